@@ -1,0 +1,173 @@
+#include "platform/core/queue.h"
+
+#include "platform/core/error_codes.h"
+#include "platform/core/error_state.h"
+
+namespace platform {
+namespace {
+
+bool SameKey(const QueueKey& a, const QueueKey& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const KeyPart& x, const KeyPart& y) {
+    return x.field == y.field && x.descending == y.descending;
+  });
+}
+
+}  // namespace
+
+void QueueBase::SetText(size_t n, std::string_view text) {
+  if (n >= 1 && n <= FieldCount()) SetFieldText(layout_.field(n), buffer_address(), text);
+}
+
+void QueueBase::Free() {
+  EraseAll();
+  pointer_ = 0;
+  sorted_by_.clear();
+  Touch();
+  ClearError();
+}
+
+void QueueBase::Add() {
+  InsertBuffer(Records());
+  pointer_ = Records();
+  sorted_by_.clear();
+  Touch();
+  ClearError();
+}
+
+void QueueBase::AddAt(size_t pos) {
+  if (pos == 0) pos = 1;
+  if (pos > Records() + 1) pos = Records() + 1;
+  InsertBuffer(pos - 1);
+  pointer_ = pos;
+  sorted_by_.clear();
+  Touch();
+  ClearError();
+}
+
+void QueueBase::AddByKey(const QueueKey& key) {
+  // Upper bound: after every entry whose key is not greater than the buffer's.
+  size_t lo = 0, hi = Records();
+  while (lo < hi) {
+    const size_t mid = lo + (hi - lo) / 2;
+    if (CompareWithBuffer(mid, key) <= 0) {
+      lo = mid + 1;
+    } else {
+      hi = mid;
+    }
+  }
+  InsertBuffer(lo);
+  pointer_ = lo + 1;
+  if (!SameKey(key, sorted_by_)) sorted_by_.clear();
+  Touch();
+  ClearError();
+}
+
+bool QueueBase::Get(size_t pos) {
+  if (pos < 1 || pos > Records()) {
+    PostError(kEntryNotFound);
+    return false;
+  }
+  LoadBuffer(pos - 1);
+  pointer_ = pos;
+  ClearError();
+  return true;
+}
+
+bool QueueBase::GetByKey(const QueueKey& key) {
+  size_t found = 0;
+  if (!key.empty() && sorted_by_.size() >= key.size() &&
+      SameKey(key, QueueKey(sorted_by_.begin(), sorted_by_.begin() + key.size()))) {
+    // Sorted by this key: the first match by binary search.
+    size_t lo = 0, hi = Records();
+    while (lo < hi) {
+      const size_t mid = lo + (hi - lo) / 2;
+      if (CompareWithBuffer(mid, key) < 0) {
+        lo = mid + 1;
+      } else {
+        hi = mid;
+      }
+    }
+    if (lo < Records() && CompareWithBuffer(lo, key) == 0) found = lo + 1;
+  } else {
+    for (size_t i = 0; i < Records(); ++i) {
+      if (CompareWithBuffer(i, key) == 0) {
+        found = i + 1;
+        break;
+      }
+    }
+  }
+  if (found == 0) {
+    PostError(kEntryNotFound);
+    return false;
+  }
+  LoadBuffer(found - 1);
+  pointer_ = found;
+  ClearError();
+  return true;
+}
+
+bool QueueBase::Put() {
+  if (pointer_ < 1 || pointer_ > Records()) {
+    PostError(kEntryNotFound);
+    return false;
+  }
+  StoreBuffer(pointer_ - 1);
+  sorted_by_.clear();
+  Touch();
+  ClearError();
+  return true;
+}
+
+bool QueueBase::Delete() {
+  if (pointer_ < 1 || pointer_ > Records()) {
+    PostError(kEntryNotFound);
+    return false;
+  }
+  Erase(pointer_ - 1);
+  // The runtime leaves POINTER on the position; the next entry now stands there.
+  if (pointer_ > Records()) pointer_ = Records();
+  Touch();
+  ClearError();
+  return true;
+}
+
+void QueueBase::Sort(const QueueKey& key) {
+  StableSort(key);
+  sorted_by_ = key;
+  Touch();
+  ClearError();
+}
+
+QueueKey QueueBase::KeyFromNames(std::string_view names) const {
+  QueueKey key;
+  while (!names.empty()) {
+    const size_t comma = names.find(',');
+    std::string_view part = names.substr(0, comma);
+    names = comma == std::string_view::npos ? std::string_view() : names.substr(comma + 1);
+    while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+    while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+    bool descending = false;
+    if (!part.empty() && (part.front() == '+' || part.front() == '-')) {
+      descending = part.front() == '-';
+      part.remove_prefix(1);
+    }
+    if (const size_t n = layout_.Find(part); n != 0) key.push_back({n, descending});
+  }
+  return key;
+}
+
+void QueueBase::Sort(std::string_view names) { Sort(KeyFromNames(names)); }
+
+int QueueBase::CompareWithBuffer(size_t index, const QueueKey& key) {
+  return CompareRecords(entry_address(index + 1), buffer_address(), key);
+}
+
+int QueueBase::CompareRecords(const void* a, const void* b, const QueueKey& key) const {
+  for (const KeyPart& part : key) {
+    const int c = CompareField(layout_.field(part.field), a, b);
+    if (c != 0) return part.descending ? -c : c;
+  }
+  return 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,149 @@
+// Queues: the runtime's in-memory tables. A queue has a record buffer (the prefix object the
+// program reads and writes, `GTQ.TABLENAME`) and entries numbered from 1. ADD copies the
+// buffer into an entry, GET copies an entry into the buffer, PUT writes the buffer back over
+// the entry last read. Every operation sets the thread's error state: a GET that finds
+// nothing posts 30 "Entry Not Found" and leaves the buffer as it was.
+//
+//   Queue<TablesRecord> tables;
+//   tables.buffer.TABLENAME = "Customers";
+//   tables.Add();
+//   tables.Sort({Asc(tables, &TablesRecord::TABLENAME)});
+#pragma once
+
+#include <algorithm>
+#include <cassert>
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+#include <vector>
+
+#include "platform/core/record.h"
+
+namespace platform {
+
+// One component of a queue key: a field number and its direction.
+struct KeyPart {
+  size_t field = 0;  // 1-based
+  bool descending = false;
+};
+using QueueKey = std::vector<KeyPart>;
+
+// The queue interface, independent of the record type, for code that fills any queue by
+// field number (result sets, catalog readers, list displays).
+class QueueBase {
+ public:
+  QueueBase(const QueueBase&) = delete;
+  QueueBase& operator=(const QueueBase&) = delete;
+  virtual ~QueueBase() = default;
+
+  const RecordLayout& layout() const { return layout_; }
+  size_t FieldCount() const { return layout_.FieldCount(); }
+  virtual void* buffer_address() = 0;
+  virtual const void* entry_address(size_t pos) const = 0;  // REQUIRES: 1 <= pos <= Records()
+
+  // RECORDS: the number of entries.
+  virtual size_t Records() const = 0;
+  // POINTER: the entry last added, read or written (0 when none).
+  size_t Pointer() const { return pointer_; }
+  // Moves whenever entries change, so displays know when to take a new snapshot.
+  uint64_t change_count() const { return change_count_; }
+
+  // FREE: removes every entry. The buffer keeps its values.
+  void Free();
+  // ADD at the end; ADD at `pos` (1 = first; past the end adds at the end); ADD in key order
+  // (after any entries with an equal key).
+  void Add();
+  void AddAt(size_t pos);
+  void AddByKey(const QueueKey& key);
+  // GET by position; GET the first entry whose key fields equal the buffer's. Both post 30
+  // when there is none, leaving the buffer as it was.
+  bool Get(size_t pos);
+  bool GetByKey(const QueueKey& key);
+  // PUT the buffer over the entry last read (POINTER); posts 30 when there is none.
+  bool Put();
+  // DELETE the entry last read; posts 30 when there is none.
+  bool Delete();
+  // SORT, stable, by the key's fields in order.
+  void Sort(const QueueKey& key);
+  // SORT by names as the runtime writes them: "+GTQ:OWNER,-GTQ:TABLENAME" (prefix and sign
+  // optional, any case). Unknown names are ignored.
+  void Sort(std::string_view names);
+  // The key for `names`, as Sort(names) reads it.
+  QueueKey KeyFromNames(std::string_view names) const;
+  // CLEAR of the buffer: texts blank, numbers 0.
+  void ClearBuffer() { ClearRecord(layout_, buffer_address()); }
+
+  // Field access on the buffer by number (1-based); out-of-range numbers read as empty.
+  std::string GetText(size_t n) { return n >= 1 && n <= FieldCount() ? GetFieldText(layout_.field(n), buffer_address()) : std::string(); }
+  void SetText(size_t n, std::string_view text);
+
+ protected:
+  explicit QueueBase(const RecordLayout& layout) : layout_(layout) {}
+
+  virtual void InsertBuffer(size_t index) = 0;  // 0-based
+  virtual void LoadBuffer(size_t index) = 0;
+  virtual void StoreBuffer(size_t index) = 0;
+  virtual void Erase(size_t index) = 0;
+  virtual void EraseAll() = 0;
+  virtual void StableSort(const QueueKey& key) = 0;
+
+  // Entry `index` (0-based) against the buffer, by the key's fields.
+  int CompareWithBuffer(size_t index, const QueueKey& key);
+  int CompareRecords(const void* a, const void* b, const QueueKey& key) const;
+
+  void Touch() { ++change_count_; }
+
+ private:
+  const RecordLayout& layout_;
+  size_t pointer_ = 0;
+  uint64_t change_count_ = 0;
+  QueueKey sorted_by_;  // the last SORT's key while no entry was added out of order
+};
+
+template <class R>
+class Queue final : public QueueBase {
+ public:
+  Queue() : QueueBase(R::Layout()) {}
+
+  R buffer{};
+
+  void* buffer_address() override { return &buffer; }
+  const void* entry_address(size_t pos) const override { return &entries_[pos - 1]; }
+  size_t Records() const override { return entries_.size(); }
+  // Typed read of an entry without touching the buffer. REQUIRES: 1 <= pos <= Records().
+  const R& entry(size_t pos) const { return entries_[pos - 1]; }
+
+  // A key part for the member `m` of the record.
+  template <class T>
+  KeyPart Asc(T R::*m) const { return {Number(m), false}; }
+  template <class T>
+  KeyPart Desc(T R::*m) const { return {Number(m), true}; }
+
+ protected:
+  void InsertBuffer(size_t index) override { entries_.insert(entries_.begin() + index, buffer); }
+  void LoadBuffer(size_t index) override { buffer = entries_[index]; }
+  void StoreBuffer(size_t index) override { entries_[index] = buffer; }
+  void Erase(size_t index) override { entries_.erase(entries_.begin() + index); }
+  void EraseAll() override {
+    entries_.clear();
+    entries_.shrink_to_fit();
+  }
+  void StableSort(const QueueKey& key) override {
+    std::stable_sort(entries_.begin(), entries_.end(), [&](const R& a, const R& b) {
+      return CompareRecords(&a, &b, key) < 0;
+    });
+  }
+
+ private:
+  template <class T>
+  size_t Number(T R::*m) const {
+    const size_t n = layout().FindAddress(&buffer, &(buffer.*m));
+    assert(n != 0 && "member is not in the record's field table");
+    return n;
+  }
+
+  std::vector<R> entries_;
+};
+
+}  // namespace platform
