@@ -1,0 +1,95 @@
+#include "platform/core/message.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+
+namespace platform {
+namespace {
+
+std::atomic<DialogBackend*> g_backend{nullptr};
+
+std::mutex g_mutex;  // guards the hook and the exit handler
+MessageHook g_hook;
+std::function<void()> g_stop_exit;
+
+thread_local bool t_in_hook = false;
+
+}  // namespace
+
+void SetDialogBackend(DialogBackend* backend) { g_backend.store(backend); }
+DialogBackend* GetDialogBackend() { return g_backend.load(); }
+
+void SetMessageHook(MessageHook hook) {
+  std::lock_guard lock(g_mutex);
+  g_hook = std::move(hook);
+}
+
+int32_t StandardMessage(const MessageRequest& request) {
+  DialogBackend* backend = g_backend.load();
+  return backend ? backend->ShowMessage(request) : 0;
+}
+
+namespace {
+
+int32_t Route(const MessageRequest& request) {
+  MessageHook hook;
+  {
+    std::lock_guard lock(g_mutex);
+    hook = g_hook;
+  }
+  if (!hook || t_in_hook) return StandardMessage(request);
+  t_in_hook = true;
+  const int32_t answer = hook(request);
+  t_in_hook = false;
+  return answer;
+}
+
+}  // namespace
+
+int32_t Message(std::string_view text, std::string_view caption, std::string_view icon,
+                int32_t buttons, int32_t default_button, int32_t style) {
+  MessageRequest r;
+  r.text = text;
+  r.caption = caption;
+  r.icon = icon;
+  r.button_mask = buttons == 0 ? kButtonOk : buttons;
+  r.default_button = default_button;
+  r.style = style;
+  return Route(r);
+}
+
+int32_t MessageWithCaptions(std::string_view text, std::string_view caption,
+                            std::string_view icon, std::string_view captions,
+                            int32_t default_button) {
+  MessageRequest r;
+  r.text = text;
+  r.caption = caption;
+  r.icon = icon;
+  r.button_mask = 0;
+  r.captions = captions;
+  r.default_button = default_button;
+  return Route(r);
+}
+
+void SetStopExitHandler(std::function<void()> handler) {
+  std::lock_guard lock(g_mutex);
+  g_stop_exit = std::move(handler);
+}
+
+void Stop(std::string_view text) {
+  DialogBackend* backend = g_backend.load();
+  if (!backend || !backend->ShowStop(text)) return;  // Ignore goes on
+  std::function<void()> exit_handler;
+  {
+    std::lock_guard lock(g_mutex);
+    exit_handler = g_stop_exit;
+  }
+  if (exit_handler) {
+    exit_handler();
+  } else {
+    std::exit(1);
+  }
+}
+
+}  // namespace platform

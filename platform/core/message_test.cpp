@@ -1,0 +1,51 @@
+#include "platform/core/message.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/testing/dialog_script.h"
+
+namespace platform {
+namespace {
+
+TEST(Message, GoesToTheBackendWithItsButtons) {
+  testing::DialogScript dialogs;
+  dialogs.ExpectMessage("Overwrite?", kButtonNo);
+  EXPECT_EQ(Message("Overwrite?|really", "Export", kIconQuestion, kButtonYes | kButtonNo), kButtonNo);
+  ASSERT_EQ(dialogs.seen().size(), 1u);
+  EXPECT_EQ(dialogs.seen()[0].caption, "Export");
+  EXPECT_EQ(dialogs.seen()[0].button_mask, kButtonYes | kButtonNo);
+}
+
+TEST(Message, HookTakesMessagesAndMayFallBackToTheStandardBox) {
+  testing::DialogScript dialogs;
+  dialogs.ExpectMessage("[styled] hello", kButtonOk);
+  std::vector<std::string> hooked;
+  SetMessageHook([&](const MessageRequest& r) {
+    hooked.push_back(r.text);
+    return Message("[styled] " + r.text);  // inside the hook MESSAGE reaches the standard box
+  });
+  EXPECT_EQ(Message("hello"), kButtonOk);
+  SetMessageHook({});
+  EXPECT_EQ(hooked, std::vector<std::string>{"hello"});
+}
+
+TEST(Message, StopAbortRunsTheExitHandlerIgnoreGoesOn) {
+  testing::DialogScript dialogs;
+  int exits = 0;
+  SetStopExitHandler([&] { ++exits; });
+  dialogs.ExpectStop("Error: Attempt", /*abort=*/false);
+  Stop("Error: Attempt to get column 3");
+  EXPECT_EQ(exits, 0);
+  dialogs.ExpectStop("Fatal", /*abort=*/true);
+  Stop("Fatal");
+  EXPECT_EQ(exits, 1);
+  SetStopExitHandler({});
+}
+
+TEST(Message, WithoutABackendNothingBlocks) {
+  EXPECT_EQ(Message("nobody listens"), 0);
+  Stop("nobody listens");  // goes on
+}
+
+}  // namespace
+}  // namespace platform
