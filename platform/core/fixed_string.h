@@ -48,8 +48,8 @@ class SizedText : public TextBase {
   static constexpr size_t kCapacityBytes = kCapacity;
 
   SizedText() = default;
-  SizedText(std::string_view text) { Assign(text); }  // NOLINT: texts assign implicitly
-  SizedText(const char* text) { Assign(text); }       // NOLINT
+  SizedText(std::string_view text) { Assign(text); }    // NOLINT: texts assign implicitly
+  SizedText(const char* text) { Assign(text); }         // NOLINT
   SizedText(const std::string& text) { Assign(text); }  // NOLINT
 
   SizedText& operator=(std::string_view text) {
@@ -75,7 +75,6 @@ class SizedText : public TextBase {
   friend std::strong_ordering operator<=>(const SizedText& a, const SizedText& b) {
     return CompareText(a.value_, b.value_) <=> 0;
   }
-
 };
 
 }  // namespace detail

@@ -16,8 +16,8 @@ TEST(FixedString, AssignmentCutsToDeclaredSizeOnCharacterBoundary) {
       {"abc", "abc", "abc"},
       {"abcde", "abcde", "abcd"},
       {"abcdefgh", "abcde", "abcd"},
-      {"abc  ", "abc", "abc "},          // a STRING never keeps trailing blanks
-      {"  a", "  a", "  a"},             // leading blanks stay
+      {"abc  ", "abc", "abc "},                // a STRING never keeps trailing blanks
+      {"  a", "  a", "  a"},                   // leading blanks stay
       {"abc\xC3\xA9x", "abc\xC3\xA9", "abc"},  // é is two bytes: CString<5> cannot take it whole
       {"ab\xE2\x82\xAC", "ab\xE2\x82\xAC", "ab"},  // € is three bytes
       {"ab\xF0\x9F\x98\x80", "ab", "ab"},  // a four-byte character past the size is dropped whole
@@ -43,8 +43,8 @@ TEST(CompareText, IgnoresTrailingBlanksAndIsCaseSensitive) {
     int result;
   };
   const Case kCases[] = {
-      {"ABC", "ABC   ", 0}, {"abc", "ABC", 1}, {"ab", "abc", -1}, {"", "   ", 0},
-      {" a", "a", -1},        {"a\tb", "a b", -1}, {"B", "AZZ", 1},
+      {"ABC", "ABC   ", 0}, {"abc", "ABC", 1},   {"ab", "abc", -1}, {"", "   ", 0},
+      {" a", "a", -1},      {"a\tb", "a b", -1}, {"B", "AZZ", 1},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(std::string(c.a) + "|" + std::string(c.b));

@@ -59,9 +59,8 @@ int32_t Message(std::string_view text, std::string_view caption, std::string_vie
   return Route(r);
 }
 
-int32_t MessageWithCaptions(std::string_view text, std::string_view caption,
-                            std::string_view icon, std::string_view captions,
-                            int32_t default_button) {
+int32_t MessageWithCaptions(std::string_view text, std::string_view caption, std::string_view icon,
+                            std::string_view captions, int32_t default_button) {
   MessageRequest r;
   r.text = text;
   r.caption = caption;

@@ -29,9 +29,9 @@ inline constexpr std::string_view kIconAsterisk = "Asterisk";  // information
 inline constexpr std::string_view kIconHand = "Hand";          // stop
 
 struct MessageRequest {
-  std::string text;     // `|` is a line break
-  std::string caption;  // empty: the default caption
-  std::string icon;     // empty: none
+  std::string text;                 // `|` is a line break
+  std::string caption;              // empty: the default caption
+  std::string icon;                 // empty: none
   int32_t button_mask = kButtonOk;  // used when `captions` is empty
   std::string captions;             // buttons given as captions joined by `|`; answers 1..n
   int32_t default_button = 0;       // 0: the first button
@@ -64,9 +64,8 @@ void SetMessageHook(MessageHook hook);
 int32_t Message(std::string_view text, std::string_view caption = {}, std::string_view icon = {},
                 int32_t buttons = kButtonOk, int32_t default_button = 0, int32_t style = 0);
 // MESSAGE with buttons given as captions joined by `|` ("&Yes|&No"); answers 1..n.
-int32_t MessageWithCaptions(std::string_view text, std::string_view caption,
-                            std::string_view icon, std::string_view captions,
-                            int32_t default_button = 0);
+int32_t MessageWithCaptions(std::string_view text, std::string_view caption, std::string_view icon,
+                            std::string_view captions, int32_t default_button = 0);
 // The standard message box, bypassing the hook.
 int32_t StandardMessage(const MessageRequest& request);
 

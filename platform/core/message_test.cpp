@@ -10,7 +10,8 @@ namespace {
 TEST(Message, GoesToTheBackendWithItsButtons) {
   testing::DialogScript dialogs;
   dialogs.ExpectMessage("Overwrite?", kButtonNo);
-  EXPECT_EQ(Message("Overwrite?|really", "Export", kIconQuestion, kButtonYes | kButtonNo), kButtonNo);
+  EXPECT_EQ(Message("Overwrite?|really", "Export", kIconQuestion, kButtonYes | kButtonNo),
+            kButtonNo);
   ASSERT_EQ(dialogs.seen().size(), 1u);
   EXPECT_EQ(dialogs.seen()[0].caption, "Export");
   EXPECT_EQ(dialogs.seen()[0].button_mask, kButtonYes | kButtonNo);

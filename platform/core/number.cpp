@@ -31,8 +31,8 @@ std::optional<double> ParseNumber(std::string_view text) {
   }
   if (digits == 0) return std::nullopt;
   double value = 0;
-  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                   std::chars_format::fixed);
+  auto [ptr, ec] =
+      std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
   if (ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
   return negative ? -value : value;
 }

@@ -75,7 +75,10 @@ class QueueBase {
   void ClearBuffer() { ClearRecord(layout_, buffer_address()); }
 
   // Field access on the buffer by number (1-based); out-of-range numbers read as empty.
-  std::string GetText(size_t n) { return n >= 1 && n <= FieldCount() ? GetFieldText(layout_.field(n), buffer_address()) : std::string(); }
+  std::string GetText(size_t n) {
+    return n >= 1 && n <= FieldCount() ? GetFieldText(layout_.field(n), buffer_address())
+                                       : std::string();
+  }
   void SetText(size_t n, std::string_view text);
 
  protected:
@@ -116,9 +119,13 @@ class Queue final : public QueueBase {
 
   // A key part for the member `m` of the record.
   template <class T>
-  KeyPart Asc(T R::*m) const { return {Number(m), false}; }
+  KeyPart Asc(T R::*m) const {
+    return {Number(m), false};
+  }
   template <class T>
-  KeyPart Desc(T R::*m) const { return {Number(m), true}; }
+  KeyPart Desc(T R::*m) const {
+    return {Number(m), true};
+  }
 
  protected:
   void InsertBuffer(size_t index) override { entries_.insert(entries_.begin() + index, buffer); }
@@ -130,9 +137,8 @@ class Queue final : public QueueBase {
     entries_.shrink_to_fit();
   }
   void StableSort(const QueueKey& key) override {
-    std::stable_sort(entries_.begin(), entries_.end(), [&](const R& a, const R& b) {
-      return CompareRecords(&a, &b, key) < 0;
-    });
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [&](const R& a, const R& b) { return CompareRecords(&a, &b, key) < 0; });
   }
 
  private:

@@ -12,8 +12,8 @@ struct Row {
   int32_t N = 0;
   FixedString<4> TAG;
   static const RecordLayout& Layout() {
-    static const RecordLayout layout =
-        MakeLayout<Row>("ROW", Field<&Row::NAME>("NAME"), Field<&Row::N>("N"), Field<&Row::TAG>("TAG"));
+    static const RecordLayout layout = MakeLayout<Row>(
+        "ROW", Field<&Row::NAME>("NAME"), Field<&Row::N>("N"), Field<&Row::TAG>("TAG"));
     return layout;
   }
 };

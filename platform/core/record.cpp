@@ -20,9 +20,7 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-void* Addr(const FieldInfo& f, const void* record) {
-  return f.address(const_cast<void*>(record));
-}
+void* Addr(const FieldInfo& f, const void* record) { return f.address(const_cast<void*>(record)); }
 
 struct TextAccess {
   static std::string& Value(void* p) { return static_cast<TextBase*>(p)->storage(); }
@@ -89,15 +87,23 @@ void SetFieldText(const FieldInfo& f, void* record, std::string_view text) {
 double GetFieldNumber(const FieldInfo& f, const void* record) {
   void* p = Addr(f, record);
   switch (f.type) {
-    case FieldType::kByte: return *static_cast<uint8_t*>(p);
-    case FieldType::kShort: return *static_cast<int16_t*>(p);
-    case FieldType::kUShort: return *static_cast<uint16_t*>(p);
-    case FieldType::kLong: return *static_cast<int32_t*>(p);
-    case FieldType::kULong: return *static_cast<uint32_t*>(p);
-    case FieldType::kReal: return *static_cast<double*>(p);
-    case FieldType::kDecimal: return static_cast<Decimal*>(p)->value;
+    case FieldType::kByte:
+      return *static_cast<uint8_t*>(p);
+    case FieldType::kShort:
+      return *static_cast<int16_t*>(p);
+    case FieldType::kUShort:
+      return *static_cast<uint16_t*>(p);
+    case FieldType::kLong:
+      return *static_cast<int32_t*>(p);
+    case FieldType::kULong:
+      return *static_cast<uint32_t*>(p);
+    case FieldType::kReal:
+      return *static_cast<double*>(p);
+    case FieldType::kDecimal:
+      return static_cast<Decimal*>(p)->value;
     case FieldType::kString:
-    case FieldType::kCString: return TextToNumber(TextAccess::Value(p));
+    case FieldType::kCString:
+      return TextToNumber(TextAccess::Value(p));
   }
   return 0;
 }
@@ -105,19 +111,33 @@ double GetFieldNumber(const FieldInfo& f, const void* record) {
 void SetFieldNumber(const FieldInfo& f, void* record, double value) {
   void* p = Addr(f, record);
   switch (f.type) {
-    case FieldType::kByte: *static_cast<uint8_t*>(p) = ClampTo<uint8_t>(value); return;
-    case FieldType::kShort: *static_cast<int16_t*>(p) = ClampTo<int16_t>(value); return;
-    case FieldType::kUShort: *static_cast<uint16_t*>(p) = ClampTo<uint16_t>(value); return;
-    case FieldType::kLong: *static_cast<int32_t*>(p) = ClampTo<int32_t>(value); return;
-    case FieldType::kULong: *static_cast<uint32_t*>(p) = ClampTo<uint32_t>(value); return;
-    case FieldType::kReal: *static_cast<double*>(p) = value; return;
+    case FieldType::kByte:
+      *static_cast<uint8_t*>(p) = ClampTo<uint8_t>(value);
+      return;
+    case FieldType::kShort:
+      *static_cast<int16_t*>(p) = ClampTo<int16_t>(value);
+      return;
+    case FieldType::kUShort:
+      *static_cast<uint16_t*>(p) = ClampTo<uint16_t>(value);
+      return;
+    case FieldType::kLong:
+      *static_cast<int32_t*>(p) = ClampTo<int32_t>(value);
+      return;
+    case FieldType::kULong:
+      *static_cast<uint32_t*>(p) = ClampTo<uint32_t>(value);
+      return;
+    case FieldType::kReal:
+      *static_cast<double*>(p) = value;
+      return;
     case FieldType::kDecimal: {
       const double scale = std::pow(10.0, f.decimals);
       static_cast<Decimal*>(p)->value = std::round(value * scale) / scale;
       return;
     }
     case FieldType::kString:
-    case FieldType::kCString: SetFieldText(f, record, NumberToText(value)); return;
+    case FieldType::kCString:
+      SetFieldText(f, record, NumberToText(value));
+      return;
   }
 }
 

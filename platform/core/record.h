@@ -8,7 +8,8 @@
 //   };
 //   const RecordLayout& TablesRecord::Layout() {
 //     static const RecordLayout layout = MakeLayout<TablesRecord>(
-//         "GTQ", Field<&TablesRecord::TABLENAME>("TABLENAME"), Field<&TablesRecord::COUNT>("COUNT"));
+//         "GTQ", Field<&TablesRecord::TABLENAME>("TABLENAME"),
+//         Field<&TablesRecord::COUNT>("COUNT"));
 //     return layout;
 //   }
 //
@@ -46,7 +47,7 @@ struct Decimal {
 struct FieldInfo {
   std::string_view name;  // as stored: upper case, without the prefix ("TABLENAME")
   FieldType type;
-  uint32_t size;  // declared size: bytes of a text, 1/2/4/8 of a number, digits of a DECIMAL
+  uint32_t size;         // declared size: bytes of a text, 1/2/4/8 of a number, digits of a DECIMAL
   uint8_t decimals = 0;  // places of a DECIMAL
   void* (*address)(void* record);
 };
@@ -128,8 +129,9 @@ template <auto kMember>
 FieldInfo DecimalField(std::string_view name, uint32_t size, uint8_t decimals) {
   using M = detail::MemberOf<decltype(kMember)>;
   static_assert(std::is_same_v<typename M::Type, Decimal>);
-  return FieldInfo{name, FieldType::kDecimal, size, decimals,
-                   [](void* r) -> void* { return &(static_cast<typename M::Record*>(r)->*kMember); }};
+  return FieldInfo{name, FieldType::kDecimal, size, decimals, [](void* r) -> void* {
+                     return &(static_cast<typename M::Record*>(r)->*kMember);
+                   }};
 }
 
 class RecordLayout {

@@ -14,11 +14,11 @@ struct Sample {
   double RATIO = 0;
   Decimal AMOUNT;
   static const RecordLayout& Layout() {
-    static const RecordLayout layout = MakeLayout<Sample>(
-        "SMP", Field<&Sample::NAME>("NAME"), Field<&Sample::CODE>("CODE"),
-        Field<&Sample::FLAG>("FLAG"), Field<&Sample::SMALL>("SMALL"),
-        Field<&Sample::COUNT>("COUNT"), Field<&Sample::RATIO>("RATIO"),
-        DecimalField<&Sample::AMOUNT>("AMOUNT", 9, 2));
+    static const RecordLayout layout =
+        MakeLayout<Sample>("SMP", Field<&Sample::NAME>("NAME"), Field<&Sample::CODE>("CODE"),
+                           Field<&Sample::FLAG>("FLAG"), Field<&Sample::SMALL>("SMALL"),
+                           Field<&Sample::COUNT>("COUNT"), Field<&Sample::RATIO>("RATIO"),
+                           DecimalField<&Sample::AMOUNT>("AMOUNT", 9, 2));
     return layout;
   }
 };
@@ -51,9 +51,9 @@ TEST(RecordLayout, AssignmentFollowsTheFieldType) {
   };
   const Case kCases[] = {
       {1, "Customers and more", "Customers"},  // cut to 10, trailing blank dropped
-      {2, "ABCDEFG", "ABCDE"},                  // CSTRING(6) holds five
-      {3, "300", "44"},                         // BYTE wraps
-      {3, "12.9", "12"},                        // fraction truncated
+      {2, "ABCDEFG", "ABCDE"},                 // CSTRING(6) holds five
+      {3, "300", "44"},                        // BYTE wraps
+      {3, "12.9", "12"},                       // fraction truncated
       {4, "-5", "-5"},
       {5, "abc", "0"},  // not a number
       {5, " 17 ", "17"},
