@@ -9,8 +9,8 @@ DialogScript::DialogScript() { SetDialogBackend(this); }
 DialogScript::~DialogScript() {
   SetDialogBackend(nullptr);
   for (const Expected& e : expected_) {
-    ADD_FAILURE() << "expected " << (e.stop ? "stop box" : "message") << " never shown: "
-                  << e.prefix;
+    ADD_FAILURE() << "expected " << (e.stop ? "stop box" : "message")
+                  << " never shown: " << e.prefix;
   }
 }
 
