@@ -1,0 +1,187 @@
+#include "catalog/catalog_queues.h"
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace catalog {
+namespace {
+
+using platform::FieldType;
+using platform::RecordLayout;
+
+constexpr FieldType kC = FieldType::kCString;
+constexpr FieldType kS = FieldType::kString;
+constexpr FieldType kL = FieldType::kLong;
+constexpr FieldType kB = FieldType::kByte;
+constexpr FieldType kSh = FieldType::kShort;
+
+struct Expected {
+  std::string_view name;
+  FieldType type;
+  uint32_t size;
+};
+
+// Converts to any member type, so an aggregate's member count can be found by brace
+// initialisation with 1, 2, ... of these.
+struct AnyMember {
+  template <class T>
+  operator T() const;  // NOLINT: declared only, used in unevaluated contexts
+};
+
+template <class R, size_t... I>
+constexpr bool BraceInitializableWith(std::index_sequence<I...>) {
+  return requires { R{(static_cast<void>(I), AnyMember{})...}; };
+}
+
+template <class R, size_t N = 0>
+constexpr size_t MemberCount() {
+  if constexpr (BraceInitializableWith<R>(std::make_index_sequence<N + 1>{})) {
+    return MemberCount<R, N + 1>();
+  } else {
+    return N;
+  }
+}
+
+// The field table must list the struct's members one for one, in declaration order, with the
+// declared type and size.
+template <class R>
+void CheckLayout(std::string_view prefix, const std::vector<Expected>& expected) {
+  const RecordLayout& layout = R::Layout();
+  EXPECT_EQ(layout.prefix(), prefix);
+  ASSERT_EQ(layout.FieldCount(), expected.size());
+  EXPECT_EQ(MemberCount<R>(), expected.size()) << "struct and field table differ in count";
+  R record;
+  const char* base = reinterpret_cast<const char*>(&record);
+  const char* previous = nullptr;
+  for (size_t n = 1; n <= expected.size(); ++n) {
+    const Expected& e = expected[n - 1];
+    SCOPED_TRACE(e.name);
+    const platform::FieldInfo& f = layout.field(n);
+    EXPECT_EQ(f.name, e.name);
+    EXPECT_EQ(f.type, e.type);
+    EXPECT_EQ(f.size, e.size);
+    EXPECT_EQ(layout.Who(n), std::string(prefix) + ":" + std::string(e.name));
+    const char* at = static_cast<const char*>(f.address(&record));
+    EXPECT_GE(at, base);
+    EXPECT_LT(at, base + sizeof(R));
+    if (previous != nullptr) {
+      EXPECT_GT(at, previous) << "fields out of declaration order";
+    }
+    previous = at;
+  }
+}
+
+TEST(CatalogQueues, TablesQueueFields) {
+  CheckLayout<TablesQueueRecord>("GTQ", {{"CATALOG", kC, 100},
+                                         {"OWNER", kC, 100},
+                                         {"TABLENAME", kC, 100},
+                                         {"TABLETYPE", kC, 100},
+                                         {"REMARKS", kC, 255},
+                                         {"ORGINALTABLENAME", kC, 100}});
+}
+
+TEST(CatalogQueues, ColumnsQueueFields) {
+  CheckLayout<ColumnsQueueRecord>("GCQ", {{"DATABASE", kC, 100},
+                                          {"OWNER", kC, 100},
+                                          {"TABLE", kC, 100},
+                                          {"COLUMNNAME", kC, 100},
+                                          {"NCOLUMNTYPE", kL, 4},
+                                          {"COLUMNTYPE", kC, 100},
+                                          {"COLUMNSIZE", kL, 4},
+                                          {"BUFFERLENGTH", kL, 4},
+                                          {"DECIMALDIGITS", kL, 4},
+                                          {"NUMPRECRADIX", kL, 4},
+                                          {"NULLABLE", kL, 4},
+                                          {"REMARKS", kC, 255},
+                                          {"DEFAULTVALUE", kC, 100},
+                                          {"SQLDATATYPE", kL, 4},
+                                          {"SQLDATETIMESUB", kL, 4},
+                                          {"CHAROCTETLENGTH", kL, 4},
+                                          {"ORDINALPOSITION", kL, 4},
+                                          {"ISNULLABLE", kC, 10},
+                                          {"MARK", kB, 1}});
+}
+
+TEST(CatalogQueues, PrimaryKeysQueueFields) {
+  CheckLayout<PrimaryKeysQueueRecord>("GPQ", {{"DATABASE", kC, 100},
+                                              {"OWNER", kC, 100},
+                                              {"TABLE", kC, 100},
+                                              {"COLUMNNAME", kC, 100},
+                                              {"ORDINALPOSITION", kL, 4},
+                                              {"INDEX_NAME", kC, 100}});
+}
+
+TEST(CatalogQueues, IndexesQueueFields) {
+  CheckLayout<IndexesQueueRecord>("GIQ", {{"DATABASE", kC, 100},
+                                          {"OWNER", kC, 100},
+                                          {"TABLE", kC, 100},
+                                          {"NON_UNIQUE", kB, 1},
+                                          {"INDEX_QUALIFIER", kC, 100},
+                                          {"INDEX_NAME", kC, 100},
+                                          {"INDEXTYPE", kB, 1},
+                                          {"ORDINALPOSITION", kSh, 2},
+                                          {"COLUMN_NAME", kC, 100},
+                                          {"ASC_OR_DESC", kS, 1},
+                                          {"CARDINALITY", kL, 4},
+                                          {"PAGES", kL, 4},
+                                          {"FILTER_CONDITION", kC, 255},
+                                          {"PRIMARYKEY", kB, 1}});
+}
+
+TEST(CatalogQueues, ForeignKeysQueueFields) {
+  CheckLayout<ForeignKeysQueueRecord>("GFQ", {{"PKTABLE_CAT", kC, 100},
+                                              {"PKTABLE_SCHEM", kC, 100},
+                                              {"PKTABLE_NAME", kC, 100},
+                                              {"PKCOLUMN_NAME", kC, 100},
+                                              {"FKTABLE_CAT", kC, 100},
+                                              {"FKTABLE_SCHEM", kC, 100},
+                                              {"FKTABLE_NAME", kC, 100},
+                                              {"FKCOLUMN_NAME", kC, 100},
+                                              {"KEY_SEQ", kC, 100},
+                                              {"UPDATE_RULE", kC, 100},
+                                              {"DELETE_RULE", kC, 100},
+                                              {"FK_NAME", kC, 100},
+                                              {"PK_NAME", kC, 100},
+                                              {"DEFERRABILITY", kC, 100}});
+}
+
+TEST(CatalogQueues, DataSourceQueueFields) {
+  CheckLayout<DataSourceQueueRecord>(
+      "DSQ", {{"DISPLAY", kS, 165}, {"DSNNAME", kC, 60}, {"UPPER", kC, 60}});
+}
+
+TEST(CatalogQueues, PrefixesAreTheQueueBuffers) {
+  EXPECT_EQ(&GTQ, &TablesQueue.buffer);
+  EXPECT_EQ(&GCQ, &ColumnsQueue.buffer);
+  EXPECT_EQ(&GPQ, &PrimaryKeysQueue.buffer);
+  EXPECT_EQ(&GIQ, &IndexesQueue.buffer);
+  EXPECT_EQ(&GFQ, &ForeignKeysQueue.buffer);
+  EXPECT_EQ(&DSQ, &DataSourceQueue.buffer);
+}
+
+TEST(CatalogQueues, FilledByFieldNumberAndCutToTheDeclaredSize) {
+  ColumnsQueue.Free();
+  ColumnsQueue.ClearBuffer();
+  ColumnsQueue.SetText(4, std::string(120, 'x'));  // COLUMNNAME holds 99
+  ColumnsQueue.SetText(7, "12");
+  ColumnsQueue.SetText(18, "YES_AND_MORE");  // ISNULLABLE holds 9
+  ColumnsQueue.Add();
+  ASSERT_EQ(ColumnsQueue.Records(), 1u);
+  EXPECT_EQ(ColumnsQueue.entry(1).COLUMNNAME.size(), 99u);
+  EXPECT_EQ(ColumnsQueue.entry(1).COLUMNSIZE, 12);
+  EXPECT_EQ(ColumnsQueue.entry(1).ISNULLABLE, "YES_AND_M");
+  EXPECT_EQ(GCQ.MARK, 0);
+  ColumnsQueue.Free();
+
+  IndexesQueue.ClearBuffer();
+  IndexesQueue.SetText(10, "D");
+  EXPECT_EQ(GIQ.ASC_OR_DESC.Padded(), "D");
+  IndexesQueue.SetText(10, "");
+  EXPECT_EQ(GIQ.ASC_OR_DESC.Padded(), " ");
+}
+
+}  // namespace
+}  // namespace catalog
