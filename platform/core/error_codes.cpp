@@ -40,6 +40,16 @@ std::string_view ErrorText(int code) {
       return "File System Error";
     case kNoLogoutActive:
       return "No LOGOUT Active";
+    case kBadExpression:
+      return "Bad expression";
+    case kUnknownFunction:
+      return "Unknown function";
+    case kDivisionByZero:
+      return "Division by zero";
+    case kNumberOutOfRange:
+      return "Number out of range";
+    case kExpressionTooComplex:
+      return "Expression too complex";
   }
   return "Unknown Error";
 }

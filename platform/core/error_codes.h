@@ -24,6 +24,14 @@ inline constexpr int kLogoutAlreadyActive = 56;
 inline constexpr int kFileSystemError = 90;  // the driver's diagnostics are in FILEERROR()
 inline constexpr int kNoLogoutActive = 91;
 
+// Errors of the expression evaluator (EVALUATE), numbers of our own. The evaluator posts its
+// own text, which names the place ("Missing ')' at 30"); these are the texts for the numbers.
+inline constexpr int kBadExpression = 800;         // the text is no valid expression
+inline constexpr int kUnknownFunction = 801;       // unknown name, or wrong number of arguments
+inline constexpr int kDivisionByZero = 802;        // `/`, `%` or ROUND by zero
+inline constexpr int kNumberOutOfRange = 803;      // a result that is no finite number
+inline constexpr int kExpressionTooComplex = 804;  // too long, too deep or too much work
+
 // The runtime's text for `code`; "Unknown Error" for a number it has no text for.
 std::string_view ErrorText(int code);
 
