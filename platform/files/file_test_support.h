@@ -1,0 +1,111 @@
+// For the tests of the file drivers: a temporary directory, a way to make writes fail as on a
+// full disk, and a one-line record.
+#pragma once
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <stdlib.h>
+#include <sys/resource.h>
+
+#include "platform/core/fixed_string.h"
+#include "platform/core/record.h"
+#include "platform/files/file.h"
+
+namespace platform::files {
+
+// A fresh directory under $TMPDIR (or /tmp), removed with everything in it when the object
+// goes, with helpers to read and write whole files in it.
+class TempDirForTest {
+ public:
+  TempDirForTest() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/pexfiles.XXXXXX";
+    path_ = mkdtemp(pattern.data()) ? pattern : std::string();
+  }
+  ~TempDirForTest() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDirForTest(const TempDirForTest&) = delete;
+  TempDirForTest& operator=(const TempDirForTest&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string File(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+  void Write(std::string_view name, std::string_view bytes) const {
+    std::ofstream(File(name), std::ios::binary) << bytes;
+  }
+  std::string Read(std::string_view name) const {
+    std::ifstream in(File(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  // The names in the directory, sorted: shows that no temporary file was left behind.
+  std::string Listing() const {
+    std::string out;
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(path_)) {
+      names.push_back(e.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string& n : names) out += n + " ";
+    return out;
+  }
+
+ private:
+  std::string path_;
+};
+
+// While it lives, every write past `bytes` in a file fails with EFBIG, as writes to a full
+// disk fail. The whole process is limited, so keep the object's life short.
+class FileSizeLimitForTest {
+ public:
+  explicit FileSizeLimitForTest(rlim_t bytes) {
+    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimitForTest() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, old_handler_);
+  }
+  FileSizeLimitForTest(const FileSizeLimitForTest&) = delete;
+  FileSizeLimitForTest& operator=(const FileSizeLimitForTest&) = delete;
+
+ private:
+  rlimit old_{};
+  void (*old_handler_)(int) = nullptr;
+};
+
+// The declaration of a text file named `name` with the record `record` of `layout`.
+inline FileDeclaration TextFileDeclaration(std::string name, const RecordLayout& layout,
+                                           void* record, std::string driver_options = {}) {
+  FileDeclaration d;
+  d.label = "TEXTFILE";
+  d.name = std::move(name);
+  d.driver_options = std::move(driver_options);
+  d.layout = &layout;
+  d.record = record;
+  return d;
+}
+
+// One line of a text file, as the field-types file declares it (STRING(n)).
+template <size_t N>
+struct LineRecord {
+  FixedString<N> LINE;
+  static const RecordLayout& Layout() {
+    static const RecordLayout layout =
+        MakeLayout<LineRecord>("LIN", Field<&LineRecord::LINE>("LINE"));
+    return layout;
+  }
+};
+
+}  // namespace platform::files
