@@ -1,6 +1,5 @@
 #include "platform/files/ini_file.h"
 
-#include <cerrno>
 #include <mutex>
 #include <optional>
 #include <vector>
