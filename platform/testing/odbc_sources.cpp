@@ -65,11 +65,6 @@ std::string OdbcBackendParamName(const ::testing::TestParamInfo<OdbcBackend>& in
   return std::string(OdbcBackendName(info.param));
 }
 
-OdbcSources& OdbcSources::Get() {
-  static OdbcSources sources;
-  return sources;
-}
-
 OdbcSources::OdbcSources() {
   std::string tmpl = (std::filesystem::temp_directory_path() / "pex-odbc.XXXXXX").string();
   if (mkdtemp(tmpl.data()) == nullptr) {
@@ -90,8 +85,9 @@ OdbcSources::OdbcSources() {
   }
   pg_test_db_ = "pex_test_" + std::to_string(getpid());
 
-  // The ANSI build of the PostgreSQL driver hands SQL_C_CHAR values over as the server's UTF-8
-  // bytes; the Unicode build converts them for the process's locale.
+  // PostgreSQL through the ANSI build of its driver (psqlodbca): the program makes only
+  // narrow calls and reads SQL_C_CHAR, and that build hands the server's UTF-8 bytes over
+  // unchanged, cut values included. (The Unicode build passes the same tests here.)
   {
     std::ofstream inst(directory_ + "/odbcinst.ini");
     inst << "[PexSQLite]\nDriver=" << FindDriver("libsqlite3odbc.so") << "\n\n"
@@ -115,12 +111,36 @@ OdbcSources::OdbcSources() {
   if (have_pg_) CreatePostgresDatabase();
 }
 
+namespace {
+
+// Drops this process's PostgreSQL database at the end of the test run, while the runtime's
+// per-thread state still exists (it is gone once the process exits).
+class DropDatabaseAtEnd : public ::testing::Environment {
+ public:
+  void TearDown() override { OdbcSources::Get().DropPostgresDatabase(); }
+};
+
+}  // namespace
+
+OdbcSources& OdbcSources::Get() {
+  static OdbcSources& sources = []() -> OdbcSources& {
+    static OdbcSources s;
+    ::testing::AddGlobalTestEnvironment(new DropDatabaseAtEnd);  // gtest owns it
+    return s;
+  }();
+  return sources;
+}
+
+void OdbcSources::DropPostgresDatabase() {
+  if (!have_pg_) return;
+  have_pg_ = false;
+  pg_error_ = "the PostgreSQL test database was dropped at the end of the run";
+  // Ignoring the result on purpose: the server goes away with the run in any case.
+  (void)RunSqlOn("DSN=" + std::string(kPgMainDsn) + ";UID=" + pg_user_ + ";PWD=" + pg_password_,
+                 {"DROP DATABASE IF EXISTS " + pg_test_db_ + " WITH (FORCE)"});
+}
+
 OdbcSources::~OdbcSources() {
-  if (have_pg_) {
-    // Ignoring the result on purpose: the server goes away with the run in any case.
-    (void)RunSqlOn("DSN=" + std::string(kPgMainDsn) + ";UID=" + pg_user_ + ";PWD=" + pg_password_,
-                   {"DROP DATABASE IF EXISTS " + pg_test_db_ + " WITH (FORCE)"});
-  }
   std::error_code ignored;
   std::filesystem::remove_all(directory_, ignored);
 }

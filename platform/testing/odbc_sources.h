@@ -55,6 +55,9 @@ class OdbcSources {
   ::testing::AssertionResult RunSql(OdbcBackend backend,
                                     std::initializer_list<std::string_view> statements) const;
 
+  // Drops this process's PostgreSQL database; called once at the end of the test run.
+  void DropPostgresDatabase();
+
   OdbcSources(const OdbcSources&) = delete;
   OdbcSources& operator=(const OdbcSources&) = delete;
   ~OdbcSources();
