@@ -1,0 +1,35 @@
+// Labels and quoted texts of the TXD dictionary. A label is a name made fit to be a
+// declaration's label; a quoted text is a name made fit to stand between apostrophes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace catalog {
+
+// MakeLabel: `name` clipped (at most 4999 bytes) with every slash, apostrophe, hyphen, dollar
+// sign, blank, comma and backslash replaced by an underscore. Nothing else changes, so the
+// label keeps the clipped name's length and MakeLabel(MakeLabel(x)) == MakeLabel(x).
+std::string MakeLabel(std::string_view name);
+
+// The label of a column, the same for its field line, the key components over it and the
+// relation fields that name it. Under the Oracle rules the name is first cut to 30 bytes and
+// upper-cased, and the words DATE, TIME, ORDER, USER, GROUP and COMMENT get an underscore.
+std::string ColumnLabel(std::string_view column_name, bool oracle);
+
+// A table's label: MakeLabel, then under the Oracle rules the first 30 bytes in upper case.
+std::string TableLabel(std::string_view table_name, bool oracle);
+
+// `text` as it must stand inside '...' in the dictionary: every apostrophe doubled, and "{"
+// and "<" doubled, because the dictionary's string literals read "{n}" as a repeat count and
+// "<n>" as a character code.
+std::string QuoteTxd(std::string_view text);
+
+// ASCII upper case; other bytes (UTF-8 included) are kept.
+std::string UpperAscii(std::string_view text);
+
+// True when the driver option selects the Oracle rules: exactly "ORACLE", trailing blanks
+// ignored.
+bool IsOracleDriver(std::string_view driver);
+
+}  // namespace catalog

@@ -1,0 +1,229 @@
+#include "catalog/txd_test_support.h"
+
+#include <cctype>
+#include <set>
+#include <utility>
+
+#include "platform/core/fixed_string.h"
+
+namespace catalog::testing {
+namespace {
+
+template <class R>
+void Fill(platform::Queue<R>& queue, const std::vector<R>* rows) {
+  queue.Free();
+  queue.ClearBuffer();
+  if (rows == nullptr) return;
+  for (const R& row : *rows) {
+    queue.buffer = row;
+    queue.Add();
+  }
+  queue.ClearBuffer();
+}
+
+template <class M>
+const typename M::mapped_type* Find(const M& map, std::string_view key) {
+  auto it = map.find(key);
+  return it == map.end() ? nullptr : &it->second;
+}
+
+bool StartsWith(std::string_view text, std::string_view lead) { return text.starts_with(lead); }
+
+// The number in "!!> IDENT(n)..."; -1 when the line is no identification line.
+int32_t IdentOf(std::string_view line) {
+  constexpr std::string_view kLead = "!!> IDENT(";
+  if (!StartsWith(line, kLead)) return -1;
+  line.remove_prefix(kLead.size());
+  const size_t close = line.find(')');
+  if (close == std::string_view::npos || close == 0) return -1;
+  int32_t n = 0;
+  for (char ch : line.substr(0, close)) {
+    if (!std::isdigit(static_cast<unsigned char>(ch))) return -1;
+    n = n * 10 + (ch - '0');
+  }
+  return n;
+}
+
+}  // namespace
+
+std::string CrLf(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& line : lines) out += line + "\r\n";
+  return out;
+}
+
+void MemoryCatalog::ReadTables(bool, bool, std::string_view) {
+  reads.push_back("tables");
+  Fill(TablesQueue, &tables);
+}
+void MemoryCatalog::ReadColumns(std::string_view table) {
+  reads.push_back("columns:" + std::string(table));
+  Fill(ColumnsQueue, Find(columns, table));
+}
+void MemoryCatalog::ReadPrimaryKeys(std::string_view table) {
+  reads.push_back("primarykeys:" + std::string(table));
+  Fill(PrimaryKeysQueue, Find(primary_keys, table));
+}
+void MemoryCatalog::ReadIndexes(std::string_view table) {
+  reads.push_back("indexes:" + std::string(table));
+  Fill(IndexesQueue, Find(indexes, table));
+}
+void MemoryCatalog::ReadForeignKeys(std::string_view table) {
+  reads.push_back("foreignkeys:" + std::string(table));
+  Fill(ForeignKeysQueue, Find(foreign_keys, table));
+}
+
+TablesQueueRecord Table(std::string_view name, std::string_view type) {
+  TablesQueueRecord r;
+  r.TABLENAME = name;
+  r.TABLETYPE = type;
+  return r;
+}
+
+ColumnsQueueRecord Column(std::string_view name, std::string_view type, int32_t size,
+                          int32_t digits) {
+  ColumnsQueueRecord r;
+  r.COLUMNNAME = name;
+  r.COLUMNTYPE = type;
+  r.COLUMNSIZE = size;
+  r.DECIMALDIGITS = digits;
+  return r;
+}
+
+IndexesQueueRecord Index(std::string_view name, std::string_view column, bool ascending,
+                         bool non_unique, uint8_t type) {
+  IndexesQueueRecord r;
+  r.INDEX_NAME = name;
+  r.COLUMN_NAME = column;
+  r.ASC_OR_DESC = ascending ? "A" : "D";
+  r.NON_UNIQUE = non_unique ? 1 : 0;
+  r.INDEXTYPE = type;
+  return r;
+}
+
+PrimaryKeysQueueRecord PrimaryKey(std::string_view column, std::string_view name) {
+  PrimaryKeysQueueRecord r;
+  r.COLUMNNAME = column;
+  r.INDEX_NAME = name;
+  return r;
+}
+
+TxdDocument ReadTxd(std::string_view text) {
+  TxdDocument doc;
+  auto error = [&doc](std::string what, size_t line_no) {
+    doc.errors.push_back("line " + std::to_string(line_no + 1) + ": " + std::move(what));
+  };
+  std::vector<std::string> lines;
+  while (!text.empty()) {
+    const size_t end = text.find("\r\n");
+    if (end == std::string_view::npos) {
+      error("not ended by CR LF", lines.size());
+      lines.emplace_back(text);
+      break;
+    }
+    lines.emplace_back(text.substr(0, end));
+    text.remove_prefix(end + 2);
+  }
+  const std::vector<std::string> header = {"  [DICTIONARY]",
+                                           "VERSION '1.0'",
+                                           "CREATED '26 SEP 2002' '10:31:14AM'",
+                                           "MODIFIED '26 SEP 2002' '11:33:17AM'",
+                                           "",
+                                           "[FILES]"};
+  size_t i = 0;
+  for (; i < header.size(); ++i) {
+    if (i >= lines.size() || lines[i] != header[i]) {
+      error("header differs", i);
+      return doc;
+    }
+  }
+  int32_t last_field = 1, last_key = 0;
+  std::set<std::string> prefixes;
+  auto at = [&](size_t k) -> std::string_view {
+    return k < lines.size() ? std::string_view(lines[k]) : std::string_view();
+  };
+  while (i < lines.size()) {
+    std::string_view line = at(i);
+    if (line == "[RELATIONS]") break;
+    const size_t file_pos = line.find(" FILE,DRIVER(");
+    if (file_pos == std::string_view::npos) {
+      error("FILE expected: " + std::string(line), i);
+      return doc;
+    }
+    TxdFile file;
+    file.label = std::string(platform::ClipView(line.substr(0, file_pos)));
+    const size_t pre = line.find(",PRE(");
+    if (pre != std::string_view::npos) {
+      const size_t close = line.find(')', pre);
+      file.prefix = std::string(line.substr(pre + 5, close - pre - 5));
+      std::string upper;
+      for (char ch : file.prefix) upper += static_cast<char>(std::toupper(ch));
+      if (!prefixes.insert(upper).second) error("prefix used twice: " + file.prefix, i);
+    } else {
+      error("FILE without PRE", i);
+    }
+    file.ident = IdentOf(at(++i));
+    const int32_t expected_file = doc.files.empty() ? 1 : doc.files.back().ident + 1;
+    if (file.ident != expected_file) error("file number out of order", i);
+    ++i;
+    const bool global = doc.files.empty();
+    // Keys up to the record.
+    while (i < lines.size() && at(i).find(" KEY(") != std::string_view::npos) {
+      TxdKey key{std::string(at(i)), IdentOf(at(i + 1))};
+      if (key.ident != last_key + 1) error("key number out of order", i + 1);
+      last_key = key.ident;
+      file.keys.push_back(std::move(key));
+      i += 2;
+    }
+    if (platform::ClipView(at(i)) !=
+        (global ? "Record                   RECORD" : "Record RECORD")) {
+      error("Record RECORD expected", i);
+      return doc;
+    }
+    ++i;
+    const std::string_view record_end = global ? "                         END" : "    END";
+    while (i < lines.size() && at(i) != record_end) {
+      line = at(i);
+      if (line == "[QUICKCODE]" || line == "!NOPOPULATE" || line == "[SCREENCONTROLS]" ||
+          line == "[REPORTCONTROLS]" || StartsWith(line, "! ")) {
+        ++i;
+        continue;
+      }
+      const int32_t ident = IdentOf(at(i + 1));
+      if (ident < 0) {
+        error("identification line expected after: " + std::string(line), i + 1);
+        return doc;
+      }
+      if (ident != last_field + 1) error("field number out of order", i + 1);
+      last_field = ident;
+      if (line == "  END") {  // the end of a group
+        i += 2;
+        continue;
+      }
+      const size_t blank = line.find(' ');
+      TxdField field;
+      field.label = std::string(line.substr(0, blank));
+      if (blank != std::string_view::npos) {
+        std::string_view rest = line.substr(blank);
+        while (rest.starts_with(' ')) rest.remove_prefix(1);
+        field.type = std::string(rest.substr(0, rest.find(",NAME(")));
+      }
+      if (field.label.empty() || field.type.empty()) error("field without label or type", i);
+      field.ident = ident;
+      file.fields.push_back(std::move(field));
+      i += 2;
+    }
+    ++i;
+    if (global) {
+      if (at(i) != "                       END") error("closing END expected", i);
+      ++i;
+    } else {
+      if (at(i) != "  END" || at(i + 1) != "") error("closing END and empty line expected", i);
+      i += 2;
+    }
+    doc.files.push_back(std::move(file));
+  }
+  return doc;
+}
+
+}  // namespace catalog::testing

@@ -1,0 +1,52 @@
+#include "catalog/txd_writer_file.h"
+
+#include <utility>
+
+#include "platform/files/ascii_driver.h"
+
+namespace catalog {
+namespace {
+
+// Open mode of a new version: read/write, deny write.
+constexpr uint32_t kWriteMode = platform::files::kReadWrite | platform::files::kDenyWrite;
+
+}  // namespace
+
+const platform::RecordLayout& TxdLineRecord::Layout() {
+  static const platform::RecordLayout layout =
+      platform::MakeLayout<TxdLineRecord>("TXD", platform::Field<&TxdLineRecord::LINE>("LINE"));
+  return layout;
+}
+
+const platform::RecordLayout& FieldTypesLineRecord::Layout() {
+  static const platform::RecordLayout layout = platform::MakeLayout<FieldTypesLineRecord>(
+      "CFT", platform::Field<&FieldTypesLineRecord::LINESTRING>("LINESTRING"));
+  return layout;
+}
+
+namespace detail {
+
+platform::files::File MakeLineFile(std::string_view label, std::string name,
+                                   const platform::RecordLayout& layout, void* record) {
+  platform::files::FileDeclaration decl;
+  decl.label = std::string(label);
+  decl.name = std::move(name);
+  decl.layout = &layout;
+  decl.record = record;
+  return platform::files::File(std::move(decl), platform::files::MakeAsciiDriver());
+}
+
+}  // namespace detail
+
+bool LineFileWriter::Create() { return file_.Create() && file_.Open(kWriteMode); }
+
+bool LineFileWriter::Write(std::string_view line) {
+  const platform::RecordLayout& layout = *file_.layout();
+  platform::ClearRecord(layout, file_.record());
+  platform::SetFieldText(layout.field(1), file_.record(), line);
+  return file_.Add();
+}
+
+bool LineFileWriter::Commit() { return file_.Close(); }
+
+}  // namespace catalog

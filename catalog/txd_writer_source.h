@@ -1,0 +1,30 @@
+// Where the dictionary writer reads the catalog: five reads that each replace the content of
+// one global catalog queue. The program reads through the catalog readers on the statement
+// object; tests hand in queue contents of their own.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+namespace catalog {
+
+class CatalogSource {
+ public:
+  virtual ~CatalogSource() = default;
+
+  // TablesQueue, filtered as the dictionary window asks.
+  virtual void ReadTables(bool system_tables, bool tables_only, std::string_view owner_filter) = 0;
+  // ColumnsQueue with the columns of `table`.
+  virtual void ReadColumns(std::string_view table) = 0;
+  // PrimaryKeysQueue with the primary key of `table`.
+  virtual void ReadPrimaryKeys(std::string_view table) = 0;
+  // IndexesQueue with every index of `table`.
+  virtual void ReadIndexes(std::string_view table) = 0;
+  // ForeignKeysQueue with the foreign keys of other tables that refer to `table`.
+  virtual void ReadForeignKeys(std::string_view table) = 0;
+};
+
+// The catalog of the program's statement object (QueryObject).
+std::unique_ptr<CatalogSource> MakeQueryObjectCatalog();
+
+}  // namespace catalog

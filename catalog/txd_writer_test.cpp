@@ -1,0 +1,467 @@
+#include "catalog/txd_writer.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "catalog/catalog_queues.h"
+#include "catalog/field_types.h"
+#include "catalog/txd_test_support.h"
+#include "platform/core/paths.h"
+#include "platform/core/process.h"
+#include "platform/files/file_test_support.h"
+#include "platform/testing/dialog_script.h"
+
+namespace catalog {
+namespace {
+
+using platform::files::FileSizeLimitForTest;
+using platform::files::TempDirForTest;
+using platform::testing::DialogScript;
+using testing::Column;
+using testing::CrLf;
+using testing::Index;
+using testing::MemoryCatalog;
+using testing::PrimaryKey;
+using testing::Table;
+
+const std::vector<std::string> kHeader = {"  [DICTIONARY]",
+                                          "VERSION '1.0'",
+                                          "CREATED '26 SEP 2002' '10:31:14AM'",
+                                          "MODIFIED '26 SEP 2002' '11:33:17AM'",
+                                          "",
+                                          "[FILES]"};
+
+// The global-variables file around its two connect-string lines.
+std::vector<std::string> Globals(const std::string& connectstring_line,
+                                 const std::string& initial_line) {
+  return {
+      "GlobalVariables        FILE,DRIVER('TOPSPEED'),PRE(GLO),CREATE,THREAD",
+      "!!> IDENT(1),USAGE(Global)",
+      "Record                   RECORD",
+      "[SCREENCONTROLS]",
+      "! PROMPT('Connectstring:'),USE(?GLO:Connectstring:Prompt)",
+      "! ENTRY(@s100),USE(GLO:Connectstring)",
+      "[REPORTCONTROLS]",
+      "! STRING(@s100),USE(GLO:Connectstring)",
+      connectstring_line,
+      initial_line,
+      "[SCREENCONTROLS]",
+      "! PROMPT('Driver Options:'),USE(?GLO:DriverOptions:Prompt)",
+      "! TEXT,USE(GLO:DriverOptions)",
+      "[REPORTCONTROLS]",
+      "! TEXT,USE(GLO:DriverOptions)",
+      "DriverOptions              CSTRING(256)",
+      "!!> IDENT(3),PROMPT('Driver Options:'),HEADER('Driver Options'),PICTURE(@s255)",
+      "[SCREENCONTROLS]",
+      "! PROMPT('Username:'),USE(?GLO:Username:Prompt)",
+      "! ENTRY(@s80),USE(GLO:Username)",
+      "[REPORTCONTROLS]",
+      "! STRING(@s80),USE(GLO:Username)",
+      "Username                   CSTRING(81)",
+      "!!> IDENT(4),PROMPT('Username:'),HEADER('Username'),PICTURE(@s80)",
+      "[SCREENCONTROLS]",
+      "! PROMPT('Owner:'),USE(?GLO:Owner:Prompt)",
+      "! ENTRY(@s80),USE(GLO:Owner)",
+      "[REPORTCONTROLS]",
+      "! STRING(@s80),USE(GLO:Owner)",
+      "Owner                      CSTRING(81)",
+      "!!> IDENT(5),PROMPT('Owner:'),HEADER('Owner'),PICTURE(@s80)",
+      "                         END",
+      "                       END",
+  };
+}
+
+const std::string kConnect = "DSN=Sample;UID=sa";
+std::vector<std::string> SampleGlobals() {
+  return Globals("Connectstring              STRING('DSN=Sample;UID=sa{83}')",
+                 "!!> IDENT(2),INITIAL('DSN=Sample;UID=sa'),PROMPT('Connectstring:'),"
+                 "HEADER('Connectstring'),PICTURE(@s100)");
+}
+
+std::vector<std::string> Concat(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> out;
+  for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+// The lines of the written file from "[FILES]" on, without the header and globals.
+std::vector<std::string> TableLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t end = text.find("\r\n", pos);
+    lines.push_back(text.substr(pos, end - pos));
+    pos = end + 2;
+  }
+  const size_t skip = kHeader.size() + SampleGlobals().size();
+  if (lines.size() < skip) return {};
+  return std::vector<std::string>(lines.begin() + static_cast<long>(skip), lines.end());
+}
+
+class TxdWriterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::SetProgramPathForTesting(dir_.File("pexolind"));
+    FieldTypesQueue.Free();
+    LoadCustomFieldTypes();  // creates the empty field-types file
+    TablesQueue.Free();
+    options_.txd_filename = dir_.File("Clarion.txd");
+    options_.connect_string = kConnect;
+  }
+  void TearDown() override {
+    platform::SetProgramPathForTesting("");
+    FieldTypesQueue.Free();
+    TablesQueue.Free();
+  }
+
+  // Fills TablesQueue as the dictionary window does before it writes, then writes.
+  std::string Write() {
+    catalog_.ReadTables(false, true, "");
+    WriteTXD(options_, catalog_);
+    return dir_.Read("Clarion.txd");
+  }
+
+  TempDirForTest dir_;
+  platform::ProcessRecorder opener_;
+  MemoryCatalog catalog_;
+  TxdOptions options_;
+};
+
+TEST_F(TxdWriterTest, WorkedExampleCustomers) {
+  catalog_.tables = {Table("Customers")};
+  catalog_.columns["Customers"] = {Column("CustomerID", "INTEGER", 10, 0),
+                                   Column("Name", "VARCHAR", 50, 0)};
+  catalog_.primary_keys["Customers"] = {PrimaryKey("CustomerID", "PK_Customers")};
+  IndexesQueueRecord statistics = Index("", "", true, false, /*type=*/0);
+  catalog_.indexes["Customers"] = {statistics, Index("PK_Customers", "CustomerID")};
+
+  const std::string text = Write();
+  EXPECT_EQ(text, CrLf(Concat({kHeader,
+                               SampleGlobals(),
+                               {
+                                   "Customers FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:"
+                                   "ConnectString),NAME('Customers'),PRE(Cus),BINDABLE,THREAD",
+                                   "!!> IDENT(2),USAGE(File)",
+                                   "PK_Customers KEY(+Cus:CustomerID),NOCASE,OPT,PRIMARY",
+                                   "!!> IDENT(1)",
+                                   "Record RECORD",
+                                   "CustomerID PDECIMAL(10),NAME('CustomerID')",
+                                   "!!> IDENT(6),PROMPT('CustomerID:'),HEADER('CustomerID'),"
+                                   "MESSAGE('CustomerID'),TOOLTIP('CustomerID')",
+                                   "Name CSTRING(51),NAME('Name')",
+                                   "!!> IDENT(7),PROMPT('Name:'),HEADER('Name'),MESSAGE('Name'),"
+                                   "TOOLTIP('Name')",
+                                   "    END",
+                                   "  END",
+                                   "",
+                               }})));
+  // The field-types table and file gained exactly the two built-in mappings used.
+  EXPECT_EQ(dir_.Read("pexolind_fieldtypes.ini"),
+            "INTEGER,10,0=PDECIMAL(10)\r\nVARCHAR,50,0=CSTRING(51)\r\n");
+  EXPECT_EQ(FieldTypesQueue.Records(), 2u);
+  // The row keeps the name as read and its label; the file is shown.
+  EXPECT_EQ(TablesQueue.entry(1).ORGINALTABLENAME, "Customers");
+  ASSERT_EQ(opener_.calls().size(), 1u);
+  EXPECT_EQ(opener_.calls()[0].args, std::vector<std::string>{dir_.File("Clarion.txd")});
+  EXPECT_FALSE(opener_.calls()[0].wait);
+  EXPECT_EQ(dir_.Listing(), "Clarion.txd pexolind_fieldtypes.ini ");
+
+  const testing::TxdDocument doc = testing::ReadTxd(text);
+  EXPECT_TRUE(doc.errors.empty()) << doc.errors.front();
+  ASSERT_EQ(doc.files.size(), 2u);
+  EXPECT_EQ(doc.files[1].fields.size(), 2u);
+}
+
+TEST_F(TxdWriterTest, EmptyTablesQueueGivesHeaderAndGlobalsOnly) {
+  EXPECT_EQ(Write(), CrLf(Concat({kHeader, SampleGlobals()})));
+  EXPECT_EQ(opener_.calls().size(), 1u);
+}
+
+TEST_F(TxdWriterTest, ConnectStringLengthsSetTheCount) {
+  struct Case {
+    size_t length;
+    std::string count;
+  };
+  const Case kCases[] = {{30, "70"}, {99, "1"}, {100, "0"}, {101, "-1"}, {120, "-20"}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.length);
+    std::string connect = "DSN=x;";
+    for (size_t i = 0; connect.size() < c.length; ++i) connect += static_cast<char>('a' + i % 26);
+    options_.connect_string = connect + "   ";  // trailing blanks do not count
+    const std::string shown = connect.substr(0, 100);
+    EXPECT_EQ(Write(), CrLf(Concat({kHeader, Globals("Connectstring              STRING('" + shown +
+                                                         "{" + c.count + "}')",
+                                                     "!!> IDENT(2),INITIAL('" + connect +
+                                                         "'),PROMPT('Connectstring:'),HEADER('"
+                                                         "Connectstring'),PICTURE(@s100)")})));
+  }
+}
+
+TEST_F(TxdWriterTest, ConnectStringIsQuotedForTheDictionary) {
+  options_.connect_string = "DRIVER={SQLite3};DATABASE=/tmp/O'Brien<1>.db";
+  const std::string text = Write();
+  EXPECT_NE(text.find("\r\nConnectstring              STRING('DRIVER={{SQLite3};DATABASE=/"
+                      "tmp/O''Brien<<1>.db{56}')\r\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\r\n!!> IDENT(2),INITIAL('DRIVER={{SQLite3};DATABASE=/tmp/O''Brien<<1>"
+                      ".db'),PROMPT("),
+            std::string::npos);
+}
+
+TEST_F(TxdWriterTest, PrefixesAreMadeUnique) {
+  catalog_.tables = {Table("Orders"), Table("ORDINAL"), Table("ordinary"), Table("ab"),
+                     Table("Order Details")};
+  const std::vector<std::string> lines = TableLines(Write());
+  std::vector<std::string> file_lines;
+  for (const std::string& l : lines) {
+    if (l.find(" FILE,") != std::string::npos) file_lines.push_back(l);
+  }
+  const std::string mid = " FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),";
+  EXPECT_EQ(file_lines, (std::vector<std::string>{
+                            "Orders" + mid + "NAME('Orders'),PRE(Ord),BINDABLE,THREAD",
+                            "ORDINAL" + mid + "NAME('ORDINAL'),PRE(ORD1),BINDABLE,THREAD",
+                            "ordinary" + mid + "NAME('ordinary'),PRE(ord2),BINDABLE,THREAD",
+                            "ab" + mid + "NAME('ab'),PRE(ab),BINDABLE,THREAD",
+                            "Order_Details" + mid +
+                                "NAME('Order Details'),PRE(Ord3),BINDABLE,"
+                                "THREAD",
+                        }));
+  EXPECT_TRUE(testing::ReadTxd(dir_.Read("Clarion.txd")).errors.empty());
+}
+
+TEST_F(TxdWriterTest, SystemTablesAreLeftOutUnlessAskedFor) {
+  catalog_.tables = {Table("MSysObjects", "SYSTEM TABLE"), Table("Orders")};
+  catalog_.columns["Orders"] = {Column("Id", "INTEGER", 10)};
+  catalog_.columns["MSysObjects"] = {Column("Id", "INTEGER", 10)};
+  // Write() reads the tables without a filter of its own, as a source that reports them.
+  options_.system_tables = false;
+  std::vector<std::string> lines = TableLines(Write());
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0].substr(0, 12), "Orders FILE,");
+  EXPECT_NE(lines[0].find("PRE(Ord)"), std::string::npos);
+  EXPECT_EQ(lines[1], "!!> IDENT(2),USAGE(File)");
+  EXPECT_EQ(lines[4], "!!> IDENT(6),PROMPT('Id:'),HEADER('Id'),MESSAGE('Id'),TOOLTIP('Id')");
+  // The skipped row still shows the rewritten names.
+  EXPECT_EQ(TablesQueue.entry(1).ORGINALTABLENAME, "MSysObjects");
+  EXPECT_EQ(TablesQueue.entry(1).TABLENAME, "MSysObjects");
+
+  options_.system_tables = true;
+  lines = TableLines(Write());
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0].substr(0, 17), "MSysObjects FILE,");
+  EXPECT_NE(lines[0].find("PRE(MSy)"), std::string::npos);
+  EXPECT_EQ(lines[1], "!!> IDENT(2),USAGE(File)");
+  const testing::TxdDocument doc = testing::ReadTxd(dir_.Read("Clarion.txd"));
+  EXPECT_TRUE(doc.errors.empty());
+  ASSERT_EQ(doc.files.size(), 3u);
+  EXPECT_EQ(doc.files[2].ident, 3);
+  EXPECT_EQ(doc.files[2].fields[0].ident, 7);
+}
+
+TEST_F(TxdWriterTest, OracleRulesForTablesColumnsAndKeys) {
+  const std::string forty = "customer_orders_of_the_northern_region_1";
+  ASSERT_EQ(forty.size(), 40u);
+  options_.driver = "ORACLE";
+  catalog_.tables = {Table(forty)};
+  catalog_.columns[forty] = {Column("date", "DATE", 7), Column("Amount", "NUMBER", 10, 2),
+                             Column("Note", "VARCHAR2", 8000)};
+  catalog_.indexes[forty] = {Index("ix_orders_by_date_of_the_northern_region", "date")};
+  EXPECT_EQ(TableLines(Write()),
+            (std::vector<std::string>{
+                "CUSTOMER_ORDERS_OF_THE_NORTHER FILE,DRIVER('ORACLE',Glo:Driveroptions),OWNER("
+                "Glo:ConnectString),NAME('customer_orders_of_the_northern_region_1'),PRE(CUS),"
+                "BINDABLE,THREAD",
+                "!!> IDENT(2),USAGE(File)",
+                "IX_ORDERS_BY_DATE_OF_THE_NORTH KEY(+CUS:DATE_),NOCASE,OPT",
+                "!!> IDENT(1)",
+                "Record RECORD",
+                "DATE_ DATE,NAME('date')",
+                "!!> IDENT(6),PROMPT('DATE_:'),HEADER('DATE_'),MESSAGE('DATE_'),TOOLTIP('DATE_')",
+                "AMOUNT PDECIMAL(10,2),NAME('Amount')",
+                "!!> IDENT(7),PROMPT('AMOUNT:'),HEADER('AMOUNT'),MESSAGE('AMOUNT'),TOOLTIP("
+                "'AMOUNT')",
+                "NOTE CSTRING(4002),NAME('Note')",
+                "!!> IDENT(8),PROMPT('NOTE:'),HEADER('NOTE'),MESSAGE('NOTE'),TOOLTIP('NOTE')",
+                "    END",
+                "  END",
+                "",
+            }));
+  EXPECT_EQ(TablesQueue.entry(1).TABLENAME, "CUSTOMER_ORDERS_OF_THE_NORTHER");
+  EXPECT_EQ(TablesQueue.entry(1).ORGINALTABLENAME.str(), forty);
+}
+
+TEST_F(TxdWriterTest, KeysFromIndexesAndThePrimaryKey) {
+  catalog_.tables = {Table("Orders"), Table("Lines")};
+  catalog_.columns["Orders"] = {Column("A", "INTEGER", 10), Column("B", "INTEGER", 10),
+                                Column("Code", "INTEGER", 10)};
+  catalog_.primary_keys["Orders"] = {PrimaryKey("A", "PK Orders")};
+  catalog_.indexes["Orders"] = {
+      Index("", "", true, false, /*type=*/0),  // the table's statistics
+      Index("PK Orders", "A"),
+      Index("ByAB", "A", true, true),
+      Index("ByAB", "B", false, true),
+      Index("Code", "Code"),  // named like its column: a real index
+      Index("PrimaryKey", "B", true, true),
+      Index("ByExpression", "B"),
+      Index("ByExpression", "lower(Code)"),  // not a column: the whole index is left out
+      Index("ByNothing", ""),
+  };
+  catalog_.columns["Lines"] = {Column("X", "INTEGER", 10)};
+  catalog_.indexes["Lines"] = {Index("ByX", "X", /*ascending=*/false)};
+  const std::vector<std::string> lines = TableLines(Write());
+  ASSERT_GE(lines.size(), 12u);
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 11),
+            (std::vector<std::string>{
+                "PK_Orders KEY(+Ord:A),NOCASE,OPT,PRIMARY",
+                "!!> IDENT(1)",
+                "ByAB KEY(+Ord:A,-Ord:B),NOCASE,OPT,DUP",
+                "!!> IDENT(2)",
+                "Code KEY(+Ord:Code),NOCASE,OPT",
+                "!!> IDENT(3)",
+                "PrimaryKey KEY(+Ord:B),NOCASE,OPT,DUP,PRIMARY",
+                "!!> IDENT(4)",
+                "Record RECORD",
+            }));
+  // Key numbers run on into the next table.
+  const testing::TxdDocument doc = testing::ReadTxd(dir_.Read("Clarion.txd"));
+  EXPECT_TRUE(doc.errors.empty());
+  ASSERT_EQ(doc.files.size(), 3u);
+  ASSERT_EQ(doc.files[2].keys.size(), 1u);
+  EXPECT_EQ(doc.files[2].keys[0].line, "ByX KEY(-Lin:X),NOCASE,OPT");
+  EXPECT_EQ(doc.files[2].keys[0].ident, 5);
+  // The index queue keeps label-form names and the primary-key mark of the last table read.
+  EXPECT_EQ(catalog_.reads, (std::vector<std::string>{
+                                "tables", "columns:Orders", "primarykeys:Orders", "indexes:Orders",
+                                "columns:Lines", "primarykeys:Lines", "indexes:Lines"}));
+}
+
+TEST_F(TxdWriterTest, FieldsDateTimeGroupQuickCodesAndSkip) {
+  options_.external_names = true;
+  std::vector<ColumnsQueueRecord> columns = {
+      Column("Order Date", "DATETIME", 23, 3), Column("Changed", "datetime", 23, 3),
+      Column("Picture", "IMAGE", 100),         Column("Stamp", "TIMESTAMP", 8),
+      Column("O'Brien", "VARCHAR", 20),
+  };
+  FieldTypesQueue.Free();
+  AddCustomFieldType("TIMESTAMP", "SKIP", 8, 0);  // the user leaves these columns out
+  catalog_.tables = {Table("Orders")};
+  catalog_.columns["Orders"] = columns;
+  EXPECT_EQ(TableLines(Write()),
+            (std::vector<std::string>{
+                "Orders FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),PRE(Ord),"
+                "BINDABLE,THREAD",
+                "!!> IDENT(2),USAGE(File)",
+                "Record RECORD",
+                "[QUICKCODE]",
+                "!NOPOPULATE",
+                "Order_Date STRING(8)",
+                "!!> IDENT(6),PROMPT('Order_Date:'),HEADER('Order_Date'),MESSAGE('Order_Date'),"
+                "TOOLTIP('Order_Date')",
+                "Order_Date_GROUP                GROUP,OVER(Order_Date)",
+                "!!> IDENT(7)",
+                "Order_Date_DATE                 DATE",
+                "!!> IDENT(8),PROMPT('Order Date DATE:'),HEADER('Order Date DATE'),PICTURE(@d17),"
+                "JUSTIFY(RIGHT,1)",
+                "Order_Date_TIME                 TIME",
+                "!!> IDENT(9),PROMPT('Order Date TIME:'),HEADER('Order Date TIME'),PICTURE(@t7),"
+                "JUSTIFY(RIGHT,1)",
+                "  END",
+                "!!> IDENT(10)",
+                "Changed STRING(8)",
+                "!!> IDENT(11),PROMPT('Changed:'),HEADER('Changed'),MESSAGE('Changed'),TOOLTIP("
+                "'Changed')",
+                "[QUICKCODE]",
+                "!NOPOPULATE",
+                "O_Brien CSTRING(21)",
+                "!!> IDENT(12),PROMPT('O_Brien:'),HEADER('O_Brien'),MESSAGE('O_Brien'),TOOLTIP("
+                "'O_Brien')",
+                "    END",
+                "  END",
+                "",
+            }));
+}
+
+TEST_F(TxdWriterTest, NamesAreQuotedAndTheDateGroupPromptsUseTheNameAsRead) {
+  catalog_.tables = {Table("O'Brien's {Orders}")};
+  catalog_.columns["O'Brien's {Orders}"] = {Column("Cust's <Date>", "TIMESTAMP", 23)};
+  const std::vector<std::string> lines = TableLines(Write());
+  ASSERT_GE(lines.size(), 13u);
+  EXPECT_EQ(lines[0],
+            "O_Brien_s_{Orders} FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
+            "NAME('O''Brien''s {{Orders}'),PRE(O_B),BINDABLE,THREAD");
+  EXPECT_EQ(lines[5], "Cust_s_<Date> STRING(8),NAME('Cust''s <<Date>')");
+  EXPECT_EQ(lines[6],
+            "!!> IDENT(6),PROMPT('Cust_s_<<Date>:'),HEADER('Cust_s_<<Date>'),MESSAGE('Cust_s_"
+            "<<Date>'),TOOLTIP('Cust_s_<<Date>')");
+  EXPECT_EQ(lines[10],
+            "!!> IDENT(8),PROMPT('Cust''s <<Date> DATE:'),HEADER('Cust''s <<Date> DATE'),"
+            "PICTURE(@d17),JUSTIFY(RIGHT,1)");
+}
+
+TEST_F(TxdWriterTest, TheColumnsPast150GetQuickCodes) {
+  std::vector<ColumnsQueueRecord> columns;
+  for (int i = 1; i <= 151; ++i) {
+    std::string name = "C";
+    name += std::to_string(i);
+    columns.push_back(Column(name, "INTEGER", 10));
+  }
+  catalog_.tables = {Table("Wide")};
+  catalog_.columns["Wide"] = columns;
+  const std::vector<std::string> lines = TableLines(Write());
+  // FILE, IDENT, Record, 150 fields of two lines, then the 151st with its quick codes.
+  ASSERT_GE(lines.size(), 3u + 300u + 4u);
+  EXPECT_EQ(lines[3 + 298], "C150 PDECIMAL(10),NAME('C150')");
+  EXPECT_EQ(lines[3 + 300], "[QUICKCODE]");
+  EXPECT_EQ(lines[3 + 301], "!NOPOPULATE");
+  EXPECT_EQ(lines[3 + 302], "C151 PDECIMAL(10),NAME('C151')");
+  EXPECT_EQ(lines[3 + 303].substr(0, 16), "!!> IDENT(156),P");
+}
+
+TEST_F(TxdWriterTest, ABareNameIsWrittenInTheCurrentDirectory) {
+  const std::filesystem::path old = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
+  options_.txd_filename = "Bare.txd";
+  catalog_.ReadTables(false, true, "");
+  const std::string name = WriteTXD(options_, catalog_);
+  std::filesystem::current_path(old);
+  EXPECT_EQ(name, platform::JoinPath(dir_.path(), "Bare.txd"));
+  EXPECT_EQ(dir_.Read("Bare.txd"), CrLf(Concat({kHeader, SampleGlobals()})));
+  EXPECT_EQ(TxdOutputName("/data/x.txd"), "/data/x.txd");
+  EXPECT_EQ(TxdOutputName(std::string(300, '/')).size(), 255u);
+}
+
+TEST_F(TxdWriterTest, AFileThatCannotBeCreatedShowsAMessageAndIsNotShown) {
+  options_.txd_filename = dir_.File("missing/Clarion.txd");
+  DialogScript dialogs;
+  dialogs.ExpectMessage("Couldn't write the TXD file!|Error:", platform::kButtonOk);
+  catalog_.ReadTables(false, true, "");
+  WriteTXD(options_, catalog_);
+  ASSERT_EQ(dialogs.seen().size(), 1u);
+  const std::string text = dialogs.seen()[0].text;
+  EXPECT_NE(text.find("|File:" + dir_.File("missing/Clarion.txd")), std::string::npos) << text;
+  EXPECT_TRUE(opener_.calls().empty());
+}
+
+TEST_F(TxdWriterTest, AFailedWriteKeepsTheOldFileAndShowsAMessage) {
+  dir_.Write("Clarion.txd", "the old dictionary\r\n");
+  catalog_.tables = {Table("Orders")};
+  catalog_.columns["Orders"] = {Column("Id", "INTEGER", 10)};
+  DialogScript dialogs;
+  dialogs.ExpectMessage("Couldn't write the TXD file!|Error:", platform::kButtonOk);
+  catalog_.ReadTables(false, true, "");
+  {
+    FileSizeLimitForTest full_disk(100);
+    WriteTXD(options_, catalog_);
+  }
+  EXPECT_EQ(dialogs.seen().size(), 1u);
+  EXPECT_EQ(dir_.Read("Clarion.txd"), "the old dictionary\r\n");
+  EXPECT_TRUE(opener_.calls().empty());
+}
+
+}  // namespace
+}  // namespace catalog
