@@ -9,13 +9,14 @@
 #include <memory>
 
 #include "catalog/odbc_query.h"
+#include "catalog/options.h"
 #include "platform/core/fixed_string.h"
 #include "platform/files/file.h"
 
 namespace catalog {
 
-// The option globals (Glo:...).
-struct GloGroup {
+// The option globals (Glo:...): the dictionary window's options and the connect string.
+struct GloGroup : GloOptions {
   // The connect string of the chosen data source; empty until Main restores it.
   platform::CString<513> ConnectString;
 };
