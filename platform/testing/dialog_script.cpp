@@ -4,10 +4,12 @@
 
 namespace platform::testing {
 
-DialogScript::DialogScript() { SetDialogBackend(this); }
+DialogScript::DialogScript(bool install) : installed_(install) {
+  if (installed_) SetDialogBackend(this);
+}
 
 DialogScript::~DialogScript() {
-  SetDialogBackend(nullptr);
+  if (installed_ && GetDialogBackend() == this) SetDialogBackend(nullptr);
   for (const Expected& e : expected_) {
     ADD_FAILURE() << "expected " << (e.stop ? "stop box" : "message")
                   << " never shown: " << e.prefix;

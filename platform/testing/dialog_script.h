@@ -20,9 +20,10 @@ namespace platform::testing {
 
 class DialogScript : public DialogBackend {
  public:
-  // Installs itself as the dialog backend; the destructor removes it and fails the test for
-  // every expected dialog that was not shown.
-  DialogScript();
+  // Installs itself as the dialog backend unless `install` is false (a display backend that
+  // forwards its dialogs to it); the destructor removes it and fails the test for every
+  // expected dialog that was not shown.
+  explicit DialogScript(bool install = true);
   ~DialogScript() override;
   DialogScript(const DialogScript&) = delete;
   DialogScript& operator=(const DialogScript&) = delete;
@@ -48,6 +49,7 @@ class DialogScript : public DialogBackend {
   mutable std::mutex mutex_;
   std::deque<Expected> expected_;
   std::vector<MessageRequest> seen_;
+  bool installed_;
 };
 
 }  // namespace platform::testing

@@ -1,0 +1,160 @@
+// The display backend: what shows the model to a person (Qt) or to a test (headless).
+//
+// The model in platform/ui owns the truth. A runtime thread, holding the runtime lock, sends
+// the backend commands: a window was opened, a control changed, a list has a new snapshot,
+// the cursor changed, a window closed. Each command carries copies, never pointers into the
+// model, so the backend may keep them and apply them later on its own thread; commands must
+// not block on the GUI. The backend feeds user input back through PostInput(), from any
+// thread and without the runtime lock; the owning runtime thread turns it into the runtime's
+// events in the runtime's order.
+//
+// Dialogs that need an answer are the one exception to "never block": ShowMessage and its
+// kin are called with the runtime lock released, and may wait for the user.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/core/message.h"
+#include "platform/ui/codes.h"
+#include "platform/ui/prop.h"
+#include "platform/ui/structure.h"
+
+namespace platform::ui {
+
+// What the backend needs to draw one control. `properties` holds every stored property by
+// (number, index), including those the fields below repeat, so a backend can show styling
+// it knows without the model naming it.
+struct ControlView {
+  FieldId field = kNoField;
+  ControlType type = ControlType::kString;
+  std::string equate;
+  FieldId parent = kNoField;
+  RectDu at;
+  std::string text;         // caption, prompt or string text; a menu entry's text
+  std::string screen_text;  // what an entry, combo, spin, text or check shows
+  // Moves only when the program set the screen text, so a backend applies `screen_text`
+  // only when this changed and never overwrites what the user is typing.
+  uint64_t screen_serial = 0;
+  bool visible = true;  // itself and every container shown (a tab only while chosen)
+  bool enabled = true;
+  int32_t selected = 0;  // list row, sheet tab number, 0 none
+  std::map<std::pair<int32_t, int32_t>, std::string> properties;
+};
+
+struct WindowView {
+  WindowHandle handle = 0;
+  WindowHandle owner = 0;  // the frame for an MDI child, the owner of a plain window, or 0
+  ThreadId thread = 0;
+  WindowKind kind = WindowKind::kPlain;
+  std::string module;
+  std::string label;
+  std::string title;
+  RectDu at;
+  int32_t timer = 0;  // hundredths of a second, 0 off
+  std::map<std::pair<int32_t, int32_t>, std::string> properties;
+};
+
+// The rows a list shows: the texts of its columns, taken from its FROM queue when the
+// queue's change counter moved.
+struct ListSnapshot {
+  std::vector<std::vector<std::string>> rows;  // rows[i][c]: row i+1, column c+1
+  std::vector<bool> marked;                    // per row; empty for a list without MARK
+  uint64_t queue_change_count = 0;
+};
+
+// User input, fed back by the backend. Field numbers name controls of `window`.
+struct Input {
+  enum class Kind {
+    kTyped,        // `text` is now on screen in `field` (entry, combo, spin, text)
+    kClick,        // `field` was pressed: button, check, radio, menu item, tab
+    kFocus,        // the focus moved to `field`
+    kSelectRow,    // list `field`: row `row` chosen with a single click
+    kDoubleClick,  // list `field`: row `row` double-clicked
+    kHeaderClick,  // list `field`: the header of column `column` clicked
+    kKey,          // key `key` pressed in the focused control
+    kCloseBox,     // the window's close box
+    kTimer,        // the window's timer ran out
+    kMoved,        // the window was moved to `at`
+    kSized,        // the window was sized to `at`
+    kActivated,    // the window became the active one
+  };
+  Kind kind = Kind::kClick;
+  FieldId field = kNoField;
+  std::string text;
+  int32_t row = 0;
+  int32_t column = 0;
+  KeyCode key = 0;
+  RectDu at;
+  int32_t mouse_x = 0;
+  int32_t mouse_y = 0;
+};
+
+// Posts `input` for `window` to the thread that owns it. Any thread; never takes the
+// runtime lock. Input for a window that has closed is dropped.
+void PostInput(WindowHandle window, Input input);
+
+// POPUP menus: the entries as the program wrote them, already split: `|` separates entries,
+// "-" is a separator, a text ending in "{" opens a submenu and "}" closes it.
+struct PopupRequest {
+  std::string text;
+  int32_t x = 0;  // the position, or -1 for the mouse position
+  int32_t y = 0;
+};
+
+struct FileDialogRequest {
+  std::string title;
+  std::string file;  // in: the proposed name; out: the chosen name
+  std::string extensions;
+  int32_t flags = 0;
+};
+
+struct FontChoice {
+  std::string typeface;
+  int32_t size = 0;
+  int32_t color = 0;
+  int32_t style = 0;
+};
+
+// Fixed metrics of the window font, for converting dialog units.
+struct TextMetrics {
+  int32_t average_char_width_px = 6;
+  int32_t char_height_px = 13;
+};
+
+class DisplayBackend {
+ public:
+  virtual ~DisplayBackend() = default;
+
+  // Commands. Called by runtime threads with the runtime lock held; must not block.
+  virtual void CreateWindow(const WindowView& window, const std::vector<ControlView>& controls) = 0;
+  virtual void UpdateWindow(const WindowView& window) = 0;
+  virtual void CreateControl(WindowHandle window, const ControlView& control) = 0;
+  virtual void UpdateControl(WindowHandle window, const ControlView& control) = 0;
+  virtual void DestroyControl(WindowHandle window, FieldId field) = 0;
+  virtual void PushListSnapshot(WindowHandle window, FieldId field,
+                                std::shared_ptr<const ListSnapshot> snapshot) = 0;
+  virtual void DestroyWindow(WindowHandle window) = 0;
+  virtual void SetCursor(ThreadId thread, Cursor cursor) = 0;
+  virtual void Beep(int32_t sound) = 0;
+  virtual TextMetrics Metrics() const = 0;
+  // The program's last runtime thread ended.
+  virtual void ProgramEnded() = 0;
+
+  // Dialogs. Called with the runtime lock released; may wait for the user.
+  virtual int32_t ShowMessage(const MessageRequest& request) = 0;
+  virtual bool ShowStop(std::string_view text) = 0;
+  // Answers the chosen entry's number (counting entries, not separators or submenu
+  // openers), 0 for none.
+  virtual int32_t ShowPopup(const PopupRequest& request) = 0;
+  virtual bool ShowFileDialog(FileDialogRequest& request) = 0;
+  virtual bool ShowFontDialog(FontChoice& font) = 0;
+  virtual bool ShowColorDialog(int32_t& color) = 0;
+};
+
+}  // namespace platform::ui

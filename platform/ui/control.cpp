@@ -1,0 +1,190 @@
+#include "platform/ui/control.h"
+
+#include "platform/ui/runtime_lock.h"
+#include "platform/ui/window.h"
+
+namespace platform::ui {
+namespace {
+
+constexpr int32_t kAlertSlots = 255;
+
+const PropertyTable& TableFor(ControlType type) {
+  switch (type) {
+    case ControlType::kSheet:
+      return SheetProperties();
+    default:
+      return ControlProperties();
+  }
+}
+
+}  // namespace
+
+Control::Control(Window& window, FieldId field, ControlType type, std::string equate,
+                 FieldId parent)
+    : Control(window, field, type, std::move(equate), parent, TableFor(type)) {}
+
+Control::Control(Window& window, FieldId field, ControlType type, std::string equate,
+                 FieldId parent, const PropertyTable& table)
+    : window_(window),
+      field_(field),
+      type_(type),
+      equate_(std::move(equate)),
+      parent_(parent),
+      props_(table) {}
+
+std::string Control::Get(Prop p, int32_t index) const {
+  switch (p) {
+    case Prop::Type:
+      return std::to_string(static_cast<int32_t>(type_));
+    case Prop::Parent:
+      return std::to_string(parent_);
+    case Prop::Visible:
+      return window_.IsVisible(*this) ? "1" : "";
+    default:
+      return props_.Get(p, index);
+  }
+}
+
+void Control::Set(Prop p, std::string_view value, int32_t index) {
+  AssertRuntimeLockHeld();
+  if (p == Prop::ScreenText) {
+    SetScreenTextFromProgram(value);
+    return;
+  }
+  if (const PropertyDef* def = props_.Set(p, value, index)) Changed(*def, index);
+}
+
+void Control::SetNumber(Prop p, int64_t value, int32_t index) {
+  Set(p, std::to_string(value), index);
+}
+
+int64_t Control::GetNumber(Prop p, int32_t index) const {
+  return static_cast<int64_t>(TextToNumber(Get(p, index)));
+}
+
+void Control::Changed(const PropertyDef& def, int32_t /*index*/) {
+  if (!def.shown) return;
+  dirty_ = true;
+  // Showing and hiding, and choosing another tab, change what the controls inside show.
+  const bool layout =
+      def.prop == Prop::Hide || (type_ == ControlType::kSheet && def.prop == Prop::Selected);
+  window_.NoteChanged(*this, layout);
+}
+
+bool Control::IsAlerted(KeyCode key) const {
+  if (key == 0) return false;
+  const std::string k = std::to_string(key);
+  for (const auto& [slot, value] : props_.values()) {
+    if (slot.first == static_cast<int32_t>(Prop::Alrt) && value == k) return true;
+  }
+  return false;
+}
+
+void Control::Alert(KeyCode key) {
+  if (IsAlerted(key)) return;
+  for (int32_t slot = 1; slot <= kAlertSlots; ++slot) {
+    if (GetNumber(Prop::Alrt, slot) == 0) {
+      SetNumber(Prop::Alrt, key, slot);
+      return;
+    }
+  }
+}
+
+bool Control::TakesText() const {
+  switch (type_) {
+    case ControlType::kEntry:
+    case ControlType::kText:
+    case ControlType::kCombo:
+    case ControlType::kSpin:
+    case ControlType::kDropCombo:
+    case ControlType::kCheck:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool Control::TakesFocus() const {
+  if (TakesText()) return true;
+  switch (type_) {
+    case ControlType::kDropList:
+    case ControlType::kList:
+    case ControlType::kButton:
+    case ControlType::kRadio:
+    case ControlType::kSheet:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void Control::DisplayVariable() {
+  AssertRuntimeLockHeld();
+  if (!use_) return;
+  std::string value = use_.read();
+  // Rewriting only a changed variable keeps what the user is typing: the screen text is
+  // the user's until it is accepted, unless the program changed the variable meanwhile.
+  if (shown_valid_ && value == shown_) return;
+  shown_ = value;
+  shown_valid_ = true;
+  SetScreenTextFromProgram(value);
+}
+
+void Control::ForceDisplay() {
+  AssertRuntimeLockHeld();
+  if (!use_) return;
+  shown_valid_ = false;
+  DisplayVariable();
+}
+
+void Control::UpdateVariable() {
+  AssertRuntimeLockHeld();
+  props_.Set(Prop::Touched, "");
+  if (!use_) return;
+  use_.write(screen_text());
+  // The variable may cut the text to its declared size; what it holds now is what was shown.
+  shown_ = use_.read();
+  shown_valid_ = true;
+}
+
+void Control::SetScreenTextFromUser(std::string_view text) {
+  AssertRuntimeLockHeld();
+  props_.Set(Prop::ScreenText, text);
+  props_.Set(Prop::Touched, "1");
+}
+
+void Control::SetScreenTextFromProgram(std::string_view text) {
+  AssertRuntimeLockHeld();
+  props_.Set(Prop::ScreenText, text);
+  props_.Set(Prop::Touched, "");
+  ++screen_serial_;
+  dirty_ = true;
+  window_.NoteChanged(*this, false);
+}
+
+ControlView Control::View() const {
+  ControlView v;
+  v.field = field_;
+  v.type = type_;
+  v.equate = equate_;
+  v.parent = parent_;
+  v.at = {static_cast<int32_t>(GetNumber(Prop::Xpos)), static_cast<int32_t>(GetNumber(Prop::Ypos)),
+          static_cast<int32_t>(GetNumber(Prop::Width)),
+          static_cast<int32_t>(GetNumber(Prop::Height))};
+  v.text = text();
+  v.screen_text = screen_text();
+  v.screen_serial = screen_serial_;
+  v.visible = window_.IsVisible(*this);
+  v.enabled = !disabled();
+  v.selected = selected();
+  v.properties = props_.values();
+  return v;
+}
+
+void Control::Flush(DisplayBackend& backend, WindowHandle window) {
+  if (!dirty_) return;
+  dirty_ = false;
+  backend.UpdateControl(window, View());
+}
+
+}  // namespace platform::ui

@@ -1,0 +1,160 @@
+#include "platform/ui/dialogs.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "platform/ui/backend.h"
+#include "platform/ui/internal/thread_state.h"
+#include "platform/ui/runtime_lock.h"
+#include "platform/ui/statements.h"
+#include "platform/ui/thread.h"
+
+namespace platform::ui {
+namespace {
+
+// Holds the system's Modal property for the length of a dialog, then lets go of the lock.
+class ModalScope {
+ public:
+  ModalScope() : had_lock_(RuntimeLockHeld()) {
+    if (had_lock_) {
+      previous_ = GetSystemProp(Prop::Modal);
+      SetSystemProp(Prop::Modal, "1");
+    }
+    unlocked_.emplace();
+  }
+  ~ModalScope() {
+    unlocked_.reset();
+    if (had_lock_) SetSystemProp(Prop::Modal, previous_);
+  }
+
+ private:
+  bool had_lock_;
+  std::string previous_;
+  std::optional<RuntimeLockReleaser> unlocked_;
+};
+
+class Dialogs final : public DialogBackend {
+ public:
+  int32_t ShowMessage(const MessageRequest& request) override {
+    Runtime* rt = Runtime::Current();
+    if (rt == nullptr) return 0;
+    ModalScope modal;
+    return rt->backend().ShowMessage(request);
+  }
+  bool ShowStop(std::string_view text) override {
+    Runtime* rt = Runtime::Current();
+    if (rt == nullptr) return false;
+    ModalScope modal;
+    return rt->backend().ShowStop(text);
+  }
+};
+
+}  // namespace
+
+std::vector<PopupEntry> ParsePopup(std::string_view text) {
+  std::vector<PopupEntry> out;
+  int32_t depth = 0;
+  int32_t number = 0;
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t bar = text.find('|', start);
+    const size_t end = bar == std::string_view::npos ? text.size() : bar;
+    std::string_view part = text.substr(start, end - start);
+    // "}" closes submenus; it may stand alone or end an entry ("Last}").
+    int32_t closes = 0;
+    while (!part.empty() && part.back() == '}') {
+      part.remove_suffix(1);
+      ++closes;
+    }
+    if (!part.empty()) {
+      PopupEntry e;
+      e.depth = depth;
+      if (part == "-") {
+        e.separator = true;
+      } else if (part.back() == '{') {
+        e.submenu = true;
+        e.text = std::string(part.substr(0, part.size() - 1));
+      } else {
+        e.text = std::string(part);
+        e.number = ++number;
+      }
+      if (e.submenu) ++depth;
+      out.push_back(std::move(e));
+    }
+    depth = std::max(0, depth - closes);
+    if (bar == std::string_view::npos) break;
+    start = bar + 1;
+  }
+  return out;
+}
+
+int32_t Popup(std::string_view text, int32_t x, int32_t y) {
+  Runtime* rt = Runtime::Current();
+  if (rt == nullptr) return 0;
+  PopupRequest request{std::string(text), x, y};
+  ModalScope modal;
+  return rt->backend().ShowPopup(request);
+}
+
+bool FileDialog(std::string_view title, std::string& file, std::string_view extensions,
+                int32_t flags) {
+  Runtime* rt = Runtime::Current();
+  if (rt == nullptr) return false;
+  FileDialogRequest request{std::string(title), file, std::string(extensions), flags};
+  bool chosen;
+  {
+    ModalScope modal;
+    chosen = rt->backend().ShowFileDialog(request);
+  }
+  if (chosen) file = request.file;
+  return chosen;
+}
+
+bool FontDialog(std::string_view /*title*/, std::string& typeface, int32_t& size, int32_t& color,
+                int32_t& style) {
+  Runtime* rt = Runtime::Current();
+  if (rt == nullptr) return false;
+  FontChoice font{typeface, size, color, style};
+  bool chosen;
+  {
+    ModalScope modal;
+    chosen = rt->backend().ShowFontDialog(font);
+  }
+  if (chosen) {
+    typeface = font.typeface;
+    size = font.size;
+    color = font.color;
+    style = font.style;
+  }
+  return chosen;
+}
+
+bool ColorDialog(std::string_view /*title*/, int32_t& color) {
+  Runtime* rt = Runtime::Current();
+  if (rt == nullptr) return false;
+  int32_t chosen_color = color;
+  bool chosen;
+  {
+    ModalScope modal;
+    chosen = rt->backend().ShowColorDialog(chosen_color);
+  }
+  if (chosen) color = chosen_color;
+  return chosen;
+}
+
+void Beep(int32_t sound) {
+  if (Runtime* rt = Runtime::Current()) rt->backend().Beep(sound);
+}
+
+void SetSystemMessageHook(MessageHook hook) {
+  const bool set = static_cast<bool>(hook);
+  SetMessageHook(std::move(hook));
+  if (RuntimeLockHeld()) SetSystemProp(Prop::MessageHook, set ? "1" : "");
+}
+
+DialogBackend& RuntimeDialogs() {
+  static Dialogs dialogs;
+  return dialogs;
+}
+
+}  // namespace platform::ui

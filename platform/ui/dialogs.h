@@ -1,0 +1,52 @@
+// The runtime's dialogs beyond MESSAGE and STOP (platform/core/message.h): POPUP, the file,
+// font and colour dialogs, and BEEP. Each waits for the user with the runtime lock
+// released, as every blocking runtime call does.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/core/message.h"
+
+namespace platform::ui {
+
+// One entry of a POPUP text.
+struct PopupEntry {
+  std::string text;
+  int32_t number = 0;  // the number Popup answers for it; 0 for separators and submenus
+  int32_t depth = 0;   // 0 at the top, 1 inside the first submenu, ...
+  bool separator = false;
+  bool submenu = false;  // opens a submenu; the entries after it, up to its "}", are inside
+};
+
+// The entries of `text`: `|` separates entries, "-" is a separator, a text ending in "{"
+// opens a submenu and "}" closes it. Entries are numbered 1, 2, ... in order, counting
+// neither separators nor submenu openers.
+std::vector<PopupEntry> ParsePopup(std::string_view text);
+
+// POPUP: shows the menu at (x, y), or at the mouse when x is -1; answers the chosen entry's
+// number, 0 for none. Requires the runtime lock; releases it while it waits.
+int32_t Popup(std::string_view text, int32_t x = -1, int32_t y = -1);
+
+// FILEDIALOG: true when the user chose a file, which is then in `file`.
+bool FileDialog(std::string_view title, std::string& file, std::string_view extensions = {},
+                int32_t flags = 0);
+// FONTDIALOG: true when the user chose; the parts are in and out.
+bool FontDialog(std::string_view title, std::string& typeface, int32_t& size, int32_t& color,
+                int32_t& style);
+// COLORDIALOG: true when the user chose; the colour (00BBGGRRh) is in and out.
+bool ColorDialog(std::string_view title, int32_t& color);
+// BEEP.
+void Beep(int32_t sound = 0);
+
+// The system property MessageHook (7A35h): every MESSAGE of every thread goes to `hook`
+// once it is set; an empty hook removes it (platform::SetMessageHook underneath).
+void SetSystemMessageHook(MessageHook hook);
+
+// The dialog backend that the Runtime installs for MESSAGE and STOP: it lets go of the
+// runtime lock, marks the system Modal, and asks the display backend.
+DialogBackend& RuntimeDialogs();
+
+}  // namespace platform::ui

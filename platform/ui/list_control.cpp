@@ -1,0 +1,218 @@
+#include "platform/ui/list_control.h"
+
+#include <cctype>
+
+#include "platform/core/fixed_string.h"
+#include "platform/core/queue.h"
+#include "platform/ui/runtime_lock.h"
+
+namespace platform::ui {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Queue fields a column uses after its own, by its modifiers.
+size_t ExtraFields(std::string_view flags) {
+  size_t extra = 0;
+  for (char c : flags) {
+    switch (c) {
+      case '*':  // foreground, background, selected foreground, selected background
+        extra += 4;
+        break;
+      case 'I':
+      case 'J':
+      case 'T':
+      case 'Y':
+      case 'P':
+        extra += 1;
+        break;
+      default:
+        break;
+    }
+  }
+  return extra;
+}
+
+}  // namespace
+
+std::vector<ListColumn> ParseListFormat(std::string_view f) {
+  std::vector<ListColumn> columns;
+  size_t next_field = 1;
+  size_t i = 0;
+  while (i < f.size()) {
+    if (!IsDigit(f[i])) {  // group brackets and stray characters belong to no column
+      ++i;
+      continue;
+    }
+    ListColumn col;
+    while (i < f.size() && IsDigit(f[i])) col.width = col.width * 10 + (f[i++] - '0');
+    if (i < f.size() && std::isalpha(static_cast<unsigned char>(f[i]))) col.align = f[i++];
+    bool explicit_field = false;
+    // Modifiers, header and picture, up to the next column's width.
+    while (i < f.size() && !IsDigit(f[i]) && f[i] != '[' && f[i] != ']') {
+      const char c = f[i];
+      if (c == '(') {
+        const size_t close = f.find(')', i);
+        i = close == std::string_view::npos ? f.size() : close + 1;
+      } else if (c == '~') {
+        const size_t close = f.find('~', i + 1);
+        if (close == std::string_view::npos) {
+          i = f.size();
+          break;
+        }
+        col.header = std::string(f.substr(i + 1, close - i - 1));
+        i = close + 1;
+        if (i < f.size() && std::isalpha(static_cast<unsigned char>(f[i]))) ++i;  // its align
+      } else if (c == '@') {
+        const size_t close = f.find('@', i + 1);
+        if (close == std::string_view::npos) {
+          i = f.size();
+          break;
+        }
+        col.picture = std::string(f.substr(i, close - i + 1));
+        i = close + 1;
+      } else if (c == '#') {
+        size_t j = i + 1;
+        size_t n = 0;
+        while (j < f.size() && IsDigit(f[j])) n = n * 10 + (f[j++] - '0');
+        if (j < f.size() && f[j] == '#') ++j;
+        if (n > 0) {
+          col.queue_field = n;
+          explicit_field = true;
+        }
+        i = j;
+      } else {
+        col.flags.push_back(c);
+        ++i;
+      }
+    }
+    if (!explicit_field) col.queue_field = next_field;
+    next_field = col.queue_field + 1 + ExtraFields(col.flags);
+    columns.push_back(std::move(col));
+  }
+  return columns;
+}
+
+ListControl::ListControl(Window& window, FieldId field, ControlType type, std::string equate,
+                         FieldId parent)
+    : Control(window, field, type, std::move(equate), parent, ListProperties()) {}
+
+void ListControl::From(QueueBase& queue) {
+  queue_ = &queue;
+  entries_.clear();
+  snapshot_due_ = true;
+  MarkDirty();
+}
+
+void ListControl::FromText(std::string_view entries) {
+  queue_ = nullptr;
+  entries_.clear();
+  size_t start = 0;
+  while (start <= entries.size() && !entries.empty()) {
+    const size_t bar = entries.find('|', start);
+    const size_t end = bar == std::string_view::npos ? entries.size() : bar;
+    entries_.emplace_back(entries.substr(start, end - start));
+    if (bar == std::string_view::npos) break;
+    start = bar + 1;
+  }
+  snapshot_due_ = true;
+  MarkDirty();
+}
+
+size_t ListControl::Rows() const { return queue_ ? queue_->Records() : entries_.size(); }
+
+std::string ListControl::Cell(size_t row, size_t column) const {
+  if (row < 1 || row > Rows()) return {};
+  if (!queue_) return column == 1 ? entries_[row - 1] : std::string();
+  size_t field = column;
+  if (!columns_.empty()) {
+    if (column < 1 || column > columns_.size()) return {};
+    field = columns_[column - 1].queue_field;
+  }
+  if (field < 1 || field > queue_->FieldCount()) return {};
+  // TODO(list pictures): format the cell with its column's picture once FORMAT is built.
+  return std::string(
+      ClipView(GetFieldText(queue_->layout().field(field), queue_->entry_address(row))));
+}
+
+std::string ListControl::Get(Prop p, int32_t index) const {
+  switch (p) {
+    case Prop::ColumnHeader:
+    case Prop::ColumnWidth:
+    case Prop::ColumnResizable: {
+      if (index < 1 || static_cast<size_t>(index) > columns_.size()) return {};
+      const std::string set = Control::Get(p, index);
+      if (!set.empty()) return set;
+      const ListColumn& c = columns_[index - 1];
+      if (p == Prop::ColumnHeader) return c.header;
+      if (p == Prop::ColumnWidth) return std::to_string(c.width);
+      return std::to_string(c.queue_field);  // non-empty while the column exists
+    }
+    default:
+      return Control::Get(p, index);
+  }
+}
+
+void ListControl::Set(Prop p, std::string_view value, int32_t index) {
+  AssertRuntimeLockHeld();
+  switch (p) {
+    case Prop::Format:
+      Control::Set(p, value, index);
+      columns_ = ParseListFormat(value);
+      snapshot_due_ = true;
+      return;
+    case Prop::From:
+      FromText(value);
+      Control::Set(p, value, index);
+      return;
+    case Prop::Selected: {
+      int64_t row = static_cast<int64_t>(TextToNumber(value));
+      const int64_t rows = static_cast<int64_t>(Rows());
+      if (row < 0 || row > rows) row = rows == 0 ? 0 : (row < 0 ? 0 : rows);
+      Control::Set(p, std::to_string(row), index);
+      return;
+    }
+    case Prop::MouseDownRow:
+    case Prop::MouseDownField:
+      return;  // reported by the list, not set by the program
+    default:
+      Control::Set(p, value, index);
+  }
+}
+
+void ListControl::SetMouseDown(int32_t row, int32_t column) {
+  Control::Set(Prop::MouseDownRow, std::to_string(row));
+  Control::Set(Prop::MouseDownField, std::to_string(column));
+}
+
+std::shared_ptr<const ListSnapshot> ListControl::TakeSnapshot() const {
+  auto s = std::make_shared<ListSnapshot>();
+  const size_t rows = Rows();
+  const size_t cols = queue_ ? (columns_.empty() ? queue_->FieldCount() : columns_.size()) : 1;
+  s->rows.reserve(rows);
+  for (size_t r = 1; r <= rows; ++r) {
+    std::vector<std::string> cells;
+    cells.reserve(cols);
+    for (size_t c = 1; c <= cols; ++c) cells.push_back(Cell(r, c));
+    s->rows.push_back(std::move(cells));
+  }
+  if (queue_ && mark_field_ >= 1 && mark_field_ <= queue_->FieldCount()) {
+    const FieldInfo& f = queue_->layout().field(mark_field_);
+    for (size_t r = 1; r <= rows; ++r) {
+      s->marked.push_back(GetFieldNumber(f, queue_->entry_address(r)) != 0);
+    }
+  }
+  s->queue_change_count = queue_ ? queue_->change_count() : 0;
+  return s;
+}
+
+void ListControl::Flush(DisplayBackend& backend, WindowHandle window) {
+  Control::Flush(backend, window);
+  const uint64_t count = queue_ ? queue_->change_count() : 0;
+  if (!snapshot_due_ && count == pushed_change_count_) return;
+  snapshot_due_ = false;
+  pushed_change_count_ = count;
+  backend.PushListSnapshot(window, field(), TakeSnapshot());
+}
+
+}  // namespace platform::ui

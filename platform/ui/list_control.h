@@ -1,0 +1,76 @@
+// Lists, combos, drop lists and spins: controls that show rows. The rows come from a queue
+// (FROM(queue)) or from a fixed text of `|`-joined entries (FROM('MSSQL|ODBC|ORACLE')).
+//
+// The display never reads the queue: when the queue's change counter moved, the next flush
+// pushes a snapshot of the texts the columns show. A list's format text gives its columns:
+// width, alignment, header (~Header~), picture (@s20@) and flags, e.g.
+// "80L(2)|M~Owner~@s40@" or "1020L(2)@s255@?".
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ui/control.h"
+
+namespace platform {
+class QueueBase;
+}
+
+namespace platform::ui {
+
+// One column of a list format.
+struct ListColumn {
+  int32_t width = 0;
+  char align = 'L';
+  std::string header;
+  std::string picture;
+  std::string flags;       // the modifier characters, as written
+  size_t queue_field = 0;  // the queue field the column shows, from 1
+};
+
+// The columns of `format`. Each column shows the next queue field; a column with colours
+// (*), an icon (I, J), a tree level (T), a style (Y) or a tip (P) uses the queue fields
+// after its own for them.
+std::vector<ListColumn> ParseListFormat(std::string_view format);
+
+class ListControl final : public Control {
+ public:
+  ListControl(Window& window, FieldId field, ControlType type, std::string equate, FieldId parent);
+
+  // FROM: the rows are the queue's entries (not owned; must outlive the window) or the
+  // entries of a `|`-joined text.
+  void From(QueueBase& queue);
+  void FromText(std::string_view entries);
+  QueueBase* queue() const { return queue_; }
+  // MARK: the queue field that marks a row (non-zero = marked), 0 for none.
+  void SetMarkField(size_t field) { mark_field_ = field; }
+  size_t mark_field() const { return mark_field_; }
+
+  // The number of rows shown.
+  size_t Rows() const;
+  // The text of row `row` (from 1), column `column` (from 1); "" outside.
+  std::string Cell(size_t row, size_t column) const;
+  const std::vector<ListColumn>& columns() const { return columns_; }
+
+  std::string Get(Prop p, int32_t index = 0) const override;
+  void Set(Prop p, std::string_view value, int32_t index = 0) override;
+  // Records where the mouse went down (row 0 is the header, column 0 none); no event.
+  void SetMouseDown(int32_t row, int32_t column);
+
+  void Flush(DisplayBackend& backend, WindowHandle window) override;
+  // The rows as the display shows them now.
+  std::shared_ptr<const ListSnapshot> TakeSnapshot() const;
+
+ private:
+  QueueBase* queue_ = nullptr;
+  std::vector<std::string> entries_;  // FROM('a|b|c')
+  size_t mark_field_ = 0;
+  std::vector<ListColumn> columns_;
+  uint64_t pushed_change_count_ = 0;
+  bool snapshot_due_ = true;
+};
+
+}  // namespace platform::ui

@@ -1,0 +1,195 @@
+#include "platform/ui/statements.h"
+
+#include <mutex>
+
+#include "platform/core/number.h"
+#include "platform/ui/internal/thread_state.h"
+#include "platform/ui/property_table.h"
+#include "platform/ui/runtime_lock.h"
+#include "platform/ui/window.h"
+
+namespace platform::ui {
+namespace {
+
+// System properties live beside the runtime lock's holders: any thread reads them with the
+// lock held, so they need no mutex of their own.
+PropertyStore& SystemStore() {
+  static PropertyStore store(SystemProperties());
+  return store;
+}
+
+}  // namespace
+
+Window* TargetWindow() {
+  AssertRuntimeLockHeld();
+  detail::ThreadState* t = detail::CurrentThread();
+  if (t == nullptr) return nullptr;
+  if (t->target != nullptr) return t->target;
+  return t->windows.empty() ? nullptr : t->windows.back();
+}
+
+void SetTarget(Window* window) {
+  AssertRuntimeLockHeld();
+  if (detail::ThreadState* t = detail::CurrentThread()) t->target = window;
+}
+
+EventId Event() {
+  detail::ThreadState* t = detail::CurrentThread();
+  return t ? t->event.event : 0;
+}
+
+FieldId Field() {
+  detail::ThreadState* t = detail::CurrentThread();
+  return t ? t->event.field : kNoField;
+}
+
+FieldId Accepted() { return Event() == kEventAccepted ? Field() : kNoField; }
+FieldId Selected() { return Event() == kEventSelected ? Field() : kNoField; }
+
+int32_t Choice(FieldId field) {
+  Window* w = TargetWindow();
+  if (w == nullptr) return 0;
+  Control* c = w->control(field != kNoField ? field : Field());
+  return c ? c->selected() : 0;
+}
+
+KeyCode CurrentKeyCode() {
+  detail::ThreadState* t = detail::CurrentThread();
+  return t ? t->event.keycode : 0;
+}
+
+void SetKeyCode(KeyCode key) {
+  if (detail::ThreadState* t = detail::CurrentThread()) t->event.keycode = key;
+}
+
+bool Keyboard() {
+  detail::ThreadState* t = detail::CurrentThread();
+  return t != nullptr && t->KeyWaiting();
+}
+
+int32_t MouseX() {
+  detail::ThreadState* t = detail::CurrentThread();
+  return t ? t->event.mouse_x : 0;
+}
+
+int32_t MouseY() {
+  detail::ThreadState* t = detail::CurrentThread();
+  return t ? t->event.mouse_y : 0;
+}
+
+FieldId FirstField() {
+  Window* w = TargetWindow();
+  return w ? w->FirstField() : kNoField;
+}
+
+FieldId LastField() {
+  Window* w = TargetWindow();
+  return w ? w->LastField() : kNoField;
+}
+
+FieldId Focus() {
+  Window* w = TargetWindow();
+  return w ? w->focus() : kNoField;
+}
+
+std::string GetProp(FieldId field, Prop p, int32_t index) {
+  Window* w = TargetWindow();
+  return w ? w->Get(field, p, index) : std::string();
+}
+
+int64_t GetPropNumber(FieldId field, Prop p, int32_t index) {
+  return static_cast<int64_t>(TextToNumber(GetProp(field, p, index)));
+}
+
+void SetProp(FieldId field, Prop p, std::string_view value, int32_t index) {
+  if (Window* w = TargetWindow()) w->Set(field, p, value, index);
+}
+
+void SetProp(FieldId field, Prop p, int64_t value, int32_t index) {
+  SetProp(field, p, std::string_view(std::to_string(value)), index);
+}
+
+std::string GetSystemProp(Prop p) {
+  AssertRuntimeLockHeld();
+  if (p == Prop::Target) {
+    Window* w = TargetWindow();
+    return w ? std::to_string(w->handle()) : std::string("0");
+  }
+  return SystemStore().Get(p);
+}
+
+void SetSystemProp(Prop p, std::string_view value) {
+  AssertRuntimeLockHeld();
+  SystemStore().Set(p, value);
+}
+
+void Display(FieldId first, FieldId last) {
+  if (Window* w = TargetWindow()) w->Display(first, last);
+}
+
+void Update(FieldId first, FieldId last) {
+  if (Window* w = TargetWindow()) w->Update(first, last);
+}
+
+void Change(FieldId field, std::string_view value) {
+  if (Window* w = TargetWindow()) w->Change(field, value);
+}
+
+void Select(FieldId field, int32_t position) {
+  if (Window* w = TargetWindow()) w->Select(field, position);
+}
+
+void Hide(FieldId first, FieldId last) {
+  if (Window* w = TargetWindow()) w->SetHidden(first, last, true);
+}
+
+void Unhide(FieldId first, FieldId last) {
+  if (Window* w = TargetWindow()) w->SetHidden(first, last, false);
+}
+
+void Enable(FieldId first, FieldId last) {
+  if (Window* w = TargetWindow()) w->SetDisabled(first, last, false);
+}
+
+void Disable(FieldId first, FieldId last) {
+  if (Window* w = TargetWindow()) w->SetDisabled(first, last, true);
+}
+
+void SetPosition(FieldId field, int32_t x, int32_t y, int32_t width, int32_t height) {
+  if (Window* w = TargetWindow()) w->SetPosition(field, x, y, width, height);
+}
+
+void SetFont(FieldId field, std::string_view typeface, int32_t size, int32_t color, int32_t style) {
+  Window* w = TargetWindow();
+  if (w == nullptr) return;
+  if (!typeface.empty()) w->Set(field, Prop::Font, typeface);
+  if (size >= 0) w->Set(field, Prop::FontSize, std::to_string(size));
+  if (color >= 0) w->Set(field, Prop::FontColor, std::to_string(color));
+  if (style >= 0) w->Set(field, Prop::FontStyle, std::to_string(style));
+}
+
+FieldId Create(FieldId field, ControlType type, FieldId parent) {
+  Window* w = TargetWindow();
+  return w ? w->Create(field, type, parent) : kNoField;
+}
+
+void Destroy(FieldId first, FieldId last) {
+  if (Window* w = TargetWindow()) w->Destroy(first, last);
+}
+
+void SetCursor(Cursor cursor) {
+  AssertRuntimeLockHeld();
+  detail::ThreadState* t = detail::CurrentThread();
+  if (t == nullptr) return;
+  const int before = t->wait_cursors;
+  if (cursor == Cursor::kWait) {
+    ++t->wait_cursors;
+  } else if (t->wait_cursors > 0) {
+    --t->wait_cursors;
+  }
+  if ((before == 0) != (t->wait_cursors == 0)) {
+    detail::Backend().SetCursor(t->id(), t->wait_cursors > 0 ? Cursor::kWait : Cursor::kNormal);
+  }
+}
+
+}  // namespace platform::ui

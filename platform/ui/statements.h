@@ -1,0 +1,83 @@
+// The runtime's window statements as free functions: they work on the target window, which
+// is the calling thread's active window unless SETTARGET chose another. Every function
+// here requires the runtime lock and runs on a runtime thread; with no target window they
+// do nothing and answer empty values.
+//
+//   SetProp(kTableList, Prop::LineHeight, 14);
+//   if (Event() == kEventAlertKey && CurrentKeyCode() == kMouseLeft2) Post(kEventCloseWindow);
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/ui/codes.h"
+#include "platform/ui/prop.h"
+
+namespace platform::ui {
+
+class Window;
+
+// The window the statements below work on; null when the thread has none.
+Window* TargetWindow();
+// SETTARGET: make `window` the target; null goes back to the active window.
+void SetTarget(Window* window);
+
+// The event ACCEPT delivered last on this thread.
+EventId Event();
+FieldId Field();
+// ACCEPTED(), SELECTED(): the field of an Accepted or Selected event, else 0.
+FieldId Accepted();
+FieldId Selected();
+// CHOICE: the chosen row of a list (the tab number of a sheet); `field` 0 means FIELD().
+int32_t Choice(FieldId field = kNoField);
+// KEYCODE: the last key or mouse code; SETKEYCODE replaces it.
+KeyCode CurrentKeyCode();
+void SetKeyCode(KeyCode key);
+// KEYBOARD: true when a key is waiting.
+bool Keyboard();
+int32_t MouseX();
+int32_t MouseY();
+// FIRSTFIELD, LASTFIELD, FOCUS of the target window.
+FieldId FirstField();
+FieldId LastField();
+FieldId Focus();
+
+// Properties by number: `field` 0 is the window itself. Unknown fields and properties read
+// as "" and ignore a set.
+std::string GetProp(FieldId field, Prop p, int32_t index = 0);
+int64_t GetPropNumber(FieldId field, Prop p, int32_t index = 0);
+void SetProp(FieldId field, Prop p, std::string_view value, int32_t index = 0);
+void SetProp(FieldId field, Prop p, int64_t value, int32_t index = 0);
+inline void SetProp(FieldId field, Prop p, int32_t value, int32_t index = 0) {
+  SetProp(field, p, static_cast<int64_t>(value), index);
+}
+inline void SetProp(FieldId field, Prop p, const char* value, int32_t index = 0) {
+  SetProp(field, p, std::string_view(value), index);
+}
+// System properties (MessageHook is set with SetMessageHook of platform/core/message.h).
+std::string GetSystemProp(Prop p);
+void SetSystemProp(Prop p, std::string_view value);
+
+// Display statements on the target window; `last` 0 means `first` alone, `first` 0 (for
+// DISPLAY and UPDATE) every control.
+void Display(FieldId first = kNoField, FieldId last = kNoField);
+void Update(FieldId first = kNoField, FieldId last = kNoField);
+void Change(FieldId field, std::string_view value);
+void Select(FieldId field, int32_t position = 0);
+void Hide(FieldId first, FieldId last = kNoField);
+void Unhide(FieldId first, FieldId last = kNoField);
+void Enable(FieldId first, FieldId last = kNoField);
+void Disable(FieldId first, FieldId last = kNoField);
+void SetPosition(FieldId field, int32_t x, int32_t y, int32_t width, int32_t height);
+// SETFONT: a negative size, colour or style leaves that part as it is.
+void SetFont(FieldId field, std::string_view typeface, int32_t size = -1, int32_t color = -1,
+             int32_t style = -1);
+// CREATE and DESTROY of controls at run time.
+FieldId Create(FieldId field, ControlType type, FieldId parent = kNoField);
+void Destroy(FieldId first, FieldId last = kNoField);
+// SETCURSOR: the wait cursor and back; the calls balance per thread, so nested busy work
+// shows the normal cursor only when the outermost one ends.
+void SetCursor(Cursor cursor);
+
+}  // namespace platform::ui

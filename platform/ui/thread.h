@@ -1,0 +1,105 @@
+// Runtime threads: the Runtime that owns them, START, THREAD, YIELD and POST.
+//
+// Every runtime thread, thread 1 included, is a std::thread that holds the runtime lock
+// while it runs (runtime_lock.h). Each has its own event queue under a small mutex of its
+// own, so anyone (another runtime thread, a timer, the GUI thread) may post to it without
+// the runtime lock. The process's main thread belongs to the display backend: it starts the
+// program with Runtime::StartMain and never takes the runtime lock.
+//
+//   HeadlessBackend display;
+//   Runtime runtime(display);
+//   runtime.StartMain(ProgramMain);   // thread 1
+//   runtime.Join();
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "platform/ui/codes.h"
+
+namespace platform::ui {
+
+class DisplayBackend;
+
+using Procedure = std::function<void()>;
+
+class Runtime {
+ public:
+  // One Runtime at a time per process; `backend` must outlive it.
+  explicit Runtime(DisplayBackend& backend);
+  // Joins every runtime thread.
+  ~Runtime();
+  Runtime(const Runtime&) = delete;
+  Runtime& operator=(const Runtime&) = delete;
+
+  // Starts thread 1 running `main`. Not on a runtime thread.
+  ThreadId StartMain(Procedure main);
+  // Waits until every runtime thread has ended. Not on a runtime thread.
+  void Join();
+  // Waits until every runtime thread waits for its next event with nothing it could take
+  // queued, or has ended. Not on a runtime thread; never takes the runtime lock.
+  void WaitUntilIdle();
+  // True until every runtime thread has ended.
+  bool running() const;
+
+  DisplayBackend& backend() const { return backend_; }
+
+  // The Runtime of the process; null when there is none.
+  static Runtime* Current();
+
+  // Bookkeeping of the threads (thread.cpp).
+  void ChangeBusy(int delta);
+
+ private:
+  ThreadId Launch(ThreadId id, Procedure proc);
+
+  DisplayBackend& backend_;
+
+  mutable std::mutex mutex_;  // guards the state below
+  std::condition_variable changed_;
+  int busy_ = 0;  // threads not waiting for an event
+  int live_ = 0;  // threads not ended
+  ThreadId next_id_ = 1;
+  std::vector<std::thread> threads_;
+
+  friend ThreadId StartThread(Procedure proc);
+};
+
+// START: runs `proc` on a new runtime thread and answers its number. The new thread runs
+// once the caller lets go of the runtime lock. The stack size is accepted and not used (a
+// std::thread has the system's stack). Requires the runtime lock.
+ThreadId Start(Procedure proc, int32_t stack_bytes = 0);
+ThreadId Start(std::function<void(std::string_view)> proc, int32_t stack_bytes, std::string p1);
+ThreadId Start(std::function<void(std::string_view, std::string_view)> proc, int32_t stack_bytes,
+               std::string p1, std::string p2);
+
+// THREAD: the calling runtime thread's number; 0 on a thread that is not a runtime thread.
+ThreadId Thread();
+
+// YIELD: lets every thread waiting for the runtime lock run first, then goes on. Requires
+// the runtime lock; releases it meanwhile.
+void Yield();
+
+// POST of `event` to `field` (0: the window) of the active window of `thread` (0: the
+// calling thread). Any thread; never takes the runtime lock. Dropped when the thread has
+// ended.
+void Post(EventId event, FieldId field = kNoField, ThreadId thread = 0);
+// POST to one window, whichever thread owns it. Dropped when the window has closed.
+void PostToWindow(WindowHandle window, EventId event, FieldId field = kNoField);
+
+// PRESSKEY: queues `key` as if the user pressed it in the calling thread's active window.
+void PressKey(KeyCode key);
+
+// HALT: ends the program with `code` through the halt handler (by default std::exit; a
+// test handler may return, and Halt then returns too).
+void Halt(int32_t code = 0);
+void SetHaltHandler(std::function<void(int32_t)> handler);
+
+}  // namespace platform::ui

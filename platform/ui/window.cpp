@@ -1,0 +1,765 @@
+#include "platform/ui/window.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include "platform/core/queue.h"
+#include "platform/ui/internal/thread_state.h"
+#include "platform/ui/list_control.h"
+#include "platform/ui/runtime_lock.h"
+#include "platform/ui/thread.h"
+
+namespace platform::ui {
+namespace {
+
+bool IsListKind(ControlType t) {
+  return t == ControlType::kList || t == ControlType::kCombo || t == ControlType::kDropList ||
+         t == ControlType::kDropCombo || t == ControlType::kSpin;
+}
+
+bool IsMenuKind(ControlType t) { return t == ControlType::kMenu || t == ControlType::kItem; }
+
+}  // namespace
+
+Window::Window(const WindowStructure& structure)
+    : structure_(structure), props_(WindowProperties()) {
+  BuildControls();
+}
+
+Window::~Window() {
+  if (open_) Close();
+}
+
+void Window::BuildControls() {
+  props_.Set(Prop::Text, structure_.title);
+  props_.Set(Prop::Xpos, std::to_string(structure_.at.x));
+  props_.Set(Prop::Ypos, std::to_string(structure_.at.y));
+  props_.Set(Prop::Width, std::to_string(structure_.at.width));
+  props_.Set(Prop::Height, std::to_string(structure_.at.height));
+  props_.Set(Prop::Icon, structure_.icon);
+  if (structure_.attrs & kAttrImm) props_.Set(Prop::Imm, "1");
+  int32_t slot = 1;
+  for (KeyCode k : structure_.alerts) {
+    if (k != 0) props_.Set(Prop::Alrt, std::to_string(k), slot++);
+  }
+  for (size_t i = 0; i < structure_.controls.size(); ++i) {
+    const ControlDecl& d = structure_.controls[i];
+    const FieldId field = structure_.FieldAt(i);
+    if (field == kNoField) continue;
+    const FieldId parent = d.parent.empty() ? kNoField : structure_.FindEquate(d.parent);
+    auto c = MakeControl(field, d.type, std::string(d.equate), parent);
+    // Declared attributes go through the property table like any later change.
+    c->Set(Prop::Text, d.text);
+    c->SetNumber(Prop::Xpos, d.at.x);
+    c->SetNumber(Prop::Ypos, d.at.y);
+    c->SetNumber(Prop::Width, d.at.width);
+    c->SetNumber(Prop::Height, d.at.height);
+    if (d.attrs & kAttrImm) c->Set(Prop::Imm, "1");
+    if (d.attrs & kAttrSkip) c->Set(Prop::Skip, "1");
+    if (d.attrs & kAttrTrn) c->Set(Prop::Trn, "1");
+    if (d.attrs & kAttrDisabled) c->Set(Prop::Disable, "1");
+    if (d.attrs & kAttrHidden) c->Set(Prop::Hide, "1");
+    if (d.attrs & kAttrReadOnly) c->Set(Prop::ReadOnly, "1");
+    if (d.attrs & kAttrPassword) c->Set(Prop::Password, "1");
+    if (d.attrs & kAttrNoSheet) c->Set(Prop::NoSheet, "1");
+    if (d.attrs & kAttrVScroll) c->Set(Prop::VScroll, "1");
+    if (d.attrs & kAttrHScroll) c->Set(Prop::HScroll, "1");
+    if (d.attrs & kAttrDefault) c->Set(Prop::Default, "1");
+    if (d.attrs & kAttrUpr) c->Set(Prop::Upr, "1");
+    if (d.std != StdAction::kNone) c->SetNumber(Prop::Std, static_cast<int32_t>(d.std));
+    if (d.key != 0) c->SetNumber(Prop::Key, d.key);
+    c->Set(Prop::Msg, d.msg);
+    c->Set(Prop::Tip, d.tip);
+    c->Set(Prop::Icon, d.icon);
+    c->Set(Prop::Picture, d.picture);
+    for (KeyCode k : d.alerts) {
+      if (k != 0) c->Alert(k);
+    }
+    if (auto* l = dynamic_cast<ListControl*>(c.get())) {
+      if (!d.format.empty()) l->Set(Prop::Format, d.format);
+      if (!d.from.empty()) l->Set(Prop::From, d.from);
+    }
+    if (d.type == ControlType::kSheet) c->Set(Prop::Selected, "1");
+    field_by_equate_[std::string(d.equate)] = field;
+    controls_[field] = std::move(c);
+  }
+}
+
+std::unique_ptr<Control> Window::MakeControl(FieldId field, ControlType type, std::string equate,
+                                             FieldId parent) {
+  if (IsListKind(type)) {
+    return std::make_unique<ListControl>(*this, field, type, std::move(equate), parent);
+  }
+  return std::make_unique<Control>(*this, field, type, std::move(equate), parent);
+}
+
+void Window::From(FieldId field, QueueBase& queue) {
+  if (ListControl* l = list(field)) l->From(queue);
+}
+
+void Window::From(FieldId field, std::string_view entries) {
+  if (ListControl* l = list(field)) l->Set(Prop::From, entries);
+}
+
+void Window::Mark(FieldId field, size_t queue_field) {
+  if (ListControl* l = list(field)) {
+    l->SetMarkField(queue_field);
+    l->SetNumber(Prop::Mark, static_cast<int64_t>(queue_field));
+  }
+}
+
+Control* Window::control(FieldId field) const {
+  const auto it = controls_.find(field);
+  return it != controls_.end() ? it->second.get() : nullptr;
+}
+
+ListControl* Window::list(FieldId field) const {
+  return dynamic_cast<ListControl*>(control(field));
+}
+
+FieldId Window::FirstField() const {
+  const auto it = controls_.upper_bound(0);
+  return it != controls_.end() ? it->first : kNoField;
+}
+
+FieldId Window::LastField() const {
+  return !controls_.empty() && controls_.rbegin()->first > 0 ? controls_.rbegin()->first : kNoField;
+}
+
+std::vector<FieldId> Window::Fields() const {
+  std::vector<FieldId> out;
+  for (auto it = controls_.begin(); it != controls_.end() && it->first < 0; ++it) {
+    out.push_back(it->first);
+  }
+  std::reverse(out.begin(), out.end());  // -1, -2, ...
+  for (auto it = controls_.upper_bound(0); it != controls_.end(); ++it) out.push_back(it->first);
+  return out;
+}
+
+bool Window::IsVisible(const Control& c) const {
+  if (c.hidden()) return false;
+  if (c.parent() == kNoField) return true;
+  const Control* p = control(c.parent());
+  if (p == nullptr) return true;
+  if (p->type() == ControlType::kTab) {
+    const Control* sheet = control(p->parent());
+    if (sheet != nullptr) {
+      // The n-th tab of the sheet is shown while the sheet's choice is n.
+      int32_t n = 0;
+      for (const auto& [f, other] : controls_) {
+        if (f > 0 && other->type() == ControlType::kTab && other->parent() == sheet->field()) {
+          ++n;
+          if (other.get() == p) break;
+        }
+      }
+      if (sheet->selected() != n) return false;
+    }
+  }
+  return IsVisible(*p);
+}
+
+std::string Window::Get(FieldId field, Prop p, int32_t index) const {
+  AssertRuntimeLockHeld();
+  if (field != kNoField) {
+    const Control* c = control(field);
+    return c ? c->Get(p, index) : std::string();
+  }
+  switch (p) {
+    case Prop::Handle:
+      return std::to_string(handle_);
+    case Prop::Thread:
+      return std::to_string(thread_);
+    case Prop::Type:
+      return std::to_string(static_cast<int32_t>(ControlType::kWindow));
+    case Prop::Active: {
+      detail::ThreadState* t = detail::CurrentThread();
+      (void)t;
+      return open_ && !loop_ended_ ? "1" : "";
+    }
+    case Prop::ClientHandle:
+      return kind() == WindowKind::kFrame ? std::to_string(handle_ + 1) : std::string();
+    case Prop::NextField: {
+      // The control after `index` in field order; 0 after the last.
+      const auto it = controls_.upper_bound(std::max(index, 0));
+      return std::to_string(it != controls_.end() ? it->first : 0);
+    }
+    default:
+      return props_.Get(p, index);
+  }
+}
+
+void Window::Set(FieldId field, Prop p, std::string_view value, int32_t index) {
+  AssertRuntimeLockHeld();
+  if (field != kNoField) {
+    if (Control* c = control(field)) c->Set(p, value, index);
+    return;
+  }
+  if (const PropertyDef* d = props_.Set(p, value, index)) {
+    if (d->shown) {
+      window_dirty_ = true;
+      if (open_ && detail::CurrentThread() && detail::CurrentThread()->id() != thread_ &&
+          !flush_wake_posted_) {
+        flush_wake_posted_ = true;
+        if (auto t = detail::FindThread(thread_)) t->Push({});
+      }
+    }
+  }
+}
+
+void Window::NoteChanged(Control& /*c*/, bool layout) {
+  if (layout) layout_dirty_ = true;
+  // A change made from another thread (styling every window) reaches the display when the
+  // owning thread flushes, so wake it once.
+  if (open_ && !flush_wake_posted_) {
+    detail::ThreadState* t = detail::CurrentThread();
+    if (t != nullptr && t->id() != thread_) {
+      flush_wake_posted_ = true;
+      if (auto owner = detail::FindThread(thread_)) owner->Push({});
+    }
+  }
+}
+
+WindowView Window::View() const {
+  WindowView v;
+  v.handle = handle_;
+  v.owner = owner_;
+  v.thread = thread_;
+  v.kind = kind();
+  v.module = structure_.module;
+  v.label = structure_.label;
+  v.title = props_.Get(Prop::Text);
+  v.at = {static_cast<int32_t>(TextToNumber(props_.Get(Prop::Xpos))),
+          static_cast<int32_t>(TextToNumber(props_.Get(Prop::Ypos))),
+          static_cast<int32_t>(TextToNumber(props_.Get(Prop::Width))),
+          static_cast<int32_t>(TextToNumber(props_.Get(Prop::Height)))};
+  v.timer = static_cast<int32_t>(TextToNumber(props_.Get(Prop::Timer)));
+  v.properties = props_.values();
+  return v;
+}
+
+void Window::Open(Window* owner) {
+  AssertRuntimeLockHeld();
+  detail::ThreadState* t = detail::CurrentThread();
+  assert(t && "a window opens on a runtime thread");
+  if (open_) return;
+  thread_ = t->id();
+  handle_ = detail::NewWindowHandle();
+  if (kind() == WindowKind::kMdiChild) {
+    Window* frame = detail::Frame();
+    owner_ = frame ? frame->handle() : 0;
+  } else {
+    owner_ = owner ? owner->handle() : 0;
+  }
+  open_ = true;
+  loop_ended_ = false;
+  delivered_ = false;
+  cycled_ = false;
+  pending_.clear();
+  detail::RegisterWindow(*this);
+  if (kind() == WindowKind::kFrame) detail::SetFrame(this);
+  t->windows.push_back(this);
+  for (auto& [f, c] : controls_) c->ForceDisplay();
+  for (auto& [f, c] : controls_) {
+    if (f > 0 && c->TakesFocus() && IsVisible(*c) && !c->disabled()) {
+      focus_ = f;
+      break;
+    }
+  }
+  std::vector<ControlView> views;
+  for (auto& [f, c] : controls_) views.push_back(c->View());
+  detail::Backend().CreateWindow(View(), views);
+  window_dirty_ = false;
+  layout_dirty_ = false;
+  // Lists still push their first snapshot at the first flush.
+  Queue(kEventOpenWindow, kNoField);
+}
+
+void Window::Close() {
+  AssertRuntimeLockHeld();
+  if (!open_) return;
+  open_ = false;
+  loop_ended_ = true;
+  pending_.clear();
+  if (detail::ThreadState* t = detail::CurrentThread()) {
+    auto& ws = t->windows;
+    ws.erase(std::remove(ws.begin(), ws.end(), this), ws.end());
+    if (t->target == this) t->target = nullptr;
+  }
+  const ThreadId frame_thread =
+      kind() == WindowKind::kMdiChild && detail::Frame() ? detail::Frame()->thread() : 0;
+  detail::UnregisterWindow(*this);
+  detail::Backend().DestroyWindow(handle_);
+  // A frame that is closing waits for its children; tell it one went.
+  if (frame_thread != 0) {
+    if (auto ft = detail::FindThread(frame_thread)) ft->Push({});
+  }
+}
+
+void Window::Queue(EventId event, FieldId field, const Input* in, uint64_t gate) {
+  EventRecord e;
+  e.event = event;
+  e.field = field;
+  e.gate = gate;
+  if (in != nullptr) {
+    e.keycode = in->key;
+    e.mouse_x = in->mouse_x;
+    e.mouse_y = in->mouse_y;
+  }
+  pending_.push_back(e);
+}
+
+void Window::Post(EventId event, FieldId field) { PostToWindow(handle_, event, field); }
+
+bool Window::Accept() {
+  AssertRuntimeLockHeld();
+  detail::ThreadState* t = detail::CurrentThread();
+  assert(t && t->id() == thread_ && "ACCEPT runs on the window's own thread");
+  if (!open_ || loop_ended_) return false;
+  if (delivered_) {
+    if (cycled_) {
+      if (current_.event == kEventPreAlertKey && current_.gate != 0) {
+        // Cycling on PreAlertKey skips the key's standard action.
+        const uint64_t gate = current_.gate;
+        std::erase_if(pending_, [gate](const EventRecord& e) { return e.gate == gate; });
+      }
+    } else if (!DefaultAction(current_)) {
+      loop_ended_ = true;
+      return false;
+    }
+  }
+  cycled_ = false;
+  for (;;) {
+    if (!pending_.empty()) {
+      EventRecord e = pending_.front();
+      pending_.pop_front();
+      // Events of a control that was destroyed meanwhile are dropped.
+      if (e.field != kNoField && control(e.field) == nullptr) continue;
+      Deliver(e);
+      return true;
+    }
+    DisplayChanged();
+    Flush();
+    detail::QueuedItem item = t->Take(handle_);
+    if (!open_) return false;
+    Process(item);
+  }
+}
+
+void Window::Deliver(EventRecord e) {
+  if (e.event == kEventAccepted && e.field != kNoField) {
+    Control* c = control(e.field);
+    // The screen goes into the variable before the program sees the Accepted.
+    if (c != nullptr && c->TakesText()) c->UpdateVariable();
+  }
+  // KEYCODE keeps the last key until another key event replaces it.
+  detail::ThreadState* t = detail::CurrentThread();
+  if (e.keycode == 0) e.keycode = t->event.keycode;
+  if (e.mouse_x == 0 && e.mouse_y == 0) {
+    e.mouse_x = t->event.mouse_x;
+    e.mouse_y = t->event.mouse_y;
+  }
+  current_ = e;
+  t->event = e;
+  delivered_ = true;
+}
+
+bool Window::DefaultAction(const EventRecord& e) {
+  switch (e.event) {
+    case kEventAccepted: {
+      const Control* c = control(e.field);
+      if (c != nullptr && c->std_action() == StdAction::kClose) {
+        pending_.push_front(EventRecord{kEventCloseWindow});
+      }
+      return true;
+    }
+    case kEventCloseWindow:
+    case kEventCloseDown:
+      if (kind() == WindowKind::kFrame) CloseChildrenAndWait();
+      return false;
+    default:
+      return true;
+  }
+}
+
+void Window::CloseChildrenAndWait() {
+  detail::ThreadState* self = detail::CurrentThread();
+  std::vector<ThreadId> threads;
+  for (Window* w : detail::OpenWindows()) {
+    if (w->kind() != WindowKind::kMdiChild || w->thread() == thread_) continue;
+    PostToWindow(w->handle(), kEventCloseWindow);
+    if (std::find(threads.begin(), threads.end(), w->thread()) == threads.end()) {
+      threads.push_back(w->thread());
+    }
+  }
+  // Each child's close path runs on its own thread, and that thread ends, before the
+  // frame's loop ends. Other input for the frame waits in its queue meanwhile.
+  for (;;) {
+    const bool any_alive = std::any_of(threads.begin(), threads.end(), [](ThreadId id) {
+      return detail::FindThread(id) != nullptr;
+    });
+    if (!any_alive) return;
+    self->Take(handle_, /*wake_only=*/true);
+  }
+}
+
+void Window::DisplayChanged() {
+  for (auto& [f, c] : controls_) c->DisplayVariable();
+}
+
+void Window::Flush() {
+  AssertRuntimeLockHeld();
+  if (!open_) return;
+  DisplayBackend& backend = detail::Backend();
+  flush_wake_posted_ = false;
+  for (FieldId f : destroyed_) backend.DestroyControl(handle_, f);
+  destroyed_.clear();
+  if (window_dirty_) {
+    window_dirty_ = false;
+    backend.UpdateWindow(View());
+  }
+  if (layout_dirty_) {
+    layout_dirty_ = false;
+    for (auto& [f, c] : controls_) c->MarkDirty();
+  }
+  for (auto& [f, c] : controls_) c->Flush(backend, handle_);
+}
+
+void Window::Process(const detail::QueuedItem& item) {
+  switch (item.kind) {
+    case detail::QueuedItem::Kind::kWake:
+      return;
+    case detail::QueuedItem::Kind::kEvent:
+      if (item.field != kNoField && control(item.field) == nullptr) return;
+      Queue(item.event, item.field);
+      return;
+    case detail::QueuedItem::Kind::kInput:
+      ProcessInput(item.input);
+      return;
+  }
+}
+
+bool Window::Alerted(FieldId field, KeyCode key) const {
+  if (field != kNoField) {
+    const Control* c = control(field);
+    return c != nullptr && c->IsAlerted(key);
+  }
+  const std::string k = std::to_string(key);
+  for (const auto& [slot, value] : props_.values()) {
+    if (slot.first == static_cast<int32_t>(Prop::Alrt) && value == k) return true;
+  }
+  return false;
+}
+
+uint64_t Window::QueueAlert(FieldId field, KeyCode key, const Input& in) {
+  Input keyed = in;
+  keyed.key = key;
+  const uint64_t gate = next_gate_++;
+  Queue(kEventPreAlertKey, field, &keyed, gate);
+  Queue(kEventAlertKey, field, &keyed, gate);
+  return gate;
+}
+
+void Window::FocusTo(FieldId field, uint64_t gate) {
+  if (field == focus_) return;
+  Control* previous = control(focus_);
+  // What the user typed commits (Accepted) before anything else happens at the new place.
+  if (previous != nullptr && previous->TakesText() && previous->touched()) {
+    Queue(kEventAccepted, focus_, nullptr, gate);
+  }
+  focus_ = field;
+  Control* next = control(field);
+  if (next != nullptr && next->TakesFocus() && next->type() != ControlType::kButton) {
+    Queue(kEventSelected, field, nullptr, gate);
+  }
+}
+
+void Window::ProcessInput(const Input& in) {
+  Control* c = in.field != kNoField ? control(in.field) : nullptr;
+  if (in.field != kNoField && (c == nullptr || c->disabled() || !IsVisible(*c))) return;
+  // A mouse press alerted on the control or the window comes first as PreAlertKey and
+  // AlertKey; the press itself follows unless the program cycles on PreAlertKey.
+  auto press_gate = [&](KeyCode button) -> uint64_t {
+    if (Alerted(in.field, button)) return QueueAlert(in.field, button, in);
+    if (Alerted(kNoField, button)) return QueueAlert(kNoField, button, in);
+    return 0;
+  };
+  auto release = [&] {
+    if (Alerted(in.field, kMouseLeftUp)) {
+      Input up = in;
+      up.key = kMouseLeftUp;
+      Queue(kEventAlertKey, in.field, &up);
+    }
+  };
+  switch (in.kind) {
+    case Input::Kind::kTyped: {
+      if (!c->TakesText()) return;
+      FocusTo(in.field, 0);
+      c->SetScreenTextFromUser(in.text);
+      // Immediate controls report every change of their text while the user types.
+      if (c->imm()) Queue(kEventNewSelection, in.field);
+      return;
+    }
+    case Input::Kind::kClick:
+      if (c == nullptr) return;
+      Click(*c, in);
+      return;
+    case Input::Kind::kFocus:
+      if (c == nullptr || !c->TakesFocus()) return;
+      FocusTo(in.field, 0);
+      return;
+    case Input::Kind::kSelectRow:
+    case Input::Kind::kDoubleClick: {
+      ListControl* l = list(in.field);
+      if (l == nullptr) return;
+      const bool twice = in.kind == Input::Kind::kDoubleClick;
+      const uint64_t gate = press_gate(twice ? kMouseLeft2 : kMouseLeft);
+      FocusTo(in.field, gate);
+      l->SetMouseDown(in.row, in.column);
+      if (in.row >= 1 && static_cast<size_t>(in.row) <= l->Rows()) {
+        const bool moved = l->selected() != in.row;
+        l->SetNumber(Prop::Selected, in.row);
+        if (moved || !twice) Queue(kEventNewSelection, in.field, &in, gate);
+        // Without an alert a double click accepts the row.
+        if (twice && gate == 0) Queue(kEventAccepted, in.field, &in, gate);
+      }
+      release();
+      return;
+    }
+    case Input::Kind::kHeaderClick: {
+      ListControl* l = list(in.field);
+      if (l == nullptr) return;
+      const uint64_t gate = press_gate(kMouseLeft);
+      FocusTo(in.field, gate);
+      l->SetMouseDown(0, in.column);
+      release();
+      return;
+    }
+    case Input::Kind::kKey:
+      HandleKey(in.key, in);
+      return;
+    case Input::Kind::kCloseBox:
+      Queue(kEventCloseWindow, kNoField);
+      return;
+    case Input::Kind::kTimer:
+      Queue(kEventTimer, kNoField);
+      return;
+    case Input::Kind::kMoved:
+    case Input::Kind::kSized: {
+      const bool moved = in.kind == Input::Kind::kMoved;
+      if (!props_.Get(Prop::Imm).empty()) Queue(moved ? kEventMove : kEventSize, kNoField);
+      props_.Set(Prop::Xpos, std::to_string(in.at.x));
+      props_.Set(Prop::Ypos, std::to_string(in.at.y));
+      props_.Set(Prop::Width, std::to_string(in.at.width));
+      props_.Set(Prop::Height, std::to_string(in.at.height));
+      if (!props_.Get(Prop::Imm).empty()) Queue(moved ? kEventMoved : kEventSized, kNoField);
+      return;
+    }
+    case Input::Kind::kActivated:
+      return;
+  }
+}
+
+void Window::Click(Control& c, const Input& in) {
+  const uint64_t gate = IsMenuKind(c.type()) ? 0 : [&]() -> uint64_t {
+    if (Alerted(c.field(), kMouseLeft)) return QueueAlert(c.field(), kMouseLeft, in);
+    if (Alerted(kNoField, kMouseLeft)) return QueueAlert(kNoField, kMouseLeft, in);
+    return 0;
+  }();
+  switch (c.type()) {
+    case ControlType::kItem:
+      Queue(kEventAccepted, c.field(), &in, gate);
+      return;
+    case ControlType::kMenu:
+      return;
+    case ControlType::kButton:
+      FocusTo(c.field(), gate);
+      Queue(kEventAccepted, c.field(), &in, gate);
+      return;
+    case ControlType::kCheck:
+      FocusTo(c.field(), gate);
+      c.SetScreenTextFromUser(TextToNumber(c.screen_text()) != 0 ? "0" : "1");
+      Queue(kEventAccepted, c.field(), &in, gate);
+      return;
+    case ControlType::kTab: {
+      Control* sheet = control(c.parent());
+      if (sheet == nullptr) return;
+      int32_t n = 0;
+      for (const auto& [f, other] : controls_) {
+        if (f > 0 && other->type() == ControlType::kTab && other->parent() == sheet->field()) {
+          ++n;
+          if (other.get() == &c) break;
+        }
+      }
+      if (sheet->selected() == n) return;
+      FocusTo(sheet->field(), gate);
+      Queue(kEventTabChanging, sheet->field(), &in, gate);
+      sheet->SetNumber(Prop::Selected, n);
+      Queue(kEventNewSelection, sheet->field(), &in, gate);
+      return;
+    }
+    default:
+      if (c.TakesFocus()) FocusTo(c.field(), gate);
+      return;
+  }
+}
+
+void Window::HandleKey(KeyCode key, const Input& in) {
+  if (Alerted(focus_, key)) {
+    QueueAlert(focus_, key, in);
+    return;
+  }
+  if (Alerted(kNoField, key)) {
+    QueueAlert(kNoField, key, in);
+    return;
+  }
+  // A key given to a control or a menu item presses it.
+  for (auto& [f, c] : controls_) {
+    if (c->key() == key && !c->disabled() && (f < 0 || IsVisible(*c))) {
+      Input click = in;
+      click.field = f;
+      Click(*c, click);
+      return;
+    }
+  }
+  Control* focused = control(focus_);
+  if (key == kEnterKey) {
+    if (focused != nullptr && focused->TakesText()) Queue(kEventAccepted, focus_, &in);
+    for (auto& [f, c] : controls_) {
+      if (f > 0 && c->type() == ControlType::kButton && !c->Get(Prop::Default).empty() &&
+          !c->disabled() && IsVisible(*c)) {
+        Click(*c, in);
+        break;
+      }
+    }
+    return;
+  }
+  if (key == kTabKey || key == kShift + kTabKey) {
+    std::vector<FieldId> order;
+    for (auto& [f, c] : controls_) {
+      if (f > 0 && c->TakesFocus() && !c->skip() && !c->disabled() && IsVisible(*c)) {
+        order.push_back(f);
+      }
+    }
+    if (order.empty()) return;
+    auto it = std::find(order.begin(), order.end(), focus_);
+    FieldId next;
+    if (key == kTabKey) {
+      next = (it == order.end() || std::next(it) == order.end()) ? order.front() : *std::next(it);
+    } else {
+      next = (it == order.end() || it == order.begin()) ? order.back() : *std::prev(it);
+    }
+    FocusTo(next, 0);
+  }
+}
+
+void Window::Display(FieldId first, FieldId last) {
+  AssertRuntimeLockHeld();
+  for (auto& [f, c] : controls_) {
+    const bool in_range =
+        first == kNoField || (last == kNoField ? f == first : f >= first && f <= last);
+    if (in_range) c->DisplayVariable();
+  }
+  Flush();
+}
+
+void Window::Update(FieldId first, FieldId last) {
+  AssertRuntimeLockHeld();
+  for (auto& [f, c] : controls_) {
+    const bool in_range =
+        first == kNoField || (last == kNoField ? f == first : f >= first && f <= last);
+    if (in_range && c->TakesText()) c->UpdateVariable();
+  }
+}
+
+void Window::Change(FieldId field, std::string_view value) {
+  AssertRuntimeLockHeld();
+  Control* c = control(field);
+  if (c == nullptr) return;
+  c->SetScreenTextFromProgram(value);
+  c->UpdateVariable();
+}
+
+void Window::Select(FieldId field, int32_t position) {
+  AssertRuntimeLockHeld();
+  Control* c = control(field);
+  if (c == nullptr) return;
+  if (c->type() == ControlType::kTab) {
+    Control* sheet = control(c->parent());
+    if (sheet == nullptr) return;
+    int32_t n = 0;
+    for (const auto& [f, other] : controls_) {
+      if (f > 0 && other->type() == ControlType::kTab && other->parent() == sheet->field()) {
+        ++n;
+        if (other.get() == c) break;
+      }
+    }
+    sheet->SetNumber(Prop::Selected, n);
+    return;
+  }
+  if (position != 0) c->SetNumber(Prop::Selected, position);
+  if (c->TakesFocus()) focus_ = field;
+}
+
+void Window::SetHidden(FieldId first, FieldId last, bool hidden) {
+  if (last == kNoField) last = first;
+  for (auto& [f, c] : controls_) {
+    if (f >= first && f <= last) c->Set(Prop::Hide, hidden ? "1" : "");
+  }
+}
+
+void Window::SetDisabled(FieldId first, FieldId last, bool disabled) {
+  if (last == kNoField) last = first;
+  for (auto& [f, c] : controls_) {
+    if (f >= first && f <= last) c->Set(Prop::Disable, disabled ? "1" : "");
+  }
+}
+
+void Window::SetPosition(FieldId field, int32_t x, int32_t y, int32_t width, int32_t height) {
+  if (field == kNoField) {
+    Set(kNoField, Prop::Xpos, std::to_string(x));
+    Set(kNoField, Prop::Ypos, std::to_string(y));
+    Set(kNoField, Prop::Width, std::to_string(width));
+    Set(kNoField, Prop::Height, std::to_string(height));
+    return;
+  }
+  if (Control* c = control(field)) {
+    c->SetNumber(Prop::Xpos, x);
+    c->SetNumber(Prop::Ypos, y);
+    c->SetNumber(Prop::Width, width);
+    c->SetNumber(Prop::Height, height);
+  }
+}
+
+FieldId Window::Create(FieldId field, ControlType type, FieldId parent) {
+  AssertRuntimeLockHeld();
+  if (field == kNoField) {
+    if (IsMenuKind(type)) {
+      field =
+          controls_.empty() || controls_.begin()->first >= 0 ? -1 : controls_.begin()->first - 1;
+    } else {
+      field = LastField() + 1;
+    }
+  }
+  if (control(field) != nullptr) return kNoField;
+  auto c = MakeControl(field, type, std::string(), parent);
+  Control* raw = c.get();
+  controls_[field] = std::move(c);
+  if (open_) detail::Backend().CreateControl(handle_, raw->View());
+  return field;
+}
+
+void Window::Destroy(FieldId first, FieldId last) {
+  AssertRuntimeLockHeld();
+  if (last == kNoField) last = first;
+  for (auto it = controls_.begin(); it != controls_.end();) {
+    if (it->first >= first && it->first <= last) {
+      if (focus_ == it->first) focus_ = kNoField;
+      destroyed_.push_back(it->first);
+      it = controls_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+}  // namespace platform::ui

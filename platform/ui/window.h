@@ -1,0 +1,188 @@
+// A window of the program: built from its window structure, opened on a runtime thread, and
+// run by its event loop (ACCEPT). The window owns its controls and their property values,
+// the variables they show (USE), the rows their lists show (FROM, MARK) and the events
+// waiting for the loop.
+//
+// At most one loop runs per window. A window opened on a thread whose loop is running
+// stacks a nested loop: the outer window waits, its input kept, until the inner one closes.
+//
+//   Window window(kWindow);
+//   window.Use(kUsername, loc.username);
+//   window.Open();
+//   while (window.Accept()) {
+//     if (Event() == kEventAccepted && Field() == kConnectButton) break;
+//   }
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ui/backend.h"
+#include "platform/ui/codes.h"
+#include "platform/ui/control.h"
+#include "platform/ui/prop.h"
+#include "platform/ui/property_table.h"
+#include "platform/ui/structure.h"
+
+namespace platform {
+class QueueBase;
+}
+
+namespace platform::ui {
+
+class ListControl;
+
+namespace detail {
+class ThreadState;
+struct QueuedItem;
+}  // namespace detail
+
+// One event as ACCEPT delivers it.
+struct EventRecord {
+  EventId event = 0;
+  FieldId field = kNoField;
+  KeyCode keycode = 0;
+  int32_t mouse_x = 0;
+  int32_t mouse_y = 0;
+  uint64_t gate = 0;  // events that follow a PreAlertKey and are dropped if it was cycled
+};
+
+class Window {
+ public:
+  // Builds the window and its controls from `structure` (which must outlive it); not open.
+  explicit Window(const WindowStructure& structure);
+  // Closes the window when it is open. Requires the runtime lock.
+  ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  const WindowStructure& structure() const { return structure_; }
+  WindowKind kind() const { return structure_.kind; }
+  // 0 until opened; never reused.
+  WindowHandle handle() const { return handle_; }
+  ThreadId thread() const { return thread_; }
+  bool is_open() const { return open_; }
+
+  // USE, FROM and MARK. Requires the runtime lock. The variables and queues are borrowed
+  // and must outlive the window. Unknown fields are ignored.
+  template <class T>
+  void Use(FieldId field, T& variable) {
+    if (Control* c = control(field)) c->Bind(BindTo(variable));
+  }
+  void From(FieldId field, QueueBase& queue);
+  void From(FieldId field, std::string_view entries);
+  void Mark(FieldId field, size_t queue_field);
+
+  // OPEN on the calling runtime thread. An MDI child opens inside the open frame, a plain
+  // window is owned by `owner` when given. OpenWindow is the first event. Requires the
+  // runtime lock.
+  void Open(Window* owner = nullptr);
+  // CLOSE. Nothing when not open. Requires the runtime lock, on the window's thread.
+  void Close();
+
+  // ACCEPT: waits for the next event, delivers it (EVENT(), FIELD(), ...) and answers true;
+  // answers false when the loop must end (the window closed or a close went through).
+  // Before it waits it performs the default action of the event delivered last, unless
+  // Cycle() was called: Accepted of a standard close control posts CloseWindow, and
+  // CloseWindow ends the loop (closing a frame first closes every MDI child, each on its own
+  // thread, and waits for those threads to end). Requires the runtime lock; releases it
+  // while it waits. REQUIRES: open, on the window's thread.
+  bool Accept();
+  // CYCLE: the runtime's default action of the current event is skipped.
+  void Cycle() { cycled_ = true; }
+  // The event ACCEPT delivered last.
+  const EventRecord& event() const { return current_; }
+
+  // Controls. Null when there is no such field.
+  Control* control(FieldId field) const;
+  ListControl* list(FieldId field) const;
+  // The first and last control field numbers (1..n), 0 when there is none.
+  FieldId FirstField() const;
+  FieldId LastField() const;
+  // The control that has the focus, 0 for none.
+  FieldId focus() const { return focus_; }
+  // Every field number in field order: menus (-1, -2, ...) then controls (1, 2, ...).
+  std::vector<FieldId> Fields() const;
+
+  // Properties of the window (field 0) or of a control. Requires the runtime lock.
+  std::string Get(FieldId field, Prop p, int32_t index = 0) const;
+  void Set(FieldId field, Prop p, std::string_view value, int32_t index = 0);
+
+  // Display statements. Ranges: `last` 0 means `first` alone; `first` 0 means every control.
+  // Requires the runtime lock.
+  void Display(FieldId first = 0, FieldId last = 0);
+  void Update(FieldId first = 0, FieldId last = 0);
+  void Change(FieldId field, std::string_view value);
+  // SELECT: the focus to `field`; with a position, that row of a list or tab of a sheet (a
+  // tab field chooses itself). No event.
+  void Select(FieldId field, int32_t position = 0);
+  void SetHidden(FieldId first, FieldId last, bool hidden);
+  void SetDisabled(FieldId first, FieldId last, bool disabled);
+  void SetPosition(FieldId field, int32_t x, int32_t y, int32_t width, int32_t height);
+  // CREATE: a new control of `type` at `field`, or at the next free number when `field` is 0;
+  // answers its number, 0 when `field` is taken or the type cannot be created.
+  FieldId Create(FieldId field, ControlType type, FieldId parent = kNoField);
+  void Destroy(FieldId first, FieldId last = 0);
+  // POST to this window: queued behind what is waiting. Requires the runtime lock.
+  void Post(EventId event, FieldId field = kNoField);
+
+  // True when the control and every container it sits in are shown; a control on a tab
+  // only while that tab is the chosen one of its sheet.
+  bool IsVisible(const Control& c) const;
+  // Sends every change since the last flush to the backend. Requires the runtime lock.
+  void Flush();
+  // Called by a control after a shown change.
+  void NoteChanged(Control& c, bool layout);
+
+ private:
+  friend class detail::ThreadState;
+
+  std::unique_ptr<Control> MakeControl(FieldId field, ControlType type, std::string equate,
+                                       FieldId parent);
+  void BuildControls();
+  WindowView View() const;
+  void Deliver(EventRecord e);
+  bool DefaultAction(const EventRecord& e);
+  void CloseChildrenAndWait();
+  void Process(const detail::QueuedItem& item);
+  void ProcessInput(const Input& in);
+  void Click(Control& c, const Input& in);
+  void HandleKey(KeyCode key, const Input& in);
+  bool Alerted(FieldId field, KeyCode key) const;
+  // Queues PreAlertKey and AlertKey for `key` and answers the gate for the events of the
+  // standard action, which are dropped when the program cycles on PreAlertKey.
+  uint64_t QueueAlert(FieldId field, KeyCode key, const Input& in);
+  void FocusTo(FieldId field, uint64_t gate);
+  void Queue(EventId event, FieldId field, const Input* in = nullptr, uint64_t gate = 0);
+  void DisplayChanged();
+
+  // Constant after construction.
+  const WindowStructure& structure_;
+
+  // State below requires the runtime lock.
+  std::map<FieldId, std::unique_ptr<Control>> controls_;
+  std::map<std::string, FieldId> field_by_equate_;
+  PropertyStore props_;
+  WindowHandle handle_ = 0;
+  WindowHandle owner_ = 0;
+  ThreadId thread_ = 0;
+  bool open_ = false;
+  bool loop_ended_ = false;
+  bool window_dirty_ = true;
+  bool layout_dirty_ = false;
+  bool flush_wake_posted_ = false;
+  FieldId focus_ = kNoField;
+  std::deque<EventRecord> pending_;
+  EventRecord current_;
+  bool delivered_ = false;
+  bool cycled_ = false;
+  uint64_t next_gate_ = 1;
+  std::vector<FieldId> destroyed_;  // to tell the backend at the next flush
+};
+
+}  // namespace platform::ui
