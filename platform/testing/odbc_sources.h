@@ -47,6 +47,8 @@ class OdbcSources {
   std::string ConnectString(OdbcBackend backend) const;
   const std::string& pg_user() const { return pg_user_; }
   const std::string& pg_password() const { return pg_password_; }
+  // This process's own PostgreSQL database, the one the "pex_pg" source connects to.
+  const std::string& pg_database() const { return pg_test_db_; }
   // The temporary directory that holds the ini files and the SQLite database.
   const std::string& directory() const { return directory_; }
 

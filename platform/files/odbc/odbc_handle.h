@@ -7,6 +7,8 @@
 //   SQLRETURN rc = SQLTables(stmt.value().get(), nullptr, 0, ...);
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <string_view>
 
 #include <sql.h>
@@ -57,6 +59,7 @@ class OdbcHandle {
                              "cannot allocate an ODBC handle");
     }
     OdbcHandle owner(h);
+    ++live_count_;
     if constexpr (kType == SQL_HANDLE_ENV) {
       const SQLRETURN v =
           SQLSetEnvAttr(h, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
@@ -79,6 +82,9 @@ class OdbcHandle {
   ~OdbcHandle() { reset(); }
 
   SQLHANDLE get() const { return h_; }
+  // How many handles of this type the owners hold at the moment, for tests that check that
+  // no path leaves one allocated.
+  static int64_t TEST_live_count() { return live_count_.load(); }
   explicit operator bool() const { return h_ != SQL_NULL_HANDLE; }
 
   // Frees the handle now, when there is one.
@@ -87,6 +93,7 @@ class OdbcHandle {
       // Ignoring the result on purpose: nothing can be done about a failed free.
       (void)SQLFreeHandle(kType, h_);
       h_ = SQL_NULL_HANDLE;
+      --live_count_;
     }
   }
 
@@ -94,6 +101,7 @@ class OdbcHandle {
   explicit OdbcHandle(SQLHANDLE h) : h_(h) {}
 
   SQLHANDLE h_ = SQL_NULL_HANDLE;
+  inline static std::atomic<int64_t> live_count_{0};
 };
 
 using OdbcEnvironment = OdbcHandle<SQL_HANDLE_ENV>;

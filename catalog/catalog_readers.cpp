@@ -1,0 +1,209 @@
+#include "catalog/catalog_readers.h"
+
+#include <charconv>
+#include <string>
+
+#include "catalog/catalog_rows.h"
+#include "catalog/odbc_query.h"
+#include "platform/core/fixed_string.h"
+#include "platform/core/queue.h"
+#include "platform/core/text.h"
+#include "platform/files/file.h"
+#include "platform/files/odbc/odbc_handle.h"
+
+namespace catalog {
+namespace {
+
+namespace files = platform::files;
+using files::OdbcOk;
+using files::OdbcStatement;
+using platform::Result;
+
+// Every catalog value is read with this buffer length, so longer values are cut to 511 bytes
+// (GetColumns uses the buffer's whole length instead).
+constexpr int32_t kCatalogValueBytes = 512;
+// A table name is held as a text of at most this many bytes.
+constexpr size_t kTableNameBytes = 100;
+// DataSourceQueue's name and description are read into texts of these sizes.
+constexpr SQLSMALLINT kDsnNameBytes = 60;
+constexpr SQLSMALLINT kDsnDescriptionBytes = 80;
+
+constexpr int32_t kTablesColumns = 5;
+constexpr int32_t kColumnsColumns = 18;
+constexpr int32_t kPrimaryKeysColumns = 6;
+constexpr int32_t kIndexesColumns = 13;
+constexpr int32_t kForeignKeysColumns = 14;
+constexpr size_t kColumnsTableNameField = 3;  // TABLE_NAME in SQLColumns' result
+
+// The wait cursor while a reader runs.
+// TODO(wait cursor: SETCURSOR of platform/ui, once the window runtime is in the build)
+class BusyCursor {
+ public:
+  BusyCursor() {}
+  ~BusyCursor() {}
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// A catalog result set of ODBC, read column by column as SQL_C_CHAR.
+class OdbcRows final : public CatalogRows {
+ public:
+  explicit OdbcRows(SQLHSTMT stmt) : stmt_(stmt) {}
+
+  // SQL_SUCCESS_WITH_INFO is a row too, so an informational result cannot cut a catalog short.
+  bool Fetch() override { return OdbcOk(SQLFetch(stmt_)); }
+
+  bool Read(int32_t n, char* buffer, int32_t length) override {
+    SQLLEN indicator = 0;
+    const SQLRETURN rc =
+        SQLGetData(stmt_, static_cast<SQLUSMALLINT>(n), SQL_C_CHAR, buffer, length, &indicator);
+    return OdbcOk(rc) && indicator != SQL_NULL_DATA;
+  }
+
+ private:
+  SQLHSTMT stmt_;
+};
+
+// The table name as the readers hold it: clipped, at most 100 bytes.
+std::string HeldName(std::string_view table) {
+  return std::string(platform::CutUtf8(platform::ClipView(table), kTableNameBytes));
+}
+
+SQLCHAR* Text(std::string& s) { return reinterpret_cast<SQLCHAR*>(s.data()); }
+SQLSMALLINT Length(const std::string& s) { return static_cast<SQLSMALLINT>(s.size()); }
+
+// The shared start of every reader: an empty queue with a cleared buffer, the file opened
+// again, and a statement on its connection. No statement when the file cannot connect.
+struct CatalogStart {
+  SQLHDBC connection = SQL_NULL_HANDLE;
+  OdbcStatement statement;
+};
+
+CatalogStart Start(ODBCQueryClass& query, platform::QueueBase& queue) {
+  queue.Free();
+  queue.ClearBuffer();
+  CatalogStart start;
+  if (query.FILE == nullptr) return start;
+  query.FILE->Close();
+  query.FILE->Open(files::kReadWrite | files::kDenyWrite);
+  const std::string text = query.FILE->GetProperty(files::kPropConnectionHandle);
+  int64_t handle = 0;
+  std::from_chars(text.data(), text.data() + text.size(), handle);
+  if (handle == 0) return start;
+  start.connection = files::NumberToHandle(handle);
+  Result<OdbcStatement> stmt = OdbcStatement::Allocate(start.connection);
+  if (stmt.ok()) start.statement = std::move(stmt).value();
+  return start;
+}
+
+// Reads the statement's result into the queue, when the catalog call succeeded.
+void Finish(SQLRETURN rc, CatalogStart& start, platform::QueueBase& queue, int32_t columns,
+            char* buffer, int32_t length, const RowFilter& drop = {}) {
+  if (!OdbcOk(rc)) return;
+  OdbcRows rows(start.statement.get());
+  ReadRows(rows, queue, columns, buffer, length, drop);
+}
+
+// The driver's escape for `_` and `%` in search patterns; empty when it has none.
+std::string SearchPatternEscape(SQLHDBC connection) {
+  char escape[8] = {};
+  SQLSMALLINT length = 0;
+  if (!OdbcOk(SQLGetInfo(connection, SQL_SEARCH_PATTERN_ESCAPE, escape, sizeof escape, &length))) {
+    return {};
+  }
+  return escape;
+}
+
+}  // namespace
+
+void GetDataSources(platform::QueueBase& queue) {
+  BusyCursor busy;
+  queue.Free();
+  Result<files::OdbcEnvironment> env = files::OdbcEnvironment::Allocate(SQL_NULL_HANDLE);
+  if (!env.ok()) return;
+  for (;;) {
+    SQLCHAR name[kDsnNameBytes] = {};
+    SQLCHAR description[kDsnDescriptionBytes] = {};
+    SQLSMALLINT name_length = 0;
+    SQLSMALLINT description_length = 0;
+    const SQLRETURN rc =
+        SQLDataSources(env.value().get(), SQL_FETCH_NEXT, name, sizeof name, &name_length,
+                       description, sizeof description, &description_length);
+    if (!OdbcOk(rc)) break;
+    const std::string dsn = reinterpret_cast<const char*>(name);
+    const std::string text = reinterpret_cast<const char*>(description);
+    queue.SetText(1, platform::Clip(dsn) + " (" + platform::Clip(text) + ")");
+    queue.SetText(2, dsn);
+    queue.SetText(3, platform::Upper(dsn));
+    queue.AddByKey({platform::KeyPart{3, false}});
+  }
+}
+
+void GetTables(ODBCQueryClass& query, platform::QueueBase& queue, uint8_t system_tables,
+               uint8_t system_tables2, uint8_t owner_filter_off, uint8_t type_filter_off,
+               uint8_t tables_only, std::string_view owner_filter) {
+  BusyCursor busy;
+  CatalogStart start = Start(query, queue);
+  if (!start.statement) return;
+  const SQLRETURN rc =
+      SQLTables(start.statement.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0);
+  Finish(rc, start, queue, kTablesColumns, query.ColumnDataBuffer(), kCatalogValueBytes,
+         TablesFilter(system_tables, system_tables2, owner_filter_off, type_filter_off, tables_only,
+                      owner_filter));
+}
+
+void GetColumns(ODBCQueryClass& query, platform::QueueBase& queue, std::string_view table) {
+  BusyCursor busy;
+  const std::string name = HeldName(table);
+  CatalogStart start = Start(query, queue);
+  if (!start.statement) return;
+  // The table name is a search pattern here, where `_` and `%` match any character: escape
+  // them so that "t_1" does not also bring the columns of "t11". Without an escape, the rows
+  // of other tables are left out instead.
+  const std::string escape = SearchPatternEscape(start.connection);
+  std::string pattern = escape.empty() ? name : EscapeSearchPattern(name, escape);
+  RowFilter drop;
+  if (escape.empty()) {
+    drop = [name](platform::QueueBase& q, size_t n) {
+      return n == kColumnsTableNameField && q.GetText(n) != name;
+    };
+  }
+  const SQLRETURN rc = SQLColumns(start.statement.get(), nullptr, 0, nullptr, 0, Text(pattern),
+                                  Length(pattern), nullptr, 0);
+  Finish(rc, start, queue, kColumnsColumns, query.ColumnDataBuffer(),
+         query.ColumnDataBufferLength(), drop);
+}
+
+void GetPrimaryKeys(ODBCQueryClass& query, platform::QueueBase& queue, std::string_view table) {
+  BusyCursor busy;
+  std::string name = HeldName(table);
+  CatalogStart start = Start(query, queue);
+  if (!start.statement) return;
+  const SQLRETURN rc =
+      SQLPrimaryKeys(start.statement.get(), nullptr, 0, nullptr, 0, Text(name), Length(name));
+  Finish(rc, start, queue, kPrimaryKeysColumns, query.ColumnDataBuffer(), kCatalogValueBytes);
+}
+
+void GetIndexes(ODBCQueryClass& query, platform::QueueBase& queue, uint8_t unique,
+                std::string_view table) {
+  BusyCursor busy;
+  std::string name = HeldName(table);
+  CatalogStart start = Start(query, queue);
+  if (!start.statement) return;
+  const SQLRETURN rc = SQLStatistics(start.statement.get(), nullptr, 0, nullptr, 0, Text(name),
+                                     Length(name), unique, SQL_QUICK);
+  Finish(rc, start, queue, kIndexesColumns, query.ColumnDataBuffer(), kCatalogValueBytes);
+}
+
+void GetForeignKeys(ODBCQueryClass& query, platform::QueueBase& queue, std::string_view table,
+                    uint8_t /*all*/) {
+  BusyCursor busy;
+  std::string name = HeldName(table);
+  CatalogStart start = Start(query, queue);
+  if (!start.statement) return;
+  const SQLRETURN rc = SQLForeignKeys(start.statement.get(), nullptr, 0, nullptr, 0, Text(name),
+                                      Length(name), nullptr, 0, nullptr, 0, nullptr, 0);
+  Finish(rc, start, queue, kForeignKeysColumns, query.ColumnDataBuffer(), kCatalogValueBytes);
+}
+
+}  // namespace catalog

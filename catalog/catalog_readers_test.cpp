@@ -1,0 +1,288 @@
+#include "catalog/catalog_readers.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "catalog/catalog_queues.h"
+#include "catalog/globals.h"
+#include "catalog/odbc_query.h"
+#include "platform/files/file.h"
+#include "platform/files/odbc/odbc_handle.h"
+#include "platform/testing/dialog_script.h"
+#include "platform/testing/odbc_sources.h"
+
+namespace catalog {
+namespace {
+
+using platform::testing::OdbcBackend;
+
+// Every row of `queue` as "field|field|...", for messages and whole-row comparisons.
+std::vector<std::string> Dump(platform::QueueBase& queue) {
+  std::vector<std::string> out;
+  for (size_t i = 1; i <= queue.Records(); ++i) {
+    queue.Get(i);
+    std::string row;
+    for (size_t n = 1; n <= queue.FieldCount(); ++n) {
+      if (n > 1) row += "|";
+      row += queue.GetText(n);
+    }
+    out.push_back(row);
+  }
+  return out;
+}
+
+std::string Joined(const std::vector<std::string>& rows) {
+  std::string out;
+  for (const std::string& r : rows) out += r + "\n";
+  return out;
+}
+
+class CatalogReadersTest : public platform::testing::OdbcSourceTest {
+ protected:
+  void SetUp() override {
+    OdbcSourceTest::SetUp();
+    if (HasFatalFailure()) return;
+    MakeSchema();
+    Glo.ConnectString = ConnectString();
+    QueryObject = std::make_shared<ODBCQueryClass>();
+    QueryObject->Init(ODBCFILE);
+  }
+  void TearDown() override {
+    ODBCQueryClass::Dispose(QueryObject);
+    ODBCFILE.Close();
+  }
+
+  void MakeSchema() {
+    static bool made[2] = {false, false};
+    bool& done = made[static_cast<int>(backend())];
+    if (done) return;
+    done = true;
+    ASSERT_TRUE(RunSql({
+        "CREATE TABLE customers (id INTEGER NOT NULL, name VARCHAR(50), PRIMARY KEY (id))",
+        "CREATE TABLE orders (region INTEGER NOT NULL, num INTEGER NOT NULL, "
+        "customer_id INTEGER, parent_region INTEGER, parent_num INTEGER, note VARCHAR(200), "
+        "PRIMARY KEY (region, num), "
+        "CONSTRAINT fk_customer FOREIGN KEY (customer_id) REFERENCES customers (id), "
+        "CONSTRAINT fk_parent FOREIGN KEY (parent_region, parent_num) "
+        "REFERENCES orders (region, num))",
+        "CREATE UNIQUE INDEX orders_note_u ON orders (note)",
+        "CREATE INDEX orders_cust ON orders (customer_id)",
+        "CREATE INDEX orders_num_desc ON orders (num DESC)",
+        "CREATE TABLE \"with blank\" (a INTEGER)",
+        "CREATE TABLE \"o'brien\" (b INTEGER)",
+        "CREATE TABLE t_1 (x1 INTEGER)",
+        "CREATE TABLE t11 (y1 INTEGER, y2 INTEGER)",
+        "CREATE VIEW v_customers AS SELECT id, name FROM customers",
+    }));
+  }
+
+  ODBCQueryClass& q() { return *QueryObject; }
+  platform::testing::DialogScript dialogs_;
+};
+
+// The queue's rows as the driver under test reports them. "@" stands for the catalog and
+// schema columns: "pex_test_<pid>|public" on PostgreSQL, "|" (both NULL) on SQLite.
+std::vector<std::string> Expected(OdbcBackend backend, std::vector<std::string> rows) {
+  const std::string prefix = backend == OdbcBackend::kPostgres
+                                 ? platform::testing::OdbcSources::Get().pg_database() + "|public"
+                                 : "|";
+  for (std::string& row : rows) {
+    for (size_t at = row.find('@'); at != std::string::npos; at = row.find('@', at)) {
+      row.replace(at, 1, prefix);
+      at += prefix.size();
+    }
+  }
+  return rows;
+}
+
+std::vector<std::string> Column(platform::QueueBase& queue, size_t n) {
+  std::vector<std::string> out;
+  for (size_t i = 1; i <= queue.Records(); ++i) {
+    queue.Get(i);
+    out.push_back(queue.GetText(n));
+  }
+  return out;
+}
+
+using Rows = std::vector<std::string>;
+
+TEST_P(CatalogReadersTest, GetTablesListsTablesAndViewsAsTheDriverReportsThem) {
+  GetTables(q(), TablesQueue, 0, 0, 0, 0, 0, "");
+  const Rows sqlite = {"@|customers|TABLE||", "@|orders|TABLE||", "@|with blank|TABLE||",
+                       "@|o'brien|TABLE||",   "@|t_1|TABLE||",    "@|t11|TABLE||",
+                       "@|v_customers|VIEW||"};
+  const Rows pg = {"@|customers|TABLE||", "@|o'brien|TABLE||", "@|orders|TABLE||",
+                   "@|t11|TABLE||",       "@|t_1|TABLE||",     "@|v_customers|VIEW||",
+                   "@|with blank|TABLE||"};
+  EXPECT_EQ(Dump(TablesQueue),
+            Expected(backend(), backend() == OdbcBackend::kSqlite ? sqlite : pg));
+}
+
+TEST_P(CatalogReadersTest, GetTablesFiltersOnTheRealDrivers) {
+  const std::string owner = backend() == OdbcBackend::kPostgres ? "PUBLIC" : "";
+  struct Case {
+    std::string_view name;
+    uint8_t system_tables, owner_filter_off, type_filter_off, tables_only;
+    std::string owner_filter;
+    size_t rows;
+  };
+  const Case kCases[] = {
+      {"everything", 0, 0, 0, 0, "", 7},
+      {"tables only", 1, 0, 0, 1, "", 6},
+      {"the query builder's arguments", 0, 1, 1, 0, "", 7},
+      {"the owner in another case", 0, 0, 0, 0, owner, 7},
+      {"another owner", 0, 0, 0, 0, "nobody", 0},
+      {"another owner, filter off", 0, 1, 0, 0, "nobody", 7},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    GetTables(q(), TablesQueue, c.system_tables, 0, c.owner_filter_off, c.type_filter_off,
+              c.tables_only, c.owner_filter);
+    EXPECT_EQ(TablesQueue.Records(), c.rows) << Joined(Dump(TablesQueue));
+  }
+}
+
+TEST_P(CatalogReadersTest, GetColumnsReadsTheEighteenColumnsInOrder) {
+  GetColumns(q(), ColumnsQueue, "orders");
+  const Rows sqlite = {"@|orders|region|4|INTEGER|9|10|10|0|0||NULL|4|0|16384|1|NO|0",
+                       "@|orders|num|4|INTEGER|9|10|10|0|0||NULL|4|0|16384|2|NO|0",
+                       "@|orders|customer_id|4|INTEGER|9|10|10|0|1||NULL|4|0|16384|3|YES|0",
+                       "@|orders|parent_region|4|INTEGER|9|10|10|0|1||NULL|4|0|16384|4|YES|0",
+                       "@|orders|parent_num|4|INTEGER|9|10|10|0|1||NULL|4|0|16384|5|YES|0",
+                       "@|orders|note|12|VARCHAR(200)|200|200|10|0|1||NULL|12|0|16384|6|YES|0"};
+  const Rows pg = {"@|orders|region|4|int4|10|4|0|10|0|||4|0|-1|1||0",
+                   "@|orders|num|4|int4|10|4|0|10|0|||4|0|-1|2||0",
+                   "@|orders|customer_id|4|int4|10|4|0|10|1|||4|0|-1|3||0",
+                   "@|orders|parent_region|4|int4|10|4|0|10|1|||4|0|-1|4||0",
+                   "@|orders|parent_num|4|int4|10|4|0|10|1|||4|0|-1|5||0",
+                   "@|orders|note|12|varchar|200|255|0|0|1|||12|0|255|6||0"};
+  EXPECT_EQ(Dump(ColumnsQueue),
+            Expected(backend(), backend() == OdbcBackend::kSqlite ? sqlite : pg));
+}
+
+TEST_P(CatalogReadersTest, GetColumnsMatchesTheTableNameExactly) {
+  struct Case {
+    std::string_view table;
+    Rows columns;
+  };
+  const Case kCases[] = {
+      {"t_1", {"x1"}},  // not also t11's, though `_` is a wildcard in a pattern
+      {"t11", {"y1", "y2"}}, {"with blank", {"a"}},
+      {"o'brien", {"b"}},    {"t_1   ", {"x1"}},  // the name is clipped
+      {"no_such_table", {}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.table);
+    GetColumns(q(), ColumnsQueue, c.table);
+    EXPECT_EQ(Column(ColumnsQueue, 4), c.columns);
+  }
+}
+
+TEST_P(CatalogReadersTest, GetPrimaryKeysReadsACompositeKey) {
+  GetPrimaryKeys(q(), PrimaryKeysQueue, "orders");
+  const Rows sqlite = {"@|orders|region|1|", "@|orders|num|2|"};
+  const Rows pg = {"@|orders|region|1|orders_pkey", "@|orders|num|2|orders_pkey"};
+  EXPECT_EQ(Dump(PrimaryKeysQueue),
+            Expected(backend(), backend() == OdbcBackend::kSqlite ? sqlite : pg));
+}
+
+TEST_P(CatalogReadersTest, GetIndexesListsEveryIndexOrOnlyUniqueOnes) {
+  GetIndexes(q(), IndexesQueue, 1, "orders");
+  const Rows sqlite_all = {"@|orders|1||orders_num_desc|3|1|num|A|0|0||0",
+                           "@|orders|1||orders_cust|3|1|customer_id|A|0|0||0",
+                           "@|orders|0||orders_note_u|3|1|note|A|0|0||0",
+                           "@|orders|0||sqlite_autoindex_orders_1|3|1|region|A|0|0||0",
+                           "@|orders|0||sqlite_autoindex_orders_1|3|2|num|A|0|0||0"};
+  const Rows pg_all = {"@|orders|0|public|orders_pkey|3|1|region|A|0|0||0",
+                       "@|orders|0|public|orders_pkey|3|2|num|A|0|0||0",
+                       "@|orders|1|public|orders_cust|3|1|customer_id|A|0|0||0",
+                       "@|orders|1|public|orders_num_desc|3|1|num|D|0|0||0",
+                       "@|orders|0|public|orders_note_u|3|1|note|A|0|0||0"};
+  EXPECT_EQ(Dump(IndexesQueue),
+            Expected(backend(), backend() == OdbcBackend::kSqlite ? sqlite_all : pg_all));
+
+  GetIndexes(q(), IndexesQueue, 0, "orders");
+  const Rows sqlite_unique = {sqlite_all[2], sqlite_all[3], sqlite_all[4]};
+  const Rows pg_unique = {pg_all[0], pg_all[1], pg_all[4]};
+  EXPECT_EQ(Dump(IndexesQueue),
+            Expected(backend(), backend() == OdbcBackend::kSqlite ? sqlite_unique : pg_unique));
+}
+
+TEST_P(CatalogReadersTest, GetForeignKeysListsTheKeysThatReferToTheTable) {
+  GetForeignKeys(q(), ForeignKeysQueue, "customers");
+  const Rows sqlite_customers = {"@|customers|id|@|orders|customer_id|1|3|3|||7"};
+  const Rows pg_customers = {
+      "@|customers|id|@|orders|customer_id|1|3|3|fk_customer|customers_pkey|7"};
+  EXPECT_EQ(
+      Dump(ForeignKeysQueue),
+      Expected(backend(), backend() == OdbcBackend::kSqlite ? sqlite_customers : pg_customers));
+
+  // A composite key of the table to itself.
+  GetForeignKeys(q(), ForeignKeysQueue, "orders");
+  const Rows sqlite_orders = {"@|orders|region|@|orders|parent_region|1|3|3|||7",
+                              "@|orders|num|@|orders|parent_num|2|3|3|||7"};
+  const Rows pg_orders = {"@|orders|region|@|orders|parent_region|1|3|3|fk_parent|orders_pkey|7",
+                          "@|orders|num|@|orders|parent_num|2|3|3|fk_parent|orders_pkey|7"};
+  EXPECT_EQ(Dump(ForeignKeysQueue),
+            Expected(backend(), backend() == OdbcBackend::kSqlite ? sqlite_orders : pg_orders));
+
+  GetForeignKeys(q(), ForeignKeysQueue, "t11");
+  EXPECT_EQ(ForeignKeysQueue.Records(), 0u);
+}
+
+TEST_P(CatalogReadersTest, TwoReadsInARowGiveTheSameQueue) {
+  GetColumns(q(), ColumnsQueue, "orders");
+  const Rows first = Dump(ColumnsQueue);
+  GetColumns(q(), ColumnsQueue, "orders");
+  EXPECT_EQ(Dump(ColumnsQueue), first);
+  EXPECT_EQ(first.size(), 6u);
+}
+
+TEST_P(CatalogReadersTest, ReadersLeaveNoStatementAllocatedAndKeepTheConnection) {
+  const int64_t before = platform::files::OdbcStatement::TEST_live_count();
+  GetTables(q(), TablesQueue, 0, 0, 0, 0, 0, "");
+  GetColumns(q(), ColumnsQueue, "orders");
+  GetPrimaryKeys(q(), PrimaryKeysQueue, "orders");
+  GetIndexes(q(), IndexesQueue, 1, "orders");
+  GetForeignKeys(q(), ForeignKeysQueue, "orders");
+  EXPECT_EQ(platform::files::OdbcStatement::TEST_live_count(), before);
+  EXPECT_TRUE(ODBCFILE.is_open());
+  EXPECT_NE(ODBCFILE.GetProperty(platform::files::kPropConnectionHandle), "0");
+}
+
+TEST_P(CatalogReadersTest, FailingCatalogCallLeavesTheQueueEmptyAndShowsNothing) {
+  GetColumns(q(), ColumnsQueue, "orders");
+  ASSERT_EQ(ColumnsQueue.Records(), 6u);
+  Glo.ConnectString = "DSN=no_such_source";
+  const int64_t before = platform::files::OdbcStatement::TEST_live_count();
+  GetTables(q(), TablesQueue, 0, 0, 0, 0, 0, "");
+  GetColumns(q(), ColumnsQueue, "orders");
+  GetPrimaryKeys(q(), PrimaryKeysQueue, "orders");
+  GetIndexes(q(), IndexesQueue, 1, "orders");
+  GetForeignKeys(q(), ForeignKeysQueue, "orders");
+  for (platform::QueueBase* queue : std::initializer_list<platform::QueueBase*>{
+           &TablesQueue, &ColumnsQueue, &PrimaryKeysQueue, &IndexesQueue, &ForeignKeysQueue}) {
+    EXPECT_EQ(queue->Records(), 0u);
+  }
+  EXPECT_EQ(platform::files::OdbcStatement::TEST_live_count(), before);
+  EXPECT_TRUE(dialogs_.seen().empty());
+}
+
+TEST_P(CatalogReadersTest, GetDataSourcesListsTheSourcesByUpperCaseName) {
+  DataSourceQueue.Free();
+  DataSourceQueue.buffer.DISPLAY = "stale";
+  DataSourceQueue.Add();
+  GetDataSources(DataSourceQueue);
+  EXPECT_EQ(Dump(DataSourceQueue), (Rows{"pex_pg (PexPostgreSQL)|pex_pg|PEX_PG",
+                                         "pex_pg_main (PexPostgreSQL)|pex_pg_main|PEX_PG_MAIN",
+                                         "pex_sqlite (PexSQLite)|pex_sqlite|PEX_SQLITE"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, CatalogReadersTest,
+                         ::testing::ValuesIn(platform::testing::kOdbcBackends),
+                         platform::testing::OdbcBackendParamName);
+
+}  // namespace
+}  // namespace catalog

@@ -1,0 +1,150 @@
+#include "catalog/catalog_rows.h"
+
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "catalog/catalog_queues.h"
+
+namespace catalog {
+namespace {
+
+using Row = std::vector<std::optional<std::string>>;
+
+// A result set made up by the test, for rows no real driver produces on demand.
+class FakeRows final : public CatalogRows {
+ public:
+  explicit FakeRows(std::vector<Row> rows) : rows_(std::move(rows)) {}
+  bool Fetch() override { return ++current_ < rows_.size(); }
+  bool Read(int32_t n, char* buffer, int32_t length) override {
+    const Row& row = rows_[current_];
+    if (n < 1 || static_cast<size_t>(n) > row.size() || !row[n - 1]) return false;
+    const std::string& v = *row[n - 1];
+    const size_t bytes = std::min(v.size(), static_cast<size_t>(length - 1));
+    std::memcpy(buffer, v.data(), bytes);
+    buffer[bytes] = '\0';
+    return true;
+  }
+
+ private:
+  std::vector<Row> rows_;
+  size_t current_ = static_cast<size_t>(-1);
+};
+
+std::vector<Row> TableRows() {
+  return {
+      {"db", "dbo", "Customers", "TABLE", "people"},
+      {"db", "DBO", "Orders", "table", std::nullopt},
+      {"db", "dbo2", "Prices", "TABLE", ""},
+      {"db", "sys", "sysobjects", "SYSTEM TABLE", ""},
+      {"db", "dbo", "CustomerView", "VIEW", ""},
+      {"db", std::nullopt, "Loose", "TABLE", ""},
+  };
+}
+
+std::string Names(const platform::Queue<TablesQueueRecord>& q) {
+  std::string out;
+  for (size_t i = 1; i <= q.Records(); ++i) {
+    if (!out.empty()) out += ",";
+    out += q.entry(i).TABLENAME.str();
+  }
+  return out;
+}
+
+TEST(GetTablesFilter, DropsRowsByTypeAndOwner) {
+  struct Case {
+    std::string_view name;
+    uint8_t system_tables, system_tables2, owner_filter_off, type_filter_off, tables_only;
+    std::string_view owner_filter;
+    std::string_view kept;
+  };
+  const Case kCases[] = {
+      {"nothing set drops system tables", 0, 0, 0, 0, 0, "",
+       "Customers,Orders,Prices,CustomerView,Loose"},
+      {"system tables set keeps them", 1, 0, 0, 0, 0, "",
+       "Customers,Orders,Prices,sysobjects,CustomerView,Loose"},
+      {"the second flag keeps them too", 0, 1, 0, 0, 0, "",
+       "Customers,Orders,Prices,sysobjects,CustomerView,Loose"},
+      {"tables only keeps TABLE in any case", 0, 0, 0, 0, 1, "", "Customers,Orders,Prices,Loose"},
+      {"tables only drops system tables even when they are asked for", 1, 0, 0, 0, 1, "",
+       "Customers,Orders,Prices,Loose"},
+      {"tables only counts only as exactly 1", 0, 0, 0, 0, 2, "",
+       "Customers,Orders,Prices,CustomerView,Loose"},
+      {"type filter off ignores tables only", 1, 0, 0, 1, 1, "",
+       "Customers,Orders,Prices,sysobjects,CustomerView,Loose"},
+      {"owner matches whole, any case", 0, 0, 0, 0, 0, "dbo", "Customers,Orders,CustomerView"},
+      {"owner filter with trailing blanks, upper case", 0, 0, 0, 0, 0, "DBO  ",
+       "Customers,Orders,CustomerView"},
+      {"an owner beginning with the filter is dropped", 0, 0, 0, 0, 0, "dbo2", "Prices"},
+      {"a filter of blanks filters nothing", 0, 0, 0, 0, 0, "   ",
+       "Customers,Orders,Prices,CustomerView,Loose"},
+      {"owner filter off ignores the filter", 0, 0, 1, 0, 0, "dbo",
+       "Customers,Orders,Prices,CustomerView,Loose"},
+      {"the dictionary window's arguments", 0, 0, 0, 0, 1, "dbo", "Customers,Orders"},
+      {"the query builder's arguments", 0, 0, 1, 1, 0, "",
+       "Customers,Orders,Prices,CustomerView,Loose"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    platform::Queue<TablesQueueRecord> queue;
+    FakeRows rows(TableRows());
+    char buffer[512];
+    ReadRows(rows, queue, 5, buffer, sizeof buffer,
+             TablesFilter(c.system_tables, c.system_tables2, c.owner_filter_off, c.type_filter_off,
+                          c.tables_only, c.owner_filter));
+    EXPECT_EQ(Names(queue), c.kept);
+  }
+}
+
+TEST(ReadRows, NullsAndMissingColumnsGiveEmptyTextsAndZeros) {
+  platform::Queue<ColumnsQueueRecord> queue;
+  // A driver that answers fewer than 18 columns, and NULL remarks and digits.
+  FakeRows rows(
+      {{"db", "own", "t", "c", "4", "INTEGER", "10", "4", std::nullopt, "10", "1", std::nullopt}});
+  char buffer[512];
+  ReadRows(rows, queue, 18, buffer, sizeof buffer);
+  ASSERT_EQ(queue.Records(), 1u);
+  const ColumnsQueueRecord& r = queue.entry(1);
+  EXPECT_EQ(r.COLUMNNAME, "c");
+  EXPECT_EQ(r.NCOLUMNTYPE, 4);
+  EXPECT_EQ(r.COLUMNSIZE, 10);
+  EXPECT_EQ(r.DECIMALDIGITS, 0);
+  EXPECT_EQ(r.REMARKS, "");
+  EXPECT_EQ(r.DEFAULTVALUE, "");
+  EXPECT_EQ(r.ORDINALPOSITION, 0);
+  EXPECT_EQ(r.ISNULLABLE, "");
+  EXPECT_EQ(r.MARK, 0);
+}
+
+TEST(ReadRows, ValuesAreCutToTheBufferAndThenToTheField) {
+  platform::Queue<TablesQueueRecord> queue;
+  FakeRows rows({{"", "", std::string(700, 'n'), "TABLE", std::string(600, 'r')}});
+  char buffer[512];
+  ReadRows(rows, queue, 5, buffer, sizeof buffer);
+  ASSERT_EQ(queue.Records(), 1u);
+  EXPECT_EQ(queue.entry(1).TABLENAME.size(), 99u);
+  EXPECT_EQ(queue.entry(1).REMARKS.size(), 254u);
+  EXPECT_EQ(queue.entry(1).ORGINALTABLENAME, "");
+}
+
+TEST(EscapeSearchPattern, EscapesWildcardsAndTheEscapeItself) {
+  struct Case {
+    std::string_view name;
+    std::string_view escape;
+    std::string_view pattern;
+  };
+  constexpr Case kCases[] = {
+      {"orders", "\\", "orders"}, {"t_1", "\\", "t\\_1"}, {"100%", "\\", "100\\%"},
+      {"a\\b", "\\", "a\\\\b"},   {"x_y", "!", "x!_y"},   {"", "\\", ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(EscapeSearchPattern(c.name, c.escape), c.pattern);
+  }
+}
+
+}  // namespace
+}  // namespace catalog
