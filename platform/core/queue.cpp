@@ -21,6 +21,7 @@ void QueueBase::SetText(size_t n, std::string_view text) {
 void QueueBase::Free() {
   EraseAll();
   pointer_ = 0;
+  has_current_ = false;
   sorted_by_.clear();
   Touch();
   ClearError();
@@ -29,6 +30,7 @@ void QueueBase::Free() {
 void QueueBase::Add() {
   InsertBuffer(Records());
   pointer_ = Records();
+  has_current_ = true;
   sorted_by_.clear();
   Touch();
   ClearError();
@@ -39,6 +41,7 @@ void QueueBase::AddAt(size_t pos) {
   if (pos > Records() + 1) pos = Records() + 1;
   InsertBuffer(pos - 1);
   pointer_ = pos;
+  has_current_ = true;
   sorted_by_.clear();
   Touch();
   ClearError();
@@ -57,6 +60,7 @@ void QueueBase::AddByKey(const QueueKey& key) {
   }
   InsertBuffer(lo);
   pointer_ = lo + 1;
+  has_current_ = true;
   if (!SameKey(key, sorted_by_)) sorted_by_.clear();
   Touch();
   ClearError();
@@ -69,6 +73,7 @@ bool QueueBase::Get(size_t pos) {
   }
   LoadBuffer(pos - 1);
   pointer_ = pos;
+  has_current_ = true;
   ClearError();
   return true;
 }
@@ -102,12 +107,13 @@ bool QueueBase::GetByKey(const QueueKey& key) {
   }
   LoadBuffer(found - 1);
   pointer_ = found;
+  has_current_ = true;
   ClearError();
   return true;
 }
 
 bool QueueBase::Put() {
-  if (pointer_ < 1 || pointer_ > Records()) {
+  if (!has_current_ || pointer_ < 1 || pointer_ > Records()) {
     PostError(kEntryNotFound);
     return false;
   }
@@ -119,13 +125,14 @@ bool QueueBase::Put() {
 }
 
 bool QueueBase::Delete() {
-  if (pointer_ < 1 || pointer_ > Records()) {
+  if (!has_current_ || pointer_ < 1 || pointer_ > Records()) {
     PostError(kEntryNotFound);
     return false;
   }
   Erase(pointer_ - 1);
-  // The runtime leaves POINTER on the position; the next entry now stands there.
+  // The runtime leaves POINTER on the position; the next entry now stands there, unread.
   if (pointer_ > Records()) pointer_ = Records();
+  has_current_ = false;
   Touch();
   ClearError();
   return true;

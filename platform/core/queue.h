@@ -60,9 +60,11 @@ class QueueBase {
   // when there is none, leaving the buffer as it was.
   bool Get(size_t pos);
   bool GetByKey(const QueueKey& key);
-  // PUT the buffer over the entry last read (POINTER); posts 30 when there is none.
+  // PUT the buffer over the entry last added, read or written; posts 30 when there is none.
   bool Put();
-  // DELETE the entry last read; posts 30 when there is none.
+  // DELETE the entry last added, read or written; posts 30 when there is none. POINTER stays
+  // on the position, but the entry that moves into it was never read, so a PUT or DELETE
+  // that follows without a new GET or ADD posts 30 instead of changing that entry.
   bool Delete();
   // SORT, stable, by the key's fields in order.
   void Sort(const QueueKey& key);
@@ -100,6 +102,7 @@ class QueueBase {
  private:
   const RecordLayout& layout_;
   size_t pointer_ = 0;
+  bool has_current_ = false;  // the entry at pointer_ is the one last added, read or written
   uint64_t change_count_ = 0;
   QueueKey sorted_by_;  // the last SORT's key while no entry was added out of order
 };

@@ -57,6 +57,27 @@ TEST(Queue, AddGetPutDeleteAndPointer) {
   EXPECT_EQ(q.Pointer(), 3u);
 }
 
+TEST(Queue, PutOrDeleteAfterDeleteTouchesNoUnreadEntry) {
+  Queue<Row> q;
+  AddRow(q, "a", 1);
+  AddRow(q, "b", 2);
+  AddRow(q, "c", 3);
+  ASSERT_TRUE(q.Get(2));
+  ASSERT_TRUE(q.Delete());
+  EXPECT_EQ(q.Pointer(), 2u);  // POINTER stays; "c" now stands there, never read
+  q.buffer.N = 99;
+  EXPECT_FALSE(q.Put());
+  EXPECT_EQ(ErrorCode(), 30);
+  EXPECT_FALSE(q.Delete());
+  EXPECT_EQ(ErrorCode(), 30);
+  EXPECT_EQ(Names(q), "a1,c3");
+  // A GET makes it current again.
+  ASSERT_TRUE(q.Get(2));
+  EXPECT_EQ(ErrorCode(), 0);
+  ASSERT_TRUE(q.Delete());
+  EXPECT_EQ(Names(q), "a1");
+}
+
 TEST(Queue, FailedGetPostsEntryNotFoundAndKeepsTheBuffer) {
   Queue<Row> q;
   AddRow(q, "a", 1);
