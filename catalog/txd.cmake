@@ -7,7 +7,7 @@ pex_library(catalog_txd
   SOURCES
     make_label.cpp field_types.cpp txd_writer_file.cpp txd_writer_lines.cpp txd_writer_types.cpp
     txd_writer_source.cpp txd_writer.cpp
-  DEPS catalog_queues platform_files platform_core)
+  DEPS catalog catalog_queues platform_files platform_core)
 
 pex_library(catalog_txd_testing
   SOURCES txd_test_support.cpp
@@ -20,3 +20,7 @@ pex_test(catalog_queues_test
 pex_test(catalog_txd_test
   SOURCES make_label_test.cpp field_types_test.cpp txd_writer_types_test.cpp txd_writer_test.cpp
   DEPS catalog_txd catalog_txd_testing platform_testing)
+
+pex_test(catalog_txd_odbc_test
+  SOURCES txd_writer_odbc_test.cpp
+  DEPS catalog_txd catalog_txd_testing platform_testing_odbc)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "catalog/catalog_queues.h"
+#include "catalog/globals.h"
 #include "catalog/make_label.h"
 #include "catalog/txd_writer_file.h"
 #include "catalog/txd_writer_lines.h"
@@ -247,6 +248,18 @@ std::string WriteTXD(const TxdOptions& options, CatalogSource& catalog) {
   // opener is no failure of the run.
   static_cast<void>(platform::OpenWithDesktop(name));
   return name;
+}
+
+void WriteTXD() {
+  TxdOptions options;
+  options.txd_filename = Glo.TXDFilename.str();
+  options.driver = Glo.Driver.str();
+  options.external_names = Glo.ExternalNames == 1;
+  options.system_tables = Glo.SystemTables != 0;
+  options.no_relations = Glo.NoRelations != 0;
+  options.connect_string = Glo.ConnectString.str();
+  const std::unique_ptr<CatalogSource> catalog = MakeQueryObjectCatalog();
+  Glo.TXDFilename = WriteTXD(options, *catalog);
 }
 
 }  // namespace catalog

@@ -1,32 +1,56 @@
 #include "catalog/txd_writer_source.h"
 
+#include <utility>
+
 #include "catalog/catalog_queues.h"
+#include "catalog/catalog_readers.h"
+#include "catalog/globals.h"
 
 namespace catalog {
 namespace {
 
-// TODO(catalog readers): read through GetTables, GetColumns, GetPrimaryKeys, GetIndexes and
-// GetForeignKeys on QueryObject once they exist. Until then every read finds nothing, as a
-// read on a source that cannot be opened does.
+// Reads through the catalog readers on the statement object. The object is held for the
+// whole run, so a connection chosen meanwhile does not pull it away mid-run; without one
+// (no connection chosen yet) every read finds nothing.
 class QueryObjectCatalog final : public CatalogSource {
  public:
-  void ReadTables(bool, bool, std::string_view) override { Empty(TablesQueue); }
-  void ReadColumns(std::string_view) override { Empty(ColumnsQueue); }
-  void ReadPrimaryKeys(std::string_view) override { Empty(PrimaryKeysQueue); }
-  void ReadIndexes(std::string_view) override { Empty(IndexesQueue); }
-  void ReadForeignKeys(std::string_view) override { Empty(ForeignKeysQueue); }
+  explicit QueryObjectCatalog(std::shared_ptr<ODBCQueryClass> query) : query_(std::move(query)) {}
+
+  void ReadTables(bool system_tables, bool tables_only, std::string_view owner_filter) override {
+    if (!query_) return Empty(TablesQueue);
+    GetTables(*query_, TablesQueue, system_tables ? 1 : 0, /*system_tables2=*/0,
+              /*owner_filter_off=*/0, /*type_filter_off=*/0, tables_only ? 1 : 0, owner_filter);
+  }
+  void ReadColumns(std::string_view table) override {
+    if (!query_) return Empty(ColumnsQueue);
+    GetColumns(*query_, ColumnsQueue, table);
+  }
+  void ReadPrimaryKeys(std::string_view table) override {
+    if (!query_) return Empty(PrimaryKeysQueue);
+    GetPrimaryKeys(*query_, PrimaryKeysQueue, table);
+  }
+  void ReadIndexes(std::string_view table) override {
+    if (!query_) return Empty(IndexesQueue);
+    GetIndexes(*query_, IndexesQueue, /*unique=*/1, table);
+  }
+  void ReadForeignKeys(std::string_view table) override {
+    if (!query_) return Empty(ForeignKeysQueue);
+    GetForeignKeys(*query_, ForeignKeysQueue, table);
+  }
 
  private:
   static void Empty(platform::QueueBase& queue) {
     queue.Free();
     queue.ClearBuffer();
   }
+
+  const std::shared_ptr<ODBCQueryClass> query_;
 };
 
 }  // namespace
 
 std::unique_ptr<CatalogSource> MakeQueryObjectCatalog() {
-  return std::make_unique<QueryObjectCatalog>();
+  return std::make_unique<QueryObjectCatalog>(QueryObject);
 }
 
 }  // namespace catalog
