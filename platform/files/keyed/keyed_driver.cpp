@@ -77,8 +77,10 @@ std::vector<std::string> DeclarationLines(const File& file) {
     if (k.optional) line += " OPT";
     if (k.primary) line += " PRIMARY";
     for (const KeyComponent& c : k.components) {
+      // A key over a field the record does not have is a broken declaration of our own.
+      assert(layout && c.field >= 1 && c.field <= layout->FieldCount());
       line += c.descending ? " -" : " +";
-      line += layout ? std::string(layout->field(c.field).name) : "?";
+      line += layout->field(c.field).name;
     }
     lines.push_back(std::move(line));
   }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/core/error_state.h"
@@ -442,13 +443,31 @@ TEST(KeyedFile, ReadOnlyAndForbiddenFilesAnswerAccessDenied) {
   ASSERT_TRUE(file->Set());
   EXPECT_EQ(ReadOn(*file, row), Tags{"a1"});
   ASSERT_TRUE(file->Close());
-  if (geteuid() == 0) GTEST_SKIP() << "root may open any file";
-  ASSERT_EQ(::chmod((dir / "RO").c_str(), 0400), 0);
-  EXPECT_FALSE(file->Open(kReadWrite | kDenyNone));
-  EXPECT_EQ(ErrorCode(), 5);
-  ASSERT_EQ(::chmod((dir / "RO").c_str(), 0), 0);
-  EXPECT_FALSE(file->Open(kReadOnly));
-  EXPECT_EQ(ErrorCode(), 5);
+  // A file the user may not write, and one he may not read at all. Root may open anything,
+  // so as root the check runs in a child that has become "nobody".
+  ASSERT_EQ(::chmod((dir / "").c_str(), 0755), 0);
+  auto check = [&] {
+    if (::chmod((dir / "RO").c_str(), 0444) != 0) return 1;
+    if (file->Open(kReadWrite | kDenyNone) || ErrorCode() != 5) return 2;
+    if (!file->Open(kReadOnly | kDenyNone) || !file->Close()) return 3;
+    if (::chmod((dir / "RO").c_str(), 0) != 0) return 4;
+    if (file->Open(kReadOnly) || ErrorCode() != 5) return 5;
+    return 0;
+  };
+  if (geteuid() != 0) {
+    EXPECT_EQ(check(), 0);
+    return;
+  }
+  keyed_test::Child child([&](keyed_test::Child&) {
+    if (::chown((dir / "RO").c_str(), 65534, 65534) != 0 || ::setgid(65534) != 0 ||
+        ::setuid(65534) != 0) {
+      return 9;
+    }
+    return check();
+  });
+  ASSERT_TRUE(child.started());
+  const int status = child.Wait();
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 // Another version of Row, to stand for a changed declaration.

@@ -3,11 +3,15 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/core/fixed_string.h"
 #include "platform/core/record.h"
@@ -33,6 +37,58 @@ class ScratchDir {
 
  private:
   std::string path_;
+};
+
+// A forked child process and a pipe each way. The child runs `body` and ends with its result
+// as exit code, without running any of the parent's clean-up.
+class Child {
+ public:
+  explicit Child(const std::function<int(Child&)>& body) {
+    if (::pipe(to_child_) != 0 || ::pipe(to_parent_) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      in_child_ = true;
+      ::close(to_child_[1]);
+      ::close(to_parent_[0]);
+      ::_exit(body(*this));
+    }
+    ::close(to_child_[0]);
+    ::close(to_parent_[1]);
+  }
+  ~Child() {
+    if (pid_ > 0 && !waited_) {
+      ::kill(pid_, SIGKILL);
+      (void)Wait();
+    }
+    ::close(to_child_[1]);
+    ::close(to_parent_[0]);
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+
+  bool started() const { return pid_ > 0; }
+  // To the other side.
+  void Tell(char c) { (void)!::write(in_child_ ? to_parent_[1] : to_child_[1], &c, 1); }
+  // From the other side; 0 when it has gone.
+  char Await() {
+    char c = 0;
+    return ::read(in_child_ ? to_child_[0] : to_parent_[0], &c, 1) == 1 ? c : 0;
+  }
+  void Kill() { ::kill(pid_, SIGKILL); }
+  // The wait status of the ended child.
+  int Wait() {
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    waited_ = true;
+    return status;
+  }
+
+ private:
+  int to_child_[2] = {-1, -1};
+  int to_parent_[2] = {-1, -1};
+  pid_t pid_ = -1;
+  bool in_child_ = false;
+  bool waited_ = false;
 };
 
 // NAME, NUMBER, NOTE: enough for keys over texts and numbers in either direction.

@@ -20,6 +20,7 @@ namespace platform::files {
 namespace {
 
 using keyed_test::AddRow;
+using keyed_test::Child;
 using keyed_test::Key;
 using keyed_test::KeyedFile;
 using keyed_test::kName;
@@ -28,58 +29,6 @@ using keyed_test::Row;
 using keyed_test::RowFile;
 using keyed_test::ScratchDir;
 using Tags = std::vector<std::string>;
-
-// A forked child process and a pipe each way. The child runs `body` and ends with its result
-// as exit code, without running any of the parent's clean-up.
-class Child {
- public:
-  explicit Child(const std::function<int(Child&)>& body) {
-    if (::pipe(to_child_) != 0 || ::pipe(to_parent_) != 0) return;
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      in_child_ = true;
-      ::close(to_child_[1]);
-      ::close(to_parent_[0]);
-      ::_exit(body(*this));
-    }
-    ::close(to_child_[0]);
-    ::close(to_parent_[1]);
-  }
-  ~Child() {
-    if (pid_ > 0 && !waited_) {
-      ::kill(pid_, SIGKILL);
-      (void)Wait();
-    }
-    ::close(to_child_[1]);
-    ::close(to_parent_[0]);
-  }
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
-
-  bool started() const { return pid_ > 0; }
-  // To the other side.
-  void Tell(char c) { (void)!::write(in_child_ ? to_parent_[1] : to_child_[1], &c, 1); }
-  // From the other side; 0 when it has gone.
-  char Await() {
-    char c = 0;
-    return ::read(in_child_ ? to_child_[0] : to_parent_[0], &c, 1) == 1 ? c : 0;
-  }
-  void Kill() { ::kill(pid_, SIGKILL); }
-  // The wait status of the ended child.
-  int Wait() {
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    waited_ = true;
-    return status;
-  }
-
- private:
-  int to_child_[2] = {-1, -1};
-  int to_parent_[2] = {-1, -1};
-  pid_t pid_ = -1;
-  bool in_child_ = false;
-  bool waited_ = false;
-};
 
 bool KilledBySigkill(int status) { return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL; }
 bool ExitedCleanly(int status) { return WIFEXITED(status) && WEXITSTATUS(status) == 0; }
@@ -389,8 +338,10 @@ TEST(KeyedFileProcesses, OneWritesTheOtherReadsWhatWasCommitted) {
     self.Tell('w');  // written inside the transaction
     if (self.Await() != 'c') return 15;
     if (!Commit()) return 16;
-    self.Tell('c');                                          // committed
-    if (!AddRow(*file, row, "TypeSnelheid", 10)) return 17;  // no transaction: at once
+    self.Tell('c');  // committed
+    if (self.Await() != 'r') return 18;
+    // Outside a transaction a change is committed at once.
+    if (!AddRow(*file, row, "TypeSnelheid", 10)) return 17;
     self.Tell('a');
     return 0;
   });
@@ -407,6 +358,7 @@ TEST(KeyedFileProcesses, OneWritesTheOtherReadsWhatWasCommitted) {
   writer.Tell('c');
   ASSERT_EQ(writer.Await(), 'c');
   EXPECT_EQ(read_all(), (Tags{"Language1033", "SpeakSpeed5"}));
+  writer.Tell('r');
   ASSERT_EQ(writer.Await(), 'a');
   EXPECT_EQ(read_all(), (Tags{"Language1033", "SpeakSpeed5", "TypeSnelheid10"}));
   EXPECT_TRUE(ExitedCleanly(writer.Wait()));
