@@ -181,6 +181,16 @@ TEST_F(TxdWriterTest, EmptyTablesQueueGivesHeaderAndGlobalsOnly) {
   EXPECT_EQ(opener_.calls().size(), 1u);
 }
 
+TEST_F(TxdWriterTest, RelationsAskedForAddNothingYet) {
+  catalog_.tables = {Table("Orders")};
+  catalog_.columns["Orders"] = {Column("Id", "", 0)};  // a column without a type name
+  options_.no_relations = true;
+  const std::string without = Write();
+  options_.no_relations = false;
+  EXPECT_EQ(Write(), without);
+  EXPECT_NE(without.find("\r\nId CSTRING(4001),NAME('Id')\r\n"), std::string::npos) << without;
+}
+
 TEST_F(TxdWriterTest, ConnectStringLengthsSetTheCount) {
   struct Case {
     size_t length;
