@@ -128,9 +128,17 @@ void DriverClosed(KeyedDriver& driver) {
   std::lock_guard lock(state.mutex);
   if (!state.active) return;
   // Its changes so far stay in the transaction (the connection still has the file attached)
-  // and are committed or rolled back with the others.
+  // and are committed or rolled back with the other files'.
   std::vector<KeyedDriver*>& p = state.active->participants;
-  if (std::erase(p, &driver) > 0) driver.LeaveTransaction();
+  if (std::erase(p, &driver) == 0) return;
+  driver.LeaveTransaction();
+  // With the last of its files closed nobody can commit the transaction any more, and its
+  // locks would keep every other user out of the files: it ends, its changes undone.
+  if (p.empty() && state.active->db) {
+    // Ignoring errors on purpose: closing the connection rolls back all the same.
+    (void)Exec(state.active->db.get(), "ROLLBACK");
+    state.active.reset();
+  }
 }
 
 void DriverDestroyed(KeyedDriver& driver) {

@@ -36,6 +36,10 @@ bool Commit();
 // Posts 91 when there is none.
 bool Rollback();
 
+// A file closed during a transaction leaves it; its changes stay in it and are committed or
+// rolled back with the others. When the last of the transaction's files is closed, the
+// transaction is rolled back and ends, so that it holds no file locked.
+
 // Whether a LOGOUT is active.
 bool InTransaction();
 

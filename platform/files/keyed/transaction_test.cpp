@@ -204,5 +204,20 @@ TEST_F(TransactionTest, AFileClosedOrDestroyedInsideKeepsItsChangesInTheTransact
   EXPECT_EQ(Content(2), Tags{});
 }
 
+TEST_F(TransactionTest, ClosingTheLastFileRollsTheTransactionBack) {
+  ASSERT_TRUE(Logout(1, {files_[0].get(), files_[1].get()}));
+  ASSERT_TRUE(AddRow(*files_[0], rows_[0], "lost", 2));
+  ASSERT_TRUE(files_[0]->Close());
+  EXPECT_TRUE(InTransaction());  // file 1 still takes part
+  ASSERT_TRUE(files_[1]->Close());
+  EXPECT_FALSE(InTransaction());
+  EXPECT_EQ(Content(0), Tags{"before1"});
+  // Nothing is left locked: the files take changes again at once.
+  ASSERT_TRUE(files_[0]->Open());
+  EXPECT_TRUE(AddRow(*files_[0], rows_[0], "later", 3)) << Error();
+  EXPECT_FALSE(Commit());
+  EXPECT_EQ(ErrorCode(), 91);
+}
+
 }  // namespace
 }  // namespace platform::files
