@@ -10,6 +10,9 @@
 #include "platform/core/text.h"
 #include "platform/files/file.h"
 #include "platform/files/odbc/odbc_handle.h"
+#include "platform/ui/codes.h"
+#include "platform/ui/runtime_lock.h"
+#include "platform/ui/statements.h"
 
 namespace catalog {
 namespace {
@@ -35,14 +38,21 @@ constexpr int32_t kIndexesColumns = 13;
 constexpr int32_t kForeignKeysColumns = 14;
 constexpr size_t kColumnsTableNameField = 3;  // TABLE_NAME in SQLColumns' result
 
-// The wait cursor while a reader runs.
-// TODO(wait cursor: SETCURSOR of platform/ui, once the window runtime is in the build)
+// The wait cursor while a reader runs. Only a runtime thread, which holds the runtime lock,
+// has a cursor; a reader called outside one (as its tests do) leaves the cursor alone.
 class BusyCursor {
  public:
-  BusyCursor() {}
-  ~BusyCursor() {}
+  BusyCursor() : active_(platform::ui::RuntimeLockHeld()) {
+    if (active_) platform::ui::SetCursor(platform::ui::Cursor::kWait);
+  }
+  ~BusyCursor() {
+    if (active_) platform::ui::SetCursor(platform::ui::Cursor::kNormal);
+  }
   BusyCursor(const BusyCursor&) = delete;
   BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  const bool active_;
 };
 
 // A catalog result set of ODBC, read column by column as SQL_C_CHAR.

@@ -8,6 +8,7 @@
 #include "catalog/catalog_queues.h"
 #include "catalog/globals.h"
 #include "catalog/odbc_query.h"
+#include "catalog/odbc_query_testing.h"
 #include "platform/files/file.h"
 #include "platform/files/odbc/odbc_handle.h"
 #include "platform/testing/dialog_script.h"
@@ -39,19 +40,12 @@ std::string Joined(const std::vector<std::string>& rows) {
   return out;
 }
 
-class CatalogReadersTest : public platform::testing::OdbcSourceTest {
+class CatalogReadersTest : public QueryObjectTest {
  protected:
   void SetUp() override {
-    OdbcSourceTest::SetUp();
+    QueryObjectTest::SetUp();
     if (HasFatalFailure()) return;
     MakeSchema();
-    Glo.ConnectString = ConnectString();
-    QueryObject = std::make_shared<ODBCQueryClass>();
-    QueryObject->Init(ODBCFILE);
-  }
-  void TearDown() override {
-    ODBCQueryClass::Dispose(QueryObject);
-    ODBCFILE.Close();
   }
 
   void MakeSchema() {
@@ -78,7 +72,6 @@ class CatalogReadersTest : public platform::testing::OdbcSourceTest {
     }));
   }
 
-  ODBCQueryClass& q() { return *QueryObject; }
   platform::testing::DialogScript dialogs_;
 };
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "catalog/globals.h"
+#include "catalog/odbc_query_testing.h"
 #include "platform/core/error_state.h"
 #include "platform/core/fixed_string.h"
 #include "platform/core/message.h"
@@ -62,22 +63,8 @@ struct FourFields {
   }
 };
 
-class OdbcQueryTest : public platform::testing::OdbcSourceTest {
+class OdbcQueryTest : public QueryObjectTest {
  protected:
-  void SetUp() override {
-    OdbcSourceTest::SetUp();
-    if (HasFatalFailure()) return;
-    Glo.ConnectString = ConnectString();
-    QueryObject = std::make_shared<ODBCQueryClass>();
-    QueryObject->Init(ODBCFILE);
-  }
-  void TearDown() override {
-    ODBCQueryClass::Dispose(QueryObject);
-    ODBCFILE.Close();
-  }
-
-  ODBCQueryClass& q() { return *QueryObject; }
-
   // Table `rows15`: n = 1..15 with label "row n".
   void MakeRows() {
     ASSERT_TRUE(RunSql(
