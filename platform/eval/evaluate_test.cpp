@@ -100,6 +100,7 @@ constexpr Case kCases[] = {
     {"LEN('abc')", "3"},
     {"LEN(12.5)", "4"},
     {"ALL('ab', 5)", "ababa"},
+    {"ALL('', 1000000000)", ""},
     {"INLIST('b', 'a', 'b')", "2"},
     {"INLIST('c', 'a', 'b')", "0"},
     {"NUMERIC('12.5')", "1"},
@@ -135,6 +136,7 @@ constexpr Case kCases[] = {
     {"1/0", "Division by zero", kDivisionByZero},
     {"5 % 0", "Division by zero", kDivisionByZero},
     {"ROUND(1, 0)", "Division by zero", kDivisionByZero},
+    {"CHOOSE(1, 'a', 1/0)", "Division by zero", kDivisionByZero},  // every argument counts
     {"1/'abc'", "Division by zero", kDivisionByZero},
     {"", "Empty expression", kBadExpression},
     {"   ", "Empty expression", kBadExpression},
