@@ -11,6 +11,7 @@
 #include "platform/core/message.h"
 #include "platform/core/number.h"
 #include "platform/core/paths.h"
+#include "platform/core/text.h"
 #include "platform/files/file.h"
 
 namespace catalog {
@@ -95,7 +96,7 @@ std::optional<FieldTypeLine> ParseFieldTypeLine(std::string_view line) {
   const size_t equals = line.find('=');
   if (equals == std::string_view::npos) return std::nullopt;
 
-  const std::string key = UpperAscii(CutUtf8(ClipView(line.substr(0, equals)), kMaxText));
+  const std::string key = platform::Upper(CutUtf8(ClipView(line.substr(0, equals)), kMaxText));
   FieldTypeLine out;
   const size_t first = key.find(',');
   if (first == std::string::npos) {
@@ -171,7 +172,7 @@ void LoadCustomFieldTypes() {
 void AddCustomFieldType(std::string_view type_name, std::string_view data_type, int32_t size,
                         int32_t digits) {
   const std::string_view clipped_type = ClipView(type_name);
-  FTC.ODBCFIELDTYPE = UpperAscii(clipped_type);
+  FTC.ODBCFIELDTYPE = platform::Upper(clipped_type);
   FTC.COLUMNSIZE = size;
   FTC.DECIMALDIGITS = digits;
   const std::string_view clipped_data = ClipView(data_type);

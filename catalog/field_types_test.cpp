@@ -1,10 +1,10 @@
 #include "catalog/field_types.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "platform/core/paths.h"
 #include "platform/files/file_test_support.h"

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/core/fixed_string.h"
+#include "platform/core/text.h"
 
 namespace catalog {
 namespace {
@@ -15,7 +16,7 @@ constexpr std::array<std::string_view, 6> kOracleReservedNames = {"DATE", "TIME"
                                                                   "USER", "GROUP", "COMMENT"};
 
 std::string OracleName(std::string_view name) {
-  return UpperAscii(platform::CutUtf8(name, kOracleNameLength));
+  return platform::Upper(platform::CutUtf8(name, kOracleNameLength));
 }
 
 }  // namespace
@@ -61,14 +62,6 @@ std::string QuoteTxd(std::string_view text) {
   for (char ch : text) {
     out += ch;
     if (ch == '\'' || ch == '{' || ch == '<') out += ch;
-  }
-  return out;
-}
-
-std::string UpperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& ch : out) {
-    if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
   }
   return out;
 }

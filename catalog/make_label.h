@@ -25,9 +25,6 @@ std::string TableLabel(std::string_view table_name, bool oracle);
 // "<n>" as a character code.
 std::string QuoteTxd(std::string_view text);
 
-// ASCII upper case; other bytes (UTF-8 included) are kept.
-std::string UpperAscii(std::string_view text);
-
 // True when the driver option selects the Oracle rules: exactly "ORACLE", trailing blanks
 // ignored.
 bool IsOracleDriver(std::string_view driver);

@@ -1,9 +1,9 @@
 #include "catalog/make_label.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <string_view>
+
+#include <gtest/gtest.h>
 
 namespace catalog {
 namespace {
@@ -18,7 +18,7 @@ TEST(MakeLabel, ReplacesTheSevenCharactersAndNothingElse) {
       {"O'Brien$", "O_Brien_"},
       {"a b,c\\d/e", "a_b_c_d_e"},
       {"Order Details   ", "Order_Details"},  // clipped first
-      {"  lead", "__lead"},                    // leading blanks are replaced, not dropped
+      {"  lead", "__lead"},                   // leading blanks are replaced, not dropped
       {"x.y#z{1}<2>", "x.y#z{1}<2>"},
       {"Grüße-Tabelle", "Grüße_Tabelle"},
       {"", ""},

@@ -14,6 +14,7 @@
 #include "platform/core/message.h"
 #include "platform/core/paths.h"
 #include "platform/core/process.h"
+#include "platform/core/text.h"
 
 namespace catalog {
 namespace {
@@ -104,7 +105,7 @@ class TxdRun {
       const IndexesQueueRecord& row = IndexesQueue.entry(i);
       std::string name(ClipView(row.INDEX_NAME));
       if (state_.oracle) {
-        name = UpperAscii(platform::CutUtf8(name, kOracleIndexNameLength));
+        name = platform::Upper(platform::CutUtf8(name, kOracleIndexNameLength));
       }
       const std::string component = std::string(row.ASC_OR_DESC == "A" ? "+" : "-") +
                                     state_.prefix + ":" +
@@ -178,11 +179,11 @@ std::string TakePrefix(platform::Queue<PrefixQueueRecord>& prefixes, std::string
   const platform::QueueKey key = {{1, false}};
   std::string candidate = base;
   for (int counter = 1;; ++counter) {
-    prefixes.buffer.PREFIX = UpperAscii(candidate);
+    prefixes.buffer.PREFIX = platform::Upper(candidate);
     if (!prefixes.GetByKey(key)) break;
     candidate = base + std::to_string(counter);
   }
-  prefixes.buffer.PREFIX = UpperAscii(candidate);
+  prefixes.buffer.PREFIX = platform::Upper(candidate);
   prefixes.buffer.TABLENAME = label;
   prefixes.AddByKey(key);
   return candidate;

@@ -5,6 +5,7 @@
 #include "catalog/field_types.h"
 #include "catalog/make_label.h"
 #include "platform/core/fixed_string.h"
+#include "platform/core/text.h"
 
 namespace catalog {
 namespace {
@@ -59,7 +60,7 @@ BuiltInMapping VariableText(int32_t size, int32_t digits) {
 BuiltInMapping BuiltInFieldType(std::string_view type_name, int32_t size, int32_t digits,
                                 bool oracle) {
   const std::string_view clipped = ClipView(type_name);
-  const std::string name = UpperAscii(clipped);
+  const std::string name = platform::Upper(clipped);
   if (name == "IMAGE") return Mapping("SKIP", 0, 0);
   if (name == "BIT") return Mapping("BYTE", 0, 0);
   if (name == "SMALLINT") return Mapping("SHORT", 0, 0);
@@ -97,7 +98,7 @@ std::optional<std::string> ColumnDataType(std::string_view type_name, int32_t si
                                           bool oracle) {
   std::string type;
   int32_t star_size = size;
-  FTC.ODBCFIELDTYPE = UpperAscii(ClipView(type_name));
+  FTC.ODBCFIELDTYPE = platform::Upper(ClipView(type_name));
   FTC.COLUMNSIZE = size;
   FTC.DECIMALDIGITS = digits;
   if (FieldTypesQueue.GetByKey(FieldTypesKey())) {
@@ -109,7 +110,7 @@ std::optional<std::string> ColumnDataType(std::string_view type_name, int32_t si
     type = FTC.CLARIONFIELDTYPE.str();
   }
   type = Cut(std::move(type));
-  if (ClipView(UpperAscii(type)) == "SKIP") return std::nullopt;
+  if (ClipView(platform::Upper(type)) == "SKIP") return std::nullopt;
   if (type.find('*') != std::string::npos) {
     type = ReplaceAsterisk(std::move(type), star_size);
     type = ReplaceAsterisk(std::move(type), digits);
