@@ -38,6 +38,20 @@ std::string Column(File& file, SQLUSMALLINT n) {
   return indicator == SQL_NULL_DATA ? "<null>" : value;
 }
 
+// Whether every character of `text` is complete: no lead byte without its continuation bytes.
+bool IsWholeUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (i + length > text.size()) return false;
+    for (size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
 FileDeclaration Declare(std::string label, std::string name, std::string owner,
                         const RecordLayout* layout = nullptr, void* record = nullptr) {
   FileDeclaration d;
@@ -103,6 +117,23 @@ TEST_P(OdbcDriverTest, FailingStatementPostsTheDriversDiagnosticAndLeavesNoState
   EXPECT_EQ(file->GetProperty(kPropStatementHandle), "0");
   EXPECT_FALSE(file->Next());
   EXPECT_EQ(ErrorCode(), 33);
+}
+
+TEST_P(OdbcDriverTest, LongDiagnosticComesBackWholeAndNeverCutInsideACharacter) {
+  std::unique_ptr<File> file = SqlFile(ConnectString());
+  ASSERT_TRUE(file->Open());
+  // A value of 3,001 characters, most of them two bytes, that each driver repeats in its
+  // message, so the message is cut and the cut lands inside a character.
+  std::string value = "t";
+  for (int i = 0; i < 3000; ++i) value += "\xC3\xA9";
+  file->SetProperty(kPropSql, GetParam() == OdbcBackend::kPostgres
+                                  ? "SELECT CAST('" + value + "' AS INTEGER)"
+                                  : "SELECT * FROM \"" + value + "\"");
+  EXPECT_EQ(ErrorCode(), 90);
+  // Both drivers keep only the start of a long message (SQLite 512 bytes, PostgreSQL 4095),
+  // cut at a byte count: the text shown must still end on a whole character.
+  EXPECT_NE(FileError().find(value.substr(0, 101)), std::string::npos) << FileError().size();
+  EXPECT_TRUE(IsWholeUtf8(FileError()));
 }
 
 TEST_P(OdbcDriverTest, SqlOnAClosedFileIsFileNotOpen) {

@@ -3,6 +3,24 @@
 #include <string>
 
 namespace platform::files {
+namespace {
+
+// `text` without a last character whose bytes are not all there.
+std::string_view WholeCharacters(std::string_view text) {
+  size_t start = text.size();
+  // The last lead byte, at most three continuation bytes back.
+  while (start > 0 && text.size() - start < 4 &&
+         (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0x80) {
+    --start;
+  }
+  if (start == 0) return text;
+  const auto lead = static_cast<unsigned char>(text[start - 1]);
+  if (lead < 0xC0) return text;  // ASCII, or no character at all: nothing to drop
+  const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+  return text.size() - (start - 1) < length ? text.substr(0, start - 1) : text;
+}
+
+}  // namespace
 
 Status OdbcDiagnostics(SQLSMALLINT handle_type, SQLHANDLE handle, std::string_view fallback) {
   return OdbcDiagnostics(kFileSystemError, handle_type, handle, fallback);
@@ -20,8 +38,10 @@ Status OdbcDiagnostics(int code, SQLSMALLINT handle_type, SQLHANDLE handle,
           ? SQL_INVALID_HANDLE
           : SQLGetDiagRec(handle_type, handle, 1, state, &native, message, sizeof message, &length);
   if (!OdbcOk(rc)) return Status::Error(code, {}, std::string(fallback));
-  // The text is zero-terminated even when it was cut to the buffer.
+  // The text is zero-terminated even when it was cut to the buffer. Drivers keep only the
+  // start of a long message (SQLite's 512 bytes, PostgreSQL's 4095), cut at a byte count.
   std::string text(reinterpret_cast<const char*>(message));
+  text.resize(WholeCharacters(text).size());
   return Status::Error(code, {}, std::move(text), std::to_string(native));
 }
 
