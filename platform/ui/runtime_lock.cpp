@@ -27,13 +27,20 @@ thread_local bool t_held = false;
 
 }  // namespace
 
-void AcquireRuntimeLock() {
+void AcquireRuntimeLock() { detail::AcquireRuntimeLockWithTicket(detail::DrawRuntimeLockTicket()); }
+
+uint64_t detail::DrawRuntimeLockTicket() {
+  TicketLock& l = Lock();
+  std::lock_guard guard(l.mutex);
+  return l.next_ticket++;
+}
+
+void detail::AcquireRuntimeLockWithTicket(uint64_t ticket) {
   assert(!t_held && "the runtime lock is not reentrant");
   TicketLock& l = Lock();
   std::function<void(bool)> observer;
   {
     std::unique_lock guard(l.mutex);
-    const uint64_t ticket = l.next_ticket++;
     l.turn.wait(guard, [&] { return l.now_serving == ticket; });
     observer = l.observer;
   }

@@ -7,6 +7,7 @@
 // never starve the thread it is waiting for. The GUI thread never takes it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 namespace platform::ui {
@@ -32,6 +33,13 @@ class RuntimeLockReleaser {
  private:
   bool held_;
 };
+
+namespace detail {
+// The two halves of AcquireRuntimeLock, for START: the starter draws the new thread's
+// ticket, so the new thread is in line from that moment, and the new thread waits for it.
+uint64_t DrawRuntimeLockTicket();
+void AcquireRuntimeLockWithTicket(uint64_t ticket);
+}  // namespace detail
 
 // Test hook: called with true right after a thread took the lock and with false right
 // before it lets go, on that thread and while it still holds the lock. Empty removes it.

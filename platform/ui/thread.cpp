@@ -242,9 +242,12 @@ ThreadId Runtime::Launch(ThreadId id, Procedure proc) {
   std::lock_guard lock(mutex_);
   ++busy_;
   ++live_;
-  threads_.emplace_back([this, state, proc = std::move(proc)] {
+  // The new thread queues for the lock now, behind its starter, so a YIELD right after
+  // START lets it run.
+  const uint64_t ticket = detail::DrawRuntimeLockTicket();
+  threads_.emplace_back([this, state, ticket, proc = std::move(proc)] {
     t_self = state.get();
-    AcquireRuntimeLock();
+    detail::AcquireRuntimeLockWithTicket(ticket);
     try {
       proc();
     } catch (const std::exception& e) {

@@ -1,0 +1,249 @@
+#include "platform/headless/headless_backend.h"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+namespace platform::headless {
+
+HeadlessBackend::HeadlessBackend() = default;
+
+HeadlessBackend::~HeadlessBackend() {
+  std::lock_guard lock(mutex_);
+  for (const auto& [prefix, answer] : popup_answers_) {
+    ADD_FAILURE() << "expected popup never shown: " << prefix;
+  }
+  if (!file_answers_.empty()) ADD_FAILURE() << "expected file dialog never shown";
+  if (!color_answers_.empty()) ADD_FAILURE() << "expected colour dialog never shown";
+  if (!font_answers_.empty()) ADD_FAILURE() << "expected font dialog never shown";
+}
+
+void HeadlessBackend::ExpectPopup(std::string_view text_prefix, int32_t answer) {
+  std::lock_guard lock(mutex_);
+  popup_answers_.emplace_back(std::string(text_prefix), answer);
+}
+
+void HeadlessBackend::ExpectFileDialog(std::optional<std::string> chosen_file) {
+  std::lock_guard lock(mutex_);
+  file_answers_.push_back(std::move(chosen_file));
+}
+
+void HeadlessBackend::ExpectColorDialog(std::optional<int32_t> chosen_color) {
+  std::lock_guard lock(mutex_);
+  color_answers_.push_back(chosen_color);
+}
+
+void HeadlessBackend::ExpectFontDialog(std::optional<ui::FontChoice> chosen_font) {
+  std::lock_guard lock(mutex_);
+  font_answers_.push_back(std::move(chosen_font));
+}
+
+void HeadlessBackend::SetDialogHook(std::function<void()> hook) {
+  std::lock_guard lock(mutex_);
+  dialog_hook_ = std::move(hook);
+}
+
+void HeadlessBackend::RunDialogHook() {
+  std::function<void()> hook;
+  {
+    std::lock_guard lock(mutex_);
+    hook = dialog_hook_;
+  }
+  if (hook) hook();
+}
+
+std::vector<MirrorWindow> HeadlessBackend::Windows() const {
+  std::lock_guard lock(mutex_);
+  std::vector<MirrorWindow> out;
+  for (WindowHandle h : order_) out.push_back(windows_.at(h));
+  return out;
+}
+
+std::optional<MirrorWindow> HeadlessBackend::FindWindow(WindowHandle handle) const {
+  std::lock_guard lock(mutex_);
+  const auto it = windows_.find(handle);
+  if (it == windows_.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<MirrorWindow> HeadlessBackend::FindWindow(std::string_view name) const {
+  std::lock_guard lock(mutex_);
+  for (auto it = order_.rbegin(); it != order_.rend(); ++it) {
+    const MirrorWindow& w = windows_.at(*it);
+    if (w.view.title == name || w.view.label == name) return w;
+  }
+  return std::nullopt;
+}
+
+ui::Cursor HeadlessBackend::CursorOf(ui::ThreadId thread) const {
+  std::lock_guard lock(mutex_);
+  const auto it = cursors_.find(thread);
+  return it != cursors_.end() ? it->second : ui::Cursor::kNormal;
+}
+
+int32_t HeadlessBackend::beeps() const {
+  std::lock_guard lock(mutex_);
+  return beeps_;
+}
+
+bool HeadlessBackend::program_ended() const {
+  std::lock_guard lock(mutex_);
+  return program_ended_;
+}
+
+std::vector<std::string> HeadlessBackend::popups() const {
+  std::lock_guard lock(mutex_);
+  return popups_;
+}
+
+void HeadlessBackend::SetUserScreenText(WindowHandle window, FieldId field, std::string_view text) {
+  std::lock_guard lock(mutex_);
+  const auto it = windows_.find(window);
+  if (it == windows_.end()) return;
+  const auto c = it->second.controls.find(field);
+  if (c != it->second.controls.end()) c->second.screen_text = text;
+}
+
+void HeadlessBackend::MergeControl(MirrorWindow& w, const ControlView& control) {
+  auto it = w.controls.find(control.field);
+  if (it == w.controls.end()) {
+    w.controls[control.field] = control;
+    return;
+  }
+  // As a real widget does: the program's screen text replaces the user's only when the
+  // program set it.
+  const bool program_set = control.screen_serial != it->second.screen_serial;
+  const std::string users = it->second.screen_text;
+  it->second = control;
+  if (!program_set) it->second.screen_text = users;
+}
+
+void HeadlessBackend::CreateWindow(const WindowView& window,
+                                   const std::vector<ControlView>& controls) {
+  std::lock_guard lock(mutex_);
+  MirrorWindow& w = windows_[window.handle];
+  w.view = window;
+  for (const ControlView& c : controls) w.controls[c.field] = c;
+  order_.push_back(window.handle);
+}
+
+void HeadlessBackend::UpdateWindow(const WindowView& window) {
+  std::lock_guard lock(mutex_);
+  const auto it = windows_.find(window.handle);
+  if (it != windows_.end()) it->second.view = window;
+}
+
+void HeadlessBackend::CreateControl(WindowHandle window, const ControlView& control) {
+  std::lock_guard lock(mutex_);
+  const auto it = windows_.find(window);
+  if (it != windows_.end()) it->second.controls[control.field] = control;
+}
+
+void HeadlessBackend::UpdateControl(WindowHandle window, const ControlView& control) {
+  std::lock_guard lock(mutex_);
+  const auto it = windows_.find(window);
+  if (it != windows_.end()) MergeControl(it->second, control);
+}
+
+void HeadlessBackend::DestroyControl(WindowHandle window, FieldId field) {
+  std::lock_guard lock(mutex_);
+  const auto it = windows_.find(window);
+  if (it == windows_.end()) return;
+  it->second.controls.erase(field);
+  it->second.lists.erase(field);
+}
+
+void HeadlessBackend::PushListSnapshot(WindowHandle window, FieldId field,
+                                       std::shared_ptr<const ListSnapshot> snapshot) {
+  std::lock_guard lock(mutex_);
+  const auto it = windows_.find(window);
+  if (it != windows_.end()) it->second.lists[field] = std::move(snapshot);
+}
+
+void HeadlessBackend::DestroyWindow(WindowHandle window) {
+  std::lock_guard lock(mutex_);
+  windows_.erase(window);
+  order_.erase(std::remove(order_.begin(), order_.end(), window), order_.end());
+}
+
+void HeadlessBackend::SetCursor(ui::ThreadId thread, ui::Cursor cursor) {
+  std::lock_guard lock(mutex_);
+  cursors_[thread] = cursor;
+}
+
+void HeadlessBackend::Beep(int32_t /*sound*/) {
+  std::lock_guard lock(mutex_);
+  ++beeps_;
+}
+
+void HeadlessBackend::ProgramEnded() {
+  std::lock_guard lock(mutex_);
+  program_ended_ = true;
+}
+
+int32_t HeadlessBackend::ShowMessage(const MessageRequest& request) {
+  RunDialogHook();
+  return dialogs_.ShowMessage(request);
+}
+
+bool HeadlessBackend::ShowStop(std::string_view text) {
+  RunDialogHook();
+  return dialogs_.ShowStop(text);
+}
+
+int32_t HeadlessBackend::ShowPopup(const ui::PopupRequest& request) {
+  RunDialogHook();
+  std::lock_guard lock(mutex_);
+  popups_.push_back(request.text);
+  if (popup_answers_.empty() || request.text.rfind(popup_answers_.front().first, 0) != 0) {
+    ADD_FAILURE() << "unexpected popup: " << request.text;
+    return 0;
+  }
+  const int32_t answer = popup_answers_.front().second;
+  popup_answers_.pop_front();
+  return answer;
+}
+
+bool HeadlessBackend::ShowFileDialog(ui::FileDialogRequest& request) {
+  RunDialogHook();
+  std::lock_guard lock(mutex_);
+  if (file_answers_.empty()) {
+    ADD_FAILURE() << "unexpected file dialog: " << request.title;
+    return false;
+  }
+  std::optional<std::string> answer = std::move(file_answers_.front());
+  file_answers_.pop_front();
+  if (!answer) return false;
+  request.file = *answer;
+  return true;
+}
+
+bool HeadlessBackend::ShowFontDialog(ui::FontChoice& font) {
+  RunDialogHook();
+  std::lock_guard lock(mutex_);
+  if (font_answers_.empty()) {
+    ADD_FAILURE() << "unexpected font dialog";
+    return false;
+  }
+  std::optional<ui::FontChoice> answer = std::move(font_answers_.front());
+  font_answers_.pop_front();
+  if (!answer) return false;
+  font = *answer;
+  return true;
+}
+
+bool HeadlessBackend::ShowColorDialog(int32_t& color) {
+  RunDialogHook();
+  std::lock_guard lock(mutex_);
+  if (color_answers_.empty()) {
+    ADD_FAILURE() << "unexpected colour dialog";
+    return false;
+  }
+  const std::optional<int32_t> answer = color_answers_.front();
+  color_answers_.pop_front();
+  if (!answer) return false;
+  color = *answer;
+  return true;
+}
+
+}  // namespace platform::headless

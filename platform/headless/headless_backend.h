@@ -1,0 +1,115 @@
+// The headless display backend: no screen, fixed text metrics. It keeps a mirror of what a
+// screen would show (windows, controls, list rows, cursors) from the runtime's commands, so
+// tests can look at it, and answers dialogs from scripts: a dialog that no script expected
+// fails the test.
+//
+//   HeadlessBackend display;
+//   Runtime runtime(display);
+//   display.dialogs().ExpectMessage("Please select a ODBC connection first!", kButtonOk);
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/testing/dialog_script.h"
+#include "platform/ui/backend.h"
+
+namespace platform::headless {
+
+using ui::ControlView;
+using ui::FieldId;
+using ui::ListSnapshot;
+using ui::WindowHandle;
+using ui::WindowView;
+
+// What the mirror holds of one window.
+struct MirrorWindow {
+  WindowView view;
+  std::map<FieldId, ControlView> controls;
+  std::map<FieldId, std::shared_ptr<const ListSnapshot>> lists;
+};
+
+class HeadlessBackend final : public ui::DisplayBackend {
+ public:
+  // 8 by 16 pixels a character: one dialog unit is 2 pixels either way.
+  static constexpr ui::TextMetrics kMetrics{8, 16};
+
+  HeadlessBackend();
+  ~HeadlessBackend() override;
+
+  // The scripted responder for MESSAGE and STOP.
+  testing::DialogScript& dialogs() { return dialogs_; }
+  // Expectations for the other dialogs, answered in order. An unexpected one fails the test
+  // and answers "nothing chosen".
+  void ExpectPopup(std::string_view text_prefix, int32_t answer);
+  void ExpectFileDialog(std::optional<std::string> chosen_file);
+  void ExpectColorDialog(std::optional<int32_t> chosen_color);
+  void ExpectFontDialog(std::optional<ui::FontChoice> chosen_font);
+
+  // Runs at the start of every dialog, before its script answers, with the runtime lock
+  // released: a test can wait there for other threads. Empty removes it.
+  void SetDialogHook(std::function<void()> hook);
+
+  // The mirror. Any thread.
+  std::vector<MirrorWindow> Windows() const;
+  std::optional<MirrorWindow> FindWindow(WindowHandle handle) const;
+  // The open window whose title or label is `name`, the last opened when several are.
+  std::optional<MirrorWindow> FindWindow(std::string_view name) const;
+  ui::Cursor CursorOf(ui::ThreadId thread) const;
+  int32_t beeps() const;
+  bool program_ended() const;
+  // Every popup text shown, in order.
+  std::vector<std::string> popups() const;
+  // The screen text a user typing into the control sees: the user's own text while they
+  // type, the program's when the program set it.
+  void SetUserScreenText(WindowHandle window, FieldId field, std::string_view text);
+
+  // ui::DisplayBackend.
+  void CreateWindow(const WindowView& window, const std::vector<ControlView>& controls) override;
+  void UpdateWindow(const WindowView& window) override;
+  void CreateControl(WindowHandle window, const ControlView& control) override;
+  void UpdateControl(WindowHandle window, const ControlView& control) override;
+  void DestroyControl(WindowHandle window, FieldId field) override;
+  void PushListSnapshot(WindowHandle window, FieldId field,
+                        std::shared_ptr<const ListSnapshot> snapshot) override;
+  void DestroyWindow(WindowHandle window) override;
+  void SetCursor(ui::ThreadId thread, ui::Cursor cursor) override;
+  void Beep(int32_t sound) override;
+  ui::TextMetrics Metrics() const override { return kMetrics; }
+  void ProgramEnded() override;
+  int32_t ShowMessage(const MessageRequest& request) override;
+  bool ShowStop(std::string_view text) override;
+  int32_t ShowPopup(const ui::PopupRequest& request) override;
+  bool ShowFileDialog(ui::FileDialogRequest& request) override;
+  bool ShowFontDialog(ui::FontChoice& font) override;
+  bool ShowColorDialog(int32_t& color) override;
+
+ private:
+  void MergeControl(MirrorWindow& w, const ControlView& control);
+  void RunDialogHook();
+
+  testing::DialogScript dialogs_{/*install=*/false};
+
+  mutable std::mutex mutex_;  // guards the state below
+  std::map<WindowHandle, MirrorWindow> windows_;
+  std::vector<WindowHandle> order_;  // opening order of the open windows
+  std::map<ui::ThreadId, ui::Cursor> cursors_;
+  int32_t beeps_ = 0;
+  bool program_ended_ = false;
+  std::deque<std::pair<std::string, int32_t>> popup_answers_;
+  std::vector<std::string> popups_;
+  std::function<void()> dialog_hook_;
+  std::deque<std::optional<std::string>> file_answers_;
+  std::deque<std::optional<int32_t>> color_answers_;
+  std::deque<std::optional<ui::FontChoice>> font_answers_;
+};
+
+}  // namespace platform::headless

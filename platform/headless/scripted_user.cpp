@@ -1,0 +1,127 @@
+#include "platform/headless/scripted_user.h"
+
+#include <gtest/gtest.h>
+
+namespace platform::headless {
+
+using ui::Input;
+
+WindowHandle ScriptedUser::Window(std::string_view name) {
+  WaitUntilIdle();
+  std::optional<MirrorWindow> w = display_.FindWindow(name);
+  if (!w) {
+    ADD_FAILURE() << "no open window " << name;
+    return 0;
+  }
+  return w->view.handle;
+}
+
+FieldId ScriptedUser::Field(WindowHandle window, std::string_view equate) {
+  std::optional<MirrorWindow> w = display_.FindWindow(window);
+  if (w) {
+    for (const auto& [field, c] : w->controls) {
+      if (c.equate == equate) return field;
+    }
+  }
+  ADD_FAILURE() << "no control " << equate;
+  return 0;
+}
+
+void ScriptedUser::Send(WindowHandle window, Input input) {
+  ui::PostInput(window, std::move(input));
+  WaitUntilIdle();
+}
+
+void ScriptedUser::Type(WindowHandle window, FieldId field, std::string_view text) {
+  std::string typed;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i > 0) typed.push_back(text[i - 1]);
+    if (i == 0 && !text.empty()) continue;  // an empty text still clears the control
+    display_.SetUserScreenText(window, field, typed);
+    Input in;
+    in.kind = Input::Kind::kTyped;
+    in.field = field;
+    in.text = typed;
+    ui::PostInput(window, std::move(in));
+  }
+  WaitUntilIdle();
+}
+
+void ScriptedUser::Click(WindowHandle window, FieldId field) {
+  Input in;
+  in.kind = Input::Kind::kClick;
+  in.field = field;
+  in.key = ui::kMouseLeft;
+  Send(window, std::move(in));
+}
+
+void ScriptedUser::Focus(WindowHandle window, FieldId field) {
+  Input in;
+  in.kind = Input::Kind::kFocus;
+  in.field = field;
+  Send(window, std::move(in));
+}
+
+void ScriptedUser::PressKey(WindowHandle window, ui::KeyCode key) {
+  Input in;
+  in.kind = Input::Kind::kKey;
+  in.key = key;
+  Send(window, std::move(in));
+}
+
+void ScriptedUser::SelectRow(WindowHandle window, FieldId list, int32_t row, int32_t column) {
+  Input in;
+  in.kind = Input::Kind::kSelectRow;
+  in.field = list;
+  in.row = row;
+  in.column = column;
+  in.key = ui::kMouseLeft;
+  Send(window, std::move(in));
+}
+
+void ScriptedUser::DoubleClickRow(WindowHandle window, FieldId list, int32_t row, int32_t column) {
+  Input in;
+  in.kind = Input::Kind::kDoubleClick;
+  in.field = list;
+  in.row = row;
+  in.column = column;
+  in.key = ui::kMouseLeft2;
+  Send(window, std::move(in));
+}
+
+void ScriptedUser::ClickHeader(WindowHandle window, FieldId list, int32_t column) {
+  Input in;
+  in.kind = Input::Kind::kHeaderClick;
+  in.field = list;
+  in.column = column;
+  in.key = ui::kMouseLeft;
+  Send(window, std::move(in));
+}
+
+void ScriptedUser::CloseBox(WindowHandle window) {
+  Input in;
+  in.kind = Input::Kind::kCloseBox;
+  Send(window, std::move(in));
+}
+
+void ScriptedUser::FireTimer(WindowHandle window) {
+  Input in;
+  in.kind = Input::Kind::kTimer;
+  Send(window, std::move(in));
+}
+
+ControlView ScriptedUser::Control(WindowHandle window, FieldId field) {
+  std::optional<MirrorWindow> w = display_.FindWindow(window);
+  if (!w) return {};
+  const auto it = w->controls.find(field);
+  return it != w->controls.end() ? it->second : ControlView{};
+}
+
+std::shared_ptr<const ListSnapshot> ScriptedUser::Rows(WindowHandle window, FieldId list) {
+  std::optional<MirrorWindow> w = display_.FindWindow(window);
+  if (!w) return nullptr;
+  const auto it = w->lists.find(list);
+  return it != w->lists.end() ? it->second : nullptr;
+}
+
+}  // namespace platform::headless

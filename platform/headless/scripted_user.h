@@ -1,0 +1,70 @@
+// A scripted user for tests: acts on the headless backend's windows as a person would, by
+// feeding input back to the runtime, and waits until every runtime thread is idle after
+// each step, so a test reads the model and the mirror without sleeps.
+//
+//   ScriptedUser user(runtime, display);
+//   WindowHandle w = user.Window("Choose an ODB Cconnection");
+//   user.Type(w, "?Username", "sa");
+//   user.Click(w, "?ConnectButton");
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/headless/headless_backend.h"
+#include "platform/ui/thread.h"
+
+namespace platform::headless {
+
+class ScriptedUser {
+ public:
+  ScriptedUser(ui::Runtime& runtime, HeadlessBackend& display)
+      : runtime_(runtime), display_(display) {}
+
+  // Waits until every runtime thread waits for its next event or has ended.
+  void WaitUntilIdle() { runtime_.WaitUntilIdle(); }
+
+  // The open window whose title or label is `name` (the last opened of several); fails the
+  // test and answers 0 when there is none.
+  WindowHandle Window(std::string_view name);
+  // The field number of the control with `equate` in the window; fails the test and answers
+  // 0 when there is none.
+  FieldId Field(WindowHandle window, std::string_view equate);
+
+  // Types `text` into the control, replacing what it showed, one character at a time.
+  void Type(WindowHandle window, FieldId field, std::string_view text);
+  void Type(WindowHandle window, std::string_view equate, std::string_view text) {
+    Type(window, Field(window, equate), text);
+  }
+  // Presses a button, ticks a check box, chooses a tab or a menu item.
+  void Click(WindowHandle window, FieldId field);
+  void Click(WindowHandle window, std::string_view equate) { Click(window, Field(window, equate)); }
+  void ChooseMenu(WindowHandle window, FieldId item) { Click(window, item); }
+  void Focus(WindowHandle window, FieldId field);
+  // Presses a key (with its modifiers) in the focused control.
+  void PressKey(WindowHandle window, ui::KeyCode key);
+  void SelectRow(WindowHandle window, FieldId list, int32_t row, int32_t column = 1);
+  void DoubleClickRow(WindowHandle window, FieldId list, int32_t row, int32_t column = 1);
+  void ClickHeader(WindowHandle window, FieldId list, int32_t column);
+  // The window's close box.
+  void CloseBox(WindowHandle window);
+  // The window's timer runs out once.
+  void FireTimer(WindowHandle window);
+
+  // What the mirror shows of a control; empty when there is no such control.
+  ControlView Control(WindowHandle window, FieldId field);
+  std::string ScreenText(WindowHandle window, FieldId field) {
+    return Control(window, field).screen_text;
+  }
+  // The rows a list shows now; null when it has none yet.
+  std::shared_ptr<const ListSnapshot> Rows(WindowHandle window, FieldId list);
+
+ private:
+  void Send(WindowHandle window, ui::Input input);
+
+  ui::Runtime& runtime_;
+  HeadlessBackend& display_;
+};
+
+}  // namespace platform::headless

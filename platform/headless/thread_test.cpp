@@ -1,0 +1,239 @@
+// Runtime threads and the runtime lock, driven through the scripted user: posted events
+// reach the right window on the right thread, nested windows suspend the outer loop, the
+// frame closes its children's threads first, YIELD lets pollers progress, and no two
+// threads ever hold the runtime lock at once.
+#include <atomic>
+
+#include <gtest/gtest.h>
+
+#include "platform/core/message.h"
+#include "platform/headless/test_support.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/runtime_lock.h"
+#include "platform/ui/statements.h"
+#include "platform/ui/structure.h"
+#include "platform/ui/window.h"
+
+namespace platform::headless {
+namespace {
+
+using namespace platform::ui;
+
+constexpr ControlDecl kFrameMenu[] = {
+    Menubar(),
+    Menu("?FileMenu", "&File"),
+    Item("?OpenChild", "Open child  F2", "?FileMenu").Key(kF2Key),
+    Item("?Exit", "E&xit", "?FileMenu").Std(StdAction::kClose),
+};
+constexpr WindowStructure kFrame{"test$frame", "P1$APPFRAME",    WindowKind::kFrame,
+                                 "Frame",      {0, 0, 300, 200}, kFrameMenu};
+constexpr FieldId kOpenChild = kFrame.Equate("?OpenChild");
+
+constexpr ControlDecl kChildControls[] = {
+    Button("?InnerButton", "&Inner", {4, 4, 40, 14}),
+    Button("?CloseButton", "&Close", {50, 4, 40, 14}).Std(StdAction::kClose),
+};
+constexpr WindowStructure kChild{"test$child", "P1$WINDOW",     WindowKind::kMdiChild,
+                                 "Child",      {0, 0, 100, 40}, kChildControls};
+constexpr WindowStructure kInner{"test$inner", "P1$WINDOW",     WindowKind::kMdiChild,
+                                 "Inner",      {0, 0, 100, 40}, kChildControls};
+constexpr FieldId kInnerButton = kChild.Equate("?InnerButton");
+constexpr EventId kHello = 0x999;
+
+class ThreadTest : public WindowTest {
+ protected:
+  // A child procedure on its own thread: logs its events with the thread number; its
+  // ?InnerButton opens a nested window on the same thread.
+  void Child() {
+    Window window(kChild);
+    window.Open();
+    while (window.Accept()) {
+      log.Add("child t" + std::to_string(Thread()) + " " + std::to_string(Event()));
+      if (Accepted() == kInnerButton) {
+        Window inner(kInner);
+        inner.Open();
+        while (inner.Accept()) {
+          log.Add("inner t" + std::to_string(Thread()) + " " + std::to_string(Event()));
+        }
+        log.Add("inner closed");
+      }
+    }
+    window.Close();
+    log.Add("child ended t" + std::to_string(Thread()));
+  }
+
+  void StartFrame() {
+    runtime.StartMain([this] {
+      Window frame(kFrame);
+      frame.Open();
+      while (frame.Accept()) {
+        log.Add("frame t" + std::to_string(Thread()) + " " + std::to_string(Event()));
+        if (Accepted() == kOpenChild) Start([this] { Child(); }, /*stack_bytes=*/25000);
+      }
+      log.Add("frame loop ended");
+    });
+    frame_ = user.Window("Frame");
+  }
+
+  WindowHandle frame_ = 0;
+};
+
+TEST_F(ThreadTest, PostedEventReachesTheRightWindowOnTheRightThread) {
+  StartFrame();
+  user.ChooseMenu(frame_, kOpenChild);
+  const WindowHandle child = user.Window("Child");
+  log.Clear();
+  // From the test (the GUI's place), to thread 1 and to the child window.
+  Post(kHello, 0, /*thread=*/1);
+  user.WaitUntilIdle();
+  PostToWindow(child, kHello);
+  user.WaitUntilIdle();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"frame t1 2457", "child t2 2457"}));
+}
+
+TEST_F(ThreadTest, MenuKeyChoosesTheItem) {
+  StartFrame();
+  log.Clear();
+  user.PressKey(frame_, kF2Key);
+  EXPECT_TRUE(display.FindWindow("Child"));
+  EXPECT_EQ(log.lines().front(), "frame t1 1");
+}
+
+TEST_F(ThreadTest, NestedWindowSuspendsTheOuterLoop) {
+  StartFrame();
+  user.ChooseMenu(frame_, kOpenChild);
+  const WindowHandle child = user.Window("Child");
+  user.Click(child, kInnerButton);
+  const WindowHandle inner = user.Window("Inner");
+  log.Clear();
+  PostToWindow(child, kHello);  // waits while the inner loop runs
+  PostToWindow(inner, kHello);
+  user.WaitUntilIdle();
+  user.CloseBox(inner);
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"inner t2 2457", "inner t2 513", "inner closed",
+                                                   "child t2 2457"}));
+}
+
+TEST_F(ThreadTest, ClosingTheFrameEndsChildThreadsFirst) {
+  StartFrame();
+  user.ChooseMenu(frame_, kOpenChild);
+  user.ChooseMenu(frame_, kOpenChild);
+  user.WaitUntilIdle();
+  log.Clear();
+  user.CloseBox(frame_);
+  runtime.Join();
+  const std::vector<std::string> lines = log.lines();
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[0], "frame t1 513");
+  // Both children close on their own threads and end before the frame's loop does.
+  for (int t : {2, 3}) {
+    SCOPED_TRACE(t);
+    const auto ended = std::find(lines.begin(), lines.end(), "child ended t" + std::to_string(t));
+    EXPECT_NE(ended, lines.end());
+    EXPECT_NE(std::find(lines.begin(), ended, "child t" + std::to_string(t) + " 513"), ended);
+  }
+  EXPECT_EQ(lines.back(), "frame loop ended");
+  EXPECT_TRUE(display.program_ended());
+}
+
+TEST_F(ThreadTest, TwoThreadsPollingWithYieldBothProgress) {
+  // Each thread waits for the other's counter to move while yielding: without a fair
+  // hand-over one of them would spin alone forever.
+  struct Shared {
+    int a = 0;
+    int b = 0;
+  };
+  auto shared = std::make_shared<Shared>();
+  constexpr int kRounds = 200;
+  runtime.StartMain([shared] {
+    Start([shared] {
+      for (int i = 0; i < kRounds; ++i) {
+        while (shared->b < i) Yield();
+        ++shared->a;
+      }
+    });
+    for (int i = 0; i < kRounds; ++i) {
+      while (shared->a < i) Yield();
+      ++shared->b;
+    }
+    while (shared->a < kRounds) Yield();
+  });
+  runtime.Join();
+  EXPECT_EQ(shared->a, kRounds);
+  EXPECT_EQ(shared->b, kRounds);
+}
+
+TEST_F(ThreadTest, NoTwoThreadsEverHoldTheRuntimeLock) {
+  // The observer runs while the lock is held: a second holder would find the slot taken.
+  std::atomic<std::thread::id> holder{};
+  std::atomic<int> overlaps{0};
+  std::atomic<int> acquisitions{0};
+  TEST_SetRuntimeLockObserver([&](bool acquired) {
+    if (acquired) {
+      std::thread::id none{};
+      if (!holder.compare_exchange_strong(none, std::this_thread::get_id())) ++overlaps;
+      ++acquisitions;
+    } else {
+      holder.store(std::thread::id{});
+    }
+  });
+  auto counter = std::make_shared<int>(0);  // plain int: only the lock protects it
+  runtime.StartMain([counter] {
+    for (int t = 0; t < 4; ++t) {
+      Start([counter] {
+        for (int i = 0; i < 500; ++i) {
+          ++*counter;
+          Yield();
+        }
+      });
+    }
+    for (int i = 0; i < 500; ++i) {
+      ++*counter;
+      Yield();
+    }
+  });
+  runtime.Join();
+  TEST_SetRuntimeLockObserver(nullptr);
+  EXPECT_EQ(overlaps.load(), 0);
+  EXPECT_GE(acquisitions.load(), 2500);
+  EXPECT_EQ(*counter, 2500);
+}
+
+TEST_F(ThreadTest, MessageGoesThroughTheInstalledHook) {
+  display.dialogs().ExpectMessage("Plain", kButtonOk);
+  runtime.StartMain([this] {
+    SetSystemMessageHook([this](const MessageRequest& r) {
+      log.Add("hook: " + r.text + " / " + r.caption + " / " + std::to_string(r.button_mask));
+      return int32_t{kButtonNo};
+    });
+    log.Add("answer " +
+            std::to_string(Message("Overwrite?", "Export", kIconQuestion, kButtonYes | kButtonNo)));
+    log.Add("system property " + GetSystemProp(Prop::MessageHook));
+    SetSystemMessageHook(nullptr);
+    // Without the hook the standard box answers: the scripted dialogs here.
+    log.Add("answer " + std::to_string(Message("Plain")));
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"hook: Overwrite? / Export / 6", "answer 4",
+                                                   "system property 1", "answer 1"}));
+}
+
+TEST_F(ThreadTest, DialogsReleaseTheRuntimeLockWhileTheyWait) {
+  // While thread 1 sits in a message box, thread 2 runs: the box is answered only after
+  // thread 2 has set its mark, which it can do only with the runtime lock.
+  std::atomic<bool> marked{false};
+  display.SetDialogHook([&] {
+    while (!marked.load()) std::this_thread::yield();
+  });
+  display.dialogs().ExpectMessage("Wait", kButtonOk);
+  runtime.StartMain([&] {
+    Start([&] { marked = true; });
+    log.Add("answer " + std::to_string(Message("Wait")));
+    log.Add(GetSystemProp(Prop::Modal).empty() ? "not modal" : "modal");
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"answer 1", "not modal"}));
+}
+
+}  // namespace
+}  // namespace platform::headless
