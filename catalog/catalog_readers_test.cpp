@@ -263,14 +263,16 @@ TEST_P(CatalogReadersTest, FailingCatalogCallLeavesTheQueueEmptyAndShowsNothing)
   EXPECT_TRUE(dialogs_.seen().empty());
 }
 
+// The sources of the test ini files; one has neither driver nor description.
 TEST_P(CatalogReadersTest, GetDataSourcesListsTheSourcesByUpperCaseName) {
   DataSourceQueue.Free();
   DataSourceQueue.buffer.DISPLAY = "stale";
   DataSourceQueue.Add();
   GetDataSources(DataSourceQueue);
-  EXPECT_EQ(Dump(DataSourceQueue), (Rows{"pex_pg (PexPostgreSQL)|pex_pg|PEX_PG",
-                                         "pex_pg_main (PexPostgreSQL)|pex_pg_main|PEX_PG_MAIN",
-                                         "pex_sqlite (PexSQLite)|pex_sqlite|PEX_SQLITE"}));
+  EXPECT_EQ(Dump(DataSourceQueue),
+            (Rows{"pex_bare ()|pex_bare|PEX_BARE", "pex_pg (PexPostgreSQL)|pex_pg|PEX_PG",
+                  "pex_pg_main (PexPostgreSQL)|pex_pg_main|PEX_PG_MAIN",
+                  "pex_sqlite (PexSQLite)|pex_sqlite|PEX_SQLITE"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, CatalogReadersTest,

@@ -18,6 +18,7 @@ constexpr std::string_view kSqliteDsn = "pex_sqlite";
 constexpr std::string_view kPgDsn = "pex_pg";
 // The database the server was started with; this process's own database is made from it.
 constexpr std::string_view kPgMainDsn = "pex_pg_main";
+constexpr std::string_view kBareDsn = "pex_bare";
 
 // Debian installs the ODBC drivers under the multiarch library directory.
 std::string FindDriver(std::string_view file) {
@@ -102,6 +103,8 @@ OdbcSources::OdbcSources() {
         << "\n\n";
     ini << "[" << kPgMainDsn << "]\nDriver=PexPostgreSQL\nDescription=PostgreSQL server\n"
         << "Servername=" << pg_host_ << "\nPort=" << pg_port_ << "\nDatabase=" << pg_db_ << "\n";
+    // A source with neither driver nor description: listed with an empty description.
+    ini << "\n[" << kBareDsn << "]\nServername=nowhere\n";
   }
   // unixODBC reads the driver list from $ODBCSYSINI/odbcinst.ini and the data sources from
   // $ODBCSYSINI/odbc.ini (system) and $ODBCINI (user); both point at our file.
