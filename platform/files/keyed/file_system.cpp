@@ -10,6 +10,7 @@
 
 #include "platform/core/error_codes.h"
 #include "platform/core/error_state.h"
+#include "platform/files/atomic_file.h"
 #include "platform/files/keyed/sqlite_db.h"
 
 namespace platform::files {
@@ -36,75 +37,36 @@ bool IsSqliteFile(const std::string& name) {
          std::string_view(head, sizeof head) == kSqliteMagic;
 }
 
-// Copies byte for byte from `from` to the open descriptor `to`.
-Status CopyBytes(const std::string& from, int to) {
-  const int in = ::open(from.c_str(), O_RDONLY);
-  if (in < 0) return ErrnoStatus(errno, from);
-  char buffer[1 << 16];
-  Status s;
-  for (;;) {
-    const ssize_t n = ::read(in, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      s = ErrnoStatus(errno, from);
-      break;
-    }
-    if (n == 0) break;
-    for (ssize_t done = 0; done < n;) {
-      const ssize_t w = ::write(to, buffer + done, static_cast<size_t>(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      if (w < 0) {
-        ::close(in);
-        return ErrnoStatus(errno, from);
-      }
-      done += w;
-    }
-  }
-  ::close(in);
-  return s;
-}
-
-// A consistent copy of a database, read through SQLite (which also rolls back a
-// transaction that a crashed process left behind before it copies).
-Status CopyDatabase(const std::string& from, const std::string& to) {
+// A consistent image of a database, read through SQLite, which waits for a writer in another
+// process and first rolls back a transaction that a crashed process left behind.
+Result<std::string> DatabaseImage(const std::string& from) {
   Result<keyed::Db> source = keyed::OpenDb(from, SQLITE_OPEN_READONLY);
   if (!source.ok()) return source.status();
-  Result<keyed::Db> target = keyed::OpenDb(to, SQLITE_OPEN_READWRITE);
-  if (!target.ok()) return target.status();
+  Result<keyed::Db> image = keyed::OpenDb(":memory:", SQLITE_OPEN_READWRITE);
+  if (!image.ok()) return image.status();
   sqlite3_backup* backup =
-      sqlite3_backup_init(target.value().get(), "main", source.value().get(), "main");
-  if (!backup)
-    return keyed::SqliteError(target.value().get(), sqlite3_errcode(target.value().get()));
+      sqlite3_backup_init(image.value().get(), "main", source.value().get(), "main");
+  if (!backup) {
+    return keyed::SqliteError(image.value().get(), sqlite3_errcode(image.value().get()));
+  }
   const int rc = sqlite3_backup_step(backup, -1);
   sqlite3_backup_finish(backup);
-  if (rc != SQLITE_DONE) return keyed::SqliteError(target.value().get(), rc);
-  return Status();
+  if (rc != SQLITE_DONE) return keyed::SqliteError(source.value().get(), rc);
+  return keyed::Serialize(image.value().get());
 }
 
 Status CopyFile(const std::string& from, const std::string& to) {
   struct stat st;
   if (::stat(from.c_str(), &st) != 0) return ErrnoStatus(errno, from);
   if (S_ISDIR(st.st_mode)) return ErrnoStatus(EISDIR, from);
-  // Written under a temporary name beside the target, then renamed over it.
-  std::string temp = to + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return ErrnoStatus(errno == ENOENT ? ENOTDIR : errno, to);
-  Status s;
   if (IsSqliteFile(from)) {
-    ::close(fd);
-    s = CopyDatabase(from, temp);
-  } else {
-    s = CopyBytes(from, fd);
-    if (s.ok() && ::fsync(fd) != 0) s = ErrnoStatus(errno, to);
-    ::close(fd);
+    Result<std::string> image = DatabaseImage(from);
+    if (!image.ok()) return image.status();
+    return keyed::ReplaceDatabaseFile(to, image.value());
   }
-  if (s.ok()) {
-    ::unlink((to + "-journal").c_str());
-    if (::rename(temp.c_str(), to.c_str()) != 0) s = ErrnoStatus(errno, to);
-  }
-  ::unlink((temp + "-journal").c_str());
-  if (!s.ok()) ::unlink(temp.c_str());
-  return s;
+  Result<std::string> bytes = ReadWholeFile(from);
+  if (!bytes.ok()) return bytes.status();
+  return WriteFileAtomically(to, bytes.value());
 }
 
 Status RemoveFile(const std::string& name) {

@@ -209,35 +209,14 @@ KeyedDriver::~KeyedDriver() { DriverDestroyed(*this); }
 
 Status KeyedDriver::Create(File& file) {
   if (file.is_open()) return Status::Error(kFileAlreadyOpen);
-  const std::string path = file.name();
-  // The new file is built under a temporary name beside the target and renamed over it, so
-  // a crash leaves either the old file or the whole new one, never half a file.
-  std::string temp = path + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    const int error = errno;
-    return error == ENOENT ? PathError(ENOTDIR, path) : PathError(error, path);
-  }
-  ::close(fd);
-  Status s = [&]() -> Status {
-    Result<Db> db = OpenDb(temp, SQLITE_OPEN_READWRITE);
-    if (!db.ok()) return db.status();
-    if (Status s = Exec(db.value().get(), "PRAGMA journal_mode=DELETE"); !s.ok()) return s;
-    SqlTransaction txn(db.value().get());
-    if (Status s = txn.Begin(/*immediate=*/true); !s.ok()) return s;
-    if (Status s = CreateSchema(db.value().get(), file, DeclarationLines(file)); !s.ok()) {
-      return s;
-    }
-    return txn.Commit();
-  }();
-  if (s.ok()) {
-    // A journal left by the old file must not be replayed into the new one.
-    ::unlink((path + "-journal").c_str());
-    if (::rename(temp.c_str(), path.c_str()) != 0) s = PathError(errno, path);
-  }
-  ::unlink((temp + "-journal").c_str());
-  if (!s.ok()) ::unlink(temp.c_str());
-  return s;
+  // The new database is built in memory and written out whole over the old file, so a
+  // crash leaves either the old file or the new one, never half a file.
+  Result<Db> db = OpenDb(":memory:", SQLITE_OPEN_READWRITE);
+  if (!db.ok()) return db.status();
+  if (Status s = CreateSchema(db.value().get(), file, DeclarationLines(file)); !s.ok()) return s;
+  Result<std::string> bytes = Serialize(db.value().get());
+  if (!bytes.ok()) return bytes.status();
+  return ReplaceDatabaseFile(file.name(), bytes.value());
 }
 
 Status KeyedDriver::Open(File& file, uint32_t mode) {

@@ -2,7 +2,10 @@
 
 #include <cerrno>
 
+#include <unistd.h>
+
 #include "platform/core/error_codes.h"
+#include "platform/files/atomic_file.h"
 
 namespace platform::files::keyed {
 namespace {
@@ -100,6 +103,20 @@ Result<Stmt> Prepare(sqlite3* db, std::string_view sql) {
 Status Exec(sqlite3* db, const std::string& sql) {
   const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
   return rc == SQLITE_OK ? Status() : SqliteError(db, rc);
+}
+
+Result<std::string> Serialize(sqlite3* db, const char* schema) {
+  sqlite3_int64 size = 0;
+  unsigned char* bytes = sqlite3_serialize(db, schema, &size, 0);
+  if (!bytes) return SqliteError(db, SQLITE_NOMEM);
+  std::string out(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
+  sqlite3_free(bytes);
+  return out;
+}
+
+Status ReplaceDatabaseFile(const std::string& path, std::string_view bytes) {
+  ::unlink((path + "-journal").c_str());
+  return WriteFileAtomically(path, bytes);
 }
 
 std::string Quote(std::string_view name) {

@@ -49,6 +49,14 @@ Result<Stmt> Prepare(sqlite3* db, std::string_view sql);
 // Runs `sql` (one or more statements without results).
 Status Exec(sqlite3* db, const std::string& sql);
 
+// The whole database `schema` of `db` as the bytes of a database file.
+Result<std::string> Serialize(sqlite3* db, const char* schema = "main");
+
+// Writes `bytes` as the database file `path`, replacing what is there atomically: a crash
+// leaves the old file or the whole new one. A journal the old file left is removed first,
+// so it can never be replayed into the new file.
+Status ReplaceDatabaseFile(const std::string& path, std::string_view bytes);
+
 // "name" quoted as an SQL identifier.
 std::string Quote(std::string_view name);
 
