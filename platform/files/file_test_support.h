@@ -6,13 +6,17 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <grp.h>
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/core/fixed_string.h"
 #include "platform/core/record.h"
@@ -84,6 +88,26 @@ class FileSizeLimitForTest {
   rlimit old_{};
   void (*old_handler_)(int) = nullptr;
 };
+
+// Runs `check` where file permissions bind: in this process, or, when the tests run as root
+// (who may open anything), in a forked child that has become "nobody" (uid and gid 65534).
+// Files the check uses must be reachable by that user. Answers what `check` returned, or -1
+// when the child could not give up root or did not end by itself.
+inline int RunWithoutRoot(const std::function<int()>& check) {
+  if (geteuid() != 0) return check();
+  constexpr int kCannotDrop = 255;
+  const pid_t pid = fork();
+  if (pid < 0) return -1;
+  if (pid == 0) {
+    if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) {
+      _exit(kCannotDrop);
+    }
+    _exit(check());  // no clean-up of the parent's state in the child
+  }
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status) == kCannotDrop ? -1 : WEXITSTATUS(status);
+}
 
 // The declaration of a text file named `name` with the record `record` of `layout`.
 inline FileDeclaration TextFileDeclaration(std::string name, const RecordLayout& layout,
