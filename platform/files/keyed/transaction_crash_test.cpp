@@ -348,7 +348,7 @@ TEST(KeyedFileProcesses, OneWritesTheOtherReadsWhatWasCommitted) {
   ASSERT_TRUE(writer.started());
   Row row;
   auto reader = RowFile(path, row, Keys(), false);
-  ASSERT_TRUE(reader->Open(kReadOnly | kDenyNone));
+  ASSERT_TRUE(reader->Open(kReadWrite | kDenyNone));
   auto read_all = [&] {
     EXPECT_TRUE(reader->SetKey(0, false));
     return ReadOn(*reader, row);
