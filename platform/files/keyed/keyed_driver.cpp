@@ -99,6 +99,7 @@ Status PathError(int error, const std::string& path) {
     case EACCES:
     case EPERM:
     case EROFS:
+    case EISDIR:
       return Status::Error(kAccessDenied, {}, message, std::to_string(error));
     default:
       return Status::Error(kFileSystemError, {}, message, std::to_string(error));
@@ -227,6 +228,8 @@ Status KeyedDriver::Open(File& file, uint32_t mode) {
     if (!file.declaration().create) return MissingError(name);
     if (Status s = Create(file); !s.ok()) return s;
   }
+  struct stat st;
+  if (::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return PathError(EISDIR, name);
   // SQLite would quietly open a file it may not write read-only; the runtime says no.
   if (::access(name.c_str(), read_only ? R_OK : (R_OK | W_OK)) != 0) {
     return PathError(errno, name);

@@ -1,6 +1,7 @@
 #include "platform/files/keyed/keyed_driver.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <string>
@@ -422,6 +423,11 @@ TEST(KeyedFile, OpenReportsWhyAFileCannotBeUsed) {
   auto text = RowFile(dir / "TEXT", row, {}, false);
   EXPECT_FALSE(text->Open());
   EXPECT_EQ(ErrorCode(), 36);
+
+  std::filesystem::create_directory(dir / "DIR");
+  auto directory = RowFile(dir / "DIR", row, {}, false);
+  EXPECT_FALSE(directory->Open());
+  EXPECT_EQ(ErrorCode(), 5);
 
   auto made = RowFile(dir / "MADE", row, {}, /*create=*/true);
   EXPECT_TRUE(made->Open()) << Error();
