@@ -1,7 +1,6 @@
 // The TXD writer over the real SQLite and PostgreSQL test sources, through the catalog
 // readers and the statement object, checked for structure by the test reader.
 #include <algorithm>
-#include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -9,7 +8,7 @@
 #include "catalog/catalog_queues.h"
 #include "catalog/field_types.h"
 #include "catalog/globals.h"
-#include "catalog/odbc_query.h"
+#include "catalog/odbc_query_testing.h"
 #include "catalog/txd_test_support.h"
 #include "catalog/txd_writer.h"
 #include "platform/core/paths.h"
@@ -21,18 +20,14 @@ namespace catalog {
 namespace {
 
 using platform::testing::OdbcBackendParamName;
-using platform::testing::OdbcSourceTest;
 
-class TxdWriterOdbcTest : public OdbcSourceTest {
+class TxdWriterOdbcTest : public QueryObjectTest {
  protected:
   void SetUp() override {
-    OdbcSourceTest::SetUp();
+    QueryObjectTest::SetUp();
     if (HasFatalFailure()) return;
     MakeSchema();
     if (HasFatalFailure()) return;
-    Glo.ConnectString = ConnectString();
-    QueryObject = std::make_shared<ODBCQueryClass>();
-    QueryObject->Init(ODBCFILE);
     platform::SetProgramPathForTesting(dir_.File("pexolind"));
     LoadCustomFieldTypes();
     Glo.TXDFilename = dir_.File("Clarion.txd");
@@ -42,8 +37,7 @@ class TxdWriterOdbcTest : public OdbcSourceTest {
     Glo.NoRelations = 1;
   }
   void TearDown() override {
-    ODBCQueryClass::Dispose(QueryObject);
-    ODBCFILE.Close();
+    QueryObjectTest::TearDown();
     platform::SetProgramPathForTesting("");
     FieldTypesQueue.Free();
   }
