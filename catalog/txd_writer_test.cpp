@@ -9,6 +9,7 @@
 
 #include "catalog/catalog_queues.h"
 #include "catalog/field_types.h"
+#include "catalog/globals.h"
 #include "catalog/txd_test_support.h"
 #include "platform/core/paths.h"
 #include "platform/core/process.h"
@@ -443,6 +444,17 @@ TEST_F(TxdWriterTest, ABareNameIsWrittenInTheCurrentDirectory) {
   EXPECT_EQ(dir_.Read("Bare.txd"), CrLf(Concat({kHeader, SampleGlobals()})));
   EXPECT_EQ(TxdOutputName("/data/x.txd"), "/data/x.txd");
   EXPECT_EQ(TxdOutputName(std::string(300, '/')).size(), 255u);
+}
+
+TEST_F(TxdWriterTest, TheWindowsRunTakesTheGlobalsAndWorksWithoutAConnection) {
+  ASSERT_EQ(QueryObject, nullptr);
+  Glo.TXDFilename = dir_.File("Window.txd");
+  Glo.ConnectString = kConnect;
+  TablesQueue.Free();
+  WriteTXD();
+  EXPECT_EQ(dir_.Read("Window.txd"), CrLf(Concat({kHeader, SampleGlobals()})));
+  EXPECT_EQ(Glo.TXDFilename.str(), dir_.File("Window.txd"));
+  Glo = GloGroup{};
 }
 
 TEST_F(TxdWriterTest, AFileThatCannotBeCreatedShowsAMessageAndIsNotShown) {
