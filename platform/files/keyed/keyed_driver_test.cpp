@@ -252,6 +252,26 @@ TEST_F(KeyedFileTest, PutDeleteAndPositionNeedACurrentRecord) {
   EXPECT_EQ(ErrorCode(), 33);
 }
 
+// How the condition-set file numbers its first set: the highest number is read by a
+// descending key, and an empty file leaves the cleared buffer (number 0) alone.
+TEST_F(KeyedFileTest, ReadingPastTheEndLeavesTheBufferAlone) {
+  file_->Clear();
+  ASSERT_TRUE(file_->SetKey(2, false));
+  EXPECT_FALSE(file_->Next());
+  EXPECT_EQ(ErrorCode(), 33);
+  EXPECT_EQ(row_.NUMBER, 0);
+  AddSample();
+  ASSERT_TRUE(file_->SetKey(2, false));
+  ASSERT_TRUE(file_->Next());
+  EXPECT_EQ(row_.NUMBER, 3);
+  ASSERT_TRUE(file_->SetKey(2, false));
+  ASSERT_TRUE(file_->Previous());
+  EXPECT_EQ(Tag(row_), "b1");
+  EXPECT_FALSE(file_->Previous() && file_->Previous() && file_->Previous() && file_->Previous() &&
+               file_->Previous());
+  EXPECT_EQ(Tag(row_), "a3");  // the last record read stays in the buffer
+}
+
 TEST_F(KeyedFileTest, RegetReadsBackThePositionedRecord) {
   AddSample();
   row_.NAME = "B";
