@@ -29,12 +29,12 @@ struct TextAccess {
 template <class T>
 T ClampTo(double v) {
   v = std::trunc(v);
-  // Integers wrap as the runtime's assignment does; out-of-range doubles are clamped first
-  // so the conversion itself is defined.
+  // Integers wrap as the runtime's assignment does; out-of-range doubles are clamped to
+  // int64_t first, so the conversion itself is defined. `hi` is 2^63, one past its largest.
   const double lo = static_cast<double>(std::numeric_limits<int64_t>::min());
-  const double hi = static_cast<double>(std::numeric_limits<int64_t>::max());
-  if (!(v >= lo)) v = lo;
-  if (v >= hi) v = hi;
+  const double hi = -lo;
+  if (!(v >= lo)) return static_cast<T>(std::numeric_limits<int64_t>::min());  // NaN too
+  if (v >= hi) return static_cast<T>(std::numeric_limits<int64_t>::max());
   return static_cast<T>(static_cast<int64_t>(v));
 }
 

@@ -55,7 +55,10 @@ TEST(RecordLayout, AssignmentFollowsTheFieldType) {
       {3, "300", "44"},                        // BYTE wraps
       {3, "12.9", "12"},                       // fraction truncated
       {4, "-5", "-5"},
-      {5, "abc", "0"},  // not a number
+      {5, "abc", "0"},                    // not a number
+      {5, "99999999999999999999", "-1"},  // past int64_t: its largest value, then wrapped
+      {5, "-99999999999999999999", "0"},  // below: its smallest value, then wrapped
+      {5, "9223372036854775808", "-1"},   // 2^63, the first double past int64_t
       {5, " 17 ", "17"},
       {6, "0.25", "0.25"},
       {7, "3.14159", "3.14"},
