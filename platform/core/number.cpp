@@ -60,7 +60,8 @@ std::string NumberToText(double value) {
     while (!out.empty() && out.back() == '0') out.pop_back();
     if (!out.empty() && out.back() == '.') out.pop_back();
   }
-  if (out == "-0") out = "0";
+  // Returning a fresh text here also keeps GCC 12 from a false -Wrestrict on the assignment.
+  if (out == "-0") return "0";
   return out;
 }
 
