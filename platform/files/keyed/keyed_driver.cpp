@@ -172,13 +172,38 @@ Status CreateSchema(sqlite3* db, const File& file, const std::vector<std::string
   return Status();
 }
 
+// The number of tables (with `name`, when given) in the database.
+Result<int> TableCount(sqlite3* db, std::string_view name = {}) {
+  std::string sql = "SELECT count(*) FROM sqlite_schema WHERE type='table'";
+  if (!name.empty()) sql += " AND name='" + std::string(name) + "'";
+  Result<Stmt> count = Prepare(db, sql);
+  if (!count.ok()) return count.status();
+  if (int rc = sqlite3_step(count.value().get()); rc != SQLITE_ROW) return SqliteError(db, rc);
+  return sqlite3_column_int(count.value().get(), 0);
+}
+
+// Gives the database at `path`, made when missing, the file's tables when it has none yet.
+// Processes that do this at once are kept apart by SQLite's write lock: one creates, the
+// others find it done. A creation cut short by a crash is rolled back to the empty file,
+// which the next OPEN completes.
+Status CreateIfEmpty(const std::string& path, const File& file) {
+  Result<Db> db = OpenDb(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  if (!db.ok()) return db.status();
+  if (Status s = Exec(db.value().get(), "PRAGMA journal_mode=DELETE"); !s.ok()) return s;
+  SqlTransaction txn(db.value().get());
+  if (Status s = txn.Begin(/*immediate=*/true); !s.ok()) return s;
+  Result<int> tables = TableCount(db.value().get());
+  if (!tables.ok()) return tables.status();
+  if (tables.value() == 0) {
+    if (Status s = CreateSchema(db.value().get(), file, DeclarationLines(file)); !s.ok()) return s;
+  }
+  return txn.Commit();
+}
+
 Result<std::vector<std::string>> StoredDeclaration(sqlite3* db) {
-  Result<Stmt> has =
-      Prepare(db, "SELECT count(*) FROM sqlite_schema WHERE type='table' AND name='" +
-                      std::string(kLayoutTable) + "'");
+  Result<int> has = TableCount(db, kLayoutTable);
   if (!has.ok()) return has.status();
-  if (int rc = sqlite3_step(has.value().get()); rc != SQLITE_ROW) return SqliteError(db, rc);
-  if (sqlite3_column_int(has.value().get(), 0) == 0) {
+  if (has.value() == 0) {
     return Status::Error(kInvalidDataFile, {}, "no record layout in the file");
   }
   Result<Stmt> read =
@@ -223,10 +248,13 @@ Status KeyedDriver::Create(File& file) {
 Status KeyedDriver::Open(File& file, uint32_t mode) {
   const std::string& name = file.name();
   const bool read_only = (mode & 0x0F) == kReadOnly;
+  const bool create = file.declaration().create;
   if (::access(name.c_str(), F_OK) != 0) {
     if (errno != ENOENT) return PathError(errno, name);
-    if (!file.declaration().create) return MissingError(name);
-    if (Status s = Create(file); !s.ok()) return s;
+    // The CREATE attribute makes a missing file, but never a missing directory.
+    Status missing = MissingError(name);
+    if (!create || missing.code() != kFileNotFound) return missing;
+    if (Status s = CreateIfEmpty(name, file); !s.ok()) return s;
   }
   struct stat st;
   if (::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return PathError(EISDIR, name);
@@ -239,6 +267,14 @@ Status KeyedDriver::Open(File& file, uint32_t mode) {
   if (!db.ok()) return db.status();
   if (!read_only) {
     if (Status s = Exec(db.value().get(), "PRAGMA journal_mode=DELETE"); !s.ok()) return s;
+  }
+  if (create) {
+    // An empty file (a creation a crash cut short) is completed as if it were missing.
+    Result<int> tables = TableCount(db.value().get());
+    if (!tables.ok()) return tables.status();
+    if (tables.value() == 0) {
+      if (Status s = CreateIfEmpty(path, file); !s.ok()) return s;
+    }
   }
   Result<std::vector<std::string>> stored = StoredDeclaration(db.value().get());
   if (!stored.ok()) return stored.status();

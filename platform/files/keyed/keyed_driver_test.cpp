@@ -449,6 +449,15 @@ TEST(KeyedFile, OpenReportsWhyAFileCannotBeUsed) {
   EXPECT_FALSE(directory->Open());
   EXPECT_EQ(ErrorCode(), 5);
 
+  std::ofstream(dir / "EMPTY");
+  auto empty = RowFile(dir / "EMPTY", row, {}, false);
+  EXPECT_FALSE(empty->Open());
+  EXPECT_EQ(ErrorCode(), 36);
+  // With the CREATE attribute an empty file is made a keyed file, as a missing one is.
+  auto filled = RowFile(dir / "EMPTY", row, {}, true);
+  EXPECT_TRUE(filled->Open()) << Error();
+  EXPECT_EQ(filled->Records(), 0);
+
   auto made = RowFile(dir / "MADE", row, {}, /*create=*/true);
   EXPECT_TRUE(made->Open()) << Error();
   EXPECT_EQ(made->Records(), 0);

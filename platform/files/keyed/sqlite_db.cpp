@@ -78,7 +78,9 @@ Status RegisterCollations(sqlite3* db) {
 
 Result<Db> OpenDb(const std::string& path, int flags) {
   sqlite3* raw = nullptr;
-  const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_EXRESCODE, nullptr);
+  // FULLMUTEX: a file opened on one runtime thread is used from others.
+  const int rc = sqlite3_open_v2(path.c_str(), &raw,
+                                 flags | SQLITE_OPEN_EXRESCODE | SQLITE_OPEN_FULLMUTEX, nullptr);
   Db db(raw);  // owns the handle even when opening failed
   if (rc != SQLITE_OK) return SqliteError(db.get(), rc);
   sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);

@@ -364,5 +364,34 @@ TEST(KeyedFileProcesses, OneWritesTheOtherReadsWhatWasCommitted) {
   EXPECT_TRUE(ExitedCleanly(writer.Wait()));
 }
 
+// Two program instances starting at once on a directory without the file: both create it
+// through OPEN, and neither loses what it wrote to the other's creation.
+TEST(KeyedFileProcesses, TwoOpeningAMissingFileAtOnceShareOneFile) {
+  ScratchDir dir;
+  const std::string path = dir / "AGNTFILE";
+  auto start = [&](const char* name) {
+    return std::make_unique<Child>([&path, name](Child& self) {
+      if (self.Await() != 'g') return 9;
+      Row row;
+      auto file = RowFile(path, row, Keys(), /*create=*/true);
+      if (!file->Open(kReadWrite | kDenyNone)) return 10;
+      if (!AddRow(*file, row, name, 1)) return 11;
+      return 0;
+    });
+  };
+  auto first = start("first");
+  auto second = start("second");
+  ASSERT_TRUE(first->started() && second->started());
+  first->Tell('g');
+  second->Tell('g');
+  EXPECT_TRUE(ExitedCleanly(first->Wait()));
+  EXPECT_TRUE(ExitedCleanly(second->Wait()));
+  Row row;
+  auto file = RowFile(path, row, Keys(), false);
+  ASSERT_TRUE(file->Open());
+  ASSERT_TRUE(file->SetKey(0, false));
+  EXPECT_EQ(ReadOn(*file, row), (Tags{"first1", "second1"}));
+}
+
 }  // namespace
 }  // namespace platform::files
