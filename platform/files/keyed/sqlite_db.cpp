@@ -67,11 +67,11 @@ Status SqliteError(sqlite3* db, int rc, int code) {
 }
 
 Status RegisterCollations(sqlite3* db) {
-  const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-  int rc =
-      sqlite3_create_collation(db, kTextCollation.data(), flags, nullptr, &CompareTexts<false>);
+  int rc = sqlite3_create_collation(db, kTextCollation.data(), SQLITE_UTF8, nullptr,
+                                    &CompareTexts<false>);
   if (rc == SQLITE_OK) {
-    rc = sqlite3_create_collation(db, kNoCaseCollation.data(), flags, nullptr, &CompareTexts<true>);
+    rc = sqlite3_create_collation(db, kNoCaseCollation.data(), SQLITE_UTF8, nullptr,
+                                  &CompareTexts<true>);
   }
   return rc == SQLITE_OK ? Status() : SqliteError(db, rc);
 }
