@@ -72,6 +72,10 @@ class SizedText : public TextBase {
     return TextEqual(a.value_, b.value_);
   }
   friend bool operator==(const SizedText& a, const char* b) { return TextEqual(a.value_, b); }
+  // Without it, a comparison with a std::string could go through either of its conversions.
+  friend bool operator==(const SizedText& a, const std::string& b) {
+    return TextEqual(a.value_, b);
+  }
   friend std::strong_ordering operator<=>(const SizedText& a, const SizedText& b) {
     return CompareText(a.value_, b.value_) <=> 0;
   }

@@ -37,6 +37,19 @@ TEST(FixedString, PaddedGivesTheDeclaredSize) {
   EXPECT_EQ(s.Padded(), "ab    ");
 }
 
+TEST(FixedString, ComparesWithEveryKindOfTextIgnoringTrailingBlanks) {
+  const FixedString<10> s = "abc";
+  const CString<20> c = "abc  ";
+  const std::string text = "abc ";
+  EXPECT_TRUE(s == text);
+  EXPECT_TRUE(text == s);
+  EXPECT_FALSE(s == std::string("ABC"));
+  EXPECT_TRUE(s == std::string_view("abc   "));
+  EXPECT_TRUE(s == c);  // declared sizes differ
+  EXPECT_TRUE(c == s);
+  EXPECT_TRUE(s != "abd");
+}
+
 TEST(CompareText, IgnoresTrailingBlanksAndIsCaseSensitive) {
   struct Case {
     std::string_view a, b;
