@@ -2,6 +2,8 @@
 // redisplay, lists, properties, controls created at run time.
 #include "platform/ui/window.h"
 
+#include <atomic>
+
 #include <gtest/gtest.h>
 
 #include "platform/core/queue.h"
@@ -86,6 +88,12 @@ class TestWindowFixture : public WindowTest {
           line += " flag=" + std::to_string(flag);
         }
         if (Event() == kRedisplay) Display();
+        if (Event() == kEventNewSelection && Field() == kName && build_on_typing) {
+          // As a connect string is built while the user types: from the screen text, then
+          // the whole window is redisplayed.
+          other = "DSN=" + GetProp(kName, Prop::ScreenText);
+          Display();
+        }
         if (Event() == kChangeName) name = "changed";
         log.Add(line);
       }
@@ -96,7 +104,20 @@ class TestWindowFixture : public WindowTest {
   }
 
   WindowHandle w = 0;
+  std::atomic<bool> build_on_typing{false};
 };
+
+TEST_F(TestWindowFixture, TypingInAnImmediateEntrySurvivesARedisplay) {
+  build_on_typing = true;
+  StartProcedure();
+  user.Type(w, kName, "src");
+  // Each keystroke redisplayed the window: the other control follows, the entry keeps what
+  // was typed, and its variable is still empty until the entry is accepted.
+  EXPECT_EQ(user.ScreenText(w, kOther), "DSN=src");
+  EXPECT_EQ(user.ScreenText(w, kName), "src");
+  user.Click(w, kOkButton);
+  EXPECT_EQ(log.lines().back(), "1@5 name=src");
+}
 
 TEST_F(TestWindowFixture, EntryAcceptedPrecedesButtonAccepted) {
   StartProcedure();
@@ -159,7 +180,7 @@ TEST_F(TestWindowFixture, ListShowsItsQueueAndReportsSelection) {
   std::shared_ptr<const ListSnapshot> rows = user.Rows(w, kRows);
   ASSERT_NE(rows, nullptr);
   ASSERT_EQ(rows->rows.size(), 3u);
-  EXPECT_EQ(rows->rows[1], (std::vector<std::string>{"beta", "20"}));
+  EXPECT_EQ(rows->rows[1], (std::vector<std::string>{"beta", "   20"}));  // @n5
   EXPECT_EQ(user.Control(w, kRows).properties.count({int32_t(Prop::Format), 0}), 1u);
 
   user.SelectRow(w, kRows, 2);
@@ -172,8 +193,9 @@ TEST_F(TestWindowFixture, ListShowsItsQueueAndReportsSelection) {
 TEST_F(TestWindowFixture, DoubleClickIsTheAlertOfKeyFive) {
   StartProcedure();
   user.DoubleClickRow(w, kRows, 3);
+  // PreAlertKey comes before the press; from AlertKey on, the double-clicked row is chosen.
   EXPECT_EQ(log.lines(),
-            (std::vector<std::string>{"16@7 choice=3 key=5", "15@7 choice=3 key=5",
+            (std::vector<std::string>{"16@7 choice=0 key=5", "15@7 choice=3 key=5",
                                       "257@7 choice=3", "2@7 choice=3", "15@7 choice=3 key=129"}));
 }
 
@@ -212,6 +234,12 @@ TEST_F(TestWindowFixture, PropertiesByNumberWithIndexes) {
   });
   user.WaitUntilIdle();
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"14|Name|Renamed|||", "handle", "Test window"}));
+  // The display shows the columns as the program set them.
+  const ControlView list = user.Control(user.Window("Test window"), kRows);
+  ASSERT_EQ(list.columns.size(), 2u);
+  EXPECT_EQ(list.columns[0].header, "Name");
+  EXPECT_EQ(list.columns[1].header, "Renamed");
+  EXPECT_EQ(list.columns[1].width, 40);
 }
 
 TEST_F(TestWindowFixture, CreatedControlTakesTheNextFreeFieldNumber) {
@@ -245,6 +273,127 @@ TEST_F(TestWindowFixture, HiddenAndDisabledControlsTakeNoInput) {
   EXPECT_TRUE(log.lines().empty());
   EXPECT_FALSE(user.Control(w, kOkButton).visible);
   EXPECT_FALSE(user.Control(w, kCloseButton).enabled);
+}
+
+constexpr ControlDecl kSheetControls[] = {
+    Sheet("?Sheet", {4, 4, 180, 100}),
+    Tab("?FirstTab", "First", "?Sheet"),
+    List("?Marks", {8, 20, 160, 60}).Parent("?FirstTab").Format("80L(2)@s20@").Mark(),
+    Tab("?SecondTab", "Second", "?Sheet"),
+    Button("?OnSecond", "On second", {8, 20, 60, 14}).Parent("?SecondTab"),
+};
+constexpr WindowStructure kSheetWindow{
+    "test$sheet",   "P1$WINDOW", WindowKind::kPlain, "Sheet window",      {0, 0, 200, 120},
+    kSheetControls, {},          kAttrNone,          {kCtrl + kAlt + 'S'}};
+constexpr FieldId kSheet = kSheetWindow.Equate("?Sheet");
+constexpr FieldId kSecondTab = kSheetWindow.Equate("?SecondTab");
+constexpr FieldId kMarks = kSheetWindow.Equate("?Marks");
+constexpr FieldId kOnSecond = kSheetWindow.Equate("?OnSecond");
+constexpr KeyCode kStyleHotKey = kCtrl + kAlt + 'S';
+constexpr EventId kAlertLeftButton = 0x600;
+static_assert(kStyleHotKey == 0x653);
+
+class SheetWindowTest : public WindowTest {
+ protected:
+  void StartProcedure() {
+    runtime.StartMain([this] {
+      Queue<RowRecord> rows;
+      for (const char* n : {"a", "b", "c", "d"}) {
+        rows.buffer.NAME = n;
+        rows.Add();
+      }
+      rows.buffer.NAME = "kept";
+      Window window(kSheetWindow);
+      window.From(kMarks, rows);
+      window.Mark(kMarks, 2);  // COUNT marks the row
+      window.Open();
+      while (window.Accept()) {
+        std::string line = std::to_string(Event()) + "@" + std::to_string(Field());
+        if (Event() == kEventAlertKey || Event() == kEventPreAlertKey) {
+          line += " key=" + std::to_string(CurrentKeyCode());
+        }
+        if (Event() == kEventPreAlertKey && cycle_pre_alert) window.Cycle();
+        if (Event() == kAlertLeftButton) SetProp(0, Prop::Alrt, kMouseLeft, 255);
+        if (Event() == kEventTimer) line += " active=" + GetProp(0, Prop::Active);
+        if (Field() == kMarks) {
+          line += " marks=";
+          for (size_t r = 1; r <= rows.Records(); ++r) line += rows.entry(r).COUNT ? "1" : "0";
+          line += " buffer=" + std::string(rows.buffer.NAME.view());
+        }
+        log.Add(line);
+      }
+    });
+    w = user.Window("Sheet window");
+    log.Clear();
+  }
+
+  std::atomic<bool> cycle_pre_alert{false};
+  WindowHandle w = 0;
+};
+
+TEST_F(SheetWindowTest, ChoosingATabShowsItsControlsOnly) {
+  StartProcedure();
+  EXPECT_TRUE(user.Control(w, kMarks).visible);
+  EXPECT_FALSE(user.Control(w, kOnSecond).visible);
+  user.Click(w, kSecondTab);
+  EXPECT_FALSE(user.Control(w, kMarks).visible);
+  EXPECT_TRUE(user.Control(w, kOnSecond).visible);
+  EXPECT_EQ(user.Control(w, kSheet).selected, 2);
+  // The sheet has the focus already (its first control), so no Selected comes.
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"21@1", "2@1"}));
+}
+
+TEST_F(SheetWindowTest, ClicksMarkRowsWithoutTouchingTheBuffer) {
+  StartProcedure();
+  user.SelectRow(w, kMarks, 2);
+  user.SelectRow(w, kMarks, 4);  // a plain click marks its row alone
+  ui::Input ctrl;
+  ctrl.kind = ui::Input::Kind::kSelectRow;
+  ctrl.field = kMarks;
+  ctrl.row = 1;
+  ctrl.key = kMouseLeft + kCtrl;  // Ctrl toggles
+  ui::PostInput(w, ctrl);
+  user.WaitUntilIdle();
+  ctrl.key = kMouseLeft + kShift;  // Shift marks the range from the chosen row
+  ctrl.row = 3;
+  ui::PostInput(w, ctrl);
+  user.WaitUntilIdle();
+  const std::vector<std::string> lines = log.lines();
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[1], "2@3 marks=0100 buffer=kept");
+  EXPECT_EQ(lines[2], "2@3 marks=0001 buffer=kept");
+  EXPECT_EQ(lines[3], "2@3 marks=1001 buffer=kept");
+  EXPECT_EQ(lines[4], "2@3 marks=1110 buffer=kept");
+  EXPECT_EQ(user.Rows(w, kMarks)->marked, (std::vector<bool>{true, true, true, false}));
+}
+
+TEST_F(SheetWindowTest, WindowAlertKeyComesAsPreAlertAndAlert) {
+  StartProcedure();
+  user.PressKey(w, kStyleHotKey);
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"16@0 key=1619", "15@0 key=1619"}));
+}
+
+TEST_F(SheetWindowTest, CyclingOnPreAlertSkipsTheClick) {
+  StartProcedure();
+  // Alert the left button on the window, as a mode that picks controls with the mouse does.
+  PostToWindow(w, kAlertLeftButton);
+  user.WaitUntilIdle();
+  log.Clear();
+  cycle_pre_alert = true;
+  user.Click(w, kSecondTab);
+  // The program cycled on PreAlertKey: AlertKey follows, the click itself does not.
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"16@0 key=1", "15@0 key=1"}));
+  EXPECT_EQ(user.Control(w, kSheet).selected, 1);
+  log.Clear();
+  cycle_pre_alert = false;
+  user.Click(w, kSecondTab);
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"16@0 key=1", "15@0 key=1", "21@1", "2@1"}));
+}
+
+TEST_F(SheetWindowTest, TimerEventsComeFromTheBackend) {
+  StartProcedure();
+  user.FireTimer(w);
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"523@0 active=1"}));
 }
 
 }  // namespace

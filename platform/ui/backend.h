@@ -27,6 +27,16 @@
 
 namespace platform::ui {
 
+// One column of a list format.
+struct ListColumn {
+  int32_t width = 0;
+  char align = 'L';
+  std::string header;
+  std::string picture;
+  std::string flags;       // the modifier characters, as written
+  size_t queue_field = 0;  // the queue field the column shows, from 1
+};
+
 // What the backend needs to draw one control. `properties` holds every stored property by
 // (number, index), including those the fields below repeat, so a backend can show styling
 // it knows without the model naming it.
@@ -44,10 +54,15 @@ struct ControlView {
   bool visible = true;  // itself and every container shown (a tab only while chosen)
   bool enabled = true;
   int32_t selected = 0;  // list row, sheet tab number, 0 none
+  // Lists: the columns as shown now (headers and widths as the program last set them).
+  std::vector<ListColumn> columns;
   std::map<std::pair<int32_t, int32_t>, std::string> properties;
 };
 
 struct WindowView {
+  // The declaration the window was built from: constant data, readable from any thread, for
+  // what the views leave out (the order of menu entries and their separators).
+  const WindowStructure* structure = nullptr;
   WindowHandle handle = 0;
   WindowHandle owner = 0;  // the frame for an MDI child, the owner of a plain window, or 0
   ThreadId thread = 0;

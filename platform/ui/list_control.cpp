@@ -1,8 +1,10 @@
 #include "platform/ui/list_control.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "platform/core/fixed_string.h"
+#include "platform/core/format.h"
 #include "platform/core/queue.h"
 #include "platform/ui/runtime_lock.h"
 
@@ -31,6 +33,42 @@ size_t ExtraFields(std::string_view flags) {
     }
   }
   return extra;
+}
+
+// Field `n` of entry `pos`, read without touching the buffer. The queue is changing how it
+// keeps its entries; this reads through whichever accessor it has.
+// TODO(queue): call EntryText and EntryNumber directly once packed entries have landed.
+template <class Q>
+std::string EntryTextOf(const Q& q, size_t pos, size_t n) {
+  if constexpr (requires { q.EntryText(pos, n); }) {
+    return q.EntryText(pos, n);
+  } else {
+    return GetFieldText(q.layout().field(n), q.entry_address(pos));
+  }
+}
+
+template <class Q>
+double EntryNumberOf(const Q& q, size_t pos, size_t n) {
+  if constexpr (requires { q.EntryNumber(pos, n); }) {
+    return q.EntryNumber(pos, n);
+  } else {
+    return GetFieldNumber(q.layout().field(n), q.entry_address(pos));
+  }
+}
+
+// Writes the MARK field of entry `row`. The queue has no write of one entry in place, so the
+// buffer is kept, the entry read, changed and put back, and the buffer restored; the
+// program's buffer is as it was, only POINTER and the error state moved.
+// TODO(queue): write the entry field in place once the queue offers it, keeping POINTER.
+void WriteMark(QueueBase& q, size_t row, size_t field, bool on) {
+  std::vector<std::string> saved;
+  saved.reserve(q.FieldCount());
+  for (size_t n = 1; n <= q.FieldCount(); ++n) saved.push_back(q.GetText(n));
+  if (q.Get(row)) {
+    q.SetText(field, on ? "1" : "0");
+    q.Put();
+  }
+  for (size_t n = 1; n <= q.FieldCount(); ++n) q.SetText(n, saved[n - 1]);
 }
 
 }  // namespace
@@ -130,9 +168,12 @@ std::string ListControl::Cell(size_t row, size_t column) const {
     field = columns_[column - 1].queue_field;
   }
   if (field < 1 || field > queue_->FieldCount()) return {};
-  // TODO(list pictures): format the cell with its column's picture once FORMAT is built.
+  const std::string value = EntryTextOf(*queue_, row, field);
+  const std::string& picture = columns_.empty() ? std::string() : columns_[column - 1].picture;
+  if (picture.size() < 2) return std::string(ClipView(value));
+  // The picture stands between two '@' in the format ("@s20@", "@n5@").
   return std::string(
-      ClipView(GetFieldText(queue_->layout().field(field), queue_->entry_address(row))));
+      ClipView(Format(value, std::string_view(picture).substr(0, picture.size() - 1))));
 }
 
 std::string ListControl::Get(Prop p, int32_t index) const {
@@ -180,9 +221,44 @@ void ListControl::Set(Prop p, std::string_view value, int32_t index) {
   }
 }
 
+void ListControl::MarkRows(int32_t row, MarkMode mode) {
+  if (queue_ == nullptr || mark_field_ < 1 || mark_field_ > queue_->FieldCount()) return;
+  const int32_t rows = static_cast<int32_t>(queue_->Records());
+  if (row < 1 || row > rows) return;
+  auto marked = [&](int32_t r) { return EntryNumberOf(*queue_, r, mark_field_) != 0; };
+  auto mark = [&](int32_t r, bool on) {
+    if (marked(r) != on) WriteMark(*queue_, r, mark_field_, on);
+  };
+  switch (mode) {
+    case MarkMode::kToggle:
+      mark(row, !marked(row));
+      break;
+    case MarkMode::kRange: {
+      const int32_t from = selected() >= 1 ? selected() : row;
+      for (int32_t r = 1; r <= rows; ++r)
+        mark(r, r >= std::min(from, row) && r <= std::max(from, row));
+      break;
+    }
+    case MarkMode::kOnly:
+      for (int32_t r = 1; r <= rows; ++r) mark(r, r == row);
+      break;
+  }
+}
+
 void ListControl::SetMouseDown(int32_t row, int32_t column) {
   Control::Set(Prop::MouseDownRow, std::to_string(row));
   Control::Set(Prop::MouseDownField, std::to_string(column));
+}
+
+ControlView ListControl::View() const {
+  ControlView v = Control::View();
+  v.columns = columns_;
+  for (size_t i = 0; i < v.columns.size(); ++i) {
+    const int32_t index = static_cast<int32_t>(i + 1);
+    v.columns[i].header = Get(Prop::ColumnHeader, index);
+    v.columns[i].width = static_cast<int32_t>(GetNumber(Prop::ColumnWidth, index));
+  }
+  return v;
 }
 
 std::shared_ptr<const ListSnapshot> ListControl::TakeSnapshot() const {
@@ -197,10 +273,8 @@ std::shared_ptr<const ListSnapshot> ListControl::TakeSnapshot() const {
     s->rows.push_back(std::move(cells));
   }
   if (queue_ && mark_field_ >= 1 && mark_field_ <= queue_->FieldCount()) {
-    const FieldInfo& f = queue_->layout().field(mark_field_);
-    for (size_t r = 1; r <= rows; ++r) {
-      s->marked.push_back(GetFieldNumber(f, queue_->entry_address(r)) != 0);
-    }
+    for (size_t r = 1; r <= rows; ++r)
+      s->marked.push_back(EntryNumberOf(*queue_, r, mark_field_) != 0);
   }
   s->queue_change_count = queue_ ? queue_->change_count() : 0;
   return s;

@@ -21,16 +21,6 @@ class QueueBase;
 
 namespace platform::ui {
 
-// One column of a list format.
-struct ListColumn {
-  int32_t width = 0;
-  char align = 'L';
-  std::string header;
-  std::string picture;
-  std::string flags;       // the modifier characters, as written
-  size_t queue_field = 0;  // the queue field the column shows, from 1
-};
-
 // The columns of `format`. Each column shows the next queue field; a column with colours
 // (*), an icon (I, J), a tree level (T), a style (Y) or a tip (P) uses the queue fields
 // after its own for them.
@@ -48,6 +38,10 @@ class ListControl final : public Control {
   // MARK: the queue field that marks a row (non-zero = marked), 0 for none.
   void SetMarkField(size_t field) { mark_field_ = field; }
   size_t mark_field() const { return mark_field_; }
+  // Marks rows as a click on `row` does: alone, toggled (with Ctrl) or the range from the
+  // chosen row (with Shift). Nothing without a MARK field.
+  enum class MarkMode { kOnly, kToggle, kRange };
+  void MarkRows(int32_t row, MarkMode mode);
 
   // The number of rows shown.
   size_t Rows() const;
@@ -60,6 +54,7 @@ class ListControl final : public Control {
   // Records where the mouse went down (row 0 is the header, column 0 none); no event.
   void SetMouseDown(int32_t row, int32_t column);
 
+  ControlView View() const override;
   void Flush(DisplayBackend& backend, WindowHandle window) override;
   // The rows as the display shows them now.
   std::shared_ptr<const ListSnapshot> TakeSnapshot() const;

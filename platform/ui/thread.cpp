@@ -28,6 +28,7 @@ struct Registry {
   // Below requires the runtime lock.
   std::map<WindowHandle, Window*> windows;
   Window* frame = nullptr;
+  WindowHandle active = 0;
 };
 
 Registry& Reg() {
@@ -128,7 +129,8 @@ std::vector<std::shared_ptr<ThreadState>> AllThreads() {
   return out;
 }
 
-WindowHandle NewWindowHandle() { return ++g_next_handle; }
+// Handles go up in twos: a frame answers the odd number after its own as ClientHandle.
+WindowHandle NewWindowHandle() { return g_next_handle += 2; }
 
 void RegisterWindow(Window& window) {
   AssertRuntimeLockHeld();
@@ -145,6 +147,7 @@ void UnregisterWindow(Window& window) {
   r.windows.erase(window.handle());
   r.window_threads.erase(window.handle());
   if (r.frame == &window) r.frame = nullptr;
+  if (r.active == window.handle()) r.active = r.windows.empty() ? 0 : r.windows.rbegin()->first;
 }
 
 Window* FindWindow(WindowHandle handle) {
@@ -183,6 +186,20 @@ void SetFrame(Window* frame) {
   Registry& r = Reg();
   std::lock_guard lock(r.mutex);
   r.frame = frame;
+}
+
+WindowHandle ActiveWindow() {
+  AssertRuntimeLockHeld();
+  Registry& r = Reg();
+  std::lock_guard lock(r.mutex);
+  return r.active;
+}
+
+void SetActiveWindow(WindowHandle handle) {
+  AssertRuntimeLockHeld();
+  Registry& r = Reg();
+  std::lock_guard lock(r.mutex);
+  r.active = handle;
 }
 
 DisplayBackend& Backend() {

@@ -143,17 +143,8 @@ bool Window::IsVisible(const Control& c) const {
   if (p == nullptr) return true;
   if (p->type() == ControlType::kTab) {
     const Control* sheet = control(p->parent());
-    if (sheet != nullptr) {
-      // The n-th tab of the sheet is shown while the sheet's choice is n.
-      int32_t n = 0;
-      for (const auto& [f, other] : controls_) {
-        if (f > 0 && other->type() == ControlType::kTab && other->parent() == sheet->field()) {
-          ++n;
-          if (other.get() == p) break;
-        }
-      }
-      if (sheet->selected() != n) return false;
-    }
+    // The n-th tab of the sheet is shown while the sheet's choice is n.
+    if (sheet != nullptr && sheet->selected() != TabNumber(*p)) return false;
   }
   return IsVisible(*p);
 }
@@ -171,11 +162,8 @@ std::string Window::Get(FieldId field, Prop p, int32_t index) const {
       return std::to_string(thread_);
     case Prop::Type:
       return std::to_string(static_cast<int32_t>(ControlType::kWindow));
-    case Prop::Active: {
-      detail::ThreadState* t = detail::CurrentThread();
-      (void)t;
-      return open_ && !loop_ended_ ? "1" : "";
-    }
+    case Prop::Active:
+      return open_ && detail::ActiveWindow() == handle_ ? "1" : "";
     case Prop::ClientHandle:
       return kind() == WindowKind::kFrame ? std::to_string(handle_ + 1) : std::string();
     case Prop::NextField: {
@@ -221,6 +209,7 @@ void Window::NoteChanged(Control& /*c*/, bool layout) {
 
 WindowView Window::View() const {
   WindowView v;
+  v.structure = &structure_;
   v.handle = handle_;
   v.owner = owner_;
   v.thread = thread_;
@@ -257,6 +246,7 @@ void Window::Open(Window* owner) {
   pending_.clear();
   detail::RegisterWindow(*this);
   if (kind() == WindowKind::kFrame) detail::SetFrame(this);
+  detail::SetActiveWindow(handle_);
   t->windows.push_back(this);
   for (auto& [f, c] : controls_) c->ForceDisplay();
   for (auto& [f, c] : controls_) {
@@ -295,11 +285,10 @@ void Window::Close() {
   }
 }
 
-void Window::Queue(EventId event, FieldId field, const Input* in, uint64_t gate) {
+void Window::Queue(EventId event, FieldId field, const Input* in) {
   EventRecord e;
   e.event = event;
   e.field = field;
-  e.gate = gate;
   if (in != nullptr) {
     e.keycode = in->key;
     e.mouse_x = in->mouse_x;
@@ -316,13 +305,19 @@ bool Window::Accept() {
   assert(t && t->id() == thread_ && "ACCEPT runs on the window's own thread");
   if (!open_ || loop_ended_) return false;
   if (delivered_) {
-    if (cycled_) {
-      if (current_.event == kEventPreAlertKey && current_.gate != 0) {
-        // Cycling on PreAlertKey skips the key's standard action.
-        const uint64_t gate = current_.gate;
-        std::erase_if(pending_, [gate](const EventRecord& e) { return e.gate == gate; });
+    if (current_.event == kEventPreAlertKey && current_.deferred != 0) {
+      // The press that was alerted happens now, unless the program cycled on PreAlertKey.
+      const auto it = deferred_.find(current_.deferred);
+      if (it != deferred_.end()) {
+        const Input in = std::move(it->second);
+        deferred_.erase(it);
+        if (!cycled_) {
+          alerted_press_ = true;
+          ProcessInput(in);
+          alerted_press_ = false;
+        }
       }
-    } else if (!DefaultAction(current_)) {
+    } else if (!cycled_ && !DefaultAction(current_)) {
       loop_ended_ = true;
       return false;
     }
@@ -450,26 +445,45 @@ bool Window::Alerted(FieldId field, KeyCode key) const {
   return false;
 }
 
-uint64_t Window::QueueAlert(FieldId field, KeyCode key, const Input& in) {
+void Window::QueueAlert(FieldId field, KeyCode key, const Input& in, bool defer) {
   Input keyed = in;
   keyed.key = key;
-  const uint64_t gate = next_gate_++;
-  Queue(kEventPreAlertKey, field, &keyed, gate);
-  Queue(kEventAlertKey, field, &keyed, gate);
-  return gate;
+  Queue(kEventPreAlertKey, field, &keyed);
+  if (defer) {
+    const uint64_t id = next_deferred_++;
+    pending_.back().deferred = id;
+    deferred_[id] = in;
+  }
+  Queue(kEventAlertKey, field, &keyed);
 }
 
-void Window::FocusTo(FieldId field, uint64_t gate) {
+void Window::FocusTo(FieldId field) {
   if (field == focus_) return;
   Control* previous = control(focus_);
   // What the user typed commits (Accepted) before anything else happens at the new place.
   if (previous != nullptr && previous->TakesText() && previous->touched()) {
-    Queue(kEventAccepted, focus_, nullptr, gate);
+    Queue(kEventAccepted, focus_);
   }
   focus_ = field;
   Control* next = control(field);
   if (next != nullptr && next->TakesFocus() && next->type() != ControlType::kButton) {
-    Queue(kEventSelected, field, nullptr, gate);
+    Queue(kEventSelected, field);
+  }
+}
+
+KeyCode Window::PressCode(const Input& in) const {
+  switch (in.kind) {
+    case Input::Kind::kClick: {
+      const Control* c = control(in.field);
+      return c != nullptr && !IsMenuKind(c->type()) ? kMouseLeft : 0;
+    }
+    case Input::Kind::kSelectRow:
+    case Input::Kind::kHeaderClick:
+      return kMouseLeft;
+    case Input::Kind::kDoubleClick:
+      return kMouseLeft2;
+    default:
+      return 0;
   }
 }
 
@@ -477,12 +491,11 @@ void Window::ProcessInput(const Input& in) {
   Control* c = in.field != kNoField ? control(in.field) : nullptr;
   if (in.field != kNoField && (c == nullptr || c->disabled() || !IsVisible(*c))) return;
   // A mouse press alerted on the control or the window comes first as PreAlertKey and
-  // AlertKey; the press itself follows unless the program cycles on PreAlertKey.
-  auto press_gate = [&](KeyCode button) -> uint64_t {
-    if (Alerted(in.field, button)) return QueueAlert(in.field, button, in);
-    if (Alerted(kNoField, button)) return QueueAlert(kNoField, button, in);
-    return 0;
-  };
+  // AlertKey; the press itself happens after PreAlertKey unless the program cycles on it.
+  if (const KeyCode press = PressCode(in); press != 0 && !alerted_press_) {
+    if (Alerted(in.field, press)) return QueueAlert(in.field, press, in, /*defer=*/true);
+    if (Alerted(kNoField, press)) return QueueAlert(kNoField, press, in, /*defer=*/true);
+  }
   auto release = [&] {
     if (Alerted(in.field, kMouseLeftUp)) {
       Input up = in;
@@ -493,7 +506,7 @@ void Window::ProcessInput(const Input& in) {
   switch (in.kind) {
     case Input::Kind::kTyped: {
       if (!c->TakesText()) return;
-      FocusTo(in.field, 0);
+      FocusTo(in.field);
       c->SetScreenTextFromUser(in.text);
       // Immediate controls report every change of their text while the user types.
       if (c->imm()) Queue(kEventNewSelection, in.field);
@@ -505,22 +518,26 @@ void Window::ProcessInput(const Input& in) {
       return;
     case Input::Kind::kFocus:
       if (c == nullptr || !c->TakesFocus()) return;
-      FocusTo(in.field, 0);
+      FocusTo(in.field);
       return;
     case Input::Kind::kSelectRow:
     case Input::Kind::kDoubleClick: {
       ListControl* l = list(in.field);
       if (l == nullptr) return;
       const bool twice = in.kind == Input::Kind::kDoubleClick;
-      const uint64_t gate = press_gate(twice ? kMouseLeft2 : kMouseLeft);
-      FocusTo(in.field, gate);
+      FocusTo(in.field);
       l->SetMouseDown(in.row, in.column);
       if (in.row >= 1 && static_cast<size_t>(in.row) <= l->Rows()) {
+        if (!twice) {
+          l->MarkRows(in.row, (in.key & kCtrl)    ? ListControl::MarkMode::kToggle
+                              : (in.key & kShift) ? ListControl::MarkMode::kRange
+                                                  : ListControl::MarkMode::kOnly);
+        }
         const bool moved = l->selected() != in.row;
         l->SetNumber(Prop::Selected, in.row);
-        if (moved || !twice) Queue(kEventNewSelection, in.field, &in, gate);
-        // Without an alert a double click accepts the row.
-        if (twice && gate == 0) Queue(kEventAccepted, in.field, &in, gate);
+        if (moved || !twice) Queue(kEventNewSelection, in.field, &in);
+        // A double click accepts the row, unless the list alerted it for itself.
+        if (twice && !alerted_press_) Queue(kEventAccepted, in.field, &in);
       }
       release();
       return;
@@ -528,8 +545,7 @@ void Window::ProcessInput(const Input& in) {
     case Input::Kind::kHeaderClick: {
       ListControl* l = list(in.field);
       if (l == nullptr) return;
-      const uint64_t gate = press_gate(kMouseLeft);
-      FocusTo(in.field, gate);
+      FocusTo(in.field);
       l->SetMouseDown(0, in.column);
       release();
       return;
@@ -546,72 +562,69 @@ void Window::ProcessInput(const Input& in) {
     case Input::Kind::kMoved:
     case Input::Kind::kSized: {
       const bool moved = in.kind == Input::Kind::kMoved;
-      if (!props_.Get(Prop::Imm).empty()) Queue(moved ? kEventMove : kEventSize, kNoField);
+      const bool imm = !props_.Get(Prop::Imm).empty();
+      if (imm) Queue(moved ? kEventMove : kEventSize, kNoField);
       props_.Set(Prop::Xpos, std::to_string(in.at.x));
       props_.Set(Prop::Ypos, std::to_string(in.at.y));
       props_.Set(Prop::Width, std::to_string(in.at.width));
       props_.Set(Prop::Height, std::to_string(in.at.height));
-      if (!props_.Get(Prop::Imm).empty()) Queue(moved ? kEventMoved : kEventSized, kNoField);
+      if (imm) Queue(moved ? kEventMoved : kEventSized, kNoField);
       return;
     }
     case Input::Kind::kActivated:
+      detail::SetActiveWindow(handle_);
       return;
   }
 }
 
 void Window::Click(Control& c, const Input& in) {
-  const uint64_t gate = IsMenuKind(c.type()) ? 0 : [&]() -> uint64_t {
-    if (Alerted(c.field(), kMouseLeft)) return QueueAlert(c.field(), kMouseLeft, in);
-    if (Alerted(kNoField, kMouseLeft)) return QueueAlert(kNoField, kMouseLeft, in);
-    return 0;
-  }();
   switch (c.type()) {
     case ControlType::kItem:
-      Queue(kEventAccepted, c.field(), &in, gate);
+      Queue(kEventAccepted, c.field(), &in);
       return;
     case ControlType::kMenu:
       return;
     case ControlType::kButton:
-      FocusTo(c.field(), gate);
-      Queue(kEventAccepted, c.field(), &in, gate);
+      FocusTo(c.field());
+      Queue(kEventAccepted, c.field(), &in);
       return;
     case ControlType::kCheck:
-      FocusTo(c.field(), gate);
+      FocusTo(c.field());
       c.SetScreenTextFromUser(TextToNumber(c.screen_text()) != 0 ? "0" : "1");
-      Queue(kEventAccepted, c.field(), &in, gate);
+      Queue(kEventAccepted, c.field(), &in);
       return;
     case ControlType::kTab: {
       Control* sheet = control(c.parent());
       if (sheet == nullptr) return;
-      int32_t n = 0;
-      for (const auto& [f, other] : controls_) {
-        if (f > 0 && other->type() == ControlType::kTab && other->parent() == sheet->field()) {
-          ++n;
-          if (other.get() == &c) break;
-        }
-      }
+      const int32_t n = TabNumber(c);
       if (sheet->selected() == n) return;
-      FocusTo(sheet->field(), gate);
-      Queue(kEventTabChanging, sheet->field(), &in, gate);
+      FocusTo(sheet->field());
+      Queue(kEventTabChanging, sheet->field(), &in);
       sheet->SetNumber(Prop::Selected, n);
-      Queue(kEventNewSelection, sheet->field(), &in, gate);
+      Queue(kEventNewSelection, sheet->field(), &in);
       return;
     }
     default:
-      if (c.TakesFocus()) FocusTo(c.field(), gate);
+      if (c.TakesFocus()) FocusTo(c.field());
       return;
   }
 }
 
+int32_t Window::TabNumber(const Control& tab) const {
+  int32_t n = 0;
+  for (const auto& [f, other] : controls_) {
+    if (f > 0 && other->type() == ControlType::kTab && other->parent() == tab.parent()) {
+      ++n;
+      if (other.get() == &tab) return n;
+    }
+  }
+  return 0;
+}
+
 void Window::HandleKey(KeyCode key, const Input& in) {
-  if (Alerted(focus_, key)) {
-    QueueAlert(focus_, key, in);
-    return;
-  }
-  if (Alerted(kNoField, key)) {
-    QueueAlert(kNoField, key, in);
-    return;
-  }
+  // An alerted key is the program's: it has no standard action of its own.
+  if (Alerted(focus_, key)) return QueueAlert(focus_, key, in, /*defer=*/false);
+  if (Alerted(kNoField, key)) return QueueAlert(kNoField, key, in, /*defer=*/false);
   // A key given to a control or a menu item presses it.
   for (auto& [f, c] : controls_) {
     if (c->key() == key && !c->disabled() && (f < 0 || IsVisible(*c))) {
@@ -648,7 +661,7 @@ void Window::HandleKey(KeyCode key, const Input& in) {
     } else {
       next = (it == order.end() || it == order.begin()) ? order.back() : *std::prev(it);
     }
-    FocusTo(next, 0);
+    FocusTo(next);
   }
 }
 
@@ -684,16 +697,7 @@ void Window::Select(FieldId field, int32_t position) {
   Control* c = control(field);
   if (c == nullptr) return;
   if (c->type() == ControlType::kTab) {
-    Control* sheet = control(c->parent());
-    if (sheet == nullptr) return;
-    int32_t n = 0;
-    for (const auto& [f, other] : controls_) {
-      if (f > 0 && other->type() == ControlType::kTab && other->parent() == sheet->field()) {
-        ++n;
-        if (other.get() == c) break;
-      }
-    }
-    sheet->SetNumber(Prop::Selected, n);
+    if (Control* sheet = control(c->parent())) sheet->SetNumber(Prop::Selected, TabNumber(*c));
     return;
   }
   if (position != 0) c->SetNumber(Prop::Selected, position);

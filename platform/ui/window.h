@@ -49,7 +49,7 @@ struct EventRecord {
   KeyCode keycode = 0;
   int32_t mouse_x = 0;
   int32_t mouse_y = 0;
-  uint64_t gate = 0;  // events that follow a PreAlertKey and are dropped if it was cycled
+  uint64_t deferred = 0;  // PreAlertKey: the press that follows unless the program cycles
 };
 
 class Window {
@@ -154,11 +154,15 @@ class Window {
   void Click(Control& c, const Input& in);
   void HandleKey(KeyCode key, const Input& in);
   bool Alerted(FieldId field, KeyCode key) const;
-  // Queues PreAlertKey and AlertKey for `key` and answers the gate for the events of the
-  // standard action, which are dropped when the program cycles on PreAlertKey.
-  uint64_t QueueAlert(FieldId field, KeyCode key, const Input& in);
-  void FocusTo(FieldId field, uint64_t gate);
-  void Queue(EventId event, FieldId field, const Input* in = nullptr, uint64_t gate = 0);
+  // Queues PreAlertKey and AlertKey for `key`; with `defer`, the input itself is processed
+  // after PreAlertKey unless the program cycles on it.
+  void QueueAlert(FieldId field, KeyCode key, const Input& in, bool defer);
+  // The mouse code of a press, 0 for input that is no press.
+  KeyCode PressCode(const Input& in) const;
+  // The number of `tab` among its sheet's tabs, from 1.
+  int32_t TabNumber(const Control& tab) const;
+  void FocusTo(FieldId field);
+  void Queue(EventId event, FieldId field, const Input* in = nullptr);
   void DisplayChanged();
 
   // Constant after construction.
@@ -181,8 +185,10 @@ class Window {
   EventRecord current_;
   bool delivered_ = false;
   bool cycled_ = false;
-  uint64_t next_gate_ = 1;
-  std::vector<FieldId> destroyed_;  // to tell the backend at the next flush
+  uint64_t next_deferred_ = 1;
+  std::map<uint64_t, Input> deferred_;  // alerted presses waiting for their PreAlertKey
+  bool alerted_press_ = false;          // processing a press that was alerted
+  std::vector<FieldId> destroyed_;      // to tell the backend at the next flush
 };
 
 }  // namespace platform::ui

@@ -75,6 +75,10 @@ ThreadId WindowThread(WindowHandle handle);  // 0 when closed
 std::vector<Window*> OpenWindows();
 Window* Frame();  // the open application frame, or null
 void SetFrame(Window* frame);
+// The active window: the one opened or activated last; when it closes, the newest open
+// window. 0 when none is open. Requires the runtime lock.
+WindowHandle ActiveWindow();
+void SetActiveWindow(WindowHandle handle);
 
 DisplayBackend& Backend();
 

@@ -1,0 +1,106 @@
+// Runtime statements and dialogs through the headless backend: cursors, popups, file
+// dialogs, START parameters, SETTARGET and changes made to another thread's window.
+#include "platform/ui/statements.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/headless/test_support.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/structure.h"
+#include "platform/ui/window.h"
+
+namespace platform::headless {
+namespace {
+
+using namespace platform::ui;
+
+constexpr ControlDecl kControls[] = {
+    String("?Status", "----", {4, 4, 100, 10}),
+};
+constexpr WindowStructure kWindow{"test$statements", "P1$WINDOW",     WindowKind::kPlain,
+                                  "Statements",      {0, 0, 120, 40}, kControls};
+constexpr FieldId kStatus = kWindow.Equate("?Status");
+
+using StatementsTest = WindowTest;
+
+TEST_F(StatementsTest, WaitCursorsBalancePerThread) {
+  std::vector<Cursor> seen;
+  runtime.StartMain([&] {
+    SetCursor(Cursor::kWait);
+    SetCursor(Cursor::kWait);  // nested busy work
+    seen.push_back(display.CursorOf(1));
+    SetCursor(Cursor::kNormal);
+    seen.push_back(display.CursorOf(1));  // the outer work still runs
+    SetCursor(Cursor::kNormal);
+    seen.push_back(display.CursorOf(1));
+    SetCursor(Cursor::kNormal);  // one too many does nothing
+    SetCursor(Cursor::kWait);    // left set: it ends with the thread
+  });
+  runtime.Join();
+  EXPECT_EQ(seen, (std::vector<Cursor>{Cursor::kWait, Cursor::kWait, Cursor::kNormal}));
+  EXPECT_EQ(display.CursorOf(1), Cursor::kNormal);
+}
+
+TEST_F(StatementsTest, PopupAndFileDialogAnswerFromTheirScripts) {
+  display.ExpectPopup("Copy|-|More{", 3);
+  display.ExpectFileDialog("/tmp/chosen.txd");
+  display.ExpectFileDialog(std::nullopt);  // cancelled
+  runtime.StartMain([this] {
+    log.Add(std::to_string(Popup("Copy|-|More{|First|Second}|Last")));
+    std::string file = "Clarion.txd";
+    log.Add(std::to_string(FileDialog("Choose", file, "*.txd")) + " " + file);
+    log.Add(std::to_string(FileDialog("Choose", file, "*.txd")) + " " + file);
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"3", "1 /tmp/chosen.txd", "0 /tmp/chosen.txd"}));
+}
+
+TEST_F(StatementsTest, StartPassesUpToTwoTexts) {
+  runtime.StartMain([this] {
+    Start([this](std::string_view a) { log.Add("one " + std::string(a)); }, 25000, "x");
+    Start([this](std::string_view a,
+                 std::string_view b) { log.Add("two " + std::string(a) + std::string(b)); },
+          25000, "y", "z");
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"one x", "two yz"}));
+}
+
+TEST_F(StatementsTest, ChangesFromAnotherThreadReachTheDisplay) {
+  // Styling every window sets properties of windows of other threads; the owning thread
+  // is woken to show them while it waits for its events.
+  runtime.StartMain([this] {
+    Window window(kWindow);
+    window.Open();
+    Start([this, &window] {
+      SetTarget(&window);
+      SetProp(kStatus, Prop::Text, "restyled");
+      SetProp(kStatus, Prop::FontColor, 255);
+      SetProp(0, Prop::Text, "New title");
+      log.Add("window of thread " + GetProp(0, Prop::Thread));
+      SetTarget(nullptr);
+    });
+    while (window.Accept()) {
+    }
+  });
+  const WindowHandle w = user.Window("New title");
+  ASSERT_NE(w, 0);
+  EXPECT_EQ(user.Control(w, kStatus).text, "restyled");
+  EXPECT_EQ(user.Control(w, kStatus).properties.at({int32_t(Prop::FontColor), 0}), "255");
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"window of thread 1"}));
+}
+
+TEST_F(StatementsTest, HaltGoesThroughItsHandlerAndBeepReachesTheDisplay) {
+  SetHaltHandler([this](int32_t code) { log.Add("halt " + std::to_string(code)); });
+  runtime.StartMain([] {
+    Beep();
+    Halt(3);
+  });
+  runtime.Join();
+  SetHaltHandler(nullptr);
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"halt 3"}));
+  EXPECT_EQ(display.beeps(), 1);
+}
+
+}  // namespace
+}  // namespace platform::headless
