@@ -166,6 +166,26 @@ void HeadlessBackend::DestroyWindow(WindowHandle window) {
   order_.erase(std::remove(order_.begin(), order_.end(), window), order_.end());
 }
 
+void HeadlessBackend::ActivateWindow(WindowHandle window) {
+  std::lock_guard lock(mutex_);
+  activated_ = window;
+}
+
+void HeadlessBackend::PerformStdAction(WindowHandle /*window*/, ui::StdAction action) {
+  std::lock_guard lock(mutex_);
+  std_actions_.push_back(action);
+}
+
+WindowHandle HeadlessBackend::activated() const {
+  std::lock_guard lock(mutex_);
+  return activated_;
+}
+
+std::vector<ui::StdAction> HeadlessBackend::std_actions() const {
+  std::lock_guard lock(mutex_);
+  return std_actions_;
+}
+
 void HeadlessBackend::SetCursor(ui::ThreadId thread, ui::Cursor cursor) {
   std::lock_guard lock(mutex_);
   cursors_[thread] = cursor;

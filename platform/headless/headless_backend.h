@@ -65,6 +65,10 @@ class HeadlessBackend final : public ui::DisplayBackend {
   std::optional<MirrorWindow> FindWindow(std::string_view name) const;
   ui::Cursor CursorOf(ui::ThreadId thread) const;
   int32_t beeps() const;
+  // The window activated last by the program, 0 for none.
+  WindowHandle activated() const;
+  // Every standard action performed, in order.
+  std::vector<ui::StdAction> std_actions() const;
   bool program_ended() const;
   // Every popup text shown, in order.
   std::vector<std::string> popups() const;
@@ -81,6 +85,8 @@ class HeadlessBackend final : public ui::DisplayBackend {
   void PushListSnapshot(WindowHandle window, FieldId field,
                         std::shared_ptr<const ListSnapshot> snapshot) override;
   void DestroyWindow(WindowHandle window) override;
+  void ActivateWindow(WindowHandle window) override;
+  void PerformStdAction(WindowHandle window, ui::StdAction action) override;
   void SetCursor(ui::ThreadId thread, ui::Cursor cursor) override;
   void Beep(int32_t sound) override;
   ui::TextMetrics Metrics() const override { return kMetrics; }
@@ -103,6 +109,8 @@ class HeadlessBackend final : public ui::DisplayBackend {
   std::vector<WindowHandle> order_;  // opening order of the open windows
   std::map<ui::ThreadId, ui::Cursor> cursors_;
   int32_t beeps_ = 0;
+  WindowHandle activated_ = 0;
+  std::vector<ui::StdAction> std_actions_;
   bool program_ended_ = false;
   std::deque<std::pair<std::string, int32_t>> popup_answers_;
   std::vector<std::string> popups_;

@@ -24,10 +24,13 @@ constexpr ControlDecl kFrameMenu[] = {
     Menu("?FileMenu", "&File"),
     Item("?OpenChild", "Open child  F2", "?FileMenu").Key(kF2Key),
     Item("?Exit", "E&xit", "?FileMenu").Std(StdAction::kClose),
+    Item("?Tile", "&Tile", "?FileMenu").Std(StdAction::kTile),
 };
 constexpr WindowStructure kFrame{"test$frame", "P1$APPFRAME",    WindowKind::kFrame,
                                  "Frame",      {0, 0, 300, 200}, kFrameMenu};
 constexpr FieldId kOpenChild = kFrame.Equate("?OpenChild");
+constexpr FieldId kTile = kFrame.Equate("?Tile");
+constexpr FieldId kExit = kFrame.Equate("?Exit");
 
 constexpr ControlDecl kChildControls[] = {
     Button("?InnerButton", "&Inner", {4, 4, 40, 14}),
@@ -39,6 +42,7 @@ constexpr WindowStructure kInner{"test$inner", "P1$WINDOW",     WindowKind::kMdi
                                  "Inner",      {0, 0, 100, 40}, kChildControls};
 constexpr FieldId kInnerButton = kChild.Equate("?InnerButton");
 constexpr EventId kHello = 0x999;
+constexpr EventId kActivate = 0x998;
 
 class ThreadTest : public WindowTest {
  protected:
@@ -69,6 +73,11 @@ class ThreadTest : public WindowTest {
       while (frame.Accept()) {
         log.Add("frame t" + std::to_string(Thread()) + " " + std::to_string(Event()));
         if (Accepted() == kOpenChild) Start([this] { Child(); }, /*stack_bytes=*/25000);
+        if (Event() == kActivate) {
+          const std::string before = GetProp(0, Prop::Active);
+          SetProp(0, Prop::Active, 1);
+          log.Add("active '" + before + "' then '" + GetProp(0, Prop::Active) + "'");
+        }
       }
       log.Add("frame loop ended");
     });
@@ -134,6 +143,32 @@ TEST_F(ThreadTest, ClosingTheFrameEndsChildThreadsFirst) {
   }
   EXPECT_EQ(lines.back(), "frame loop ended");
   EXPECT_TRUE(display.program_ended());
+}
+
+TEST_F(ThreadTest, StandardActionsOfMenuItems) {
+  StartFrame();
+  user.ChooseMenu(frame_, kOpenChild);
+  const WindowHandle child = user.Window("Child");
+  log.Clear();
+  user.ChooseMenu(frame_, kTile);
+  EXPECT_EQ(display.std_actions(), (std::vector<StdAction>{StdAction::kTile}));
+  // The exit item closes the frame, which closes the child first.
+  user.ChooseMenu(frame_, kExit);
+  runtime.Join();
+  EXPECT_FALSE(display.FindWindow(child));
+  EXPECT_EQ(log.lines().back(), "frame loop ended");
+}
+
+TEST_F(ThreadTest, SettingActiveActivatesTheWindow) {
+  StartFrame();
+  user.ChooseMenu(frame_, kOpenChild);
+  user.Window("Child");
+  log.Clear();
+  PostToWindow(frame_, kActivate);
+  user.WaitUntilIdle();
+  // The child opened last was the active window; the frame activates itself.
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"frame t1 2456", "active '' then '1'"}));
+  EXPECT_EQ(display.activated(), frame_);
 }
 
 TEST_F(ThreadTest, TwoThreadsPollingWithYieldBothProgress) {

@@ -307,6 +307,7 @@ class SheetWindowTest : public WindowTest {
       window.From(kMarks, rows);
       window.Mark(kMarks, 2);  // COUNT marks the row
       window.Open();
+      SetProp(0, Prop::Timer, 8);  // hundredths of a second
       while (window.Accept()) {
         std::string line = std::to_string(Event()) + "@" + std::to_string(Field());
         if (Event() == kEventAlertKey || Event() == kEventPreAlertKey) {
@@ -392,6 +393,7 @@ TEST_F(SheetWindowTest, CyclingOnPreAlertSkipsTheClick) {
 
 TEST_F(SheetWindowTest, TimerEventsComeFromTheBackend) {
   StartProcedure();
+  EXPECT_EQ(display.FindWindow(w)->view.timer, 8);
   user.FireTimer(w);
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"523@0 active=1"}));
 }

@@ -155,6 +155,12 @@ class DisplayBackend {
   virtual void PushListSnapshot(WindowHandle window, FieldId field,
                                 std::shared_ptr<const ListSnapshot> snapshot) = 0;
   virtual void DestroyWindow(WindowHandle window) = 0;
+  // Brings the window to the front and gives it the focus (setting its Active property).
+  virtual void ActivateWindow(WindowHandle window) = 0;
+  // Performs a standard action chosen with a control's STD attribute: cut, copy and paste
+  // in the focused control; tile, cascade and arrange of the frame's MDI children. (Closing
+  // is the runtime's own: it posts CloseWindow.)
+  virtual void PerformStdAction(WindowHandle window, StdAction action) = 0;
   virtual void SetCursor(ThreadId thread, Cursor cursor) = 0;
   virtual void Beep(int32_t sound) = 0;
   virtual TextMetrics Metrics() const = 0;

@@ -182,6 +182,13 @@ void Window::Set(FieldId field, Prop p, std::string_view value, int32_t index) {
     if (Control* c = control(field)) c->Set(p, value, index);
     return;
   }
+  if (p == Prop::Active) {
+    if (open_ && !NormalizeProperty(PropKind::kFlag, value).empty()) {
+      detail::SetActiveWindow(handle_);
+      detail::Backend().ActivateWindow(handle_);
+    }
+    return;
+  }
   if (const PropertyDef* d = props_.Set(p, value, index)) {
     if (d->shown) {
       window_dirty_ = true;
@@ -362,8 +369,12 @@ bool Window::DefaultAction(const EventRecord& e) {
   switch (e.event) {
     case kEventAccepted: {
       const Control* c = control(e.field);
-      if (c != nullptr && c->std_action() == StdAction::kClose) {
+      if (c == nullptr) return true;
+      const StdAction action = c->std_action();
+      if (action == StdAction::kClose) {
         pending_.push_front(EventRecord{kEventCloseWindow});
+      } else if (action != StdAction::kNone) {
+        detail::Backend().PerformStdAction(handle_, action);
       }
       return true;
     }
