@@ -40,6 +40,7 @@ constexpr FieldId kCloseButton = kWindow.Equate("?CloseButton");
 constexpr FieldId kRows = kWindow.Equate("?Rows");
 constexpr EventId kRedisplay = 0x500;
 constexpr EventId kChangeName = 0x501;
+constexpr EventId kPressTab = 0x502;
 
 struct RowRecord {
   CString<21> NAME;
@@ -95,6 +96,7 @@ class TestWindowFixture : public WindowTest {
           Display();
         }
         if (Event() == kChangeName) name = "changed";
+        if (Event() == kPressTab) PressKey(kTabKey);
         log.Add(line);
       }
       log.Add("loop ended");
@@ -143,6 +145,15 @@ TEST_F(TestWindowFixture, TypingSurvivesARedisplay) {
   user.Click(w, kOkButton);
   // ?Other was selected, the redisplay ran, then ?Other is accepted before the button.
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"257@3", "1280@0", "1@3 name=", "1@5 name="}));
+}
+
+TEST_F(TestWindowFixture, PressKeyTabsToTheNextFieldAndCommitsTheEntry) {
+  StartProcedure();
+  user.Type(w, kName, "x");
+  PostToWindow(w, kPressTab);
+  user.WaitUntilIdle();
+  EXPECT_EQ(log.lines(),
+            (std::vector<std::string>{"2@2 screen=x", "1282@0", "1@2 name=x", "257@3"}));
 }
 
 TEST_F(TestWindowFixture, ChangedVariableIsRedisplayed) {

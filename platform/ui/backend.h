@@ -136,11 +136,24 @@ struct FontChoice {
   int32_t style = 0;
 };
 
-// Fixed metrics of the window font, for converting dialog units.
+// Metrics of the window font, for converting dialog units: a horizontal unit is a quarter
+// of the average character width, a vertical unit an eighth of the character height.
 struct TextMetrics {
   int32_t average_char_width_px = 6;
   int32_t char_height_px = 13;
 };
+
+// Dialog units to pixels, rounded down, as the window's font measures them.
+constexpr int32_t HorizontalPixels(int32_t du, const TextMetrics& m) {
+  return du * m.average_char_width_px / 4;
+}
+constexpr int32_t VerticalPixels(int32_t du, const TextMetrics& m) {
+  return du * m.char_height_px / 8;
+}
+constexpr RectDu PixelsFromDialogUnits(const RectDu& du, const TextMetrics& m) {
+  return {HorizontalPixels(du.x, m), VerticalPixels(du.y, m), HorizontalPixels(du.width, m),
+          VerticalPixels(du.height, m)};
+}
 
 class DisplayBackend {
  public:

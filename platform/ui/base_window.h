@@ -9,6 +9,29 @@
 //                HandleCloseEvent); a field event goes by kind to HandleAccepted,
 //                HandleNewSelection, HandleSelected or HandleRejected, and then, unless that
 //                answered other than kGoOn, to HandleFieldEvent.
+//
+// A window class overrides what it adds, calling the BaseWindow operation where the frame
+// says so:
+//
+//   class ChooseODBCconnectionWindow : public BaseWindow {
+//    public:
+//     ChooseODBCconnectionWindow(Window& w, LocalState& loc) : BaseWindow(w), loc_(loc) {}
+//     WindowAnswer HandleAccepted() override {
+//       const WindowAnswer answer = BaseWindow::HandleAccepted();
+//       if (Field() == kConnectButton) UpdateManagers();
+//       return answer;
+//     }
+//    private:
+//     LocalState& loc_;
+//   };
+//
+//   void ChooseODBCconnection() {
+//     LocalState loc;
+//     Window window(kWindow);                      // built, not yet open
+//     window.Use(kUsername, loc.username);
+//     ChooseODBCconnectionWindow object(window, loc);
+//     object.Run();  // the window opens in an Open override, else in AcceptLoop
+//   }  // destroyed in reverse order of declaration
 #pragma once
 
 #include <cstdint>

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ui/backend.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/list_control.h"
 
@@ -93,6 +94,17 @@ TEST(Popup, EntriesAreNumberedWithoutSeparatorsAndSubmenus) {
   EXPECT_EQ(e[5].number, 4);
   EXPECT_EQ(e[5].depth, 0);
   EXPECT_TRUE(ParsePopup("").empty());
+}
+
+TEST(DialogUnits, ConvertWithTheFontsCharacterSize) {
+  constexpr TextMetrics kFont{6, 13};
+  static_assert(HorizontalPixels(4, kFont) == 6);
+  static_assert(VerticalPixels(8, kFont) == 13);
+  constexpr RectDu px = PixelsFromDialogUnits({10, 20, 419, 232}, kFont);
+  EXPECT_EQ(px.x, 15);
+  EXPECT_EQ(px.y, 32);
+  EXPECT_EQ(px.width, 628);   // 419 * 6 / 4, rounded down
+  EXPECT_EQ(px.height, 377);  // 232 * 13 / 8, rounded down
 }
 
 }  // namespace
