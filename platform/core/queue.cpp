@@ -1,5 +1,9 @@
 #include "platform/core/queue.h"
 
+#include <algorithm>
+#include <cassert>
+#include <utility>
+
 #include "platform/core/error_codes.h"
 #include "platform/core/error_state.h"
 
@@ -18,8 +22,19 @@ void QueueBase::SetText(size_t n, std::string_view text) {
   if (n >= 1 && n <= FieldCount()) SetFieldText(layout_.field(n), buffer_address(), text);
 }
 
+std::string QueueBase::EntryText(size_t pos, size_t n) const {
+  assert(pos >= 1 && pos <= Records());
+  return n >= 1 && n <= FieldCount() ? packed_entry(pos).Text(layout_, n) : std::string();
+}
+
+double QueueBase::EntryNumber(size_t pos, size_t n) const {
+  assert(pos >= 1 && pos <= Records());
+  return n >= 1 && n <= FieldCount() ? packed_entry(pos).Number(layout_, n) : 0;
+}
+
 void QueueBase::Free() {
-  EraseAll();
+  entries_.clear();
+  entries_.shrink_to_fit();
   pointer_ = 0;
   has_current_ = false;
   sorted_by_.clear();
@@ -28,7 +43,7 @@ void QueueBase::Free() {
 }
 
 void QueueBase::Add() {
-  InsertBuffer(Records());
+  entries_.push_back(PackBuffer());
   pointer_ = Records();
   has_current_ = true;
   sorted_by_.clear();
@@ -39,7 +54,7 @@ void QueueBase::Add() {
 void QueueBase::AddAt(size_t pos) {
   if (pos == 0) pos = 1;
   if (pos > Records() + 1) pos = Records() + 1;
-  InsertBuffer(pos - 1);
+  entries_.insert(entries_.begin() + static_cast<ptrdiff_t>(pos - 1), PackBuffer());
   pointer_ = pos;
   has_current_ = true;
   sorted_by_.clear();
@@ -49,16 +64,17 @@ void QueueBase::AddAt(size_t pos) {
 
 void QueueBase::AddByKey(const QueueKey& key) {
   // Upper bound: after every entry whose key is not greater than the buffer's.
+  PackedRecord added = PackBuffer();
   size_t lo = 0, hi = Records();
   while (lo < hi) {
     const size_t mid = lo + (hi - lo) / 2;
-    if (CompareWithBuffer(mid, key) <= 0) {
+    if (Compare(entries_[mid], added, key) <= 0) {
       lo = mid + 1;
     } else {
       hi = mid;
     }
   }
-  InsertBuffer(lo);
+  entries_.insert(entries_.begin() + static_cast<ptrdiff_t>(lo), std::move(added));
   pointer_ = lo + 1;
   has_current_ = true;
   if (!SameKey(key, sorted_by_)) sorted_by_.clear();
@@ -71,7 +87,7 @@ bool QueueBase::Get(size_t pos) {
     PostError(kEntryNotFound);
     return false;
   }
-  LoadBuffer(pos - 1);
+  packed_entry(pos).Unpack(layout_, buffer_address());
   pointer_ = pos;
   has_current_ = true;
   ClearError();
@@ -79,6 +95,7 @@ bool QueueBase::Get(size_t pos) {
 }
 
 bool QueueBase::GetByKey(const QueueKey& key) {
+  const PackedRecord wanted = PackBuffer();
   size_t found = 0;
   if (!key.empty() && sorted_by_.size() >= key.size() &&
       SameKey(key, QueueKey(sorted_by_.begin(), sorted_by_.begin() + key.size()))) {
@@ -86,16 +103,16 @@ bool QueueBase::GetByKey(const QueueKey& key) {
     size_t lo = 0, hi = Records();
     while (lo < hi) {
       const size_t mid = lo + (hi - lo) / 2;
-      if (CompareWithBuffer(mid, key) < 0) {
+      if (Compare(entries_[mid], wanted, key) < 0) {
         lo = mid + 1;
       } else {
         hi = mid;
       }
     }
-    if (lo < Records() && CompareWithBuffer(lo, key) == 0) found = lo + 1;
+    if (lo < Records() && Compare(entries_[lo], wanted, key) == 0) found = lo + 1;
   } else {
     for (size_t i = 0; i < Records(); ++i) {
-      if (CompareWithBuffer(i, key) == 0) {
+      if (Compare(entries_[i], wanted, key) == 0) {
         found = i + 1;
         break;
       }
@@ -105,7 +122,7 @@ bool QueueBase::GetByKey(const QueueKey& key) {
     PostError(kEntryNotFound);
     return false;
   }
-  LoadBuffer(found - 1);
+  packed_entry(found).Unpack(layout_, buffer_address());
   pointer_ = found;
   has_current_ = true;
   ClearError();
@@ -117,7 +134,7 @@ bool QueueBase::Put() {
     PostError(kEntryNotFound);
     return false;
   }
-  StoreBuffer(pointer_ - 1);
+  entries_[pointer_ - 1] = PackBuffer();
   sorted_by_.clear();
   Touch();
   ClearError();
@@ -129,7 +146,7 @@ bool QueueBase::Delete() {
     PostError(kEntryNotFound);
     return false;
   }
-  Erase(pointer_ - 1);
+  entries_.erase(entries_.begin() + static_cast<ptrdiff_t>(pointer_ - 1));
   // The runtime leaves POINTER on the position; the next entry now stands there, unread.
   if (pointer_ > Records()) pointer_ = Records();
   has_current_ = false;
@@ -139,7 +156,9 @@ bool QueueBase::Delete() {
 }
 
 void QueueBase::Sort(const QueueKey& key) {
-  StableSort(key);
+  std::stable_sort(
+      entries_.begin(), entries_.end(),
+      [&](const PackedRecord& a, const PackedRecord& b) { return Compare(a, b, key) < 0; });
   sorted_by_ = key;
   Touch();
   ClearError();
@@ -165,13 +184,9 @@ QueueKey QueueBase::KeyFromNames(std::string_view names) const {
 
 void QueueBase::Sort(std::string_view names) { Sort(KeyFromNames(names)); }
 
-int QueueBase::CompareWithBuffer(size_t index, const QueueKey& key) {
-  return CompareRecords(entry_address(index + 1), buffer_address(), key);
-}
-
-int QueueBase::CompareRecords(const void* a, const void* b, const QueueKey& key) const {
+int QueueBase::Compare(const PackedRecord& a, const PackedRecord& b, const QueueKey& key) const {
   for (const KeyPart& part : key) {
-    const int c = CompareField(layout_.field(part.field), a, b);
+    const int c = PackedRecord::CompareField(layout_, part.field, a, b);
     if (c != 0) return part.descending ? -c : c;
   }
   return 0;

@@ -4,20 +4,25 @@
 // the entry last read. Every operation sets the thread's error state: a GET that finds
 // nothing posts 30 "Entry Not Found" and leaves the buffer as it was.
 //
+// Entries are kept packed (see packed_record.h): a text costs its length and a byte or two,
+// whatever its declared size. An entry keeps the fields of the record's field table and only
+// those.
+//
 //   Queue<TablesRecord> tables;
 //   tables.buffer.TABLENAME = "Customers";
 //   tables.Add();
 //   tables.Sort({Asc(tables, &TablesRecord::TABLENAME)});
 #pragma once
 
-#include <algorithm>
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/core/packed_record.h"
 #include "platform/core/record.h"
 
 namespace platform {
@@ -40,10 +45,13 @@ class QueueBase {
   const RecordLayout& layout() const { return layout_; }
   size_t FieldCount() const { return layout_.FieldCount(); }
   virtual void* buffer_address() = 0;
-  virtual const void* entry_address(size_t pos) const = 0;  // REQUIRES: 1 <= pos <= Records()
 
   // RECORDS: the number of entries.
-  virtual size_t Records() const = 0;
+  size_t Records() const { return entries_.size(); }
+  // Field n of entry `pos` without touching the buffer, as GetText and GetFieldNumber would
+  // read it after GET(pos). REQUIRES: 1 <= pos <= Records(); out-of-range n reads as empty.
+  std::string EntryText(size_t pos, size_t n) const;
+  double EntryNumber(size_t pos, size_t n) const;
   // POINTER: the entry last added, read or written (0 when none).
   size_t Pointer() const { return pointer_; }
   // Moves whenever entries change, so displays know when to take a new snapshot.
@@ -86,21 +94,17 @@ class QueueBase {
  protected:
   explicit QueueBase(const RecordLayout& layout) : layout_(layout) {}
 
-  virtual void InsertBuffer(size_t index) = 0;  // 0-based
-  virtual void LoadBuffer(size_t index) = 0;
-  virtual void StoreBuffer(size_t index) = 0;
-  virtual void Erase(size_t index) = 0;
-  virtual void EraseAll() = 0;
-  virtual void StableSort(const QueueKey& key) = 0;
-
-  // Entry `index` (0-based) against the buffer, by the key's fields.
-  int CompareWithBuffer(size_t index, const QueueKey& key);
-  int CompareRecords(const void* a, const void* b, const QueueKey& key) const;
-
-  void Touch() { ++change_count_; }
+  // REQUIRES: 1 <= pos <= Records().
+  const PackedRecord& packed_entry(size_t pos) const { return entries_[pos - 1]; }
 
  private:
+  PackedRecord PackBuffer() { return PackedRecord::Pack(layout_, buffer_address()); }
+  // The records by the key's fields: -1, 0, 1.
+  int Compare(const PackedRecord& a, const PackedRecord& b, const QueueKey& key) const;
+  void Touch() { ++change_count_; }
+
   const RecordLayout& layout_;
+  std::vector<PackedRecord> entries_;
   size_t pointer_ = 0;
   bool has_current_ = false;  // the entry at pointer_ is the one last added, read or written
   uint64_t change_count_ = 0;
@@ -115,10 +119,12 @@ class Queue final : public QueueBase {
   R buffer{};
 
   void* buffer_address() override { return &buffer; }
-  const void* entry_address(size_t pos) const override { return &entries_[pos - 1]; }
-  size_t Records() const override { return entries_.size(); }
-  // Typed read of an entry without touching the buffer. REQUIRES: 1 <= pos <= Records().
-  const R& entry(size_t pos) const { return entries_[pos - 1]; }
+  // A copy of entry `pos`, read without touching the buffer. REQUIRES: 1 <= pos <= Records().
+  R entry(size_t pos) const {
+    R r{};
+    packed_entry(pos).Unpack(layout(), &r);
+    return r;
+  }
 
   // A key part for the member `m` of the record.
   template <class T>
@@ -130,20 +136,6 @@ class Queue final : public QueueBase {
     return {Number(m), true};
   }
 
- protected:
-  void InsertBuffer(size_t index) override { entries_.insert(entries_.begin() + index, buffer); }
-  void LoadBuffer(size_t index) override { buffer = entries_[index]; }
-  void StoreBuffer(size_t index) override { entries_[index] = buffer; }
-  void Erase(size_t index) override { entries_.erase(entries_.begin() + index); }
-  void EraseAll() override {
-    entries_.clear();
-    entries_.shrink_to_fit();
-  }
-  void StableSort(const QueueKey& key) override {
-    std::stable_sort(entries_.begin(), entries_.end(),
-                     [&](const R& a, const R& b) { return CompareRecords(&a, &b, key) < 0; });
-  }
-
  private:
   template <class T>
   size_t Number(T R::*m) const {
@@ -151,8 +143,6 @@ class Queue final : public QueueBase {
     assert(n != 0 && "member is not in the record's field table");
     return n;
   }
-
-  std::vector<R> entries_;
 };
 
 }  // namespace platform

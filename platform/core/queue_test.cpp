@@ -177,5 +177,20 @@ TEST(Queue, FieldAccessByNumber) {
   EXPECT_EQ(any.GetText(4), "");
 }
 
+TEST(Queue, EntryFieldsReadWithoutTouchingTheBuffer) {
+  Queue<Row> q;
+  AddRow(q, "first", 7, "ab");
+  AddRow(q, std::string(19, 'z'), -3);
+  q.buffer.NAME = "kept";
+  EXPECT_EQ(q.EntryText(1, 1), "first");
+  EXPECT_EQ(q.EntryText(1, 2), "7");
+  EXPECT_EQ(q.EntryText(1, 3), "ab");
+  EXPECT_EQ(q.EntryText(2, 1), std::string(19, 'z'));
+  EXPECT_EQ(q.EntryNumber(2, 2), -3);
+  EXPECT_EQ(q.EntryText(2, 4), "");  // no such field
+  EXPECT_EQ(q.entry(2).N, -3);
+  EXPECT_EQ(q.buffer.NAME, "kept");
+}
+
 }  // namespace
 }  // namespace platform

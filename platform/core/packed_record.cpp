@@ -1,0 +1,202 @@
+#include "platform/core/packed_record.h"
+
+#include <cassert>
+#include <cstring>
+
+#include "platform/core/fixed_string.h"
+#include "platform/core/number.h"
+
+namespace platform {
+namespace {
+
+void* Addr(const FieldInfo& f, const void* record) { return f.address(const_cast<void*>(record)); }
+
+std::string_view TextOf(const FieldInfo& f, const void* record) {
+  return static_cast<const TextBase*>(Addr(f, record))->view();
+}
+
+// The bytes a number field takes: its native width.
+size_t NumberWidth(FieldType type) {
+  switch (type) {
+    case FieldType::kByte:
+      return 1;
+    case FieldType::kShort:
+    case FieldType::kUShort:
+      return 2;
+    case FieldType::kLong:
+    case FieldType::kULong:
+      return 4;
+    case FieldType::kReal:
+    case FieldType::kDecimal:
+      return 8;
+    case FieldType::kString:
+    case FieldType::kCString:
+      break;
+  }
+  assert(false && "not a number field");
+  return 0;
+}
+
+// The value's own bytes: a Decimal is packed as its double.
+const void* NumberBytes(const FieldInfo& f, const void* record) {
+  void* p = Addr(f, record);
+  return f.type == FieldType::kDecimal ? &static_cast<Decimal*>(p)->value : p;
+}
+void* NumberBytes(const FieldInfo& f, void* record) {
+  void* p = Addr(f, record);
+  return f.type == FieldType::kDecimal ? &static_cast<Decimal*>(p)->value : p;
+}
+
+template <class T>
+double Read(const uint8_t* p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  return static_cast<double>(v);
+}
+
+double ReadNumber(FieldType type, const uint8_t* p) {
+  switch (type) {
+    case FieldType::kByte:
+      return Read<uint8_t>(p);
+    case FieldType::kShort:
+      return Read<int16_t>(p);
+    case FieldType::kUShort:
+      return Read<uint16_t>(p);
+    case FieldType::kLong:
+      return Read<int32_t>(p);
+    case FieldType::kULong:
+      return Read<uint32_t>(p);
+    case FieldType::kReal:
+    case FieldType::kDecimal:
+      return Read<double>(p);
+    case FieldType::kString:
+    case FieldType::kCString:
+      break;
+  }
+  return 0;
+}
+
+// Lengths are written 7 bits a byte, low bits first; the high bit says another byte follows.
+size_t LengthBytes(size_t length) {
+  size_t bytes = 1;
+  while (length >= 0x80) {
+    length >>= 7;
+    ++bytes;
+  }
+  return bytes;
+}
+
+uint8_t* PutLength(uint8_t* p, size_t length) {
+  while (length >= 0x80) {
+    *p++ = static_cast<uint8_t>(length | 0x80);
+    length >>= 7;
+  }
+  *p++ = static_cast<uint8_t>(length);
+  return p;
+}
+
+const uint8_t* GetLength(const uint8_t* p, size_t& length) {
+  length = 0;
+  for (unsigned shift = 0;; shift += 7) {
+    const uint8_t b = *p++;
+    length |= static_cast<size_t>(b & 0x7F) << shift;
+    if ((b & 0x80) == 0) return p;
+  }
+}
+
+// The text that starts at `p`.
+std::string_view TextAt(const uint8_t* p) {
+  size_t length = 0;
+  p = GetLength(p, length);
+  return std::string_view(reinterpret_cast<const char*>(p), length);
+}
+
+}  // namespace
+
+PackedRecord PackedRecord::Pack(const RecordLayout& layout, const void* record) {
+  size_t total = 0;
+  for (size_t n = 1; n <= layout.FieldCount(); ++n) {
+    const FieldInfo& f = layout.field(n);
+    if (IsTextField(f)) {
+      const size_t length = TextOf(f, record).size();
+      total += LengthBytes(length) + length;
+    } else {
+      total += NumberWidth(f.type);
+    }
+  }
+  auto bytes = std::make_unique_for_overwrite<uint8_t[]>(total == 0 ? 1 : total);
+  uint8_t* p = bytes.get();
+  for (size_t n = 1; n <= layout.FieldCount(); ++n) {
+    const FieldInfo& f = layout.field(n);
+    if (IsTextField(f)) {
+      const std::string_view text = TextOf(f, record);
+      p = PutLength(p, text.size());
+      if (!text.empty()) std::memcpy(p, text.data(), text.size());
+      p += text.size();
+    } else {
+      const size_t width = NumberWidth(f.type);
+      std::memcpy(p, NumberBytes(f, record), width);
+      p += width;
+    }
+  }
+  assert(static_cast<size_t>(p - bytes.get()) == total);
+  return PackedRecord(std::move(bytes));
+}
+
+void PackedRecord::Unpack(const RecordLayout& layout, void* record) const {
+  const uint8_t* p = bytes_.get();
+  for (size_t n = 1; n <= layout.FieldCount(); ++n) {
+    const FieldInfo& f = layout.field(n);
+    if (IsTextField(f)) {
+      const std::string_view text = TextAt(p);
+      // Assigned as stored: the text was cut to the field's size when it was set.
+      static_cast<TextBase*>(Addr(f, record))->storage().assign(text.data(), text.size());
+      p = reinterpret_cast<const uint8_t*>(text.data()) + text.size();
+    } else {
+      const size_t width = NumberWidth(f.type);
+      std::memcpy(NumberBytes(f, record), p, width);
+      p += width;
+    }
+  }
+}
+
+const uint8_t* PackedRecord::FieldAt(const RecordLayout& layout, size_t n) const {
+  assert(n >= 1 && n <= layout.FieldCount());
+  const uint8_t* p = bytes_.get();
+  for (size_t i = 1; i < n; ++i) {
+    const FieldInfo& f = layout.field(i);
+    if (IsTextField(f)) {
+      size_t length = 0;
+      p = GetLength(p, length) + length;
+    } else {
+      p += NumberWidth(f.type);
+    }
+  }
+  return p;
+}
+
+std::string PackedRecord::Text(const RecordLayout& layout, size_t n) const {
+  const FieldInfo& f = layout.field(n);
+  const uint8_t* p = FieldAt(layout, n);
+  if (IsTextField(f)) return std::string(TextAt(p));
+  return NumberToText(ReadNumber(f.type, p));
+}
+
+double PackedRecord::Number(const RecordLayout& layout, size_t n) const {
+  const FieldInfo& f = layout.field(n);
+  const uint8_t* p = FieldAt(layout, n);
+  if (IsTextField(f)) return TextToNumber(TextAt(p));
+  return ReadNumber(f.type, p);
+}
+
+int PackedRecord::CompareField(const RecordLayout& layout, size_t n, const PackedRecord& a,
+                               const PackedRecord& b) {
+  const FieldInfo& f = layout.field(n);
+  const uint8_t* pa = a.FieldAt(layout, n);
+  const uint8_t* pb = b.FieldAt(layout, n);
+  if (IsTextField(f)) return CompareText(TextAt(pa), TextAt(pb));
+  const double x = ReadNumber(f.type, pa), y = ReadNumber(f.type, pb);
+  return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+}  // namespace platform
