@@ -70,6 +70,14 @@ void ScriptedUser::PressKey(WindowHandle window, ui::KeyCode key) {
 }
 
 void ScriptedUser::SelectRow(WindowHandle window, FieldId list, int32_t row, int32_t column) {
+  // A combo, drop list or spin shows the chosen entry at once, as its widget would.
+  if (Control(window, list).type != ui::ControlType::kList) {
+    std::shared_ptr<const ListSnapshot> rows = Rows(window, list);
+    if (rows && row >= 1 && static_cast<size_t>(row) <= rows->rows.size() &&
+        !rows->rows[row - 1].empty()) {
+      display_.SetUserScreenText(window, list, rows->rows[row - 1][0]);
+    }
+  }
   Input in;
   in.kind = Input::Kind::kSelectRow;
   in.field = list;

@@ -21,6 +21,15 @@ constexpr WindowStructure kWindow{"test$statements", "P1$WINDOW",     WindowKind
                                   "Statements",      {0, 0, 120, 40}, kControls};
 constexpr FieldId kStatus = kWindow.Equate("?Status");
 
+constexpr ControlDecl kComboControls[] = {
+    Combo("?Glo:Driver", {4, 4, 80, 10}).Picture("@s80").From("MSSQL|ODBC|ORACLE"),
+    Button("?OkButton", "&OK", {4, 20, 40, 14}),
+};
+constexpr WindowStructure kComboWindow{"test$combo", "P1$WINDOW",     WindowKind::kPlain,
+                                       "Combo",      {0, 0, 120, 40}, kComboControls};
+constexpr FieldId kDriver = kComboWindow.Equate("?Glo:Driver");
+constexpr FieldId kComboOk = kComboWindow.Equate("?OkButton");
+
 using StatementsTest = WindowTest;
 
 TEST_F(StatementsTest, WaitCursorsBalancePerThread) {
@@ -88,6 +97,27 @@ TEST_F(StatementsTest, ChangesFromAnotherThreadReachTheDisplay) {
   EXPECT_EQ(user.Control(w, kStatus).text, "restyled");
   EXPECT_EQ(user.Control(w, kStatus).properties.at({int32_t(Prop::FontColor), 0}), "255");
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"window of thread 1"}));
+}
+
+TEST_F(StatementsTest, ChoosingAComboEntryPutsItOnScreenUntilAccepted) {
+  runtime.StartMain([this] {
+    CString<80> driver = "ODBC";
+    Window window(kComboWindow);
+    window.Use(kDriver, driver);
+    window.Open();
+    while (window.Accept()) {
+      log.Add(std::to_string(Event()) + "@" + std::to_string(Field()) + " " +
+              std::string(driver.view()));
+    }
+  });
+  const WindowHandle w = user.Window("Combo");
+  EXPECT_EQ(user.Rows(w, kDriver)->rows.size(), 3u);
+  EXPECT_EQ(user.ScreenText(w, kDriver), "ODBC");
+  log.Clear();
+  user.SelectRow(w, kDriver, 3);
+  EXPECT_EQ(user.ScreenText(w, kDriver), "ORACLE");
+  user.Click(w, kComboOk);
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"2@1 ODBC", "1@1 ORACLE", "1@2 ORACLE"}));
 }
 
 TEST_F(StatementsTest, HaltGoesThroughItsHandlerAndBeepReachesTheDisplay) {

@@ -97,6 +97,7 @@ bool Control::TakesText() const {
     case ControlType::kCombo:
     case ControlType::kSpin:
     case ControlType::kDropCombo:
+    case ControlType::kDropList:
     case ControlType::kCheck:
       return true;
     default:
@@ -107,7 +108,6 @@ bool Control::TakesText() const {
 bool Control::TakesFocus() const {
   if (TakesText()) return true;
   switch (type_) {
-    case ControlType::kDropList:
     case ControlType::kList:
     case ControlType::kButton:
     case ControlType::kRadio:

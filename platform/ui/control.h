@@ -83,7 +83,7 @@ class Control {
   bool IsAlerted(KeyCode key) const;
   void Alert(KeyCode key);
 
-  // True for the kinds whose screen text the user edits.
+  // True for the kinds whose screen text goes into their variable when accepted.
   bool TakesText() const;
   // True for the kinds the focus can rest on.
   bool TakesFocus() const;

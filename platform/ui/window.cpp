@@ -546,7 +546,11 @@ void Window::ProcessInput(const Input& in) {
         }
         const bool moved = l->selected() != in.row;
         l->SetNumber(Prop::Selected, in.row);
+        // Choosing an entry of a combo, drop list or spin puts its text on screen.
+        const bool entry_list = l->type() != ControlType::kList;
+        if (entry_list) l->SetScreenTextFromUser(l->Cell(in.row, 1));
         if (moved || !twice) Queue(kEventNewSelection, in.field, &in);
+        if (l->type() == ControlType::kDropList) Queue(kEventAccepted, in.field, &in);
         // A double click accepts the row, unless the list alerted it for itself.
         if (twice && !alerted_press_) Queue(kEventAccepted, in.field, &in);
       }
