@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/core/process.h"
 #include "platform/headless/test_support.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/runtime_lock.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
 
@@ -118,6 +120,21 @@ TEST_F(StatementsTest, ChoosingAComboEntryPutsItOnScreenUntilAccepted) {
   EXPECT_EQ(user.ScreenText(w, kDriver), "ORACLE");
   user.Click(w, kComboOk);
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"2@1 ODBC", "1@1 ORACLE", "1@2 ORACLE"}));
+}
+
+TEST_F(StatementsTest, RunProgramWaitsWithTheLockReleased) {
+  // The hook stands in for the program and runs where the wait would be.
+  SetProcessHook([this](const ProcessCall& call) {
+    log.Add(call.program + (RuntimeLockHeld() ? " while held" : " while released"));
+    return 7;
+  });
+  runtime.StartMain([this] {
+    Result<int> r = RunProgram("notepad", {"file.txt"}, /*wait=*/true);
+    log.Add(std::to_string(r.ok() ? r.value() : -1) + (RuntimeLockHeld() ? " held" : " free"));
+  });
+  runtime.Join();
+  SetProcessHook(nullptr);
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"notepad while released", "7 held"}));
 }
 
 TEST_F(StatementsTest, HaltGoesThroughItsHandlerAndBeepReachesTheDisplay) {

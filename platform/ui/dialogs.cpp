@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/core/process.h"
 #include "platform/ui/backend.h"
 #include "platform/ui/internal/thread_state.h"
 #include "platform/ui/runtime_lock.h"
@@ -144,6 +145,12 @@ bool ColorDialog(std::string_view /*title*/, int32_t& color) {
 
 void Beep(int32_t sound) {
   if (Runtime* rt = Runtime::Current()) rt->backend().Beep(sound);
+}
+
+Result<int> RunProgram(std::string_view program, const std::vector<std::string>& args, bool wait) {
+  if (!wait) return Run(program, args, false);
+  RuntimeLockReleaser unlocked;
+  return Run(program, args, true);
 }
 
 void SetSystemMessageHook(MessageHook hook) {

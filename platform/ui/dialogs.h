@@ -1,6 +1,6 @@
 // The runtime's dialogs beyond MESSAGE and STOP (platform/core/message.h): POPUP, the file,
-// font and colour dialogs, and BEEP. Each waits for the user with the runtime lock
-// released, as every blocking runtime call does.
+// font and colour dialogs, and BEEP; and RUN waiting for a program. Each waits with the
+// runtime lock released, as every blocking runtime call does.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/core/message.h"
+#include "platform/core/status.h"
 
 namespace platform::ui {
 
@@ -40,6 +41,11 @@ bool FontDialog(std::string_view title, std::string& typeface, int32_t& size, in
 bool ColorDialog(std::string_view title, int32_t& color);
 // BEEP.
 void Beep(int32_t sound = 0);
+
+// RUN of another program (platform::Run), with the runtime lock released while it waits
+// for the program to end, so the other threads go on meanwhile.
+Result<int> RunProgram(std::string_view program, const std::vector<std::string>& args,
+                       bool wait = false);
 
 // The system property MessageHook (7A35h): every MESSAGE of every thread goes to `hook`
 // once it is set; an empty hook removes it (platform::SetMessageHook underneath).

@@ -35,27 +35,6 @@ size_t ExtraFields(std::string_view flags) {
   return extra;
 }
 
-// Field `n` of entry `pos`, read without touching the buffer. The queue is changing how it
-// keeps its entries; this reads through whichever accessor it has.
-// TODO(queue): call EntryText and EntryNumber directly once packed entries have landed.
-template <class Q>
-std::string EntryTextOf(const Q& q, size_t pos, size_t n) {
-  if constexpr (requires { q.EntryText(pos, n); }) {
-    return q.EntryText(pos, n);
-  } else {
-    return GetFieldText(q.layout().field(n), q.entry_address(pos));
-  }
-}
-
-template <class Q>
-double EntryNumberOf(const Q& q, size_t pos, size_t n) {
-  if constexpr (requires { q.EntryNumber(pos, n); }) {
-    return q.EntryNumber(pos, n);
-  } else {
-    return GetFieldNumber(q.layout().field(n), q.entry_address(pos));
-  }
-}
-
 // Writes the MARK field of entry `row`. The queue has no write of one entry in place, so the
 // buffer is kept, the entry read, changed and put back, and the buffer restored; the
 // program's buffer is as it was, only POINTER and the error state moved.
@@ -168,7 +147,7 @@ std::string ListControl::Cell(size_t row, size_t column) const {
     field = columns_[column - 1].queue_field;
   }
   if (field < 1 || field > queue_->FieldCount()) return {};
-  const std::string value = EntryTextOf(*queue_, row, field);
+  const std::string value = queue_->EntryText(row, field);
   const std::string& picture = columns_.empty() ? std::string() : columns_[column - 1].picture;
   if (picture.size() < 2) return std::string(ClipView(value));
   // The picture stands between two '@' in the format ("@s20@", "@n5@").
@@ -225,7 +204,7 @@ void ListControl::MarkRows(int32_t row, MarkMode mode) {
   if (queue_ == nullptr || mark_field_ < 1 || mark_field_ > queue_->FieldCount()) return;
   const int32_t rows = static_cast<int32_t>(queue_->Records());
   if (row < 1 || row > rows) return;
-  auto marked = [&](int32_t r) { return EntryNumberOf(*queue_, r, mark_field_) != 0; };
+  auto marked = [&](int32_t r) { return queue_->EntryNumber(r, mark_field_) != 0; };
   auto mark = [&](int32_t r, bool on) {
     if (marked(r) != on) WriteMark(*queue_, r, mark_field_, on);
   };
@@ -274,7 +253,7 @@ std::shared_ptr<const ListSnapshot> ListControl::TakeSnapshot() const {
   }
   if (queue_ && mark_field_ >= 1 && mark_field_ <= queue_->FieldCount()) {
     for (size_t r = 1; r <= rows; ++r)
-      s->marked.push_back(EntryNumberOf(*queue_, r, mark_field_) != 0);
+      s->marked.push_back(queue_->EntryNumber(r, mark_field_) != 0);
   }
   s->queue_change_count = queue_ ? queue_->change_count() : 0;
   return s;
