@@ -137,6 +137,25 @@ TEST_F(StatementsTest, RunProgramWaitsWithTheLockReleased) {
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"notepad while released", "7 held"}));
 }
 
+TEST_F(StatementsTest, WindowsAreBuiltFromTheirRegisteredStructure) {
+  RegisterWindowStructure(kComboWindow);
+  runtime.StartMain([this] {
+    std::unique_ptr<Window> window = BuildWindow("TEST$COMBO", "p1$window");
+    log.Add(window ? std::string(window->structure().title) : "none");
+    log.Add(BuildWindow("test$combo", "P2$OTHER") ? "found" : "none");
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"Combo", "none"}));
+}
+
+TEST_F(StatementsTest, AWindowThatOutlivesItsProcedureClosesWithTheThread) {
+  auto kept = std::make_unique<Window>(kWindow);
+  runtime.StartMain([&kept] { kept->Open(); });
+  runtime.Join();
+  EXPECT_FALSE(kept->is_open());
+  EXPECT_TRUE(display.Windows().empty());
+}
+
 TEST_F(StatementsTest, HaltGoesThroughItsHandlerAndBeepReachesTheDisplay) {
   SetHaltHandler([this](int32_t code) { log.Add("halt " + std::to_string(code)); });
   runtime.StartMain([] {

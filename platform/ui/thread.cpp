@@ -12,6 +12,7 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/internal/thread_state.h"
 #include "platform/ui/runtime_lock.h"
+#include "platform/ui/window.h"
 
 namespace platform::ui {
 namespace {
@@ -272,8 +273,9 @@ ThreadId Runtime::Launch(ThreadId id, Procedure proc) {
     } catch (...) {
       InternalError("unknown exception");
     }
-    // Windows are the procedure's locals and have closed with it; a wait cursor left set
-    // ends with the thread.
+    // Windows are the procedure's locals and have closed with it; one that outlives its
+    // procedure closes with the thread, and a wait cursor left set ends with it too.
+    while (!state->windows.empty()) state->windows.back()->Close();
     if (state->wait_cursors > 0) backend_.SetCursor(state->id(), Cursor::kNormal);
     state->End();
     {

@@ -21,6 +21,11 @@ bool IsMenuKind(ControlType t) { return t == ControlType::kMenu || t == ControlT
 
 }  // namespace
 
+std::unique_ptr<Window> BuildWindow(std::string_view module, std::string_view label) {
+  const WindowStructure* s = FindWindowStructure(module, label);
+  return s ? std::make_unique<Window>(*s) : nullptr;
+}
+
 Window::Window(const WindowStructure& structure)
     : structure_(structure), props_(WindowProperties()) {
   BuildControls();

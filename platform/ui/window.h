@@ -191,4 +191,8 @@ class Window {
   std::vector<FieldId> destroyed_;      // to tell the backend at the next flush
 };
 
+// The window built from the structure registered as `module` and `label` (not open); null
+// when no such structure is registered.
+std::unique_ptr<Window> BuildWindow(std::string_view module, std::string_view label);
+
 }  // namespace platform::ui
