@@ -149,8 +149,11 @@ TEST_F(StatementsTest, WindowsAreBuiltFromTheirRegisteredStructure) {
 }
 
 TEST_F(StatementsTest, AWindowThatOutlivesItsProcedureClosesWithTheThread) {
-  auto kept = std::make_unique<Window>(kWindow);
-  runtime.StartMain([&kept] { kept->Open(); });
+  std::unique_ptr<Window> kept;
+  runtime.StartMain([&kept] {
+    kept = std::make_unique<Window>(kWindow);
+    kept->Open();
+  });
   runtime.Join();
   EXPECT_FALSE(kept->is_open());
   EXPECT_TRUE(display.Windows().empty());

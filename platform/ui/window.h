@@ -55,6 +55,7 @@ struct EventRecord {
 class Window {
  public:
   // Builds the window and its controls from `structure` (which must outlive it); not open.
+  // Requires the runtime lock.
   explicit Window(const WindowStructure& structure);
   // Closes the window when it is open. Requires the runtime lock.
   ~Window();
