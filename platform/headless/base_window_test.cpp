@@ -28,6 +28,7 @@ constexpr FieldId kSecond = kWindow.Equate("?Second");
 constexpr FieldId kGoButton = kWindow.Equate("?GoButton");
 constexpr FieldId kRows = kWindow.Equate("?Rows");
 constexpr EventId kConsumeClose = 0x500;
+constexpr EventId kEndTheLoop = 0x501;
 
 class OrderWindow final : public BaseWindow {
  public:
@@ -57,6 +58,7 @@ class OrderWindow final : public BaseWindow {
       return kHandled;  // the close does not go through
     }
     if (Event() == kConsumeClose) consume_close = true;
+    if (Event() == kEndTheLoop) return kEndLoop;
     return BaseWindow::HandleEvent();
   }
   WindowAnswer HandleAccepted() override {
@@ -167,7 +169,7 @@ TEST_F(BaseWindowTest, OperationsRunInTheFrameOrder) {
                          }));
 }
 
-TEST_F(BaseWindowTest, HandledSkipsTheDefaultActionAndEndLoopEndsTheLoop) {
+TEST_F(BaseWindowTest, HandledSkipsTheDefaultAction) {
   StartProcedure();
   PostToWindow(w, kConsumeClose);
   user.WaitUntilIdle();
@@ -181,6 +183,16 @@ TEST_F(BaseWindowTest, HandledSkipsTheDefaultActionAndEndLoopEndsTheLoop) {
             (std::vector<std::string>{"HandleEvent 513@0", "HandleWindowEvent 513 focus 2",
                                       "Close, name now 'Main'", "Run answered 0", "Close again",
                                       "name 'Main'"}));
+}
+
+TEST_F(BaseWindowTest, EndLoopEndsTheLoopWithoutACloseEvent) {
+  StartProcedure();
+  log.Clear();
+  PostToWindow(w, kEndTheLoop);
+  runtime.Join();
+  EXPECT_EQ(log.lines(),
+            (std::vector<std::string>{"HandleEvent 1281@0", "Close, name now 'Main'",
+                                      "Run answered 0", "Close again", "name 'Main'"}));
 }
 
 TEST_F(BaseWindowTest, ProcedureNamesArePerThread) {
