@@ -166,6 +166,41 @@ void HeadlessBackend::DestroyWindow(WindowHandle window) {
   order_.erase(std::remove(order_.begin(), order_.end(), window), order_.end());
 }
 
+int32_t HeadlessBackend::SystemMetric(int32_t index) const {
+  switch (index) {
+    case 4:  // caption height
+      return 19;
+    case 32:  // frame width
+    case 33:  // frame height
+      return 4;
+    case 45:  // edge width
+    case 46:  // edge height
+      return 2;
+    default:
+      return 0;
+  }
+}
+
+region::Point HeadlessBackend::MousePosition() const {
+  std::lock_guard lock(mutex_);
+  return mouse_;
+}
+
+void HeadlessBackend::SetMousePosition(int32_t x, int32_t y) {
+  std::lock_guard lock(mutex_);
+  mouse_ = {x, y};
+}
+
+void HeadlessBackend::SynthesizeMouseButton(int32_t button, bool down) {
+  std::lock_guard lock(mutex_);
+  buttons_.emplace_back(button, down);
+}
+
+std::vector<std::pair<int32_t, bool>> HeadlessBackend::synthesized_buttons() const {
+  std::lock_guard lock(mutex_);
+  return buttons_;
+}
+
 void HeadlessBackend::ActivateWindow(WindowHandle window) {
   std::lock_guard lock(mutex_);
   activated_ = window;

@@ -67,6 +67,8 @@ class HeadlessBackend final : public ui::DisplayBackend {
   int32_t beeps() const;
   // The window activated last by the program, 0 for none.
   WindowHandle activated() const;
+  // Every synthesized mouse button as (button, down), in order.
+  std::vector<std::pair<int32_t, bool>> synthesized_buttons() const;
   // Every standard action performed, in order.
   std::vector<ui::StdAction> std_actions() const;
   bool program_ended() const;
@@ -90,6 +92,12 @@ class HeadlessBackend final : public ui::DisplayBackend {
   void SetCursor(ui::ThreadId thread, ui::Cursor cursor) override;
   void Beep(int32_t sound) override;
   ui::TextMetrics Metrics() const override { return kMetrics; }
+  // Frames 4 pixels wide, captions 19 high, edges 2.
+  int32_t SystemMetric(int32_t index) const override;
+  region::Point MousePosition() const override;
+  void SetMousePosition(int32_t x, int32_t y) override;
+  // Recorded only: the headless mirror has no screen to hit-test.
+  void SynthesizeMouseButton(int32_t button, bool down) override;
   void ProgramEnded() override;
   int32_t ShowMessage(const MessageRequest& request) override;
   bool ShowStop(std::string_view text) override;
@@ -111,6 +119,8 @@ class HeadlessBackend final : public ui::DisplayBackend {
   int32_t beeps_ = 0;
   WindowHandle activated_ = 0;
   std::vector<ui::StdAction> std_actions_;
+  region::Point mouse_;
+  std::vector<std::pair<int32_t, bool>> buttons_;
   bool program_ended_ = false;
   std::deque<std::pair<std::string, int32_t>> popup_answers_;
   std::vector<std::string> popups_;

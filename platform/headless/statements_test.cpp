@@ -159,6 +159,24 @@ TEST_F(StatementsTest, AWindowThatOutlivesItsProcedureClosesWithTheThread) {
   EXPECT_TRUE(display.Windows().empty());
 }
 
+TEST_F(StatementsTest, ShapeAndOpacityReachTheDisplay) {
+  runtime.StartMain([] {
+    Window window(kWindow);
+    window.Open();
+    window.SetShape(region::Region::Combine(region::Region(), region::Region(),
+                                            region::CombineMode::kOr));  // shown nowhere
+    SetProp(0, Prop::Opacity, 128);
+    while (window.Accept()) {
+    }
+  });
+  const WindowHandle w = user.Window("Statements");
+  const std::optional<MirrorWindow> m = display.FindWindow(w);
+  ASSERT_TRUE(m);
+  ASSERT_NE(m->view.shape, nullptr);
+  EXPECT_TRUE(m->view.shape->empty());
+  EXPECT_EQ(m->view.properties.at({int32_t(Prop::Opacity), 0}), "128");
+}
+
 TEST_F(StatementsTest, HaltGoesThroughItsHandlerAndBeepReachesTheDisplay) {
   SetHaltHandler([this](int32_t code) { log.Add("halt " + std::to_string(code)); });
   runtime.StartMain([] {

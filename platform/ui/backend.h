@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/core/message.h"
+#include "platform/region/region.h"
 #include "platform/ui/codes.h"
 #include "platform/ui/prop.h"
 #include "platform/ui/structure.h"
@@ -72,6 +73,9 @@ struct WindowView {
   std::string title;
   RectDu at;
   int32_t timer = 0;  // hundredths of a second, 0 off
+  // The window's outline in pixels of its own top-left corner; null for the plain
+  // rectangle, an empty region for a window shown nowhere.
+  std::shared_ptr<const region::Region> shape;
   std::map<std::pair<int32_t, int32_t>, std::string> properties;
 };
 
@@ -179,6 +183,19 @@ class DisplayBackend {
   virtual TextMetrics Metrics() const = 0;
   // The program's last runtime thread ended.
   virtual void ProgramEnded() = 0;
+
+  // Desktop services, within the program's own windows. Called by runtime threads with the
+  // runtime lock held; an answer may be waited for from the GUI, which never takes the lock.
+  // The size in pixels of the frames and captions the backend draws (the indexes are the
+  // system's: 4 caption height, 32/33 frame width and height, 45/46 edge width and height).
+  virtual int32_t SystemMetric(int32_t index) const = 0;
+  // The mouse position in screen pixels, and moving it.
+  virtual region::Point MousePosition() const = 0;
+  virtual void SetMousePosition(int32_t x, int32_t y) = 0;
+  // A press (`down`) or release of mouse button 1 (left), 2 (right) or 3 (middle) at the
+  // mouse position: it reaches the control of the program's own window under the point as
+  // that control's input.
+  virtual void SynthesizeMouseButton(int32_t button, bool down) = 0;
 
   // Dialogs. Called with the runtime lock released; may wait for the user.
   virtual int32_t ShowMessage(const MessageRequest& request) = 0;

@@ -153,6 +153,7 @@ enum class Prop : int32_t {
   Picture = 0x7D4B,       // entry: the display picture
   ChildIndex = 0x7D4C,    // the control's position among its parent's children, from 1
   Target = 0x7D4D,        // system: the handle of the window SETTARGET chose
+  Opacity = 0x7D4E,       // window: 0 (invisible) to 255 (opaque), for fading in and out
 };
 
 }  // namespace platform::ui

@@ -174,6 +174,7 @@ constexpr PropertyDef kWindowDefs[] = {
     {Prop::Double, K::kFlag},
     {Prop::Disable, K::kFlag},
     {Prop::Hide, K::kFlag},
+    {Prop::Opacity, K::kNumber, "255"},
 };
 
 constexpr PropertyDef kSystemDefs[] = {

@@ -206,6 +206,15 @@ void Window::Set(FieldId field, Prop p, std::string_view value, int32_t index) {
   }
 }
 
+void Window::SetShape(std::optional<region::Region> shape) {
+  AssertRuntimeLockHeld();
+  shape_ = shape ? std::make_shared<const region::Region>(std::move(*shape)) : nullptr;
+  window_dirty_ = true;
+  if (open_ && detail::CurrentThread() && detail::CurrentThread()->id() != thread_) {
+    if (auto t = detail::FindThread(thread_)) t->Push({});
+  }
+}
+
 void Window::NoteChanged(Control& /*c*/, bool layout) {
   if (layout) layout_dirty_ = true;
   // A change made from another thread (styling every window) reaches the display when the
@@ -234,6 +243,7 @@ WindowView Window::View() const {
           static_cast<int32_t>(TextToNumber(props_.Get(Prop::Width))),
           static_cast<int32_t>(TextToNumber(props_.Get(Prop::Height)))};
   v.timer = static_cast<int32_t>(TextToNumber(props_.Get(Prop::Timer)));
+  v.shape = shape_;
   v.properties = props_.values();
   return v;
 }

@@ -18,6 +18,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -132,6 +133,11 @@ class Window {
   // POST to this window: queued behind what is waiting. Requires the runtime lock.
   void Post(EventId event, FieldId field = kNoField);
 
+  // The window's outline in pixels (region.h); nullopt for the plain rectangle. The window
+  // keeps its own copy. Requires the runtime lock.
+  void SetShape(std::optional<region::Region> shape);
+  const region::Region* shape() const { return shape_.get(); }
+
   // True when the control and every container it sits in are shown; a control on a tab
   // only while that tab is the chosen one of its sheet.
   bool IsVisible(const Control& c) const;
@@ -190,6 +196,7 @@ class Window {
   std::map<uint64_t, Input> deferred_;  // alerted presses waiting for their PreAlertKey
   bool alerted_press_ = false;          // processing a press that was alerted
   std::vector<FieldId> destroyed_;      // to tell the backend at the next flush
+  std::shared_ptr<const region::Region> shape_;
 };
 
 // The window built from the structure registered as `module` and `label` (not open); null
