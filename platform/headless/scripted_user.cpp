@@ -112,6 +112,18 @@ void ScriptedUser::CloseBox(WindowHandle window) {
   Send(window, std::move(in));
 }
 
+void ScriptedUser::MoveMouse(WindowHandle window, int32_t x, int32_t y, FieldId list, int32_t row,
+                             int32_t buttons) {
+  Input in;
+  in.kind = Input::Kind::kMouseMoved;
+  in.field = list;
+  in.row = row;
+  in.key = buttons;
+  in.mouse_x = x;
+  in.mouse_y = y;
+  Send(window, std::move(in));
+}
+
 void ScriptedUser::FireTimer(WindowHandle window) {
   Input in;
   in.kind = Input::Kind::kTimer;

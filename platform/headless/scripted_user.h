@@ -49,6 +49,11 @@ class ScriptedUser {
   void ClickHeader(WindowHandle window, FieldId list, int32_t column);
   // The window's close box.
   void CloseBox(WindowHandle window);
+  // Moves the mouse to (x, y) of the window, over row `row` of list `list` (0 for none),
+  // holding `buttons` (0 none). Generates no event; MOUSEX, MOUSEY and the list's hover
+  // properties report it.
+  void MoveMouse(WindowHandle window, int32_t x, int32_t y, FieldId list = 0, int32_t row = 0,
+                 int32_t buttons = 0);
   // The window's timer runs out once.
   void FireTimer(WindowHandle window);
 

@@ -228,6 +228,28 @@ TEST_F(TestWindowFixture, HeaderClickReportsRowZeroAndTheColumn) {
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"down row=0 column=2"}));
 }
 
+TEST_F(TestWindowFixture, MouseMovesAreReportedStateWithoutEvents) {
+  runtime.StartMain([this] {
+    Queue<RowRecord> rows;
+    rows.Add();
+    rows.Add();
+    Window window(kWindow);
+    window.From(kRows, rows);
+    window.Open();
+    while (window.Accept()) {
+      log.Add(std::to_string(Event()) + " row=" + GetProp(kRows, Prop::MouseMoveRow) +
+              " state=" + GetProp(kRows, Prop::MouseState) + " at " + std::to_string(MouseX()) +
+              "," + std::to_string(MouseY()));
+    }
+  });
+  w = user.Window("Test window");
+  log.Clear();
+  user.MoveMouse(w, 40, 130, kRows, 2);
+  EXPECT_TRUE(log.lines().empty());
+  user.FireTimer(w);
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"523 row=2 state=0 at 40,130"}));
+}
+
 TEST_F(TestWindowFixture, PropertiesByNumberWithIndexes) {
   runtime.StartMain([this] {
     Window window(kWindow);

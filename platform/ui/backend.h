@@ -102,6 +102,8 @@ struct Input {
     kMoved,        // the window was moved to `at`
     kSized,        // the window was sized to `at`
     kActivated,    // the window became the active one
+    kMouseMoved,   // the mouse is at (mouse_x, mouse_y), over row `row` of list `field`
+                   // (0 none), with the buttons of `key` held (0 none); no event
   };
   Kind kind = Kind::kClick;
   FieldId field = kNoField;

@@ -194,6 +194,8 @@ void ListControl::Set(Prop p, std::string_view value, int32_t index) {
     }
     case Prop::MouseDownRow:
     case Prop::MouseDownField:
+    case Prop::MouseMoveRow:
+    case Prop::MouseState:
       return;  // reported by the list, not set by the program
     default:
       Control::Set(p, value, index);
@@ -227,6 +229,11 @@ void ListControl::MarkRows(int32_t row, MarkMode mode) {
 void ListControl::SetMouseDown(int32_t row, int32_t column) {
   Control::Set(Prop::MouseDownRow, std::to_string(row));
   Control::Set(Prop::MouseDownField, std::to_string(column));
+}
+
+void ListControl::SetHover(int32_t row, int32_t buttons) {
+  Control::Set(Prop::MouseMoveRow, std::to_string(row));
+  Control::Set(Prop::MouseState, std::to_string(buttons));
 }
 
 ControlView ListControl::View() const {

@@ -53,6 +53,8 @@ class ListControl final : public Control {
   void Set(Prop p, std::string_view value, int32_t index = 0) override;
   // Records where the mouse went down (row 0 is the header, column 0 none); no event.
   void SetMouseDown(int32_t row, int32_t column);
+  // Records the row under the mouse (0 none) and the buttons held (0 none); no event.
+  void SetHover(int32_t row, int32_t buttons);
 
   ControlView View() const override;
   void Flush(DisplayBackend& backend, WindowHandle window) override;

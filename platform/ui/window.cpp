@@ -604,6 +604,14 @@ void Window::ProcessInput(const Input& in) {
     case Input::Kind::kActivated:
       detail::SetActiveWindow(handle_);
       return;
+    case Input::Kind::kMouseMoved: {
+      // Reported state only: what MOUSEX, MOUSEY and a list's hover properties answer.
+      detail::ThreadState* t = detail::CurrentThread();
+      t->event.mouse_x = in.mouse_x;
+      t->event.mouse_y = in.mouse_y;
+      if (ListControl* l = list(in.field)) l->SetHover(in.row, in.key);
+      return;
+    }
   }
 }
 
