@@ -250,6 +250,35 @@ TEST_F(TestWindowFixture, MouseMovesAreReportedStateWithoutEvents) {
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"523 row=2 state=0 at 40,130"}));
 }
 
+TEST_F(TestWindowFixture, AcceptedTextIsCutToTheVariablesSizeOnACharacterBoundary) {
+  runtime.StartMain([this] {
+    CString<5> name;  // four bytes
+    Window window(kWindow);
+    window.Use(kName, name);
+    window.Open();
+    while (window.Accept()) {
+      if (Event() == kEventAccepted) log.Add("[" + std::string(name.view()) + "]");
+    }
+  });
+  w = user.Window("Test window");
+  struct Case {
+    std::string_view typed;
+    std::string_view kept;
+  };
+  constexpr Case kCases[] = {
+      {"abc", "abc"}, {"abcd", "abcd"}, {"abcde", "abcd"}, {"abc\xC3\xA9", "abc"}, {"", ""}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.typed));
+    log.Clear();
+    user.Type(w, kName, c.typed);
+    user.Click(w, kOkButton);
+    ASSERT_FALSE(log.lines().empty());
+    EXPECT_EQ(log.lines().front(), "[" + std::string(c.kept) + "]");
+    // Once accepted, the screen shows what the variable holds.
+    EXPECT_EQ(user.ScreenText(w, kName), c.kept);
+  }
+}
+
 TEST_F(TestWindowFixture, PropertiesByNumberWithIndexes) {
   runtime.StartMain([this] {
     Window window(kWindow);

@@ -147,6 +147,11 @@ void Control::UpdateVariable() {
   shown_valid_ = true;
 }
 
+void Control::AcceptScreen() {
+  UpdateVariable();
+  if (use_ && shown_ != screen_text()) SetScreenTextFromProgram(shown_);
+}
+
 void Control::SetScreenTextFromUser(std::string_view text) {
   AssertRuntimeLockHeld();
   props_.Set(Prop::ScreenText, text);

@@ -96,8 +96,11 @@ class Control {
   void DisplayVariable();
   // The same, whatever the variable did (opening the window, CHANGE).
   void ForceDisplay();
-  // UPDATE and Accepted: the screen text into the variable.
+  // UPDATE: the screen text into the variable.
   void UpdateVariable();
+  // Accepted: the screen text into the variable, and the variable back onto the screen
+  // when it holds the text differently (cut to its declared size, or a number).
+  void AcceptScreen();
   // Sets the screen text as the user typed it; Touched until accepted.
   void SetScreenTextFromUser(std::string_view text);
   // Sets the screen text as the program does; the display shows it.

@@ -366,7 +366,7 @@ void Window::Deliver(EventRecord e) {
   if (e.event == kEventAccepted && e.field != kNoField) {
     Control* c = control(e.field);
     // The screen goes into the variable before the program sees the Accepted.
-    if (c != nullptr && c->TakesText()) c->UpdateVariable();
+    if (c != nullptr && c->TakesText()) c->AcceptScreen();
   }
   // KEYCODE keeps the last key until another key event replaces it.
   detail::ThreadState* t = detail::CurrentThread();
