@@ -177,6 +177,24 @@ TEST_F(StatementsTest, ShapeAndOpacityReachTheDisplay) {
   EXPECT_EQ(m->view.properties.at({int32_t(Prop::Opacity), 0}), "128");
 }
 
+constexpr WindowStructure kModalWindow{"test$modal", "P1$WINDOW",     WindowKind::kPlain,
+                                       "Modal",      {0, 0, 120, 40}, kControls,
+                                       {},           kAttrModal};
+
+TEST_F(StatementsTest, ModalIsSetWhileAModalWindowIsOpen) {
+  runtime.StartMain([this] {
+    log.Add("before '" + GetSystemProp(Prop::Modal) + "'");
+    {
+      Window modal(kModalWindow);
+      modal.Open();
+      log.Add("open '" + GetSystemProp(Prop::Modal) + "'");
+    }
+    log.Add("after '" + GetSystemProp(Prop::Modal) + "'");
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"before ''", "open '1'", "after ''"}));
+}
+
 TEST_F(StatementsTest, HaltGoesThroughItsHandlerAndBeepReachesTheDisplay) {
   SetHaltHandler([this](int32_t code) { log.Add("halt " + std::to_string(code)); });
   runtime.StartMain([] {

@@ -110,7 +110,7 @@ struct Input {
   std::string text;
   int32_t row = 0;
   int32_t column = 0;
-  KeyCode key = 0;
+  KeyCode key = 0;  // kKey: the key; presses: the mouse code plus kCtrl, kShift, kAlt held
   RectDu at;
   int32_t mouse_x = 0;
   int32_t mouse_y = 0;

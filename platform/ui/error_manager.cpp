@@ -1,12 +1,18 @@
 #include "platform/ui/error_manager.h"
 
+#include "platform/core/call_trace.h"
 #include "platform/ui/thread.h"
 
 namespace platform::ui {
 
-void ErrorManager::Init() { Release(); }
+void ErrorManager::Init() {
+  TraceCall("ErrorManager.Init");
+  std::lock_guard lock(mutex_);
+  names_.clear();
+}
 
 void ErrorManager::Release() {
+  TraceCall("ErrorManager.Release");
   std::lock_guard lock(mutex_);
   names_.clear();
 }

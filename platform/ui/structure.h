@@ -49,6 +49,7 @@ enum Attr : uint32_t {
   kAttrMark = 1u << 12,  // a list whose rows are marked through its MARK field
   kAttrCenter = 1u << 13,
   kAttrUpr = 1u << 14,
+  kAttrModal = 1u << 15,  // a window: the other windows wait while it is open
 };
 
 inline constexpr size_t kMaxDeclaredAlerts = 4;

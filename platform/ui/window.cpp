@@ -7,6 +7,7 @@
 #include "platform/ui/internal/thread_state.h"
 #include "platform/ui/list_control.h"
 #include "platform/ui/runtime_lock.h"
+#include "platform/ui/statements.h"
 #include "platform/ui/thread.h"
 
 namespace platform::ui {
@@ -18,6 +19,12 @@ bool IsListKind(ControlType t) {
 }
 
 bool IsMenuKind(ControlType t) { return t == ControlType::kMenu || t == ControlType::kItem; }
+
+// The modal windows open now. Requires the runtime lock.
+int& ModalWindows() {
+  static int count = 0;
+  return count;
+}
 
 }  // namespace
 
@@ -270,6 +277,10 @@ void Window::Open(Window* owner) {
   if (kind() == WindowKind::kFrame) detail::SetFrame(this);
   detail::SetActiveWindow(handle_);
   t->windows.push_back(this);
+  // While a modal window is open the system reports Modal, as it does for a message box.
+  if (structure_.attrs & kAttrModal) {
+    if (ModalWindows()++ == 0) SetSystemProp(Prop::Modal, "1");
+  }
   for (auto& [f, c] : controls_) c->ForceDisplay();
   for (auto& [f, c] : controls_) {
     if (f > 0 && c->TakesFocus() && IsVisible(*c) && !c->disabled()) {
@@ -301,6 +312,7 @@ void Window::Close() {
       kind() == WindowKind::kMdiChild && detail::Frame() ? detail::Frame()->thread() : 0;
   detail::UnregisterWindow(*this);
   detail::Backend().DestroyWindow(handle_);
+  if ((structure_.attrs & kAttrModal) && --ModalWindows() == 0) SetSystemProp(Prop::Modal, "");
   // A frame that is closing waits for its children; tell it one went.
   if (frame_thread != 0) {
     if (auto ft = detail::FindThread(frame_thread)) ft->Push({});
