@@ -154,6 +154,7 @@ enum class Prop : int32_t {
   ChildIndex = 0x7D4C,    // the control's position among its parent's children, from 1
   Target = 0x7D4D,        // system: the handle of the window SETTARGET chose
   Opacity = 0x7D4E,       // window: 0 (invisible) to 255 (opaque), for fading in and out
+  Progress = 0x7D4F,      // progress bar: its value, from RangeLow to RangeHigh
 };
 
 }  // namespace platform::ui

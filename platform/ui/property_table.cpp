@@ -30,6 +30,7 @@ constexpr PropertyDef kControlDefs[] = {
     {Prop::FontStyle, K::kNumber},
     {Prop::RangeLow, K::kNumber},
     {Prop::RangeHigh, K::kNumber},
+    {Prop::Progress, K::kNumber, "0"},
     {Prop::Vcr, K::kFlag},
     {Prop::Double, K::kFlag},
     {Prop::Resize, K::kFlag},
