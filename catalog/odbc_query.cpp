@@ -132,7 +132,11 @@ std::string_view ODBCQueryClass::ColumnData(int32_t n) {
     return buffer_.get();
   }
   if (n < 1) return buffer_.get();  // no such column: what SQLGetData would refuse
+  return ReadColumnData(n);
+}
 
+std::string_view ODBCQueryClass::ReadColumnData(int32_t n) {
+  buffer_[0] = '\0';
   SQLHSTMT stmt = StatementOf(STATEMENTHANDLE);
   const auto column = static_cast<SQLUSMALLINT>(n);
   SQLLEN indicator = 0;
@@ -180,10 +184,24 @@ void ODBCQueryClass::FillQueue(platform::QueueBase& queue, int32_t maximum, bool
   for (int32_t n = 1; n <= filled; ++n) queue.SetText(static_cast<size_t>(n), ColumnName(n));
   queue.Add();
 
+  // Whether every column is read from the statement, as ColumnValue reads it for a file
+  // without fields. That holds for the whole result, so it is decided once; and as the
+  // columns read are within the result's, they are read without counting them again.
+  const platform::RecordLayout* layout = FILE ? FILE->layout() : nullptr;
+  const bool has_record_fields = layout != nullptr && RECORD != nullptr && layout->FieldCount() > 0;
+  const bool direct =
+      !has_record_fields && (FILE == nullptr || FILE->GetProperty(files::kPropFieldCount) == "0");
+
   for (;;) {
     if (!unlimited && static_cast<int64_t>(queue.Records()) >= maximum) break;
     if (Next()) break;
-    for (int32_t n = 1; n <= filled; ++n) queue.SetText(static_cast<size_t>(n), ColumnValue(n));
+    for (int32_t n = 1; n <= filled; ++n) {
+      if (direct) {
+        queue.SetText(static_cast<size_t>(n), ReadColumnData(n));
+      } else {
+        queue.SetText(static_cast<size_t>(n), ColumnValue(n));
+      }
+    }
     queue.Add();
   }
   queue.Get(1);

@@ -85,6 +85,8 @@ class ODBCQueryClass {
  private:
   void AllocateDataBuffer();
   void ReleaseDataBuffer();
+  // ColumnData for a column of the result (1 <= n <= ColumnCount()), without counting them.
+  std::string_view ReadColumnData(int32_t n);
   // Replaces the buffer by one of `length` bytes that starts with `kept`.
   void GrowDataBuffer(int32_t length, std::string_view kept);
 

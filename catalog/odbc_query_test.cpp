@@ -76,6 +76,17 @@ class OdbcQueryTest : public QueryObjectTest {
     }
   }
 
+  // An ODBC file over the table `name` with the record `record` of `layout`.
+  platform::files::File TableFile(std::string name, const RecordLayout& layout, void* record) {
+    platform::files::FileDeclaration decl;
+    decl.label = "QRECFILE";
+    decl.name = std::move(name);
+    decl.owner = ConnectString();
+    decl.layout = &layout;
+    decl.record = record;
+    return platform::files::File(std::move(decl), platform::files::MakeOdbcDriver());
+  }
+
   DialogScript dialogs_;
 };
 
@@ -306,13 +317,7 @@ TEST_P(OdbcQueryTest, ColumnValueReadsTheFilesRecordWhenItHasFields) {
       return layout;
     }
   } rec;
-  platform::files::FileDeclaration decl;
-  decl.label = "QRECFILE";
-  decl.name = "qrec";
-  decl.owner = ConnectString();
-  decl.layout = &Rec::Layout();
-  decl.record = &rec;
-  platform::files::File file(std::move(decl), platform::files::MakeOdbcDriver());
+  platform::files::File file = TableFile("qrec", Rec::Layout(), &rec);
   ODBCQueryClass query;
   query.Init(file);
   EXPECT_EQ(query.RECORD, &rec);
@@ -325,6 +330,55 @@ TEST_P(OdbcQueryTest, ColumnValueReadsTheFilesRecordWhenItHasFields) {
       platform::kButtonOk);
   EXPECT_EQ(query.ColumnValue(3), "");
   EXPECT_TRUE(query.Next());
+}
+
+TEST_P(OdbcQueryTest, FillQueueReadsValuesLongerThanTheBufferWhole) {
+  struct LongText {
+    CString<2001> V;
+    static const RecordLayout& Layout() {
+      static const RecordLayout layout =
+          platform::MakeLayout<LongText>("LT", platform::Field<&LongText::V>("V"));
+      return layout;
+    }
+  };
+  ASSERT_TRUE(
+      RunSql({"DROP TABLE IF EXISTS qlong", "CREATE TABLE qlong (id INTEGER, v VARCHAR(2000))",
+              "INSERT INTO qlong VALUES (1, '" + Letters(511) + "')",
+              "INSERT INTO qlong VALUES (2, '" + Letters(2000) + "')",
+              "INSERT INTO qlong VALUES (3, 'short')"}));
+  ASSERT_FALSE(q().Execute("SELECT v FROM qlong ORDER BY id"));
+  Queue<LongText> queue;
+  q().FillQueue(queue, 0, true);
+  ASSERT_EQ(queue.Records(), 4u);
+  EXPECT_EQ(queue.entry(2).V.str(), Letters(511));
+  EXPECT_EQ(queue.entry(3).V.str(), Letters(2000));
+  EXPECT_EQ(queue.entry(4).V.str(), "short");
+}
+
+TEST_P(OdbcQueryTest, FillQueueThroughAFileWithFieldsReadsItsRecord) {
+  ASSERT_TRUE(RunSql({"DROP TABLE IF EXISTS qrec2", "CREATE TABLE qrec2 (a INTEGER, b VARCHAR(20))",
+                      "INSERT INTO qrec2 VALUES (7, 'seven')"}));
+  struct Rec {
+    int32_t A = 0;
+    static const RecordLayout& Layout() {
+      static const RecordLayout layout =
+          platform::MakeLayout<Rec>("QR", platform::Field<&Rec::A>("A"));
+      return layout;
+    }
+  } rec;
+  platform::files::File file = TableFile("qrec2", Rec::Layout(), &rec);
+  ODBCQueryClass query;
+  query.Init(file);
+  ASSERT_FALSE(query.Execute("SELECT a, b FROM qrec2"));
+  Queue<TwoTexts> queue;
+  // Column 2 is past the file's one field: the message, and the field stays empty.
+  dialogs_.ExpectMessage(
+      "Attempt to get value for column 2, but file structure doesn't have that many fields.",
+      platform::kButtonOk);
+  query.FillQueue(queue, 0, true);
+  ASSERT_EQ(queue.Records(), 2u);
+  EXPECT_EQ(queue.entry(2).A, "7");
+  EXPECT_EQ(queue.entry(2).B, "");
 }
 
 TEST_P(OdbcQueryTest, ACallerKeepsTheObjectItUsesWhenTheGlobalIsReplaced) {

@@ -2,12 +2,18 @@
 
 #include <cassert>
 #include <cstring>
+#include <vector>
 
 #include "platform/core/fixed_string.h"
 #include "platform/core/number.h"
 
 namespace platform {
 namespace {
+
+// IsTextField, inlined: packing asks it of every field of every entry.
+inline bool IsText(const FieldInfo& f) {
+  return f.type == FieldType::kString || f.type == FieldType::kCString;
+}
 
 void* Addr(const FieldInfo& f, const void* record) { return f.address(const_cast<void*>(record)); }
 
@@ -114,12 +120,17 @@ std::string_view TextAt(const uint8_t* p) {
 }  // namespace
 
 PackedRecord PackedRecord::Pack(const RecordLayout& layout, const void* record) {
+  // A queue packs its buffer at every ADD and PUT, so each field is looked up once: the
+  // first pass measures the texts and keeps them, the second writes the one allocation.
+  thread_local std::vector<std::string_view> texts;
+  texts.resize(layout.FieldCount());
   size_t total = 0;
   for (size_t n = 1; n <= layout.FieldCount(); ++n) {
     const FieldInfo& f = layout.field(n);
-    if (IsTextField(f)) {
-      const size_t length = TextOf(f, record).size();
-      total += LengthBytes(length) + length;
+    if (IsText(f)) {
+      const std::string_view text = TextOf(f, record);
+      texts[n - 1] = text;
+      total += LengthBytes(text.size()) + text.size();
     } else {
       total += NumberWidth(f.type);
     }
@@ -128,8 +139,8 @@ PackedRecord PackedRecord::Pack(const RecordLayout& layout, const void* record) 
   uint8_t* p = bytes.get();
   for (size_t n = 1; n <= layout.FieldCount(); ++n) {
     const FieldInfo& f = layout.field(n);
-    if (IsTextField(f)) {
-      const std::string_view text = TextOf(f, record);
+    if (IsText(f)) {
+      const std::string_view text = texts[n - 1];
       p = PutLength(p, text.size());
       if (!text.empty()) std::memcpy(p, text.data(), text.size());
       p += text.size();
@@ -147,7 +158,7 @@ void PackedRecord::Unpack(const RecordLayout& layout, void* record) const {
   const uint8_t* p = bytes_.get();
   for (size_t n = 1; n <= layout.FieldCount(); ++n) {
     const FieldInfo& f = layout.field(n);
-    if (IsTextField(f)) {
+    if (IsText(f)) {
       const std::string_view text = TextAt(p);
       // Assigned as stored: the text was cut to the field's size when it was set.
       static_cast<TextBase*>(Addr(f, record))->storage().assign(text.data(), text.size());
@@ -165,7 +176,7 @@ const uint8_t* PackedRecord::FieldAt(const RecordLayout& layout, size_t n) const
   const uint8_t* p = bytes_.get();
   for (size_t i = 1; i < n; ++i) {
     const FieldInfo& f = layout.field(i);
-    if (IsTextField(f)) {
+    if (IsText(f)) {
       size_t length = 0;
       p = GetLength(p, length) + length;
     } else {
@@ -178,14 +189,14 @@ const uint8_t* PackedRecord::FieldAt(const RecordLayout& layout, size_t n) const
 std::string PackedRecord::Text(const RecordLayout& layout, size_t n) const {
   const FieldInfo& f = layout.field(n);
   const uint8_t* p = FieldAt(layout, n);
-  if (IsTextField(f)) return std::string(TextAt(p));
+  if (IsText(f)) return std::string(TextAt(p));
   return NumberToText(ReadNumber(f.type, p));
 }
 
 double PackedRecord::Number(const RecordLayout& layout, size_t n) const {
   const FieldInfo& f = layout.field(n);
   const uint8_t* p = FieldAt(layout, n);
-  if (IsTextField(f)) return TextToNumber(TextAt(p));
+  if (IsText(f)) return TextToNumber(TextAt(p));
   return ReadNumber(f.type, p);
 }
 
@@ -194,7 +205,7 @@ int PackedRecord::CompareField(const RecordLayout& layout, size_t n, const Packe
   const FieldInfo& f = layout.field(n);
   const uint8_t* pa = a.FieldAt(layout, n);
   const uint8_t* pb = b.FieldAt(layout, n);
-  if (IsTextField(f)) return CompareText(TextAt(pa), TextAt(pb));
+  if (IsText(f)) return CompareText(TextAt(pa), TextAt(pb));
   const double x = ReadNumber(f.type, pa), y = ReadNumber(f.type, pb);
   return x < y ? -1 : (x > y ? 1 : 0);
 }
