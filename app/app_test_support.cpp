@@ -1,0 +1,110 @@
+#include "app/app_test_support.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include <unistd.h>
+
+#include "app/pexolind_main.h"
+#include "catalog/globals.h"
+#include "platform/core/call_trace.h"
+#include "platform/core/paths.h"
+#include "platform/testing/odbc_sources.h"
+#include "platform/ui/desktop_settings.h"
+#include "platform/ui/thread.h"
+
+namespace app::testing {
+
+void ProgramTest::SetUp() {
+  // The hermetic data sources must be in place before the process's first ODBC call.
+  platform::testing::OdbcSources::Get();
+  std::string tmpl = (std::filesystem::temp_directory_path() / "pex-app.XXXXXX").string();
+  ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+  dir_ = tmpl;
+  previous_dir_ = std::filesystem::current_path();
+  std::filesystem::current_path(dir_);
+  platform::SetProgramPathForTesting((dir_ / "pexolind").string());
+  platform::ui::SetDragFullWindowsForTesting(0);
+  catalog::Glo.ConnectString = "";
+  catalog::QueryObject.reset();
+  platform::SetCallObserver([this](std::string_view call) {
+    std::function<void(std::string_view)> hook;
+    {
+      std::lock_guard lock(mutex_);
+      hook = hook_;
+    }
+    if (hook) hook(call);
+    std::lock_guard lock(mutex_);
+    calls_.emplace_back(call);
+    const auto it = answers_.find(call);
+    return it == answers_.end() ? 0 : it->second;
+  });
+}
+
+void ProgramTest::TearDown() {
+  platform::SetCallObserver({});
+  platform::ui::SetDragFullWindowsForTesting(0);
+  platform::SetProgramPathForTesting("");
+  catalog::QueryObject.reset();
+  catalog::ODBCFILE.Close();
+  catalog::Glo.ConnectString = "";
+  std::filesystem::current_path(previous_dir_);
+  std::error_code ignored;
+  std::filesystem::remove_all(dir_, ignored);
+}
+
+int ProgramTest::RunProgram(const std::function<void(platform::headless::ScriptedUser&)>& script) {
+  return app::RunProgram(display, [&](platform::ui::Runtime& runtime) {
+    platform::headless::ScriptedUser user(runtime, display);
+    user.WaitUntilIdle();
+    script(user);
+    // The frame closes its children first.
+    for (int round = 0; round < 2; ++round) {
+      for (const platform::headless::MirrorWindow& w : display.Windows()) {
+        if (w.view.kind != platform::ui::WindowKind::kFrame) continue;
+        platform::ui::Input close;
+        close.kind = platform::ui::Input::Kind::kCloseBox;
+        platform::ui::PostInput(w.view.handle, close);
+      }
+      user.WaitUntilIdle();
+    }
+  });
+}
+
+platform::ui::WindowHandle ProgramTest::Frame(platform::headless::ScriptedUser& user) {
+  return user.Window("P1$APPFRAME");
+}
+
+std::vector<std::string> ProgramTest::Calls(std::string_view prefix) const {
+  std::lock_guard lock(mutex_);
+  std::vector<std::string> out;
+  for (const std::string& c : calls_) {
+    if (c.starts_with(prefix)) out.push_back(c);
+  }
+  return out;
+}
+
+void ProgramTest::ClearCalls() {
+  std::lock_guard lock(mutex_);
+  calls_.clear();
+}
+
+void ProgramTest::Answer(std::string call, int32_t answer) {
+  std::lock_guard lock(mutex_);
+  answers_[std::move(call)] = answer;
+}
+
+void ProgramTest::OnCall(std::function<void(std::string_view)> hook) {
+  std::lock_guard lock(mutex_);
+  hook_ = std::move(hook);
+}
+
+std::string ProgramTest::ReadFile(const std::filesystem::path& path) const {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+}  // namespace app::testing

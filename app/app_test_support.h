@@ -1,0 +1,58 @@
+// A fixture for tests of the whole program: a headless display, the program run through
+// RunProgram with a scripted user, every traced call recorded in order, and a temporary
+// directory that is the current directory and holds the program file's path, so the program
+// INI and the connection INI file live there.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/headless/headless_backend.h"
+#include "platform/headless/scripted_user.h"
+#include "platform/ui/codes.h"
+
+namespace app::testing {
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Runs the program; `script` acts as the user once thread 1 has started. Whatever is still
+  // open afterwards is closed by its close box, so the run always ends. Answers the exit code.
+  int RunProgram(const std::function<void(platform::headless::ScriptedUser&)>& script);
+
+  // The application frame. REQUIRES: open.
+  platform::ui::WindowHandle Frame(platform::headless::ScriptedUser& user);
+
+  // Every traced call so far; with a prefix, only those that start with it.
+  std::vector<std::string> Calls(std::string_view prefix = {}) const;
+  void ClearCalls();
+  // What the next traced calls named `call` answer (the stand-ins answer it to their caller).
+  void Answer(std::string call, int32_t answer);
+  // A hook run on each traced call, on the calling thread, before it is recorded.
+  void OnCall(std::function<void(std::string_view)> hook);
+
+  std::filesystem::path dir() const { return dir_; }
+  std::string ConnectionIni() const { return (dir_ / "pexolind_dns.ini").string(); }
+  std::string ReadFile(const std::filesystem::path& path) const;
+
+  platform::headless::HeadlessBackend display;
+
+ private:
+  std::filesystem::path dir_;
+  std::filesystem::path previous_dir_;
+  mutable std::mutex mutex_;  // guards the state below; calls come from the program's threads
+  std::vector<std::string> calls_;
+  std::map<std::string, int32_t, std::less<>> answers_;
+  std::function<void(std::string_view)> hook_;
+};
+
+}  // namespace app::testing

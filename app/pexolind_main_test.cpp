@@ -1,0 +1,150 @@
+// The main program: start-up and shut-down in their fixed order against the recording
+// stand-ins, the program INI, full-window dragging, the message hook and the exit code.
+#include "app/pexolind_main.h"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "app/app_test_support.h"
+#include "app/program.h"
+#include "catalog/globals.h"
+#include "platform/core/call_trace.h"
+#include "platform/core/message.h"
+#include "platform/files/ini_file.h"
+#include "platform/ui/desktop_settings.h"
+
+namespace app::testing {
+namespace {
+
+using platform::headless::ScriptedUser;
+
+// The calls of the start-up and shut-down: everything but the frame's own life.
+std::vector<std::string> WithoutWindowCalls(const std::vector<std::string>& calls) {
+  std::vector<std::string> out;
+  bool in_window = false;
+  for (const std::string& c : calls) {
+    if (c == "ZOVRestyleClass.Construct") in_window = true;
+    if (!in_window) out.push_back(c);
+    if (c.starts_with("ZOVRestyleClass.Destruct")) {
+      in_window = false;
+      out.push_back("(Main)");
+    }
+  }
+  return out;
+}
+
+class MainProgramTest : public ProgramTest {};
+
+TEST_F(MainProgramTest, StartsUpAndShutsDownInTheFixedOrder) {
+  const int code = RunProgram([](ScriptedUser&) {});
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(WithoutWindowCalls(Calls()),
+            (std::vector<std::string>{
+                // The main module's initialiser.
+                "ZOVStylemanagerClass.Construct",
+                "ZOVAgentClass.Construct",
+                // Start-up on thread 1.
+                "ErrorManager.Init",
+                "IniManager.Init pexolind.INI",
+                "ZOVAgentClass.Init",
+                "ZOVSplashClass.SplashWindow 10",
+                "ZOVRestyleBaseClass.BindUserName DEFAULT",
+                "ZOVStylemanagerClass.BindPropertyFile ZOVPROPERTIESFILE",
+                "ZOVRestyleBaseClass.BindConditionSetFile ZOVCONDITIONSETFILE",
+                "ZOVRestyleBaseClass.BindConditionFile ZOVCONDITIONFILE",
+                "ZOVRestyleBaseClass.BindRestyleFile ZOVRESTYLEFILE",
+                "ZOVStylemanagerClass.Init 1619",
+                "SystemParametersInfoA 38 0 0",
+                "(Main)",
+                // Shut-down.
+                "ZOVAgentClass.Shutdown",
+                "IniManager.Release",
+                "ErrorManager.Release",
+                "ZOVStylemanagerClass.Shutdown",
+                // The terminator.
+                "ZOVAgentClass.Destruct",
+                "ZOVStylemanagerClass.Destruct",
+            }));
+  // Main ran as the frame procedure.
+  EXPECT_EQ(Calls("ZOVRestyleClass.Init"), (std::vector<std::string>{"ZOVRestyleClass.Init Main"}));
+  // Never choosing a connection leaves no statement object.
+  EXPECT_EQ(catalog::QueryObject, nullptr);
+}
+
+TEST_F(MainProgramTest, AssistantKeysAreSetAfterItsInit) {
+  std::vector<int32_t> keys;
+  OnCall([&](std::string_view call) {
+    if (call == "ZOVSplashClass.SplashWindow 10") {
+      const assistant::ZOVAgentClass& agent = Program().Agent;
+      keys = {agent.TRAINMODEKEY,   agent.ACTIVATEALERTKEY, agent.PLAYAGENTALERTKEY,
+              agent.PLAYCONTROLKEY, agent.BUFFERINDEX,      agent.BUFFERPOS};
+    }
+  });
+  RunProgram([](ScriptedUser&) {});
+  EXPECT_EQ(keys, (std::vector<int32_t>{0x279, 0x27A, 0x7B, 0x17B, 1, 1}));
+}
+
+TEST_F(MainProgramTest, ProgramIniIsReadAtStartAndWrittenAtTheEnd) {
+  std::string sectors_at_assistant_init;
+  OnCall([&](std::string_view call) {
+    if (call == "ZOVAgentClass.Init") sectors_at_assistant_init = Program().IniManager.sectors();
+  });
+  ASSERT_TRUE(platform::files::PutIni("__Dont_Touch_Me__", "Sectors", "Kept", "pexolind.INI").ok());
+  RunProgram([](ScriptedUser&) {});
+  EXPECT_EQ(sectors_at_assistant_init, "Kept");
+  EXPECT_EQ(platform::files::GetIni("__Dont_Touch_Me__", "Sectors", "?", "pexolind.INI"), "Kept");
+}
+
+TEST_F(MainProgramTest, ProgramIniIsWrittenEvenWhenTheUserDoesNothing) {
+  ASSERT_FALSE(std::filesystem::exists(dir() / "pexolind.INI"));
+  RunProgram([](ScriptedUser&) {});
+  EXPECT_TRUE(std::filesystem::exists(dir() / "pexolind.INI"));
+  EXPECT_NE(ReadFile(dir() / "pexolind.INI").find("[__Dont_Touch_Me__]"), std::string::npos);
+}
+
+TEST_F(MainProgramTest, FullWindowDraggingOnIsOffForTheRunAndOnAgainAfter) {
+  platform::ui::SetDragFullWindowsForTesting(1);
+  int32_t during_run = -1;
+  RunProgram([&](ScriptedUser&) {
+    platform::ui::SystemParametersInfoA(platform::ui::kSpiGetDragFullWindows, 0, &during_run, 0);
+  });
+  EXPECT_EQ(during_run, 0);
+  EXPECT_EQ(
+      Calls("SystemParametersInfoA"),
+      (std::vector<std::string>{"SystemParametersInfoA 38 0 0", "SystemParametersInfoA 37 0 3",
+                                // The test's own look during the run.
+                                "SystemParametersInfoA 38 0 0", "SystemParametersInfoA 37 1 3"}));
+  // Switched on again after the assistant's shut-down, before the INI manager lets go.
+  const std::vector<std::string> calls = Calls();
+  const auto on = std::find(calls.begin(), calls.end(), "SystemParametersInfoA 37 1 3");
+  EXPECT_NE(std::find(calls.begin(), on, "ZOVAgentClass.Shutdown"), on);
+  EXPECT_NE(std::find(on, calls.end(), "IniManager.Release"), calls.end());
+}
+
+TEST_F(MainProgramTest, FullWindowDraggingOffIsNeverChanged) {
+  RunProgram([](ScriptedUser&) {});
+  EXPECT_EQ(Calls("SystemParametersInfoA"),
+            (std::vector<std::string>{"SystemParametersInfoA 38 0 0"}));
+}
+
+TEST_F(MainProgramTest, MessagesGoToTheStyleManagerOnceTheHookIsSet) {
+  // A message of the assistant's start-up is shown in the standard box; one after the frame
+  // is up goes through the style manager's ShowMessage (whose stand-in falls through to the
+  // standard box).
+  OnCall([](std::string_view call) {
+    if (call == "ZOVAgentClass.Init") platform::Message("From the assistant's start-up");
+  });
+  display.dialogs().ExpectMessage("From the assistant's start-up", platform::kButtonOk);
+  display.dialogs().ExpectMessage("Please select a ODBC connection first!", platform::kButtonOk);
+  RunProgram([&](ScriptedUser& user) {
+    OnCall({});
+    user.PressKey(Frame(user), platform::ui::kF3Key);
+  });
+  EXPECT_EQ(Calls("ZOVStylemanagerClass.ShowMessage"),
+            (std::vector<std::string>{
+                "ZOVStylemanagerClass.ShowMessage Please select a ODBC connection first!"}));
+}
+
+}  // namespace
+}  // namespace app::testing
