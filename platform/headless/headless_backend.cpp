@@ -181,6 +181,16 @@ int32_t HeadlessBackend::SystemMetric(int32_t index) const {
   }
 }
 
+region::Rect HeadlessBackend::WindowRect(WindowHandle window) const {
+  std::lock_guard lock(mutex_);
+  const auto it = windows_.find(window);
+  if (it == windows_.end()) return {};
+  const ui::RectDu px = ui::PixelsFromDialogUnits(it->second.view.at, kMetrics);
+  const int32_t frame = SystemMetric(32);
+  const int32_t caption = SystemMetric(4);
+  return {px.x, px.y, px.x + px.width + 2 * frame, px.y + px.height + caption + 2 * frame};
+}
+
 region::Point HeadlessBackend::MousePosition() const {
   std::lock_guard lock(mutex_);
   return mouse_;

@@ -94,6 +94,8 @@ class HeadlessBackend final : public ui::DisplayBackend {
   ui::TextMetrics Metrics() const override { return kMetrics; }
   // Frames 4 pixels wide, captions 19 high, edges 2.
   int32_t SystemMetric(int32_t index) const override;
+  // The window's position and size converted with kMetrics, with frames and a caption.
+  region::Rect WindowRect(WindowHandle window) const override;
   region::Point MousePosition() const override;
   void SetMousePosition(int32_t x, int32_t y) override;
   // Recorded only: the headless mirror has no screen to hit-test.

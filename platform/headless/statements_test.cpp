@@ -6,6 +6,7 @@
 
 #include "platform/core/process.h"
 #include "platform/headless/test_support.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/runtime_lock.h"
 #include "platform/ui/structure.h"
@@ -193,6 +194,35 @@ TEST_F(StatementsTest, ModalIsSetWhileAModalWindowIsOpen) {
   });
   runtime.Join();
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"before ''", "open '1'", "after ''"}));
+}
+
+TEST_F(StatementsTest, DesktopServicesActOnTheProgramsOwnWindows) {
+  runtime.StartMain([this] {
+    Window window(kWindow);  // 120 x 40 dialog units at (0, 0)
+    window.Open();
+    const WindowHandle h = window.handle();
+    // Each call in a statement of its own: the order of operands of + is unspecified.
+    region::Rect rect;
+    const bool found = GetWindowRect(h, &rect);
+    log.Add(std::to_string(found) + " " + std::to_string(rect.right) + "x" +
+            std::to_string(rect.bottom));
+    log.Add(std::to_string(GetWindowRect(h + 2, &rect)));  // no such window
+    log.Add(std::to_string(GetSystemMetrics(kSmCxFrame)) + " " +
+            std::to_string(GetSystemMetrics(kSmCyCaption)));
+    const int32_t shaped = SetWindowRgn(h, std::nullopt, true);
+    log.Add(std::to_string(shaped) + " " + std::to_string(SetWindowRgn(h + 2, std::nullopt, true)));
+    const bool layered = SetLayeredWindowAttributes(h, 0, 100, kLwaAlpha);
+    log.Add(std::to_string(layered) + " " + GetProp(0, Prop::Opacity));
+    SetCursorPos(30, 40);
+    mouse_event(kMouseEventLeftDown | kMouseEventLeftUp);
+    log.Add(std::to_string(GetCursorPos().x) + "," + std::to_string(GetCursorPos().y));
+  });
+  runtime.Join();
+  // 120 x 40 units are 240 x 80 pixels, plus two frames of 4 and a caption of 19.
+  EXPECT_EQ(log.lines(),
+            (std::vector<std::string>{"1 248x107", "0", "4 19", "1 0", "1 100", "30,40"}));
+  EXPECT_EQ(display.synthesized_buttons(),
+            (std::vector<std::pair<int32_t, bool>>{{1, true}, {1, false}}));
 }
 
 TEST_F(StatementsTest, HaltGoesThroughItsHandlerAndBeepReachesTheDisplay) {

@@ -191,6 +191,9 @@ class DisplayBackend {
   // The size in pixels of the frames and captions the backend draws (the indexes are the
   // system's: 4 caption height, 32/33 frame width and height, 45/46 edge width and height).
   virtual int32_t SystemMetric(int32_t index) const = 0;
+  // The window's rectangle on the screen in pixels, frame and caption included; the empty
+  // rectangle for a window the backend does not show.
+  virtual region::Rect WindowRect(WindowHandle window) const = 0;
   // The mouse position in screen pixels, and moving it.
   virtual region::Point MousePosition() const = 0;
   virtual void SetMousePosition(int32_t x, int32_t y) = 0;

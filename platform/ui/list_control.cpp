@@ -7,6 +7,7 @@
 #include "platform/core/format.h"
 #include "platform/core/queue.h"
 #include "platform/ui/runtime_lock.h"
+#include "platform/ui/window.h"
 
 namespace platform::ui {
 namespace {
@@ -190,6 +191,21 @@ void ListControl::Set(Prop p, std::string_view value, int32_t index) {
       const int64_t rows = static_cast<int64_t>(Rows());
       if (row < 0 || row > rows) row = rows == 0 ? 0 : (row < 0 ? 0 : rows);
       Control::Set(p, std::to_string(row), index);
+      return;
+    }
+    case Prop::EditControl: {
+      // The in-place editor of a column shows over the list only while it is set: the one
+      // it replaces is hidden, the new one shown.
+      const auto before = static_cast<FieldId>(GetNumber(p, index));
+      Control::Set(p, value, index);
+      const auto after = static_cast<FieldId>(GetNumber(p, index));
+      if (before == after) return;
+      if (Control* old = window().control(before); old != nullptr && before != field()) {
+        old->Set(Prop::Hide, "1");
+      }
+      if (Control* now = window().control(after); now != nullptr && after != field()) {
+        now->Set(Prop::Hide, "");
+      }
       return;
     }
     case Prop::MouseDownRow:

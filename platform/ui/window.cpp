@@ -696,6 +696,23 @@ void Window::HandleKey(KeyCode key, const Input& in) {
     }
     return;
   }
+  // Up and down step a spin through its entries, as its arrows do: up to the next entry,
+  // down to the one before; the entry goes on screen as the user's.
+  if (key == kUpKey || key == kDownKey) {
+    ListControl* l = list(focus_);
+    if (l == nullptr || l->type() != ControlType::kSpin || l->Rows() == 0) return;
+    const int32_t rows = static_cast<int32_t>(l->Rows());
+    int32_t at = 0;
+    for (int32_t r = 1; r <= rows && at == 0; ++r) {
+      if (TextEqual(l->Cell(r, 1), l->screen_text())) at = r;
+    }
+    const int32_t next = key == kUpKey ? std::min(at + 1, rows) : std::max(at - 1, 1);
+    if (next == at) return;
+    l->SetNumber(Prop::Selected, next);
+    l->SetScreenTextFromUser(l->Cell(next, 1));
+    Queue(kEventNewSelection, focus_, &in);
+    return;
+  }
   if (key == kTabKey || key == kShift + kTabKey) {
     std::vector<FieldId> order;
     for (auto& [f, c] : controls_) {

@@ -1,0 +1,56 @@
+#include "platform/ui/desktop.h"
+
+#include "platform/ui/backend.h"
+#include "platform/ui/internal/thread_state.h"
+#include "platform/ui/runtime_lock.h"
+#include "platform/ui/window.h"
+
+namespace platform::ui {
+
+int32_t GetSystemMetrics(int32_t index) {
+  AssertRuntimeLockHeld();
+  return detail::Backend().SystemMetric(index);
+}
+
+bool GetWindowRect(WindowHandle window, region::Rect* rect) {
+  AssertRuntimeLockHeld();
+  if (detail::FindWindow(window) == nullptr) return false;
+  *rect = detail::Backend().WindowRect(window);
+  return true;
+}
+
+int32_t SetWindowRgn(WindowHandle window, std::optional<region::Region> outline, bool /*redraw*/) {
+  AssertRuntimeLockHeld();
+  Window* w = detail::FindWindow(window);
+  if (w == nullptr) return 0;
+  w->SetShape(std::move(outline));
+  return 1;
+}
+
+bool SetLayeredWindowAttributes(WindowHandle window, uint32_t /*color_key*/, uint8_t alpha,
+                                uint32_t flags) {
+  AssertRuntimeLockHeld();
+  Window* w = detail::FindWindow(window);
+  if (w == nullptr) return false;
+  if (flags & kLwaAlpha) w->Set(kNoField, Prop::Opacity, std::to_string(alpha));
+  return true;
+}
+
+region::Point GetCursorPos() {
+  AssertRuntimeLockHeld();
+  return detail::Backend().MousePosition();
+}
+
+bool SetCursorPos(int32_t x, int32_t y) {
+  AssertRuntimeLockHeld();
+  detail::Backend().SetMousePosition(x, y);
+  return true;
+}
+
+void mouse_event(uint32_t flags) {
+  AssertRuntimeLockHeld();
+  if (flags & kMouseEventLeftDown) detail::Backend().SynthesizeMouseButton(1, /*down=*/true);
+  if (flags & kMouseEventLeftUp) detail::Backend().SynthesizeMouseButton(1, /*down=*/false);
+}
+
+}  // namespace platform::ui

@@ -1,0 +1,51 @@
+// Desktop services the program asks of the window system, under the names it uses for them:
+// frame sizes, window rectangles and outlines, window transparency, and the mouse. They act
+// within the program's own windows only, through the display backend; a window is named by
+// its Handle (7C96h). Each requires the runtime lock.
+//
+//   SetWindowRgn(GetPropNumber(0, Prop::Handle), outline, /*redraw=*/true);
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "platform/region/region.h"
+#include "platform/ui/codes.h"
+
+namespace platform::ui {
+
+// GetSystemMetrics indexes.
+inline constexpr int32_t kSmCyCaption = 4;
+inline constexpr int32_t kSmCxFrame = 32;
+inline constexpr int32_t kSmCyFrame = 33;
+inline constexpr int32_t kSmCxEdge = 45;
+inline constexpr int32_t kSmCyEdge = 46;
+
+// The size in pixels of the frames and captions the backend draws; 0 for other indexes.
+int32_t GetSystemMetrics(int32_t index);
+
+// The window's rectangle on the screen in pixels, frame included. False (and `rect` left
+// alone) when no open window has `window` as its handle.
+bool GetWindowRect(WindowHandle window, region::Rect* rect);
+
+// SetWindowRgn: the window's outline becomes `outline` (pixels from its top-left corner),
+// or its plain rectangle again for nullopt; the window keeps its own copy. Answers 1, or 0
+// when no open window has the handle. `redraw` is accepted; the display always redraws.
+int32_t SetWindowRgn(WindowHandle window, std::optional<region::Region> outline, bool redraw);
+
+// SetLayeredWindowAttributes with the alpha flag (2): the window's opacity, 0 to 255. The
+// colour key (flag 1) is not supported and ignored. False when no open window has the handle.
+inline constexpr uint32_t kLwaColorKey = 1;
+inline constexpr uint32_t kLwaAlpha = 2;
+bool SetLayeredWindowAttributes(WindowHandle window, uint32_t color_key, uint8_t alpha,
+                                uint32_t flags);
+
+// The mouse: its screen position, moving it, and pressing or releasing the left button
+// (mouse_event flags 2 and 4) where it is, which reaches the control under it.
+inline constexpr uint32_t kMouseEventLeftDown = 2;
+inline constexpr uint32_t kMouseEventLeftUp = 4;
+region::Point GetCursorPos();
+bool SetCursorPos(int32_t x, int32_t y);
+void mouse_event(uint32_t flags);
+
+}  // namespace platform::ui
