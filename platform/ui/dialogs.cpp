@@ -1,9 +1,13 @@
 #include "platform/ui/dialogs.h"
 
 #include <algorithm>
+#include <functional>
+#include <map>
+#include <mutex>
 #include <optional>
 
 #include "platform/core/process.h"
+#include "platform/core/text.h"
 #include "platform/ui/backend.h"
 #include "platform/ui/internal/thread_state.h"
 #include "platform/ui/runtime_lock.h"
@@ -157,6 +161,40 @@ void SetSystemMessageHook(MessageHook hook) {
   const bool set = static_cast<bool>(hook);
   SetMessageHook(std::move(hook));
   if (RuntimeLockHeld()) SetSystemProp(Prop::MessageHook, set ? "1" : "");
+}
+
+namespace {
+
+std::mutex g_locale_mutex;
+std::map<std::string, std::string, std::less<>> g_locale;
+
+}  // namespace
+
+void SetLocale(std::string_view name, std::string_view value) {
+  std::lock_guard lock(g_locale_mutex);
+  g_locale[Upper(name)] = std::string(value);
+}
+
+std::string GetLocale(std::string_view name) {
+  std::lock_guard lock(g_locale_mutex);
+  const auto it = g_locale.find(Upper(name));
+  return it != g_locale.end() ? it->second : std::string();
+}
+
+std::vector<std::string> StandardButtonCaptions() {
+  std::vector<std::string> captions = {"OK",     "&Yes",    "&No",     "&Abort",
+                                       "&Retry", "&Ignore", "&Cancel", "&Help"};
+  const std::string set = GetLocale("CLABUTTON");
+  size_t start = 0;
+  for (size_t i = 0; i < captions.size() && start <= set.size() && !set.empty(); ++i) {
+    const size_t comma = set.find(',', start);
+    const std::string part =
+        set.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    if (!part.empty()) captions[i] = part;
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return captions;
 }
 
 DialogBackend& RuntimeDialogs() {

@@ -47,6 +47,14 @@ void Beep(int32_t sound = 0);
 Result<int> RunProgram(std::string_view program, const std::vector<std::string>& args,
                        bool wait = false);
 
+// LOCALE settings by name, any thread. "CLABUTTON" holds the captions of the standard
+// message box's buttons (OK, Yes, No, Abort, Retry, Ignore, Cancel, Help) joined by ",".
+void SetLocale(std::string_view name, std::string_view value);
+std::string GetLocale(std::string_view name);
+// The eight standard button captions, in the order above: CLABUTTON's where it gives one,
+// else "OK", "&Yes", "&No", "&Abort", "&Retry", "&Ignore", "&Cancel", "&Help".
+std::vector<std::string> StandardButtonCaptions();
+
 // The system property MessageHook (7A35h): every MESSAGE of every thread goes to `hook`
 // once it is set; an empty hook removes it (platform::SetMessageHook underneath).
 void SetSystemMessageHook(MessageHook hook);

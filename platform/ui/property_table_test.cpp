@@ -96,6 +96,19 @@ TEST(Popup, EntriesAreNumberedWithoutSeparatorsAndSubmenus) {
   EXPECT_TRUE(ParsePopup("").empty());
 }
 
+TEST(Locale, ButtonCaptionsComeFromClabutton) {
+  EXPECT_EQ(StandardButtonCaptions()[1], "&Yes");
+  SetLocale("CLABUTTON", "Oké,&Ja,&Nee");
+  const std::vector<std::string> c = StandardButtonCaptions();
+  ASSERT_EQ(c.size(), 8u);
+  EXPECT_EQ(c[0], "Oké");
+  EXPECT_EQ(c[2], "&Nee");
+  EXPECT_EQ(c[3], "&Abort");  // not given: the default stays
+  EXPECT_EQ(GetLocale("clabutton"), "Oké,&Ja,&Nee");
+  SetLocale("CLABUTTON", "");
+  EXPECT_EQ(StandardButtonCaptions()[0], "OK");
+}
+
 TEST(DialogUnits, ConvertWithTheFontsCharacterSize) {
   constexpr TextMetrics kFont{6, 13};
   static_assert(HorizontalPixels(4, kFont) == 6);
