@@ -8,8 +8,13 @@
 // thread and without the runtime lock; the owning runtime thread turns it into the runtime's
 // events in the runtime's order.
 //
-// Dialogs that need an answer are the one exception to "never block": ShowMessage and its
-// kin are called with the runtime lock released, and may wait for the user.
+// Two kinds of call wait for an answer: dialogs, called with the runtime lock released, may
+// wait for the user; desktop services (frame sizes, window rectangles, the mouse) are called
+// with the lock held and may wait briefly for the GUI thread, which never takes the lock.
+//
+// Positions in the views are dialog units (pixels when the window's Pixels property is
+// set); the backend converts them with Metrics() and reports moves and sizes back in the
+// same units.
 #pragma once
 
 #include <cstdint>
