@@ -1,0 +1,315 @@
+// The dictionary window end to end: the whole program on the headless display, a scripted
+// user who connects to the sample database through the connection window, opens the
+// dictionary window with F4, browses a table, sets options and writes TXD files, which are
+// compared with golden files of the sample database. Run over SQLite and PostgreSQL.
+//
+// PEX_UPDATE_GOLDEN=1 writes the golden files instead of comparing with them.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/app_test_support.h"
+#include "catalog/catalog_queues.h"
+#include "catalog/field_types.h"
+#include "catalog/globals.h"
+#include "platform/core/message.h"
+#include "platform/core/process.h"
+#include "platform/headless/scripted_user.h"
+#include "platform/testing/odbc_sources.h"
+#include "platform/testing/sample_database.h"
+#include "platform/ui/codes.h"
+
+namespace app {
+namespace {
+
+using platform::headless::ScriptedUser;
+using platform::testing::OdbcBackend;
+using platform::testing::OdbcSources;
+using platform::ui::FieldId;
+using platform::ui::WindowHandle;
+
+const std::filesystem::path kGoldenDir = PEX_APP_TESTDATA;
+
+std::string BackendPrefix(OdbcBackend backend) {
+  return backend == OdbcBackend::kSqlite ? "sqlite" : "pg";
+}
+
+// The sample tables as each driver names them (PostgreSQL folds unquoted names to lower case).
+std::string Name(OdbcBackend backend, std::string_view name) {
+  if (backend == OdbcBackend::kSqlite || name.find_first_of(" '") != std::string_view::npos) {
+    return std::string(name);
+  }
+  std::string lower(name);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+class DictionaryWindowTest : public testing::ProgramTest,
+                             public ::testing::WithParamInterface<OdbcBackend> {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(OdbcSources::Get().Available(backend()));
+    static std::set<OdbcBackend> loaded;
+    if (!loaded.contains(backend())) {
+      ASSERT_TRUE(platform::testing::LoadSampleDatabase(backend()));
+      loaded.insert(backend());
+    }
+    // Every run of the program starts with the options' initial values.
+    static_cast<catalog::GloOptions&>(catalog::Glo) = catalog::GloOptions{};
+    catalog::FieldTypesQueue.Free();
+    catalog::TEST_ForgetFieldTypesLoad();
+  }
+
+  OdbcBackend backend() const { return GetParam(); }
+
+  // Connects through the connection window and opens the dictionary window with F4.
+  WindowHandle OpenDictionary(ScriptedUser& user) {
+    const WindowHandle frame = Frame(user);
+    user.PressKey(frame, platform::ui::kF2Key);
+    const WindowHandle connection = user.Window("Choose an ODB Cconnection");
+    user.Type(connection, "?Glo:ConnectString", OdbcSources::Get().ConnectString(backend()));
+    user.Click(connection, "?ConnectButton");
+    user.PressKey(frame, platform::ui::kF4Key);
+    return user.Window("Pexolind");
+  }
+
+  // The row of `list` whose column `column` shows `text`; 0 when none does.
+  static int32_t RowOf(ScriptedUser& user, WindowHandle w, FieldId list, size_t column,
+                       std::string_view text) {
+    const auto rows = user.Rows(w, list);
+    if (rows == nullptr) return 0;
+    for (size_t i = 0; i < rows->rows.size(); ++i) {
+      if (rows->rows[i].size() >= column && rows->rows[i][column - 1] == text) {
+        return static_cast<int32_t>(i + 1);
+      }
+    }
+    return 0;
+  }
+  static std::vector<std::string> Column(ScriptedUser& user, WindowHandle w, FieldId list,
+                                         size_t column) {
+    std::vector<std::string> out;
+    const auto rows = user.Rows(w, list);
+    if (rows == nullptr) return out;
+    for (const auto& row : rows->rows) out.push_back(row.size() >= column ? row[column - 1] : "");
+    return out;
+  }
+
+  // Compares the written file with its golden file, or writes the golden file.
+  void ExpectGolden(const std::filesystem::path& written, std::string_view golden_name) {
+    const std::string text = ReadFile(written);
+    ASSERT_FALSE(text.empty()) << written;
+    const std::filesystem::path golden =
+        kGoldenDir / (BackendPrefix(backend()) + "_" + std::string(golden_name) + ".txd");
+    if (std::getenv("PEX_UPDATE_GOLDEN") != nullptr) {
+      std::ofstream(golden, std::ios::binary) << text;
+      return;
+    }
+    EXPECT_EQ(text, ReadFile(golden)) << "written " << written << ", golden " << golden;
+  }
+};
+
+TEST_P(DictionaryWindowTest, BrowsesTheSampleTablesAndTheirDetails) {
+  RunProgram([&](ScriptedUser& user) {
+    const WindowHandle w = OpenDictionary(user);
+    ASSERT_NE(w, 0);
+    const FieldId tables = user.Field(w, "?TableList");
+    // Tables only: the view is not listed.
+    const std::vector<std::string> names = Column(user, w, tables, 3);
+    EXPECT_EQ(names.size(), 11u);
+    for (std::string_view t : {"Customers", "Orders", "Order Details", "Customer's Notes"}) {
+      EXPECT_NE(RowOf(user, w, tables, 3, Name(backend(), t)), 0) << t;
+    }
+    EXPECT_EQ(RowOf(user, w, tables, 3, Name(backend(), "OrderTotals")), 0);
+    // The foreign keys of every table are read first; then the first table's details.
+    EXPECT_EQ(user.ScreenText(w, user.Field(w, "?Tablename")), names.front());
+
+    const int32_t orders = RowOf(user, w, tables, 3, Name(backend(), "Orders"));
+    user.SelectRow(w, tables, orders);
+    EXPECT_EQ(user.ScreenText(w, user.Field(w, "?Tablename")), Name(backend(), "Orders"));
+    const FieldId columns = user.Field(w, "?columnlist");
+    EXPECT_EQ(
+        Column(user, w, columns, 4),
+        (std::vector<std::string>{Name(backend(), "OrderID"), Name(backend(), "CustomerID"),
+                                  Name(backend(), "EmployeeID"), Name(backend(), "OrderDate"),
+                                  Name(backend(), "RequiredTime"), Name(backend(), "ShippedAt"),
+                                  Name(backend(), "ShipVia"), Name(backend(), "Freight")}));
+    const FieldId primary = user.Field(w, "?PrimaryKeyList");
+    EXPECT_EQ(Column(user, w, primary, 4), std::vector<std::string>{Name(backend(), "OrderID")});
+    const FieldId indexes = user.Field(w, "?IndexList");
+    EXPECT_NE(RowOf(user, w, indexes, 6, "ix_orders_date"), 0);
+    // The foreign keys that refer to Orders: "Order Details".OrderID.
+    const FieldId foreign = user.Field(w, "?ForeignList");
+    EXPECT_EQ(Column(user, w, foreign, 3), std::vector<std::string>{Name(backend(), "Orders")});
+    EXPECT_EQ(Column(user, w, foreign, 7), std::vector<std::string>{"Order Details"});
+
+    // Views are listed once "Show tables only" is unticked and the tables are read again.
+    user.Click(w, "?Glo:TablesOnly");
+    EXPECT_EQ(Column(user, w, tables, 3).size(), 11u);  // an option acts at the next read
+    user.Click(w, "?RegetButton");
+    EXPECT_NE(RowOf(user, w, tables, 3, Name(backend(), "OrderTotals")), 0);
+    EXPECT_EQ(catalog::Glo.TablesOnly, 0);
+  });
+}
+
+struct ExportCase {
+  std::string_view golden;
+  std::string_view driver;   // typed into the combo; empty keeps "ODBC"
+  bool relations = false;    // unticks "No relations"
+  bool no_external = false;  // ticks "Do not use external names"
+};
+constexpr ExportCase kExports[] = {
+    {"odbc_relations", "", true, false},
+    {"oracle", "ORACLE", false, false},
+    {"no_external_names", "", false, true},
+};
+
+TEST_P(DictionaryWindowTest, WritesTheGoldenDictionariesOfTheSampleDatabase) {
+  platform::ProcessRecorder recorder;
+  RunProgram([&](ScriptedUser& user) {
+    const WindowHandle w = OpenDictionary(user);
+    ASSERT_NE(w, 0);
+    for (const ExportCase& c : kExports) {
+      SCOPED_TRACE(c.golden);
+      const std::filesystem::path out = dir() / (std::string(c.golden) + ".txd");
+      user.Type(w, "?Glo:TXDFilename", out.string());
+      user.Type(w, "?Glo:Driver", c.driver.empty() ? "ODBC" : c.driver);
+      if (c.relations != (catalog::Glo.NoRelations == 0)) user.Click(w, "?Glo:NoRelations");
+      if (c.no_external != (catalog::Glo.ExternalNames == 1)) {
+        user.Click(w, "?Glo:ExternalNames");
+      }
+      const size_t calls_before = recorder.calls().size();
+      user.Click(w, "?WriteTXDButton");
+      ExpectGolden(out, c.golden);
+      // The written file is shown in the desktop's editor, by its full name.
+      ASSERT_EQ(recorder.calls().size(), calls_before + 1);
+      EXPECT_EQ(recorder.calls().back().args, std::vector<std::string>{out.string()});
+      EXPECT_EQ(user.ScreenText(w, user.Field(w, "?Glo:TXDFilename")), out.string());
+    }
+  });
+}
+
+// The writer turns the table names into labels; the list shows them as read again, and the
+// selected table's details are read anew by its real name.
+TEST_P(DictionaryWindowTest, AfterWritingTheListShowsTheNamesAsReadAgain) {
+  platform::ProcessRecorder recorder;
+  RunProgram([&](ScriptedUser& user) {
+    const WindowHandle w = OpenDictionary(user);
+    ASSERT_NE(w, 0);
+    const FieldId tables = user.Field(w, "?TableList");
+    const int32_t details = RowOf(user, w, tables, 3, "Order Details");
+    ASSERT_NE(details, 0);
+    user.SelectRow(w, tables, details);
+    user.Type(w, "?Glo:TXDFilename", (dir() / "labels.txd").string());
+    user.Click(w, "?WriteTXDButton");
+    EXPECT_NE(RowOf(user, w, tables, 3, "Order Details"), 0);
+    EXPECT_NE(RowOf(user, w, tables, 3, "Customer's Notes"), 0);
+    EXPECT_EQ(RowOf(user, w, tables, 3, "Order_Details"), 0);
+    EXPECT_EQ(user.ScreenText(w, user.Field(w, "?Tablename")), "Order Details");
+    EXPECT_EQ(Column(user, w, user.Field(w, "?columnlist"), 4),
+              (std::vector<std::string>{Name(backend(), "OrderID"), Name(backend(), "ProductID"),
+                                        Name(backend(), "UnitPrice"), Name(backend(), "Quantity"),
+                                        Name(backend(), "Discount")}));
+    // Shipments refers to it by a key of two columns.
+    EXPECT_EQ(Column(user, w, user.Field(w, "?ForeignList"), 7),
+              std::vector<std::string>(2, Name(backend(), "Shipments")));
+  });
+}
+
+// The owner filter the user has just typed is the one the export uses, without a reread
+// first: a filter that matches no owner writes a dictionary without tables.
+TEST_P(DictionaryWindowTest, WriteUsesTheOptionsOnScreen) {
+  platform::ProcessRecorder recorder;
+  RunProgram([&](ScriptedUser& user) {
+    const WindowHandle w = OpenDictionary(user);
+    ASSERT_NE(w, 0);
+    const std::filesystem::path out = dir() / "filtered.txd";
+    user.Type(w, "?Glo:TXDFilename", out.string());
+    user.Type(w, "?Glo:OwnerFilter", "nobody");
+    user.Click(w, "?WriteTXDButton");
+    EXPECT_EQ(catalog::Glo.OwnerFilter, std::string("nobody"));
+    const std::string text = ReadFile(out);
+    EXPECT_NE(text.find("GlobalVariables"), std::string::npos);
+    EXPECT_EQ(text.find("FILE,DRIVER('ODBC')"), std::string::npos) << text;
+    EXPECT_EQ(Column(user, w, user.Field(w, "?TableList"), 3).size(), 0u);
+  });
+}
+
+TEST_P(DictionaryWindowTest, EditsAndReloadsTheCustomFieldTypes) {
+  platform::ProcessRecorder recorder;
+  const std::filesystem::path types = dir() / "pexolind_fieldtypes.ini";
+  ASSERT_FALSE(std::filesystem::exists(types));
+  RunProgram([&](ScriptedUser& user) {
+    const WindowHandle w = OpenDictionary(user);
+    ASSERT_NE(w, 0);
+    // Opening the window created the file, empty.
+    ASSERT_TRUE(std::filesystem::exists(types));
+    EXPECT_EQ(ReadFile(types), "");
+    user.Click(w, "?CustomFieldTypesTab");
+
+    display.dialogs().ExpectMessage(
+        "The custom columntypes file will now be opened so you can "
+        "edit it.|When you have finished editing",
+        platform::kButtonOk);
+    user.Click(w, "?EditCustomFieldtypes");
+    ASSERT_EQ(recorder.calls().size(), 1u);
+    EXPECT_EQ(recorder.calls()[0].args, std::vector<std::string>{types.string()});
+    EXPECT_FALSE(recorder.calls()[0].wait);
+    ASSERT_FALSE(display.dialogs().seen().empty());
+    EXPECT_EQ(display.dialogs().seen().back().icon, platform::kIconAsterisk);
+    EXPECT_EQ(display.dialogs().seen().back().caption, "");
+
+    // The user's edit shows only after "Reget custom fieldtypes".
+    std::ofstream(types, std::ios::binary) << "; mine\r\nvarchar,60,0=STRING(60)\r\n";
+    const FieldId list = user.Field(w, "?CustomFieldtypesList");
+    EXPECT_EQ(Column(user, w, list, 1).size(), 0u);
+    user.Click(w, "?RegetCustomFieldtypes");
+    const auto rows = user.Rows(w, list);
+    ASSERT_NE(rows, nullptr);
+    ASSERT_EQ(rows->rows.size(), 1u);
+    EXPECT_EQ(rows->rows[0][0], "VARCHAR");
+    EXPECT_EQ(rows->rows[0][3], "STRING(60)");
+
+    // A file deleted meanwhile is reported, and no editor is started.
+    std::filesystem::remove(types);
+    display.dialogs().ExpectMessage("There are no custom Columntypes yet (first generate a TXD)...",
+                                    platform::kButtonOk);
+    user.Click(w, "?EditCustomFieldtypes");
+    EXPECT_EQ(recorder.calls().size(), 1u);
+  });
+}
+
+// A data source that cannot be reached reads as one without tables: the lists stay empty and
+// the export writes a dictionary without tables.
+TEST_P(DictionaryWindowTest, AnUnreachableSourceShowsEmptyLists) {
+  platform::ProcessRecorder recorder;
+  // The connection of an earlier run, restored by the frame when it opens.
+  std::ofstream(ConnectionIni(), std::ios::binary)
+      << "[Last connectstring]\r\nConnectstring=DSN=pex_no_such_source\r\n";
+  RunProgram([&](ScriptedUser& user) {
+    user.PressKey(Frame(user), platform::ui::kF4Key);
+    const WindowHandle w = user.Window("Pexolind");
+    ASSERT_NE(w, 0);
+    EXPECT_EQ(Column(user, w, user.Field(w, "?TableList"), 3).size(), 0u);
+    const std::filesystem::path out = dir() / "empty.txd";
+    user.Type(w, "?Glo:TXDFilename", out.string());
+    user.Click(w, "?WriteTXDButton");
+    const std::string text = ReadFile(out);
+    EXPECT_NE(text.find("DSN=pex_no_such_source"), std::string::npos);
+    EXPECT_EQ(text.find("FILE,DRIVER('ODBC')"), std::string::npos) << text;
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, DictionaryWindowTest,
+                         ::testing::ValuesIn(platform::testing::kOdbcBackends),
+                         platform::testing::OdbcBackendParamName);
+
+}  // namespace
+}  // namespace app
