@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "app/pexolind_main.h"
+#include "app/program.h"
 #include "catalog/globals.h"
 #include "platform/core/call_trace.h"
 #include "platform/core/paths.h"
@@ -59,17 +60,34 @@ int ProgramTest::RunProgram(const std::function<void(platform::headless::Scripte
     platform::headless::ScriptedUser user(runtime, display);
     user.WaitUntilIdle();
     script(user);
-    // The frame closes its children first.
-    for (int round = 0; round < 2; ++round) {
-      for (const platform::headless::MirrorWindow& w : display.Windows()) {
-        if (w.view.kind != platform::ui::WindowKind::kFrame) continue;
-        platform::ui::Input close;
-        close.kind = platform::ui::Input::Kind::kCloseBox;
-        platform::ui::PostInput(w.view.handle, close);
-      }
-      user.WaitUntilIdle();
-    }
+    CloseEverything(user);
   });
+}
+
+void ProgramTest::RunOnThread1(
+    const std::function<void()>& procedure,
+    const std::function<void(platform::headless::ScriptedUser&)>& script) {
+  platform::ui::Runtime runtime(display);
+  MainModule module;
+  runtime.StartMain(procedure);
+  platform::headless::ScriptedUser user(runtime, display);
+  user.WaitUntilIdle();
+  script(user);
+  CloseEverything(user);
+  runtime.Join();
+}
+
+void ProgramTest::CloseEverything(platform::headless::ScriptedUser& user) {
+  // A frame closes its children first, so frames go first.
+  for (int round = 0; round < 3 && !display.Windows().empty(); ++round) {
+    for (const platform::headless::MirrorWindow& w : display.Windows()) {
+      if (round == 0 && w.view.kind != platform::ui::WindowKind::kFrame) continue;
+      platform::ui::Input close;
+      close.kind = platform::ui::Input::Kind::kCloseBox;
+      platform::ui::PostInput(w.view.handle, close);
+    }
+    user.WaitUntilIdle();
+  }
 }
 
 platform::ui::WindowHandle ProgramTest::Frame(platform::headless::ScriptedUser& user) {

@@ -29,6 +29,11 @@ class ProgramTest : public ::testing::Test {
   // open afterwards is closed by its close box, so the run always ends. Answers the exit code.
   int RunProgram(const std::function<void(platform::headless::ScriptedUser&)>& script);
 
+  // Runs `procedure` on thread 1 with the main module's objects in place but without the main
+  // program; `script` acts as the user. Whatever is still open afterwards is closed.
+  void RunOnThread1(const std::function<void()>& procedure,
+                    const std::function<void(platform::headless::ScriptedUser&)>& script);
+
   // The application frame. REQUIRES: open.
   platform::ui::WindowHandle Frame(platform::headless::ScriptedUser& user);
 
@@ -47,6 +52,8 @@ class ProgramTest : public ::testing::Test {
   platform::headless::HeadlessBackend display;
 
  private:
+  void CloseEverything(platform::headless::ScriptedUser& user);
+
   std::filesystem::path dir_;
   std::filesystem::path previous_dir_;
   mutable std::mutex mutex_;  // guards the state below; calls come from the program's threads
