@@ -183,6 +183,10 @@ int32_t HeadlessBackend::SystemMetric(int32_t index) const {
 
 region::Rect HeadlessBackend::WindowRect(WindowHandle window) const {
   std::lock_guard lock(mutex_);
+  return WindowRectLocked(window);
+}
+
+region::Rect HeadlessBackend::WindowRectLocked(WindowHandle window) const {
   const auto it = windows_.find(window);
   if (it == windows_.end()) return {};
   const ui::RectDu px = ui::PixelsFromDialogUnits(it->second.view.at, kMetrics);
@@ -202,8 +206,40 @@ void HeadlessBackend::SetMousePosition(int32_t x, int32_t y) {
 }
 
 void HeadlessBackend::SynthesizeMouseButton(int32_t button, bool down) {
-  std::lock_guard lock(mutex_);
-  buttons_.emplace_back(button, down);
+  WindowHandle target = 0;
+  ui::Input click;
+  {
+    std::lock_guard lock(mutex_);
+    buttons_.emplace_back(button, down);
+    if (button != 1 || down) return;
+    // The release completes a click at the mouse: the topmost window under it, then the
+    // smallest shown control there (a control on a tab lies inside its sheet).
+    for (auto it = order_.rbegin(); it != order_.rend() && target == 0; ++it) {
+      const region::Rect outer = WindowRectLocked(*it);
+      if (mouse_.x < outer.left || mouse_.x >= outer.right || mouse_.y < outer.top ||
+          mouse_.y >= outer.bottom) {
+        continue;
+      }
+      target = *it;
+      const int32_t x = mouse_.x - outer.left - SystemMetric(32);
+      const int32_t y = mouse_.y - outer.top - SystemMetric(32) - SystemMetric(4);
+      int64_t best_area = -1;
+      for (const auto& [field, c] : windows_.at(*it).controls) {
+        if (field <= 0 || !c.visible || !c.enabled) continue;
+        const ui::RectDu px = ui::PixelsFromDialogUnits(c.at, kMetrics);
+        if (x < px.x || x >= px.x + px.width || y < px.y || y >= px.y + px.height) continue;
+        const int64_t area = int64_t{px.width} * px.height;
+        if (best_area < 0 || area < best_area) {
+          best_area = area;
+          click.field = field;
+        }
+      }
+    }
+  }
+  if (target == 0 || click.field == ui::kNoField) return;
+  click.kind = ui::Input::Kind::kClick;
+  click.key = ui::kMouseLeft;
+  ui::PostInput(target, std::move(click));
 }
 
 std::vector<std::pair<int32_t, bool>> HeadlessBackend::synthesized_buttons() const {

@@ -98,7 +98,8 @@ class HeadlessBackend final : public ui::DisplayBackend {
   region::Rect WindowRect(WindowHandle window) const override;
   region::Point MousePosition() const override;
   void SetMousePosition(int32_t x, int32_t y) override;
-  // Recorded only: the headless mirror has no screen to hit-test.
+  // Recorded; a left press and release reach the control under the mouse as a click, found
+  // in the mirror with the window rectangles above (the window opened last lies on top).
   void SynthesizeMouseButton(int32_t button, bool down) override;
   void ProgramEnded() override;
   int32_t ShowMessage(const MessageRequest& request) override;
@@ -110,6 +111,7 @@ class HeadlessBackend final : public ui::DisplayBackend {
 
  private:
   void MergeControl(MirrorWindow& w, const ControlView& control);
+  region::Rect WindowRectLocked(WindowHandle window) const;
   void RunDialogHook();
 
   testing::DialogScript dialogs_{/*install=*/false};

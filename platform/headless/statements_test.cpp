@@ -225,6 +225,26 @@ TEST_F(StatementsTest, DesktopServicesActOnTheProgramsOwnWindows) {
             (std::vector<std::pair<int32_t, bool>>{{1, true}, {1, false}}));
 }
 
+TEST_F(StatementsTest, ASynthesizedClickReachesTheControlUnderTheMouse) {
+  runtime.StartMain([this] {
+    Window window(kComboWindow);  // ?OkButton at (4, 20), 40 x 14 dialog units
+    window.Open();
+    while (window.Accept()) {
+      if (Event() == kEventAccepted) log.Add("accepted " + std::to_string(Field()));
+      if (Event() == 0x700) {
+        // Inside the button: frame 4 and caption 19, then (4, 20) units are (8, 40) pixels.
+        SetCursorPos(4 + 8 + 5, 4 + 19 + 40 + 5);
+        mouse_event(kMouseEventLeftDown);
+        mouse_event(kMouseEventLeftUp);
+      }
+    }
+  });
+  const WindowHandle w = user.Window("Combo");
+  PostToWindow(w, 0x700);
+  user.WaitUntilIdle();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"accepted 2"}));
+}
+
 TEST_F(StatementsTest, HaltGoesThroughItsHandlerAndBeepReachesTheDisplay) {
   SetHaltHandler([this](int32_t code) { log.Add("halt " + std::to_string(code)); });
   runtime.StartMain([] {
