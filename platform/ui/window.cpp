@@ -1,3 +1,20 @@
+// How user input becomes events. The backend posts input (typed text, a click, a chosen
+// row, a key) into the owning thread's queue; ACCEPT takes one input at a time, changes the
+// model at once (the screen text, the chosen row or tab, the marks) and queues the events
+// that input stands for, in the runtime's order:
+//   - leaving a control whose text the user changed accepts it first (Accepted), so an
+//     entry's Accepted always comes before the Accepted of the button that was clicked;
+//   - arriving in a control that takes text or rows reports Selected;
+//   - an immediate control reports every change of its text as NewSelection;
+//   - a press alerted on the control or the window comes as PreAlertKey and AlertKey, and
+//     the press itself happens after PreAlertKey unless the program cycles on it; an alerted
+//     key has no standard action;
+//   - a list reports the chosen row as NewSelection, a double click without an alert as
+//     Accepted, and the release as AlertKey 81h when it alerts that;
+//   - the close box posts CloseWindow; Accepted of a standard close control does too, as
+//     the default action that ACCEPT performs before it waits for the next event.
+// Programmatic changes never queue events. The next input is taken only when every queued
+// event has been delivered, so each event sees the model as its own input left it.
 #include "platform/ui/window.h"
 
 #include <algorithm>
