@@ -100,7 +100,7 @@ TEST_F(MainFrameTest, WithoutAConnectionF3AndF4AskForOneAndOpenTheConnectionWind
     });
     EXPECT_EQ(connection_windows, 1u);
     EXPECT_EQ(other_windows, 0u);
-    const platform::MessageRequest& shown = display.dialogs().seen().back();
+    const platform::MessageRequest shown = display.dialogs().seen().back();
     EXPECT_EQ(shown.caption, "");
     EXPECT_EQ(shown.icon, platform::kIconExclamation);
     EXPECT_EQ(shown.button_mask, platform::kButtonOk);
