@@ -89,18 +89,23 @@ struct CatalogStart {
   OdbcStatement statement;
 };
 
-CatalogStart Start(ODBCQueryClass& query, platform::QueueBase& queue) {
-  queue.Free();
-  queue.ClearBuffer();
-  CatalogStart start;
-  if (query.FILE == nullptr) return start;
+// The file opened again (CLOSE, OPEN 22h) and its connection; none when it cannot connect.
+SQLHDBC Reconnect(ODBCQueryClass& query) {
+  if (query.FILE == nullptr) return SQL_NULL_HANDLE;
   query.FILE->Close();
   query.FILE->Open(files::kReadWrite | files::kDenyWrite);
   const std::string text = query.FILE->GetProperty(files::kPropConnectionHandle);
   int64_t handle = 0;
   std::from_chars(text.data(), text.data() + text.size(), handle);
-  if (handle == 0) return start;
-  start.connection = files::NumberToHandle(handle);
+  return handle == 0 ? SQL_NULL_HANDLE : files::NumberToHandle(handle);
+}
+
+CatalogStart Start(ODBCQueryClass& query, platform::QueueBase& queue) {
+  queue.Free();
+  queue.ClearBuffer();
+  CatalogStart start;
+  start.connection = Reconnect(query);
+  if (start.connection == SQL_NULL_HANDLE) return start;
   Result<OdbcStatement> stmt = OdbcStatement::Allocate(start.connection);
   if (stmt.ok()) start.statement = std::move(stmt).value();
   return start;
@@ -214,6 +219,25 @@ void GetForeignKeys(ODBCQueryClass& query, platform::QueueBase& queue, std::stri
   const SQLRETURN rc = SQLForeignKeys(start.statement.get(), nullptr, 0, nullptr, 0, Text(name),
                                       Length(name), nullptr, 0, nullptr, 0, nullptr, 0);
   Finish(rc, start, queue, kForeignKeysColumns, query.ColumnDataBuffer(), kCatalogValueBytes);
+}
+
+void GetForeignKeysOf(ODBCQueryClass& query, platform::QueueBase& queue, std::string_view table) {
+  BusyCursor busy;
+  std::string name = HeldName(table);
+  CatalogStart start = Start(query, queue);
+  if (!start.statement) return;
+  const SQLRETURN rc = SQLForeignKeys(start.statement.get(), nullptr, 0, nullptr, 0, nullptr, 0,
+                                      nullptr, 0, nullptr, 0, Text(name), Length(name));
+  Finish(rc, start, queue, kForeignKeysColumns, query.ColumnDataBuffer(), kCatalogValueBytes);
+}
+
+std::string GetDbmsName(ODBCQueryClass& query) {
+  const SQLHDBC connection = Reconnect(query);
+  if (connection == SQL_NULL_HANDLE) return {};
+  char name[128] = {};
+  SQLSMALLINT length = 0;
+  if (!OdbcOk(SQLGetInfo(connection, SQL_DBMS_NAME, name, sizeof name, &length))) return {};
+  return name;
 }
 
 }  // namespace catalog

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -51,5 +52,14 @@ void GetIndexes(ODBCQueryClass& query, platform::QueueBase& queue, uint8_t uniqu
 // passes 1 with an empty name); an empty name is passed to the driver as it is.
 void GetForeignKeys(ODBCQueryClass& query, platform::QueueBase& queue, std::string_view table,
                     uint8_t all = 0);
+
+// SQLForeignKeys with `table` as the foreign-key table: the foreign keys that this table
+// holds, columns 1-14. The TXD writer collects relations this way where the primary-key form
+// costs a scan of the whole catalog per call.
+void GetForeignKeysOf(ODBCQueryClass& query, platform::QueueBase& queue, std::string_view table);
+
+// The source's DBMS name (SQLGetInfo SQL_DBMS_NAME), "SQLite" or "PostgreSQL"; empty when the
+// file cannot connect.
+std::string GetDbmsName(ODBCQueryClass& query);
 
 }  // namespace catalog

@@ -44,6 +44,90 @@ int32_t IdentOf(std::string_view line) {
   return n;
 }
 
+// The text between `open` and the last ")" of `line`, when the line is `lead` followed by
+// `open`...")".
+bool Between(std::string_view line, std::string_view lead, std::string_view open,
+             std::string& out) {
+  if (!line.starts_with(lead)) return false;
+  line.remove_prefix(lead.size());
+  if (!line.starts_with(open) || !line.ends_with(')')) return false;
+  out = std::string(line.substr(open.size(), line.size() - open.size() - 1));
+  return true;
+}
+
+// "LABEL<blanks to 29> FILE(" ...: the label and the text in the brackets.
+bool BlockFileLine(std::string_view line, std::string_view word, std::string& label,
+                   std::string& key) {
+  const std::string open = " " + std::string(word) + "(";
+  const size_t at = line.find(open);
+  if (at == std::string_view::npos || !line.ends_with(')')) return false;
+  label = std::string(platform::ClipView(line.substr(0, at)));
+  if (label.size() < 29 && at != 29) return false;
+  if (label.size() >= 29 && at != label.size()) return false;
+  key = std::string(line.substr(at + open.size(), line.size() - at - open.size() - 1));
+  return true;
+}
+
+void ReadRelations(const std::vector<std::string>& lines, size_t i, TxdDocument& doc) {
+  auto error = [&doc](std::string what, size_t line_no) {
+    doc.errors.push_back("line " + std::to_string(line_no + 1) + ": " + std::move(what));
+  };
+  auto at = [&](size_t k) -> std::string_view {
+    return k < lines.size() ? std::string_view(lines[k]) : std::string_view();
+  };
+  std::set<std::string> prefixes;
+  for (const TxdFile& f : doc.files) {
+    std::string upper;
+    for (char ch : f.prefix) upper += static_cast<char>(std::toupper(ch));
+    prefixes.insert(upper);
+  }
+  auto check_prefix = [&](const std::string& reference, size_t line_no) {
+    const std::string prefix = reference.substr(0, reference.find(':'));
+    if (!prefixes.contains(prefix)) error("prefix of no FILE: " + reference, line_no);
+  };
+  doc.has_relations = true;
+  if (at(i + 1) != "" || at(i + 2) != "") error("two empty lines expected", i + 1);
+  i += 3;
+  const std::string block(28, ' ');
+  const std::string part(30, ' ');
+  while (i < lines.size()) {
+    if (at(i) != block + "RELATION,MANY:ONE") {
+      error("RELATION expected: " + std::string(at(i)), i);
+      return;
+    }
+    TxdRelation r;
+    if (!BlockFileLine(at(i + 1), "FILE", r.file, r.file_key)) error("FILE line", i + 1);
+    if (!BlockFileLine(at(i + 2), "RELATED_FILE", r.related, r.related_key)) {
+      error("RELATED_FILE line", i + 2);
+    }
+    if (!r.file_key.empty()) check_prefix(r.file_key, i + 1);
+    if (!r.related_key.empty()) check_prefix(r.related_key, i + 2);
+    i += 3;
+    if (at(i) == part + "FILE_TO_RELATED_KEY") {
+      if (!Between(at(i + 1), std::string(34, ' '), "FIELD(", r.file_to_related) ||
+          at(i + 2) != part + "END") {
+        error("FILE_TO_RELATED_KEY part", i + 1);
+      }
+      if (r.related_key.empty()) error("FILE_TO_RELATED_KEY without a related key", i);
+      i += 3;
+    } else if (!r.related_key.empty()) {
+      error("FILE_TO_RELATED_KEY expected", i);
+    }
+    if (at(i) != part + "RELATED_FILE_TO_KEY" ||
+        !Between(at(i + 1), std::string(32, ' '), "FIELD(", r.related_to_file) ||
+        at(i + 2) != part + "END") {
+      error("RELATED_FILE_TO_KEY part", i);
+    }
+    check_prefix(r.related_to_file, i + 1);
+    i += 3;
+    if (at(i) != block + "END" || i + 1 >= lines.size() || at(i + 1) != "") {
+      error("END and an empty line expected", i);
+    }
+    i += 2;
+    doc.relations.push_back(std::move(r));
+  }
+}
+
 }  // namespace
 
 std::string CrLf(const std::vector<std::string>& lines) {
@@ -71,6 +155,31 @@ void MemoryCatalog::ReadIndexes(std::string_view table) {
 void MemoryCatalog::ReadForeignKeys(std::string_view table) {
   reads.push_back("foreignkeys:" + std::string(table));
   Fill(ForeignKeysQueue, Find(foreign_keys, table));
+}
+
+void MemoryCatalog::ReadForeignKeysOf(std::string_view table) {
+  reads.push_back("foreignkeysof:" + std::string(table));
+  Fill(ForeignKeysQueue, Find(foreign_keys_of, table));
+}
+void MemoryCatalog::ReadSysrel(platform::QueueBase& relations) {
+  reads.push_back("sysrel");
+  if (!has_sysrel) return;
+  for (const std::vector<std::string>& row : sysrel) {
+    for (size_t n = 1; n <= row.size(); ++n) relations.SetText(n, row[n - 1]);
+    relations.Add();
+  }
+}
+
+ForeignKeysQueueRecord ForeignKey(std::string_view pk_table, std::string_view pk_column,
+                                  std::string_view fk_table, std::string_view fk_column,
+                                  int key_seq) {
+  ForeignKeysQueueRecord r;
+  r.PKTABLE_NAME = pk_table;
+  r.PKCOLUMN_NAME = pk_column;
+  r.FKTABLE_NAME = fk_table;
+  r.FKCOLUMN_NAME = fk_column;
+  r.KEY_SEQ = std::to_string(key_seq);
+  return r;
 }
 
 TablesQueueRecord Table(std::string_view name, std::string_view type) {
@@ -223,6 +332,7 @@ TxdDocument ReadTxd(std::string_view text) {
     }
     doc.files.push_back(std::move(file));
   }
+  if (i < lines.size()) ReadRelations(lines, i, doc);
   return doc;
 }
 

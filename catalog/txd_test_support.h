@@ -25,13 +25,22 @@ class MemoryCatalog : public CatalogSource {
   std::map<std::string, std::vector<PrimaryKeysQueueRecord>, std::less<>> primary_keys;
   std::map<std::string, std::vector<IndexesQueueRecord>, std::less<>> indexes;
   std::map<std::string, std::vector<ForeignKeysQueueRecord>, std::less<>> foreign_keys;
-  std::vector<std::string> reads;  // "columns:Orders", ... in order
+  // The foreign keys by the table that holds them, for ReadForeignKeysOf.
+  std::map<std::string, std::vector<ForeignKeysQueueRecord>, std::less<>> foreign_keys_of;
+  bool scans_catalog = false;  // what ForeignKeysScanCatalog answers
+  // The rows of the table sysrel, in SRQ's layout; none when `has_sysrel` is false.
+  bool has_sysrel = false;
+  std::vector<std::vector<std::string>> sysrel;  // eight texts per row, in field order
+  std::vector<std::string> reads;                // "columns:Orders", ... in order
 
   void ReadTables(bool system_tables, bool tables_only, std::string_view owner_filter) override;
   void ReadColumns(std::string_view table) override;
   void ReadPrimaryKeys(std::string_view table) override;
   void ReadIndexes(std::string_view table) override;
   void ReadForeignKeys(std::string_view table) override;
+  void ReadForeignKeysOf(std::string_view table) override;
+  bool ForeignKeysScanCatalog() override { return scans_catalog; }
+  void ReadSysrel(platform::QueueBase& relations) override;
 };
 
 // Row builders.
@@ -41,6 +50,10 @@ ColumnsQueueRecord Column(std::string_view name, std::string_view type, int32_t 
 IndexesQueueRecord Index(std::string_view name, std::string_view column, bool ascending = true,
                          bool non_unique = false, uint8_t type = 3);
 PrimaryKeysQueueRecord PrimaryKey(std::string_view column, std::string_view name);
+// A foreign key row: `fk_table`.`fk_column` refers to `pk_table`.`pk_column`.
+ForeignKeysQueueRecord ForeignKey(std::string_view pk_table, std::string_view pk_column,
+                                  std::string_view fk_table, std::string_view fk_column,
+                                  int key_seq = 1);
 
 // A TXD file read back into its parts.
 struct TxdKey {
@@ -59,14 +72,28 @@ struct TxdFile {
   std::vector<TxdKey> keys;
   std::vector<TxdField> fields;
 };
+// One RELATION block: the first file (many side) and the related file (one side), each with
+// its key ("PRE:Key", empty without one), and the FIELD pairs of its two parts.
+struct TxdRelation {
+  std::string file;
+  std::string file_key;
+  std::string related;
+  std::string related_key;
+  std::string file_to_related;  // "ORD:CustomerID,CUS:CustomerID"; empty without the part
+  std::string related_to_file;  // "CUS:CustomerID,ORD:CustomerID"
+};
 struct TxdDocument {
   std::vector<TxdFile> files;  // the global-variables file first
+  bool has_relations = false;  // the file holds "[RELATIONS]"
+  std::vector<TxdRelation> relations;
   std::vector<std::string> errors;
 };
 
 // Reads `text` (CR LF lines) and lists every structural fault: a missing header, a FILE
 // without its identification, "Record RECORD" or closing lines, a key or field without its
-// identification line, numbers that do not increase, a prefix used twice.
+// identification line, numbers that do not increase, a prefix used twice; in the relations,
+// a block whose lines or indents differ from the block's form, or whose prefixes belong to
+// no FILE.
 TxdDocument ReadTxd(std::string_view text);
 
 }  // namespace catalog::testing

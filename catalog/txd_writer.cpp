@@ -1,5 +1,6 @@
 #include "catalog/txd_writer.h"
 
+#include <algorithm>
 #include <set>
 #include <utility>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "catalog/catalog_queues.h"
 #include "catalog/globals.h"
 #include "catalog/make_label.h"
+#include "catalog/txd_relations.h"
 #include "catalog/txd_writer_file.h"
 #include "catalog/txd_writer_lines.h"
 #include "catalog/txd_writer_types.h"
@@ -32,6 +34,12 @@ constexpr size_t kQuickCodeColumns = 150;
 // SQLStatistics' row type of the table's statistics (SQL_TABLE_STAT).
 constexpr uint8_t kTableStatistics = 0;
 
+// PrefixQueue's order: PREFIX ascending.
+const platform::QueueKey& PrefixKey() {
+  static const platform::QueueKey key = {{1, false}};
+  return key;
+}
+
 bool IsDateTimeType(std::string_view type_name) {
   return TextEqual(type_name, "TIMESTAMP") || TextEqual(type_name, "DATETIME");
 }
@@ -53,6 +61,8 @@ class TxdRun {
       : options_(options), catalog_(catalog), out_(out) {
     state_.oracle = IsOracleDriver(options.driver);
     state_.external_names = options.external_names;
+    // Sorted while empty, so that every lookup by PREFIX is a binary search.
+    state_.prefixes.Sort(PrefixKey());
   }
 
   bool Run() {
@@ -62,7 +72,10 @@ class TxdRun {
     state_.file_id = 1;
     const size_t rows = TablesQueue.Records();
     for (size_t n = 1; n <= rows && ok_; ++n) WriteTable(n);
-    // TODO(relations): the relations section follows here when options_.no_relations is 0.
+    if (ok_ && !options_.no_relations) {
+      RelationWriter relations(catalog_, state_, options_.system_tables);
+      relations.WriteRelations([this](std::string_view line) { Line(line); });
+    }
     return ok_;
   }
 
@@ -82,7 +95,7 @@ class TxdRun {
     if (!options_.system_tables && GTQ.TABLETYPE == "SYSTEM TABLE") return;
 
     ++state_.file_id;
-    state_.prefix = TakePrefix(state_.prefixes, GTQ.TABLENAME);
+    state_.prefix = TakePrefix(state_.prefixes, GTQ.TABLENAME, state_.prefix_counters);
     Line(TxdFileLine(GTQ.TABLENAME, options_.driver, GTQ.ORGINALTABLENAME, state_.prefix,
                      state_.external_names));
     Line(IdentLine(state_.file_id, ",USAGE(File)"));
@@ -90,6 +103,7 @@ class TxdRun {
     // The columns are read first: the key writer leaves out indexes over anything else.
     catalog_.ReadColumns(table);
     WriteKeys(table);
+    if (!options_.no_relations) state_.table_keys.emplace(table, TakeTableKeys(state_.oracle));
     Line("Record RECORD");
     WriteFields();
     Lines({"    END", "  END", ""});
@@ -103,10 +117,7 @@ class TxdRun {
     std::string suffix;
     for (size_t i = 1; i <= IndexesQueue.Records(); ++i) {
       const IndexesQueueRecord& row = IndexesQueue.entry(i);
-      std::string name(ClipView(row.INDEX_NAME));
-      if (state_.oracle) {
-        name = platform::Upper(platform::CutUtf8(name, kOracleIndexNameLength));
-      }
+      const std::string name = KeyName(row.INDEX_NAME, state_.oracle);
       const std::string component = std::string(row.ASC_OR_DESC == "A" ? "+" : "-") +
                                     state_.prefix + ":" +
                                     ColumnLabel(row.COLUMN_NAME, state_.oracle);
@@ -175,18 +186,50 @@ std::string TxdOutputName(std::string_view name) {
 }
 
 std::string TakePrefix(platform::Queue<PrefixQueueRecord>& prefixes, std::string_view label) {
+  std::unordered_map<std::string, int> counters;
+  return TakePrefix(prefixes, label, counters);
+}
+
+std::string TakePrefix(platform::Queue<PrefixQueueRecord>& prefixes, std::string_view label,
+                       std::unordered_map<std::string, int>& counters) {
   const std::string base(ClipView(platform::CutUtf8(ClipView(label), kPrefixLength)));
-  const platform::QueueKey key = {{1, false}};
-  std::string candidate = base;
-  for (int counter = 1;; ++counter) {
+  // Prefixes are never taken back within a run, so every candidate below the counter is
+  // still taken and the search may start there.
+  int& counter = counters[platform::Upper(base)];
+  for (;; ++counter) {
+    const std::string candidate = counter == 0 ? base : base + std::to_string(counter);
     prefixes.buffer.PREFIX = platform::Upper(candidate);
-    if (!prefixes.GetByKey(key)) break;
-    candidate = base + std::to_string(counter);
+    if (prefixes.GetByKey(PrefixKey())) continue;
+    prefixes.buffer.TABLENAME = label;
+    prefixes.AddByKey(PrefixKey());
+    ++counter;
+    return candidate;
   }
-  prefixes.buffer.PREFIX = platform::Upper(candidate);
-  prefixes.buffer.TABLENAME = label;
-  prefixes.AddByKey(key);
-  return candidate;
+}
+
+std::string KeyName(std::string_view index_name, bool oracle) {
+  const std::string_view name = ClipView(index_name);
+  return oracle ? platform::Upper(platform::CutUtf8(name, kOracleIndexNameLength))
+                : std::string(name);
+}
+
+TableKeys TakeTableKeys(bool oracle) {
+  TableKeys keys;
+  for (size_t i = 1; i <= IndexesQueue.Records(); ++i) {
+    const IndexesQueueRecord row = IndexesQueue.entry(i);
+    const std::string_view index_label = ClipView(row.INDEX_NAME);
+    keys.rows.push_back({std::string(index_label), MakeLabel(KeyName(index_label, oracle)),
+                         std::string(ClipView(row.COLUMN_NAME))});
+  }
+  std::vector<std::pair<int32_t, std::string>> primary;
+  for (size_t i = 1; i <= PrimaryKeysQueue.Records(); ++i) {
+    const PrimaryKeysQueueRecord row = PrimaryKeysQueue.entry(i);
+    primary.emplace_back(row.ORDINALPOSITION, std::string(ClipView(row.COLUMNNAME)));
+  }
+  std::stable_sort(primary.begin(), primary.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (auto& [position, column] : primary) keys.primary_key.push_back(std::move(column));
+  return keys;
 }
 
 void PrepareTableKeys(CatalogSource& catalog, std::string_view table) {

@@ -5,8 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "catalog/txd_writer_source.h"
 #include "platform/core/fixed_string.h"
@@ -27,9 +30,23 @@ struct TxdOptions {
 
 // The prefixes handed out in one run, kept in ascending order of PREFIX.
 struct PrefixQueueRecord {
-  platform::CString<20> PREFIX;     // upper case
-  platform::CString<81> TABLENAME;  // the label of the table that owns it
+  platform::CString<20> PREFIX;  // upper case
+  // The label of the table that owns it. As wide as a table name can be, so that the
+  // relations find the prefix of every table by its whole label.
+  platform::CString<100> TABLENAME;
   static const platform::RecordLayout& Layout();
+};
+
+// The keys of one table as the key writer prepared them, kept for the relations so that
+// they need not read the catalog again.
+struct TableKeyRow {
+  std::string index_label;  // the index name in label form
+  std::string key_label;    // the label of the KEY line written for the index
+  std::string column;       // the column name as read
+};
+struct TableKeys {
+  std::vector<TableKeyRow> rows;         // in the order of IndexesQueue
+  std::vector<std::string> primary_key;  // the primary key's columns in key order
 };
 
 // The state one run shares between its steps (tables, keys, fields, relations).
@@ -41,6 +58,11 @@ struct TxdRunState {
   bool oracle = false;
   bool external_names = false;
   platform::Queue<PrefixQueueRecord> prefixes;
+  // For each three-letter start in upper case, the first counter not yet known to be taken
+  // (0: the bare start), so that many tables starting alike do not try every number again.
+  std::unordered_map<std::string, int> prefix_counters;
+  // The keys of every table written, by its name as read (kept when relations are asked for).
+  std::map<std::string, TableKeys, std::less<>> table_keys;
 };
 
 // The output name: `name` with the current directory in front when it holds no "/", cut to
@@ -50,6 +72,17 @@ std::string TxdOutputName(std::string_view name);
 // The free prefix for `label` (its first three bytes, then with 1, 2, ... appended), added to
 // `prefixes` in upper case. Answers the prefix as written, in the label's case.
 std::string TakePrefix(platform::Queue<PrefixQueueRecord>& prefixes, std::string_view label);
+// The same, starting each three-letter start's search where `counters` says the taken
+// candidates end. Gives what TakePrefix gives as long as `counters` saw every prefix added.
+std::string TakePrefix(platform::Queue<PrefixQueueRecord>& prefixes, std::string_view label,
+                       std::unordered_map<std::string, int>& counters);
+
+// The index name a KEY line is written for: under the Oracle rules its first 30 bytes in
+// upper case. The key's label is MakeLabel of it.
+std::string KeyName(std::string_view index_name, bool oracle);
+
+// The keys of the table that PrepareTableKeys left in PrimaryKeysQueue and IndexesQueue.
+TableKeys TakeTableKeys(bool oracle);
 
 // Reads the primary key and the indexes of `table` into PrimaryKeysQueue and IndexesQueue:
 // index names in label form, primary-key rows marked, and the statistics rows and every index

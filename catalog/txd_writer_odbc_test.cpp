@@ -8,7 +8,7 @@
 #include "catalog/catalog_queues.h"
 #include "catalog/field_types.h"
 #include "catalog/globals.h"
-#include "catalog/odbc_query_testing.h"
+#include "catalog/txd_odbc_testing.h"
 #include "catalog/txd_test_support.h"
 #include "catalog/txd_writer.h"
 #include "platform/core/paths.h"
@@ -21,32 +21,9 @@ namespace {
 
 using platform::testing::OdbcBackendParamName;
 
-class TxdWriterOdbcTest : public QueryObjectTest {
+class TxdWriterOdbcTest : public TxdOdbcTest {
  protected:
-  void SetUp() override {
-    QueryObjectTest::SetUp();
-    if (HasFatalFailure()) return;
-    MakeSchema();
-    if (HasFatalFailure()) return;
-    platform::SetProgramPathForTesting(dir_.File("pexolind"));
-    LoadCustomFieldTypes();
-    Glo.TXDFilename = dir_.File("Clarion.txd");
-    Glo.Driver = "ODBC";
-    Glo.ExternalNames = 0;
-    Glo.SystemTables = 0;
-    Glo.NoRelations = 1;
-  }
-  void TearDown() override {
-    QueryObjectTest::TearDown();
-    platform::SetProgramPathForTesting("");
-    FieldTypesQueue.Free();
-  }
-
-  void MakeSchema() {
-    static bool made[2] = {false, false};
-    bool& done = made[static_cast<int>(backend())];
-    if (done) return;
-    done = true;
+  void MakeSchema() override {
     ASSERT_TRUE(RunSql({
         "CREATE TABLE customers (id INTEGER NOT NULL, name VARCHAR(50), created TIMESTAMP, "
         "amount NUMERIC(10,2), PRIMARY KEY (id))",
@@ -59,9 +36,6 @@ class TxdWriterOdbcTest : public QueryObjectTest {
         "CREATE VIEW v_customers AS SELECT id, name FROM customers",
     }));
   }
-
-  platform::files::TempDirForTest dir_;
-  platform::ProcessRecorder opener_;
 };
 
 TEST_P(TxdWriterOdbcTest, WritesAStructurallyValidDictionary) {

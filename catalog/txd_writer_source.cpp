@@ -1,13 +1,19 @@
 #include "catalog/txd_writer_source.h"
 
+#include <optional>
 #include <utility>
 
 #include "catalog/catalog_queues.h"
 #include "catalog/catalog_readers.h"
 #include "catalog/globals.h"
+#include "catalog/txd_relations.h"
 
 namespace catalog {
 namespace {
+
+// The SQLite driver answers SQLForeignKeys by primary-key table by reading the foreign keys
+// of every table of the database.
+constexpr std::string_view kSqliteDbms = "SQLite";
 
 // Reads through the catalog readers on the statement object. The object is held for the
 // whole run, so a connection chosen meanwhile does not pull it away mid-run; without one
@@ -37,6 +43,18 @@ class QueryObjectCatalog final : public CatalogSource {
     if (!query_) return Empty(ForeignKeysQueue);
     GetForeignKeys(*query_, ForeignKeysQueue, table);
   }
+  void ReadForeignKeysOf(std::string_view table) override {
+    if (!query_) return Empty(ForeignKeysQueue);
+    GetForeignKeysOf(*query_, ForeignKeysQueue, table);
+  }
+  bool ForeignKeysScanCatalog() override {
+    if (!query_) return false;
+    if (!scans_catalog_) scans_catalog_ = GetDbmsName(*query_) == kSqliteDbms;
+    return *scans_catalog_;
+  }
+  void ReadSysrel(platform::QueueBase& relations) override {
+    if (query_) ReadSysrelTable(Glo.ConnectString.view(), relations);
+  }
 
  private:
   static void Empty(platform::QueueBase& queue) {
@@ -45,6 +63,7 @@ class QueryObjectCatalog final : public CatalogSource {
   }
 
   const std::shared_ptr<ODBCQueryClass> query_;
+  std::optional<bool> scans_catalog_;  // asked once per source
 };
 
 }  // namespace

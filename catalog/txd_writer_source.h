@@ -6,6 +6,10 @@
 #include <memory>
 #include <string_view>
 
+namespace platform {
+class QueueBase;
+}
+
 namespace catalog {
 
 class CatalogSource {
@@ -22,6 +26,14 @@ class CatalogSource {
   virtual void ReadIndexes(std::string_view table) = 0;
   // ForeignKeysQueue with the foreign keys of other tables that refer to `table`.
   virtual void ReadForeignKeys(std::string_view table) = 0;
+  // ForeignKeysQueue with the foreign keys that `table` holds.
+  virtual void ReadForeignKeysOf(std::string_view table) = 0;
+  // True when ReadForeignKeys costs a walk over the whole catalog for every table (the SQLite
+  // driver's does), so the relations are collected through ReadForeignKeysOf instead.
+  virtual bool ForeignKeysScanCatalog() = 0;
+  // Adds the rows of the source's table `sysrel` at the end of `relations`, each field into
+  // the field of the same name; nothing when the source has no such table.
+  virtual void ReadSysrel(platform::QueueBase& relations) = 0;
 };
 
 // The catalog of the program's statement object (QueryObject).

@@ -182,7 +182,7 @@ TEST_F(TxdWriterTest, EmptyTablesQueueGivesHeaderAndGlobalsOnly) {
   EXPECT_EQ(opener_.calls().size(), 1u);
 }
 
-TEST_F(TxdWriterTest, RelationsAskedForAddNothingYet) {
+TEST_F(TxdWriterTest, RelationsAskedForFromASourceWithoutAnyAddNothing) {
   catalog_.tables = {Table("Orders")};
   catalog_.columns["Orders"] = {Column("Id", "", 0)};  // a column without a type name
   options_.no_relations = true;

@@ -30,7 +30,13 @@ std::string FindDriver(std::string_view file) {
   return std::string(file);  // let the driver manager report it
 }
 
-// Runs the statements over one connection of their own, stopping at the first failure.
+std::string Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+}  // namespace
+
 ::testing::AssertionResult RunSqlOn(const std::string& connect,
                                     const std::vector<std::string>& statements) {
   files::FileDeclaration decl;
@@ -50,13 +56,6 @@ std::string FindDriver(std::string_view file) {
   }
   return ::testing::AssertionSuccess();
 }
-
-std::string Env(const char* name) {
-  const char* v = std::getenv(name);
-  return v ? v : "";
-}
-
-}  // namespace
 
 std::string_view OdbcBackendName(OdbcBackend backend) {
   return backend == OdbcBackend::kSqlite ? "SQLite" : "PostgreSQL";
@@ -180,8 +179,13 @@ std::string OdbcSources::ConnectString(OdbcBackend backend) const {
 ::testing::AssertionResult OdbcSources::RunSql(
     OdbcBackend backend, std::initializer_list<std::string_view> statements) const {
   if (::testing::AssertionResult a = Available(backend); !a) return a;
-  return RunSqlOn(ConnectString(backend),
-                  std::vector<std::string>(statements.begin(), statements.end()));
+  return RunSql(backend, std::vector<std::string>(statements.begin(), statements.end()));
+}
+
+::testing::AssertionResult OdbcSources::RunSql(OdbcBackend backend,
+                                               const std::vector<std::string>& statements) const {
+  if (::testing::AssertionResult a = Available(backend); !a) return a;
+  return RunSqlOn(ConnectString(backend), statements);
 }
 
 void OdbcSourceTest::SetUp() { ASSERT_TRUE(sources().Available(backend())); }

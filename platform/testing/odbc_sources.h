@@ -19,6 +19,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,8 @@ class OdbcSources {
   // naming the statement and the driver's message.
   ::testing::AssertionResult RunSql(OdbcBackend backend,
                                     std::initializer_list<std::string_view> statements) const;
+  ::testing::AssertionResult RunSql(OdbcBackend backend,
+                                    const std::vector<std::string>& statements) const;
 
   // Drops this process's PostgreSQL database; called once at the end of the test run.
   void DropPostgresDatabase();
@@ -74,6 +77,11 @@ class OdbcSources {
   std::string pg_test_db_;  // this process's own database
   std::string pg_error_;    // why PostgreSQL cannot be used
 };
+
+// Runs the statements in order on a connection of their own made with `connect_string`;
+// fails at the first error, naming the statement and the driver's message.
+::testing::AssertionResult RunSqlOn(const std::string& connect_string,
+                                    const std::vector<std::string>& statements);
 
 // Base of tests parameterised over the backends. SetUp fails the test (never skips it) when
 // the backend's source is missing.

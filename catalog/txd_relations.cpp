@@ -1,0 +1,273 @@
+#include "catalog/txd_relations.h"
+
+#include <charconv>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "catalog/catalog_queues.h"
+#include "catalog/make_label.h"
+#include "platform/core/fixed_string.h"
+#include "platform/files/file.h"
+#include "platform/files/odbc/odbc_driver.h"
+
+namespace catalog {
+namespace {
+
+using platform::ClipView;
+
+constexpr std::string_view kRelationshipPrefix = "FK_";
+constexpr std::string_view kSystemTable = "SYSTEM TABLE";
+// The labels of a block's FILE and RELATED_FILE lines are padded to this width.
+constexpr size_t kLabelWidth = 29;
+constexpr size_t kBlockIndent = 28;
+constexpr size_t kPartIndent = 30;
+constexpr size_t kFileToRelatedFieldIndent = 34;
+constexpr size_t kRelatedToFileFieldIndent = 32;
+
+std::string Blanks(size_t n) { return std::string(n, ' '); }
+
+std::string Padded(std::string label) {
+  if (label.size() < kLabelWidth) label.resize(kLabelWidth, ' ');
+  return label;
+}
+
+// "PRE:key", or nothing without a key.
+std::string KeyReference(std::string_view prefix, std::string_view key_label) {
+  return key_label.empty() ? std::string() : std::string(prefix) + ":" + std::string(key_label);
+}
+
+// Table names as the SQLite source compares them: ASCII letters without regard to case.
+std::string FoldCase(std::string_view name) {
+  std::string out(name);
+  for (char& ch : out) {
+    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+  }
+  return out;
+}
+
+bool IsSystemTable(const TablesQueueRecord& row) { return row.TABLETYPE == kSystemTable; }
+
+platform::files::FileDeclaration SysrelDeclaration(std::string_view connect_string,
+                                                   SysrelRecord& record) {
+  platform::files::FileDeclaration d;
+  d.label = "SysrelFile";
+  d.name = "sysrel";
+  d.owner = std::string(connect_string);
+  d.layout = &SysrelLayout();
+  d.record = &record;
+  return d;
+}
+
+template <class R>
+platform::RecordLayout RelationLayout(std::string_view prefix) {
+  using platform::DecimalField;
+  using platform::Field;
+  return platform::MakeLayout<R>(
+      prefix, DecimalField<&R::CCOLUMN>("CCOLUMN", 11, 0), DecimalField<&R::GRBIT>("GRBIT", 11, 0),
+      DecimalField<&R::ICOLUMN>("ICOLUMN", 11, 0), Field<&R::SZCOLUMN>("SZCOLUMN"),
+      Field<&R::SZOBJECT>("SZOBJECT"), Field<&R::SZREFERENCEDCOLUMN>("SZREFERENCEDCOLUMN"),
+      Field<&R::SZREFERENCEDOBJECT>("SZREFERENCEDOBJECT"),
+      Field<&R::SZRELATIONSHIP>("SZRELATIONSHIP"));
+}
+
+}  // namespace
+
+const platform::RecordLayout& RelationsQueueRecord::Layout() {
+  static const platform::RecordLayout layout = RelationLayout<RelationsQueueRecord>("SRQ");
+  return layout;
+}
+
+const platform::RecordLayout& SysrelLayout() {
+  static const platform::RecordLayout layout = RelationLayout<SysrelRecord>("SYSREL");
+  return layout;
+}
+
+void ReadSysrelTable(std::string_view connect_string, platform::QueueBase& relations) {
+  SysrelRecord SYSREL;
+  platform::files::File file(SysrelDeclaration(connect_string, SYSREL),
+                             platform::files::MakeOdbcDriver());
+  file.Close();
+  // A source without the table is no error: there are simply no relations from it.
+  if (!file.Open(platform::files::kReadWrite | platform::files::kDenyWrite)) return;
+  const platform::RecordLayout& from = SysrelLayout();
+  const platform::RecordLayout& to = relations.layout();
+  if (file.Set()) {
+    while (file.Next()) {
+      for (size_t n = 1; n <= from.FieldCount(); ++n) {
+        const size_t target = to.Find(from.field(n).name);
+        if (target != 0) relations.SetText(target, platform::GetFieldText(from.field(n), &SYSREL));
+      }
+      relations.Add();
+    }
+  }
+  file.Close();
+}
+
+RelationWriter::RelationWriter(CatalogSource& catalog, TxdRunState& state, bool system_tables)
+    : catalog_(catalog), state_(state), system_tables_(system_tables) {}
+
+void RelationWriter::WriteRelations(const LineSink& line) {
+  RelationsQueue.Free();
+  CollectForeignKeyRelations();
+  if (RelationsQueue.Records() == 0) ReadSysrel();
+  if (RelationsQueue.Records() > 0) WriteRelationBlocks(line);
+}
+
+void RelationWriter::CollectForeignKeyRelations() {
+  std::vector<std::string> tables;
+  for (size_t n = 1; n <= TablesQueue.Records(); ++n) {
+    const TablesQueueRecord row = TablesQueue.entry(n);
+    if (!system_tables_ && IsSystemTable(row)) continue;
+    tables.emplace_back(ClipView(row.ORGINALTABLENAME));
+  }
+  dictionary_ = std::set<std::string, std::less<>>(tables.begin(), tables.end());
+  collected_.clear();
+
+  if (!catalog_.ForeignKeysScanCatalog()) {
+    for (const std::string& table : tables) {
+      catalog_.ReadForeignKeys(table);
+      for (size_t i = 1; i <= ForeignKeysQueue.Records(); ++i) {
+        AddForeignKey(ForeignKeysQueue.entry(i), table);
+      }
+    }
+    return;
+  }
+
+  // The same rows in the same order, read once per table through the tables that hold the
+  // foreign keys: the source lists the keys referring to a table by walking its tables in
+  // their catalog order (the order of TablesQueue as read), each table's keys in its own
+  // order. So the rows are gathered per referred table in that walk, then taken in the order
+  // of the referred tables.
+  std::unordered_map<std::string, size_t> position;
+  for (size_t i = 0; i < tables.size(); ++i) position.emplace(FoldCase(tables[i]), i);
+  std::vector<std::vector<ForeignKeysQueueRecord>> referring(tables.size());
+  for (const std::string& table : tables) {
+    catalog_.ReadForeignKeysOf(table);
+    for (size_t i = 1; i <= ForeignKeysQueue.Records(); ++i) {
+      ForeignKeysQueueRecord row = ForeignKeysQueue.entry(i);
+      const auto found = position.find(FoldCase(ClipView(row.PKTABLE_NAME)));
+      if (found != position.end()) referring[found->second].push_back(std::move(row));
+    }
+  }
+  for (size_t i = 0; i < tables.size(); ++i) {
+    for (const ForeignKeysQueueRecord& row : referring[i]) AddForeignKey(row, tables[i]);
+  }
+}
+
+void RelationWriter::AddForeignKey(const ForeignKeysQueueRecord& row,
+                                   const std::string& primary_table) {
+  const std::string foreign_table(ClipView(row.FKTABLE_NAME));
+  // A table without a FILE here (another owner's, a system table, one filtered out) has no
+  // prefix and no keys to relate.
+  if (!dictionary_.contains(foreign_table)) return;
+  RelationsQueueRecord& SRQ = RelationsQueue.buffer;
+  SRQ = RelationsQueueRecord{};
+  SRQ.SZOBJECT = foreign_table;
+  SRQ.SZCOLUMN = row.FKCOLUMN_NAME.view();
+  // The table asked for, as the dictionary names it: a source that matches names without
+  // regard to case reports the name as the foreign key wrote it.
+  SRQ.SZREFERENCEDOBJECT = primary_table;
+  SRQ.SZREFERENCEDCOLUMN = row.PKCOLUMN_NAME.view();
+  if (ClipView(SRQ.SZREFERENCEDCOLUMN).empty()) {
+    // A foreign key written without its columns refers to the primary key; the source then
+    // leaves the column out, so it is taken from the primary key by the key sequence.
+    const std::vector<std::string>& primary = KeysOf(primary_table).primary_key;
+    const std::string_view key_seq = ClipView(row.KEY_SEQ);
+    int seq = 0;
+    std::from_chars(key_seq.data(), key_seq.data() + key_seq.size(), seq);
+    if (seq >= 1 && static_cast<size_t>(seq) <= primary.size()) {
+      SRQ.SZREFERENCEDCOLUMN = primary[static_cast<size_t>(seq) - 1];
+    }
+  }
+  SRQ.SZRELATIONSHIP = std::string(kRelationshipPrefix) + primary_table + foreign_table;
+  auto names = std::make_tuple(
+      std::string(ClipView(SRQ.SZCOLUMN)), std::string(ClipView(SRQ.SZOBJECT)),
+      std::string(ClipView(SRQ.SZREFERENCEDCOLUMN)), std::string(ClipView(SRQ.SZREFERENCEDOBJECT)));
+  if (!collected_.insert(std::move(names)).second) return;
+  RelationsQueue.Add();
+}
+
+void RelationWriter::ReadSysrel() { catalog_.ReadSysrel(RelationsQueue); }
+
+const TableKeys& RelationWriter::KeysOf(const std::string& table) {
+  auto found = state_.table_keys.find(table);
+  if (found != state_.table_keys.end()) return found->second;
+  // A table the run did not write (a name from sysrel): read as the key writer reads it.
+  catalog_.ReadColumns(table);
+  PrepareTableKeys(catalog_, table);
+  return state_.table_keys.emplace(table, TakeTableKeys(state_.oracle)).first->second;
+}
+
+void RelationWriter::WriteRelationBlocks(const LineSink& line) {
+  line("[RELATIONS]");
+  line("");
+  line("");
+  // The first prefix in PREFIX order for each label.
+  std::unordered_map<std::string, std::string> prefix_of;
+  for (size_t i = 1; i <= state_.prefixes.Records(); ++i) {
+    const PrefixQueueRecord row = state_.prefixes.entry(i);
+    prefix_of.emplace(ClipView(row.TABLENAME), ClipView(row.PREFIX));
+  }
+  const bool oracle = state_.oracle;
+  for (size_t i = 1; i <= RelationsQueue.Records(); ++i) {
+    const RelationsQueueRecord row = RelationsQueue.entry(i);
+    const std::string object(ClipView(row.SZOBJECT));
+    const std::string referenced(ClipView(row.SZREFERENCEDOBJECT));
+    if (object == referenced) continue;
+    const std::string file_label = TableLabel(object, oracle);
+    const std::string related_label = TableLabel(referenced, oracle);
+    const auto file_prefix = prefix_of.find(file_label);
+    const auto related_prefix = prefix_of.find(related_label);
+    if (file_prefix == prefix_of.end() || related_prefix == prefix_of.end()) continue;
+    const std::string column = ColumnLabel(row.SZCOLUMN, oracle);
+    const std::string related_column = ColumnLabel(row.SZREFERENCEDCOLUMN, oracle);
+
+    // The first file's key: the index named like the relationship, else the first index over
+    // the column. Names are compared as labels on both sides.
+    std::string file_key;
+    const TableKeys& file_keys = KeysOf(object);
+    const std::string relationship = MakeLabel(row.SZRELATIONSHIP);
+    for (const TableKeyRow& k : file_keys.rows) {
+      if (k.index_label == relationship) {
+        file_key = k.key_label;
+        break;
+      }
+    }
+    if (file_key.empty()) {
+      for (const TableKeyRow& k : file_keys.rows) {
+        if (ColumnLabel(k.column, oracle) == column) {
+          file_key = k.key_label;
+          break;
+        }
+      }
+    }
+    std::string related_key;
+    for (const TableKeyRow& k : KeysOf(referenced).rows) {
+      if (ColumnLabel(k.column, oracle) == related_column) {
+        related_key = k.key_label;
+        break;
+      }
+    }
+
+    const std::string& p1 = file_prefix->second;
+    const std::string& p2 = related_prefix->second;
+    line(Blanks(kBlockIndent) + "RELATION,MANY:ONE");
+    line(Padded(file_label) + " FILE(" + KeyReference(p1, file_key) + ")");
+    line(Padded(related_label) + " RELATED_FILE(" + KeyReference(p2, related_key) + ")");
+    if (!related_key.empty()) {
+      line(Blanks(kPartIndent) + "FILE_TO_RELATED_KEY");
+      line(Blanks(kFileToRelatedFieldIndent) + "FIELD(" + p1 + ":" + column + "," + p2 + ":" +
+           related_column + ")");
+      line(Blanks(kPartIndent) + "END");
+    }
+    line(Blanks(kPartIndent) + "RELATED_FILE_TO_KEY");
+    line(Blanks(kRelatedToFileFieldIndent) + "FIELD(" + p2 + ":" + related_column + "," + p1 + ":" +
+         column + ")");
+    line(Blanks(kPartIndent) + "END");
+    line(Blanks(kBlockIndent) + "END");
+    line("");
+  }
+}
+
+}  // namespace catalog

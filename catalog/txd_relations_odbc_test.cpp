@@ -1,0 +1,276 @@
+// The whole dictionary writer, relations included, over the real SQLite and PostgreSQL test
+// sources: the sample order-entry database, generated catalogs read both ways, and a table
+// sysrel on a source without foreign keys.
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "catalog/catalog_queues.h"
+#include "catalog/field_types.h"
+#include "catalog/globals.h"
+#include "catalog/txd_odbc_testing.h"
+#include "catalog/txd_relations.h"
+#include "catalog/txd_test_support.h"
+#include "catalog/txd_writer.h"
+#include "platform/core/paths.h"
+#include "platform/core/process.h"
+#include "platform/files/file_test_support.h"
+#include "platform/testing/generated_catalog.h"
+#include "platform/testing/odbc_sources.h"
+#include "platform/testing/sample_database.h"
+
+namespace catalog {
+namespace {
+
+using platform::testing::OdbcBackend;
+using platform::testing::OdbcBackendParamName;
+
+// The statement object's catalog, with the way of collecting relations chosen by the test.
+class ChosenReading final : public CatalogSource {
+ public:
+  ChosenReading(std::unique_ptr<CatalogSource> source, bool through_foreign_key_tables)
+      : source_(std::move(source)), through_foreign_key_tables_(through_foreign_key_tables) {}
+
+  void ReadTables(bool s, bool t, std::string_view o) override { source_->ReadTables(s, t, o); }
+  void ReadColumns(std::string_view t) override { source_->ReadColumns(t); }
+  void ReadPrimaryKeys(std::string_view t) override { source_->ReadPrimaryKeys(t); }
+  void ReadIndexes(std::string_view t) override { source_->ReadIndexes(t); }
+  void ReadForeignKeys(std::string_view t) override { source_->ReadForeignKeys(t); }
+  void ReadForeignKeysOf(std::string_view t) override { source_->ReadForeignKeysOf(t); }
+  bool ForeignKeysScanCatalog() override { return through_foreign_key_tables_; }
+  void ReadSysrel(platform::QueueBase& r) override { source_->ReadSysrel(r); }
+
+ private:
+  std::unique_ptr<CatalogSource> source_;
+  const bool through_foreign_key_tables_;
+};
+
+class TxdRelationsOdbcTest : public TxdOdbcTest {
+ protected:
+  void SetUp() override {
+    TxdOdbcTest::SetUp();
+    Glo.NoRelations = 0;
+  }
+  void MakeSchema() override { ASSERT_TRUE(platform::testing::LoadSampleDatabase(backend())); }
+
+  // The tables read anew, then the file written, as the dictionary window does.
+  std::string WriteWith(CatalogSource& source, const std::string& file) {
+    source.ReadTables(/*system_tables=*/false, /*tables_only=*/true, "");
+    TxdOptions options;
+    options.txd_filename = dir_.File(file);
+    options.no_relations = false;
+    options.connect_string = Glo.ConnectString.str();
+    WriteTXD(options, source);
+    return dir_.Read(file);
+  }
+  std::string WriteReading(bool through_foreign_key_tables, const std::string& file) {
+    ChosenReading source(MakeQueryObjectCatalog(), through_foreign_key_tables);
+    return WriteWith(source, file);
+  }
+
+  // A SQLite database of its own in the test directory, created by `statements`.
+  void UseSqliteDatabase(const std::string& name, const std::vector<std::string>& statements) {
+    const std::string connect = "DSN=pex_sqlite;Database=" + dir_.File(name);
+    ASSERT_TRUE(platform::testing::RunSqlOn(connect, statements));
+    Glo.ConnectString = connect;
+  }
+};
+
+std::string Upper(std::string s) {
+  for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return s;
+}
+std::string Lower(std::string s) {
+  for (char& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  return s;
+}
+
+// The FILE whose label is `label` in any case: PostgreSQL folds the names the sample writes
+// without quotes to lower case.
+const testing::TxdFile* FileOf(const testing::TxdDocument& doc, std::string_view label) {
+  for (const testing::TxdFile& f : doc.files) {
+    if (Lower(f.label) == Lower(std::string(label))) return &f;
+  }
+  return nullptr;
+}
+
+// The text before "[RELATIONS]" followed by the relation blocks in sorted order.
+std::vector<std::string> SortedBlocks(const std::string& text) {
+  const size_t start = text.find("[RELATIONS]");
+  std::vector<std::string> blocks;
+  const std::string head = std::string(28, ' ') + "RELATION,MANY:ONE";
+  for (size_t at = text.find(head, start); at != std::string::npos;) {
+    const size_t next = text.find(head, at + 1);
+    blocks.push_back(text.substr(at, next == std::string::npos ? next : next - at));
+    at = next;
+  }
+  std::sort(blocks.begin(), blocks.end());
+  blocks.insert(blocks.begin(), text.substr(0, start));
+  return blocks;
+}
+
+TEST_P(TxdRelationsOdbcTest, SampleDatabaseGivesEveryTableKeyAndForeignKey) {
+  const std::unique_ptr<CatalogSource> source = MakeQueryObjectCatalog();
+  EXPECT_EQ(source->ForeignKeysScanCatalog(), backend() == OdbcBackend::kSqlite);
+  source->ReadTables(false, true, "");
+  WriteTXD();
+  const std::string text = dir_.Read("Clarion.txd");
+  const testing::TxdDocument doc = testing::ReadTxd(text);
+  for (const std::string& e : doc.errors) ADD_FAILURE() << e;
+
+  const std::vector<std::string> tables = {
+      "Customers", "Addresses", "Employees",     "Categories", "Suppliers",       "Shippers",
+      "Products",  "Orders",    "Order_Details", "Shipments",  "Customer_s_Notes"};
+  std::map<std::string, std::string> prefix;  // label in lower case -> upper-case prefix
+  for (const std::string& label : tables) {
+    const testing::TxdFile* f = FileOf(doc, label);
+    ASSERT_NE(f, nullptr) << label << "\n" << text;
+    prefix[Lower(label)] = Upper(f->prefix);
+    EXPECT_FALSE(f->fields.empty()) << label;
+    ASSERT_FALSE(f->keys.empty()) << label;
+    for (const testing::TxdKey& k : f->keys) {
+      // Every component names a field of this file with its prefix.
+      const size_t open = k.line.find(" KEY(");
+      const size_t close = k.line.find(')');
+      ASSERT_NE(open, std::string::npos);
+      std::string components = k.line.substr(open + 5, close - open - 5) + ",";
+      for (size_t at = 0; at < components.size();) {
+        const size_t comma = components.find(',', at);
+        const std::string part = components.substr(at, comma - at);
+        at = comma + 1;
+        ASSERT_GE(part.size(), 2u) << k.line;
+        const std::string lead = part.substr(1, f->prefix.size() + 1);
+        EXPECT_EQ(lead, f->prefix + ":") << k.line;
+        const std::string field = part.substr(f->prefix.size() + 2);
+        EXPECT_TRUE(std::any_of(f->fields.begin(), f->fields.end(),
+                                [&](const testing::TxdField& x) { return x.label == field; }))
+            << k.line;
+      }
+    }
+  }
+  EXPECT_EQ(FileOf(doc, "OrderTotals"), nullptr) << "a view with tables only set";
+  // The composite primary key of Addresses, in key order.
+  const testing::TxdFile* addresses = FileOf(doc, "Addresses");
+  EXPECT_TRUE(std::any_of(addresses->keys.begin(), addresses->keys.end(), [&](const auto& k) {
+    return Lower(k.line).find("key(+add:customerid,+add:addressno)") != std::string::npos;
+  })) << text;
+
+  // Every foreign key pair but the self-reference of Employees, many side first.
+  using Pair = std::tuple<std::string, std::string, std::string, std::string>;
+  const std::set<Pair> expected = {
+      {"addresses", "customerid", "customers", "customerid"},
+      {"products", "supplierid", "suppliers", "supplierid"},
+      {"products", "categoryid", "categories", "categoryid"},
+      {"orders", "customerid", "customers", "customerid"},
+      {"orders", "employeeid", "employees", "employeeid"},
+      {"orders", "shipvia", "shippers", "shipperid"},
+      {"order_details", "orderid", "orders", "orderid"},
+      {"order_details", "productid", "products", "productid"},
+      {"shipments", "orderid", "order_details", "orderid"},
+      {"shipments", "productid", "order_details", "productid"},
+      {"customer_s_notes", "customerid", "customers", "customerid"},
+  };
+  std::set<Pair> written;
+  for (const testing::TxdRelation& r : doc.relations) {
+    SCOPED_TRACE(r.file + " -> " + r.related);
+    const std::string file = Lower(r.file);
+    const std::string related = Lower(r.related);
+    ASSERT_TRUE(prefix.contains(file) && prefix.contains(related));
+    const std::string p1 = prefix[file];
+    const std::string p2 = prefix[related];
+    // RELATED_FILE_TO_KEY reads "P2:column,P1:column".
+    const size_t comma = r.related_to_file.find(',');
+    const std::string related_column =
+        r.related_to_file.substr(p2.size() + 1, comma - p2.size() - 1);
+    const std::string column = r.related_to_file.substr(comma + 1 + p1.size() + 1);
+    EXPECT_EQ(r.related_to_file, p2 + ":" + related_column + "," + p1 + ":" + column);
+    // The one side is found by its key over the column: each referred column is indexed.
+    EXPECT_FALSE(r.related_key.empty());
+    if (!r.related_key.empty()) {
+      EXPECT_EQ(r.file_to_related, p1 + ":" + column + "," + p2 + ":" + related_column);
+    }
+    EXPECT_TRUE(written.emplace(file, Lower(column), related, Lower(related_column)).second)
+        << "written twice";
+  }
+  EXPECT_EQ(written, expected) << text;
+}
+
+TEST_P(TxdRelationsOdbcTest, BothWaysOfCollectingGiveTheSameFileOnTheSample) {
+  const std::string by_primary = WriteReading(false, "by_primary.txd");
+  const std::string by_foreign = WriteReading(true, "by_foreign.txd");
+  ASSERT_NE(by_primary.find("[RELATIONS]"), std::string::npos);
+  if (backend() == OdbcBackend::kSqlite) {
+    EXPECT_EQ(by_foreign, by_primary);
+  } else {
+    // PostgreSQL lists the keys referring to a table in an order of its own, so only the
+    // blocks are the same; the program reads it by primary-key table.
+    EXPECT_EQ(SortedBlocks(by_foreign), SortedBlocks(by_primary));
+  }
+}
+
+TEST_P(TxdRelationsOdbcTest, BothWaysOfCollectingGiveTheSameFileOnGeneratedCatalogs) {
+  if (backend() != OdbcBackend::kSqlite) GTEST_SKIP() << "collected by primary-key table";
+  for (uint32_t seed : {1u, 2u, 3u}) {
+    SCOPED_TRACE(seed);
+    platform::testing::CatalogShape shape;
+    shape.tables = 60;
+    shape.columns = 8;
+    shape.varied = true;
+    shape.seed = seed;
+    const std::string db = "generated" + std::to_string(seed) + ".db";
+    UseSqliteDatabase(db, platform::testing::GeneratedCatalogStatements(shape, backend()));
+    if (HasFatalFailure()) return;
+    const std::string by_primary = WriteReading(false, "by_primary.txd");
+    const std::string by_foreign = WriteReading(true, "by_foreign.txd");
+    const testing::TxdDocument doc = testing::ReadTxd(by_primary);
+    for (const std::string& e : doc.errors) ADD_FAILURE() << e;
+    EXPECT_GT(doc.relations.size(), 60u);
+    EXPECT_EQ(by_foreign, by_primary);
+  }
+}
+
+TEST_P(TxdRelationsOdbcTest, SysrelGivesTheRelationsOfASourceWithoutForeignKeys) {
+  if (backend() != OdbcBackend::kSqlite) GTEST_SKIP() << "a SQLite source of its own";
+  UseSqliteDatabase(
+      "sysrel.db",
+      {"CREATE TABLE Customers (CustomerID INTEGER NOT NULL, Name VARCHAR(40))",
+       "CREATE UNIQUE INDEX PrimaryKey ON Customers (CustomerID)",
+       "CREATE TABLE Orders (OrderID INTEGER NOT NULL, CustomerID INTEGER)",
+       "CREATE INDEX CustomersOrders ON Orders (CustomerID)",
+       "CREATE TABLE sysrel (ccolumn NUMERIC(11,0), grbit NUMERIC(11,0), icolumn NUMERIC(11,0), "
+       "szColumn VARCHAR(255), szObject VARCHAR(255), szReferencedColumn VARCHAR(255), "
+       "szReferencedObject VARCHAR(255), szRelationship VARCHAR(255))",
+       "INSERT INTO sysrel VALUES (1, 0, 0, 'CustomerID', 'Orders', 'CustomerID', 'Customers', "
+       "'CustomersOrders')"});
+  if (HasFatalFailure()) return;
+  const std::unique_ptr<CatalogSource> source = MakeQueryObjectCatalog();
+  const std::string text = WriteWith(*source, "sysrel.txd");
+  const testing::TxdDocument doc = testing::ReadTxd(text);
+  for (const std::string& e : doc.errors) ADD_FAILURE() << e;
+  ASSERT_EQ(doc.relations.size(), 1u) << text;
+  EXPECT_EQ(doc.relations[0].file, "Orders");
+  EXPECT_EQ(doc.relations[0].file_key, "ORD:CustomersOrders");
+  EXPECT_EQ(doc.relations[0].related, "Customers");
+  EXPECT_EQ(doc.relations[0].related_key, "CUS:PrimaryKey");
+  EXPECT_EQ(doc.relations[0].file_to_related, "ORD:CustomerID,CUS:CustomerID");
+
+  // Without rows in sysrel there is no section; without the table neither.
+  ASSERT_TRUE(platform::testing::RunSqlOn(Glo.ConnectString.str(), {"DELETE FROM sysrel"}));
+  EXPECT_EQ(WriteWith(*source, "empty.txd").find("[RELATIONS]"), std::string::npos);
+  ASSERT_TRUE(platform::testing::RunSqlOn(Glo.ConnectString.str(), {"DROP TABLE sysrel"}));
+  EXPECT_EQ(WriteWith(*source, "none.txd").find("[RELATIONS]"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, TxdRelationsOdbcTest,
+                         ::testing::ValuesIn(platform::testing::kOdbcBackends),
+                         OdbcBackendParamName);
+
+}  // namespace
+}  // namespace catalog
