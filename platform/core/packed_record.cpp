@@ -122,8 +122,12 @@ std::string_view TextAt(const uint8_t* p) {
 PackedRecord PackedRecord::Pack(const RecordLayout& layout, const void* record) {
   // A queue packs its buffer at every ADD and PUT, so each field is looked up once: the
   // first pass measures the texts and keeps them, the second writes the one allocation.
-  thread_local std::vector<std::string_view> texts;
-  texts.resize(layout.FieldCount());
+  // Records of up to kStackFields fields keep the texts on the stack.
+  constexpr size_t kStackFields = 64;
+  std::string_view stack_texts[kStackFields];
+  std::vector<std::string_view> heap_texts;
+  if (layout.FieldCount() > kStackFields) heap_texts.resize(layout.FieldCount());
+  std::string_view* texts = heap_texts.empty() ? stack_texts : heap_texts.data();
   size_t total = 0;
   for (size_t n = 1; n <= layout.FieldCount(); ++n) {
     const FieldInfo& f = layout.field(n);
