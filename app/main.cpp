@@ -1,11 +1,23 @@
 // The program's entry: the display backend on the process's main thread, the main program on
-// runtime thread 1. The program takes no arguments.
+// runtime thread 1. The program takes no arguments of its own (Qt reads its own options).
 #include "app/pexolind_main.h"
+#include "app/program.h"
+
+#if PEX_DISPLAY_QT
+#include "platform/qt/run_qt.h"
+
+int main(int argc, char** argv) {
+  // The main module's initialiser runs before the runtime starts and its terminator after
+  // the last runtime thread has ended.
+  app::MainModule module;
+  return platform::qt::RunWithQt(argc, argv, app::MainProgram);
+}
+#else
 #include "platform/headless/headless_backend.h"
 
-// TODO(Qt display backend): people get the Qt backend; until it is there the program runs
-// on the headless one, which has no screen.
+// Built without the GUI: the program runs on the headless display, which has no screen.
 int main() {
   platform::headless::HeadlessBackend backend;
   return app::RunProgram(backend);
 }
+#endif

@@ -1,0 +1,142 @@
+// The frame and the connection window on Qt's offscreen platform: the frame is a main window
+// with its menu, F2's item opens the connection window as an MDI sub-window with its
+// controls and data sources, and a connection chosen there shows in the frame's menu.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "app/pexolind_main.h"
+#include "app/program.h"
+#include "catalog/globals.h"
+#include "platform/core/paths.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/snapshot_model.h"
+#include "platform/qt/window_mirror.h"
+#include "platform/testing/odbc_sources.h"
+#include "platform/ui/thread.h"
+
+namespace app {
+namespace {
+
+using platform::qt::QtBackend;
+using platform::qt::WindowMirror;
+
+class AppOnQtTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "app_qt_test";
+    static char* argv[] = {name, nullptr};
+    static QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+  }
+
+  void SetUp() override {
+    platform::testing::OdbcSources::Get();
+    std::string tmpl = (std::filesystem::temp_directory_path() / "pex-app-qt.XXXXXX").string();
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    dir_ = tmpl;
+    previous_dir_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+    platform::SetProgramPathForTesting((dir_ / "pexolind").string());
+    catalog::Glo.ConnectString = "";
+  }
+  void TearDown() override {
+    platform::SetProgramPathForTesting("");
+    catalog::Glo.ConnectString = "";
+    std::filesystem::current_path(previous_dir_);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+  }
+
+  // Lets the GUI and the runtime threads work until `done` holds; false when it never does.
+  static bool PumpUntil(platform::ui::Runtime& runtime, const std::function<bool()>& done) {
+    for (int round = 0; round < 1000; ++round) {
+      QCoreApplication::processEvents();
+      runtime.WaitUntilIdle();
+      QCoreApplication::processEvents();
+      if (done()) return true;
+    }
+    return false;
+  }
+
+  // With PEX_SCREENSHOT_DIR set (scripts/screenshot), writes a picture of `widget` there.
+  static void Screenshot(QWidget* widget, const char* file) {
+    const char* dir = std::getenv("PEX_SCREENSHOT_DIR");
+    if (dir == nullptr || widget == nullptr) return;
+    EXPECT_TRUE(
+        widget->grab().save(QString::fromStdString((std::filesystem::path(dir) / file).string())));
+  }
+
+  std::filesystem::path dir_;
+  std::filesystem::path previous_dir_;
+};
+
+TEST_F(AppOnQtTest, FrameAndConnectionWindowAreRealWindows) {
+  QtBackend display;
+  display.SetProgramEndedHandler([] {});
+  platform::ui::Runtime runtime(display);
+  MainModule module;
+  runtime.StartMain(MainProgram);
+
+  ASSERT_TRUE(PumpUntil(runtime, [&] { return display.FindWindow("P1$APPFRAME") != 0; }));
+  WindowMirror* frame = display.Mirror(display.FindWindow("P1$APPFRAME"));
+  ASSERT_NE(frame, nullptr);
+  auto* main_window = qobject_cast<QMainWindow*>(frame->top());
+  ASSERT_NE(main_window, nullptr);
+  EXPECT_TRUE(main_window->windowTitle().startsWith("Pexolind version 1.10"));
+  ASSERT_NE(frame->action(-3), nullptr);
+  EXPECT_EQ(frame->action(-3)->text().toStdString(), "No connection selected");
+  EXPECT_FALSE(frame->action(-3)->isEnabled());
+  ASSERT_NE(frame->action(-2), nullptr);
+
+  frame->action(-2)->trigger();
+  ASSERT_TRUE(PumpUntil(runtime, [&] { return display.FindWindow("Choose an ODB Cconnection"); }));
+  WindowMirror* connection = display.Mirror(display.FindWindow("Choose an ODB Cconnection"));
+  ASSERT_NE(connection, nullptr);
+  auto* sub = qobject_cast<QMdiSubWindow*>(connection->top());
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(sub->windowTitle().toStdString(), "Choose an ODB Cconnection");
+  auto* connect = qobject_cast<QPushButton*>(connection->widget(11));
+  ASSERT_NE(connect, nullptr);
+  EXPECT_EQ(connect->text().toStdString(), "&Connect");
+  ASSERT_NE(connection->model(10), nullptr);
+  EXPECT_GE(connection->model(10)->rowCount(), 4);
+  auto* dsn = qobject_cast<QComboBox*>(connection->widget(2));
+  ASSERT_NE(dsn, nullptr);
+  ASSERT_NE(dsn->lineEdit(), nullptr);
+
+  Screenshot(main_window, "pexolind-frame-and-connection.png");
+  Screenshot(sub, "pexolind-connection.png");
+
+  // Typing in the data source entry builds the connect string as the user types.
+  QTest::keyClicks(dsn->lineEdit(), "pex_sqlite");
+  ASSERT_TRUE(
+      PumpUntil(runtime, [&] { return connection->control(8).screen_text == "DSN=pex_sqlite"; }));
+
+  connect->click();
+  ASSERT_TRUE(PumpUntil(runtime, [&] {
+    return frame->action(-3) != nullptr && frame->action(-3)->text() == "DSN=pex_sqlite";
+  }));
+
+  frame->CloseBoxPressed();
+  ASSERT_TRUE(PumpUntil(runtime, [&] { return display.program_ended(); }));
+  runtime.Join();
+}
+
+}  // namespace
+}  // namespace app
