@@ -48,6 +48,12 @@ void ScriptedUser::Type(WindowHandle window, FieldId field, std::string_view tex
 }
 
 void ScriptedUser::Click(WindowHandle window, FieldId field) {
+  // A radio shows itself chosen in its option at once, as its widget would.
+  const ControlView c = Control(window, field);
+  if (c.type == ui::ControlType::kRadio) {
+    const auto value = c.properties.find({static_cast<int32_t>(ui::Prop::Value), 0});
+    if (value != c.properties.end()) display_.SetUserScreenText(window, c.parent, value->second);
+  }
   Input in;
   in.kind = Input::Kind::kClick;
   in.field = field;

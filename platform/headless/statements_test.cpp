@@ -245,6 +245,40 @@ TEST_F(StatementsTest, ASynthesizedClickReachesTheControlUnderTheMouse) {
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"accepted 2"}));
 }
 
+constexpr ControlDecl kOptionControls[] = {
+    Option("?CHANGEGLOBALPROPERTIES", "", {4, 4, 150, 30}),
+    Radio("?Global", "Change global property", {8, 8, 140, 10}, "?CHANGEGLOBALPROPERTIES")
+        .Value("1"),
+    Radio("?Local", "Change properties of this procedure", {8, 20, 140, 10},
+          "?CHANGEGLOBALPROPERTIES")
+        .Value("0"),
+};
+constexpr WindowStructure kOptionWindow{"test$option", "P1$WINDOW",     WindowKind::kPlain,
+                                        "Option",      {0, 0, 160, 40}, kOptionControls};
+constexpr FieldId kOption = kOptionWindow.Equate("?CHANGEGLOBALPROPERTIES");
+constexpr FieldId kLocal = kOptionWindow.Equate("?Local");
+constexpr FieldId kGlobal = kOptionWindow.Equate("?Global");
+
+TEST_F(StatementsTest, ChoosingARadioAcceptsItsOptionWithTheRadiosValue) {
+  runtime.StartMain([this] {
+    uint8_t global = 1;
+    Window window(kOptionWindow);
+    window.Use(kOption, global);
+    window.Open();
+    while (window.Accept()) {
+      if (Event() == kEventAccepted) {
+        log.Add("accepted " + std::to_string(Field()) + " global=" + std::to_string(global));
+      }
+    }
+  });
+  const WindowHandle w = user.Window("Option");
+  EXPECT_EQ(user.ScreenText(w, kOption), "1");
+  user.Click(w, kLocal);
+  EXPECT_EQ(user.ScreenText(w, kOption), "0");
+  user.Click(w, kGlobal);
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"accepted 1 global=0", "accepted 1 global=1"}));
+}
+
 TEST_F(StatementsTest, HaltGoesThroughItsHandlerAndBeepReachesTheDisplay) {
   SetHaltHandler([this](int32_t code) { log.Add("halt " + std::to_string(code)); });
   runtime.StartMain([] {

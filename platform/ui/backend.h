@@ -52,8 +52,10 @@ struct ControlView {
   std::string equate;
   FieldId parent = kNoField;
   RectDu at;
-  std::string text;         // caption, prompt or string text; a menu entry's text
-  std::string screen_text;  // what an entry, combo, spin, text or check shows
+  std::string text;  // caption, prompt or string text; a menu entry's text
+  // What an entry, combo, spin, text or check shows; for an option, the Value (7D50h) of
+  // the radio that is chosen.
+  std::string screen_text;
   // Moves only when the program set the screen text, so a backend applies `screen_text`
   // only when this changed and never overwrites what the user is typing.
   uint64_t screen_serial = 0;

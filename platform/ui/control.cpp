@@ -99,6 +99,7 @@ bool Control::TakesText() const {
     case ControlType::kDropCombo:
     case ControlType::kDropList:
     case ControlType::kCheck:
+    case ControlType::kOption:
       return true;
     default:
       return false;

@@ -31,6 +31,7 @@ constexpr PropertyDef kControlDefs[] = {
     {Prop::RangeLow, K::kNumber},
     {Prop::RangeHigh, K::kNumber},
     {Prop::Progress, K::kNumber, "0"},
+    {Prop::Value, K::kText},
     {Prop::Vcr, K::kFlag},
     {Prop::Double, K::kFlag},
     {Prop::Resize, K::kFlag},

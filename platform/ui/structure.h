@@ -71,6 +71,7 @@ struct ControlDecl {
   std::string_view picture;  // "@s80"
   std::string_view format;   // a list's format: "1020L(2)@s255@?"
   std::string_view from;     // fixed entries of a combo or spin: "MSSQL|ODBC|ORACLE"
+  std::string_view value;    // a radio: what its option's variable holds when it is chosen
   std::array<KeyCode, kMaxDeclaredAlerts> alerts{};
 
   constexpr ControlDecl Parent(std::string_view p) const { return With(&ControlDecl::parent, p); }
@@ -96,6 +97,7 @@ struct ControlDecl {
   constexpr ControlDecl Picture(std::string_view p) const { return With(&ControlDecl::picture, p); }
   constexpr ControlDecl Format(std::string_view f) const { return With(&ControlDecl::format, f); }
   constexpr ControlDecl From(std::string_view f) const { return With(&ControlDecl::from, f); }
+  constexpr ControlDecl Value(std::string_view v) const { return With(&ControlDecl::value, v); }
   // Adds an alerted key; at most kMaxDeclaredAlerts in a structure (ALRT at run time has 255).
   constexpr ControlDecl Alrt(KeyCode k) const {
     ControlDecl d = *this;
@@ -161,6 +163,14 @@ constexpr ControlDecl Combo(std::string_view e, RectDu at) {
 }
 constexpr ControlDecl Spin(std::string_view e, RectDu at) {
   return Decl(ControlType::kSpin, e, {}, at);
+}
+constexpr ControlDecl Option(std::string_view e, std::string_view text, RectDu at) {
+  return Decl(ControlType::kOption, e, text, at);
+}
+// A radio of `option`; without a Value its option's variable holds the radio's text.
+constexpr ControlDecl Radio(std::string_view e, std::string_view text, RectDu at,
+                            std::string_view option) {
+  return Decl(ControlType::kRadio, e, text, at).Parent(option);
 }
 constexpr ControlDecl Sheet(std::string_view e, RectDu at) {
   return Decl(ControlType::kSheet, e, {}, at);

@@ -101,6 +101,8 @@ void Window::BuildControls() {
     c->Set(Prop::Tip, d.tip);
     c->Set(Prop::Icon, d.icon);
     c->Set(Prop::Picture, d.picture);
+    // A radio without a value of its own stands for its text.
+    if (d.type == ControlType::kRadio) c->Set(Prop::Value, d.value.empty() ? d.text : d.value);
     for (KeyCode k : d.alerts) {
       if (k != 0) c->Alert(k);
     }
@@ -660,6 +662,15 @@ void Window::Click(Control& c, const Input& in) {
       c.SetScreenTextFromUser(TextToNumber(c.screen_text()) != 0 ? "0" : "1");
       Queue(kEventAccepted, c.field(), &in);
       return;
+    case ControlType::kRadio: {
+      // Choosing a radio puts its value on its option's screen; the option is accepted.
+      Control* option = control(c.parent());
+      FocusTo(c.field());
+      if (option == nullptr) return;
+      option->SetScreenTextFromUser(c.Get(Prop::Value));
+      Queue(kEventAccepted, option->field(), &in);
+      return;
+    }
     case ControlType::kTab: {
       Control* sheet = control(c.parent());
       if (sheet == nullptr) return;
@@ -714,7 +725,8 @@ void Window::HandleKey(KeyCode key, const Input& in) {
     return;
   }
   // Up and down step a spin through its entries, as its arrows do: up to the next entry,
-  // down to the one before; the entry goes on screen as the user's.
+  // down to the one before. The runtime steps the value, so the display is told of it, and
+  // it counts as the user's change until it is accepted.
   if (key == kUpKey || key == kDownKey) {
     ListControl* l = list(focus_);
     if (l == nullptr || l->type() != ControlType::kSpin || l->Rows() == 0) return;
@@ -726,7 +738,8 @@ void Window::HandleKey(KeyCode key, const Input& in) {
     const int32_t next = key == kUpKey ? std::min(at + 1, rows) : std::max(at - 1, 1);
     if (next == at) return;
     l->SetNumber(Prop::Selected, next);
-    l->SetScreenTextFromUser(l->Cell(next, 1));
+    l->SetScreenTextFromProgram(l->Cell(next, 1));
+    l->Set(Prop::Touched, "1");
     Queue(kEventNewSelection, focus_, &in);
     return;
   }
