@@ -193,6 +193,10 @@ TEST_P(DictionaryWindowTest, WritesTheGoldenDictionariesOfTheSampleDatabase) {
       EXPECT_EQ(recorder.calls().back().args, std::vector<std::string>{out.string()});
       EXPECT_EQ(user.ScreenText(w, user.Field(w, "?Glo:TXDFilename")), out.string());
     }
+    // The built-in mappings the writer used are now custom field types, listed and in the
+    // file.
+    EXPECT_GT(Column(user, w, user.Field(w, "?CustomFieldtypesList"), 1).size(), 0u);
+    EXPECT_NE(ReadFile(dir() / "pexolind_fieldtypes.ini").find("="), std::string::npos);
   });
 }
 
