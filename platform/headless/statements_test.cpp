@@ -67,6 +67,26 @@ TEST_F(StatementsTest, PopupAndFileDialogAnswerFromTheirScripts) {
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"3", "1 /tmp/chosen.txd", "0 /tmp/chosen.txd"}));
 }
 
+TEST_F(StatementsTest, ColourAndFontDialogsChangeTheirArgumentsOnlyWhenChosen) {
+  display.ExpectColorDialog(0x0000FF);
+  display.ExpectColorDialog(std::nullopt);
+  display.ExpectFontDialog(FontChoice{"Arial", 10, 0, 700});
+  runtime.StartMain([this] {
+    int32_t color = -1;
+    const bool first = ColorDialog("Colour", color);
+    log.Add(std::to_string(first) + " " + std::to_string(color));
+    const bool second = ColorDialog("Colour", color);
+    log.Add(std::to_string(second) + " " + std::to_string(color));
+    std::string typeface = "Small Fonts";
+    int32_t size = 7, font_color = 0, style = 400;
+    const bool font = FontDialog("Font", typeface, size, font_color, style);
+    log.Add(std::to_string(font) + " " + typeface + " " + std::to_string(size) + " " +
+            std::to_string(style));
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"1 255", "0 255", "1 Arial 10 700"}));
+}
+
 TEST_F(StatementsTest, StartPassesUpToTwoTexts) {
   runtime.StartMain([this] {
     Start([this](std::string_view a) { log.Add("one " + std::string(a)); }, 25000, "x");
