@@ -95,7 +95,8 @@ class Window {
   // thread, and waits for those threads to end). Requires the runtime lock; releases it
   // while it waits. REQUIRES: open, on the window's thread.
   bool Accept();
-  // CYCLE: the runtime's default action of the current event is skipped.
+  // CYCLE: the runtime's default action of the current event is skipped; on PreAlertKey,
+  // the alerted press itself (window.cpp says how input becomes events).
   void Cycle() { cycled_ = true; }
   // The event ACCEPT delivered last.
   const EventRecord& event() const { return current_; }
