@@ -1,0 +1,319 @@
+// The query window driven by the scripted user on the SQLite and PostgreSQL sources: the
+// automatic SELECT, execution with its record limit, the result's headers and sorting, a
+// failing statement, and the export file with its overwrite question.
+#include "app/pexol005.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "app/procedures.h"
+#include "app/query_window_test_support.h"
+#include "platform/core/call_trace.h"
+#include "platform/core/message.h"
+#include "platform/testing/odbc_sources.h"
+#include "platform/ui/codes.h"
+
+namespace app {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::testing::kOdbcBackends;
+using platform::testing::OdbcBackendParamName;
+using platform::ui::WindowHandle;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class BrowseWindowTest : public QueryWindowTest {
+ protected:
+  void SetUp() override {
+    QueryWindowTest::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(RunSql({
+        "DROP TABLE IF EXISTS pets",
+        "DROP TABLE IF EXISTS numbers",
+        "CREATE TABLE pets (id INTEGER, name VARCHAR(40), kind VARCHAR(40))",
+        "INSERT INTO pets VALUES (1, 'Rex', 'dog')",
+        "INSERT INTO pets VALUES (2, 'Tom', 'cat')",
+        "INSERT INTO pets VALUES (10, 'Ann', 'say \"hi\"; bye')",
+        "INSERT INTO pets VALUES (3, '  Bo', NULL)",
+        "CREATE TABLE numbers (n INTEGER)",
+        "INSERT INTO numbers (n) WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c "
+        "WHERE x < 600) SELECT x FROM c",
+    }));
+    dir_ = fs::temp_directory_path() / ("pex_query_window_" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    QueryWindowTest::TearDown();
+    fs::remove_all(dir_);
+  }
+
+  WindowHandle Open() {
+    runtime.StartMain(BrowseODBCconnection);
+    w = user.Window("Browse an ODBC connection");
+    return w;
+  }
+  void Execute(std::string_view sql, int32_t limit = 500) {
+    user.Type(w, "?Glo:Query", sql);
+    user.Type(w, "?Loc:LimitNumberOfRecords", std::to_string(limit));
+    user.Click(w, "?ExecuteQueryButton");
+  }
+  std::vector<std::string> Headers() {
+    std::vector<std::string> out;
+    for (const auto& c : View(w, "?List").columns) out.push_back(c.header);
+    return out;
+  }
+  std::vector<std::string> Column(size_t c) {
+    std::vector<std::string> out;
+    for (const auto& row : Rows(w, "?List")) out.push_back(row.at(c - 1));
+    return out;
+  }
+  void Export(const fs::path& file) {
+    user.Type(w, "?Loc:ExportFilename", file.string());
+    user.Click(w, "?ExportResultsButton");
+  }
+
+  WindowHandle w = 0;
+  fs::path dir_;
+};
+
+TEST_P(BrowseWindowTest, OpensWithThePromptTextAndTheFirstTablesColumns) {
+  std::vector<std::string> calls;
+  platform::ScopedCallObserver observer([&](std::string_view call) {
+    // The window's own set-up runs after the assistant was told it opened.
+    if (call == "ZOVAgentClass.ProcedureOpened BrowseODBCconnection") {
+      calls.push_back(std::string(call) + " with query '" + std::string(catalog::Glo.Query.view()) +
+                      "'");
+    }
+    return 0;
+  });
+  Open();
+  EXPECT_EQ(calls, (std::vector<std::string>{
+                       "ZOVAgentClass.ProcedureOpened BrowseODBCconnection with query ''"}));
+  EXPECT_EQ(Screen(w, "?Glo:Query"), "Enter your query here...");
+  // The tables in the driver's order; the columns are the first table's.
+  const auto tables = Rows(w, "?TableList");
+  ASSERT_GE(tables.size(), 2u);
+  EXPECT_GT(RowOf(w, "?TableList", "numbers"), 0);
+  EXPECT_GT(RowOf(w, "?TableList", "pets"), 0);
+  EXPECT_EQ(Screen(w, "?Tablename"), tables[0][0]);
+  EXPECT_EQ(Rows(w, "?ColumnList").size(), tables[0][0] == "pets" ? 3u : 1u);
+  EXPECT_EQ(Screen(w, "?RecordCountString"), "");  // a string shows its text, "----"
+  EXPECT_EQ(View(w, "?RecordCountString").text, "----");
+}
+
+TEST_P(BrowseWindowTest, AutomaticSelectFollowsTheMarkedColumns) {
+  Open();
+  user.SelectRow(w, user.Field(w, "?TableList"), RowOf(w, "?TableList", "pets"));
+  EXPECT_EQ(Screen(w, "?Glo:Query"), "SELECT * FROM pets");
+  EXPECT_EQ(Rows(w, "?ColumnList"),
+            (std::vector<std::vector<std::string>>{{"id"}, {"name"}, {"kind"}}));
+
+  const platform::ui::FieldId columns = user.Field(w, "?ColumnList");
+  user.SelectRow(w, columns, 2);
+  EXPECT_EQ(Screen(w, "?Glo:Query"), "SELECT name FROM pets");
+  // The entry bound to the column buffer shows the chosen column, not the last one read.
+  EXPECT_EQ(Screen(w, "?ColumnName"), "name");
+
+  platform::ui::Input ctrl_click;
+  ctrl_click.kind = platform::ui::Input::Kind::kSelectRow;
+  ctrl_click.field = columns;
+  ctrl_click.row = 3;
+  ctrl_click.column = 1;
+  ctrl_click.key = platform::ui::kMouseLeft + platform::ui::kCtrl;
+  platform::ui::PostInput(w, ctrl_click);
+  user.WaitUntilIdle();
+  EXPECT_EQ(Screen(w, "?Glo:Query"), "SELECT name,kind FROM pets");
+  EXPECT_EQ(Screen(w, "?ColumnName"), "kind");
+
+  // Unticked, the typed SQL stays whatever is chosen.
+  user.Click(w, "?Loc:BuildQuery");
+  user.Type(w, "?Glo:Query", "SELECT 1");
+  user.SelectRow(w, columns, 1);
+  user.SelectRow(w, user.Field(w, "?TableList"), RowOf(w, "?TableList", "numbers"));
+  EXPECT_EQ(Screen(w, "?Glo:Query"), "SELECT 1");
+}
+
+TEST_P(BrowseWindowTest, TheLimitCountsTheHeaderRow) {
+  Open();
+  struct Case {
+    int32_t limit;
+    size_t rows;
+  };
+  for (const Case& c : {Case{1, 0}, Case{10, 9}, Case{500, 499}, Case{700, 600}}) {
+    SCOPED_TRACE(c.limit);
+    Execute("SELECT n FROM numbers ORDER BY n", c.limit);
+    EXPECT_EQ(Rows(w, "?List").size(), c.rows);
+    EXPECT_EQ(Screen(w, "?RecordCountString"), "");
+    EXPECT_EQ(View(w, "?RecordCountString").text, std::to_string(c.rows));
+    EXPECT_EQ(View(w, "?Sheet").selected, 2);  // the Results tab
+    EXPECT_FALSE(View(w, "?ExecutingQueryString").enabled);
+  }
+  EXPECT_EQ(display.CursorOf(1), platform::ui::Cursor::kNormal);
+}
+
+TEST_P(BrowseWindowTest, HeadersAreTheResultsColumnNamesAndANarrowerResultClearsTheRest) {
+  Open();
+  Execute("SELECT id, name, kind FROM pets ORDER BY id");
+  std::vector<std::string> expected(25, "");
+  expected[0] = "id";
+  expected[1] = "name";
+  expected[2] = "kind";
+  EXPECT_EQ(Headers(), expected);
+  EXPECT_EQ(Rows(w, "?List").at(0).at(1), "Rex");
+
+  Execute("SELECT name FROM pets");
+  expected[0] = "name";
+  expected[1] = "";
+  expected[2] = "";
+  EXPECT_EQ(Headers(), expected);
+
+  // 30 columns: the first 25 show.
+  std::string sql = "SELECT ";
+  for (int i = 1; i <= 30; ++i) sql += (i > 1 ? ", " : "") + ("id AS c" + std::to_string(i));
+  Execute(sql + " FROM pets");
+  EXPECT_EQ(Headers().front(), "c1");
+  EXPECT_EQ(Headers().back(), "c25");
+  EXPECT_EQ(Rows(w, "?List").at(0).size(), 25u);
+}
+
+TEST_P(BrowseWindowTest, AFailingStatementShowsItsMessageAndNoRecords) {
+  Open();
+  Execute("SELECT id, name FROM pets");
+  ASSERT_EQ(Rows(w, "?List").size(), 4u);
+  display.dialogs().ExpectMessage("Error:", platform::kButtonOk);
+  Execute("SELECT * FROM no_such_table");
+  EXPECT_EQ(display.dialogs().pending(), 0u);
+  EXPECT_TRUE(Rows(w, "?List").empty());
+  EXPECT_EQ(View(w, "?RecordCountString").text, "0");
+  // The headers of the last result stay.
+  EXPECT_EQ(Headers()[0], "id");
+  EXPECT_EQ(Headers()[1], "name");
+  // An empty result exports nothing, not even the question.
+  const fs::path file = dir_ / "empty.csv";
+  Export(file);
+  EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_P(BrowseWindowTest, AHeaderClickSortsByThatColumnsText) {
+  Open();
+  Execute("SELECT id, name, id, id, id, id, id, id, id, id, id, kind FROM pets ORDER BY name");
+  const platform::ui::FieldId list = user.Field(w, "?List");
+  user.ClickHeader(w, list, 1);
+  // The fields are texts, so the numbers sort as texts do.
+  EXPECT_EQ(Column(1), (std::vector<std::string>{"1", "10", "2", "3"}));
+  user.ClickHeader(w, list, 2);
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"  Bo", "Ann", "Rex", "Tom"}));
+  user.ClickHeader(w, list, 12);
+  EXPECT_EQ(Column(12), (std::vector<std::string>{"", "cat", "dog", "say \"hi\"; bye"}));
+  // A press on a data row sorts nothing.
+  user.ClickHeader(w, list, 2);
+  user.SelectRow(w, list, 3, 1);
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"  Bo", "Ann", "Rex", "Tom"}));
+}
+
+TEST_P(BrowseWindowTest, ExportWritesTheGoldenFile) {
+  Open();
+  Execute("SELECT id, name, kind FROM pets ORDER BY id");
+  const fs::path file = dir_ / "pets.csv";
+  Export(file);
+  EXPECT_EQ(ReadFile(file), ReadFile(fs::path(PEX_APP_TESTDATA) / "query_export_golden.csv"));
+  // The header row went again: the result is as it was.
+  EXPECT_EQ(Rows(w, "?List").size(), 4u);
+  EXPECT_EQ(Rows(w, "?List").at(0).at(0), "1");
+  EXPECT_EQ(display.CursorOf(1), platform::ui::Cursor::kNormal);
+}
+
+TEST_P(BrowseWindowTest, OnlyYesReplacesAnExistingFile) {
+  Open();
+  Execute("SELECT name FROM pets WHERE id = 1");
+  const fs::path file = dir_ / "existing.csv";
+  const std::string replaced = "\"name\"" + [] {
+    std::string rest;
+    for (int i = 0; i < 24; ++i) rest += ";\"\"";
+    return rest;
+  }();
+  struct Case {
+    std::string_view name;
+    int32_t answer;
+    bool replaces;
+  };
+  for (const Case& c : {Case{"No", platform::kButtonNo, false}, Case{"closed", 0, false},
+                        Case{"Yes", platform::kButtonYes, true}}) {
+    SCOPED_TRACE(c.name);
+    std::ofstream(file, std::ios::binary) << "old";
+    display.dialogs().ExpectMessage(
+        "There is already a export file|" + file.string() + "|do you want to overwrite?", c.answer);
+    Export(file);
+    EXPECT_EQ(display.dialogs().pending(), 0u);
+    const std::vector<platform::MessageRequest> seen = display.dialogs().seen();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back().caption, "");
+    EXPECT_EQ(seen.back().icon, platform::kIconQuestion);
+    EXPECT_EQ(seen.back().button_mask, platform::kButtonYes | platform::kButtonNo);
+    const std::string content = ReadFile(file);
+    EXPECT_EQ(content, c.replaces ? replaced + "\r\n\"Rex\"" + replaced.substr(6) + "\r\n" : "old");
+  }
+}
+
+TEST_P(BrowseWindowTest, ABareNameIsExportedInTheCurrentDirectory) {
+  Open();
+  Execute("SELECT name FROM pets WHERE id = 2");
+  const fs::path before = fs::current_path();
+  fs::current_path(dir_);
+  user.Click(w, "?ExportResultsButton");  // the entry holds "Result.csv"
+  fs::current_path(before);
+  EXPECT_EQ(Screen(w, "?Loc:ExportFilename"), (dir_ / "Result.csv").string());
+  EXPECT_TRUE(fs::exists(dir_ / "Result.csv"));
+}
+
+TEST_P(BrowseWindowTest, AFileThatCannotBeWrittenShowsTheAddFailure) {
+  Open();
+  Execute("SELECT name FROM pets");
+  const fs::path file = dir_ / "no_such_dir" / "x.csv";
+  display.dialogs().ExpectMessage(
+      "Could not add record to the export file|" + file.string() + "|Error:", platform::kButtonOk);
+  Export(file);
+  EXPECT_EQ(display.dialogs().pending(), 0u);
+  ASSERT_FALSE(display.dialogs().seen().empty());
+  EXPECT_EQ(display.dialogs().seen().back().icon, platform::kIconExclamation);
+  EXPECT_FALSE(fs::exists(file));
+  EXPECT_EQ(Rows(w, "?List").size(), 4u);
+  EXPECT_EQ(display.CursorOf(1), platform::ui::Cursor::kNormal);
+}
+
+TEST(ResultQueueRecord, FieldTableMatchesTheStruct) {
+  const platform::RecordLayout& layout = ResultQueueRecord::Layout();
+  ASSERT_EQ(layout.FieldCount(), kResultFields);
+  ResultQueueRecord r;
+  for (size_t n = 1; n <= kResultFields; ++n) {
+    SCOPED_TRACE(n);
+    EXPECT_EQ(layout.field(n).name, "FIELD" + std::to_string(n));
+    EXPECT_EQ(layout.field(n).size, 255u);
+    EXPECT_EQ(layout.field(n).type, platform::FieldType::kString);
+    platform::SetFieldText(layout.field(n), &r, std::to_string(n));
+  }
+  EXPECT_EQ(r.FIELD1, "1");
+  EXPECT_EQ(r.FIELD12, "12");
+  EXPECT_EQ(r.FIELD25, "25");
+  EXPECT_EQ(layout.Find("Field12"), 12u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, BrowseWindowTest, ::testing::ValuesIn(kOdbcBackends),
+                         OdbcBackendParamName);
+
+}  // namespace
+}  // namespace app
