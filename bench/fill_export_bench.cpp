@@ -135,6 +135,12 @@ int64_t ProcStatusBytes(std::string_view key) {
   return -1;
 }
 
+// The bytes malloc has handed out and not taken back, its own overhead included.
+int64_t HeapInUse() {
+  const struct mallinfo2 m = mallinfo2();
+  return static_cast<int64_t>(m.uordblks + m.hblkhd);
+}
+
 // Starts a new peak: VmHWM becomes the current VmRSS.
 void ResetPeakRss() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
@@ -193,6 +199,7 @@ struct FillResult {
   double execute_seconds = 0;  // of `seconds`, Execute
   int64_t rows = 0;            // result rows, without the header
   int64_t peak_growth = 0;
+  int64_t queue_heap = 0;  // heap bytes in use for the queue once the statement is closed
   bool ok = false;
 };
 
@@ -204,6 +211,7 @@ FillResult Fill(files::File& odbc_file, platform::Queue<ResultRecord>& queue, bo
   query.Init(odbc_file);
   queue.Free();
   if (cold) malloc_trim(0);
+  const int64_t heap_before = HeapInUse();
   const Clock::time_point start = Clock::now();
   if (query.Execute(kSelect)) return r;
   r.execute_seconds = Seconds(start);
@@ -216,6 +224,7 @@ FillResult Fill(files::File& odbc_file, platform::Queue<ResultRecord>& queue, bo
   r.peak_growth = ProcStatusBytes("VmHWM") - rss_before;
   r.rows = static_cast<int64_t>(queue.Records()) - 1;
   odbc_file.Close();
+  r.queue_heap = HeapInUse() - heap_before;
   r.ok = true;
   return r;
 }
@@ -355,10 +364,14 @@ bool RunBackend(OdbcBackend backend, const Options& o) {
       best_fill.seconds, fill_rate, best_fill.execute_seconds, share * 100, Verdict(share >= 0.70));
   std::printf("   first FillQueue into fresh memory %8.3f s  %10.0f rows/s\n", first.seconds,
               static_cast<double>(first.rows) / first.seconds);
-  std::printf("   result text %.1f MB, queue peak RSS growth %.1f MB, %.2f x  (<= 2 x: %s)\n",
+  const double heap_factor =
+      static_cast<double>(first.queue_heap) / static_cast<double>(best_bare.text_bytes);
+  std::printf("   result text %.1f MB; queue peak RSS growth %.1f MB, %.2f x  (<= 2 x: %s)\n",
               Mb(best_bare.text_bytes), Mb(first.peak_growth), memory_factor,
               Verdict(memory_factor <= 2.0));
-
+  std::printf("   queue heap in use %.1f MB, %.2f x the text, %.0f bytes a row\n",
+              Mb(first.queue_heap), heap_factor,
+              static_cast<double>(first.queue_heap) / static_cast<double>(first.rows + 1));
   const std::string path = OdbcSources::Get().directory() + "/Result.csv";
   ExportResult best_export;
   for (int round = 0; round < o.rounds; ++round) {
