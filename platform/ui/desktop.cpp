@@ -27,6 +27,16 @@ int32_t SetWindowRgn(WindowHandle window, std::optional<region::Region> outline,
   return 1;
 }
 
+bool SetWindowPos(WindowHandle window, WindowHandle insert_after, int32_t /*x*/, int32_t /*y*/,
+                  int32_t /*width*/, int32_t /*height*/, uint32_t /*flags*/) {
+  AssertRuntimeLockHeld();
+  Window* w = detail::FindWindow(window);
+  if (w == nullptr) return false;
+  if (insert_after == kHwndTopMost) w->Set(kNoField, Prop::TopMost, "1");
+  if (insert_after == kHwndNoTopMost) w->Set(kNoField, Prop::TopMost, "");
+  return true;
+}
+
 bool SetLayeredWindowAttributes(WindowHandle window, uint32_t /*color_key*/, uint8_t alpha,
                                 uint32_t flags) {
   AssertRuntimeLockHeld();

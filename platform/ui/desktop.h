@@ -33,6 +33,19 @@ bool GetWindowRect(WindowHandle window, region::Rect* rect);
 // when no open window has the handle. `redraw` is accepted; the display always redraws.
 int32_t SetWindowRgn(WindowHandle window, std::optional<region::Region> outline, bool redraw);
 
+// SetWindowPos for the window's place in the stacking order: after HWND_TOPMOST the window
+// stays above every other window, after HWND_NOTOPMOST it no longer does. Moving and sizing
+// through it are not done: callers pass SWP_NOMOVE and SWP_NOSIZE, and the position and size
+// arguments are ignored. SWP_SHOWWINDOW is accepted (an open window is shown). False when no
+// open window has the handle.
+inline constexpr WindowHandle kHwndTopMost = static_cast<WindowHandle>(-1);
+inline constexpr WindowHandle kHwndNoTopMost = static_cast<WindowHandle>(-2);
+inline constexpr uint32_t kSwpNoSize = 0x1;
+inline constexpr uint32_t kSwpNoMove = 0x2;
+inline constexpr uint32_t kSwpShowWindow = 0x40;
+bool SetWindowPos(WindowHandle window, WindowHandle insert_after, int32_t x, int32_t y,
+                  int32_t width, int32_t height, uint32_t flags);
+
 // SetLayeredWindowAttributes with the alpha flag (2): the window's opacity, 0 to 255. The
 // colour key (flag 1) is not supported and ignored. False when no open window has the handle.
 inline constexpr uint32_t kLwaColorKey = 1;

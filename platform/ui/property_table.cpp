@@ -177,6 +177,7 @@ constexpr PropertyDef kWindowDefs[] = {
     {Prop::Disable, K::kFlag},
     {Prop::Hide, K::kFlag},
     {Prop::Opacity, K::kNumber, "255"},
+    {Prop::TopMost, K::kFlag},
 };
 
 constexpr PropertyDef kSystemDefs[] = {

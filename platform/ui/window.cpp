@@ -197,6 +197,12 @@ std::string Window::Get(FieldId field, Prop p, int32_t index) const {
       return open_ && detail::ActiveWindow() == handle_ ? "1" : "";
     case Prop::ClientHandle:
       return kind() == WindowKind::kFrame ? std::to_string(handle_ + 1) : std::string();
+    case Prop::Xpos:
+    case Prop::Ypos:
+    case Prop::Width:
+    case Prop::Height:
+      if (!props_.Get(Prop::Pixels).empty()) return std::to_string(GeometryInPixels(p));
+      return props_.Get(p, index);
     case Prop::NextField: {
       // The control after `index` in field order; 0 after the last.
       const auto it = controls_.upper_bound(std::max(index, 0));
@@ -220,6 +226,12 @@ void Window::Set(FieldId field, Prop p, std::string_view value, int32_t index) {
     }
     return;
   }
+  const bool geometry = p == Prop::Xpos || p == Prop::Ypos || p == Prop::Width || p == Prop::Height;
+  std::string in_units;
+  if (geometry && !props_.Get(Prop::Pixels).empty()) {
+    in_units = std::to_string(DialogUnitsFromPixels(p, TextToNumber(value)));
+    value = in_units;
+  }
   if (const PropertyDef* d = props_.Set(p, value, index)) {
     if (d->shown) {
       window_dirty_ = true;
@@ -230,6 +242,25 @@ void Window::Set(FieldId field, Prop p, std::string_view value, int32_t index) {
       }
     }
   }
+}
+
+// The window keeps its geometry in dialog units; while Pixels is set the program reads and
+// writes it in pixels of the window's font. Writing rounds down to whole units, so a pixel
+// size that is no whole number of units reads back a little smaller.
+int64_t Window::GeometryInPixels(Prop p) const {
+  const TextMetrics m = detail::Backend().Metrics();
+  const auto du = static_cast<int32_t>(TextToNumber(props_.Get(p)));
+  return p == Prop::Xpos || p == Prop::Width ? HorizontalPixels(du, m) : VerticalPixels(du, m);
+}
+
+int64_t Window::DialogUnitsFromPixels(Prop p, double px) const {
+  const TextMetrics m = detail::Backend().Metrics();
+  const bool horizontal = p == Prop::Xpos || p == Prop::Width;
+  const int32_t per = horizontal ? m.average_char_width_px : m.char_height_px;
+  const int32_t units = horizontal ? 4 : 8;
+  // A value beyond the int32_t range is cut to it, as the stored number would be.
+  const auto whole = static_cast<int64_t>(std::clamp(px, -2147483648.0, 2147483647.0));
+  return per > 0 ? whole * units / per : 0;
 }
 
 void Window::SetShape(std::optional<region::Region> shape) {

@@ -154,6 +154,9 @@ class Window {
                                        FieldId parent);
   void BuildControls();
   WindowView View() const;
+  // Xpos, Ypos, Width or Height in pixels, and a pixel value of one of them in dialog units.
+  int64_t GeometryInPixels(Prop p) const;
+  int64_t DialogUnitsFromPixels(Prop p, double px) const;
   void Deliver(EventRecord e);
   bool DefaultAction(const EventRecord& e);
   void CloseChildrenAndWait();

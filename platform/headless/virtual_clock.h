@@ -1,0 +1,51 @@
+// A virtual clock for window timers in tests. Time stands still until the test moves it;
+// moving it runs out every window timer that falls due on the way, at its own time, and lets
+// the program settle after each, so a ten-second wait takes no time at all.
+//
+//   VirtualClock clock(runtime, display);
+//   clock.Advance(999);   // nothing yet
+//   clock.Advance(1);     // the window's Timer of 1000 hundredths runs out
+#pragma once
+
+#include <cstdint>
+#include <map>
+
+#include "platform/headless/headless_backend.h"
+#include "platform/ui/thread.h"
+
+namespace platform::headless {
+
+class VirtualClock {
+ public:
+  // Both must outlive the clock. The clock starts at 0.
+  VirtualClock(ui::Runtime& runtime, HeadlessBackend& display)
+      : runtime_(runtime), display_(display) {}
+  VirtualClock(const VirtualClock&) = delete;
+  VirtualClock& operator=(const VirtualClock&) = delete;
+
+  // Hundredths of a second since the clock started.
+  int64_t now() const { return now_; }
+
+  // Moves the clock on by `hundredths`. A window's timer counts from the moment the clock
+  // first sees its interval (set, or changed), and runs out every interval after that; each
+  // time it runs out the window gets its timer input and every runtime thread becomes idle
+  // before the clock moves on. Not on a runtime thread.
+  void Advance(int64_t hundredths);
+
+ private:
+  struct Timer {
+    int32_t interval = 0;
+    int64_t due = 0;
+  };
+
+  // Takes in the timers the windows have now: new and changed ones start counting at now_,
+  // those of closed windows or switched off are dropped.
+  void Rescan();
+
+  ui::Runtime& runtime_;
+  HeadlessBackend& display_;
+  int64_t now_ = 0;
+  std::map<ui::WindowHandle, Timer> timers_;
+};
+
+}  // namespace platform::headless

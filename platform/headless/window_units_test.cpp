@@ -1,0 +1,74 @@
+// The window's geometry in pixels (Pixels) and its place above other windows (SetWindowPos).
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/headless/test_support.h"
+#include "platform/ui/desktop.h"
+#include "platform/ui/statements.h"
+#include "platform/ui/structure.h"
+#include "platform/ui/window.h"
+
+namespace platform::headless {
+namespace {
+
+using namespace platform::ui;
+
+constexpr ControlDecl kControls[] = {
+    Button("?CloseButton", "&Close", {4, 4, 40, 14}).Std(StdAction::kClose),
+};
+// Headless metrics: a horizontal unit is 2 pixels, a vertical unit 2 pixels.
+constexpr WindowStructure kWindow{"test$units",   "P1$WINDOW",        WindowKind::kPlain,
+                                  "Units window", {10, 20, 254, 185}, kControls};
+
+class WindowUnitsTest : public WindowTest {};
+
+TEST_F(WindowUnitsTest, PixelsReadsAndWritesTheWindowsGeometryInPixels) {
+  runtime.StartMain([this] {
+    Window window(kWindow);
+    window.Open();
+    auto geometry = [] {
+      return std::to_string(GetPropNumber(0, Prop::Xpos)) + "," +
+             std::to_string(GetPropNumber(0, Prop::Ypos)) + " " +
+             std::to_string(GetPropNumber(0, Prop::Width)) + "x" +
+             std::to_string(GetPropNumber(0, Prop::Height));
+    };
+    log.Add(geometry());
+    SetProp(0, Prop::Pixels, 1);
+    log.Add(geometry());
+    SetProp(0, Prop::Width, 301);  // not a whole unit: rounds down to 150 units
+    log.Add(geometry());
+    SetProp(0, Prop::Pixels, "");
+    log.Add(geometry());
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"10,20 254x185", "20,40 508x370",
+                                                   "20,40 300x370", "10,20 150x185"}));
+}
+
+TEST_F(WindowUnitsTest, SetWindowPosKeepsTheWindowAboveOthersAndLetsItGo) {
+  runtime.StartMain([this] {
+    Window window(kWindow);
+    window.Open();
+    const WindowHandle h = window.handle();
+    log.Add(SetWindowPos(h, kHwndTopMost, 0, 0, 0, 0, kSwpNoMove | kSwpNoSize | kSwpShowWindow)
+                ? "topmost"
+                : "failed");
+    window.Display();
+    log.Add("now " + GetProp(0, Prop::TopMost));
+    SetWindowPos(h, kHwndNoTopMost, 0, 0, 0, 0, kSwpNoMove | kSwpNoSize);
+    log.Add("then " + GetProp(0, Prop::TopMost));
+    SetWindowPos(h, kHwndTopMost, 0, 0, 0, 0, kSwpNoMove | kSwpNoSize);
+    log.Add(SetWindowPos(h + 100, kHwndTopMost, 0, 0, 0, 0, 0x43) ? "other" : "no such window");
+    while (window.Accept()) {
+    }
+  });
+  const WindowHandle w = user.Window("Units window");
+  EXPECT_EQ(display.FindWindow(w)->view.properties.at({static_cast<int32_t>(Prop::TopMost), 0}),
+            "1");
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"topmost", "now 1", "then ", "no such window"}));
+}
+
+}  // namespace
+}  // namespace platform::headless
