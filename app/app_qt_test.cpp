@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -37,13 +38,16 @@ using platform::qt::WindowMirror;
 
 class AppOnQtTest : public ::testing::Test {
  protected:
+  // The application ends with the suite: destroyed later, at exit, it would outlive the
+  // statics of Qt it uses.
   static void SetUpTestSuite() {
     static int argc = 1;
     static char name[] = "app_qt_test";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
+    application_ = std::make_unique<QApplication>(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
   }
+  static void TearDownTestSuite() { application_.reset(); }
 
   void SetUp() override {
     platform::testing::OdbcSources::Get();
@@ -82,6 +86,7 @@ class AppOnQtTest : public ::testing::Test {
         widget->grab().save(QString::fromStdString((std::filesystem::path(dir) / file).string())));
   }
 
+  static inline std::unique_ptr<QApplication> application_;
   std::filesystem::path dir_;
   std::filesystem::path previous_dir_;
 };
