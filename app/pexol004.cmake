@@ -7,3 +7,19 @@ pex_test(app_pexol004_test
     platform_testing_sample)
 target_compile_definitions(app_pexol004_test PRIVATE
   PEX_APP_TESTDATA="${CMAKE_CURRENT_SOURCE_DIR}/testdata")
+
+# On the Qt display: the same flow through the widgets, on the offscreen platform; with
+# PEX_SCREENSHOT_DIR set (scripts/screenshot) it also writes a picture of the window.
+if(TARGET platform_qt)
+  find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+
+  pex_library(app_qt_user
+    SOURCES qt_user.cpp
+    DEPS platform_qt platform_ui Qt6::Widgets Qt6::Test)
+
+  pex_test(app_pexol004_qt_test
+    SOURCES pexol004_qt_test.cpp $<TARGET_OBJECTS:app>
+    DEPS app_qt_user app_testing app_frame catalog catalog_queues catalog_txd platform_keyed
+      platform_testing_sample Qt6::Widgets)
+  set_tests_properties(app_pexol004_qt_test PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endif()

@@ -1,0 +1,102 @@
+// The dictionary window in the real program on the Qt display (offscreen platform): a user
+// connects to the sample database through the connection window, opens the dictionary
+// window from the menu, picks a table and writes a TXD file, all through the widgets.
+#include <QApplication>
+#include <QLineEdit>
+#include <QTableView>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/app_test_support.h"
+#include "app/pexolind_main.h"
+#include "app/qt_user.h"
+#include "platform/core/process.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/testing/odbc_sources.h"
+#include "platform/testing/sample_database.h"
+
+namespace app {
+namespace {
+
+using platform::qt::WindowMirror;
+using platform::testing::OdbcBackend;
+using platform::testing::OdbcSources;
+
+class DictionaryWindowQtTest : public testing::ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(platform::testing::LoadSampleDatabase(OdbcBackend::kSqlite));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+};
+
+TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
+  int argc = 1;
+  char name[] = "pexolind";
+  char* argv[] = {name, nullptr};
+  QApplication application(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  platform::qt::QtBackend display;
+  display.SetProgramEndedHandler([] {});
+  platform::ProcessRecorder recorder;
+  const std::filesystem::path out = dir() / "sample.txd";
+
+  app::RunProgram(display, [&](platform::ui::Runtime& runtime) {
+    testing::QtUser user(runtime, display);
+    WindowMirror* frame = user.Window("P1$APPFRAME");
+    ASSERT_NE(frame, nullptr);
+
+    user.ChooseMenu(*frame, "?PEXOLINDCHOOSEODBCCONNECTION");
+    WindowMirror* connection = user.Window("Choose an ODB Cconnection");
+    ASSERT_NE(connection, nullptr);
+    // A double click on the data source connects at once.
+    ASSERT_TRUE(user.ClickRow(*connection, "?DataSourceList", 1, "pex_sqlite ", true));
+    EXPECT_EQ(user.Window("Choose an ODB Cconnection"), nullptr);
+
+    user.ChooseMenu(*frame, "?PEXOLINDBUILDDICTIONARY");
+    WindowMirror* w = user.Window("Pexolind");
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(user.Rows(*w, "?TableList"), 11);
+    ASSERT_TRUE(user.ClickRow(*w, "?TableList", 3, "Orders"));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(user.Widget(*w, "?Tablename"))->text().toStdString(),
+              "Orders");
+    // The frame made large enough to show the whole window, as a user would drag it.
+    frame->top()->resize(w->top()->frameSize() + QSize(40, 120));
+    w->top()->move(0, 0);
+    user.Settle();
+    EXPECT_TRUE(testing::QtUser::Screenshot(frame->top(), "pexolind-dictionary.png"));
+    user.Click(*w, "?ColumnsTab");
+    EXPECT_EQ(user.Rows(*w, "?columnlist"), 8);
+    EXPECT_EQ(user.Cell(*w, "?columnlist", 1, 4), "OrderID");
+    EXPECT_TRUE(user.List(*w, "?columnlist")->isVisible());
+    EXPECT_FALSE(user.List(*w, "?TableList")->isVisible());
+    EXPECT_TRUE(testing::QtUser::Screenshot(frame->top(), "pexolind-dictionary-columns.png"));
+
+    user.Type(*w, "?Glo:TXDFilename", out.string());
+    user.Type(*w, "?Glo:Driver", "ORACLE");
+    user.Click(*w, "?Glo:NoRelations");  // unticked: the relations are written
+    user.Click(*w, "?WriteTXDButton");
+    EXPECT_EQ(qobject_cast<QLineEdit*>(user.Widget(*w, "?Glo:TXDFilename"))->text().toStdString(),
+              out.string());
+    // The list shows the tables as read again after the export.
+    EXPECT_EQ(user.Rows(*w, "?TableList"), 11);
+
+    user.Click(*w, "?CloseButton");
+    EXPECT_EQ(user.Window("Pexolind"), nullptr);
+    user.CloseProgram();
+  });
+
+  const std::string text = ReadFile(out);
+  EXPECT_NE(text.find("ORDERS FILE,DRIVER('ORACLE'"), std::string::npos) << text.substr(0, 2000);
+  EXPECT_NE(text.find("[RELATIONS]"), std::string::npos);
+  ASSERT_EQ(recorder.calls().size(), 1u);
+  EXPECT_EQ(recorder.calls()[0].args, std::vector<std::string>{out.string()});
+}
+
+}  // namespace
+}  // namespace app
