@@ -38,7 +38,11 @@ platform::files::File MakeLineFile(std::string_view label, std::string name,
 
 }  // namespace detail
 
-bool LineFileWriter::Create() { return file_.Create() && file_.Open(kWriteMode); }
+// STREAM: the lines reach the OS in large pieces instead of one write per line. A write
+// error then shows at the latest when the file is closed, and the old file stays as it was.
+bool LineFileWriter::Create() {
+  return file_.Create() && file_.Open(kWriteMode) && file_.Stream();
+}
 
 bool LineFileWriter::Write(std::string_view line) {
   const platform::RecordLayout& layout = *file_.layout();

@@ -1,6 +1,7 @@
 #include "platform/core/fixed_string.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace platform {
@@ -14,7 +15,15 @@ std::string_view CutUtf8(std::string_view text, size_t max_bytes) {
 }
 
 std::string_view ClipView(std::string_view text) {
+  // Declared-size records are mostly padding, so the blanks are skipped eight at a time.
+  constexpr uint64_t kEightBlanks = 0x2020202020202020ULL;
   size_t n = text.size();
+  while (n >= 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + n - 8, sizeof word);
+    if (word != kEightBlanks) break;
+    n -= 8;
+  }
   while (n > 0 && text[n - 1] == ' ') --n;
   return text.substr(0, n);
 }

@@ -1,5 +1,7 @@
 #include "platform/core/fixed_string.h"
 
+#include <string>
+
 #include <gtest/gtest.h>
 
 namespace platform {
@@ -66,6 +68,30 @@ TEST(CompareText, IgnoresTrailingBlanksAndIsCaseSensitive) {
   }
   CString<10> x = "abc  ";
   EXPECT_TRUE(x == "abc");
+}
+
+TEST(ClipView, RemovesTrailingBlanksOnly) {
+  struct Case {
+    std::string text;
+    std::string clipped;
+  };
+  const Case kCases[] = {
+      {"", ""},
+      {" ", ""},
+      {std::string(7, ' '), ""},
+      {std::string(8, ' '), ""},
+      {std::string(9, ' '), ""},
+      {"a" + std::string(16, ' '), "a"},
+      {"a" + std::string(15, ' '), "a"},
+      {"ab c" + std::string(2047, ' '), "ab c"},
+      {"  x  y", "  x  y"},
+      {"x\t", "x\t"},
+      {"12345678" + std::string(8, ' '), "12345678"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text.size());
+    EXPECT_EQ(ClipView(c.text), c.clipped);
+  }
 }
 
 }  // namespace
