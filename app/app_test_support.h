@@ -52,6 +52,7 @@ class ProgramTest : public ::testing::Test {
   platform::headless::HeadlessBackend display;
 
  private:
+  void DismissSplash(platform::headless::ScriptedUser& user);
   void CloseEverything(platform::headless::ScriptedUser& user);
 
   std::filesystem::path dir_;

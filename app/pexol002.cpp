@@ -94,7 +94,9 @@ constexpr std::string_view kAgentPage = "pexolind-pages/msagent.html#core-compon
 
 class MainWindow final : public ProcedureWindow {
  public:
-  explicit MainWindow(Window& window) : ProcedureWindow(window, kProcedureName, kChooseItem) {}
+  // The focus goes to control 1 on open, as in the other windows; the frame has none.
+  explicit MainWindow(Window& window)
+      : ProcedureWindow(window, kProcedureName, /*first_field=*/1) {}
 
   WindowAnswer HandleAccepted() override {
     switch (Accepted()) {
