@@ -1,5 +1,6 @@
 #include "platform/core/packed_record.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 #include <vector>
@@ -83,14 +84,7 @@ double ReadNumber(FieldType type, const uint8_t* p) {
 }
 
 // Lengths are written 7 bits a byte, low bits first; the high bit says another byte follows.
-size_t LengthBytes(size_t length) {
-  size_t bytes = 1;
-  while (length >= 0x80) {
-    length >>= 7;
-    ++bytes;
-  }
-  return bytes;
-}
+constexpr size_t kMaxLengthBytes = (sizeof(size_t) * 8 + 6) / 7;
 
 uint8_t* PutLength(uint8_t* p, size_t length) {
   while (length >= 0x80) {
@@ -121,40 +115,37 @@ std::string_view TextAt(const uint8_t* p) {
 
 PackedRecord PackedRecord::Pack(const RecordLayout& layout, const void* record) {
   // A queue packs its buffer at every ADD and PUT, so each field is looked up once: the
-  // first pass measures the texts and keeps them, the second writes the one allocation.
-  // Records of up to kStackFields fields keep the texts on the stack.
-  constexpr size_t kStackFields = 64;
-  std::string_view stack_texts[kStackFields];
-  std::vector<std::string_view> heap_texts;
-  if (layout.FieldCount() > kStackFields) heap_texts.resize(layout.FieldCount());
-  std::string_view* texts = heap_texts.empty() ? stack_texts : heap_texts.data();
-  size_t total = 0;
+  // fields are written in one pass into the thread's scratch space, then copied into one
+  // allocation of the exact size.
+  thread_local std::unique_ptr<uint8_t[]> scratch;
+  thread_local size_t scratch_size = 0;
+  size_t used = 0;
+  // Makes room for `more` bytes behind the ones written.
+  auto reserve = [&](size_t more) {
+    if (used + more <= scratch_size) return;
+    const size_t size = std::max(2 * scratch_size, used + more + 256);
+    auto grown = std::make_unique_for_overwrite<uint8_t[]>(size);
+    if (used > 0) std::memcpy(grown.get(), scratch.get(), used);
+    scratch = std::move(grown);
+    scratch_size = size;
+  };
   for (size_t n = 1; n <= layout.FieldCount(); ++n) {
     const FieldInfo& f = layout.field(n);
     if (IsText(f)) {
       const std::string_view text = TextOf(f, record);
-      texts[n - 1] = text;
-      total += LengthBytes(text.size()) + text.size();
-    } else {
-      total += NumberWidth(f.type);
-    }
-  }
-  auto bytes = std::make_unique_for_overwrite<uint8_t[]>(total == 0 ? 1 : total);
-  uint8_t* p = bytes.get();
-  for (size_t n = 1; n <= layout.FieldCount(); ++n) {
-    const FieldInfo& f = layout.field(n);
-    if (IsText(f)) {
-      const std::string_view text = texts[n - 1];
-      p = PutLength(p, text.size());
+      reserve(kMaxLengthBytes + text.size());
+      uint8_t* p = PutLength(scratch.get() + used, text.size());
       if (!text.empty()) std::memcpy(p, text.data(), text.size());
-      p += text.size();
+      used = static_cast<size_t>(p - scratch.get()) + text.size();
     } else {
       const size_t width = NumberWidth(f.type);
-      std::memcpy(p, NumberBytes(f, record), width);
-      p += width;
+      reserve(width);
+      std::memcpy(scratch.get() + used, NumberBytes(f, record), width);
+      used += width;
     }
   }
-  assert(static_cast<size_t>(p - bytes.get()) == total);
+  auto bytes = std::make_unique_for_overwrite<uint8_t[]>(used == 0 ? 1 : used);
+  if (used > 0) std::memcpy(bytes.get(), scratch.get(), used);
   return PackedRecord(std::move(bytes));
 }
 
