@@ -54,6 +54,12 @@ TEST_F(ConnectionWindowTest, ListsTheDataSourcesAndRegistersEveryControl) {
   std::string line_height;
   RunProgram([&](ScriptedUser& user) {
     const WindowHandle w = OpenConnectionWindow(user);
+    // An MDI child of the frame, on a thread of its own.
+    const auto window = display.FindWindow(w);
+    ASSERT_TRUE(window.has_value());
+    EXPECT_EQ(window->view.kind, platform::ui::WindowKind::kMdiChild);
+    EXPECT_EQ(window->view.owner, Frame(user));
+    EXPECT_NE(window->view.thread, 1);
     const FieldId list = user.Field(w, "?DataSourceList");
     if (const auto snapshot = user.Rows(w, list)) {
       for (const auto& row : snapshot->rows) rows.push_back(row[0]);
