@@ -1,14 +1,105 @@
 #include "splash/splash_class.h"
 
+#include <algorithm>
+#include <span>
 #include <string>
 
 #include "platform/core/call_trace.h"
+#include "platform/core/number.h"
+#include "platform/region/shapes.h"
+#include "platform/ui/codes.h"
+#include "platform/ui/desktop.h"
+#include "platform/ui/prop.h"
+#include "platform/ui/runtime_lock.h"
+#include "platform/ui/structure.h"
+#include "platform/ui/window.h"
+#include "splash/outline_points.h"
 
 namespace splash {
+namespace {
 
-// TODO(splash window): the shaped, topmost window with its opening and closing circle.
-void ZOVSplashClass::SplashWindow(int32_t seconds) {
+using namespace platform::ui;
+using platform::region::CombineMode;
+using platform::region::CombineRgn;
+using platform::region::CreateEllipticRgn;
+using platform::region::CreatePolygonRgn;
+using platform::region::CreateRectRgn;
+using platform::region::FillMode;
+
+constexpr int kSplashPolygons = 5;
+// The circle grows and shrinks by this many pixels a step.
+constexpr float kCircleStep = 4.0f;
+
+constexpr ControlDecl kControls[] = {
+    String("?String1", "Zovantrix presents", {20, 40, 214, 12}).Attrs(kAttrCenter),
+    String("?String2", "Pexolind: ODBC catalogs to TXD dictionaries", {20, 70, 214, 12})
+        .Attrs(kAttrCenter),
+    String("?String3", "by the Pexolind team", {20, 100, 214, 12}).Attrs(kAttrCenter),
+    Button("?CLOSEBUTTON", "&Continue", {102, 152, 50, 16}).Hidden().Std(StdAction::kClose),
+};
+constexpr WindowStructure kWindow{"zovsplash", "P1$WINDOW",      WindowKind::kPlain,
+                                  " ",         {0, 0, 254, 185}, kControls};
+constexpr FieldId kCloseButton = kWindow.Equate("?CLOSEBUTTON");
+static_assert(kCloseButton == 4);
+
+// One step of the circle: the outline within `r` pixels of the centre (cx, cy), shown at
+// once.
+void ShowCircleStep(ZOVSplashClass& splash, Window& window, float cx, float cy, float r) {
+  // Each corner is cut to a whole number toward zero.
+  splash.R3 = CreateEllipticRgn(static_cast<int32_t>(cx - r), static_cast<int32_t>(cy - r),
+                                static_cast<int32_t>(cx + r), static_cast<int32_t>(cy + r));
+  CombineRgn(splash.R3, splash.R3, splash.R1, CombineMode::kAnd);
+  SetWindowRgn(window.handle(), splash.R3, /*redraw=*/true);
+  window.Display();
+}
+
+}  // namespace
+
+void ZOVSplashClass::BuildSplashRegion() {
+  AssertRuntimeLockHeld();
+  DX = static_cast<int16_t>(GetSystemMetrics(kSmCxFrame));
+  DY = static_cast<int16_t>(GetSystemMetrics(kSmCyCaption) + GetSystemMetrics(kSmCyFrame) - 1);
+  R1 = CreateRectRgn(0, 0, 0, 0);
+  for (int n = 1; n <= kSplashPolygons; ++n) {
+    const std::span<const OutlinePoint> outline = SplashOutline(n);
+    const size_t count = std::min(outline.size(), POINTS.size());
+    for (size_t i = 0; i < count; ++i) {
+      POINTS[i] = {outline[i].x + DX, outline[i].y + DY};
+    }
+    R2 = CreatePolygonRgn(std::span(POINTS).first(count), FillMode::kWinding);
+    CombineRgn(R1, R1, R2, CombineMode::kXor);
+  }
+}
+
+void ZOVSplashClass::SplashWindow(uint8_t seconds) {
+  AssertRuntimeLockHeld();
   platform::TraceCall("ZOVSplashClass.SplashWindow " + std::to_string(seconds));
+  Window window(kWindow);
+  window.Open();
+  BuildSplashRegion();
+  // The window itself is what stays on top: its client area is no window of its own here.
+  SetWindowPos(window.handle(), kHwndTopMost, 0, 0, 0, 0, kSwpNoMove | kSwpNoSize | kSwpShowWindow);
+  window.Set(kNoField, Prop::Pixels, "1");
+  const auto width = static_cast<float>(platform::TextToNumber(window.Get(kNoField, Prop::Width)));
+  const auto height =
+      static_cast<float>(platform::TextToNumber(window.Get(kNoField, Prop::Height)));
+  const float largest = std::max(width, height);
+  const float cx = width / 2.0f;
+  const float cy = height / 2.0f;
+
+  // The steps follow each other without a pause: each one's cost is its speed.
+  for (float r = 1.0f; r <= largest; r += kCircleStep) ShowCircleStep(*this, window, cx, cy, r);
+
+  window.Set(kNoField, Prop::Timer, std::to_string(int32_t{seconds} * 100));
+  window.SetHidden(kCloseButton, kCloseButton, false);
+  window.Select(kCloseButton);
+  // "&Continue" closes the window by its standard action, which ends the loop early.
+  while (window.Accept()) {
+    if (window.event().event == kEventTimer) break;
+  }
+
+  for (float r = largest; r >= 1.0f; r -= kCircleStep) ShowCircleStep(*this, window, cx, cy, r);
+  window.Close();
 }
 
 }  // namespace splash
