@@ -1,0 +1,371 @@
+#include "platform/qt/qt_backend.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QCursor>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QStyle>
+#include <QThread>
+#include <algorithm>
+#include <future>
+
+#include "platform/qt/key_translation.h"
+#include "platform/qt/window_mirror.h"
+
+namespace platform::qt {
+namespace {
+
+// The runtime's dialog-unit base from a font: the average width of the letters, as the
+// runtime measures it, and the line height.
+ui::TextMetrics MeasureApplicationFont() {
+  const QFontMetrics fm(QApplication::font());
+  const int letters =
+      fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  ui::TextMetrics m;
+  m.average_char_width_px = std::max(1, (letters / 26 + 1) / 2);
+  m.char_height_px = std::max(1, fm.height());
+  return m;
+}
+
+// Watches every widget's focus and keys for the mirrors: the focus moving to a control is
+// input, and a key the program alerted (on the focused control, its window, or the frame
+// for a key the frame takes) is posted and swallowed. Other keys go to the widget.
+class InputFilter final : public QObject {
+ public:
+  explicit InputFilter(QtBackend& backend) : backend_(backend) {}
+
+  bool eventFilter(QObject* object, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::FocusIn: {
+        ui::WindowHandle window = 0;
+        const ui::FieldId field = FieldOfObject(object, &window);
+        if (WindowMirror* m = backend_.Mirror(window)) m->PostFocus(field);
+        return false;
+      }
+      case QEvent::ShortcutOverride:
+      case QEvent::KeyPress:
+        return Key(object, static_cast<QKeyEvent*>(e));
+      case QEvent::MouseMove: {
+        const QPointF at = static_cast<QMouseEvent*>(e)->globalPosition();
+        backend_.NoteMousePosition(static_cast<int32_t>(at.x()), static_cast<int32_t>(at.y()));
+        return false;
+      }
+      case QEvent::Move:
+      case QEvent::Resize:
+      case QEvent::Show:
+      case QEvent::Hide: {
+        ui::WindowHandle window = 0;
+        if (FieldOfObject(object, &window) != ui::kNoField || window == 0) return false;
+        if (WindowMirror* m = backend_.Mirror(window); m != nullptr && m->top() == object) {
+          backend_.NoteWindowRect(window);
+        }
+        return false;
+      }
+      default:
+        return false;
+    }
+  }
+
+ private:
+  bool Key(QObject* object, QKeyEvent* e) {
+    // A key travels up the parents when a widget ignores it; it is routed once, at the
+    // widget that has the focus.
+    QWidget* focus = QApplication::focusWidget();
+    if (object != focus && !(focus == nullptr && object->isWidgetType())) return false;
+    const ui::KeyCode code = KeyCodeFromQt(e->key(), e->modifiers());
+    if (code == 0) return false;
+    ui::WindowHandle window = 0;
+    const ui::FieldId field = FieldOfObject(object, &window);
+    WindowMirror* m = backend_.Mirror(window);
+    if (m == nullptr) return false;
+    const bool press = e->type() == QEvent::KeyPress;
+    if (code == ui::kAlt + ui::kF4Key) {
+      // Alt+F4 asks the program, as the close box does.
+      if (press) m->CloseBoxPressed();
+      e->accept();
+      return true;
+    }
+    WindowMirror* target = nullptr;
+    if (m->Alerted(field, code) || m->Alerted(ui::kNoField, code) || m->HasKey(code)) {
+      target = m;
+    } else if (WindowMirror* frame = backend_.frame();
+               frame != nullptr && frame != m &&
+               (frame->Alerted(ui::kNoField, code) || frame->HasKey(code))) {
+      // Keys the frame takes reach it while the focus is in one of its children.
+      target = frame;
+    } else if (code == ui::kEnterKey && field != ui::kNoField &&
+               qobject_cast<QPlainTextEdit*>(focus) == nullptr) {
+      // Enter accepts the entry and presses the default button; in a text box it is a line.
+      target = m;
+    }
+    if (target == nullptr) return false;
+    e->accept();
+    if (press) target->PostKey(code);
+    return true;
+  }
+
+  QtBackend& backend_;
+};
+
+}  // namespace
+
+QtBackend::QtBackend()
+    : metrics_(MeasureApplicationFont()),
+      caption_px_(QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight)),
+      frame_px_(QApplication::style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth)),
+      edge_px_(QApplication::style()->pixelMetric(QStyle::PM_DefaultFrameWidth)),
+      context_(std::make_unique<InputFilter>(*this)) {
+  qApp->installEventFilter(context_.get());
+}
+
+QtBackend::~QtBackend() {
+  qApp->removeEventFilter(context_.get());
+  // Mirrors go before the receiver of their commands.
+  windows_.clear();
+  if (wait_cursor_shown_) QApplication::restoreOverrideCursor();
+}
+
+void QtBackend::OnGui(std::function<void()> f) {
+  QMetaObject::invokeMethod(context_.get(), std::move(f), Qt::QueuedConnection);
+}
+
+template <class T>
+T QtBackend::AskGui(std::function<T()> f, T fallback) {
+  if (QThread::currentThread() == context_->thread()) return f();
+  auto answer = std::make_shared<std::promise<T>>();
+  std::future<T> result = answer->get_future();
+  OnGui([f = std::move(f), answer] { answer->set_value(f()); });
+  try {
+    return result.get();
+  } catch (const std::future_error&) {
+    // The GUI thread went away before it could ask: nothing was chosen.
+    return fallback;
+  }
+}
+
+WindowMirror* QtBackend::Mirror(ui::WindowHandle window) const {
+  const auto it = windows_.find(window);
+  return it != windows_.end() ? it->second.get() : nullptr;
+}
+
+std::vector<ui::WindowHandle> QtBackend::Windows() const { return order_; }
+
+ui::WindowHandle QtBackend::FindWindow(std::string_view name) const {
+  for (auto it = order_.rbegin(); it != order_.rend(); ++it) {
+    const ui::WindowView& v = windows_.at(*it)->view();
+    if (v.title == name || v.label == name) return *it;
+  }
+  return 0;
+}
+
+WindowMirror* QtBackend::frame() const {
+  for (const auto& [h, m] : windows_) {
+    if (m->view().kind == ui::WindowKind::kFrame) return m.get();
+  }
+  return nullptr;
+}
+
+void QtBackend::CreateWindow(const ui::WindowView& window,
+                             const std::vector<ui::ControlView>& controls) {
+  OnGui([this, window, controls] {
+    if (windows_.count(window.handle) != 0) return;
+    WindowMirror* frame_mirror = window.kind == ui::WindowKind::kMdiChild ? frame() : nullptr;
+    auto mirror =
+        std::make_unique<WindowMirror>(*this, window, controls, frame_mirror, Mirror(window.owner));
+    windows_[window.handle] = std::move(mirror);
+    order_.push_back(window.handle);
+  });
+}
+
+void QtBackend::UpdateWindow(const ui::WindowView& window) {
+  OnGui([this, window] {
+    if (WindowMirror* m = Mirror(window.handle)) m->Update(window);
+  });
+}
+
+void QtBackend::CreateControl(ui::WindowHandle window, const ui::ControlView& control) {
+  OnGui([this, window, control] {
+    if (WindowMirror* m = Mirror(window)) m->CreateControl(control);
+  });
+}
+
+void QtBackend::UpdateControl(ui::WindowHandle window, const ui::ControlView& control) {
+  OnGui([this, window, control] {
+    if (WindowMirror* m = Mirror(window)) m->UpdateControl(control);
+  });
+}
+
+void QtBackend::DestroyControl(ui::WindowHandle window, ui::FieldId field) {
+  OnGui([this, window, field] {
+    if (WindowMirror* m = Mirror(window)) m->DestroyControl(field);
+  });
+}
+
+void QtBackend::PushListSnapshot(ui::WindowHandle window, ui::FieldId field,
+                                 std::shared_ptr<const ui::ListSnapshot> snapshot) {
+  OnGui([this, window, field, snapshot = std::move(snapshot)]() mutable {
+    if (WindowMirror* m = Mirror(window)) m->PushSnapshot(field, std::move(snapshot));
+  });
+}
+
+void QtBackend::DestroyWindow(ui::WindowHandle window) {
+  OnGui([this, window] {
+    order_.erase(std::remove(order_.begin(), order_.end(), window), order_.end());
+    windows_.erase(window);
+    std::lock_guard lock(desktop_mutex_);
+    rects_.erase(window);
+  });
+}
+
+void QtBackend::ActivateWindow(ui::WindowHandle window) {
+  OnGui([this, window] {
+    if (WindowMirror* m = Mirror(window)) m->Activate();
+  });
+}
+
+void QtBackend::PerformStdAction(ui::WindowHandle window, ui::StdAction action) {
+  OnGui([this, window, action] {
+    if (WindowMirror* m = Mirror(window)) m->PerformStdAction(action);
+  });
+}
+
+void QtBackend::SetCursor(ui::ThreadId thread, ui::Cursor cursor) {
+  OnGui([this, thread, cursor] {
+    cursors_[thread] = cursor;
+    ApplyCursor();
+  });
+}
+
+void QtBackend::ApplyCursor() {
+  const bool wait = std::any_of(cursors_.begin(), cursors_.end(),
+                                [](const auto& c) { return c.second == ui::Cursor::kWait; });
+  if (wait == wait_cursor_shown_) return;
+  wait_cursor_shown_ = wait;
+  if (wait) {
+    QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+void QtBackend::Beep(int32_t /*sound*/) {
+  OnGui([] { QApplication::beep(); });
+}
+
+void QtBackend::ProgramEnded() {
+  OnGui([this] {
+    program_ended_ = true;
+    if (ended_) {
+      ended_();
+    } else {
+      QCoreApplication::quit();
+    }
+  });
+}
+
+int32_t QtBackend::SystemMetric(int32_t index) const {
+  switch (index) {
+    case 4:  // caption height
+      return caption_px_;
+    case 32:  // frame width
+    case 33:  // frame height
+      return frame_px_;
+    case 45:  // edge width
+    case 46:  // edge height
+      return edge_px_;
+    default:
+      return 0;
+  }
+}
+
+region::Rect QtBackend::WindowRect(ui::WindowHandle window) const {
+  std::lock_guard lock(desktop_mutex_);
+  const auto it = rects_.find(window);
+  return it != rects_.end() ? it->second : region::Rect{};
+}
+
+region::Point QtBackend::MousePosition() const {
+  std::lock_guard lock(desktop_mutex_);
+  return mouse_;
+}
+
+void QtBackend::SetMousePosition(int32_t x, int32_t y) {
+  NoteMousePosition(x, y);
+  OnGui([x, y] { QCursor::setPos(x, y); });
+}
+
+void QtBackend::NoteMousePosition(int32_t x, int32_t y) {
+  std::lock_guard lock(desktop_mutex_);
+  mouse_ = {x, y};
+}
+
+void QtBackend::NoteWindowRect(ui::WindowHandle window) {
+  WindowMirror* m = Mirror(window);
+  if (m == nullptr || m->top() == nullptr) return;
+  QWidget* top = m->top();
+  region::Rect r;
+  if (top->isVisible()) {
+    // A sub-window's geometry is in its area; a top-level window's frame is on the screen.
+    const QRect g =
+        top->isWindow() ? top->frameGeometry() : QRect(top->mapToGlobal(QPoint(0, 0)), top->size());
+    r = {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+  }
+  std::lock_guard lock(desktop_mutex_);
+  rects_[window] = r;
+}
+
+void QtBackend::SynthesizeMouseButton(int32_t button, bool down) {
+  const region::Point at = MousePosition();
+  OnGui([button, down, at] {
+    const QPoint global(at.x, at.y);
+    QWidget* target = QApplication::widgetAt(global);
+    if (target == nullptr) return;
+    const Qt::MouseButton b = button == 2   ? Qt::RightButton
+                              : button == 3 ? Qt::MiddleButton
+                                            : Qt::LeftButton;
+    const QPointF local = target->mapFromGlobal(QPointF(global));
+    QMouseEvent e(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, local,
+                  QPointF(global), b, down ? b : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &e);
+  });
+}
+
+int32_t QtBackend::ShowMessage(const MessageRequest& request) {
+  return AskGui<int32_t>([this, &request] { return RunMessageBox(request); }, 0);
+}
+
+bool QtBackend::ShowStop(std::string_view text) {
+  return AskGui<bool>([this, text] { return RunStopBox(text); }, false);
+}
+
+int32_t QtBackend::ShowPopup(const ui::PopupRequest& request) {
+  return AskGui<int32_t>([this, &request] { return RunPopup(request); }, 0);
+}
+
+bool QtBackend::ShowFileDialog(ui::FileDialogRequest& request) {
+  return AskGui<bool>([this, &request] { return RunFileDialog(request); }, false);
+}
+
+bool QtBackend::ShowFontDialog(ui::FontChoice& font) {
+  return AskGui<bool>([this, &font] { return RunFontDialog(font); }, false);
+}
+
+bool QtBackend::ShowColorDialog(int32_t& color) {
+  return AskGui<bool>([this, &color] { return RunColorDialog(color); }, false);
+}
+
+QWidget* QtBackend::DialogParent() const {
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  if (WindowMirror* f = frame()) return f->top();
+  if (!order_.empty()) {
+    if (WindowMirror* m = Mirror(order_.back())) return m->top() ? m->top()->window() : nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace platform::qt

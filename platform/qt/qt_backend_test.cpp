@@ -1,0 +1,477 @@
+// The Qt backend on Qt's offscreen platform: the gallery's sample windows are built, driven
+// with real Qt input events (QTest), and the runtime events that reach the windows' loops
+// are checked.
+#include "platform/qt/qt_backend.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTableView>
+#include <QTest>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/headless/test_support.h"
+#include "platform/qt/gallery.h"
+#include "platform/qt/snapshot_model.h"
+#include "platform/qt/stored_style.h"
+#include "platform/qt/window_mirror.h"
+#include "platform/ui/thread.h"
+
+namespace platform::qt {
+namespace {
+
+using gallery::kConnectionWindow;
+using gallery::kFrameWindow;
+using gallery::kOptionsWindow;
+using gallery::kTablesWindow;
+using ui::FieldId;
+
+constexpr FieldId kUsername = kConnectionWindow.Equate("?Username");
+constexpr FieldId kPassword = kConnectionWindow.Equate("?Password");
+constexpr FieldId kConnectButton = kConnectionWindow.Equate("?ConnectButton");
+constexpr FieldId kTableList = kTablesWindow.Equate("?TableList");
+constexpr FieldId kRefreshButton = kTablesWindow.Equate("?RefreshButton");
+constexpr FieldId kFileNew = kFrameWindow.Equate("?FileNew");
+constexpr FieldId kSheet = kOptionsWindow.Equate("?Sheet");
+constexpr FieldId kRowCount = kOptionsWindow.Equate("?RowCount");
+constexpr FieldId kIndent = kOptionsWindow.Equate("?Indent");
+
+// The lines of `log` that start with `prefix`.
+std::vector<std::string> Lines(const headless::Log& log, std::string_view prefix) {
+  std::vector<std::string> out;
+  for (const std::string& l : log.lines()) {
+    if (l.rfind(prefix, 0) == 0) out.push_back(l);
+  }
+  return out;
+}
+
+class QtBackendTest : public ::testing::Test {
+ protected:
+  // Declared in the order they are built: the runtime joins its threads before the display
+  // goes away.
+  QtBackend display;
+  ui::Runtime runtime{display};
+  headless::Log log;
+
+  void SetUp() override {
+    gallery::SetEventLog([this](std::string line) { log.Add(std::move(line)); });
+    display.SetProgramEndedHandler([] {});
+  }
+
+  void TearDown() override {
+    // The frame's close box closes its children; plain windows close by their own.
+    if (WindowMirror* frame = display.frame()) frame->CloseBoxPressed();
+    for (ui::WindowHandle h : display.Windows()) {
+      if (WindowMirror* m = display.Mirror(h)) m->CloseBoxPressed();
+    }
+    Settle();
+    runtime.Join();
+    QCoreApplication::sendPostedEvents();
+    gallery::SetEventLog({});
+    gallery::SetTableRows(0);
+  }
+
+  // Waits until every runtime thread waits for its next event, while the GUI runs (a dialog
+  // a thread waits for is shown and answered meanwhile), then lets the GUI apply what came.
+  // What the GUI shows may post input again, so a few rounds.
+  void Settle() {
+    for (int round = 0; round < 3; ++round) {
+      QEventLoop loop;
+      std::thread waiter([&] {
+        runtime.WaitUntilIdle();
+        QMetaObject::invokeMethod(
+            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+      });
+      loop.exec();
+      waiter.join();
+      QCoreApplication::sendPostedEvents();
+      QCoreApplication::processEvents();
+    }
+  }
+
+  // Starts the frame with `children` and answers the mirror of the window titled `title`.
+  WindowMirror& Start(std::vector<ui::Procedure> children, std::string_view title) {
+    runtime.StartMain([children] { gallery::FrameProcedure(children); });
+    return Find(title);
+  }
+  WindowMirror& Find(std::string_view title) {
+    Settle();
+    WindowMirror* m = display.Mirror(display.FindWindow(title));
+    EXPECT_NE(m, nullptr) << title;
+    if (m == nullptr) std::abort();
+    return *m;
+  }
+
+  // Makes the window the active one, so the focus and keys go to it.
+  void Activate(WindowMirror& m) {
+    QWidget* window = m.top()->window();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    Settle();
+  }
+
+  // Puts the focus in `w` and forgets the events it caused.
+  void FocusIn(WindowMirror& m, QWidget* w) {
+    Activate(m);
+    w->setFocus(Qt::OtherFocusReason);
+    Settle();
+    log.Clear();
+  }
+
+  QPoint CellCenter(QTableView* list, int row, int column) {
+    return list->visualRect(list->model()->index(row, column)).center();
+  }
+};
+
+TEST_F(QtBackendTest, EveryControlTypeBecomesItsWidget) {
+  WindowMirror& frame =
+      Start({gallery::ConnectionProcedure, gallery::TablesProcedure, gallery::OptionsProcedure},
+            "Pexolind gallery");
+  WindowMirror& connection = Find("Connection");
+  WindowMirror& tables = Find("Tables");
+  WindowMirror& options = Find("Options");
+  EXPECT_NE(qobject_cast<QMainWindow*>(frame.top()), nullptr);
+  EXPECT_NE(qobject_cast<QMdiSubWindow*>(connection.top()), nullptr);
+  EXPECT_EQ(frame.mdi_area()->subWindowList().size(), 2);
+  EXPECT_TRUE(options.top()->isWindow());
+
+  struct Case {
+    WindowMirror* window;
+    std::string_view equate;
+    const char* qt_class;
+  };
+  const ui::WindowStructure* structures[] = {&kConnectionWindow, &kTablesWindow, &kOptionsWindow};
+  const Case kCases[] = {
+      {&connection, "?Source:Prompt", "QLabel"},
+      {&connection, "?Source", "QComboBox"},
+      {&connection, "?Username", "QLineEdit"},
+      {&connection, "?Driver", "QComboBox"},
+      {&connection, "?SavePassword", "QCheckBox"},
+      {&connection, "?ConnectButton", "QPushButton"},
+      {&tables, "?Count", "QLabel"},
+      {&tables, "?TableList", "QTableView"},
+      {&options, "?Sheet", "QWidget"},
+      {&options, "?RowCount", "QAbstractSpinBox"},
+      {&options, "?Month", "QAbstractSpinBox"},
+      {&options, "?Notes", "QPlainTextEdit"},
+      {&options, "?InnerSheet", "QWidget"},
+      {&options, "?Align", "QGroupBox"},
+      {&options, "?AlignLeft", "QRadioButton"},
+      {&options, "?Logo", "QLabel"},
+      {&options, "?ColourBox", "QWidget"},
+      {&options, "?Panel", "QFrame"},
+      {&options, "?Progress", "QProgressBar"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.equate);
+    FieldId field = 0;
+    for (const ui::WindowStructure* s : structures) {
+      if (c.window->view().structure == s) field = s->FindEquate(c.equate);
+    }
+    ASSERT_NE(field, 0);
+    QWidget* w = c.window->widget(field);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->inherits(c.qt_class)) << w->metaObject()->className();
+  }
+  // The drop list shows its variable's entry; the combo its queue's rows.
+  auto* source = static_cast<QComboBox*>(connection.widget(kConnectionWindow.Equate("?Source")));
+  EXPECT_EQ(source->currentText(), "Sample (SQLite)");
+  auto* driver = static_cast<QComboBox*>(connection.widget(kConnectionWindow.Equate("?Driver")));
+  EXPECT_EQ(driver->count(), 3);
+  EXPECT_EQ(driver->currentText(), "SQLite3");
+  // The progress bar and the box show their stored values.
+  EXPECT_EQ(static_cast<QProgressBar*>(options.widget(kOptionsWindow.Equate("?Progress")))->value(),
+            60);
+
+  // Menus: entries, separators, disabled items and keys from the structure.
+  QMenuBar* bar = qobject_cast<QMainWindow*>(frame.top())->menuBar();
+  ASSERT_EQ(bar->actions().size(), 4);
+  EXPECT_EQ(bar->actions()[0]->text(), "&File");
+  QMenu* file = frame.menu(kFrameWindow.Equate("?FileMenu"));
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(file->actions().size(), 5);
+  EXPECT_TRUE(file->actions()[3]->isSeparator());
+  EXPECT_EQ(frame.action(kFileNew)->shortcut(), QKeySequence(Qt::Key_F2));
+  EXPECT_EQ(frame.action(kFileNew)->statusTip(), "Opens another connection window");
+  EXPECT_FALSE(frame.action(kFrameWindow.Equate("?EditUndo"))->isEnabled());
+}
+
+TEST_F(QtBackendTest, TypedEntryIsAcceptedWhenTheFocusLeavesIt) {
+  WindowMirror& frame = Start({gallery::ConnectionProcedure}, "Pexolind gallery");
+  WindowMirror& connection = Find("Connection");
+  (void)frame;
+  QWidget* user = connection.widget(kUsername);
+  FocusIn(connection, user);
+  QTest::keyClicks(user, "sa");
+  Settle();
+  // Typing alone accepts nothing: the entry is not immediate.
+  EXPECT_EQ(log.lines(), std::vector<std::string>{});
+  QTest::keyClick(user, Qt::Key_Tab);
+  Settle();
+  EXPECT_TRUE(connection.widget(kPassword)->hasFocus());
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{
+                             "Connection 1@4 user=sa source=Sample (SQLite)",
+                             "Connection 257@6",
+                         }));
+}
+
+TEST_F(QtBackendTest, DoubleClickOnAListRowSelectsItAndAlertsKey5) {
+  Start({gallery::TablesProcedure}, "Pexolind gallery");
+  WindowMirror& tables = Find("Tables");
+  auto* list = static_cast<QTableView*>(tables.widget(kTableList));
+  FocusIn(tables, list);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, CellCenter(list, 1, 1));
+  Settle();
+  const std::vector<std::string> lines = Lines(log, "Tables");
+  // The press chooses row 2 (NewSelection), the double click arrives as the alerted key 5.
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Tables 2@3 choice=2 marks=01000"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Tables 15@3 choice=2 key=5 down=2,2"),
+            lines.end());
+  EXPECT_EQ(list->currentIndex().row(), 1);
+}
+
+TEST_F(QtBackendTest, CtrlClicksToggleMarksInTheQueue) {
+  Start({gallery::TablesProcedure}, "Pexolind gallery");
+  WindowMirror& tables = Find("Tables");
+  auto* list = static_cast<QTableView*>(tables.widget(kTableList));
+  FocusIn(tables, list);
+  for (int row : {0, 2, 0}) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      CellCenter(list, row, 0));
+    Settle();
+  }
+  std::vector<std::string> marks;
+  for (const std::string& l : Lines(log, "Tables 2@3")) marks.push_back(l.substr(l.find("marks=")));
+  EXPECT_EQ(marks, (std::vector<std::string>{"marks=10000", "marks=10100", "marks=00100"}));
+  // The list shows the marks from its snapshot.
+  SnapshotModel* model = tables.model(kTableList);
+  EXPECT_FALSE(model->marked(0));
+  EXPECT_TRUE(model->marked(2));
+  EXPECT_TRUE(model->data(model->index(2, 0), Qt::BackgroundRole).isValid());
+  EXPECT_FALSE(model->data(model->index(0, 0), Qt::BackgroundRole).isValid());
+}
+
+TEST_F(QtBackendTest, HeaderClickReportsRowZeroAndItsColumn) {
+  Start({gallery::TablesProcedure}, "Pexolind gallery");
+  WindowMirror& tables = Find("Tables");
+  auto* list = static_cast<QTableView*>(tables.widget(kTableList));
+  FocusIn(tables, list);
+  QHeaderView* header = list->horizontalHeader();
+  const QPoint second(header->sectionViewportPosition(1) + header->sectionSize(1) / 2,
+                      header->height() / 2);
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, second);
+  Settle();
+  EXPECT_EQ(Lines(log, "Tables"),
+            std::vector<std::string>{"Tables 15@3 choice=1 key=129 down=0,2"});
+}
+
+TEST_F(QtBackendTest, FrameKeyReachesTheFrameFromInsideAChild) {
+  Start({gallery::ConnectionProcedure}, "Pexolind gallery");
+  WindowMirror& connection = Find("Connection");
+  QWidget* user = connection.widget(kUsername);
+  FocusIn(connection, user);
+  QTest::keyClick(user, Qt::Key_F2);
+  Settle();
+  // F2 presses the frame's "New connection": the frame's loop gets it, and a second
+  // connection window opens (its OpenWindow is the only connection event); the child with
+  // the focus saw nothing of it.
+  EXPECT_EQ(Lines(log, "Frame"), std::vector<std::string>{"Frame 1@-2"});
+  EXPECT_EQ(Lines(log, "Connection"), std::vector<std::string>{"Connection 515@0"});
+  EXPECT_EQ(display.Windows().size(), 3u);
+  EXPECT_EQ(static_cast<QLineEdit*>(user)->text(), "");
+}
+
+TEST_F(QtBackendTest, CloseBoxAndAltF4PostCloseWindow) {
+  Start({gallery::ConnectionProcedure, gallery::ConnectionProcedure}, "Pexolind gallery");
+  std::vector<WindowMirror*> children;
+  for (ui::WindowHandle h : display.Windows()) {
+    if (display.Mirror(h)->view().title == "Connection") children.push_back(display.Mirror(h));
+  }
+  ASSERT_EQ(children.size(), 2u);
+  log.Clear();
+  // The close box asks the program, which closes the window.
+  EXPECT_FALSE(children[0]->top()->close());
+  Settle();
+  EXPECT_EQ(Lines(log, "Connection"), std::vector<std::string>{"Connection 513@0"});
+  EXPECT_EQ(display.Windows().size(), 2u);
+  log.Clear();
+  FocusIn(*children[1], children[1]->widget(kUsername));
+  QTest::keyClick(children[1]->widget(kUsername), Qt::Key_F4, Qt::AltModifier);
+  Settle();
+  EXPECT_EQ(Lines(log, "Connection"), std::vector<std::string>{"Connection 513@0"});
+  EXPECT_EQ(display.Windows().size(), 1u);
+}
+
+TEST_F(QtBackendTest, MessageAnswersTheChosenButtonAndZeroWhenClosed) {
+  Start({gallery::ConnectionProcedure}, "Pexolind gallery");
+  WindowMirror& connection = Find("Connection");
+  struct Case {
+    const char* name;
+    QString press;  // the button's text; empty: the box's close box
+    std::string answer;
+  };
+  const Case kCases[] = {{"second caption", "&Not now", "answer=2"},
+                         {"first caption", "&Connect", "answer=1"},
+                         {"closed", QString(), "answer=0"}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    QString text;
+    QString title;
+    display.SetDialogHook([&](QDialog& dialog) {
+      auto* box = qobject_cast<QMessageBox*>(&dialog);
+      ASSERT_NE(box, nullptr);
+      text = box->text();
+      title = box->windowTitle();
+      // Answered once the box runs.
+      QMetaObject::invokeMethod(
+          box,
+          [box, press = c.press] {
+            if (press.isEmpty()) {
+              box->close();
+              return;
+            }
+            for (QAbstractButton* b : box->buttons()) {
+              if (b->text() == press) b->click();
+            }
+          },
+          Qt::QueuedConnection);
+    });
+    log.Clear();
+    QTest::mouseClick(connection.widget(kConnectButton), Qt::LeftButton);
+    Settle();
+    EXPECT_EQ(title, "Connection");
+    EXPECT_EQ(text, "Connect to Sample (SQLite) as ?\nThe password is not kept.");
+    const std::vector<std::string> lines = Lines(log, "Connection 1@10");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(c.answer), std::string::npos) << lines[0];
+  }
+  display.SetDialogHook({});
+}
+
+TEST_F(QtBackendTest, TabsShowTheirControlsAndHiddenTabsStayHidden) {
+  runtime.StartMain(gallery::OptionsProcedure);
+  WindowMirror& options = Find("Options");
+  QWidget* sheet = options.widget(kSheet);
+  QTabBar* bar = sheet->findChild<QTabBar*>();
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(bar->count(), 4);
+  EXPECT_FALSE(bar->isTabVisible(3));  // the hidden tab
+  EXPECT_TRUE(options.widget(kRowCount)->isVisible());
+  EXPECT_FALSE(options.widget(kIndent)->isVisible());
+  Activate(options);
+  log.Clear();
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+  Settle();
+  // TabChanging, then NewSelection of the sheet; the controls of the chosen tab (and of the
+  // nested sheet's first tab) show, the others hide.
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"Options 21@1", "Options 2@1"}));
+  EXPECT_EQ(bar->currentIndex(), 1);
+  EXPECT_FALSE(options.widget(kRowCount)->isVisible());
+  EXPECT_TRUE(options.widget(kIndent)->isVisible());
+}
+
+TEST_F(QtBackendTest, HeaderTextSetAtRunTimeReachesTheList) {
+  Start({gallery::TablesProcedure}, "Pexolind gallery");
+  WindowMirror& tables = Find("Tables");
+  auto* list = static_cast<QTableView*>(tables.widget(kTableList));
+  EXPECT_EQ(list->model()->headerData(2, Qt::Horizontal).toString(), "Rows");
+  EXPECT_TRUE(list->isColumnHidden(3));  // the Id column has width 0
+  Activate(tables);
+  QTest::mouseClick(tables.widget(kRefreshButton), Qt::LeftButton);
+  Settle();
+  EXPECT_EQ(list->model()->headerData(2, Qt::Horizontal).toString(), "Rows (1)");
+  EXPECT_EQ(list->model()->index(0, 2).data().toString().trimmed(), "7,920");
+}
+
+TEST_F(QtBackendTest, ListOf100000RowsShowsFromItsSnapshot) {
+  gallery::SetTableRows(100000);
+  Start({gallery::TablesProcedure}, "Pexolind gallery");
+  WindowMirror& tables = Find("Tables");
+  auto* list = static_cast<QTableView*>(tables.widget(kTableList));
+  ASSERT_EQ(list->model()->rowCount(), 100000);
+  list->scrollToBottom();
+  QCoreApplication::processEvents();
+  const QModelIndex last = list->model()->index(99999, 1);
+  EXPECT_TRUE(list->viewport()->rect().intersects(list->visualRect(last)));
+  EXPECT_EQ(last.data().toString(), "employees_12500");
+  // Choosing the last row reports it.
+  Activate(tables);
+  log.Clear();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(last).center());
+  Settle();
+  EXPECT_EQ(Lines(log, "Tables 2@3"),
+            std::vector<std::string>{"Tables 2@3 choice=100000 marks=00000"});
+}
+
+TEST(StoredStyle, ColoursAreStoredValues) {
+  QPalette palette;
+  palette.setColor(QPalette::Active, QPalette::ButtonText, QColor(1, 2, 3));
+  palette.setColor(QPalette::Active, QPalette::Highlight, QColor(4, 5, 6));
+  struct Case {
+    const char* name;
+    int64_t stored;
+    QColor color;
+  };
+  const Case kCases[] = {
+      {"none", -1, QColor()},
+      {"red", 0x0000FF, QColor(255, 0, 0)},
+      {"blue", 0xFF0000, QColor(0, 0, 255)},
+      {"mixed", 0xC08040, QColor(0x40, 0x80, 0xC0)},
+      {"button text", 0x80000012, QColor(1, 2, 3)},
+      {"highlight", 0x8000000D, QColor(4, 5, 6)},
+      {"unknown system colour", 0x800000FF, QColor()},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ColorFromStored(c.stored, palette), c.color);
+    if (c.stored >= 0 && c.stored <= 0xFFFFFF) {
+      EXPECT_EQ(StoredFromColor(c.color), c.stored);
+    }
+  }
+}
+
+TEST(StoredStyle, FontStylesCarryWeightAndFlags) {
+  const QFont f = FontFromStored(QFont(), "Arial", 12, 700 | 0x1000 | 0x2000);
+  EXPECT_EQ(f.pointSize(), 12);
+  EXPECT_EQ(f.weight(), QFont::Bold);
+  EXPECT_TRUE(f.italic());
+  EXPECT_TRUE(f.underline());
+  EXPECT_FALSE(f.strikeOut());
+  EXPECT_EQ(StoredStyleFromFont(f), 700 | 0x1000 | 0x2000);
+  // Nothing given keeps the base.
+  QFont base;
+  base.setPointSize(9);
+  EXPECT_EQ(FontFromStored(base, "", 0, 0), base);
+}
+
+}  // namespace
+}  // namespace platform::qt
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,35 @@
+// Colours, fonts and pictures as the program stores them, turned into Qt's: colours are
+// 00BBGGRRh, 80000000h plus an index for a system colour, and -1 for none; font styles are
+// a weight (400 normal, 700 bold) plus 1000h italic, 2000h underline and 4000h strikeout;
+// a picture named "~name" is one of the program's own resources, else a file.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+#include <QPixmap>
+#include <cstdint>
+#include <string_view>
+
+namespace platform::qt {
+
+inline constexpr int64_t kNoColor = -1;
+inline constexpr int64_t kSystemColorBase = 0x80000000;
+
+// The colour `stored` stands for; an invalid QColor for -1 (none). System colours come from
+// `palette`; an unknown system index is invalid too.
+QColor ColorFromStored(int64_t stored, const QPalette& palette);
+// The stored value of a plain colour (00BBGGRRh).
+int64_t StoredFromColor(const QColor& color);
+
+// `base` with the stored typeface (empty keeps it), size in points (0 or less keeps it) and
+// style (0 or less keeps it).
+QFont FontFromStored(const QFont& base, std::string_view typeface, int32_t size, int32_t style);
+// The stored style of `font`: its weight plus the italic, underline and strikeout bits.
+int32_t StoredStyleFromFont(const QFont& font);
+
+// The picture `name` stands for: "~name" from the program's resources (Qt's ":/name", then
+// the data directory's images), else the file `name`; a null pixmap when there is none.
+QPixmap LoadPicture(std::string_view name);
+
+}  // namespace platform::qt

@@ -1,0 +1,131 @@
+// One runtime window as Qt widgets, on the GUI thread: the frame as a QMainWindow with an
+// MDI area, a menu bar and a status bar; an MDI child as a sub-window of the frame's area; a
+// plain window as a top-level widget. Controls sit at their places in window coordinates,
+// converted from dialog units with the application font's metrics.
+//
+// The mirror applies the runtime's commands and turns the user's input into posted runtime
+// input for its window. While it applies a command it posts nothing, so a programmatic
+// change never comes back as input.
+#pragma once
+
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTimer>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/ui/backend.h"
+
+class QAction;
+class QMenu;
+
+namespace platform::qt {
+
+class QtBackend;
+class SnapshotModel;
+
+class WindowMirror {
+ public:
+  // Builds and shows the window. `frame` is the frame's mirror for an MDI child (null shows
+  // the child as a plain window); `owner` the owning window's mirror for a plain window.
+  WindowMirror(QtBackend& backend, const ui::WindowView& view,
+               const std::vector<ui::ControlView>& controls, WindowMirror* frame,
+               WindowMirror* owner);
+  // Takes the widgets down without posting anything.
+  ~WindowMirror();
+  WindowMirror(const WindowMirror&) = delete;
+  WindowMirror& operator=(const WindowMirror&) = delete;
+
+  ui::WindowHandle handle() const { return view_.handle; }
+  const ui::WindowView& view() const { return view_; }
+  // The window's outermost widget: QMainWindow, QMdiSubWindow or the plain window.
+  QWidget* top() const { return top_; }
+  // The widget the controls sit in.
+  QWidget* client() const { return client_; }
+  QMdiArea* mdi_area() const { return mdi_area_; }
+  QStatusBar* status_bar() const { return status_bar_; }
+  // The widget of a control, the action of a menu item or the menu of a menu; null for none.
+  QWidget* widget(ui::FieldId field) const;
+  QAction* action(ui::FieldId field) const;
+  QMenu* menu(ui::FieldId field) const;
+  // What the runtime last sent for the control (type kString and field 0 for none).
+  ui::ControlView control(ui::FieldId field) const;
+  SnapshotModel* model(ui::FieldId field) const;
+
+  // Commands.
+  void Update(const ui::WindowView& view);
+  void CreateControl(const ui::ControlView& control);
+  void UpdateControl(const ui::ControlView& control);
+  void DestroyControl(ui::FieldId field);
+  void PushSnapshot(ui::FieldId field, std::shared_ptr<const ui::ListSnapshot> snapshot);
+  void Activate();
+  void PerformStdAction(ui::StdAction action);
+
+  // Input. `field` 0 means the window itself.
+  void Post(ui::Input input) const;
+  void PostKey(ui::KeyCode key) const;
+  void PostFocus(ui::FieldId field);
+  // True when `key` is alerted on the control (or the window, for field 0).
+  bool Alerted(ui::FieldId field, ui::KeyCode key) const;
+  // True when a control or menu item of this window is pressed by `key`.
+  bool HasKey(ui::KeyCode key) const;
+  // True while a command is being applied: Qt's reactions to it are no input.
+  bool applying() const { return applying_ > 0; }
+  // True once the program closes the window: the close box no longer asks.
+  bool closing() const { return closing_; }
+  // Called by the top widget's close event: a close box or Alt+F4 asks the program.
+  void CloseBoxPressed();
+  // Shows the control's message text in the status bar (the frame's, for a child).
+  void ShowMessageText(ui::FieldId field);
+
+ private:
+  struct Item;
+  class Applying;
+
+  void BuildTop(WindowMirror* frame, WindowMirror* owner);
+  void BuildMenus(const std::vector<ui::ControlView>& controls);
+  QWidget* MakeWidget(Item& item);
+  void Apply(Item& item, bool created);
+  void ApplyCommon(Item& item);
+  void ApplyScreenText(Item& item);
+  void ApplyList(Item& item);
+  void ApplyMenuEntry(Item& item);
+  void RebuildTabs(ui::FieldId sheet);
+  void PlaceEditors(ui::FieldId list);
+  void Restack();
+  void SetBuddies();
+  void ApplyTimer();
+  void ApplyShape();
+  Item* Find(ui::FieldId field);
+  const Item* Find(ui::FieldId field) const;
+  QRect PixelRect(const ui::RectDu& du) const;
+  QMenuBar* menu_bar();
+  WindowMirror* StatusOwner();
+
+  QtBackend& backend_;
+  ui::WindowView view_;
+  WindowMirror* frame_ = nullptr;  // the frame of an MDI child
+  QPointer<QWidget> top_;
+  QPointer<QWidget> client_;
+  QPointer<QMdiArea> mdi_area_;
+  QPointer<QStatusBar> status_bar_;
+  QPointer<QMenuBar> menu_bar_;
+  QPointer<QTimer> timer_;
+  std::map<ui::FieldId, std::unique_ptr<Item>> items_;
+  std::set<ui::KeyCode> window_alerts_;
+  int applying_ = 0;
+  bool closing_ = false;
+  bool hidden_by_shape_ = false;
+};
+
+// The window and field `object` belongs to: its own, or its nearest parent's that a mirror
+// made; field 0 for the window itself, and window 0 when it belongs to none.
+ui::FieldId FieldOfObject(const QObject* object, ui::WindowHandle* window);
+
+}  // namespace platform::qt
