@@ -30,6 +30,8 @@ constexpr FieldId kConnectButton = kConnectionWindow.Equate("?ConnectButton");
 constexpr FieldId kCount = kTablesWindow.Equate("?Count");
 constexpr FieldId kTableList = kTablesWindow.Equate("?TableList");
 constexpr FieldId kRefreshButton = kTablesWindow.Equate("?RefreshButton");
+constexpr FieldId kCellEdit = kTablesWindow.Equate("?CellEdit");
+constexpr int32_t kTableColumn = 2;
 
 constexpr FieldId kRowCount = kOptionsWindow.Equate("?RowCount");
 constexpr FieldId kMonth = kOptionsWindow.Equate("?Month");
@@ -161,8 +163,30 @@ void TablesProcedure() {
   window.Open();
   window.Select(kTableList, 1);
   int32_t refreshed = 0;
+  CString<61> cell;
+  window.Use(kCellEdit, cell);
   while (window.Accept()) {
     std::string line = Describe("Tables");
+    if (Field() == kTableList && Event() == kEventAlertKey && CurrentKeyCode() == kMouseLeft2 &&
+        Choice() >= 1) {
+      // The chosen row's name is edited over its cell.
+      tables.Get(static_cast<size_t>(Choice()));
+      cell = tables.buffer.TABLENAME.view();
+      SetProp(kTableList, Prop::EditControl, kCellEdit, kTableColumn);
+      Unhide(kCellEdit);
+      Display(kCellEdit);
+      Select(kCellEdit);
+    }
+    if (Field() == kCellEdit && Event() == kEventAccepted) {
+      const int32_t row = Choice(kTableList);
+      if (row >= 1 && tables.Get(static_cast<size_t>(row))) {
+        tables.buffer.TABLENAME = cell.view();
+        tables.Put();
+      }
+      SetProp(kTableList, Prop::EditControl, 0, kTableColumn);
+      Hide(kCellEdit);
+      line += " name=" + std::string(cell.view());
+    }
     if (Field() == kTableList) {
       line += " choice=" + std::to_string(Choice());
       if (Event() == kEventAlertKey || Event() == kEventPreAlertKey) {

@@ -16,6 +16,8 @@ namespace platform::qt::gallery {
 
 using namespace platform::ui;  // the window structures read as the program's do
 
+inline constexpr KeyCode kDeleteKey = 0x2E;
+
 inline constexpr ControlDecl kFrameControls[] = {
     Menubar(),
     Menu("?FileMenu", "&File"),
@@ -70,7 +72,10 @@ inline constexpr ControlDecl kTablesControls[] = {
         .Format("60L(2)|M~Owner~@s40@80L(2)|M~Table~@s60@40R(2)~Rows~@n9@0L~Id~@n5@")
         .Alrt(kMouseLeft2)
         .Alrt(kMouseLeftUp)
+        .Alrt(kDeleteKey)
         .Attrs(kAttrMark | kAttrVScroll),
+    // Edits a table's name in place, over its cell, after a double click.
+    Entry("?CellEdit", {8, 18, 80, 10}).Picture("@s60").Hidden(),
     Button("?RefreshButton", "&Refresh", {112, 120, 52, 14}),
     Button("?CloseButton", "&Close", {168, 120, 52, 14}).Std(StdAction::kClose),
 };

@@ -48,9 +48,9 @@ class QtBackend final : public ui::DisplayBackend {
   ui::WindowHandle FindWindow(std::string_view name) const;
   WindowMirror* frame() const;
   bool program_ended() const { return program_ended_; }
-  // Called on the GUI thread with every dialog right before it runs (a test answers it from
-  // here with a queued click). Empty removes it.
-  void SetDialogHook(std::function<void(QDialog&)> hook) { dialog_hook_ = std::move(hook); }
+  // Called on the GUI thread with every dialog (a QDialog, or the QMenu of a POPUP) right
+  // before it runs; a test answers it from here with a queued click. Empty removes it.
+  void SetDialogHook(std::function<void(QWidget&)> hook) { dialog_hook_ = std::move(hook); }
   // Runs when the program's last thread ended (by default: quits the application).
   void SetProgramEndedHandler(std::function<void()> handler) { ended_ = std::move(handler); }
 
@@ -127,7 +127,7 @@ class QtBackend final : public ui::DisplayBackend {
   std::map<ui::ThreadId, ui::Cursor> cursors_;
   bool wait_cursor_shown_ = false;
   bool program_ended_ = false;
-  std::function<void(QDialog&)> dialog_hook_;
+  std::function<void(QWidget&)> dialog_hook_;
   std::function<void()> ended_;
 };
 

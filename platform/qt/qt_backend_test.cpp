@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTableView>
@@ -32,12 +33,16 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/core/message.h"
 #include "platform/headless/test_support.h"
 #include "platform/qt/gallery.h"
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/stored_style.h"
 #include "platform/qt/window_mirror.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/statements.h"
 #include "platform/ui/thread.h"
+#include "platform/ui/window.h"
 
 namespace platform::qt {
 namespace {
@@ -53,6 +58,7 @@ constexpr FieldId kPassword = kConnectionWindow.Equate("?Password");
 constexpr FieldId kConnectButton = kConnectionWindow.Equate("?ConnectButton");
 constexpr FieldId kTableList = kTablesWindow.Equate("?TableList");
 constexpr FieldId kRefreshButton = kTablesWindow.Equate("?RefreshButton");
+constexpr FieldId kCellEdit = kTablesWindow.Equate("?CellEdit");
 constexpr FieldId kFileNew = kFrameWindow.Equate("?FileNew");
 constexpr FieldId kSheet = kOptionsWindow.Equate("?Sheet");
 constexpr FieldId kRowCount = kOptionsWindow.Equate("?RowCount");
@@ -339,7 +345,7 @@ TEST_F(QtBackendTest, MessageAnswersTheChosenButtonAndZeroWhenClosed) {
     SCOPED_TRACE(c.name);
     QString text;
     QString title;
-    display.SetDialogHook([&](QDialog& dialog) {
+    display.SetDialogHook([&](QWidget& dialog) {
       auto* box = qobject_cast<QMessageBox*>(&dialog);
       ASSERT_NE(box, nullptr);
       text = box->text();
@@ -423,6 +429,194 @@ TEST_F(QtBackendTest, ListOf100000RowsShowsFromItsSnapshot) {
   Settle();
   EXPECT_EQ(Lines(log, "Tables 2@3"),
             std::vector<std::string>{"Tables 2@3 choice=100000 marks=00000"});
+}
+
+TEST_F(QtBackendTest, DoubleClickEditsTheCellInPlaceAndTheEditorFollowsScrolling) {
+  Start({gallery::TablesProcedure}, "Pexolind gallery");
+  WindowMirror& tables = Find("Tables");
+  auto* list = static_cast<QTableView*>(tables.widget(kTableList));
+  QWidget* editor = tables.widget(kCellEdit);
+  EXPECT_FALSE(editor->isVisible());
+  FocusIn(tables, list);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, CellCenter(list, 2, 1));
+  Settle();
+  // The editor lies over row 3's name and shows it.
+  auto cell_rect = [&] {
+    const QRect r = list->visualRect(list->model()->index(2, 1));
+    return QRect(list->viewport()->mapTo(tables.client(), r.topLeft()), r.size());
+  };
+  ASSERT_TRUE(editor->isVisible());
+  EXPECT_EQ(editor->geometry(), cell_rect());
+  EXPECT_EQ(static_cast<QLineEdit*>(editor)->text(), "order_lines_1");
+  // Scrolling by a row moves it with its cell; scrolled out of sight it hides.
+  list->verticalScrollBar()->setValue(1);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(editor->geometry(), cell_rect());
+  list->verticalScrollBar()->setValue(40);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(editor->isVisible());
+  list->verticalScrollBar()->setValue(0);
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(editor->isVisible());
+  // Typing and Enter put the name into the queue; the list shows it and the editor goes.
+  editor->setFocus();
+  Settle();
+  static_cast<QLineEdit*>(editor)->selectAll();
+  QTest::keyClicks(editor, "orders_old");
+  QTest::keyClick(editor, Qt::Key_Return);
+  Settle();
+  EXPECT_FALSE(editor->isVisible());
+  EXPECT_EQ(list->model()->index(2, 1).data().toString(), "orders_old");
+  EXPECT_EQ(Lines(log, "Tables 1@4"), std::vector<std::string>{"Tables 1@4 name=orders_old"});
+}
+
+TEST_F(QtBackendTest, AlertedKeyIsSwallowedAndOtherKeysReachTheWidget) {
+  Start({gallery::TablesProcedure}, "Pexolind gallery");
+  WindowMirror& tables = Find("Tables");
+  auto* list = static_cast<QTableView*>(tables.widget(kTableList));
+  FocusIn(tables, list);
+  list->setCurrentIndex(list->model()->index(0, 0));
+  QTest::keyClick(list, Qt::Key_Delete);
+  Settle();
+  // Delete is alerted on the list: the program gets it (PreAlertKey, AlertKey) and the list
+  // does nothing with it.
+  EXPECT_EQ(Lines(log, "Tables"),
+            (std::vector<std::string>{"Tables 16@3 choice=1 key=46 down=0,0",
+                                      "Tables 15@3 choice=1 key=46 down=0,0"}));
+  EXPECT_EQ(list->currentIndex().row(), 0);
+  log.Clear();
+  // Down is not: the list moves to the next row itself, and the runtime hears of the choice.
+  QTest::keyClick(list, Qt::Key_Down);
+  Settle();
+  EXPECT_EQ(list->currentIndex().row(), 1);
+  EXPECT_EQ(Lines(log, "Tables 2@3"), std::vector<std::string>{"Tables 2@3 choice=2 marks=01000"});
+}
+
+TEST_F(QtBackendTest, StatusBarShowsTheFocusedControlsMessage) {
+  WindowMirror& frame = Start({gallery::ConnectionProcedure}, "Pexolind gallery");
+  WindowMirror& connection = Find("Connection");
+  FocusIn(connection, connection.widget(kUsername));
+  EXPECT_EQ(frame.status_bar()->currentMessage(), "The user to connect as");
+  connection.widget(kPassword)->setFocus();
+  Settle();
+  EXPECT_EQ(frame.status_bar()->currentMessage(), "");
+}
+
+// A frame of the test's own whose program changes menu texts, enables and disables entries
+// and sets the wait cursor on request.
+constexpr ui::ControlDecl kMenuControls[] = {
+    ui::Menubar(),
+    ui::Menu("?Menu", "&Tools"),
+    ui::Item("?Run", "&Run", "?Menu"),
+    ui::Item("?Stop", "&Stop", "?Menu"),
+};
+constexpr ui::WindowStructure kMenuFrame{"test$menu", "Frame",          ui::WindowKind::kFrame,
+                                         "Menu test", {0, 0, 200, 100}, kMenuControls};
+constexpr FieldId kRun = kMenuFrame.Equate("?Run");
+constexpr FieldId kStop = kMenuFrame.Equate("?Stop");
+constexpr ui::EventId kRename = 0x500;
+constexpr ui::EventId kBusy = 0x501;
+constexpr ui::EventId kIdle = 0x502;
+
+void MenuFrameProcedure() {
+  ui::Window frame(kMenuFrame);
+  frame.Open();
+  while (frame.Accept()) {
+    if (ui::Event() == kRename) {
+      ui::SetProp(kRun, ui::Prop::Text, "&Run again");
+      ui::Disable(kStop);
+    }
+    if (ui::Event() == kBusy) ui::SetCursor(ui::Cursor::kWait);
+    if (ui::Event() == kIdle) ui::SetCursor(ui::Cursor::kNormal);
+  }
+}
+
+TEST_F(QtBackendTest, MenuTextsAndTheCursorFollowTheProgram) {
+  runtime.StartMain(MenuFrameProcedure);
+  WindowMirror& frame = Find("Menu test");
+  EXPECT_EQ(frame.action(kRun)->text(), "&Run");
+  EXPECT_TRUE(frame.action(kStop)->isEnabled());
+  ui::PostToWindow(frame.handle(), kRename);
+  Settle();
+  EXPECT_EQ(frame.action(kRun)->text(), "&Run again");
+  EXPECT_FALSE(frame.action(kStop)->isEnabled());
+  ui::PostToWindow(frame.handle(), kBusy);
+  Settle();
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  ui::PostToWindow(frame.handle(), kIdle);
+  Settle();
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(QtBackendTest, PopupAnswersTheChosenEntrysNumber) {
+  struct Case {
+    const char* name;
+    QString choose;  // the entry's text; empty: Escape
+    int32_t answer;
+  };
+  const Case kCases[] = {
+      {"first", "&Open", 1}, {"after a submenu", "&Last", 5}, {"none", QString(), 0}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    std::vector<QString> entries;
+    display.SetDialogHook([&](QWidget& popup) {
+      auto* menu = qobject_cast<QMenu*>(&popup);
+      ASSERT_NE(menu, nullptr);
+      for (QAction* a : menu->actions()) entries.push_back(a->isSeparator() ? "-" : a->text());
+      QMetaObject::invokeMethod(
+          menu,
+          [menu, choose = c.choose] {
+            for (QAction* a : menu->actions()) {
+              if (!choose.isEmpty() && a->text() == choose) {
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(a).center());
+                return;
+              }
+            }
+            QTest::keyClick(menu, Qt::Key_Escape);
+          },
+          Qt::QueuedConnection);
+    });
+    log.Clear();
+    runtime.StartMain([this] {
+      log.Add(std::to_string(ui::Popup("&Open|-|More{|&First|&Second}|~Gone|&Last", 10, 10)));
+    });
+    Settle();
+    runtime.Join();
+    EXPECT_EQ(entries, (std::vector<QString>{"&Open", "-", "More", "Gone", "&Last"}));
+    EXPECT_EQ(log.lines(), std::vector<std::string>{std::to_string(c.answer)});
+  }
+  display.SetDialogHook({});
+}
+
+TEST_F(QtBackendTest, StopOffersAbortAndIgnore) {
+  for (bool abort : {false, true}) {
+    SCOPED_TRACE(abort ? "Abort" : "Ignore");
+    QStringList buttons;
+    display.SetDialogHook([&](QWidget& dialog) {
+      auto* box = qobject_cast<QMessageBox*>(&dialog);
+      ASSERT_NE(box, nullptr);
+      for (QAbstractButton* b : box->buttons()) buttons << b->text();
+      QMetaObject::invokeMethod(
+          box,
+          [box, abort] { box->button(abort ? QMessageBox::Abort : QMessageBox::Ignore)->click(); },
+          Qt::QueuedConnection);
+    });
+    platform::SetStopExitHandler([this] { log.Add("aborted"); });
+    log.Clear();
+    runtime.StartMain([this] {
+      platform::Stop("Cannot go on|here");
+      log.Add("went on");
+    });
+    Settle();
+    runtime.Join();
+    EXPECT_EQ(buttons.size(), 2);
+    const std::vector<std::string> expected = abort ? std::vector<std::string>{"aborted", "went on"}
+                                                    : std::vector<std::string>{"went on"};
+    EXPECT_EQ(log.lines(), expected);
+  }
+  platform::SetStopExitHandler({});
+  display.SetDialogHook({});
 }
 
 TEST(StoredStyle, ColoursAreStoredValues) {

@@ -171,6 +171,7 @@ int32_t QtBackend::RunPopup(const ui::PopupRequest& request) {
     at = parent != nullptr ? parent->mapToGlobal(QPoint(request.x, request.y))
                            : QPoint(request.x, request.y);
   }
+  if (dialog_hook_) dialog_hook_(top);
   QAction* chosen = top.exec(at);
   return chosen != nullptr ? chosen->data().toInt() : 0;
 }
