@@ -30,11 +30,11 @@ constexpr int kSplashPolygons = 5;
 // The circle grows and shrinks by this many pixels a step.
 constexpr float kCircleStep = 4.0f;
 
+// The three lines sit in the band of the outline above its holes.
 constexpr ControlDecl kControls[] = {
-    String("?String1", "Zovantrix presents", {20, 40, 214, 12}).Attrs(kAttrCenter),
-    String("?String2", "Pexolind: ODBC catalogs to TXD dictionaries", {20, 70, 214, 12})
-        .Attrs(kAttrCenter),
-    String("?String3", "by the Pexolind team", {20, 100, 214, 12}).Attrs(kAttrCenter),
+    String("?String1", "Zovantrix presents", {62, 12, 130, 10}),
+    String("?String2", "Pexolind version 1.10", {62, 24, 130, 10}),
+    String("?String3", "made by the Pexolind team", {62, 36, 130, 10}),
     Button("?CLOSEBUTTON", "&Continue", {102, 152, 50, 16}).Hidden().Std(StdAction::kClose),
 };
 constexpr WindowStructure kWindow{"zovsplash", "P1$WINDOW",      WindowKind::kPlain,
