@@ -21,13 +21,13 @@ inline constexpr KeyCode kDeleteKey = 0x2E;
 inline constexpr ControlDecl kFrameControls[] = {
     Menubar(),
     Menu("?FileMenu", "&File"),
-    Item("?FileNew", "&New connection", "?FileMenu")
+    Item("?FileNew", "&New connection\tF2", "?FileMenu")
         .Key(kF2Key)
         .Msg("Opens another connection window"),
-    Item("?FileOptions", "&Options...", "?FileMenu").Key(kF3Key).Msg("Changes the options"),
-    Item("?FileTables", "&Tables", "?FileMenu").Key(kF4Key).Msg("Shows the tables"),
+    Item("?FileOptions", "&Options...\tF3", "?FileMenu").Key(kF3Key).Msg("Changes the options"),
+    Item("?FileTables", "&Tables\tF4", "?FileMenu").Key(kF4Key).Msg("Shows the tables"),
     Separator("?FileMenu"),
-    Item("?FileExit", "E&xit", "?FileMenu").Std(StdAction::kClose).Msg("Ends the program"),
+    Item("?FileExit", "E&xit\tAlt+F4", "?FileMenu").Std(StdAction::kClose).Msg("Ends the program"),
     Menu("?EditMenu", "&Edit"),
     Item("?EditUndo", "&Undo", "?EditMenu").Disabled(),
     Separator("?EditMenu"),

@@ -219,7 +219,7 @@ TEST_F(QtBackendTest, EveryControlTypeBecomesItsWidget) {
   ASSERT_NE(file, nullptr);
   ASSERT_EQ(file->actions().size(), 5);
   EXPECT_TRUE(file->actions()[3]->isSeparator());
-  EXPECT_EQ(frame.action(kFileNew)->shortcut(), QKeySequence(Qt::Key_F2));
+  EXPECT_EQ(frame.action(kFileNew)->text(), "&New connection\tF2");
   EXPECT_EQ(frame.action(kFileNew)->statusTip(), "Opens another connection window");
   EXPECT_FALSE(frame.action(kFrameWindow.Equate("?EditUndo"))->isEnabled());
 }
@@ -490,6 +490,28 @@ TEST_F(QtBackendTest, AlertedKeyIsSwallowedAndOtherKeysReachTheWidget) {
   Settle();
   EXPECT_EQ(list->currentIndex().row(), 1);
   EXPECT_EQ(Lines(log, "Tables 2@3"), std::vector<std::string>{"Tables 2@3 choice=2 marks=01000"});
+}
+
+TEST_F(QtBackendTest, WindowMenuListsTheChildrenAndTilesThem) {
+  WindowMirror& frame =
+      Start({gallery::ConnectionProcedure, gallery::TablesProcedure}, "Pexolind gallery");
+  Find("Tables");
+  QMenu* window_menu = frame.menu(kFrameWindow.Equate("?WindowMenu"));
+  ASSERT_NE(window_menu, nullptr);
+  window_menu->popup(QPoint(0, 0));
+  QStringList entries;
+  for (QAction* a : window_menu->actions()) entries << (a->isSeparator() ? "-" : a->text());
+  window_menu->close();
+  EXPECT_EQ(entries, (QStringList{"&Tile", "&Cascade", "&Arrange icons", "-", "&Windows", "-",
+                                  "&1 Connection", "&2 Tables"}));
+  // Tile is the runtime's standard action: the item is accepted, then the area tiles.
+  frame.action(kFrameWindow.Equate("?WindowTile"))->trigger();
+  Settle();
+  const QList<QMdiSubWindow*> subs = frame.mdi_area()->subWindowList();
+  ASSERT_EQ(subs.size(), 2);
+  EXPECT_FALSE(subs[0]->geometry().intersects(subs[1]->geometry()));
+  EXPECT_EQ(subs[0]->height(), frame.mdi_area()->viewport()->height());
+  EXPECT_EQ(Lines(log, "Frame 1@"), std::vector<std::string>{"Frame 1@-12"});
 }
 
 TEST_F(QtBackendTest, StatusBarShowsTheFocusedControlsMessage) {

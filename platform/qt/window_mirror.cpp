@@ -545,37 +545,42 @@ void WindowMirror::BuildMenus(const std::vector<ControlView>& controls) {
         in.field = field;
         Post(in);
       });
-      if (item->view.properties.count({static_cast<int32_t>(Prop::Std), 0}) != 0 &&
-          Number(item->view.properties, Prop::Std, 0) ==
-              static_cast<int64_t>(ui::StdAction::kWindowList) &&
-          parent_menu != nullptr) {
-        // The menu holding the window list shows the frame's children after its entries.
-        QMenu* list_menu = parent_menu;
-        QObject::connect(list_menu, &QMenu::aboutToShow, list_menu, [this, list_menu] {
-          for (QAction* old : list_menu->actions()) {
-            if (old->property("pexWindowList").toBool()) {
-              list_menu->removeAction(old);
-              old->deleteLater();
-            }
-          }
-          if (!mdi_area_) return;
-          int n = 0;
-          for (QMdiSubWindow* sub : mdi_area_->subWindowList()) {
-            QAction* entry =
-                list_menu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(sub->windowTitle()));
-            entry->setProperty("pexWindowList", true);
-            entry->setCheckable(true);
-            entry->setChecked(sub == mdi_area_->activeSubWindow());
-            QObject::connect(entry, &QAction::triggered, entry, [this, sub] {
-              if (mdi_area_) mdi_area_->setActiveSubWindow(sub);
-            });
-          }
-        });
+    }
+    // The menu with the window list, or holding it, lists the frame's children after its
+    // entries.
+    if (Number(item->view.properties, Prop::Std, 0) ==
+        static_cast<int64_t>(ui::StdAction::kWindowList)) {
+      QMenu* list_menu = item->menu ? item->menu.data() : parent_menu;
+      if (list_menu != nullptr) {
+        QObject::connect(list_menu, &QMenu::aboutToShow, list_menu,
+                         [this, list_menu] { FillWindowList(*list_menu); });
       }
     }
     Item& ref = *item;
     items_[field] = std::move(item);
     ApplyMenuEntry(ref);
+  }
+}
+
+void WindowMirror::FillWindowList(QMenu& menu) {
+  for (QAction* old : menu.actions()) {
+    if (old->property("pexWindowList").toBool()) {
+      menu.removeAction(old);
+      old->deleteLater();
+    }
+  }
+  QMdiArea* area = mdi_area_ ? mdi_area_.data() : (frame_ ? frame_->mdi_area() : nullptr);
+  if (area == nullptr || area->subWindowList().isEmpty()) return;
+  if (!menu.actions().isEmpty()) menu.addSeparator()->setProperty("pexWindowList", true);
+  int n = 0;
+  for (QMdiSubWindow* sub : area->subWindowList()) {
+    QAction* entry = menu.addAction(QStringLiteral("&%1 %2").arg(++n).arg(sub->windowTitle()));
+    entry->setProperty("pexWindowList", true);
+    entry->setCheckable(true);
+    entry->setChecked(sub == area->activeSubWindow());
+    QObject::connect(entry, &QAction::triggered, entry, [area = QPointer<QMdiArea>(area), sub] {
+      if (area) area->setActiveSubWindow(sub);
+    });
   }
 }
 
@@ -591,13 +596,8 @@ void WindowMirror::ApplyMenuEntry(Item& item) {
   item.action->setToolTip(Q(PropOf(v.properties, Prop::Tip)));
   const QPixmap icon = LoadPicture(PropOf(v.properties, Prop::Icon));
   item.action->setIcon(icon.isNull() ? QIcon() : QIcon(icon));
-  const KeyCode key = static_cast<KeyCode>(Number(v.properties, Prop::Key, 0));
-  if (!item.menu) {
-    // The key is shown beside the entry; pressing it anywhere in the window reaches the
-    // runtime as a key (QtBackend's key filter), so it is no Qt shortcut of its own.
-    item.action->setShortcut(KeySequenceFromCode(key));
-    item.action->setShortcutContext(Qt::WidgetShortcut);
-  }
+  // A key presses the entry through the runtime (QtBackend's key filter), so it is no Qt
+  // shortcut; the program writes the key into the entry's text where it wants it shown.
   item.alerts = AlertsOf(v.properties);
 }
 

@@ -96,6 +96,7 @@ class WindowMirror {
   void ApplyScreenText(Item& item);
   void ApplyList(Item& item);
   void ApplyMenuEntry(Item& item);
+  void FillWindowList(QMenu& menu);
   void RebuildTabs(ui::FieldId sheet);
   void PlaceEditors(ui::FieldId list);
   void Restack();
