@@ -87,10 +87,10 @@ bool DrawsOwnFrame(const QWidget& top) {
 
 void ApplyWindowLook(QWidget& top, const ui::WindowView& view, int32_t frame_px,
                      int32_t caption_px) {
+  if (!top.isWindow()) return;
   const std::string opacity = PropertyOf(view, ui::Prop::Opacity);
   const double level = opacity.empty() ? 255.0 : std::clamp(TextToNumber(opacity), 0.0, 255.0);
-  top.setWindowOpacity(level / 255.0);
-  if (!top.isWindow()) return;
+  if (level / 255.0 != top.windowOpacity()) top.setWindowOpacity(level / 255.0);
 
   SetFlag(top, Qt::WindowStaysOnTopHint, !PropertyOf(view, ui::Prop::TopMost).empty());
 

@@ -16,8 +16,8 @@ namespace platform::qt {
 // holds its contents: with an outline the window is frameless and its layout leaves
 // `frame_px` around the contents and `caption_px` more above them for the caption it draws;
 // without one it has the system's frame and no margins. The mask itself is the mirror's. A
-// sub-window of an MDI area draws its own frame already and only takes the opacity.
-// GUI thread.
+// sub-window of an MDI area, which draws its own frame already, is left as it is (Qt gives
+// opacity to top-level windows only). GUI thread.
 void ApplyWindowLook(QWidget& top, const ui::WindowView& view, int32_t frame_px,
                      int32_t caption_px);
 
