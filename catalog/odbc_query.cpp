@@ -34,6 +34,14 @@ int64_t ParseHandle(const std::string& text) {
   return ec == std::errc() && end == text.data() + text.size() ? value : 0;
 }
 
+// `handle` while it is still `file`'s statement, else 0. A CLOSE of the file (every catalog
+// read closes and reopens it) frees the statement, and a statement allocated later may get
+// the same handle: read through the old number it would pass for the old result.
+int64_t CurrentStatement(files::File* file, int64_t handle) {
+  if (handle == 0 || file == nullptr) return 0;
+  return ParseHandle(file->GetProperty(files::kPropStatementHandle)) == handle ? handle : 0;
+}
+
 }  // namespace
 
 ODBCQueryClass::ODBCQueryClass() { AllocateDataBuffer(); }
@@ -102,14 +110,17 @@ bool ODBCQueryClass::Execute(std::string_view sql) {
 }
 
 int32_t ODBCQueryClass::ColumnCount() {
-  if (STATEMENTHANDLE == 0) return 0;
+  const int64_t handle = CurrentStatement(FILE, STATEMENTHANDLE);
+  if (handle == 0) return 0;
   SQLSMALLINT count = 0;
-  if (!files::OdbcOk(SQLNumResultCols(StatementOf(STATEMENTHANDLE), &count))) return 0;
+  if (!files::OdbcOk(SQLNumResultCols(StatementOf(handle), &count))) return 0;
   return count;
 }
 
 std::string ODBCQueryClass::ColumnName(int32_t n) {
-  if (STATEMENTHANDLE == 0 || n < 1 || n > std::numeric_limits<SQLUSMALLINT>::max()) return {};
+  if (n < 1 || n > std::numeric_limits<SQLUSMALLINT>::max()) return {};
+  const int64_t handle = CurrentStatement(FILE, STATEMENTHANDLE);
+  if (handle == 0) return {};
   SQLCHAR name[kColumnNameBufferLength + 1] = {};
   SQLSMALLINT name_length = 0;
   SQLSMALLINT type = 0;
@@ -117,7 +128,7 @@ std::string ODBCQueryClass::ColumnName(int32_t n) {
   SQLSMALLINT digits = 0;
   SQLSMALLINT nullable = 0;
   const SQLRETURN rc =
-      SQLDescribeCol(StatementOf(STATEMENTHANDLE), static_cast<SQLUSMALLINT>(n), name,
+      SQLDescribeCol(StatementOf(handle), static_cast<SQLUSMALLINT>(n), name,
                      kColumnNameBufferLength, &name_length, &type, &size, &digits, &nullable);
   if (!files::OdbcOk(rc)) return {};
   return reinterpret_cast<const char*>(name);
@@ -192,7 +203,8 @@ void ODBCQueryClass::FillQueue(platform::QueueBase& queue, int32_t maximum, bool
   const bool direct =
       !has_record_fields && (FILE == nullptr || FILE->GetProperty(files::kPropFieldCount) == "0");
 
-  for (;;) {
+  // Without a result (nothing ran, or FILE has let the statement go) there are no rows.
+  while (count > 0) {
     if (!unlimited && static_cast<int64_t>(queue.Records()) >= maximum) break;
     if (Next()) break;
     for (int32_t n = 1; n <= filled; ++n) {

@@ -50,9 +50,11 @@ class ODBCQueryClass {
   // describe the result; STATEMENTHANDLE is 0 after a failure.
   bool Execute(std::string_view sql);
 
-  // The number of result columns; 0 when there is no result.
+  // The number of result columns; 0 when there is no result. STATEMENTHANDLE counts as a
+  // result only while it is still FILE's statement: a CLOSE of FILE (every catalog read
+  // makes one) ends it, and from then on the object reads as if nothing had run.
   int32_t ColumnCount();
-  // The name of result column `n`; empty when there is none.
+  // The name of result column `n`; empty when there is none (as for ColumnCount).
   std::string ColumnName(int32_t n);
   // Reads column `n` of the current row into ColumnDataBuffer and answers it; the text lives
   // until the next read. NULL and failures read as empty. A column past the last shows the
@@ -85,7 +87,8 @@ class ODBCQueryClass {
  private:
   void AllocateDataBuffer();
   void ReleaseDataBuffer();
-  // ColumnData for a column of the result (1 <= n <= ColumnCount()), without counting them.
+  // ColumnData for a column of the result (1 <= n <= ColumnCount() > 0, so STATEMENTHANDLE
+  // is FILE's statement), without counting them.
   std::string_view ReadColumnData(int32_t n);
   // Replaces the buffer by one of `length` bytes that starts with `kept`.
   void GrowDataBuffer(int32_t length, std::string_view kept);
