@@ -1,10 +1,12 @@
-// The window's geometry in pixels (Pixels) and its place above other windows (SetWindowPos).
+// The window's geometry in pixels (Pixels), its place above other windows (SetWindowPos) and
+// its outline (SetWindowRgn).
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/headless/test_support.h"
+#include "platform/region/shapes.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
@@ -68,6 +70,40 @@ TEST_F(WindowUnitsTest, SetWindowPosKeepsTheWindowAboveOthersAndLetsItGo) {
   EXPECT_EQ(display.FindWindow(w)->view.properties.at({static_cast<int32_t>(Prop::TopMost), 0}),
             "1");
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"topmost", "now 1", "then ", "no such window"}));
+}
+
+TEST_F(WindowUnitsTest, TheWindowKeepsItsOwnOutlineUntilANullOneRemovesIt) {
+  constexpr EventId kShape = 0x500;
+  constexpr EventId kEmpty = 0x501;
+  constexpr EventId kPlain = 0x502;
+  runtime.StartMain([] {
+    Window window(kWindow);
+    window.Open();
+    while (window.Accept()) {
+      if (Event() == kShape) {
+        region::Region outline = region::CreateEllipticRgn(0, 0, 40, 20);
+        SetWindowRgn(window.handle(), outline, /*redraw=*/true);
+        // The window has its own: what the caller does with its region afterwards is its own.
+        outline = region::CreateRectRgn(0, 0, 1, 1);
+      }
+      if (Event() == kEmpty) SetWindowRgn(window.handle(), region::Region(), true);
+      if (Event() == kPlain) SetWindowRgn(window.handle(), std::nullopt, true);
+    }
+  });
+  const WindowHandle w = user.Window("Units window");
+  EXPECT_EQ(display.FindWindow(w)->view.shape, nullptr);
+  PostToWindow(w, kShape);
+  user.WaitUntilIdle();
+  ASSERT_NE(display.FindWindow(w)->view.shape, nullptr);
+  EXPECT_EQ(*display.FindWindow(w)->view.shape, region::CreateEllipticRgn(0, 0, 40, 20));
+  // An empty outline is an outline: the window is shown nowhere, unlike no outline at all.
+  PostToWindow(w, kEmpty);
+  user.WaitUntilIdle();
+  ASSERT_NE(display.FindWindow(w)->view.shape, nullptr);
+  EXPECT_TRUE(display.FindWindow(w)->view.shape->empty());
+  PostToWindow(w, kPlain);
+  user.WaitUntilIdle();
+  EXPECT_EQ(display.FindWindow(w)->view.shape, nullptr);
 }
 
 }  // namespace
