@@ -63,6 +63,9 @@ class InputFilter final : public QObject {
         if (FieldOfObject(object, &window) != ui::kNoField || window == 0) return false;
         if (WindowMirror* m = backend_.Mirror(window); m != nullptr && m->top() == object) {
           backend_.NoteWindowRect(window);
+          // Only what the user (or the window manager) did is input.
+          const bool placed = e->type() == QEvent::Move || e->type() == QEvent::Resize;
+          if (placed && e->spontaneous()) m->PostPlacement(e->type() == QEvent::Move);
         }
         return false;
       }

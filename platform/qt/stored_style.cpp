@@ -100,14 +100,22 @@ int32_t StoredStyleFromFont(const QFont& font) {
 
 QPixmap LoadPicture(std::string_view name) {
   if (name.empty()) return {};
-  QString path = QString::fromUtf8(name.data(), name.size());
+  const QString path = QString::fromUtf8(name.data(), static_cast<int>(name.size()));
+  const QString images = QString::fromStdString(JoinPath(DataDirectory(), "images"));
   if (name.front() == '~') {
     const QString bare = path.mid(1);
     const QString resource = QStringLiteral(":/") + bare;
     if (QFile::exists(resource)) return QPixmap(resource);
-    path = QString::fromStdString(JoinPath(DataDirectory(), "images")) + "/" + bare;
+    const QString shipped = images + QLatin1Char('/') + bare;
+    return QFile::exists(shipped) ? QPixmap(shipped) : QPixmap();
   }
-  return QFile::exists(path) ? QPixmap(path) : QPixmap();
+  if (QFile::exists(path)) return QPixmap(path);
+  // A bare name the current directory does not have may be one the program ships.
+  if (IsBareName(name)) {
+    const QString shipped = images + QLatin1Char('/') + path;
+    if (QFile::exists(shipped)) return QPixmap(shipped);
+  }
+  return {};
 }
 
 }  // namespace platform::qt

@@ -29,7 +29,8 @@ QFont FontFromStored(const QFont& base, std::string_view typeface, int32_t size,
 int32_t StoredStyleFromFont(const QFont& font);
 
 // The picture `name` stands for: "~name" from the program's resources (Qt's ":/name", then
-// the data directory's images), else the file `name`; a null pixmap when there is none.
+// the data directory's images); else the file `name`, and a bare name the current directory
+// lacks from the data directory's images. A null pixmap when there is none.
 QPixmap LoadPicture(std::string_view name);
 
 }  // namespace platform::qt

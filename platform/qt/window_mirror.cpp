@@ -1324,6 +1324,18 @@ bool WindowMirror::HasKey(KeyCode key) const {
   return false;
 }
 
+void WindowMirror::PostPlacement(bool moved) {
+  if (!top_ || !client_ || applying() || closing_) return;
+  const ui::TextMetrics& m = backend_.Metrics();
+  const QPoint at = top_->pos();
+  const QSize size = client_->size();
+  Input in;
+  in.kind = moved ? Input::Kind::kMoved : Input::Kind::kSized;
+  in.at = {at.x() * 4 / m.average_char_width_px, at.y() * 8 / m.char_height_px,
+           size.width() * 4 / m.average_char_width_px, size.height() * 8 / m.char_height_px};
+  Post(in);
+}
+
 void WindowMirror::CloseBoxPressed() {
   Input in;
   in.kind = Input::Kind::kCloseBox;

@@ -79,6 +79,8 @@ class WindowMirror {
   bool applying() const { return applying_ > 0; }
   // True once the program closes the window: the close box no longer asks.
   bool closing() const { return closing_; }
+  // The user moved or sized the window: its place and client size go back in dialog units.
+  void PostPlacement(bool moved);
   // Called by the top widget's close event: a close box or Alt+F4 asks the program.
   void CloseBoxPressed();
   // Shows the control's message text in the status bar (the frame's, for a child).
