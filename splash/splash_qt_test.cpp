@@ -1,0 +1,105 @@
+// The splash window on the Qt backend (offscreen platform): the window's mask is the outline
+// once it has opened, and "&Continue" closes it.
+#include <QApplication>
+#include <QEventLoop>
+#include <QRegion>
+#include <QWidget>
+#include <QtGlobal>
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/window_mirror.h"
+#include "platform/ui/thread.h"
+#include "splash/splash_class.h"
+
+namespace splash {
+namespace {
+
+namespace ui = platform::ui;
+using platform::qt::QtBackend;
+using platform::qt::WindowMirror;
+
+class SplashQtTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    display.SetProgramEndedHandler([] {});
+  }
+  void TearDown() override {
+    for (ui::WindowHandle h : display.Windows()) {
+      if (WindowMirror* m = display.Mirror(h)) m->CloseBoxPressed();
+    }
+    Settle();
+    runtime.Join();
+    QCoreApplication::sendPostedEvents();
+  }
+
+  // Waits until every runtime thread waits for its next event while the GUI runs, then lets
+  // the GUI apply what came; a few rounds, as what the GUI shows may post input again.
+  void Settle() {
+    for (int round = 0; round < 3; ++round) {
+      QEventLoop loop;
+      std::thread waiter([&] {
+        runtime.WaitUntilIdle();
+        QMetaObject::invokeMethod(
+            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+      });
+      loop.exec();
+      waiter.join();
+      QCoreApplication::sendPostedEvents();
+      QCoreApplication::processEvents();
+    }
+  }
+
+  // Declared in the order they are built: thread 1 ends before the splash object goes.
+  QtBackend display;
+  ZOVSplashClass splash;
+  ui::Runtime runtime{display};
+};
+
+TEST_F(SplashQtTest, TheOpenedWindowIsMaskedByTheOutlineAndContinueClosesIt) {
+  std::atomic<bool> went_on{false};
+  runtime.StartMain([&] {
+    splash.SplashWindow(10);
+    went_on = true;
+  });
+  Settle();
+  WindowMirror* m = display.Mirror(display.FindWindow("P1$WINDOW"));
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(m->view().timer, 1000);
+  QRegion outline;
+  for (const platform::region::Rect& r : splash.R1.Rects()) {
+    outline += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  }
+  EXPECT_EQ(m->top()->mask(), outline);
+  EXPECT_FALSE(went_on);
+
+  ui::Input press;
+  press.kind = ui::Input::Kind::kClick;
+  press.field = 4;  // "&Continue"
+  press.key = ui::kMouseLeft;
+  m->Post(press);
+  Settle();
+  EXPECT_TRUE(display.Windows().empty());
+  runtime.Join();
+  EXPECT_TRUE(went_on);
+}
+
+}  // namespace
+}  // namespace splash
+
+int main(int argc, char** argv) {
+  // The offscreen platform has no window masks and says so at every step of the circle.
+  qInstallMessageHandler(
+      [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (text.contains(QStringLiteral("does not support setting window masks"))) return;
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+      });
+  QApplication app(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
