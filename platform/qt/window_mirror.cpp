@@ -24,11 +24,13 @@
 #include <QRegion>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
+#include <QToolBar>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -141,8 +143,8 @@ class Closable : public Base {
   }
   void changeEvent(QEvent* e) override {
     Base::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && this->isActiveWindow() && !mirror_.applying() &&
-        !this->parentWidget()) {
+    if (e->type() == QEvent::ActivationChange && this->isWindow() && this->isActiveWindow() &&
+        !mirror_.applying()) {
       Input in;
       in.kind = Input::Kind::kActivated;
       mirror_.Post(in);
@@ -398,6 +400,14 @@ WindowMirror::WindowMirror(QtBackend& backend, const ui::WindowView& view,
   window_alerts_ = AlertsOf(view.properties);
   BuildTop(frame, owner);
   BuildMenus(controls);
+  if (auto* main = qobject_cast<QMainWindow*>(top_.data())) {
+    // The frame's size is its client area's; the bars come on top of it.
+    const QRect px = PixelRect(view_.at);
+    int bars = main->menuBar()->sizeHint().height() + main->statusBar()->sizeHint().height();
+    if (client_ != mdi_area_)
+      bars += client_->height() + 2 * main->style()->pixelMetric(QStyle::PM_ToolBarFrameWidth);
+    main->resize(std::max(px.width(), 40), std::max(px.height(), 20) + bars);
+  }
   for (const ControlView& c : controls) {
     if (c.type == ControlType::kMenu || c.type == ControlType::kItem ||
         c.type == ControlType::kMenubar) {
@@ -456,6 +466,26 @@ void WindowMirror::BuildTop(WindowMirror* frame, WindowMirror* owner) {
     if (px.x() > 0 || px.y() > 0) main->move(px.topLeft());
     top_ = main;
     client_ = mdi_area_.data();
+    // The frame's own controls (a tool strip) sit in a bar above the area, as tall as they
+    // reach down.
+    int32_t strip_du = 0;
+    if (view_.structure != nullptr) {
+      for (const ui::ControlDecl& d : view_.structure->controls) {
+        if (!d.IsMenuEntry() && !d.TakesNoNumber()) {
+          strip_du = std::max(strip_du, d.at.y + d.at.height);
+        }
+      }
+    }
+    if (strip_du > 0) {
+      auto* strip = MakeChild<QWidget>();
+      strip->setFixedHeight(ui::VerticalPixels(strip_du + 2, backend_.Metrics()));
+      strip->setMinimumWidth(px.width());
+      QToolBar* bar = main->addToolBar(QString());
+      bar->setMovable(false);
+      bar->setFloatable(false);
+      bar->addWidget(strip);
+      client_ = strip;
+    }
   } else {
     auto* container = MakeChild<QWidget>();
     auto* layout = MakeChild<QVBoxLayout>(container);
@@ -699,6 +729,10 @@ QWidget* WindowMirror::MakeWidget(Item& item) {
       w->setWordWrap(false);
       w->setTabKeyNavigation(false);
       w->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+      // A list scrolls sideways only when it was given HSCROLL.
+      w->setHorizontalScrollBarPolicy(Flag(item.view.properties, Prop::HScroll)
+                                          ? Qt::ScrollBarAsNeeded
+                                          : Qt::ScrollBarAlwaysOff);
       w->verticalHeader()->hide();
       // Fixed row heights keep a list of any length cheap to lay out and scroll.
       w->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
