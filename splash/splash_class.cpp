@@ -32,9 +32,9 @@ constexpr float kCircleStep = 4.0f;
 
 // The three lines sit in the band of the outline above its holes.
 constexpr ControlDecl kControls[] = {
-    String("?String1", "Zovantrix presents", {62, 12, 130, 10}),
-    String("?String2", "Pexolind version 1.10", {62, 24, 130, 10}),
-    String("?String3", "made by the Pexolind team", {62, 36, 130, 10}),
+    String("?String1", "Zovantrix presents", {62, 8, 130, 10}),
+    String("?String2", "Pexolind version 1.10", {62, 18, 130, 10}),
+    String("?String3", "made by the Pexolind team", {62, 28, 130, 10}),
     Button("?CLOSEBUTTON", "&Continue", {102, 152, 50, 16}).Hidden().Std(StdAction::kClose),
 };
 constexpr WindowStructure kWindow{"zovsplash", "P1$WINDOW",      WindowKind::kPlain,

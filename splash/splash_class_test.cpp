@@ -146,6 +146,21 @@ TEST_F(SplashTest, ContinueCutsTheHoldShort) {
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"went on with 0 windows open"}));
 }
 
+TEST_F(SplashTest, ItsLinesAndTheContinueButtonLieWithinTheOutline) {
+  StartSplash(10);
+  const std::optional<MirrorWindow> w = display.FindWindow(view.handle);
+  ASSERT_TRUE(w.has_value());
+  ASSERT_EQ(w->controls.size(), 4u);
+  for (const auto& [field, c] : w->controls) {
+    SCOPED_TRACE(c.equate);
+    // The client area begins inside the frame (4) and below the caption (19) and frame.
+    const platform::ui::RectDu px = platform::ui::PixelsFromDialogUnits(c.at, display.Metrics());
+    const Region control = platform::region::CreateRectRgn(px.x + 4, px.y + 23, px.x + 4 + px.width,
+                                                           px.y + 23 + px.height);
+    EXPECT_EQ(Region::Combine(control, splash.R1, CombineMode::kDiff), Region());
+  }
+}
+
 TEST_F(SplashTest, OverlappingPolygonsCutHolesInTheOutline) {
   StartSplash(10);
   const Region polygon1 = Polygon(1);
