@@ -32,6 +32,9 @@ std::string MakeLabel(std::string_view name) {
       case ' ':
       case ',':
       case '\\':
+      // A line break would end the declaration the label starts.
+      case '\r':
+      case '\n':
         ch = '_';
         break;
       default:

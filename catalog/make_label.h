@@ -8,8 +8,8 @@
 namespace catalog {
 
 // MakeLabel: `name` clipped (at most 4999 bytes) with every slash, apostrophe, hyphen, dollar
-// sign, blank, comma and backslash replaced by an underscore. Nothing else changes, so the
-// label keeps the clipped name's length and MakeLabel(MakeLabel(x)) == MakeLabel(x).
+// sign, blank, comma, backslash, CR and LF replaced by an underscore. Nothing else changes, so
+// the label keeps the clipped name's length and MakeLabel(MakeLabel(x)) == MakeLabel(x).
 std::string MakeLabel(std::string_view name);
 
 // The label of a column, the same for its field line, the key components over it and the
@@ -22,7 +22,7 @@ std::string TableLabel(std::string_view table_name, bool oracle);
 
 // `text` as it must stand inside '...' in the dictionary: every apostrophe doubled, and "{"
 // and "<" doubled, because the dictionary's string literals read "{n}" as a repeat count and
-// "<n>" as a character code.
+// "<n>" as a character code. (A line break becomes a blank when the line is written.)
 std::string QuoteTxd(std::string_view text);
 
 // True when the driver option selects the Oracle rules: exactly "ORACLE", trailing blanks

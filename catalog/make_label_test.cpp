@@ -8,11 +8,12 @@
 namespace catalog {
 namespace {
 
-TEST(MakeLabel, ReplacesTheSevenCharactersAndNothingElse) {
+TEST(MakeLabel, ReplacesTheSevenCharactersAndLineBreaksAndNothingElse) {
   struct Case {
     std::string_view name;
     std::string_view label;
   };
+  // A label is one word of one line, so line breaks become underscores too.
   const Case kCases[] = {
       {"order-lines", "order_lines"},
       {"O'Brien$", "O_Brien_"},
@@ -21,6 +22,8 @@ TEST(MakeLabel, ReplacesTheSevenCharactersAndNothingElse) {
       {"  lead", "__lead"},                   // leading blanks are replaced, not dropped
       {"x.y#z{1}<2>", "x.y#z{1}<2>"},
       {"Grüße-Tabelle", "Grüße_Tabelle"},
+      {"line\nbreak", "line_break"},
+      {"cr\r\nlf\r", "cr__lf_"},
       {"", ""},
   };
   for (const Case& c : kCases) {

@@ -231,6 +231,9 @@ TxdDocument ReadTxd(std::string_view text) {
       break;
     }
     lines.emplace_back(text.substr(0, end));
+    if (lines.back().find_first_of("\r\n") != std::string::npos) {
+      error("CR or LF inside the line", lines.size() - 1);
+    }
     text.remove_prefix(end + 2);
   }
   const std::vector<std::string> header = {"  [DICTIONARY]",

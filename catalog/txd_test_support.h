@@ -89,7 +89,8 @@ struct TxdDocument {
   std::vector<std::string> errors;
 };
 
-// Reads `text` (CR LF lines) and lists every structural fault: a missing header, a FILE
+// Reads `text` (CR LF lines) and lists every structural fault: a CR or LF inside a line, a
+// missing header, a FILE
 // without its identification, "Record RECORD" or closing lines, a key or field without its
 // identification line, numbers that do not increase, a prefix used twice; in the relations,
 // a block whose lines or indents differ from the block's form, or whose prefixes belong to

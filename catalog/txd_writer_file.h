@@ -32,7 +32,8 @@ platform::files::File MakeLineFile(std::string_view label, std::string name, R& 
 
 // Writes the lines of a new version of a line file: Create, then Write for every line, then
 // Commit. Each step answers false with the thread's error state set when it failed; after a
-// failure the file keeps its old content.
+// failure the file keeps its old content. A line is always one line of the file: a CR or LF
+// inside it is written as a blank.
 class LineFileWriter {
  public:
   template <class R>

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "catalog/catalog_queues.h"
+#include "catalog/catalog_readers.h"
 #include "catalog/field_types.h"
 #include "catalog/globals.h"
 #include "catalog/txd_odbc_testing.h"
@@ -99,6 +100,45 @@ TEST_P(TxdWriterOdbcTest, WritesAStructurallyValidDictionary) {
   ASSERT_NE(file("o_brien"), nullptr) << text;
   EXPECT_NE(text.find("NAME('o''brien')"), std::string::npos);
 }
+
+// Names with line breaks, which both sources keep. (Neither driver reports column remarks,
+// and the dictionary does not carry them; see the writer test for one with a line break.)
+class TxdLineBreakOdbcTest : public TxdOdbcTest {
+ protected:
+  void MakeSchema() override {}
+};
+
+TEST_P(TxdLineBreakOdbcTest, LineBreaksInNamesKeepTheDictionaryValid) {
+  ASSERT_TRUE(RunSql({"DROP TABLE IF EXISTS \"line\nbreaks\"",
+                      "CREATE TABLE \"line\nbreaks\" (id INTEGER, \"order\r\ndate\" DATE, "
+                      "note VARCHAR(20))"}));
+
+  GetColumns(q(), ColumnsQueue, "line\nbreaks");
+  ASSERT_EQ(ColumnsQueue.Records(), 3u);
+  EXPECT_EQ(ColumnsQueue.entry(2).COLUMNNAME, "order\r\ndate");
+
+  const std::unique_ptr<CatalogSource> source = MakeQueryObjectCatalog();
+  source->ReadTables(/*system_tables=*/false, /*tables_only=*/true, "");
+  WriteTXD();
+  const std::string text = dir_.Read("Clarion.txd");
+  ASSERT_TRUE(RunSql({"DROP TABLE \"line\nbreaks\""}));
+
+  const testing::TxdDocument doc = testing::ReadTxd(text);
+  for (const std::string& e : doc.errors) ADD_FAILURE() << e;
+  const auto file = std::find_if(doc.files.begin(), doc.files.end(), [](const testing::TxdFile& f) {
+    return f.label == "line_breaks";
+  });
+  ASSERT_NE(file, doc.files.end()) << text;
+  ASSERT_EQ(file->fields.size(), 3u) << text;
+  EXPECT_EQ(file->fields[1].label, "order__date");
+  EXPECT_EQ(file->fields[1].type, "DATE");
+  EXPECT_NE(text.find("NAME('line breaks')"), std::string::npos) << text;
+  EXPECT_NE(text.find("order__date DATE,NAME('order  date')\r\n"), std::string::npos) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, TxdLineBreakOdbcTest,
+                         ::testing::ValuesIn(platform::testing::kOdbcBackends),
+                         OdbcBackendParamName);
 
 INSTANTIATE_TEST_SUITE_P(Drivers, TxdWriterOdbcTest,
                          ::testing::ValuesIn(platform::testing::kOdbcBackends),

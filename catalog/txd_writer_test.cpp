@@ -414,6 +414,38 @@ TEST_F(TxdWriterTest, NamesAreQuotedAndTheDateGroupPromptsUseTheNameAsRead) {
             "PICTURE(@d17),JUSTIFY(RIGHT,1)");
 }
 
+TEST_F(TxdWriterTest, LineBreaksInCatalogTextsStayInsideTheirLine) {
+  options_.connect_string = "DSN=Sample;\r\nUID=sa";
+  ColumnsQueueRecord column = Column("Order\nDate", "TIMESTAMP", 23);
+  column.REMARKS = "first line\r\nsecond line";  // remarks are not written; nor may they break
+  ColumnsQueueRecord odd_type = Column("Kind", "MY\nTYPE", 0);
+  catalog_.tables = {Table("Two\r\nLines")};
+  catalog_.columns["Two\r\nLines"] = {column, odd_type};
+  catalog_.indexes["Two\r\nLines"] = {Index("by\ndate", "Order\nDate")};
+  const std::string text = Write();
+  // ReadTxd also reports a CR or LF inside a line.
+  for (const std::string& e : testing::ReadTxd(text).errors) ADD_FAILURE() << e;
+  EXPECT_EQ(text.find("second line"), std::string::npos);
+
+  const std::vector<std::string> lines = TableLines(text);
+  ASSERT_GE(lines.size(), 19u) << text;
+  EXPECT_EQ(lines[0],
+            "Two__Lines FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
+            "NAME('Two  Lines'),PRE(Two),BINDABLE,THREAD");
+  EXPECT_EQ(lines[2], "by_date KEY(+Two:Order_Date),NOCASE,OPT");
+  EXPECT_EQ(lines[7], "Order_Date STRING(8),NAME('Order Date')");
+  EXPECT_EQ(lines[14],
+            "!!> IDENT(9),PROMPT('Order Date TIME:'),HEADER('Order Date TIME'),PICTURE(@t7),"
+            "JUSTIFY(RIGHT,1)");
+  EXPECT_EQ(lines[17], "Kind MY TYPE,NAME('Kind')");
+  EXPECT_NE(text.find("STRING('DSN=Sample;  UID=sa{81}')"), std::string::npos);
+  EXPECT_NE(text.find("INITIAL('DSN=Sample;  UID=sa')"), std::string::npos);
+
+  // The field-types file keeps one mapping a line as well.
+  const std::string types = dir_.Read("pexolind_fieldtypes.ini");
+  EXPECT_NE(types.find("MY TYPE,0,0=MY TYPE\r\n"), std::string::npos) << types;
+}
+
 TEST_F(TxdWriterTest, TheColumnsPast150GetQuickCodes) {
   std::vector<ColumnsQueueRecord> columns;
   for (int i = 1; i <= 151; ++i) {
