@@ -1,5 +1,6 @@
-// The splash window on the Qt backend (offscreen platform): the window's mask is the outline
-// once it has opened, and "&Continue" closes it.
+// The splash window on the Qt backend (offscreen platform): once it has opened the window is
+// frameless with its own caption and frame, masked by the outline and above other windows,
+// and "&Continue" closes it.
 #include <QApplication>
 #include <QEventLoop>
 #include <QRegion>
@@ -13,6 +14,7 @@
 
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/window_mirror.h"
+#include "platform/qt/window_shape.h"
 #include "platform/ui/thread.h"
 #include "splash/splash_class.h"
 
@@ -60,7 +62,7 @@ class SplashQtTest : public ::testing::Test {
   ui::Runtime runtime{display};
 };
 
-TEST_F(SplashQtTest, TheOpenedWindowIsMaskedByTheOutlineAndContinueClosesIt) {
+TEST_F(SplashQtTest, TheOpenedWindowIsShapedOnTopAndContinueClosesIt) {
   std::atomic<bool> went_on{false};
   runtime.StartMain([&] {
     splash.SplashWindow(10);
@@ -75,6 +77,12 @@ TEST_F(SplashQtTest, TheOpenedWindowIsMaskedByTheOutlineAndContinueClosesIt) {
     outline += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
   }
   EXPECT_EQ(m->top()->mask(), outline);
+  EXPECT_TRUE(platform::qt::DrawsOwnFrame(*m->top()));
+  EXPECT_TRUE(m->top()->windowFlags().testFlag(Qt::FramelessWindowHint));
+  EXPECT_TRUE(m->top()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  // The controls sit inside the drawn frame and caption, where the outline expects them.
+  EXPECT_EQ(m->client()->mapTo(m->top(), QPoint(0, 0)),
+            QPoint(display.SystemMetric(32), display.SystemMetric(32) + display.SystemMetric(4)));
   EXPECT_FALSE(went_on);
 
   ui::Input press;

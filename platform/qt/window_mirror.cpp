@@ -40,6 +40,7 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/stored_style.h"
+#include "platform/qt/window_shape.h"
 #include "platform/region/region.h"
 #include "platform/ui/structure.h"
 
@@ -1254,6 +1255,8 @@ void WindowMirror::Update(const ui::WindowView& view) {
 
 void WindowMirror::ApplyShape() {
   if (!top_) return;
+  // Frameless with a drawn caption and frame while shaped; TopMost and Opacity.
+  ApplyWindowLook(*top_, view_, backend_.SystemMetric(32), backend_.SystemMetric(4));
   const std::shared_ptr<const region::Region>& shape = view_.shape;
   if (shape && shape->empty()) {
     // An empty outline shows the window nowhere.
