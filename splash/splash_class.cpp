@@ -73,6 +73,7 @@ void ZOVSplashClass::BuildSplashRegion() {
 
 void ZOVSplashClass::SplashWindow(uint8_t seconds) {
   AssertRuntimeLockHeld();
+  // Reported so tests of the program's start-up see where the splash comes in its order.
   platform::TraceCall("ZOVSplashClass.SplashWindow " + std::to_string(seconds));
   Window window(kWindow);
   window.Open();
