@@ -29,6 +29,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -573,11 +574,13 @@ constexpr ui::ControlDecl kMenuControls[] = {
     ui::Menu("?Menu", "&Tools"),
     ui::Item("?Run", "&Run", "?Menu"),
     ui::Item("?Stop", "&Stop", "?Menu"),
+    ui::Button("?Go", "&Go", {2, 2, 40, 14}),
 };
 constexpr ui::WindowStructure kMenuFrame{"test$menu", "Frame",          ui::WindowKind::kFrame,
                                          "Menu test", {0, 0, 200, 100}, kMenuControls};
 constexpr FieldId kRun = kMenuFrame.Equate("?Run");
 constexpr FieldId kStop = kMenuFrame.Equate("?Stop");
+constexpr FieldId kGo = kMenuFrame.Equate("?Go");
 constexpr ui::EventId kRename = 0x500;
 constexpr ui::EventId kBusy = 0x501;
 constexpr ui::EventId kIdle = 0x502;
@@ -611,6 +614,22 @@ TEST_F(QtBackendTest, MenuTextsAndTheCursorFollowTheProgram) {
   ui::PostToWindow(frame.handle(), kIdle);
   Settle();
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(QtBackendTest, FrameControlsSitInAToolStripAboveTheArea) {
+  runtime.StartMain(MenuFrameProcedure);
+  WindowMirror& frame = Find("Menu test");
+  QWidget* go = frame.widget(kGo);
+  ASSERT_NE(go, nullptr);
+  QWidget* strip = go->parentWidget();
+  ASSERT_NE(strip, nullptr);
+  EXPECT_NE(qobject_cast<QToolBar*>(strip->parentWidget()), nullptr);
+  // The strip holds the button whole, and the area starts below it.
+  EXPECT_TRUE(strip->rect().contains(go->geometry()));
+  const QPoint area_top = frame.mdi_area()->mapTo(frame.top(), QPoint(0, 0));
+  const QPoint go_bottom = go->mapTo(frame.top(), QPoint(0, go->height()));
+  EXPECT_GE(area_top.y(), go_bottom.y());
+  EXPECT_EQ(frame.mdi_area()->viewport()->height(), ui::VerticalPixels(100, display.Metrics()));
 }
 
 TEST_F(QtBackendTest, PopupAnswersTheChosenEntrysNumber) {

@@ -401,14 +401,6 @@ WindowMirror::WindowMirror(QtBackend& backend, const ui::WindowView& view,
   window_alerts_ = AlertsOf(view.properties);
   BuildTop(frame, owner);
   BuildMenus(controls);
-  if (auto* main = qobject_cast<QMainWindow*>(top_.data())) {
-    // The frame's size is its client area's; the bars come on top of it.
-    const QRect px = PixelRect(view_.at);
-    int bars = main->menuBar()->sizeHint().height() + main->statusBar()->sizeHint().height();
-    if (client_ != mdi_area_)
-      bars += client_->height() + 2 * main->style()->pixelMetric(QStyle::PM_ToolBarFrameWidth);
-    main->resize(std::max(px.width(), 40), std::max(px.height(), 20) + bars);
-  }
   for (const ControlView& c : controls) {
     if (c.type == ControlType::kMenu || c.type == ControlType::kItem ||
         c.type == ControlType::kMenubar) {
@@ -423,6 +415,14 @@ WindowMirror::WindowMirror(QtBackend& backend, const ui::WindowView& view,
   SetBuddies();
   ApplyTimer();
   top_->show();
+  if (auto* main = qobject_cast<QMainWindow*>(top_.data())) {
+    // The frame's size is its MDI area's; the bars come on top of it.
+    main->layout()->activate();
+    const QRect px = PixelRect(view_.at);
+    const QSize area = mdi_area_->viewport()->size();
+    main->resize(main->width() + std::max(px.width(), 40) - area.width(),
+                 main->height() + std::max(px.height(), 20) - area.height());
+  }
   ApplyShape();
 }
 
