@@ -1,6 +1,5 @@
 #include "catalog/field_types.h"
 
-#include <cmath>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -9,7 +8,6 @@
 #include "platform/core/error_codes.h"
 #include "platform/core/error_state.h"
 #include "platform/core/message.h"
-#include "platform/core/number.h"
 #include "platform/core/paths.h"
 #include "platform/core/text.h"
 #include "platform/files/file.h"
@@ -35,8 +33,13 @@ LoadState& LastLoad() {
   return state;
 }
 
+// The number `text` as the table's LONG fields take it: its whole part, kept within LONG as
+// every assignment of the runtime keeps it. (A plain cast of a number out of LONG's range,
+// which a line of the user's file can hold, is undefined.)
 int32_t WholeNumber(std::string_view text) {
-  return static_cast<int32_t>(std::trunc(platform::TextToNumber(text)));
+  FieldTypesQueueRecord row;
+  platform::SetFieldText(FieldTypesQueueRecord::Layout().field(2), &row, text);
+  return row.COLUMNSIZE;
 }
 
 void ShowFileError(std::string_view lead, std::string_view name, std::string_view tail = {}) {

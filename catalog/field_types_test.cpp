@@ -71,6 +71,10 @@ TEST(FieldTypeLine, ParsesKeysAndDataTypes) {
       {"numeric(10,2),10,2=", true, "NUMERIC(10,2)", 10, 2, "NUMERIC(10,2)"},
       {",50,0=CSTRING(51)", true, "", 50, 0, "CSTRING(51)"},
       {"IMAGE,0,0=SKIP", true, "IMAGE", 0, 0, "SKIP"},
+      {"VARCHAR,12.9,-3.9=X", true, "VARCHAR", 12, -3, "X"},  // whole numbers
+      // Past LONG's range: wrapped as any assignment to a LONG, never undefined.
+      {"VARCHAR,99999999999,1000000000000000000000000000000=X", true, "VARCHAR", 1215752191, -1,
+       "X"},
       {"A=B=C", true, "A", 0, 0, "B=C"},
       {" !BIT,0,0=LONG", true, " !BIT", 0, 0, "LONG"},  // only a "!" in front is a comment
       {"!BIT,0,0=LONG", false, "", 0, 0, ""},
