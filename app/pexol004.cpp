@@ -194,15 +194,8 @@ class PexolindWindow final : public ProcedureWindow {
 
  protected:
   void SetUp() override {
-    ui::Window& w = window();
-    w.From(kTableList, catalog::TablesQueue);
-    w.From(kColumnList, catalog::ColumnsQueue);
-    w.From(kPrimaryKeyList, catalog::PrimaryKeysQueue);
-    w.From(kIndexList, catalog::IndexesQueue);
-    w.From(kForeignList, catalog::ForeignKeysQueue);
-    w.From(kCustomFieldtypesList, catalog::FieldTypesQueue);
     RegetTables();
-    w.Post(ui::kEventNewSelection, kTableList);  // the first table's details
+    window().Post(ui::kEventNewSelection, kTableList);  // the first table's details
     catalog::LoadCustomFieldTypes();
   }
 
@@ -258,6 +251,13 @@ void Pexolind() {
   window.Use(kDriver, catalog::Glo.Driver);
   window.Use(kNoRelations, catalog::Glo.NoRelations);
   window.Use(kSystemTables, catalog::Glo.SystemTables);
+  // The lists show the program's catalog queues, which other windows refill too.
+  window.From(kTableList, catalog::TablesQueue);
+  window.From(kColumnList, catalog::ColumnsQueue);
+  window.From(kPrimaryKeyList, catalog::PrimaryKeysQueue);
+  window.From(kIndexList, catalog::IndexesQueue);
+  window.From(kForeignList, catalog::ForeignKeysQueue);
+  window.From(kCustomFieldtypesList, catalog::FieldTypesQueue);
   PexolindWindow object(window, loc);
   RunWithRestyle(object);
 }

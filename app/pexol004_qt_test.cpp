@@ -46,9 +46,10 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
   platform::ProcessRecorder recorder;
   const std::filesystem::path out = dir() / "sample.txd";
 
-  app::RunProgram(display, [&](platform::ui::Runtime& runtime) {
-    testing::QtUser user(runtime, display);
-    WindowMirror* frame = user.Window("P1$APPFRAME");
+  // The user's steps; whatever they leave open is closed afterwards, so the run ends even
+  // when a step fails.
+  auto script = [&](testing::QtUser& user) {
+    WindowMirror* frame = user.Frame();
     ASSERT_NE(frame, nullptr);
 
     user.ChooseMenu(*frame, "?PEXOLINDCHOOSEODBCCONNECTION");
@@ -88,6 +89,10 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
 
     user.Click(*w, "?CloseButton");
     EXPECT_EQ(user.Window("Pexolind"), nullptr);
+  };
+  app::RunProgram(display, [&](platform::ui::Runtime& runtime) {
+    testing::QtUser user(runtime, display);
+    script(user);
     user.CloseProgram();
   });
 

@@ -59,6 +59,25 @@ void QtUser::Settle() {
   }
 }
 
+WindowMirror* QtUser::Frame() {
+  // The splash window may open a moment after the program starts; the frame follows it.
+  for (int round = 0; round < 100; ++round) {
+    Settle();
+    if (const platform::ui::WindowHandle h = display_.FindWindow("P1$APPFRAME"); h != 0) {
+      return display_.Mirror(h);
+    }
+    for (platform::ui::WindowHandle h : display_.Windows()) {
+      WindowMirror* m = display_.Mirror(h);
+      if (m == nullptr || m->view().module != "zovsplash") continue;
+      platform::ui::Input timer;
+      timer.kind = platform::ui::Input::Kind::kTimer;
+      m->Post(timer);
+    }
+    if (!runtime_.running()) break;
+  }
+  return nullptr;
+}
+
 WindowMirror* QtUser::Window(std::string_view name) {
   Settle();
   const platform::ui::WindowHandle h = display_.FindWindow(name);

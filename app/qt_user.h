@@ -4,7 +4,7 @@
 // the widgets show the program's answer before the next step. Runs on the GUI thread.
 //
 //   QtUser user(runtime, display);
-//   platform::qt::WindowMirror* frame = user.Window("P1$APPFRAME");
+//   platform::qt::WindowMirror* frame = user.Frame();
 //   user.ChooseMenu(*frame, "?PEXOLINDBUILDDICTIONARY");
 #pragma once
 
@@ -31,6 +31,9 @@ class QtUser {
   // a few rounds, since applied commands may send input back.
   void Settle();
 
+  // The application frame, once the start-up splash window has gone: its display time is
+  // made to run out at once. Null when the frame does not open.
+  platform::qt::WindowMirror* Frame();
   // The open window whose title or label is `name`; null when there is none.
   platform::qt::WindowMirror* Window(std::string_view name);
   // The widget of the control declared with `equate`; null when there is none.
