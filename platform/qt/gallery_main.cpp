@@ -15,6 +15,7 @@
 #include "platform/core/paths.h"
 #include "platform/qt/gallery.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/settle.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/ui/thread.h"
 
@@ -47,15 +48,7 @@ void WriteLogo(const QString& data_dir) {
   logo.save(data_dir + QStringLiteral("/images/logo.png"));
 }
 
-// Lets the runtime threads finish what they do and the GUI show it: what the GUI shows may
-// post input (a window activated), so a few rounds.
-void Settle(ui::Runtime& runtime) {
-  for (int i = 0; i < 5; ++i) {
-    runtime.WaitUntilIdle();
-    QCoreApplication::sendPostedEvents();
-    QApplication::processEvents();
-  }
-}
+void Settle(ui::Runtime& runtime) { platform::qt::Settle(runtime, 5); }
 
 QString FileName(const std::string& title) {
   QString name = QString::fromStdString(title).toLower().remove(QLatin1Char('&'));

@@ -32,7 +32,6 @@
 #include <QToolBar>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -41,6 +40,7 @@
 #include "platform/core/paths.h"
 #include "platform/headless/test_support.h"
 #include "platform/qt/gallery.h"
+#include "platform/qt/settle.h"
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/stored_style.h"
 #include "platform/qt/window_mirror.h"
@@ -104,23 +104,7 @@ class QtBackendTest : public ::testing::Test {
     gallery::SetTableRows(0);
   }
 
-  // Waits until every runtime thread waits for its next event, while the GUI runs (a dialog
-  // a thread waits for is shown and answered meanwhile), then lets the GUI apply what came.
-  // What the GUI shows may post input again, so a few rounds.
-  void Settle() {
-    for (int round = 0; round < 3; ++round) {
-      QEventLoop loop;
-      std::thread waiter([&] {
-        runtime.WaitUntilIdle();
-        QMetaObject::invokeMethod(
-            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
-      });
-      loop.exec();
-      waiter.join();
-      QCoreApplication::sendPostedEvents();
-      QCoreApplication::processEvents();
-    }
-  }
+  void Settle() { platform::qt::Settle(runtime); }
 
   // Starts the frame with `children` and answers the mirror of the window titled `title`.
   WindowMirror& Start(std::vector<ui::Procedure> children, std::string_view title) {
