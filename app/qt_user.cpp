@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/qt/settle.h"
 #include "platform/ui/structure.h"
 
 namespace app::testing {
@@ -53,10 +54,8 @@ int32_t TabNumber(const WindowMirror& w, const platform::ui::ControlDecl& tab) {
 }  // namespace
 
 void QtUser::Settle() {
-  for (int round = 0; round < 4; ++round) {
-    runtime_.WaitUntilIdle();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-  }
+  // The GUI keeps running while it waits: a thread may be waiting for a message box.
+  platform::qt::Settle(runtime_, 4);
 }
 
 WindowMirror* QtUser::Frame() {
