@@ -21,5 +21,9 @@ if(TARGET platform_qt)
     SOURCES pexol004_qt_test.cpp $<TARGET_OBJECTS:app>
     DEPS app_qt_user app_testing app_frame catalog catalog_queues catalog_txd platform_keyed
       platform_testing_sample Qt6::Widgets)
-  set_tests_properties(app_pexol004_qt_test PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  # Under the Qt application's locale the SQLite ODBC driver keeps some memory to the end;
+  # the driver has no frame pointers, so only the slow unwinder names it for the suppressions.
+  set_tests_properties(app_pexol004_qt_test PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    ENVIRONMENT_MODIFICATION "ASAN_OPTIONS=string_append::fast_unwind_on_malloc=0")
 endif()

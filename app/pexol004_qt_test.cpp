@@ -31,16 +31,10 @@ class DictionaryWindowQtTest : public testing::ProgramTest {
     ProgramTest::SetUp();
     if (HasFatalFailure()) return;
     ASSERT_TRUE(platform::testing::LoadSampleDatabase(OdbcBackend::kSqlite));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   }
 };
 
 TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
-  int argc = 1;
-  char name[] = "pexolind";
-  char* argv[] = {name, nullptr};
-  QApplication application(argc, argv);
-  QApplication::setQuitOnLastWindowClosed(false);
   platform::qt::QtBackend display;
   display.SetProgramEndedHandler([] {});
   platform::ProcessRecorder recorder;
@@ -105,3 +99,13 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
 
 }  // namespace
 }  // namespace app
+
+// The application lives as long as the tests run and goes before the process's static
+// objects do, as Qt wants it.
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  return RUN_ALL_TESTS();
+}
