@@ -37,6 +37,7 @@
 
 #include "platform/core/number.h"
 #include "platform/qt/key_translation.h"
+#include "platform/qt/list_indent.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/stored_style.h"
@@ -723,6 +724,7 @@ QWidget* WindowMirror::MakeWidget(Item& item) {
       auto* w = MakeChild<ListView>(*this, field, parent);
       item.model = MakeChild<SnapshotModel>(w);
       w->setModel(item.model);
+      w->setItemDelegate(MakeChild<IndentDelegate>(w));
       w->setSelectionBehavior(QAbstractItemView::SelectRows);
       w->setSelectionMode(QAbstractItemView::SingleSelection);
       w->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -1136,6 +1138,13 @@ void WindowMirror::ApplyList(Item& item) {
     if (col.width > 0) list->setColumnWidth(column, ui::HorizontalPixels(col.width, m));
   }
   list->horizontalHeader()->setVisible(any_header);
+  if (auto* delegate = dynamic_cast<IndentDelegate*>(list->itemDelegate())) {
+    std::vector<int> indents_px;
+    for (int32_t du : ColumnIndents(PropOf(v.properties, Prop::Format))) {
+      indents_px.push_back(ui::HorizontalPixels(du, m));
+    }
+    delegate->SetIndents(std::move(indents_px));
+  }
   const int64_t line_du = Number(v.properties, Prop::LineHeight, 0);
   const int line_px = line_du > 0 ? ui::VerticalPixels(static_cast<int32_t>(line_du), m)
                                   : list->fontMetrics().height() + 4;
