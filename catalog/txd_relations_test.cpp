@@ -266,6 +266,21 @@ TEST_F(TxdRelationsTest, LongLabelsAreFollowedDirectlyByTheirWord) {
   EXPECT_EQ(lines[12], long28 + "  FILE()");  // padded to 29, then the blank of " FILE("
 }
 
+TEST_F(TxdRelationsTest, TheLongestTableNamesFindTheirPrefixes) {
+  // 99 bytes, the most a table name holds; its label is as long.
+  const std::string parent = "p" + std::string(97, 'a') + "z";
+  const std::string child = "c" + std::string(97, 'b') + "y";
+  AddTable(parent, {"Id"}, {{"pk", "Id"}});
+  AddTable(child, {"ParentId"});
+  AddForeignKey(parent, "Id", child, "ParentId");
+  const testing::TxdDocument doc = testing::ReadTxd(Write());
+  for (const std::string& e : doc.errors) ADD_FAILURE() << e;
+  ASSERT_EQ(doc.relations.size(), 1u);
+  EXPECT_EQ(doc.relations[0].file, child);
+  EXPECT_EQ(doc.relations[0].related, parent);
+  EXPECT_EQ(doc.relations[0].related_key, "PAA:pk");
+}
+
 TEST_F(TxdRelationsTest, OracleRulesUseTheFilesLabelsAndKeyNames) {
   options_.driver = "ORACLE";
   AddTable("customer_accounts_with_a_long_name_x", {"id"},
