@@ -6,9 +6,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -654,6 +657,54 @@ TEST_F(QtBackendTest, PopupAnswersTheChosenEntrysNumber) {
     EXPECT_EQ(log.lines(), std::vector<std::string>{std::to_string(c.answer)});
   }
   display.SetDialogHook({});
+}
+
+TEST_F(QtBackendTest, FileFontAndColourDialogsAnswerWhatWasChosen) {
+  QTemporaryDir dir;
+  const QString chosen = dir.path() + "/orders.txd";
+  display.SetDialogHook([&](QWidget& dialog) {
+    // Each dialog is answered once it runs.
+    QMetaObject::invokeMethod(
+        &dialog,
+        [&dialog, chosen] {
+          if (auto* files = qobject_cast<QFileDialog*>(&dialog)) {
+            files->selectFile(chosen);
+            static_cast<QDialog*>(files)->accept();
+          } else if (auto* fonts = qobject_cast<QFontDialog*>(&dialog)) {
+            QFont f("DejaVu Sans", 15);
+            f.setBold(true);
+            fonts->setCurrentFont(f);
+            fonts->accept();
+          } else if (auto* colours = qobject_cast<QColorDialog*>(&dialog)) {
+            colours->setCurrentColor(QColor(0x10, 0x20, 0x30));
+            colours->accept();
+          }
+        },
+        Qt::QueuedConnection);
+  });
+  runtime.StartMain([this] {
+    std::string file = "dictionary.txd";
+    const bool got_file = ui::FileDialog("Save the TXD file", file, "TXD files|*.txd", 1);
+    log.Add("file " + std::to_string(got_file) + " " + file);
+    std::string face = "Arial";
+    int32_t size = 9;
+    int32_t colour = 0;
+    int32_t style = 400;
+    const bool got_font = ui::FontDialog("Font", face, size, colour, style);
+    log.Add("font " + std::to_string(got_font) + " " + face + " " + std::to_string(size) + " " +
+            std::to_string(style));
+    int32_t picked = 0xFFFFFF;
+    const bool got_colour = ui::ColorDialog("Colour", picked);
+    log.Add("colour " + std::to_string(got_colour) + " " + std::to_string(picked));
+  });
+  Settle();
+  runtime.Join();
+  display.SetDialogHook({});
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{
+                             "file 1 " + chosen.toStdString(),
+                             "font 1 DejaVu Sans 15 700",
+                             "colour 1 " + std::to_string(0x302010),
+                         }));
 }
 
 TEST_F(QtBackendTest, StopOffersAbortAndIgnore) {
