@@ -337,6 +337,34 @@ TEST_F(TestWindowFixture, HiddenAndDisabledControlsTakeNoInput) {
   EXPECT_FALSE(user.Control(w, kCloseButton).enabled);
 }
 
+constexpr ControlDecl kDefaultButtonControls[] = {
+    Entry("?Search", {4, 4, 100, 10}).Picture("@s20"),
+    Button("?Find", "&Find", {4, 20, 40, 14}).Default(),
+};
+constexpr WindowStructure kDefaultButtonWindow{"test$default",     "P1$WINDOW",
+                                               WindowKind::kPlain, "Default",
+                                               {0, 0, 120, 40},    kDefaultButtonControls};
+constexpr FieldId kSearch = kDefaultButtonWindow.Equate("?Search");
+constexpr FieldId kFind = kDefaultButtonWindow.Equate("?Find");
+
+TEST_F(WindowTest, EnterAcceptsTheTypedEntryOnceThenPressesTheDefaultButton) {
+  runtime.StartMain([this] {
+    CString<21> search;
+    Window window(kDefaultButtonWindow);
+    window.Use(kSearch, search);
+    window.Open();
+    while (window.Accept()) {
+      log.Add(Describe(Event(), Field()) + " search=" + std::string(search.view()));
+    }
+  });
+  const WindowHandle w = user.Window("Default");
+  user.Type(w, kSearch, "ab");
+  log.Clear();
+  user.PressKey(w, kEnterKey);
+  // Leaving the entry for the button must not commit it a second time.
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"1@1 search=ab", "1@2 search=ab"}));
+}
+
 constexpr ControlDecl kSheetControls[] = {
     Sheet("?Sheet", {4, 4, 180, 100}),
     Tab("?FirstTab", "First", "?Sheet"),

@@ -548,8 +548,12 @@ void Window::QueueAlert(FieldId field, KeyCode key, const Input& in, bool defer)
 void Window::FocusTo(FieldId field) {
   if (field == focus_) return;
   Control* previous = control(focus_);
-  // What the user typed commits (Accepted) before anything else happens at the new place.
-  if (previous != nullptr && previous->TakesText() && previous->touched()) {
+  // What the user typed commits (Accepted) before anything else happens at the new place,
+  // once: Enter has already queued it when it then presses the default button.
+  const bool accepting = std::any_of(pending_.begin(), pending_.end(), [&](const EventRecord& e) {
+    return e.event == kEventAccepted && e.field == focus_;
+  });
+  if (previous != nullptr && previous->TakesText() && previous->touched() && !accepting) {
     Queue(kEventAccepted, focus_);
   }
   focus_ = field;
