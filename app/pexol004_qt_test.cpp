@@ -46,14 +46,14 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
     WindowMirror* frame = user.Frame();
     ASSERT_NE(frame, nullptr);
 
-    user.ChooseMenu(*frame, "?PEXOLINDCHOOSEODBCCONNECTION");
+    user.PressKey(*frame, Qt::Key_F2);
     WindowMirror* connection = user.Window("Choose an ODB Cconnection");
     ASSERT_NE(connection, nullptr);
     // A double click on the data source connects at once.
     ASSERT_TRUE(user.ClickRow(*connection, "?DataSourceList", 1, "pex_sqlite ", true));
     EXPECT_EQ(user.Window("Choose an ODB Cconnection"), nullptr);
 
-    user.ChooseMenu(*frame, "?PEXOLINDBUILDDICTIONARY");
+    user.PressKey(*frame, Qt::Key_F4);
     WindowMirror* w = user.Window("Pexolind");
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(user.Rows(*w, "?TableList"), 11);

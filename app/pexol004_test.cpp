@@ -159,6 +159,74 @@ TEST_P(DictionaryWindowTest, BrowsesTheSampleTablesAndTheirDetails) {
   });
 }
 
+// The window opens as "Pexolind", an MDI child of the frame on a thread of its own, with the
+// focus on the table list, and registers itself and every control by its equate.
+TEST_P(DictionaryWindowTest, OpensAsPexolindAndRegistersItsControls) {
+  RunProgram([&](ScriptedUser& user) {
+    const WindowHandle w = OpenDictionary(user);
+    ASSERT_NE(w, 0);
+    const auto window = display.FindWindow(w);
+    ASSERT_TRUE(window.has_value());
+    EXPECT_EQ(window->view.module, "pexolind$pexol004");
+    EXPECT_EQ(window->view.label, "P1$WINDOW");
+    EXPECT_EQ(window->view.kind, platform::ui::WindowKind::kMdiChild);
+    EXPECT_EQ(window->view.owner, Frame(user));
+    EXPECT_NE(window->view.thread, 1);
+    EXPECT_EQ(window->view.at.width, 491);
+    EXPECT_EQ(window->view.at.height, 294);
+    // The driver combo offers three entries; any other text may be typed.
+    const auto drivers = user.Rows(w, user.Field(w, "?Glo:Driver"));
+    ASSERT_NE(drivers, nullptr);
+    EXPECT_EQ(drivers->rows,
+              (std::vector<std::vector<std::string>>{{"MSSQL"}, {"ODBC"}, {"ORACLE"}}));
+    EXPECT_EQ(user.ScreenText(w, user.Field(w, "?Glo:Driver")), "ODBC");
+    EXPECT_EQ(user.ScreenText(w, user.Field(w, "?Glo:TXDFilename")), "Clarion.txd");
+    EXPECT_EQ(user.ScreenText(w, user.Field(w, "?Glo:TablesOnly")), "1");
+    EXPECT_EQ(user.ScreenText(w, user.Field(w, "?Glo:NoRelations")), "1");
+    EXPECT_EQ(user.ScreenText(w, user.Field(w, "?Glo:ExternalNames")), "0");
+  });
+  const std::vector<std::string> controls = Calls("ZOVRestyleClass.AddControl");
+  ASSERT_GE(controls.size(), 31u);
+  const std::vector<std::string> expected = {
+      "ZOVRestyleClass.AddControl 0 0 Window Window",
+      "ZOVRestyleClass.AddControl 1 0 ?Sheet ?Sheet",
+      "ZOVRestyleClass.AddControl 2 0 ?TablesTab ?TablesTab",
+      "ZOVRestyleClass.AddControl 3 0 ?TableList ?TableList",
+      "ZOVRestyleClass.AddControl 4 0 ?ColumnsTab ?ColumnsTab",
+      "ZOVRestyleClass.AddControl 5 0 ?columnlist ?columnlist",
+      "ZOVRestyleClass.AddControl 6 0 ?PrimaryKeysTab ?PrimaryKeysTab",
+      "ZOVRestyleClass.AddControl 7 0 ?PrimaryKeyList ?PrimaryKeyList",
+      "ZOVRestyleClass.AddControl 8 0 ?IndexesTab ?IndexesTab",
+      "ZOVRestyleClass.AddControl 9 0 ?IndexList ?IndexList",
+      "ZOVRestyleClass.AddControl 10 0 ?RelationsTab ?RelationsTab",
+      "ZOVRestyleClass.AddControl 11 0 ?ForeignList ?ForeignList",
+      "ZOVRestyleClass.AddControl 12 0 ?CustomFieldTypesTab ?CustomFieldTypesTab",
+      "ZOVRestyleClass.AddControl 13 0 ?CustomFieldtypesList ?CustomFieldtypesList",
+      "ZOVRestyleClass.AddControl 14 0 ?EditCustomFieldtypes &Edit custom fieldtypes",
+      "ZOVRestyleClass.AddControl 15 0 ?RegetCustomFieldtypes Reget custom &fieldtypes",
+      "ZOVRestyleClass.AddControl 16 0 ?TableString ?TableString",
+      "ZOVRestyleClass.AddControl 17 0 ?Tablename ?Tablename",
+      "ZOVRestyleClass.AddControl 18 0 ?Glo:OwnerFilter:Prompt ?Glo:OwnerFilter:Prompt",
+      "ZOVRestyleClass.AddControl 19 0 ?Glo:OwnerFilter ?Glo:OwnerFilter",
+      "ZOVRestyleClass.AddControl 20 0 ?Glo:ExternalNames ?Glo:ExternalNames",
+      "ZOVRestyleClass.AddControl 21 0 ?Glo:TXDFilename:Prompt ?Glo:TXDFilename:Prompt",
+      "ZOVRestyleClass.AddControl 22 0 ?Glo:TXDFilename ?Glo:TXDFilename",
+      "ZOVRestyleClass.AddControl 23 0 ?Glo:TablesOnly ?Glo:TablesOnly",
+      "ZOVRestyleClass.AddControl 24 0 ?DriverString ?DriverString",
+      "ZOVRestyleClass.AddControl 25 0 ?Glo:Driver ?Glo:Driver",
+      "ZOVRestyleClass.AddControl 26 0 ?Glo:NoRelations ?Glo:NoRelations",
+      "ZOVRestyleClass.AddControl 27 0 ?Glo:SystemTables ?Glo:SystemTables",
+      "ZOVRestyleClass.AddControl 28 0 ?RegetButton &Reget tables, columns, etc.",
+      "ZOVRestyleClass.AddControl 29 0 ?WriteTXDButton &Write Clarion TXD",
+      "ZOVRestyleClass.AddControl 30 0 ?CloseButton &Close",
+  };
+  // The connection window registered its own first.
+  EXPECT_EQ(std::vector<std::string>(controls.end() - 31, controls.end()), expected);
+  EXPECT_EQ(Calls("ZOVAgentClass.ProcedureOpened").back(),
+            "ZOVAgentClass.ProcedureOpened Pexolind");
+  EXPECT_EQ(Calls("ZOVRestyleClass.Init").back(), "ZOVRestyleClass.Init Pexolind");
+}
+
 struct ExportCase {
   std::string_view golden;
   std::string_view driver;   // typed into the combo; empty keeps "ODBC"

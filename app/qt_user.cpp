@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -95,6 +96,13 @@ QTableView* QtUser::List(WindowMirror& w, std::string_view equate) {
 void QtUser::ChooseMenu(WindowMirror& w, std::string_view equate) {
   const FieldId f = FieldOf(w, equate);
   if (QAction* a = f == platform::ui::kNoField ? nullptr : w.action(f)) a->trigger();
+  Settle();
+}
+
+void QtUser::PressKey(WindowMirror& w, int key) {
+  QWidget* target = QApplication::focusWidget();
+  if (target == nullptr) target = w.top();
+  if (target != nullptr) QTest::keyClick(target, static_cast<Qt::Key>(key));
   Settle();
 }
 
