@@ -544,8 +544,48 @@ TEST_F(QtBackendTest, MnemonicPressesItsControl) {
   EXPECT_EQ(Lines(log, "Options 1@9"), std::vector<std::string>{"Options 1@9"});
 }
 
+TEST_F(QtBackendTest, EditMenuCopiesAndPastesInTheFocusedEntry) {
+  WindowMirror& frame = Start({gallery::ConnectionProcedure}, "Pexolind gallery");
+  WindowMirror& connection = Find("Connection");
+  auto* user = static_cast<QLineEdit*>(connection.widget(kUsername));
+  auto* password = static_cast<QLineEdit*>(connection.widget(kPassword));
+  FocusIn(connection, user);
+  QTest::keyClicks(user, "scott");
+  user->selectAll();
+  frame.action(kFrameWindow.Equate("?EditCopy"))->trigger();
+  Settle();
+  password->setFocus();
+  Settle();
+  frame.action(kFrameWindow.Equate("?EditPaste"))->trigger();
+  Settle();
+  EXPECT_EQ(password->text(), "scott");
+  // The pasted text is the user's: leaving the entry accepts it into its variable.
+  log.Clear();
+  user->setFocus();
+  Settle();
+  EXPECT_EQ(Lines(log, "Connection 1@6"),
+            std::vector<std::string>{"Connection 1@6 user=scott source=Sample (SQLite)"});
+}
+
+TEST_F(QtBackendTest, EnterPressesTheDefaultButton) {
+  runtime.StartMain(gallery::OptionsProcedure);
+  WindowMirror& options = Find("Options");
+  FocusIn(options, options.widget(kRowCount));
+  QTest::keyClicks(options.widget(kRowCount), "0");
+  QTest::keyClick(options.widget(kRowCount), Qt::Key_Return);
+  Settle();
+  // The entry is accepted, then OK (the default button, a standard close) closes the window.
+  const std::string ok = std::to_string(kOptionsWindow.Equate("?OkButton"));
+  EXPECT_EQ(log.lines(),
+            (std::vector<std::string>{"Options 1@4", "Options 1@" + ok, "Options 513@0"}));
+  EXPECT_EQ(display.FindWindow("Options"), 0);
+}
+
 TEST_F(QtBackendTest, StatusBarShowsTheFocusedControlsMessage) {
   WindowMirror& frame = Start({gallery::ConnectionProcedure}, "Pexolind gallery");
+  // A menu entry's message shows while the entry is under the mouse.
+  frame.action(kFileNew)->showStatusText(frame.top());
+  EXPECT_EQ(frame.status_bar()->currentMessage(), "Opens another connection window");
   WindowMirror& connection = Find("Connection");
   FocusIn(connection, connection.widget(kUsername));
   EXPECT_EQ(frame.status_bar()->currentMessage(), "The user to connect as");
