@@ -2,6 +2,8 @@
 // dialogs, START parameters, SETTARGET and changes made to another thread's window.
 #include "platform/ui/statements.h"
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 #include "platform/core/process.h"
@@ -120,6 +122,32 @@ TEST_F(StatementsTest, ChangesFromAnotherThreadReachTheDisplay) {
   EXPECT_EQ(user.Control(w, kStatus).text, "restyled");
   EXPECT_EQ(user.Control(w, kStatus).properties.at({int32_t(Prop::FontColor), 0}), "255");
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"window of thread 1"}));
+}
+
+TEST_F(StatementsTest, ATargetWindowThatClosesOnItsOwnThreadIsForgotten) {
+  constexpr EventId kReport = 0x500;
+  runtime.StartMain([this] {
+    auto window = std::make_unique<Window>(kWindow);
+    window->Open();
+    Start([this, target = window.get()] {
+      Window own(kComboWindow);
+      own.Open();
+      SetTarget(target);
+      log.Add("target " + GetProp(0, Prop::Text));
+      while (own.Accept()) {
+        if (Event() == kReport) log.Add("target " + GetProp(0, Prop::Text));
+      }
+    });
+    while (window->Accept()) {
+    }
+    window.reset();
+  });
+  user.WaitUntilIdle();
+  user.CloseBox(user.Window("Statements"));
+  // The statements of the other thread work on its own window again, not on the gone one.
+  PostToWindow(user.Window("Combo"), kReport);
+  user.WaitUntilIdle();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"target Statements", "target Combo"}));
 }
 
 TEST_F(StatementsTest, ChoosingAComboEntryPutsItOnScreenUntilAccepted) {

@@ -57,6 +57,15 @@ Window::Window(const WindowStructure& structure)
 
 Window::~Window() {
   if (open_) Close();
+  ForgetAsTarget();
+}
+
+void Window::ForgetAsTarget() {
+  // Any thread may have made this window its target (SETTARGET, as styling every window
+  // does); its statements go back to its own active window.
+  for (const auto& t : detail::AllThreads()) {
+    if (t->target == this) t->target = nullptr;
+  }
 }
 
 void Window::BuildControls() {
@@ -356,8 +365,8 @@ void Window::Close() {
   if (detail::ThreadState* t = detail::CurrentThread()) {
     auto& ws = t->windows;
     ws.erase(std::remove(ws.begin(), ws.end(), this), ws.end());
-    if (t->target == this) t->target = nullptr;
   }
+  ForgetAsTarget();
   const ThreadId frame_thread =
       kind() == WindowKind::kMdiChild && detail::Frame() ? detail::Frame()->thread() : 0;
   detail::UnregisterWindow(*this);

@@ -160,6 +160,7 @@ class Window {
   void Deliver(EventRecord e);
   bool DefaultAction(const EventRecord& e);
   void CloseChildrenAndWait();
+  void ForgetAsTarget();
   void Process(const detail::QueuedItem& item);
   void ProcessInput(const Input& in);
   void Click(Control& c, const Input& in);
