@@ -56,7 +56,8 @@ inline constexpr ControlDecl kConnectionControls[] = {
     Prompt("?Password:Prompt", "&Password:", {8, 46, 56, 10}),
     Entry("?Password", {68, 44, 140, 12}).Picture("@s40").Attrs(kAttrPassword),
     Prompt("?Driver:Prompt", "Dri&ver:", {8, 64, 56, 10}),
-    Decl(ControlType::kDropCombo, "?Driver", {}, {68, 62, 140, 12}),
+    // Rarely changed, so the tab key passes it by.
+    Decl(ControlType::kDropCombo, "?Driver", {}, {68, 62, 140, 12}).Skip(),
     Check("?SavePassword", "&Save the password", {68, 80, 140, 10}),
     Button("?ConnectButton", "&Connect", {98, 100, 52, 14}).Default(),
     Button("?CancelButton", "Cancel", {156, 100, 52, 14}).Std(StdAction::kClose),

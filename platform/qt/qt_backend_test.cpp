@@ -235,6 +235,22 @@ TEST_F(QtBackendTest, TypedEntryIsAcceptedWhenTheFocusLeavesIt) {
                          }));
 }
 
+TEST_F(QtBackendTest, TabPassesASkipControlBy) {
+  Start({gallery::ConnectionProcedure}, "Pexolind gallery");
+  WindowMirror& connection = Find("Connection");
+  FocusIn(connection, connection.widget(kPassword));
+  QTest::keyClick(connection.widget(kPassword), Qt::Key_Tab);
+  Settle();
+  QWidget* save = connection.widget(kConnectionWindow.Equate("?SavePassword"));
+  EXPECT_TRUE(save->hasFocus());
+  EXPECT_EQ(log.lines(), std::vector<std::string>{"Connection 257@9"});
+  // A click still reaches it.
+  QWidget* driver = connection.widget(kConnectionWindow.Equate("?Driver"));
+  QTest::mouseClick(driver, Qt::LeftButton, {}, QPoint(8, driver->height() / 2));
+  Settle();
+  EXPECT_TRUE(driver->hasFocus() || driver->isAncestorOf(QApplication::focusWidget()));
+}
+
 TEST_F(QtBackendTest, DoubleClickOnAListRowSelectsItAndAlertsKey5) {
   Start({gallery::TablesProcedure}, "Pexolind gallery");
   WindowMirror& tables = Find("Tables");

@@ -109,10 +109,6 @@ std::set<KeyCode> AlertsOf(const std::map<std::pair<int32_t, int32_t>, std::stri
   return out;
 }
 
-bool IsEntryList(ControlType t) {
-  return t == ControlType::kCombo || t == ControlType::kDropCombo || t == ControlType::kDropList;
-}
-
 bool IsContainer(ControlType t) {
   return t == ControlType::kSheet || t == ControlType::kGroup || t == ControlType::kOption ||
          t == ControlType::kPanel || t == ControlType::kBox;
@@ -380,6 +376,7 @@ struct WindowMirror::Item {
   QPointer<SnapshotModel> model;
   uint64_t shown_serial = ~uint64_t{0};
   std::set<KeyCode> alerts;
+  Qt::FocusPolicy focus_policy = Qt::StrongFocus;  // the widget's own, for when SKIP goes
 };
 
 // Marks the mirror busy applying a command for its lifetime.
@@ -847,7 +844,10 @@ void WindowMirror::CreateControl(const ControlView& control) {
   Item& ref = *item;
   items_[control.field] = std::move(item);
   ref.widget = MakeWidget(ref);
-  if (ref.widget) Tag(ref.widget, view_.handle, control.field);
+  if (ref.widget) {
+    Tag(ref.widget, view_.handle, control.field);
+    ref.focus_policy = ref.widget->focusPolicy();
+  }
   Apply(ref, /*created=*/true);
   if (control.type == ControlType::kTab && Find(control.parent) != nullptr) {
     RebuildTabs(control.parent);
@@ -940,13 +940,11 @@ void WindowMirror::ApplyCommon(Item& item) {
   if (r.height() <= 0) r.setHeight(hint.height());
   w->setGeometry(r);
   w->setEnabled(v.enabled);
-  if (top_ && top_->isVisible())
-    w->setVisible(v.visible);
-  else
-    w->setVisible(v.visible);
+  w->setVisible(v.visible);
   w->setToolTip(Q(PropOf(props, Prop::Tip)));
   item.alerts = AlertsOf(props);
-  w->setFocusPolicy(Flag(props, Prop::Skip) ? Qt::ClickFocus : w->focusPolicy());
+  // SKIP: the tab key passes the control by; a click still reaches it.
+  w->setFocusPolicy(Flag(props, Prop::Skip) ? Qt::ClickFocus : item.focus_policy);
 
   // Stored fonts and colours.
   const std::string face = PropOf(props, Prop::Font);
@@ -1068,14 +1066,13 @@ void WindowMirror::ApplyCommon(Item& item) {
                                                               : PropOf(props, Prop::RangeHigh)),
           TextToNumber(PropOf(props, Prop::Step).empty() ? "1" : PropOf(props, Prop::Step)));
       break;
-    case ControlType::kDropList:
-    case ControlType::kCombo:
-    case ControlType::kDropCombo:
-      if (!IsEntryList(v.type)) break;
-      if (v.type == ControlType::kDropList) {
-        static_cast<QComboBox*>(w)->setCurrentIndex(v.selected - 1);
-      }
+    case ControlType::kDropList: {
+      // The entry on screen, else the one chosen last.
+      auto* c = static_cast<QComboBox*>(w);
+      const int index = c->findText(Q(v.screen_text));
+      c->setCurrentIndex(index >= 0 ? index : v.selected - 1);
       break;
+    }
     default:
       break;
   }
