@@ -2,6 +2,7 @@
 // dialogs, START parameters, SETTARGET and changes made to another thread's window.
 #include "platform/ui/statements.h"
 
+#include <atomic>
 #include <memory>
 
 #include <gtest/gtest.h>
@@ -242,6 +243,36 @@ TEST_F(StatementsTest, ModalIsSetWhileAModalWindowIsOpen) {
   });
   runtime.Join();
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"before ''", "open '1'", "after ''"}));
+}
+
+TEST_F(StatementsTest, ModalStaysSetUntilTheLastModalWindowOrDialogEnds) {
+  // Thread 2's message box is open while thread 1's modal window closes, and is answered
+  // only after that.
+  std::atomic<WindowHandle> modal_window{0};
+  std::atomic<bool> closed{false};
+  display.SetDialogHook([&] {
+    PostToWindow(modal_window, kEventCloseWindow);
+    while (!closed.load()) std::this_thread::yield();
+  });
+  display.dialogs().ExpectMessage("Wait", kButtonOk);
+  runtime.StartMain([&] {
+    {
+      Window modal(kModalWindow);
+      modal.Open();
+      modal_window = modal.handle();
+      Start([&] {
+        Message("Wait");
+        log.Add("after the message '" + GetSystemProp(Prop::Modal) + "'");
+      });
+      while (modal.Accept()) {
+      }
+    }
+    log.Add("after the window '" + GetSystemProp(Prop::Modal) + "'");
+    closed = true;
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(),
+            (std::vector<std::string>{"after the window '1'", "after the message ''"}));
 }
 
 TEST_F(StatementsTest, DesktopServicesActOnTheProgramsOwnWindows) {

@@ -17,24 +17,21 @@
 namespace platform::ui {
 namespace {
 
-// Holds the system's Modal property for the length of a dialog, then lets go of the lock.
+// Marks the system Modal for the length of a dialog and lets go of the runtime lock
+// meanwhile; without the lock (not a runtime thread) it does neither.
 class ModalScope {
  public:
   ModalScope() : had_lock_(RuntimeLockHeld()) {
-    if (had_lock_) {
-      previous_ = GetSystemProp(Prop::Modal);
-      SetSystemProp(Prop::Modal, "1");
-    }
+    if (had_lock_) detail::EnterModal();
     unlocked_.emplace();
   }
   ~ModalScope() {
     unlocked_.reset();
-    if (had_lock_) SetSystemProp(Prop::Modal, previous_);
+    if (had_lock_) detail::LeaveModal();
   }
 
  private:
   bool had_lock_;
-  std::string previous_;
   std::optional<RuntimeLockReleaser> unlocked_;
 };
 

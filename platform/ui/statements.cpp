@@ -18,7 +18,20 @@ PropertyStore& SystemStore() {
   return store;
 }
 
+// Modal windows and dialogs open now, on every thread. Requires the runtime lock.
+int g_modal = 0;
+
 }  // namespace
+
+void detail::EnterModal() {
+  AssertRuntimeLockHeld();
+  if (g_modal++ == 0) SystemStore().Set(Prop::Modal, "1");
+}
+
+void detail::LeaveModal() {
+  AssertRuntimeLockHeld();
+  if (--g_modal == 0) SystemStore().Set(Prop::Modal, "");
+}
 
 Window* TargetWindow() {
   AssertRuntimeLockHeld();

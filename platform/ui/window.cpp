@@ -37,12 +37,6 @@ bool IsListKind(ControlType t) {
 
 bool IsMenuKind(ControlType t) { return t == ControlType::kMenu || t == ControlType::kItem; }
 
-// The modal windows open now. Requires the runtime lock.
-int& ModalWindows() {
-  static int count = 0;
-  return count;
-}
-
 }  // namespace
 
 std::unique_ptr<Window> BuildWindow(std::string_view module, std::string_view label) {
@@ -337,9 +331,7 @@ void Window::Open(Window* owner) {
   detail::SetActiveWindow(handle_);
   t->windows.push_back(this);
   // While a modal window is open the system reports Modal, as it does for a message box.
-  if (structure_.attrs & kAttrModal) {
-    if (ModalWindows()++ == 0) SetSystemProp(Prop::Modal, "1");
-  }
+  if (structure_.attrs & kAttrModal) detail::EnterModal();
   for (auto& [f, c] : controls_) c->ForceDisplay();
   for (auto& [f, c] : controls_) {
     if (f > 0 && c->TakesFocus() && IsVisible(*c) && !c->disabled()) {
@@ -371,7 +363,7 @@ void Window::Close() {
       kind() == WindowKind::kMdiChild && detail::Frame() ? detail::Frame()->thread() : 0;
   detail::UnregisterWindow(*this);
   detail::Backend().DestroyWindow(handle_);
-  if ((structure_.attrs & kAttrModal) && --ModalWindows() == 0) SetSystemProp(Prop::Modal, "");
+  if (structure_.attrs & kAttrModal) detail::LeaveModal();
   // A frame that is closing waits for its children; tell it one went.
   if (frame_thread != 0) {
     if (auto ft = detail::FindThread(frame_thread)) ft->Push({});

@@ -82,4 +82,9 @@ void SetActiveWindow(WindowHandle handle);
 
 DisplayBackend& Backend();
 
+// The system property Modal is set while any modal window or dialog of any thread is open:
+// each one enters on opening and leaves on closing. Requires the runtime lock.
+void EnterModal();
+void LeaveModal();
+
 }  // namespace platform::ui::detail
