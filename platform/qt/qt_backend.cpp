@@ -182,6 +182,8 @@ void QtBackend::CreateWindow(const ui::WindowView& window,
         std::make_unique<WindowMirror>(*this, window, controls, frame_mirror, Mirror(window.owner));
     windows_[window.handle] = std::move(mirror);
     order_.push_back(window.handle);
+    // The mirror showed its window before it was known here.
+    NoteWindowRect(window.handle);
   });
 }
 

@@ -251,6 +251,39 @@ TEST_F(QtBackendTest, TabPassesASkipControlBy) {
   EXPECT_TRUE(driver->hasFocus() || driver->isAncestorOf(QApplication::focusWidget()));
 }
 
+TEST_F(QtBackendTest, SynthesizedClickReachesTheControlUnderTheMouse) {
+  Start({gallery::ConnectionProcedure}, "Pexolind gallery");
+  WindowMirror& connection = Find("Connection");
+  Activate(connection);
+  QWidget* cancel = connection.widget(kConnectionWindow.Equate("?CancelButton"));
+  const QPoint at = cancel->mapToGlobal(cancel->rect().center());
+  log.Clear();
+  display.SetMousePosition(at.x(), at.y());
+  EXPECT_EQ(display.MousePosition().x, at.x());
+  display.SynthesizeMouseButton(1, true);
+  display.SynthesizeMouseButton(1, false);
+  Settle();
+  // Cancel is a standard close: the window closes.
+  EXPECT_EQ(Lines(log, "Connection"),
+            (std::vector<std::string>{"Connection 1@11 user= source=Sample (SQLite)",
+                                      "Connection 513@0"}));
+}
+
+TEST_F(QtBackendTest, WindowRectsAreWhereTheWindowsAre) {
+  WindowMirror& frame = Start({gallery::ConnectionProcedure}, "Pexolind gallery");
+  WindowMirror& connection = Find("Connection");
+  const region::Rect outer = display.WindowRect(frame.handle());
+  const QRect g = frame.top()->frameGeometry();
+  EXPECT_EQ(outer, (region::Rect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()}));
+  // A child's rectangle lies inside its frame's.
+  const region::Rect inner = display.WindowRect(connection.handle());
+  EXPECT_FALSE(inner.empty());
+  EXPECT_GE(inner.left, outer.left);
+  EXPECT_LE(inner.right, outer.right);
+  EXPECT_EQ(display.WindowRect(0), region::Rect{});
+  EXPECT_GT(display.SystemMetric(4), 0);
+}
+
 TEST_F(QtBackendTest, DoubleClickOnAListRowSelectsItAndAlertsKey5) {
   Start({gallery::TablesProcedure}, "Pexolind gallery");
   WindowMirror& tables = Find("Tables");
