@@ -38,7 +38,7 @@ constexpr FieldId kMonth = kOptionsWindow.Equate("?Month");
 constexpr FieldId kNotes = kOptionsWindow.Equate("?Notes");
 constexpr FieldId kQuote = kOptionsWindow.Equate("?Quote");
 constexpr FieldId kIndent = kOptionsWindow.Equate("?Indent");
-constexpr FieldId kAlignLeft = kOptionsWindow.Equate("?AlignLeft");
+constexpr FieldId kAlign = kOptionsWindow.Equate("?Align");
 constexpr FieldId kWidth = kOptionsWindow.Equate("?Width");
 constexpr FieldId kColourBox = kOptionsWindow.Equate("?ColourBox");
 constexpr FieldId kProgress = kOptionsWindow.Equate("?Progress");
@@ -217,6 +217,8 @@ void OptionsProcedure() {
   int32_t quote = 1;
   int32_t indent = 2;
   int32_t width = 80;
+  CString<2> align;
+  align = "L";
   month = "March";
   notes = "Names with blanks are quoted when the option is on.";
   Window window(kOptionsWindow);
@@ -226,15 +228,20 @@ void OptionsProcedure() {
   window.Use(kQuote, quote);
   window.Use(kIndent, indent);
   window.Use(kWidth, width);
+  window.Use(kAlign, align);
   window.Set(kRowCount, Prop::RangeLow, "10");
   window.Set(kRowCount, Prop::RangeHigh, "10000");
   window.Set(kRowCount, Prop::Step, "10");
   window.Set(kColourBox, Prop::Color, "8421504");  // grey border
   window.Set(kColourBox, Prop::Fill, "12615744");  // 00C08040h: a light blue
   window.Set(kProgress, Prop::Progress, "60");
-  window.Set(kAlignLeft, Prop::ScreenText, "1");
   window.Open();
-  while (window.Accept()) Log(Describe("Options"));
+  while (window.Accept()) {
+    std::string line = Describe("Options");
+    if (Event() == kEventAccepted && Field() == kAlign)
+      line += " align=" + std::string(align.view());
+    Log(line);
+  }
 }
 
 void FrameProcedure(std::vector<Procedure> children) {

@@ -577,6 +577,26 @@ TEST_F(QtBackendTest, SpinsStepThroughNumbersAndEntries) {
                                                    "Options 2@6"}));
 }
 
+TEST_F(QtBackendTest, ChoosingARadioPutsItsValueInTheOption) {
+  runtime.StartMain(gallery::OptionsProcedure);
+  WindowMirror& options = Find("Options");
+  QTabBar* bar = options.widget(kSheet)->findChild<QTabBar*>();
+  Activate(options);
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(1).center());
+  Settle();
+  auto* left = static_cast<QRadioButton*>(options.widget(kOptionsWindow.Equate("?AlignLeft")));
+  auto* right = static_cast<QRadioButton*>(options.widget(kOptionsWindow.Equate("?AlignRight")));
+  EXPECT_TRUE(left->isChecked());
+  EXPECT_FALSE(right->isChecked());
+  log.Clear();
+  QTest::mouseClick(right, Qt::LeftButton, {}, QPoint(6, right->height() / 2));
+  Settle();
+  EXPECT_FALSE(left->isChecked());
+  EXPECT_TRUE(right->isChecked());
+  const std::string option = std::to_string(kOptionsWindow.Equate("?Align"));
+  EXPECT_EQ(Lines(log, "Options 1@"), std::vector<std::string>{"Options 1@" + option + " align=R"});
+}
+
 TEST_F(QtBackendTest, MnemonicPressesItsControl) {
   runtime.StartMain(gallery::OptionsProcedure);
   WindowMirror& options = Find("Options");

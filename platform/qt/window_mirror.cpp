@@ -689,8 +689,14 @@ QWidget* WindowMirror::MakeWidget(Item& item) {
     }
     case ControlType::kRadio: {
       auto* w = MakeChild<QRadioButton>(parent);
-      w->setAutoExclusive(false);  // the runtime decides which radio is on
-      QObject::connect(w, &QRadioButton::clicked, w, clicked);
+      w->setAutoExclusive(false);  // the option's value decides which radio is on
+      const FieldId option = item.view.parent;
+      const std::string value = PropOf(item.view.properties, Prop::Value);
+      QObject::connect(w, &QRadioButton::clicked, w, [this, clicked, option, value] {
+        clicked();
+        // The choice shows at once, as the runtime puts the radio's value in its option.
+        CheckRadios(option, value);
+      });
       return w;
     }
     case ControlType::kGroup:
@@ -849,6 +855,12 @@ void WindowMirror::CreateControl(const ControlView& control) {
     ref.focus_policy = ref.widget->focusPolicy();
   }
   Apply(ref, /*created=*/true);
+  if (control.type == ControlType::kRadio) {
+    if (const Item* option = Find(control.parent);
+        option && option->view.type == ControlType::kOption) {
+      CheckRadios(control.parent, option->view.screen_text);
+    }
+  }
   if (control.type == ControlType::kTab && Find(control.parent) != nullptr) {
     RebuildTabs(control.parent);
   }
@@ -1096,8 +1108,10 @@ void WindowMirror::ApplyScreenText(Item& item) {
       break;
     }
     case ControlType::kCheck:
-    case ControlType::kRadio:
       static_cast<QAbstractButton*>(w)->setChecked(TextToNumber(v.screen_text) != 0);
+      break;
+    case ControlType::kOption:
+      CheckRadios(v.field, v.screen_text);
       break;
     case ControlType::kCombo:
     case ControlType::kDropCombo:
@@ -1117,6 +1131,16 @@ void WindowMirror::ApplyScreenText(Item& item) {
       break;
     default:
       break;
+  }
+}
+
+void WindowMirror::CheckRadios(FieldId option, const std::string& value) {
+  for (auto& [f, item] : items_) {
+    if (item->view.type != ControlType::kRadio || item->view.parent != option || !item->widget) {
+      continue;
+    }
+    static_cast<QAbstractButton*>(item->widget.data())
+        ->setChecked(PropOf(item->view.properties, Prop::Value) == value);
   }
 }
 

@@ -97,6 +97,8 @@ class WindowMirror {
   void ApplyCommon(Item& item);
   void ApplyScreenText(Item& item);
   void ApplyList(Item& item);
+  // Shows the radios of `option` with the one whose value is `value` chosen.
+  void CheckRadios(ui::FieldId option, const std::string& value);
   void ApplyMenuEntry(Item& item);
   void FillWindowList(QMenu& menu);
   void RebuildTabs(ui::FieldId sheet);
