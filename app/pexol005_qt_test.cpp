@@ -1,0 +1,192 @@
+// The query window and the query builder in the real program on the Qt display (offscreen
+// platform): a result of 100,000 rows in the virtual list, scrolled to its end, and a
+// connector edited in place by the builder's spin box over the condition list. With
+// PEX_SCREENSHOT_DIR set (scripts/screenshot) it also writes pictures of both windows.
+#include <QAbstractItemModel>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include <gtest/gtest.h>
+
+#include "app/app_test_support.h"
+#include "app/pexolind_main.h"
+#include "app/qt_user.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/window_mirror.h"
+#include "platform/testing/odbc_sources.h"
+
+namespace app {
+namespace {
+
+using platform::qt::WindowMirror;
+using platform::testing::OdbcBackend;
+using platform::testing::OdbcSources;
+
+// The spin box the builder creates when it opens: the field after its last declared one.
+constexpr platform::ui::FieldId kConnectorSpin = 32;
+constexpr int kResultRows = 100000;
+
+class QueryWindowQtTest : public testing::ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(OdbcSources::Get().RunSql(
+        OdbcBackend::kSqlite,
+        {"DROP TABLE IF EXISTS big", "DROP TABLE IF EXISTS people",
+         "CREATE TABLE big (n INTEGER, label VARCHAR(40))",
+         "INSERT INTO big (n, label) WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 "
+         "FROM c WHERE x < 100000) SELECT x, 'row ' || x FROM c",
+         "CREATE TABLE people (name VARCHAR(40), age INTEGER, city VARCHAR(40))",
+         "INSERT INTO people VALUES ('x', 4, 'Amsterdam')"}));
+  }
+
+  // Connects to the SQLite source through the connection window and opens the query window.
+  static WindowMirror* OpenQueryWindow(testing::QtUser& user) {
+    WindowMirror* frame = user.Frame();
+    if (frame == nullptr) return nullptr;
+    user.ChooseMenu(*frame, "?PEXOLINDCHOOSEODBCCONNECTION");
+    WindowMirror* connection = user.Window("Choose an ODB Cconnection");
+    if (connection == nullptr ||
+        !user.ClickRow(*connection, "?DataSourceList", 1, "pex_sqlite ", true)) {
+      return nullptr;
+    }
+    user.ChooseMenu(*frame, "?PEXOLINDBROWSEODBCCONNECTION");
+    return user.Window("Browse an ODBC connection");
+  }
+
+  static void TypeInto(testing::QtUser& user, QWidget* widget, std::string_view text) {
+    ASSERT_NE(widget, nullptr);
+    const QString typed = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
+      edit->setFocus();
+      edit->selectAll();
+      QTest::keyClicks(edit, typed);
+    } else if (auto* line = widget->findChild<QLineEdit*>()) {
+      line->setFocus();
+      line->selectAll();
+      QTest::keyClicks(line, typed);
+    }
+    user.Settle();
+  }
+
+  // With PEX_SCREENSHOT_DIR set (scripts/screenshot), writes a picture of the sub-window.
+  static void Screenshot(WindowMirror& w, const char* file) {
+    EXPECT_TRUE(testing::QtUser::Screenshot(w.top(), file));
+  }
+
+  // Runs the program with `script` as the user; whatever the script leaves open is closed
+  // afterwards, so the run ends even when a step fails.
+  static void RunAsUser(platform::qt::QtBackend& display,
+                        const std::function<void(testing::QtUser&)>& script) {
+    app::RunProgram(display, [&](platform::ui::Runtime& runtime) {
+      testing::QtUser user(runtime, display);
+      script(user);
+      user.CloseProgram();
+    });
+  }
+};
+
+TEST_F(QueryWindowQtTest, AHundredThousandRowResultScrollsToItsEnd) {
+  platform::qt::QtBackend display;
+  display.SetProgramEndedHandler([] {});
+
+  RunAsUser(display, [&](testing::QtUser& user) {
+    WindowMirror* w = OpenQueryWindow(user);
+    ASSERT_NE(w, nullptr);
+    TypeInto(user, user.Widget(*w, "?Glo:Query"), "SELECT n, label FROM big ORDER BY n");
+    TypeInto(user, user.Widget(*w, "?Loc:LimitNumberOfRecords"), std::to_string(kResultRows + 1));
+    user.Click(*w, "?ExecuteQueryButton");
+
+    QTableView* list = user.List(*w, "?List");
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->isVisible());  // the Results tab is chosen
+    EXPECT_EQ(user.Rows(*w, "?List"), kResultRows);
+    EXPECT_EQ(list->model()->headerData(0, Qt::Horizontal).toString().toStdString(), "n");
+    EXPECT_EQ(list->model()->headerData(1, Qt::Horizontal).toString().toStdString(), "label");
+    EXPECT_EQ(user.Cell(*w, "?List", 1, 2), "row 1");
+    // The view asks only for the rows on screen: at the end it shows the last ones.
+    list->scrollToBottom();
+    user.Settle();
+    EXPECT_EQ(list->verticalScrollBar()->value(), list->verticalScrollBar()->maximum());
+    const QModelIndex last = list->indexAt(QPoint(4, list->viewport()->height() - 2));
+    ASSERT_TRUE(last.isValid());
+    EXPECT_GT(last.row(), kResultRows - 50);
+    EXPECT_EQ(user.Cell(*w, "?List", kResultRows, 2), "row 100000");
+    auto* count = qobject_cast<QLabel*>(user.Widget(*w, "?RecordCountString"));
+    ASSERT_NE(count, nullptr);
+    EXPECT_EQ(count->text().toStdString(), "100000");
+    Screenshot(*w, "pexolind-query-window.png");
+
+    user.Click(*w, "?CloseButton");
+  });
+}
+
+TEST_F(QueryWindowQtTest, TheBuildersSpinEditsAConnectorInPlace) {
+  platform::qt::QtBackend display;
+  display.SetProgramEndedHandler([] {});
+
+  RunAsUser(display, [&](testing::QtUser& user) {
+    WindowMirror* w = OpenQueryWindow(user);
+    ASSERT_NE(w, nullptr);
+    user.Click(*w, "?QueryBuilderButton");
+    WindowMirror* b = user.Window("Query builder");
+    ASSERT_NE(b, nullptr);
+    ASSERT_TRUE(user.ClickRow(*b, "?TableList", 1, "people"));
+    ASSERT_TRUE(user.ClickRow(*b, "?ColumnList", 1, "name"));
+    ASSERT_TRUE(user.ClickRow(*b, "?QBEFunctionList", 1, "is equal to (=)"));
+    user.Type(*b, "?QBEValue", "x");
+    EXPECT_EQ(user.Cell(*b, "?QBEList", 1, 1), "name is equal to (=) 'x'");
+    user.Click(*b, "?NewAndConditionButton");
+    ASSERT_EQ(user.Rows(*b, "?QBEList"), 3);
+    ASSERT_TRUE(user.ClickRow(*b, "?QBEList", 1, "AND"));
+
+    // The spin sits over the connector's cell.
+    auto* spin = qobject_cast<QAbstractSpinBox*>(b->widget(kConnectorSpin));
+    ASSERT_NE(spin, nullptr);
+    EXPECT_TRUE(spin->isVisible());
+    QTableView* list = user.List(*b, "?QBEList");
+    ASSERT_NE(list, nullptr);
+    const QRect cell = list->visualRect(list->model()->index(1, 0));
+    const QPoint cell_at = list->viewport()->mapTo(spin->parentWidget(), cell.topLeft());
+    EXPECT_EQ(spin->geometry().topLeft(), cell_at);
+    EXPECT_EQ(spin->text().toStdString(), "AND");
+
+    spin->setFocus();
+    QTest::keyClick(spin, Qt::Key_Up);
+    user.Settle();
+    EXPECT_EQ(spin->text().toStdString(), "OR");
+    Screenshot(*b, "pexolind-query-builder.png");
+    QTest::keyClick(spin, Qt::Key_Return);
+    user.Settle();
+    EXPECT_EQ(user.Cell(*b, "?QBEList", 2, 1), "OR");
+    EXPECT_FALSE(spin->isVisible());
+
+    user.Click(*b, "?CancelButton");
+    EXPECT_EQ(user.Window("Query builder"), nullptr);
+    user.Click(*w, "?CloseButton");
+  });
+}
+
+}  // namespace
+}  // namespace app
+
+// The application lives as long as the tests run and goes before the process's static
+// objects do, as Qt wants it.
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  return RUN_ALL_TESTS();
+}
