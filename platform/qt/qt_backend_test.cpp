@@ -386,11 +386,13 @@ TEST_F(QtBackendTest, MessageAnswersTheChosenButtonAndZeroWhenClosed) {
     SCOPED_TRACE(c.name);
     QString text;
     QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
     display.SetDialogHook([&](QWidget& dialog) {
       auto* box = qobject_cast<QMessageBox*>(&dialog);
       ASSERT_NE(box, nullptr);
       text = box->text();
       title = box->windowTitle();
+      icon = box->icon();
       // Answered once the box runs.
       QMetaObject::invokeMethod(
           box,
@@ -409,6 +411,7 @@ TEST_F(QtBackendTest, MessageAnswersTheChosenButtonAndZeroWhenClosed) {
     QTest::mouseClick(connection.widget(kConnectButton), Qt::LeftButton);
     Settle();
     EXPECT_EQ(title, "Connection");
+    EXPECT_EQ(icon, QMessageBox::Question);
     EXPECT_EQ(text, "Connect to Sample (SQLite) as ?\nThe password is not kept.");
     const std::vector<std::string> lines = Lines(log, "Connection 1@10");
     ASSERT_EQ(lines.size(), 1u);
