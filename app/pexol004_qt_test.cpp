@@ -1,7 +1,6 @@
 // The dictionary window in the real program on the Qt display (offscreen platform): a user
 // connects to the sample database through the connection window, opens the dictionary
 // window from the menu, picks a table and writes a TXD file, all through the widgets.
-#include <QApplication>
 #include <QLineEdit>
 #include <QTableView>
 #include <filesystem>
@@ -99,13 +98,3 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
 
 }  // namespace
 }  // namespace app
-
-// The application lives as long as the tests run and goes before the process's static
-// objects do, as Qt wants it.
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  QApplication::setQuitOnLastWindowClosed(false);
-  return RUN_ALL_TESTS();
-}

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QTabBar>
@@ -54,10 +53,7 @@ int32_t TabNumber(const WindowMirror& w, const platform::ui::ControlDecl& tab) {
 
 }  // namespace
 
-void QtUser::Settle() {
-  // The GUI keeps running while it waits: a thread may be waiting for a message box.
-  platform::qt::Settle(runtime_, 4);
-}
+void QtUser::Settle() { platform::qt::Settle(runtime_, /*rounds=*/4); }
 
 WindowMirror* QtUser::Frame() {
   // The splash window may open a moment after the program starts; the frame follows it.

@@ -28,7 +28,8 @@ class QtUser {
       : runtime_(runtime), display_(display) {}
 
   // Lets the program's threads run until they wait, and applies what they sent the display;
-  // a few rounds, since applied commands may send input back.
+  // a few rounds, since applied commands may send input back. The GUI keeps running
+  // meanwhile, so a dialog the program opens shows (and a dialog hook may answer it).
   void Settle();
 
   // The application frame, once the start-up splash window has gone: its display time is
