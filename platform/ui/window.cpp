@@ -238,11 +238,7 @@ void Window::Set(FieldId field, Prop p, std::string_view value, int32_t index) {
   if (const PropertyDef* d = props_.Set(p, value, index)) {
     if (d->shown) {
       window_dirty_ = true;
-      if (open_ && detail::CurrentThread() && detail::CurrentThread()->id() != thread_ &&
-          !flush_wake_posted_) {
-        flush_wake_posted_ = true;
-        if (auto t = detail::FindThread(thread_)) t->Push({});
-      }
+      WakeOwnerToFlush();
     }
   }
 }
@@ -270,22 +266,22 @@ void Window::SetShape(std::optional<region::Region> shape) {
   AssertRuntimeLockHeld();
   shape_ = shape ? std::make_shared<const region::Region>(std::move(*shape)) : nullptr;
   window_dirty_ = true;
-  if (open_ && detail::CurrentThread() && detail::CurrentThread()->id() != thread_) {
-    if (auto t = detail::FindThread(thread_)) t->Push({});
-  }
+  WakeOwnerToFlush();
 }
 
 void Window::NoteChanged(Control& /*c*/, bool layout) {
   if (layout) layout_dirty_ = true;
+  WakeOwnerToFlush();
+}
+
+void Window::WakeOwnerToFlush() {
   // A change made from another thread (styling every window) reaches the display when the
   // owning thread flushes, so wake it once.
-  if (open_ && !flush_wake_posted_) {
-    detail::ThreadState* t = detail::CurrentThread();
-    if (t != nullptr && t->id() != thread_) {
-      flush_wake_posted_ = true;
-      if (auto owner = detail::FindThread(thread_)) owner->Push({});
-    }
-  }
+  if (!open_ || flush_wake_posted_) return;
+  detail::ThreadState* t = detail::CurrentThread();
+  if (t == nullptr || t->id() == thread_) return;
+  flush_wake_posted_ = true;
+  if (auto owner = detail::FindThread(thread_)) owner->Push({});
 }
 
 WindowView Window::View() const {

@@ -161,6 +161,7 @@ class Window {
   bool DefaultAction(const EventRecord& e);
   void CloseChildrenAndWait();
   void ForgetAsTarget();
+  void WakeOwnerToFlush();
   void Process(const detail::QueuedItem& item);
   void ProcessInput(const Input& in);
   void Click(Control& c, const Input& in);
