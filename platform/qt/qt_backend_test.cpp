@@ -284,6 +284,34 @@ TEST_F(QtBackendTest, WindowRectsAreWhereTheWindowsAre) {
   EXPECT_GT(display.SystemMetric(4), 0);
 }
 
+TEST_F(QtBackendTest, EntryHoldsAsManyBytesAsItsPicture) {
+  Start({gallery::ConnectionProcedure}, "Pexolind gallery");
+  WindowMirror& connection = Find("Connection");
+  auto* user = static_cast<QLineEdit*>(connection.widget(kUsername));  // @s40
+  FocusIn(connection, user);
+  struct Case {
+    const char* name;
+    QString typed;
+    QString shown;
+  };
+  const QString e_acute = QString::fromUtf8("\xc3\xa9");  // two bytes
+  const Case kCases[] = {
+      {"40 ASCII fit", QString(40, 'a'), QString(40, 'a')},
+      {"the 41st is refused", QString(41, 'a'), QString(40, 'a')},
+      {"20 two-byte characters fit", e_acute.repeated(20), e_acute.repeated(20)},
+      {"no half character at the end", QString(39, 'a') + e_acute, QString(39, 'a')},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    user->clear();
+    // One key per character; QTest's own key clicks know only ASCII.
+    for (const QChar ch : c.typed) {
+      QTest::sendKeyEvent(QTest::Click, user, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
+    EXPECT_EQ(user->text(), c.shown);
+  }
+}
+
 TEST_F(QtBackendTest, DoubleClickOnAListRowSelectsItAndAlertsKey5) {
   Start({gallery::TablesProcedure}, "Pexolind gallery");
   WindowMirror& tables = Find("Tables");

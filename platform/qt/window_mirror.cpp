@@ -32,6 +32,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QValidator>
 #include <algorithm>
 #include <utility>
 
@@ -323,6 +324,24 @@ class SpinWidget final : public QAbstractSpinBox {
   double low_ = 0;
   double high_ = 100;
   double step_ = 1;
+};
+
+// Keeps an entry's text within its picture's size in bytes of UTF-8, cutting a paste or a
+// typed character that would not fit; a character is never split.
+class ByteLimit final : public QValidator {
+ public:
+  explicit ByteLimit(QObject* parent) : QValidator(parent) {}
+  void set_bytes(int bytes) { bytes_ = bytes; }
+
+  State validate(QString& input, int& /*pos*/) const override {
+    return bytes_ <= 0 || input.toUtf8().size() <= bytes_ ? Acceptable : Invalid;
+  }
+  void fixup(QString& input) const override {
+    while (bytes_ > 0 && input.toUtf8().size() > bytes_) input.chop(1);
+  }
+
+ private:
+  int bytes_ = 0;
 };
 
 // Boxes, lines and ellipses: drawn with the stored colours.
@@ -1008,10 +1027,16 @@ void WindowMirror::ApplyCommon(Item& item) {
     case ControlType::kEntry: {
       auto* e = static_cast<QLineEdit*>(w);
       const std::string picture = PropOf(props, Prop::Picture);
-      // "@s20": at most 20 characters; "@n": numbers stand on the right.
+      // "@s20": at most 20 bytes of UTF-8, as the variable holds; "@n": numbers stand on the
+      // right.
       if (picture.size() > 2 && (picture[1] == 's' || picture[1] == 'S')) {
         const int n = static_cast<int>(TextToNumber(picture.substr(2)));
-        if (n > 0) e->setMaxLength(n);
+        auto* limit = e->findChild<ByteLimit*>(QString(), Qt::FindDirectChildrenOnly);
+        if (n > 0 && limit == nullptr) {
+          limit = MakeChild<ByteLimit>(e);
+          e->setValidator(limit);
+        }
+        if (limit != nullptr) limit->set_bytes(n);
       }
       if (picture.size() > 1 && (picture[1] == 'n' || picture[1] == 'N')) {
         e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
