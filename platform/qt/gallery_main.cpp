@@ -74,20 +74,18 @@ int TakeScreenshots(QtBackend& display, ui::Runtime& runtime, const QString& dir
                              .arg(FileName(m->view().title));
     if (!Save(m->top(), base + QStringLiteral(".png"))) ++failures;
     // Every tab of every sheet, chosen as a user would.
-    for (ui::FieldId f = 1; m->widget(f) != nullptr || f <= 64; ++f) {
-      const ui::ControlView c = m->control(f);
-      if (c.type != ui::ControlType::kTab || c.field == 0) continue;
-      if (c.properties.count({static_cast<int32_t>(ui::Prop::Hide), 0}) != 0 &&
-          !c.properties.at({static_cast<int32_t>(ui::Prop::Hide), 0}).empty()) {
-        continue;
-      }
+    const ui::WindowStructure* structure = m->view().structure;
+    for (size_t i = 0; structure != nullptr && i < structure->controls.size(); ++i) {
+      const ui::ControlDecl& d = structure->controls[i];
+      if (d.type != ui::ControlType::kTab || (d.attrs & ui::kAttrHidden) != 0) continue;
       ui::Input click;
       click.kind = ui::Input::Kind::kClick;
-      click.field = f;
+      click.field = structure->FieldAt(i);
       click.key = ui::kMouseLeft;
       m->Post(click);
       Settle(runtime);
-      if (!Save(m->top(), base + QStringLiteral("-") + FileName(c.text) + QStringLiteral(".png"))) {
+      if (!Save(m->top(), base + QStringLiteral("-") + FileName(std::string(d.text)) +
+                              QStringLiteral(".png"))) {
         ++failures;
       }
     }
