@@ -1,5 +1,6 @@
 // The gallery: the sample windows on a screen. With --screenshots DIR it writes a PNG of
-// each window (and of each tab of the options window) into DIR once the windows are up, and
+// each window, of each tab of the options window and of the connection window's message box
+// into DIR once the windows are up, and
 // ends; without it the windows stay until the frame is closed.
 #include <QApplication>
 #include <QDir>
@@ -89,6 +90,27 @@ int TakeScreenshots(QtBackend& display, ui::Runtime& runtime, const QString& dir
         ++failures;
       }
     }
+  }
+  // The connection window's question, as its Connect button asks it.
+  if (const ui::WindowHandle h = display.FindWindow("Connection"); h != 0) {
+    display.SetDialogHook([&](QWidget& dialog) {
+      const QString path =
+          QStringLiteral("%1/%2-message.png").arg(dir).arg(++n, 2, 10, QLatin1Char('0'));
+      QMetaObject::invokeMethod(
+          &dialog,
+          [&dialog, path, &failures] {
+            if (!Save(&dialog, path)) ++failures;
+            dialog.close();
+          },
+          Qt::QueuedConnection);
+    });
+    ui::Input click;
+    click.kind = ui::Input::Kind::kClick;
+    click.field = platform::qt::gallery::kConnectionWindow.FindEquate("?ConnectButton");
+    click.key = ui::kMouseLeft;
+    display.Mirror(h)->Post(click);
+    Settle(runtime);
+    display.SetDialogHook({});
   }
   // The frame's close box closes everything, each window on its own thread.
   if (WindowMirror* frame = display.frame()) frame->CloseBoxPressed();
