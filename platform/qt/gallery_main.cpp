@@ -1,7 +1,7 @@
 // The gallery: the sample windows on a screen. With --screenshots DIR it writes a PNG of
 // each window, of each tab of the options window and of the connection window's message box
-// into DIR once the windows are up, and
-// ends; without it the windows stay until the frame is closed.
+// into DIR once the windows are up, and ends; without it the windows stay until the frame is
+// closed.
 #include <QApplication>
 #include <QDir>
 #include <QLinearGradient>
