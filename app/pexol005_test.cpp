@@ -147,6 +147,24 @@ TEST_P(BrowseWindowTest, AutomaticSelectFollowsTheMarkedColumns) {
   EXPECT_EQ(Screen(w, "?Glo:Query"), "SELECT 1");
 }
 
+TEST_P(BrowseWindowTest, TheOptionsReadTheTablesAgain) {
+  Open();
+  ASSERT_GE(Rows(w, "?TableList").size(), 2u);
+  user.Click(w, "?OptionsTab");
+  // No table of the test sources has this owner; accepting the filter reads them again.
+  user.Type(w, "?Glo:OwnerFilter", "nobody");
+  user.Click(w, "?Glo:TablesOnly");
+  EXPECT_EQ(catalog::Glo.OwnerFilter, "nobody");
+  EXPECT_EQ(catalog::Glo.TablesOnly, 0);
+  EXPECT_TRUE(Rows(w, "?TableList").empty());
+  // Without a first table the columns are not read again.
+  EXPECT_FALSE(Rows(w, "?ColumnList").empty());
+  user.Type(w, "?Glo:OwnerFilter", "");
+  user.Click(w, "?RegetButton");
+  EXPECT_GT(RowOf(w, "?TableList", "pets"), 0);
+  user.Click(w, "?Glo:TablesOnly");
+}
+
 TEST_P(BrowseWindowTest, TheLimitCountsTheHeaderRow) {
   Open();
   struct Case {
