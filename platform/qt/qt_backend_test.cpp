@@ -915,6 +915,26 @@ TEST_F(QtBackendTest, StoredFontsColoursAndIconsReachTheWidgets) {
   platform::SetDataDirectoryForTesting("");
 }
 
+TEST_F(QtBackendTest, WindowTimerPostsTimerEvents) {
+  runtime.StartMain([this] {
+    ui::Window window(kStyledWindow);
+    window.Open();
+    ui::SetProp(0, ui::Prop::Timer, 50);  // half a second
+    while (window.Accept()) {
+      if (ui::Event() == ui::kEventTimer) log.Add("timer");
+    }
+  });
+  WindowMirror& w = Find("Styled");
+  auto* timer = w.top()->findChild<QTimer*>();
+  ASSERT_NE(timer, nullptr);
+  EXPECT_TRUE(timer->isActive());
+  EXPECT_EQ(timer->interval(), 500);
+  // Its time running out (here at once) reaches the program as Timer.
+  ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout"));
+  Settle();
+  EXPECT_EQ(log.lines(), std::vector<std::string>{"timer"});
+}
+
 TEST(StoredStyle, ColoursAreStoredValues) {
   QPalette palette;
   palette.setColor(QPalette::Active, QPalette::ButtonText, QColor(1, 2, 3));
