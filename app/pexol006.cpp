@@ -64,7 +64,8 @@ constexpr ui::ControlDecl kControls[] = {
         .Attrs(ui::kAttrVScroll),
     ui::String("?OperatorString", "Operator / functie:", {228, 104, 70, 10})
         .Parent("?SQLConditionTab"),
-    ui::Combo("?QFQ:SQLFunction", {300, 102, 159, 12})
+    // A drop combo: the operators drop below it, and any text may be typed.
+    ui::Decl(ui::ControlType::kDropCombo, "?QFQ:SQLFunction", "", {300, 102, 159, 12})
         .Parent("?SQLConditionTab")
         .Picture("@s254")
         .Format("159L(2)@s254@#2#"),
