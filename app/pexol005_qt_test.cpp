@@ -147,6 +147,14 @@ TEST_F(QueryWindowQtTest, TheBuildersSpinEditsAConnectorInPlace) {
     ASSERT_TRUE(user.ClickRow(*b, "?QBEFunctionList", 1, "is equal to (=)"));
     user.Type(*b, "?QBEValue", "x");
     EXPECT_EQ(user.Cell(*b, "?QBEList", 1, 1), "name is equal to (=) 'x'");
+    // The strings that show the operator row's description and the chosen column.
+    auto* description = qobject_cast<QLabel*>(user.Widget(*b, "?QFQ:Description"));
+    ASSERT_NE(description, nullptr);
+    EXPECT_EQ(description->text().toStdString(), "is equal to (=)");
+    auto* column = qobject_cast<QLabel*>(user.Widget(*b, "?ColumnName"));
+    ASSERT_NE(column, nullptr);
+    EXPECT_EQ(column->text().toStdString(), "name");
+    Screenshot(*b, "pexolind-query-builder-condition.png");
     user.Click(*b, "?NewAndConditionButton");
     ASSERT_EQ(user.Rows(*b, "?QBEList"), 3);
     ASSERT_TRUE(user.ClickRow(*b, "?QBEList", 1, "AND"));

@@ -1003,7 +1003,10 @@ void WindowMirror::ApplyCommon(Item& item) {
     w->setPalette(pal);
   }
 
-  const QString caption = Q(v.text);
+  // A string that shows a variable (USE) shows the variable's text, which the program set as
+  // its screen text; any other control shows its own text.
+  const bool shows_variable = v.type == ControlType::kString && v.screen_serial != 0;
+  const QString caption = Q(shows_variable ? v.screen_text : v.text);
   const QPixmap icon = LoadPicture(PropOf(props, Prop::Icon));
   switch (v.type) {
     case ControlType::kPrompt:
