@@ -347,10 +347,14 @@ void Window::Open(Window* owner) {
 void Window::Close() {
   AssertRuntimeLockHeld();
   if (!open_) return;
+  // Only its own thread keeps the window in its list of open windows (and ends with it
+  // closed); another thread asks for a close with a POST of CloseWindow.
+  detail::ThreadState* t = detail::CurrentThread();
+  assert(t != nullptr && t->id() == thread_ && "CLOSE runs on the window's own thread");
   open_ = false;
   loop_ended_ = true;
   pending_.clear();
-  if (detail::ThreadState* t = detail::CurrentThread()) {
+  if (t != nullptr) {
     auto& ws = t->windows;
     ws.erase(std::remove(ws.begin(), ws.end(), this), ws.end());
   }
