@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -110,7 +111,10 @@ TEST_P(BrowseWindowTest, OpensWithThePromptTextAndTheFirstTablesColumns) {
   EXPECT_GT(RowOf(w, "?TableList", "numbers"), 0);
   EXPECT_GT(RowOf(w, "?TableList", "pets"), 0);
   EXPECT_EQ(Screen(w, "?Tablename"), tables[0][0]);
-  EXPECT_EQ(Rows(w, "?ColumnList").size(), tables[0][0] == "pets" ? 3u : 1u);
+  // Tables of the other tests may come first.
+  const std::map<std::string, size_t> columns{{"numbers", 1}, {"pets", 3}, {"people", 3}};
+  ASSERT_TRUE(columns.contains(tables[0][0])) << tables[0][0];
+  EXPECT_EQ(Rows(w, "?ColumnList").size(), columns.at(tables[0][0]));
   EXPECT_EQ(Screen(w, "?RecordCountString"), "");  // a string shows its text, "----"
   EXPECT_EQ(View(w, "?RecordCountString").text, "----");
 }
