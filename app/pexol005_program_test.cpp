@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_test_support.h"
+#include "app/query_window_test_support.h"
 #include "platform/headless/scripted_user.h"
 #include "platform/testing/odbc_sources.h"
 #include "platform/ui/codes.h"
@@ -24,11 +25,7 @@ class QueryWindowProgramTest : public testing::ProgramTest {
   void SetUp() override {
     ProgramTest::SetUp();
     if (HasFatalFailure()) return;
-    ASSERT_TRUE(OdbcSources::Get().RunSql(
-        OdbcBackend::kSqlite,
-        {"DROP TABLE IF EXISTS people",
-         "CREATE TABLE people (name VARCHAR(40), age INTEGER, city VARCHAR(40))",
-         "INSERT INTO people VALUES ('x', 4, 'Amsterdam')"}));
+    ASSERT_TRUE(MakePeopleTable(OdbcBackend::kSqlite));
   }
 
   static void Connect(ScriptedUser& user, WindowHandle frame) {

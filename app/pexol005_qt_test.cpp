@@ -21,6 +21,7 @@
 #include "app/app_test_support.h"
 #include "app/pexolind_main.h"
 #include "app/qt_user.h"
+#include "app/query_window_test_support.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/testing/odbc_sources.h"
@@ -43,12 +44,10 @@ class QueryWindowQtTest : public testing::ProgramTest {
     if (HasFatalFailure()) return;
     ASSERT_TRUE(OdbcSources::Get().RunSql(
         OdbcBackend::kSqlite,
-        {"DROP TABLE IF EXISTS big", "DROP TABLE IF EXISTS people",
-         "CREATE TABLE big (n INTEGER, label VARCHAR(40))",
+        {"DROP TABLE IF EXISTS big", "CREATE TABLE big (n INTEGER, label VARCHAR(40))",
          "INSERT INTO big (n, label) WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 "
-         "FROM c WHERE x < 100000) SELECT x, 'row ' || x FROM c",
-         "CREATE TABLE people (name VARCHAR(40), age INTEGER, city VARCHAR(40))",
-         "INSERT INTO people VALUES ('x', 4, 'Amsterdam')"}));
+         "FROM c WHERE x < 100000) SELECT x, 'row ' || x FROM c"}));
+    ASSERT_TRUE(MakePeopleTable(OdbcBackend::kSqlite));
   }
 
   // Connects to the SQLite source through the connection window and opens the query window.

@@ -59,11 +59,7 @@ class QueryBuilderTest : public QueryWindowTest {
   void SetUp() override {
     QueryWindowTest::SetUp();
     if (HasFatalFailure()) return;
-    ASSERT_TRUE(RunSql({
-        "DROP TABLE IF EXISTS people",
-        "CREATE TABLE people (name VARCHAR(40), age INTEGER, city VARCHAR(40))",
-        "INSERT INTO people VALUES ('x', 4, 'Amsterdam')",
-    }));
+    ASSERT_TRUE(MakePeopleTable(backend()));
   }
 
   // Runs the builder on thread 1 and chooses the table people.

@@ -15,9 +15,19 @@
 #include "catalog/odbc_query_testing.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/scripted_user.h"
+#include "platform/testing/odbc_sources.h"
 #include "platform/ui/thread.h"
 
 namespace app {
+
+// The table the query builder's tests choose their columns from: name and city are texts,
+// age is a number. Replaces the table when it exists.
+inline ::testing::AssertionResult MakePeopleTable(platform::testing::OdbcBackend backend) {
+  return platform::testing::OdbcSources::Get().RunSql(
+      backend, {"DROP TABLE IF EXISTS people",
+                "CREATE TABLE people (name VARCHAR(40), age INTEGER, city VARCHAR(40))",
+                "INSERT INTO people VALUES ('x', 4, 'Amsterdam')"});
+}
 
 class QueryWindowTest : public catalog::QueryObjectTest {
  protected:
