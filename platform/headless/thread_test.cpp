@@ -270,5 +270,26 @@ TEST_F(ThreadTest, DialogsReleaseTheRuntimeLockWhileTheyWait) {
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"answer 1", "not modal"}));
 }
 
+TEST(RuntimeExit, HaltEndsTheProgramWhileOtherThreadsWaitForTheLock) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        HeadlessBackend display;
+        Runtime runtime(display);
+        runtime.StartMain([] {
+          // Two threads that always want the lock are waiting for it when thread 1 halts.
+          for (int t = 0; t < 2; ++t) {
+            Start([] {
+              for (;;) Yield();
+            });
+          }
+          Yield();
+          Halt(7);
+        });
+        runtime.Join();
+      },
+      ::testing::ExitedWithCode(7), "");
+}
+
 }  // namespace
 }  // namespace platform::headless

@@ -18,9 +18,17 @@ struct TicketLock {
   std::function<void(bool)> observer;  // guarded by mutex; called by the holder
 };
 
+// The lock is never destroyed: when the program ends from a runtime thread (HALT, STOP's
+// Abort) other threads may still wait for it, and destroying a condition variable that
+// threads wait on would hold up the end of the program for ever.
 TicketLock& Lock() {
-  static TicketLock lock;
-  return lock;
+  union Forever {
+    Forever() : lock() {}
+    ~Forever() {}
+    TicketLock lock;
+  };
+  static Forever forever;
+  return forever.lock;
 }
 
 thread_local bool t_held = false;
