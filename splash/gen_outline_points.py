@@ -115,6 +115,33 @@ def walk_rounded(count, box, first, radii):
     return finish(pts, count, box, len(first))
 
 
+def arc(cx, cy, r, from_deg, to_deg, steps=24):
+    """Points of a circular arc, from one angle to the other (degrees, screen coordinates)."""
+    return [(cx + r * math.cos(math.radians(from_deg + (to_deg - from_deg) * i / steps)),
+             cy + r * math.sin(math.radians(from_deg + (to_deg - from_deg) * i / steps)))
+            for i in range(steps + 1)]
+
+
+def walk_path(count, box, first, waypoints):
+    """`count` vertices: the fixed `first` ones, then the closed path from the last of them
+    through `waypoints` back to the first, resampled evenly along its length."""
+    path = [first[-1]] + list(waypoints) + [first[0]]
+    lengths = [math.dist(path[i], path[i + 1]) for i in range(len(path) - 1)]
+    total = sum(lengths)
+    free = count - len(first) - 1
+    pts = [list(p) for p in first]
+    for i in range(free):
+        d = total * (i + 1) / (free + 1)
+        seg = 0
+        while seg < len(lengths) - 1 and d > lengths[seg]:
+            d -= lengths[seg]
+            seg += 1
+        t = d / lengths[seg] if lengths[seg] else 0
+        (ax, ay), (bx, by) = path[seg], path[seg + 1]
+        pts.append([int(round(ax + (bx - ax) * t)), int(round(ay + (by - ay) * t))])
+    return finish(pts, count, box, len(first))
+
+
 def finish(pts, count, box, fixed):
     x0, x1, y0, y1 = box
     middle = pts[fixed:]
@@ -134,7 +161,10 @@ def finish(pts, count, box, fixed):
 SPLASH = [
     outline(720, (38, 466, 0, 364), [(39, 85), (39, 84), (57, 66)], radii=(135, 120, 120, 120)),
     outline(55, (54, 109, 109, 181), [(55, 109), (57, 109), (80, 109)], radii=(2, 14, 14, 14)),
-    outline(434, (164, 349, 85, 294), [(166, 294), (168, 294), (201, 294)], radii=(70, 70, 70, 3)),
+    # A "P": its stem ends at the bottom, its bowl stays above the window's button.
+    walk_path(434, (164, 349, 85, 294), [(166, 294), (168, 294), (201, 294)],
+              [(201, 235)] + arc(274, 160, 75, 90, -90) + [(176, 85)] + arc(176, 97, 12, -90, -180)
+              + [(164, 291)]),
     outline(115, (226, 283, 122, 213), [(227, 211), (227, 208), (228, 207)], radii=(26, 26, 26, 4)),
     outline(87, (411, 478, 110, 269), [(412, 111), (412, 110), (414, 111)], radii=(3, 20, 20, 20)),
 ]

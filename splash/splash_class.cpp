@@ -53,6 +53,19 @@ void ShowCircleStep(ZOVSplashClass& splash, Window& window, float cx, float cy, 
   window.Display();
 }
 
+// The window's size comes in dialog units, so its pixels follow the display's font, while the
+// outline is fixed in pixels: where the font is smaller than the outline was drawn for, the
+// window grows until the whole outline fits, instead of cutting the logo off. Requires Pixels.
+void FitOutline(Window& window, const platform::region::Region& outline) {
+  const platform::region::Rect box = outline.BoundingBox();
+  for (auto [prop, needed] :
+       {std::pair{Prop::Width, box.right}, std::pair{Prop::Height, box.bottom}}) {
+    const auto have = static_cast<int32_t>(platform::TextToNumber(window.Get(kNoField, prop)));
+    // Pixels are stored as whole dialog units, rounded down: ask for a little more.
+    if (have < needed) window.Set(kNoField, prop, std::to_string(needed + 4));
+  }
+}
+
 }  // namespace
 
 void ZOVSplashClass::BuildSplashRegion() {
@@ -81,6 +94,7 @@ void ZOVSplashClass::SplashWindow(uint8_t seconds) {
   // The window itself is what stays on top: its client area is no window of its own here.
   SetWindowPos(window.handle(), kHwndTopMost, 0, 0, 0, 0, kSwpNoMove | kSwpNoSize | kSwpShowWindow);
   window.Set(kNoField, Prop::Pixels, "1");
+  FitOutline(window, R1);
   const auto width = static_cast<float>(platform::TextToNumber(window.Get(kNoField, Prop::Width)));
   const auto height =
       static_cast<float>(platform::TextToNumber(window.Get(kNoField, Prop::Height)));

@@ -34,11 +34,12 @@ using platform::ui::WindowHandle;
 using Shapes = std::vector<std::shared_ptr<const Region>>;
 
 // The headless frame is 4 pixels wide and the caption 19 high: the outline moves by
-// (4, 4 + 19 - 1). The window is 254 x 185 dialog units, 508 x 370 pixels.
+// (4, 4 + 19 - 1). The window is 254 x 185 dialog units, 508 x 370 pixels; the outline reaches
+// down to 387, so the window grows to 195 units (390 pixels) to show it whole.
 constexpr int32_t kDx = 4;
 constexpr int32_t kDy = 22;
 constexpr float kCentreX = 254.0f;
-constexpr float kCentreY = 185.0f;
+constexpr float kCentreY = 195.0f;
 
 Region Polygon(int n) {
   std::vector<Point> points;

@@ -1304,11 +1304,50 @@ void WindowMirror::ApplyTimer() {
 
 void WindowMirror::Update(const ui::WindowView& view) {
   Applying applying(*this);
+  const ui::RectDu before = view_.at;
   view_ = view;
   window_alerts_ = AlertsOf(view.properties);
   if (top_) top_->setWindowTitle(Q(view.title));
   ApplyTimer();
+  ApplyGeometry(before);
   ApplyShape();
+}
+
+// A position or size the program set while the window is open. Sizes the user made come
+// back through the model in whole dialog units, so a difference smaller than one unit is
+// rounding and leaves the window as the user left it.
+void WindowMirror::ApplyGeometry(const ui::RectDu& before) {
+  if (!top_ || !client_) return;
+  const ui::RectDu& at = view_.at;
+  if (at.x == before.x && at.y == before.y && at.width == before.width &&
+      at.height == before.height) {
+    return;
+  }
+  const ui::TextMetrics m = backend_.Metrics();
+  const int unit_x = std::max(1, m.average_char_width_px / 4);
+  const int unit_y = std::max(1, m.char_height_px / 8);
+  const QRect px = PixelRect(at);
+  const QSize wanted(std::max(px.width(), 40), std::max(px.height(), 20));
+  QWidget* sized = view_.kind == ui::WindowKind::kFrame ? top_.data() : client_.data();
+  if (std::abs(sized->width() - wanted.width()) >= unit_x ||
+      std::abs(sized->height() - wanted.height()) >= unit_y) {
+    if (view_.kind == ui::WindowKind::kFrame) {
+      top_->resize(wanted);
+    } else {
+      client_->setMinimumSize(wanted);
+      client_->resize(wanted);
+      if (QWidget* container = client_->parentWidget()) container->adjustSize();
+      if (auto* sub = qobject_cast<QMdiSubWindow*>(top_.data())) {
+        sub->resize(sub->widget()->size().grownBy(sub->contentsMargins()));
+      } else {
+        top_->adjustSize();
+      }
+    }
+  }
+  if ((at.x != before.x || at.y != before.y) &&
+      ((top_->pos() - px.topLeft()).manhattanLength() >= unit_x)) {
+    top_->move(px.topLeft());
+  }
 }
 
 void WindowMirror::ApplyShape() {

@@ -107,6 +107,7 @@ class WindowMirror {
   void SetBuddies();
   void ApplyTimer();
   void ApplyShape();
+  void ApplyGeometry(const ui::RectDu& before);
   Item* Find(ui::FieldId field);
   const Item* Find(ui::FieldId field) const;
   QRect PixelRect(const ui::RectDu& du) const;
