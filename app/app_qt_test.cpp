@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -25,6 +26,7 @@
 #include "catalog/globals.h"
 #include "platform/core/paths.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/settle.h"
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/testing/odbc_sources.h"
@@ -68,11 +70,14 @@ class AppOnQtTest : public ::testing::Test {
   }
 
   // Lets the GUI and the runtime threads work until `done` holds; false when it never does.
+  // Runs the GUI and the program's threads until `done` holds. How many rounds that takes
+  // depends on the machine's load (the connection window pauses before it tells the frame),
+  // so it goes on for up to a minute of rounds instead of a fixed count. The GUI keeps
+  // running while the threads settle, since one of them may be waiting for it.
   static bool PumpUntil(platform::ui::Runtime& runtime, const std::function<bool()>& done) {
-    for (int round = 0; round < 1000; ++round) {
-      QCoreApplication::processEvents();
-      runtime.WaitUntilIdle();
-      QCoreApplication::processEvents();
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (std::chrono::steady_clock::now() < give_up) {
+      platform::qt::Settle(runtime, 1);
       if (done()) return true;
     }
     return false;
