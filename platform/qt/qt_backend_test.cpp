@@ -586,6 +586,22 @@ TEST_F(QtBackendTest, WindowMenuListsTheChildrenAndTilesThem) {
   EXPECT_EQ(Lines(log, "Frame 1@"), std::vector<std::string>{"Frame 1@-12"});
 }
 
+TEST_F(QtBackendTest, FrameGrowsToShowAChildLargerThanItsArea) {
+  WindowMirror& frame = Start({gallery::TablesProcedure}, "Pexolind gallery");
+  WindowMirror& tables = Find("Tables");
+  const QRect area = frame.mdi_area()->rect();
+  // Shrink the frame below the child, then open another child: the frame makes room again.
+  frame.top()->resize(200, 150);
+  Settle();
+  ASSERT_LT(frame.mdi_area()->width(), tables.top()->width());
+  frame.action(kFileNew)->trigger();
+  WindowMirror& second = Find("Connection");
+  Settle();
+  EXPECT_TRUE(frame.mdi_area()->rect().contains(second.top()->geometry()))
+      << "area " << frame.mdi_area()->width() << "x" << frame.mdi_area()->height();
+  EXPECT_GE(frame.mdi_area()->width(), std::min(area.width(), second.top()->width()));
+}
+
 TEST_F(QtBackendTest, SpinsStepThroughNumbersAndEntries) {
   runtime.StartMain(gallery::OptionsProcedure);
   WindowMirror& options = Find("Options");

@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegion>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
@@ -452,6 +453,23 @@ WindowMirror::~WindowMirror() {
   }
 }
 
+// A child larger than the frame's area would open cut off behind the frame's edges; the frame
+// grows to show it whole, as far as the screen allows. The frame's size in the model stays as
+// declared: this is only how the display makes room.
+void WindowMirror::GrowFrameToShow(WindowMirror& frame, const QWidget& child) {
+  QWidget* main = frame.top();
+  QMdiArea* area = frame.mdi_area();
+  if (main == nullptr || area == nullptr) return;
+  const QSize missing(std::max(0, child.x() + child.width() - area->width()),
+                      std::max(0, child.y() + child.height() - area->height()));
+  if (missing.width() == 0 && missing.height() == 0) return;
+  QSize grown = main->size() + missing;
+  if (const QScreen* screen = main->screen()) {
+    grown = grown.boundedTo(screen->availableGeometry().size());
+  }
+  main->resize(grown.expandedTo(main->size()));
+}
+
 QRect WindowMirror::PixelRect(const ui::RectDu& du) const {
   const ui::RectDu px = ui::PixelsFromDialogUnits(du, backend_.Metrics());
   return QRect(px.x, px.y, px.width, px.height);
@@ -532,6 +550,7 @@ void WindowMirror::BuildTop(WindowMirror* frame, WindowMirror* owner) {
       const QMargins m = sub->contentsMargins();
       sub->resize(container->size().grownBy(m));
       if (px.x() > 0 || px.y() > 0) sub->move(px.topLeft());
+      GrowFrameToShow(*frame, *sub);
       top_ = sub;
     } else {
       QWidget* parent = owner != nullptr ? owner->top() : nullptr;
