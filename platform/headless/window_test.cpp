@@ -3,6 +3,7 @@
 #include "platform/ui/window.h"
 
 #include <atomic>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -363,6 +364,36 @@ TEST_F(WindowTest, EnterAcceptsTheTypedEntryOnceThenPressesTheDefaultButton) {
   user.PressKey(w, kEnterKey);
   // Leaving the entry for the button must not commit it a second time.
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"1@1 search=ab", "1@2 search=ab"}));
+}
+
+TEST_F(WindowTest, AQueueChangedOnAnotherThreadReachesTheListThatShowsIt) {
+  constexpr EventId kAddRow = 0x500;
+  // Shared by both threads as the program shares its catalog queues: the runtime lock
+  // guards it.
+  auto rows = std::make_shared<Queue<RowRecord>>();
+  runtime.StartMain([rows] {
+    Window window(kWindow);
+    window.From(kRows, *rows);
+    window.Open();
+    Start([rows] {
+      Window own(kDefaultButtonWindow);
+      own.Open();
+      while (own.Accept()) {
+        if (Event() != kAddRow) continue;
+        rows->buffer.NAME = "added";
+        rows->Add();
+      }
+    });
+    while (window.Accept()) {
+    }
+  });
+  const WindowHandle w = user.Window("Test window");
+  ASSERT_NE(user.Rows(w, kRows), nullptr);
+  EXPECT_EQ(user.Rows(w, kRows)->rows.size(), 0u);
+  PostToWindow(user.Window("Default"), kAddRow);
+  user.WaitUntilIdle();
+  // Thread 1 got no event of its own, yet its list shows the row thread 2 added.
+  EXPECT_EQ(user.Rows(w, kRows)->rows.size(), 1u);
 }
 
 constexpr ControlDecl kSheetControls[] = {

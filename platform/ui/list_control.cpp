@@ -282,12 +282,15 @@ std::shared_ptr<const ListSnapshot> ListControl::TakeSnapshot() const {
   return s;
 }
 
+bool ListControl::SnapshotStale() const {
+  return snapshot_due_ || (queue_ ? queue_->change_count() : 0) != pushed_change_count_;
+}
+
 void ListControl::Flush(DisplayBackend& backend, WindowHandle window) {
   Control::Flush(backend, window);
-  const uint64_t count = queue_ ? queue_->change_count() : 0;
-  if (!snapshot_due_ && count == pushed_change_count_) return;
+  if (!SnapshotStale()) return;
   snapshot_due_ = false;
-  pushed_change_count_ = count;
+  pushed_change_count_ = queue_ ? queue_->change_count() : 0;
   backend.PushListSnapshot(window, field(), TakeSnapshot());
 }
 

@@ -60,6 +60,9 @@ class ListControl final : public Control {
   void Flush(DisplayBackend& backend, WindowHandle window) override;
   // The rows as the display shows them now.
   std::shared_ptr<const ListSnapshot> TakeSnapshot() const;
+  // True when the display's rows are not the list's any more: its queue changed since the
+  // last snapshot, or its entries or format did.
+  bool SnapshotStale() const;
 
  private:
   QueueBase* queue_ = nullptr;

@@ -274,6 +274,19 @@ void Window::NoteChanged(Control& /*c*/, bool layout) {
   WakeOwnerToFlush();
 }
 
+void detail::WakeWindowsShowingChangedQueues() {
+  AssertRuntimeLockHeld();
+  for (Window* w : OpenWindows()) {
+    for (const auto& [f, c] : w->controls_) {
+      const auto* l = dynamic_cast<const ListControl*>(c.get());
+      if (l != nullptr && l->SnapshotStale()) {
+        w->WakeOwnerToFlush();
+        break;
+      }
+    }
+  }
+}
+
 void Window::WakeOwnerToFlush() {
   // A change made from another thread (styling every window) reaches the display when the
   // owning thread flushes, so wake it once.
@@ -419,6 +432,7 @@ bool Window::Accept() {
     }
     DisplayChanged();
     Flush();
+    detail::WakeWindowsShowingChangedQueues();
     detail::QueuedItem item = t->Take(handle_);
     if (!open_) return false;
     Process(item);

@@ -41,6 +41,7 @@ class ListControl;
 namespace detail {
 class ThreadState;
 struct QueuedItem;
+void WakeWindowsShowingChangedQueues();
 }  // namespace detail
 
 // One event as ACCEPT delivers it.
@@ -149,6 +150,7 @@ class Window {
 
  private:
   friend class detail::ThreadState;
+  friend void detail::WakeWindowsShowingChangedQueues();
 
   std::unique_ptr<Control> MakeControl(FieldId field, ControlType type, std::string equate,
                                        FieldId parent);

@@ -87,4 +87,9 @@ DisplayBackend& Backend();
 void EnterModal();
 void LeaveModal();
 
+// Queues are shared between threads: wakes the thread of every other thread's window whose
+// list shows a queue that changed since that window last showed it, so it shows it anew.
+// Called before the calling thread lets others run. Requires the runtime lock.
+void WakeWindowsShowingChangedQueues();
+
 }  // namespace platform::ui::detail
