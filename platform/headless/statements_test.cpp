@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -273,6 +274,23 @@ TEST_F(StatementsTest, ModalStaysSetUntilTheLastModalWindowOrDialogEnds) {
   runtime.Join();
   EXPECT_EQ(log.lines(),
             (std::vector<std::string>{"after the window '1'", "after the message ''"}));
+}
+
+TEST_F(StatementsTest, WhatTheProgramChangedIsOnScreenWhileItWaitsInADialog) {
+  std::string shown;
+  display.SetDialogHook([&] {
+    const std::optional<MirrorWindow> w = display.FindWindow("Statements");
+    shown = w ? w->controls.at(kStatus).text : "no window";
+  });
+  display.dialogs().ExpectMessage("Busy", kButtonOk);
+  runtime.StartMain([] {
+    Window window(kWindow);
+    window.Open();
+    SetProp(kStatus, Prop::Text, "Working");
+    Message("Busy");
+  });
+  runtime.Join();
+  EXPECT_EQ(shown, "Working");
 }
 
 TEST_F(StatementsTest, DesktopServicesActOnTheProgramsOwnWindows) {

@@ -22,7 +22,10 @@ namespace {
 class ModalScope {
  public:
   ModalScope() : had_lock_(RuntimeLockHeld()) {
-    if (had_lock_) detail::EnterModal();
+    if (had_lock_) {
+      detail::EnterModal();
+      detail::ShowChangesBeforeLettingGo();
+    }
     unlocked_.emplace();
   }
   ~ModalScope() {
@@ -150,6 +153,7 @@ void Beep(int32_t sound) {
 
 Result<int> RunProgram(std::string_view program, const std::vector<std::string>& args, bool wait) {
   if (!wait) return Run(program, args, false);
+  if (RuntimeLockHeld()) detail::ShowChangesBeforeLettingGo();
   RuntimeLockReleaser unlocked;
   return Run(program, args, true);
 }

@@ -349,7 +349,7 @@ ThreadId Thread() { return t_self ? t_self->id() : 0; }
 
 void Yield() {
   AssertRuntimeLockHeld();
-  detail::WakeWindowsShowingChangedQueues();
+  detail::ShowChangesBeforeLettingGo();
   // Going to the back of the lock's line lets every waiting thread run once.
   ReleaseRuntimeLock();
   AcquireRuntimeLock();

@@ -274,8 +274,11 @@ void Window::NoteChanged(Control& /*c*/, bool layout) {
   WakeOwnerToFlush();
 }
 
-void detail::WakeWindowsShowingChangedQueues() {
+void detail::ShowChangesBeforeLettingGo() {
   AssertRuntimeLockHeld();
+  if (ThreadState* t = CurrentThread()) {
+    for (Window* w : t->windows) w->Flush();
+  }
   for (Window* w : OpenWindows()) {
     for (const auto& [f, c] : w->controls_) {
       const auto* l = dynamic_cast<const ListControl*>(c.get());
@@ -431,8 +434,7 @@ bool Window::Accept() {
       return true;
     }
     DisplayChanged();
-    Flush();
-    detail::WakeWindowsShowingChangedQueues();
+    detail::ShowChangesBeforeLettingGo();
     detail::QueuedItem item = t->Take(handle_);
     if (!open_) return false;
     Process(item);

@@ -41,7 +41,7 @@ class ListControl;
 namespace detail {
 class ThreadState;
 struct QueuedItem;
-void WakeWindowsShowingChangedQueues();
+void ShowChangesBeforeLettingGo();
 }  // namespace detail
 
 // One event as ACCEPT delivers it.
@@ -150,7 +150,7 @@ class Window {
 
  private:
   friend class detail::ThreadState;
-  friend void detail::WakeWindowsShowingChangedQueues();
+  friend void detail::ShowChangesBeforeLettingGo();
 
   std::unique_ptr<Control> MakeControl(FieldId field, ControlType type, std::string equate,
                                        FieldId parent);

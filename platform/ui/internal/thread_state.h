@@ -87,9 +87,10 @@ DisplayBackend& Backend();
 void EnterModal();
 void LeaveModal();
 
-// Queues are shared between threads: wakes the thread of every other thread's window whose
-// list shows a queue that changed since that window last showed it, so it shows it anew.
-// Called before the calling thread lets others run. Requires the runtime lock.
-void WakeWindowsShowingChangedQueues();
+// Before the calling thread lets the others run (waiting for its next event, YIELD, a
+// blocking dialog or program): its own windows show what it changed, and the thread of every
+// other window whose list shows a queue that changed since it was shown is woken to show it
+// anew, because queues are shared between threads. Requires the runtime lock.
+void ShowChangesBeforeLettingGo();
 
 }  // namespace platform::ui::detail
