@@ -456,12 +456,13 @@ WindowMirror::~WindowMirror() {
 // A child larger than the frame's area would open cut off behind the frame's edges; the frame
 // grows to show it whole, as far as the screen allows. The frame's size in the model stays as
 // declared: this is only how the display makes room.
-void WindowMirror::GrowFrameToShow(WindowMirror& frame, const QWidget& child) {
-  QWidget* main = frame.top();
-  QMdiArea* area = frame.mdi_area();
-  if (main == nullptr || area == nullptr) return;
-  const QSize missing(std::max(0, child.x() + child.width() - area->width()),
-                      std::max(0, child.y() + child.height() - area->height()));
+void WindowMirror::GrowFrameToShow(QWidget* main, QMdiArea* area, QWidget* child) {
+  if (main == nullptr || area == nullptr || child == nullptr) return;
+  // The area may have pushed the child past its top-left edge to fit it; place it back.
+  if (child->x() < 0 || child->y() < 0)
+    child->move(std::max(0, child->x()), std::max(0, child->y()));
+  const QSize missing(std::max(0, child->x() + child->width() - area->width()),
+                      std::max(0, child->y() + child->height() - area->height()));
   if (missing.width() == 0 && missing.height() == 0) return;
   QSize grown = main->size() + missing;
   if (const QScreen* screen = main->screen()) {
@@ -550,7 +551,12 @@ void WindowMirror::BuildTop(WindowMirror* frame, WindowMirror* owner) {
       const QMargins m = sub->contentsMargins();
       sub->resize(container->size().grownBy(m));
       if (px.x() > 0 || px.y() > 0) sub->move(px.topLeft());
-      GrowFrameToShow(*frame, *sub);
+      // Now and once the area has shown and placed the child, which it does later.
+      GrowFrameToShow(frame->top(), frame->mdi_area(), sub);
+      QTimer::singleShot(
+          0, sub,
+          [main = QPointer<QWidget>(frame->top()), area = QPointer<QMdiArea>(frame->mdi_area()),
+           child = QPointer<QWidget>(sub)] { GrowFrameToShow(main, area, child); });
       top_ = sub;
     } else {
       QWidget* parent = owner != nullptr ? owner->top() : nullptr;

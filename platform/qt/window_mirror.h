@@ -108,7 +108,7 @@ class WindowMirror {
   void ApplyTimer();
   void ApplyShape();
   void ApplyGeometry(const ui::RectDu& before);
-  static void GrowFrameToShow(WindowMirror& frame, const QWidget& child);
+  static void GrowFrameToShow(QWidget* main, QMdiArea* area, QWidget* child);
   Item* Find(ui::FieldId field);
   const Item* Find(ui::FieldId field) const;
   QRect PixelRect(const ui::RectDu& du) const;
