@@ -1,6 +1,7 @@
 #include "platform/core/message.h"
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 
@@ -39,10 +40,11 @@ int32_t Route(const MessageRequest& request) {
     hook = g_hook;
   }
   if (!hook || t_in_hook) return StandardMessage(request);
-  t_in_hook = true;
-  const int32_t answer = hook(request);
-  t_in_hook = false;
-  return answer;
+  struct InHook {
+    InHook() { t_in_hook = true; }
+    ~InHook() { t_in_hook = false; }
+  } in_hook;
+  return hook(request);
 }
 
 }  // namespace
@@ -87,7 +89,9 @@ void Stop(std::string_view text) {
   if (exit_handler) {
     exit_handler();
   } else {
-    std::exit(1);
+    // As HALT: other threads still run, so no static destructors run underneath them.
+    std::fflush(nullptr);
+    std::_Exit(1);
   }
 }
 

@@ -412,7 +412,11 @@ void Halt(int32_t code) {
     handler(code);
     return;
   }
-  std::exit(code);
+  // Other threads (the display's among them) are still running: the program ends without
+  // running static destructors underneath them. Files written by replacement keep their old
+  // contents, and open transactions roll back.
+  std::fflush(nullptr);
+  std::_Exit(code);
 }
 
 }  // namespace platform::ui
