@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace platform {
 
@@ -51,6 +53,19 @@ std::string NumberToText(double value) {
   // 15 significant digits, written in fixed notation without trailing zeros.
   char buf[400];
   const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+  if (magnitude >= 15) {
+    // Beyond 15 digits the double's own digits mean nothing: write the 15 significant
+    // ones and fill the rest of the whole number with zeros.
+    std::snprintf(buf, sizeof buf, "%.14e", value);
+    std::string out;
+    for (const char* p = buf; *p != 'e'; ++p) {
+      if (*p != '.') out += *p;
+    }
+    const int exponent = std::atoi(std::strchr(buf, 'e') + 1);
+    const size_t digits = out.size() - (value < 0 ? 1 : 0);
+    out.append(static_cast<size_t>(exponent + 1) - digits, '0');
+    return out;
+  }
   int decimals = 14 - magnitude;
   if (decimals < 0) decimals = 0;
   if (decimals > 330) decimals = 330;

@@ -40,6 +40,12 @@ TEST(NumberToText, WritesAsTheRuntimeDoes) {
       {1e14, "100000000000000"},
       {0.1 + 0.2, "0.3"},
       {-2.5, "-2.5"},
+      // Past 15 digits only the first 15 are significant; the rest of the number is zeros.
+      {1e15, "1000000000000000"},
+      {1e25, "10000000000000000000000000"},
+      {9223372036854775808.0, "9223372036854780000"},
+      {-1234567890123456789.0, "-1234567890123460000"},
+      {9999999999999999.0, "10000000000000000"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.text);

@@ -171,6 +171,10 @@ TEST(Evaluate, TableOfExpressions) {
     } else {
       EXPECT_EQ(result, "");
       EXPECT_EQ(Error(), c.result);
+      // Whatever the error, the next successful evaluation clears it.
+      EXPECT_EQ(Evaluate("1"), "1");
+      EXPECT_EQ(ErrorCode(), 0);
+      EXPECT_EQ(Error(), "");
     }
   }
 }
