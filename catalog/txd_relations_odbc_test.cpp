@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -116,6 +117,81 @@ std::vector<std::string> SortedBlocks(const std::string& text) {
   return blocks;
 }
 
+// A key of the sample schema: its index name as each driver reports it (in lower case), its
+// components without the prefix, and what it is.
+enum class KeyKind { kPrimary, kUnique, kDuplicate };
+struct SampleKey {
+  std::string_view table;  // label in lower case
+  std::string_view sqlite_name;
+  std::string_view pg_name;  // empty: as on SQLite
+  std::string_view components;
+  KeyKind kind;
+};
+// Every primary key, unique constraint and index of share/sample/orders.sql. SQLite names an
+// INTEGER PRIMARY KEY "sqlite_autoindex_0" and its other automatic indexes after the table;
+// PostgreSQL names them after the table and column.
+constexpr KeyKind kPrimary = KeyKind::kPrimary;
+constexpr KeyKind kUnique = KeyKind::kUnique;
+constexpr KeyKind kDuplicate = KeyKind::kDuplicate;
+const SampleKey kSampleKeys[] = {
+    {"customers", "sqlite_autoindex_0", "customers_pkey", "+customerid", kPrimary},
+    {"customers", "ux_customers_company", "", "+companyname", kUnique},
+    {"customers", "ix_customers_phone", "", "+phone", kDuplicate},
+    {"addresses", "sqlite_autoindex_addresses_1", "addresses_pkey", "+customerid,+addressno",
+     kPrimary},
+    {"addresses", "ix_addresses_city", "", "+country,+city", kDuplicate},
+    {"employees", "sqlite_autoindex_0", "employees_pkey", "+employeeid", kPrimary},
+    {"employees", "ix_employees_name", "", "+lastname,+firstname", kDuplicate},
+    {"categories", "sqlite_autoindex_0", "categories_pkey", "+categoryid", kPrimary},
+    {"categories", "sqlite_autoindex_categories_1", "categories_categoryname_key", "+categoryname",
+     kUnique},
+    {"suppliers", "sqlite_autoindex_0", "suppliers_pkey", "+supplierid", kPrimary},
+    {"shippers", "sqlite_autoindex_0", "shippers_pkey", "+shipperid", kPrimary},
+    {"products", "sqlite_autoindex_0", "products_pkey", "+productid", kPrimary},
+    {"products", "ix_products_name", "", "+productname", kDuplicate},
+    {"products", "ix_products_price", "", "-unitprice", kDuplicate},
+    {"orders", "sqlite_autoindex_0", "orders_pkey", "+orderid", kPrimary},
+    {"orders", "ix_orders_date", "", "+orderdate", kDuplicate},
+    {"order_details", "sqlite_autoindex_order_details_1", "order_details_pkey",
+     "+orderid,+productid", kPrimary},
+    {"shipments", "sqlite_autoindex_0", "shipments_pkey", "+shipmentid", kPrimary},
+    {"customer_s_notes", "sqlite_autoindex_0", "customer_s_notes_pkey", "+noteid", kPrimary},
+};
+
+// The key lines `backend` should give for the sample, in lower case and without prefixes,
+// by table label in lower case.
+std::map<std::string, std::set<std::string>> ExpectedSampleKeys(OdbcBackend backend) {
+  const bool sqlite = backend == OdbcBackend::kSqlite;
+  std::map<std::string, std::set<std::string>> keys;
+  for (const SampleKey& k : kSampleKeys) {
+    std::string name(sqlite || k.pg_name.empty() ? k.sqlite_name : k.pg_name);
+    std::string components(k.components);
+    // The SQLite driver reports every component as ascending.
+    if (sqlite) std::replace(components.begin(), components.end(), '-', '+');
+    std::string line = name + " key(" + components + "),nocase,opt";
+    if (k.kind == kDuplicate) line += ",dup";
+    // The SQLite driver gives the primary key no name (PK_NAME is NULL), so no index is
+    // recognised as the primary key there.
+    if (k.kind == kPrimary && !sqlite) line += ",primary";
+    keys[std::string(k.table)].insert(line);
+  }
+  return keys;
+}
+
+// A written key line in lower case with the file's prefix taken out of its components.
+std::string KeyWithoutPrefix(const std::string& line, const std::string& prefix) {
+  std::string out = Lower(line);
+  const std::string mark = Lower(prefix) + ":";
+  const size_t open = out.find(" key(");
+  const size_t close = out.find(')', open);
+  if (open == std::string::npos || close == std::string::npos) return out;
+  std::string components = out.substr(open + 5, close - open - 5);
+  for (size_t at = components.find(mark); at != std::string::npos; at = components.find(mark)) {
+    components.erase(at, mark.size());
+  }
+  return out.substr(0, open + 5) + components + out.substr(close);
+}
+
 TEST_P(TxdRelationsOdbcTest, SampleDatabaseGivesEveryTableKeyAndForeignKey) {
   const std::unique_ptr<CatalogSource> source = MakeQueryObjectCatalog();
   EXPECT_EQ(source->ForeignKeysScanCatalog(), backend() == OdbcBackend::kSqlite);
@@ -156,6 +232,15 @@ TEST_P(TxdRelationsOdbcTest, SampleDatabaseGivesEveryTableKeyAndForeignKey) {
     }
   }
   EXPECT_EQ(FileOf(doc, "OrderTotals"), nullptr) << "a view with tables only set";
+  // The keys of every table are exactly the schema's primary keys and indexes.
+  std::map<std::string, std::set<std::string>> written_keys;
+  for (size_t i = 1; i < doc.files.size(); ++i) {
+    std::set<std::string>& keys = written_keys[Lower(doc.files[i].label)];
+    for (const testing::TxdKey& k : doc.files[i].keys) {
+      EXPECT_TRUE(keys.insert(KeyWithoutPrefix(k.line, doc.files[i].prefix)).second) << k.line;
+    }
+  }
+  EXPECT_EQ(written_keys, ExpectedSampleKeys(backend())) << text;
   // The composite primary key of Addresses, in key order.
   const testing::TxdFile* addresses = FileOf(doc, "Addresses");
   EXPECT_TRUE(std::any_of(addresses->keys.begin(), addresses->keys.end(), [&](const auto& k) {

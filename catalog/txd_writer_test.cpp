@@ -246,32 +246,68 @@ TEST_F(TxdWriterTest, PrefixesAreMadeUnique) {
 }
 
 TEST_F(TxdWriterTest, SystemTablesAreLeftOutUnlessAskedFor) {
-  catalog_.tables = {Table("MSysObjects", "SYSTEM TABLE"), Table("Orders")};
-  catalog_.columns["Orders"] = {Column("Id", "INTEGER", 10)};
+  // A system table first, with a key, then a table whose label starts with the same three
+  // letters: the prefix, file, key and field numbers show whether the system table took any.
+  catalog_.tables = {Table("MSysObjects", "SYSTEM TABLE"), Table("msysnotes"), Table("Orders")};
   catalog_.columns["MSysObjects"] = {Column("Id", "INTEGER", 10)};
+  catalog_.indexes["MSysObjects"] = {Index("ById", "Id")};
+  catalog_.columns["msysnotes"] = {Column("Note", "VARCHAR", 20)};
+  catalog_.columns["Orders"] = {Column("Id", "INTEGER", 10)};
+  catalog_.indexes["Orders"] = {Index("ById", "Id")};
+  const std::string mid = " FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),";
+  const auto field = [](const std::string& label, int ident) {
+    return "!!> IDENT(" + std::to_string(ident) + "),PROMPT('" + label + ":'),HEADER('" + label +
+           "'),MESSAGE('" + label + "'),TOOLTIP('" + label + "')";
+  };
+  const std::vector<std::string> system_table = {
+      "MSysObjects" + mid + "NAME('MSysObjects'),PRE(MSy),BINDABLE,THREAD",
+      "!!> IDENT(2),USAGE(File)",
+      "ById KEY(+MSy:Id),NOCASE,OPT",
+      "!!> IDENT(1)",
+      "Record RECORD",
+      "Id PDECIMAL(10),NAME('Id')",
+      field("Id", 6),
+      "    END",
+      "  END",
+      "",
+  };
+  // The two other tables, numbered after `files` files, `keys` keys and `fields` fields.
+  const auto others = [&](const std::string& notes_prefix, int files, int keys, int fields) {
+    return std::vector<std::string>{
+        "msysnotes" + mid + "NAME('msysnotes'),PRE(" + notes_prefix + "),BINDABLE,THREAD",
+        "!!> IDENT(" + std::to_string(files + 1) + "),USAGE(File)",
+        "Record RECORD",
+        "Note CSTRING(21),NAME('Note')",
+        field("Note", fields + 1),
+        "    END",
+        "  END",
+        "",
+        "Orders" + mid + "NAME('Orders'),PRE(Ord),BINDABLE,THREAD",
+        "!!> IDENT(" + std::to_string(files + 2) + "),USAGE(File)",
+        "ById KEY(+Ord:Id),NOCASE,OPT",
+        "!!> IDENT(" + std::to_string(keys + 1) + ")",
+        "Record RECORD",
+        "Id PDECIMAL(10),NAME('Id')",
+        field("Id", fields + 2),
+        "    END",
+        "  END",
+        "",
+    };
+  };
+
   // Write() reads the tables without a filter of its own, as a source that reports them.
   options_.system_tables = false;
-  std::vector<std::string> lines = TableLines(Write());
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines[0].substr(0, 12), "Orders FILE,");
-  EXPECT_NE(lines[0].find("PRE(Ord)"), std::string::npos);
-  EXPECT_EQ(lines[1], "!!> IDENT(2),USAGE(File)");
-  EXPECT_EQ(lines[4], "!!> IDENT(6),PROMPT('Id:'),HEADER('Id'),MESSAGE('Id'),TOOLTIP('Id')");
+  std::string text = Write();
+  EXPECT_EQ(text, CrLf(Concat({kHeader, SampleGlobals(), others("msy", 1, 0, 5)})));
+  EXPECT_TRUE(testing::ReadTxd(text).errors.empty());
   // The skipped row still shows the rewritten names.
   EXPECT_EQ(TablesQueue.entry(1).ORGINALTABLENAME, "MSysObjects");
   EXPECT_EQ(TablesQueue.entry(1).TABLENAME, "MSysObjects");
 
   options_.system_tables = true;
-  lines = TableLines(Write());
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines[0].substr(0, 17), "MSysObjects FILE,");
-  EXPECT_NE(lines[0].find("PRE(MSy)"), std::string::npos);
-  EXPECT_EQ(lines[1], "!!> IDENT(2),USAGE(File)");
-  const testing::TxdDocument doc = testing::ReadTxd(dir_.Read("Clarion.txd"));
-  EXPECT_TRUE(doc.errors.empty());
-  ASSERT_EQ(doc.files.size(), 3u);
-  EXPECT_EQ(doc.files[2].ident, 3);
-  EXPECT_EQ(doc.files[2].fields[0].ident, 7);
+  text = Write();
+  EXPECT_EQ(text, CrLf(Concat({kHeader, SampleGlobals(), system_table, others("msy1", 2, 1, 6)})));
+  EXPECT_TRUE(testing::ReadTxd(text).errors.empty());
 }
 
 TEST_F(TxdWriterTest, OracleRulesForTablesColumnsAndKeys) {

@@ -47,6 +47,12 @@ BuiltInMapping Mapping(std::string data_type, int32_t size, int32_t digits) {
   return BuiltInMapping{std::move(data_type), size, digits, size};
 }
 
+// A rule that stores its mapping under size and digits 0, so that one user mapping serves
+// every column of the type. Only the key changes: "*" still stands for the size as read.
+BuiltInMapping MappingUnderZeroKey(std::string data_type, int32_t size) {
+  return BuiltInMapping{std::move(data_type), 0, 0, size};
+}
+
 std::string Pdecimal(int32_t size, int32_t digits) {
   return "PDECIMAL(" + std::to_string(size) + "," + std::to_string(digits) + ")";
 }
@@ -61,10 +67,10 @@ BuiltInMapping BuiltInFieldType(std::string_view type_name, int32_t size, int32_
                                 bool oracle) {
   const std::string_view clipped = ClipView(type_name);
   const std::string name = platform::Upper(clipped);
-  if (name == "IMAGE") return Mapping("SKIP", 0, 0);
-  if (name == "BIT") return Mapping("BYTE", 0, 0);
-  if (name == "SMALLINT") return Mapping("SHORT", 0, 0);
-  if (name == "COUNTER") return Mapping("LONG", 0, 0);
+  if (name == "IMAGE") return MappingUnderZeroKey("SKIP", size);
+  if (name == "BIT") return MappingUnderZeroKey("BYTE", size);
+  if (name == "SMALLINT") return MappingUnderZeroKey("SHORT", size);
+  if (name == "COUNTER") return MappingUnderZeroKey("LONG", size);
   if (OneOf(name, kNumberTypes)) {
     if (digits > 0) return Mapping(Pdecimal(size, digits), size, digits);
     if (size == 1) return Mapping("BYTE", size, digits);
