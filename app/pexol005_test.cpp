@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -34,6 +35,14 @@ std::string ReadFile(const fs::path& path) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+// A line of the export file: these fields and empty ones up to 25, each quoted, then CR LF.
+std::string ExportLine(std::vector<std::string> fields) {
+  fields.resize(kResultFields);
+  std::string line;
+  for (size_t i = 0; i < fields.size(); ++i) line += (i > 0 ? ";\"" : "\"") + fields[i] + "\"";
+  return line + "\r\n";
 }
 
 class BrowseWindowTest : public QueryWindowTest {
@@ -169,6 +178,40 @@ TEST_P(BrowseWindowTest, TheOptionsReadTheTablesAgain) {
   user.Click(w, "?Glo:TablesOnly");
 }
 
+TEST_P(BrowseWindowTest, EachOptionReadsTheTablesAgain) {
+  Open();
+  user.Click(w, "?OptionsTab");
+  auto shows = [&](std::string_view table) {
+    for (const auto& row : Rows(w, "?TableList")) {
+      if (!row.empty() && row[0] == table) return true;
+    }
+    return false;
+  };
+  // Each control is used once a table was created behind the window's back; names sort
+  // after the tables the other tests expect first.
+  struct Case {
+    std::string_view control;
+    std::string table;
+  };
+  const Case kCases[] = {{"?Glo:SystemTables", "zz_after_system_tables"},
+                         {"?Glo:TablesOnly", "zz_after_tables_only"},
+                         {"?RegetButton", "zz_after_reget"}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.control);
+    ASSERT_TRUE(sources().RunSql(
+        backend(), std::vector<std::string>{"DROP TABLE IF EXISTS " + c.table,
+                                            "CREATE TABLE " + c.table + " (n INTEGER)"}));
+    ASSERT_FALSE(shows(c.table));
+    user.Click(w, c.control);
+    EXPECT_TRUE(shows(c.table));
+  }
+  EXPECT_EQ(catalog::Glo.SystemTables, 1);
+  EXPECT_EQ(catalog::Glo.TablesOnly, 0);
+  std::vector<std::string> drop;
+  for (const Case& c : kCases) drop.push_back("DROP TABLE " + c.table);
+  EXPECT_TRUE(sources().RunSql(backend(), drop));
+}
+
 TEST_P(BrowseWindowTest, TheLimitCountsTheHeaderRow) {
   Open();
   struct Case {
@@ -247,6 +290,28 @@ TEST_P(BrowseWindowTest, AHeaderClickSortsByThatColumnsText) {
   EXPECT_EQ(Column(2), (std::vector<std::string>{"  Bo", "Ann", "Rex", "Tom"}));
 }
 
+TEST_P(BrowseWindowTest, AHeaderDoubleClickSortsAsAClickDoes) {
+  Open();
+  const platform::ui::FieldId list = user.Field(w, "?List");
+  struct Case {
+    std::string_view name;
+    std::function<void(int32_t column)> press;
+  };
+  const Case kCases[] = {
+      {"click", [&](int32_t column) { user.ClickHeader(w, list, column); }},
+      // Row 0 is the header; the double click ends with the release, as a click does.
+      {"double click", [&](int32_t column) { user.DoubleClickRow(w, list, 0, column); }},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Execute("SELECT id, name FROM pets ORDER BY id DESC");
+    ASSERT_EQ(Column(1), (std::vector<std::string>{"10", "3", "2", "1"}));
+    c.press(1);
+    EXPECT_EQ(Column(1), (std::vector<std::string>{"1", "10", "2", "3"}));
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"Rex", "Ann", "Tom", "  Bo"}));
+  }
+}
+
 TEST_P(BrowseWindowTest, ExportWritesTheGoldenFile) {
   Open();
   Execute("SELECT id, name, kind FROM pets ORDER BY id");
@@ -257,6 +322,70 @@ TEST_P(BrowseWindowTest, ExportWritesTheGoldenFile) {
   EXPECT_EQ(Rows(w, "?List").size(), 4u);
   EXPECT_EQ(Rows(w, "?List").at(0).at(0), "1");
   EXPECT_EQ(display.CursorOf(1), platform::ui::Cursor::kNormal);
+}
+
+TEST_P(BrowseWindowTest, AnExportAfterANarrowerResultHasNoHeadersOfTheWiderOne) {
+  Open();
+  std::string thirty = "SELECT ";
+  for (int i = 1; i <= 30; ++i) thirty += (i > 1 ? ", " : "") + ("id AS c" + std::to_string(i));
+  struct Case {
+    std::string_view name;
+    std::string wider;
+    std::string narrower;
+    std::string exported;
+  };
+  const Case kCases[] = {
+      {"3 columns, then 1", "SELECT id, name, kind FROM pets", "SELECT name FROM pets WHERE id = 1",
+       ExportLine({"name"}) + ExportLine({"Rex"})},
+      {"30 columns, then 2", thirty + " FROM pets", "SELECT kind, id FROM pets WHERE id = 2",
+       ExportLine({"kind", "id"}) + ExportLine({"cat", "2"})},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Execute(c.wider);
+    Execute(c.narrower);
+    const fs::path file = dir_ / (std::string(c.name) + ".csv");
+    Export(file);
+    EXPECT_EQ(ReadFile(file), c.exported);
+  }
+}
+
+TEST_P(BrowseWindowTest, AnEmptyResultLeavesAnExistingFileWithoutAsking) {
+  Open();
+  struct Case {
+    std::string_view name;
+    std::string_view sql;  // empty: no query ran yet
+    bool fails;
+    bool bare_name;  // the entry holds the name alone
+  };
+  const Case kCases[] = {
+      {"before any query", "", false, false},
+      {"a result without rows", "SELECT name FROM pets WHERE id = 99", false, false},
+      {"a failed statement", "SELECT * FROM no_such_table", true, false},
+      {"a bare name", "SELECT name FROM pets WHERE id = 99", false, true},
+  };
+  const fs::path file = dir_ / "Result.csv";
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    if (c.fails) display.dialogs().ExpectMessage("Error:", platform::kButtonOk);
+    if (!c.sql.empty()) Execute(c.sql);
+    ASSERT_TRUE(Rows(w, "?List").empty());
+    std::ofstream(file, std::ios::binary) << "old";
+    const size_t messages = display.dialogs().seen().size();
+    if (c.bare_name) {
+      user.Type(w, "?Loc:ExportFilename", "Result.csv");
+      const fs::path before = fs::current_path();
+      fs::current_path(dir_);
+      user.Click(w, "?ExportResultsButton");
+      fs::current_path(before);
+    } else {
+      Export(file);
+    }
+    // No question, and the file is as it was; a bare name still became the full path.
+    EXPECT_EQ(display.dialogs().seen().size(), messages);
+    EXPECT_EQ(ReadFile(file), "old");
+    EXPECT_EQ(Screen(w, "?Loc:ExportFilename"), file.string());
+  }
 }
 
 TEST_P(BrowseWindowTest, OnlyYesReplacesAnExistingFile) {

@@ -4,6 +4,8 @@
 // rows are edited in place by a spin box created when the window opens. Execute joins the
 // SQL texts into one condition text, closes the window and returns that text. The query
 // window calls it directly, so it runs nested on that window's thread.
+#include "app/pexol006.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -237,6 +239,9 @@ struct LocalState {
   FieldId ConnectorSpin = ui::kNoField;
 };
 
+// The restyle object of the builder running on this thread, for the tests' seam.
+thread_local restyle::ZOVRestyleClass* t_builder_restyle = nullptr;
+
 bool IsConnector(const QueryConditionRecord& row) {
   const std::string sql = platform::Upper(platform::Clip(row.SQLQUERY.view()));
   return sql == kAnd || sql == kOr;
@@ -269,6 +274,14 @@ class QueryBuilderWindow final : public ProcedureWindow {
         QBE(loc.QueryConditionQueue.buffer),
         QFQ(loc.OperatorQueue.buffer),
         QAOQ(loc.AndOrQueue.buffer) {}
+
+  WindowAnswer Run() override {
+    restyle::ZOVRestyleClass* const outer = t_builder_restyle;
+    t_builder_restyle = &restyle();
+    const WindowAnswer answer = ProcedureWindow::Run();
+    t_builder_restyle = outer;
+    return answer;
+  }
 
   WindowAnswer HandleEvent() override {
     const WindowAnswer answer = ProcedureWindow::HandleEvent();
@@ -454,6 +467,11 @@ class QueryBuilderWindow final : public ProcedureWindow {
     QBE.SQLQUERY = kAnd;
     rows.Add();
     loc_.CurrentRowPosition = static_cast<int32_t>(rows.Pointer());
+    // The placeholder carries no column, operator or value of the condition before it, so
+    // choosing it chooses nothing and Execute stops at it instead of copying that condition.
+    QBE.FIELD = "";
+    QBE.SQLFUNCTION = "";
+    QBE.VALUE = "";
     QBE.QUERYINTEXT = kPlaceholder;
     QBE.SQLQUERY = kPlaceholder;
     rows.Add();
@@ -569,19 +587,21 @@ class QueryBuilderWindow final : public ProcedureWindow {
   // The operator typed into the combo: chosen in the list when it is one of the 18.
   void FindTypedOperator() {
     platform::Queue<OperatorRecord>& operators = loc_.OperatorQueue;
-    QBE.SQLFUNCTION = QFQ.SQLFUNCTION.view();
-    const std::string typed = platform::Upper(platform::Clip(QFQ.SQLFUNCTION.view()));
+    const std::string typed_text(QFQ.SQLFUNCTION.view());
+    const std::string typed = platform::Upper(platform::Clip(typed_text));
     const OperatorRecord before = QFQ;
     for (size_t i = 1; i <= operators.Records(); ++i) {
       operators.Get(i);
       if (platform::Upper(platform::Clip(QFQ.SQLFUNCTION.view())) == typed) {
+        QBE.SQLFUNCTION = typed_text;
         ui::Select(kQBEFunctionList, static_cast<int32_t>(i));
         UpdateConditionRow();
         return;
       }
     }
     // None matched: the search must not leave the last operator's description beside what
-    // the user typed.
+    // the user typed, and the condition keeps the operator it has, so its SQL text never
+    // holds an operator that its readable text does not name.
     QFQ = before;
   }
 
@@ -613,6 +633,8 @@ class QueryBuilderWindow final : public ProcedureWindow {
 };
 
 }  // namespace
+
+restyle::ZOVRestyleClass* QueryBuilderRestyleOnThisThread() { return t_builder_restyle; }
 
 std::string QueryBuilder() {
   LocalState loc;

@@ -1,6 +1,9 @@
 // The query builder driven by the scripted user: the condition texts, the AND / OR
 // connectors edited in place by the spin box, the "???" placeholders that stop Execute, the
 // assembled condition text, and the query window that calls it.
+#include "app/pexol006.h"
+
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -17,6 +20,7 @@
 #include "platform/ui/codes.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/thread.h"
+#include "restyle/restyle_class.h"
 
 namespace app {
 namespace {
@@ -138,6 +142,14 @@ TEST_P(QueryBuilderTest, OpensWithOneBlankRowTheOperatorsAndItsTexts) {
   EXPECT_EQ(View(b, "?QBEFunction")
                 .properties.count({static_cast<int32_t>(platform::ui::Prop::NoSheet), 0}),
             1u);
+  // Both sheets show no tabs: the program switches their pages.
+  for (std::string_view sheet : {"?QBEFunction", "?ConditionSheet"}) {
+    SCOPED_TRACE(sheet);
+    const auto properties = View(b, sheet).properties;
+    const auto no_sheet = properties.find({static_cast<int32_t>(platform::ui::Prop::NoSheet), 0});
+    ASSERT_NE(no_sheet, properties.end());
+    EXPECT_EQ(no_sheet->second, "1");
+  }
   EXPECT_EQ(user.Control(b, kConnectorSpin).type, platform::ui::ControlType::kSpin);
   EXPECT_FALSE(user.Control(b, kConnectorSpin).visible);
 }
@@ -245,6 +257,81 @@ TEST_P(QueryBuilderTest, TypedOperatorsAreFoundInAnyCase) {
             (std::pair<std::string, std::string>("name contains (LIKE) 'a%'", "NAME like 'a%'")));
 }
 
+TEST_P(QueryBuilderTest, ATypedOperatorNoneOfTheListMatchesLeavesTheConditionsOperator) {
+  OpenBuilder();
+  using Texts = std::pair<std::string, std::string>;
+  struct Case {
+    std::string_view name;
+    int32_t chosen;                // the operator row chosen before typing, 0 for none
+    std::string_view description;  // shown after the typed operator
+    std::string_view value;        // typed afterwards, which updates the row
+    Texts written;
+  };
+  const Case kCases[] = {
+      // Without a chosen operator the update writes nothing.
+      {"no operator chosen", 0, "", "b", {"", ""}},
+      // The row keeps the chosen operator in both texts: the typed one never reaches the SQL.
+      {"LIKE chosen", 9, "contains (LIKE)", "c", {"name contains (LIKE) 'c'", "NAME LIKE 'c'"}},
+  };
+  user.SelectRow(b, F("?ColumnList"), 1);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    if (c.chosen != 0) user.SelectRow(b, F("?QBEFunctionList"), c.chosen);
+    user.Type(b, F("?QBEValue"), "a");
+    const Texts before = Conditions().at(0);
+    user.Type(b, F("?QFQ:SQLFunction"), "FOO");
+    user.PressKey(b, platform::ui::kEnterKey);
+    // The typed text stays; the description and the list's choice are those from before.
+    EXPECT_EQ(Screen(b, "?QFQ:SQLFunction"), "FOO");
+    EXPECT_EQ(Screen(b, "?QFQ:Description"), c.description);
+    EXPECT_EQ(View(b, "?QBEFunctionList").selected, c.chosen);
+    EXPECT_EQ(Conditions().at(0), before);
+
+    user.Type(b, F("?QBEValue"), c.value);
+    EXPECT_EQ(Conditions().at(0), c.written);
+    EXPECT_EQ(Screen(b, "?QFQ:SQLFunction"), "FOO");
+    EXPECT_EQ(Screen(b, "?QFQ:Description"), c.description);
+  }
+}
+
+TEST_P(QueryBuilderTest, BothConnectorButtonsAddAConnectorAndAPlaceholder) {
+  OpenBuilder();
+  using Texts = std::vector<std::pair<std::string, std::string>>;
+  struct Case {
+    std::string_view button;
+    int32_t row;  // the condition row chosen and completed first
+    int32_t column;
+    int32_t op;
+    std::string_view value;
+    std::pair<std::string, std::string> condition;
+  };
+  const Case kCases[] = {
+      {"?NewAndConditionButton", 1, 1, 1, "x", {"name is equal to (=) 'x'", "NAME = 'x'"}},
+      {"?PlaceHooksButton", 3, 2, 3, "3", {"age is greater than (>) 3", "AGE > 3"}},
+  };
+  Texts rows{{"", ""}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.button);
+    // No column chosen: nothing is added.
+    user.Click(b, F(c.button));
+    EXPECT_EQ(Conditions(), rows);
+
+    user.SelectRow(b, F("?QBEList"), c.row);
+    Choose(c.column, c.op, c.value);
+    rows[c.row - 1] = c.condition;
+    user.Click(b, F(c.button));
+    rows.emplace_back("AND", "AND");
+    rows.emplace_back("???", "???");
+    EXPECT_EQ(Conditions(), rows);
+    EXPECT_EQ(View(b, "?ConditionSheet").selected, 2);  // AND / OR
+    EXPECT_EQ(View(b, "?QBEList").selected, c.row + 1);
+    EXPECT_EQ(View(b, "?QBEQueryList").selected, c.row + 1);
+    EXPECT_EQ(View(b, "?ColumnList").selected, 0);
+    EXPECT_EQ(View(b, "?QBEFunctionList").selected, 0);
+    EXPECT_EQ(Screen(b, "?QBEValue"), "");
+  }
+}
+
 TEST_P(QueryBuilderTest, ConnectorsAreAddedAndChangedInPlaceWithTheSpin) {
   OpenBuilder();
   Choose(1, 1, "x");
@@ -309,6 +396,62 @@ TEST_P(QueryBuilderTest, ConnectorsAreAddedAndChangedInPlaceWithTheSpin) {
   EXPECT_EQ(Conditions().at(2), (std::pair<std::string, std::string>("???", "???")));
 }
 
+TEST_P(QueryBuilderTest, TheMarkFlagIsOffOnlyWhileAConnectorIsEditedInPlace) {
+  constexpr platform::ui::EventId kReadFlag = platform::ui::kEventUser + 0x101;
+  std::atomic<int> flag = -1;
+  platform::ScopedCallObserver observer([&](std::string_view call) {
+    restyle::ZOVRestyleClass* const restyle = QueryBuilderRestyleOnThisThread();
+    if (restyle == nullptr) return 0;  // not the builder's thread
+    // The restyle settings switch marking on when the window is attached, before the
+    // builder's own set-up saves the flag.
+    if (call == "ZOVRestyleClass.SetWindow 1") restyle->MARKSELECTEDCONTROLACTIVE = 1;
+    if (call == "ZOVAgentClass.HandleEvent QueryBuilder" && platform::ui::Event() == kReadFlag) {
+      flag = restyle->MARKSELECTEDCONTROLACTIVE;
+    }
+    return 0;
+  });
+  // The flag once everything before is handled.
+  auto mark_flag = [&] {
+    flag = -1;
+    platform::ui::PostToWindow(b, kReadFlag);
+    user.WaitUntilIdle();
+    return flag.load();
+  };
+  OpenBuilder();
+  EXPECT_EQ(mark_flag(), 1);
+  Choose(1, 1, "x");
+  user.Click(b, F("?NewAndConditionButton"));
+  EXPECT_EQ(mark_flag(), 1);
+
+  struct Case {
+    std::string_view name;
+    std::function<void()> end_edit;
+    std::string_view connector;  // after the edit
+  };
+  const Case kCases[] = {
+      {"OR button", [&] { user.Click(b, F("?ChangeToOrConditionButton:2")); }, "OR"},
+      {"AND button", [&] { user.Click(b, F("?ChangeToAndConditionButton:2")); }, "AND"},
+      {"Enter",
+       [&] {
+         user.PressKey(b, platform::ui::kUpKey);
+         user.PressKey(b, platform::ui::kEnterKey);
+       },
+       "OR"},
+      {"double click", [&] { user.DoubleClickRow(b, kConnectorSpin, 1); }, "AND"},
+      {"a condition row chosen", [&] { user.SelectRow(b, F("?QBEList"), 1); }, "AND"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    user.SelectRow(b, F("?QBEList"), 2);
+    ASSERT_TRUE(user.Control(b, kConnectorSpin).visible);
+    EXPECT_EQ(mark_flag(), 0);
+    c.end_edit();
+    EXPECT_EQ(mark_flag(), 1);
+    EXPECT_FALSE(user.Control(b, kConnectorSpin).visible);
+    EXPECT_EQ(Conditions().at(1), (std::pair<std::string, std::string>(c.connector, c.connector)));
+  }
+}
+
 TEST_P(QueryBuilderTest, APlaceholderStopsExecuteAndStaysUntouched) {
   OpenBuilder();
   Choose(1, 1, "x");
@@ -332,6 +475,16 @@ TEST_P(QueryBuilderTest, APlaceholderStopsExecuteAndStaysUntouched) {
   user.Click(b, F("?ExecuteButton"));
   EXPECT_FALSE(Returned());
   user.Type(b, F("?QBEValue"), "y");
+  EXPECT_EQ(Conditions(),
+            (Texts{{"name is equal to (=) 'y'", "NAME = 'y'"}, {"AND", "AND"}, {"???", "???"}}));
+
+  // Choosing the placeholder itself chooses no column or operator, so Execute still stops
+  // there instead of turning it into a copy of the condition before the connector.
+  user.SelectRow(b, F("?QBEList"), 3);
+  EXPECT_EQ(View(b, "?ColumnList").selected, 0);
+  EXPECT_EQ(View(b, "?QBEFunctionList").selected, 0);
+  user.Click(b, F("?ExecuteButton"));
+  EXPECT_FALSE(Returned());
   EXPECT_EQ(Conditions(),
             (Texts{{"name is equal to (=) 'y'", "NAME = 'y'"}, {"AND", "AND"}, {"???", "???"}}));
 
