@@ -38,9 +38,10 @@ bool IsSqliteFile(const std::string& name) {
 }
 
 // A consistent image of a database, read through SQLite, which waits for a writer in another
-// process and first rolls back a transaction that a crashed process left behind.
+// process and first rolls back a transaction that a crashed process left behind (when the
+// file may be written: keyed::OpenForReading).
 Result<std::string> DatabaseImage(const std::string& from) {
-  Result<keyed::Db> source = keyed::OpenDb(from, SQLITE_OPEN_READONLY);
+  Result<keyed::Db> source = keyed::OpenForReading(from);
   if (!source.ok()) return source.status();
   Result<keyed::Db> image = keyed::OpenDb(":memory:", SQLITE_OPEN_READWRITE);
   if (!image.ok()) return image.status();

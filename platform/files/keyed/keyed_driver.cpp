@@ -263,7 +263,8 @@ Status KeyedDriver::Open(File& file, uint32_t mode) {
     return PathError(errno, name);
   }
   const std::string path = AbsolutePath(name);
-  Result<Db> db = OpenDb(path, read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE);
+  // Read-only access still rolls back a transaction that a killed process left in the file.
+  Result<Db> db = read_only ? OpenForReading(path) : OpenDb(path, SQLITE_OPEN_READWRITE);
   if (!db.ok()) return db.status();
   if (!read_only) {
     if (Status s = Exec(db.value().get(), "PRAGMA journal_mode=DELETE"); !s.ok()) return s;

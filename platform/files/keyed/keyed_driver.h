@@ -12,6 +12,8 @@
 //            3 its directory is missing, 5 it may not be read (or written, unless opened
 //            read-only) or is a directory, 36 it is no keyed file, 47 "Invalid Record
 //            Declaration" when the stored fields or keys differ from the declared ones.
+//            A transaction that a killed process left in the file is rolled back first, also
+//            with read-only access; a file the user may not write answers 5 until then.
 //   CREATE   makes the file anew and empty, replacing it whole; 52 while it is open.
 //   SET      SET(file): file order. SetKey(k, false): key k from its start (or end, for
 //            PREVIOUS). SetKey(k, true): from the key values in the record buffer; NEXT reads

@@ -313,6 +313,42 @@ TEST_F(KeyedFileTest, ClosedFileAnswersFileNotOpen) {
   EXPECT_EQ(Error(), "File Already Open");
 }
 
+// STREAM, FLUSH and BUFFER only tune how the runtime writes and reads ahead: on an open keyed
+// file they succeed, and what was added between STREAM and FLUSH is in the file for others
+// afterwards; on a closed file each answers 37.
+TEST_F(KeyedFileTest, StreamFlushAndBufferNeedAnOpenFile) {
+  struct Case {
+    const char* statement;
+    bool (*run)(File&);
+  };
+  const Case kCases[] = {
+      {"STREAM", [](File& f) { return f.Stream(); }},
+      {"FLUSH", [](File& f) { return f.Flush(); }},
+      {"BUFFER", [](File& f) { return f.Buffer(200); }},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.statement);
+    EXPECT_TRUE(c.run(*file_)) << Error();
+    EXPECT_EQ(ErrorCode(), 0);
+  }
+  ASSERT_TRUE(file_->Stream());
+  AddSample();
+  ASSERT_TRUE(file_->Flush());
+  Row other_row;
+  auto other = RowFile(dir_ / "ROWS", other_row, OrderKeys(), false);
+  ASSERT_TRUE(other->Open(kReadOnly | kDenyNone)) << Error();
+  EXPECT_EQ(other->Records(), 5);
+  ASSERT_TRUE(other->Close());
+
+  ASSERT_TRUE(file_->Close());
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.statement);
+    EXPECT_FALSE(c.run(*file_));
+    EXPECT_EQ(ErrorCode(), 37);
+    EXPECT_EQ(Error(), "File Not Open");
+  }
+}
+
 // Every field type keeps its value exactly, texts byte for byte (NUL bytes and, in a
 // CSTRING, trailing blanks included).
 struct AllTypes {

@@ -59,9 +59,12 @@ int RuntimeCode(int rc, int system_errno) {
 }  // namespace
 
 Status SqliteError(sqlite3* db, int rc, int code) {
-  const int extended = db ? sqlite3_extended_errcode(db) : rc;
-  std::string message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-  const int system_errno = db ? sqlite3_system_errno(db) : 0;
+  // Some calls (a backup step, a serialization) answer an error without recording it on the
+  // connection: then `rc` alone tells what went wrong.
+  const bool recorded = db && (sqlite3_extended_errcode(db) & 0xFF) == (rc & 0xFF);
+  const int extended = recorded ? sqlite3_extended_errcode(db) : rc;
+  std::string message = recorded ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+  const int system_errno = recorded ? sqlite3_system_errno(db) : 0;
   return Status::Error(code ? code : RuntimeCode(extended, system_errno), {}, std::move(message),
                        std::to_string(extended));
 }
@@ -91,6 +94,19 @@ Result<Db> OpenDb(const std::string& path, int flags) {
   if (!(flags & SQLITE_OPEN_READONLY)) {
     if (Status s = Exec(db.get(), "PRAGMA synchronous=FULL"); !s.ok()) return s;
   }
+  return db;
+}
+
+Result<Db> OpenForReading(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string directory =
+      slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  if (::access(path.c_str(), W_OK) != 0 || ::access(directory.c_str(), W_OK) != 0) {
+    return OpenDb(path, SQLITE_OPEN_READONLY);
+  }
+  Result<Db> db = OpenDb(path, SQLITE_OPEN_READWRITE);
+  if (!db.ok()) return db;
+  if (Status s = Exec(db.value().get(), "PRAGMA query_only=ON"); !s.ok()) return s;
   return db;
 }
 

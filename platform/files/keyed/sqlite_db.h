@@ -40,6 +40,14 @@ Status SqliteError(sqlite3* db, int rc, int code = 0);
 // connection up for crash safety: rollback journal, synchronous FULL, busy timeout.
 Result<Db> OpenDb(const std::string& path, int flags);
 
+// Opens the existing database `path` to read it only. When the file and its directory may be
+// written, the connection may write but is kept from it by PRAGMA query_only: SQLite rolls
+// back what a process killed in the middle of a transaction left in the file (its hot
+// journal) only on such a connection, and answers every other one SQLITE_READONLY until that
+// is done. A file that may not be written is opened read-only and cannot be read while a
+// hot journal lies beside it.
+Result<Db> OpenForReading(const std::string& path);
+
 // Registers the two collations on `db`.
 Status RegisterCollations(sqlite3* db);
 

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "platform/core/error_state.h"
+#include "platform/files/keyed/file_system.h"
 #include "platform/files/keyed/keyed_test_support.h"
 #include "platform/files/keyed/transaction.h"
 
@@ -81,10 +82,12 @@ class CrashTest : public ::testing::Test {
     ASSERT_TRUE(Commit());
   }
   // The records of file `i` in key order: name, number and the first byte of the body.
-  Tags Content(size_t i) {
+  Tags Content(size_t i) { return ContentOf(paths_[i], kReadWrite | kDenyNone); }
+  // The same of the file at `path`, opened with `mode`.
+  Tags ContentOf(const std::string& path, uint32_t mode) {
     BigRow row;
-    auto file = KeyedFile(paths_[i], BigRow::Layout(), &row, Keys(), /*create=*/false);
-    if (!file->Open(kReadWrite | kDenyNone)) return {"open failed: " + Error()};
+    auto file = KeyedFile(path, BigRow::Layout(), &row, Keys(), /*create=*/false);
+    if (!file->Open(mode)) return {"open failed: " + Error()};
     Tags out;
     (void)file->SetKey(0, false);
     while (file->Next()) {
@@ -93,6 +96,7 @@ class CrashTest : public ::testing::Test {
     }
     return out;
   }
+  void KillInTheMiddleOfATransaction(std::vector<Tags>& before_content);
   off_t Size(size_t i) {
     struct stat st;
     return ::stat(paths_[i].c_str(), &st) == 0 ? st.st_size : -1;
@@ -137,9 +141,10 @@ struct ChildFiles {
   }
 };
 
-TEST_F(CrashTest, KilledInTheMiddleOfATransactionLeavesEveryFileAsItWas) {
+// The files prepared with many records, then a child that changes all of them in one
+// transaction and is killed before COMMIT. `before_content`: each file's records before.
+void CrashTest::KillInTheMiddleOfATransaction(std::vector<Tags>& before_content) {
   Prepare(/*fillers=*/400);
-  std::vector<Tags> before_content;
   for (size_t i = 0; i < 3; ++i) before_content.push_back(Content(i));
   ASSERT_EQ(before_content[0].size(), 401u);
   const off_t before = Size(0);
@@ -157,10 +162,78 @@ TEST_F(CrashTest, KilledInTheMiddleOfATransactionLeavesEveryFileAsItWas) {
   EXPECT_GT(Size(0), before);
   child.Kill();
   ASSERT_TRUE(KilledBySigkill(child.Wait()));
+}
+
+TEST_F(CrashTest, KilledInTheMiddleOfATransactionLeavesEveryFileAsItWas) {
+  std::vector<Tags> before_content;
+  ASSERT_NO_FATAL_FAILURE(KillInTheMiddleOfATransaction(before_content));
   for (size_t i = 0; i < 3; ++i) {
     SCOPED_TRACE(paths_[i]);
     EXPECT_EQ(Content(i), before_content[i]);
   }
+}
+
+// What the killed process left in each file (its hot journal) is rolled back by whatever
+// reads the file first, also an OPEN with read-only access or a COPY, as the style manager
+// does on 47 before it creates a file anew.
+TEST_F(CrashTest, AfterAKillReadOnlyOpenAndCopyFindEveryFileAsItWas) {
+  std::vector<Tags> before_content;
+  ASSERT_NO_FATAL_FAILURE(KillInTheMiddleOfATransaction(before_content));
+  for (size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE(paths_[i]);
+    const std::string journal = paths_[i] + "-journal";
+    const std::string bak = paths_[i] + ".bak";
+    ASSERT_TRUE(Exists(journal));
+    // The first file is copied before anything else reads it; the others are opened
+    // read-only first.
+    if (i == 0) {
+      EXPECT_TRUE(Copy(paths_[i], bak)) << Error() << " " << FileError();
+      EXPECT_EQ(ContentOf(paths_[i], kReadOnly | kDenyNone), before_content[i]);
+    } else {
+      EXPECT_EQ(ContentOf(paths_[i], kReadOnly | kDenyNone), before_content[i]);
+      EXPECT_TRUE(Copy(paths_[i], bak)) << Error() << " " << FileError();
+    }
+    EXPECT_EQ(ContentOf(bak, kReadOnly | kDenyNone), before_content[i]);
+    EXPECT_FALSE(Exists(journal));
+  }
+}
+
+// A file the user may not write cannot be rolled back by him: as long as the killed
+// transaction's journal lies beside it, OPEN with read-only access and COPY answer 5 "Access
+// Denied" and leave it alone, for a user who may write it to roll it back.
+TEST_F(CrashTest, AfterAKillAFileThatMayNotBeWrittenAnswersAccessDenied) {
+  std::vector<Tags> before_content;
+  ASSERT_NO_FATAL_FAILURE(KillInTheMiddleOfATransaction(before_content));
+  const std::string& path = paths_[0];
+  ASSERT_TRUE(Exists(path + "-journal"));
+  // The directory may be written, so only the file's own permission keeps the user out.
+  ASSERT_EQ(::chmod((dir_ / "").c_str(), 0777), 0);
+  auto check = [&] {
+    if (::chmod(path.c_str(), 0444) != 0) return 1;
+    BigRow row;
+    auto file = KeyedFile(path, BigRow::Layout(), &row, Keys(), /*create=*/false);
+    if (file->Open(kReadOnly | kDenyNone) || ErrorCode() != 5) return 2;
+    if (Copy(path, path + ".bak") || ErrorCode() != 5) return 3;
+    if (Exists(path + ".bak") || !Exists(path + "-journal")) return 4;
+    return 0;
+  };
+  if (geteuid() != 0) {
+    EXPECT_EQ(check(), 0);
+  } else {
+    // Root may write anything: the check runs in a child that has become "nobody".
+    Child child([&](Child&) {
+      if (::chown(path.c_str(), 65534, 65534) != 0 || ::setgid(65534) != 0 ||
+          ::setuid(65534) != 0) {
+        return 9;
+      }
+      return check();
+    });
+    ASSERT_TRUE(child.started());
+    const int status = child.Wait();
+    EXPECT_TRUE(ExitedCleanly(status)) << status;
+  }
+  ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+  EXPECT_EQ(Content(0), before_content[0]);
 }
 
 TEST_F(CrashTest, KilledAfterCommitKeepsEveryCommittedRecord) {
