@@ -8,13 +8,16 @@
 #include <gtest/gtest.h>
 
 #include "app/app_test_support.h"
+#include "app/procedure_frame.h"
 #include "catalog/globals.h"
 #include "platform/core/message.h"
 #include "platform/core/paths.h"
 #include "platform/core/process.h"
 #include "platform/files/file.h"
 #include "platform/files/ini_file.h"
+#include "platform/ui/statements.h"
 #include "platform/ui/thread.h"
+#include "restyle/restyle_class.h"
 
 namespace app::testing {
 namespace {
@@ -34,6 +37,19 @@ class MainFrameTest : public ProgramTest {
     ASSERT_TRUE(
         platform::files::PutIni("Last connectstring", "Connectstring", connect, ConnectionIni())
             .ok());
+  }
+  // The control that has the focus in window `w` of procedure `procedure`, as the window's
+  // own handling sees it at its next event.
+  FieldId FocusedField(ScriptedUser& user, WindowHandle w, std::string_view procedure) {
+    FieldId focus = -100;
+    const std::string hook = "ZOVAgentClass.HandleEvent " + std::string(procedure);
+    OnCall([&](std::string_view call) {
+      if (call == hook) focus = platform::ui::Focus();
+    });
+    platform::ui::PostToWindow(w, platform::ui::kEventUser);
+    user.WaitUntilIdle();
+    OnCall({});
+    return focus;
   }
   // The open windows titled `title`.
   std::vector<platform::headless::MirrorWindow> WindowsTitled(std::string_view title) {
@@ -70,6 +86,36 @@ TEST_F(MainFrameTest, ConnectionItemShowsTheFirst20Characters) {
     EXPECT_EQ(have_query, !c.stored.empty());
     // The shut-down disposed of the statement object.
     EXPECT_EQ(catalog::QueryObject, nullptr);
+    catalog::Glo.ConnectString = "";
+  }
+}
+
+// The connection item shows the first 20 characters of the connect string as it is, and
+// "..." only when the string without its trailing blanks is longer than 20 characters.
+TEST_F(MainFrameTest, TrailingBlanksOfTheConnectStringNeverAddTheEllipsis) {
+  struct Case {
+    std::string_view typed;
+    std::string_view shown;
+  };
+  constexpr Case kCases[] = {
+      {"DSN=pex_sqlite          ", "DSN=pex_sqlite      "},
+      {"DSN=abcdefghijklmnop     ", "DSN=abcdefghijklmnop"},     // 20 before the blanks
+      {"DSN=abcdefghijklmnopq    ", "DSN=abcdefghijklmnop..."},  // 21
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.typed);
+    std::string shown;
+    RunProgram([&](ScriptedUser& user) {
+      const WindowHandle frame = Frame(user);
+      user.PressKey(frame, platform::ui::kF2Key);
+      const WindowHandle w = user.Window("Choose an ODB Cconnection");
+      user.Type(w, "?Glo:ConnectString", c.typed);
+      user.Click(w, "?ConnectButton");
+      EXPECT_EQ(catalog::Glo.ConnectString, std::string(c.typed));
+      shown = user.Control(frame, kConnectionItem).text;
+    });
+    EXPECT_EQ(shown, c.shown);
+    std::filesystem::remove(ConnectionIni());
     catalog::Glo.ConnectString = "";
   }
 }
@@ -159,14 +205,32 @@ TEST_F(MainFrameTest, ConnectionChangedWithoutAConnectStringRebuildsOnlyTheTreeM
 }
 
 TEST_F(MainFrameTest, OpeningTheFrameRegistersItsMenuAndTellsTheAssistant) {
+  // The frame's restyle object expands its tree menu, set before the menu is registered, and
+  // has the initial values every procedure gives it.
+  std::vector<int64_t> restyle_at_first_item;
+  OnCall([&](std::string_view call) {
+    if (call != "ZOVRestyleClass.AddMenuItem -1 1") return;
+    const restyle::ZOVRestyleClass* r = RunningRestyleForTesting();
+    ASSERT_NE(r, nullptr);
+    restyle_at_first_item = {r->EXPANDMENUTREEAUTOMATICALLY, r->MENUTREEITEMHEIGHT,
+                             r->MENUTREEITEMCOLOR,           r->MENUTREEITEMBACKGROUNDCOLOR,
+                             r->MENUTREEITEMSELECTEDCOLOR,   r->MENUTREEITEMSELECTEDBACKGROUND};
+  });
   std::string imm;
+  FieldId focus = -100;
   RunProgram([&](ScriptedUser& user) {
+    OnCall({});
     const auto frame = display.FindWindow(Frame(user));
     ASSERT_TRUE(frame.has_value());
     const auto it = frame->view.properties.find({0x7C6A, 0});
     imm = it == frame->view.properties.end() ? "" : it->second;
+    focus = FocusedField(user, Frame(user), "Main");
   });
   EXPECT_EQ(imm, "1");
+  EXPECT_EQ(restyle_at_first_item,
+            (std::vector<int64_t>{1, 8, 0x80000012, -1, 0x8000000E, 0x80000002}));
+  // The frame's first field is control 1, and it has none: its menus take no focus.
+  EXPECT_EQ(focus, 0);
   const std::vector<std::string> items = Calls("ZOVRestyleClass.AddMenuItem");
   ASSERT_EQ(items.size(), 21u);
   for (FieldId f = -1; f >= -21; --f) {

@@ -14,6 +14,8 @@
 #include "platform/files/file.h"
 #include "platform/files/ini_file.h"
 #include "platform/ui/codes.h"
+#include "platform/ui/statements.h"
+#include "platform/ui/thread.h"
 
 namespace app::testing {
 namespace {
@@ -38,6 +40,18 @@ class ConnectionWindowTest : public ProgramTest {
     ASSERT_TRUE(platform::files::PutIni(kSection, key, value, ConnectionIni()).ok());
   }
   std::string ConnectionItem(ScriptedUser& user) { return user.Control(Frame(user), -3).text; }
+  // The control that has the focus in the window, as its own handling sees it at its next
+  // event.
+  FieldId FocusedField(ScriptedUser& user, WindowHandle w) {
+    FieldId focus = -100;
+    OnCall([&](std::string_view call) {
+      if (call == "ZOVAgentClass.HandleEvent ChooseODBCconnection") focus = platform::ui::Focus();
+    });
+    platform::ui::PostToWindow(w, platform::ui::kEventUser);
+    user.WaitUntilIdle();
+    OnCall({});
+    return focus;
+  }
   // The row of the data-source list that shows `dsn`, from 1; 0 when none does.
   int32_t RowOf(ScriptedUser& user, WindowHandle w, std::string_view dsn) {
     const auto rows = user.Rows(w, user.Field(w, "?DataSourceList"));
@@ -52,8 +66,14 @@ class ConnectionWindowTest : public ProgramTest {
 TEST_F(ConnectionWindowTest, ListsTheDataSourcesAndRegistersEveryControl) {
   std::vector<std::string> rows;
   std::string line_height;
+  FieldId focus = -100;
+  FieldId data_source_entry = -100;
   RunProgram([&](ScriptedUser& user) {
     const WindowHandle w = OpenConnectionWindow(user);
+    // The first field is the prompt of the data source name, which passes the focus on to
+    // the entry it names.
+    focus = FocusedField(user, w);
+    data_source_entry = user.Field(w, "?DSNString");
     // An MDI child of the frame, on a thread of its own.
     const auto window = display.FindWindow(w);
     ASSERT_TRUE(window.has_value());
@@ -72,6 +92,7 @@ TEST_F(ConnectionWindowTest, ListsTheDataSourcesAndRegistersEveryControl) {
   EXPECT_NE(sqlite, rows.end()) << ::testing::PrintToString(rows);
   EXPECT_LT(pg, sqlite);
   EXPECT_EQ(line_height, "14");
+  EXPECT_EQ(focus, data_source_entry);
   EXPECT_EQ(
       Calls("ZOVRestyleClass.AddControl"),
       (std::vector<std::string>{

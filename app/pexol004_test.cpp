@@ -4,6 +4,7 @@
 // compared with golden files of the sample database. Run over SQLite and PostgreSQL.
 //
 // PEX_UPDATE_GOLDEN=1 writes the golden files instead of comparing with them.
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +25,8 @@
 #include "platform/testing/odbc_sources.h"
 #include "platform/testing/sample_database.h"
 #include "platform/ui/codes.h"
+#include "platform/ui/statements.h"
+#include "platform/ui/thread.h"
 
 namespace app {
 namespace {
@@ -81,6 +84,19 @@ class DictionaryWindowTest : public testing::ProgramTest,
     return user.Window("Pexolind");
   }
 
+  // The control that has the focus in the window, as its own handling sees it at its next
+  // event.
+  FieldId FocusedField(ScriptedUser& user, WindowHandle w) {
+    FieldId focus = -100;
+    OnCall([&](std::string_view call) {
+      if (call == "ZOVAgentClass.HandleEvent Pexolind") focus = platform::ui::Focus();
+    });
+    platform::ui::PostToWindow(w, platform::ui::kEventUser);
+    user.WaitUntilIdle();
+    OnCall({});
+    return focus;
+  }
+
   // The row of `list` whose column `column` shows `text`; 0 when none does.
   static int32_t RowOf(ScriptedUser& user, WindowHandle w, FieldId list, size_t column,
                        std::string_view text) {
@@ -99,6 +115,26 @@ class DictionaryWindowTest : public testing::ProgramTest,
     const auto rows = user.Rows(w, list);
     if (rows == nullptr) return out;
     for (const auto& row : rows->rows) out.push_back(row.size() >= column ? row[column - 1] : "");
+    return out;
+  }
+
+  // The labels of the FILE declarations of a written dictionary, but for the file of the
+  // global variables, which every dictionary has.
+  static std::vector<std::string> TableFiles(std::string_view text) {
+    std::vector<std::string> out;
+    size_t at = 0;
+    while (at < text.size()) {
+      size_t end = text.find('\n', at);
+      if (end == std::string_view::npos) end = text.size();
+      const std::string_view line = text.substr(at, end - at);
+      const size_t file = line.find(" FILE,DRIVER(");
+      if (file != std::string_view::npos) {
+        std::string_view label = line.substr(0, file);
+        label = label.substr(0, label.find(' '));
+        if (label != "GlobalVariables") out.emplace_back(label);
+      }
+      at = end + 1;
+    }
     return out;
   }
 
@@ -174,6 +210,7 @@ TEST_P(DictionaryWindowTest, OpensAsPexolindAndRegistersItsControls) {
     EXPECT_NE(window->view.thread, 1);
     EXPECT_EQ(window->view.at.width, 491);
     EXPECT_EQ(window->view.at.height, 294);
+    EXPECT_EQ(FocusedField(user, w), user.Field(w, "?TableList"));
     // The driver combo offers three entries; any other text may be typed.
     const auto drivers = user.Rows(w, user.Field(w, "?Glo:Driver"));
     ASSERT_NE(drivers, nullptr);
@@ -295,22 +332,45 @@ TEST_P(DictionaryWindowTest, AfterWritingTheListShowsTheNamesAsReadAgain) {
   });
 }
 
-// The owner filter the user has just typed is the one the export uses, without a reread
-// first: a filter that matches no owner writes a dictionary without tables.
+// The options the user has just set are the ones the export uses, without a reread first:
+// the tables are read again with them before the file is written. A filter that matches no
+// owner writes a dictionary without tables; unticking "Show tables only" writes the view too.
+//
+// A press moves the focus, which accepts what was typed into the entry that had it, so the
+// options have reached their variables before the button's own handling runs: this pins the
+// reread, not the button's taking of the screen values.
 TEST_P(DictionaryWindowTest, WriteUsesTheOptionsOnScreen) {
+  // What the helper counts: every sample table, and not the global variables.
+  const std::vector<std::string> golden_files =
+      TableFiles(ReadFile(kGoldenDir / (BackendPrefix(backend()) + "_odbc_relations.txd")));
+  ASSERT_EQ(golden_files.size(), 11u);
+  EXPECT_EQ(std::ranges::count(golden_files, Name(backend(), "Customers")), 1);
+
   platform::ProcessRecorder recorder;
   RunProgram([&](ScriptedUser& user) {
     const WindowHandle w = OpenDictionary(user);
     ASSERT_NE(w, 0);
-    const std::filesystem::path out = dir() / "filtered.txd";
-    user.Type(w, "?Glo:TXDFilename", out.string());
+    const FieldId tables = user.Field(w, "?TableList");
+    ASSERT_EQ(Column(user, w, tables, 3).size(), 11u);
+
+    const std::filesystem::path with_views = dir() / "with_views.txd";
+    user.Type(w, "?Glo:TXDFilename", with_views.string());
+    user.Click(w, "?Glo:TablesOnly");
+    user.Click(w, "?WriteTXDButton");
+    const std::vector<std::string> written = TableFiles(ReadFile(with_views));
+    EXPECT_EQ(written.size(), 12u) << ::testing::PrintToString(written);
+    EXPECT_EQ(std::ranges::count(written, Name(backend(), "OrderTotals")), 1)
+        << ::testing::PrintToString(written);
+
+    const std::filesystem::path filtered = dir() / "filtered.txd";
+    user.Type(w, "?Glo:TXDFilename", filtered.string());
     user.Type(w, "?Glo:OwnerFilter", "nobody");
     user.Click(w, "?WriteTXDButton");
     EXPECT_EQ(catalog::Glo.OwnerFilter, std::string("nobody"));
-    const std::string text = ReadFile(out);
+    const std::string text = ReadFile(filtered);
     EXPECT_NE(text.find("GlobalVariables"), std::string::npos);
-    EXPECT_EQ(text.find("FILE,DRIVER('ODBC')"), std::string::npos) << text;
-    EXPECT_EQ(Column(user, w, user.Field(w, "?TableList"), 3).size(), 0u);
+    EXPECT_EQ(TableFiles(text), std::vector<std::string>{}) << text;
+    EXPECT_EQ(Column(user, w, tables, 3).size(), 0u);
   });
 }
 
@@ -375,7 +435,8 @@ TEST_P(DictionaryWindowTest, AnUnreachableSourceShowsEmptyLists) {
     user.Click(w, "?WriteTXDButton");
     const std::string text = ReadFile(out);
     EXPECT_NE(text.find("DSN=pex_no_such_source"), std::string::npos);
-    EXPECT_EQ(text.find("FILE,DRIVER('ODBC')"), std::string::npos) << text;
+    EXPECT_NE(text.find("GlobalVariables"), std::string::npos);
+    EXPECT_EQ(TableFiles(text), std::vector<std::string>{}) << text;
   });
 }
 

@@ -8,9 +8,16 @@
 
 #include "app/app_test_support.h"
 #include "app/program.h"
+#include "catalog/catalog_queues.h"
+#include "catalog/field_types.h"
 #include "catalog/globals.h"
+#include "catalog/odbc_query.h"
+#include "catalog/txd_relations.h"
 #include "platform/core/call_trace.h"
 #include "platform/core/message.h"
+#include "platform/core/record.h"
+#include "platform/core/text.h"
+#include "platform/files/file.h"
 #include "platform/files/ini_file.h"
 #include "platform/ui/desktop_settings.h"
 
@@ -35,6 +42,12 @@ std::vector<std::string> WithoutWindowCalls(const std::vector<std::string>& call
 }
 
 class MainProgramTest : public ProgramTest {};
+
+// A field as CLEAR leaves it: a text blank, a number 0.
+bool IsClear(const platform::FieldInfo& field, std::string_view text) {
+  if (platform::IsTextField(field)) return platform::ClipView(text).empty();
+  return text == "0";
+}
 
 TEST_F(MainProgramTest, StartsUpAndShutsDownInTheFixedOrder) {
   const int code = RunProgram([](ScriptedUser&) {});
@@ -144,6 +157,122 @@ TEST_F(MainProgramTest, MessagesGoToTheStyleManagerOnceTheHookIsSet) {
   EXPECT_EQ(Calls("ZOVStylemanagerClass.ShowMessage"),
             (std::vector<std::string>{
                 "ZOVStylemanagerClass.ShowMessage Please select a ODBC connection first!"}));
+}
+
+// The initialiser clears the record buffers of the catalog queues, the field-types queue and
+// the record of sysrel before the style manager is built.
+TEST_F(MainProgramTest, TheInitialiserClearsTheRecordBuffersBeforeTheStyleManager) {
+  platform::QueueBase* const kQueues[] = {
+      &catalog::TablesQueue,      &catalog::ColumnsQueue,     &catalog::IndexesQueue,
+      &catalog::PrimaryKeysQueue, &catalog::ForeignKeysQueue, &catalog::FieldTypesQueue,
+  };
+  // What a run before this one left in the buffers.
+  for (platform::QueueBase* queue : kQueues) {
+    for (size_t n = 1; n <= queue->FieldCount(); ++n) queue->SetText(n, "7");
+  }
+  std::vector<std::string> left_at_style_manager;
+  bool sysrel_cleared = false;
+  OnCall([&](std::string_view call) {
+    if (call == "ZOVStylemanagerClass.Construct") {
+      for (platform::QueueBase* queue : kQueues) {
+        for (size_t n = 1; n <= queue->FieldCount(); ++n) {
+          if (!IsClear(queue->layout().field(n), queue->GetText(n))) {
+            left_at_style_manager.push_back(queue->layout().Who(n));
+          }
+        }
+      }
+    }
+    if (call == "ErrorManager.Init") {
+      const platform::RecordLayout& layout = catalog::SysrelLayout();
+      sysrel_cleared = true;
+      for (size_t n = 1; n <= layout.FieldCount(); ++n) {
+        sysrel_cleared &=
+            IsClear(layout.field(n), platform::GetFieldText(layout.field(n), &Program().SYSREL));
+      }
+    }
+  });
+  RunProgram([](ScriptedUser&) {});
+  EXPECT_EQ(left_at_style_manager, std::vector<std::string>{});
+  EXPECT_TRUE(sysrel_cleared);
+}
+
+// The hook is installed after the style manager's start-up and never removed: a message of
+// any step before it is shown in the standard box, every one after it, the shut-down's
+// included, goes through the style manager.
+TEST_F(MainProgramTest, MessagesGoThroughTheHookFromRightAfterTheStyleManagersInit) {
+  struct Moment {
+    std::string_view call;  // the step during which a message is raised
+    bool through_hook;
+  };
+  constexpr Moment kMoments[] = {
+      {"ZOVAgentClass.Init", false},
+      {"ZOVRestyleBaseClass.BindRestyleFile ZOVRESTYLEFILE", false},
+      {"ZOVStylemanagerClass.Init 1619", false},
+      {"SystemParametersInfoA 38 0 0", true},  // the step right after the hook
+      {"ZOVAgentClass.Shutdown", true},
+      {"IniManager.Release", true},
+      {"ZOVStylemanagerClass.Shutdown", true},
+  };
+  std::vector<std::string> expected;
+  for (const Moment& m : kMoments) {
+    const std::string text = "During " + std::string(m.call);
+    display.dialogs().ExpectMessage(text, platform::kButtonOk);
+    if (m.through_hook) expected.push_back("ZOVStylemanagerClass.ShowMessage " + text);
+  }
+  bool style_manager_keeps_a_hook = true;
+  OnCall([&](std::string_view call) {
+    if (call == "SystemParametersInfoA 38 0 0") {
+      style_manager_keeps_a_hook = static_cast<bool>(Program().StyleManager.MESSAGEHOOK);
+    }
+    for (const Moment& m : kMoments) {
+      if (call == m.call) platform::Message("During " + std::string(m.call));
+    }
+  });
+  RunProgram([](ScriptedUser&) {});
+  EXPECT_EQ(Calls("ZOVStylemanagerClass.ShowMessage"), expected);
+  EXPECT_EQ(display.dialogs().pending(), 0u);
+  // The style manager keeps the hook that was set before its own: none.
+  EXPECT_FALSE(style_manager_keeps_a_hook);
+}
+
+// After a run with a connection, the shut-down disposes of the statement object and closes
+// the ODBC file and releases its connection, after the assistant's shut-down and before full
+// window dragging is switched on again.
+TEST_F(MainProgramTest, ShutDownDisposesTheStatementObjectAndReleasesTheConnection) {
+  ASSERT_TRUE(platform::files::PutIni("Last connectstring", "Connectstring", "DSN=pex_sqlite",
+                                      ConnectionIni())
+                  .ok());
+  platform::ui::SetDragFullWindowsForTesting(1);
+  struct State {
+    bool statement_object = false;
+    bool open = false;
+    bool connected = false;
+  };
+  std::weak_ptr<catalog::ODBCQueryClass> statement_object;
+  State at_assistant_shutdown;
+  State at_dragging_on;
+  auto state = [&] {
+    return State{!statement_object.expired(), catalog::ODBCFILE.is_open(),
+                 catalog::ODBCFILE.GetProperty(platform::files::kPropConnectionHandle) != "0"};
+  };
+  OnCall([&](std::string_view call) {
+    if (call == "ZOVAgentClass.Shutdown") {
+      // The program used the connection: the file is open on it with a statement.
+      statement_object = catalog::QueryObject;
+      ASSERT_NE(catalog::QueryObject, nullptr);
+      EXPECT_FALSE(catalog::QueryObject->Execute("SELECT 1"));
+      at_assistant_shutdown = state();
+    }
+    if (call == "SystemParametersInfoA 37 1 3") at_dragging_on = state();
+  });
+  EXPECT_EQ(RunProgram([](ScriptedUser&) {}), 0);
+  EXPECT_TRUE(at_assistant_shutdown.statement_object);
+  EXPECT_TRUE(at_assistant_shutdown.open);
+  EXPECT_TRUE(at_assistant_shutdown.connected);
+  EXPECT_FALSE(at_dragging_on.statement_object);
+  EXPECT_FALSE(at_dragging_on.open);
+  EXPECT_FALSE(at_dragging_on.connected);
+  EXPECT_EQ(catalog::QueryObject, nullptr);
 }
 
 }  // namespace

@@ -22,6 +22,9 @@ constexpr int64_t kMenuTreeItemBackgroundColor = -1;             // none
 constexpr int64_t kMenuTreeItemSelectedColor = 0x8000000E;       // highlight text
 constexpr int64_t kMenuTreeItemSelectedBackground = 0x80000002;  // active caption
 
+// The restyle object of the innermost procedure running on this thread.
+thread_local restyle::ZOVRestyleClass* t_running_restyle = nullptr;
+
 }  // namespace
 
 ProcedureWindow::ProcedureWindow(platform::ui::Window& window, std::string_view procedure_name,
@@ -106,9 +109,14 @@ WindowAnswer RunWithRestyle(ProcedureWindow& object) {
   restyle.MENUTREEITEMSELECTEDCOLOR = kMenuTreeItemSelectedColor;
   restyle.MENUTREEITEMSELECTEDBACKGROUND = kMenuTreeItemSelectedBackground;
   object.restyle_ = &restyle;
+  restyle::ZOVRestyleClass* const outer = t_running_restyle;
+  t_running_restyle = &restyle;
   const WindowAnswer answer = object.Run();
+  t_running_restyle = outer;
   object.restyle_ = nullptr;
   return answer;
 }
+
+restyle::ZOVRestyleClass* RunningRestyleForTesting() { return t_running_restyle; }
 
 }  // namespace app

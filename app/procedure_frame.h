@@ -71,4 +71,8 @@ class ProcedureWindow : public platform::ui::BaseWindow {
 // Answers what Run answered.
 WindowAnswer RunWithRestyle(ProcedureWindow& object);
 
+// The restyle object of the innermost procedure running on the calling thread; null when none
+// runs. For tests, which look at it from the call trace's observer.
+restyle::ZOVRestyleClass* RunningRestyleForTesting();
+
 }  // namespace app

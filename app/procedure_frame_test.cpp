@@ -14,6 +14,7 @@
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
+#include "restyle/restyle_class.h"
 
 namespace app::testing {
 namespace {
@@ -178,6 +179,25 @@ TEST_F(ProcedureFrameTest, AnEventTheRestyleObjectConsumesNeverReachesTheWindow)
   // Only the close that went through reached the assistant's window-closed hook.
   EXPECT_EQ(Calls("ZOVAgentClass.ProcedureClosed"),
             (std::vector<std::string>{"ZOVAgentClass.ProcedureClosed TestProc"}));
+}
+
+TEST_F(ProcedureFrameTest, TheRestyleObjectStartsWithTheProceduresInitialValues) {
+  std::vector<int64_t> at_init;
+  OnCall([&](std::string_view call) {
+    if (call != "ZOVRestyleClass.Init TestProc") return;
+    const restyle::ZOVRestyleClass* r = RunningRestyleForTesting();
+    ASSERT_NE(r, nullptr);
+    at_init = {r->MENUTREEITEMHEIGHT,
+               r->MENUTREEITEMCOLOR,
+               r->MENUTREEITEMBACKGROUNDCOLOR,
+               r->MENUTREEITEMSELECTEDCOLOR,
+               r->MENUTREEITEMSELECTEDBACKGROUND,
+               r->EXPANDMENUTREEAUTOMATICALLY};
+  });
+  RunOnThread1(TestProcedure, [](ScriptedUser& user) { user.CloseBox(user.Window("Frame test")); });
+  // Height 8; button text, no colour, highlight text and active caption as system colours;
+  // only the frame expands its tree menu.
+  EXPECT_EQ(at_init, (std::vector<int64_t>{8, 0x80000012, -1, 0x8000000E, 0x80000002, 0}));
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include "catalog/catalog_queues.h"
 #include "catalog/field_types.h"
+#include "catalog/txd_relations.h"
 #include "platform/core/message.h"
+#include "platform/core/record.h"
 
 namespace app {
 namespace {
@@ -13,19 +15,27 @@ ProgramObjects* g_objects = nullptr;
 
 }  // namespace
 
-MainModule::MainModule() {
-  assert(g_objects == nullptr);
-  // The record buffers of the catalog queues and the field-types queue start cleared.
-  // TODO(relations): the record of the table sysrel; TODO(restyle data store): the record
-  // buffers of the four restyle files.
+namespace detail {
+
+catalog::SysrelRecord ClearCatalogRecords() {
   catalog::TablesQueue.ClearBuffer();
   catalog::ColumnsQueue.ClearBuffer();
   catalog::IndexesQueue.ClearBuffer();
   catalog::PrimaryKeysQueue.ClearBuffer();
   catalog::ForeignKeysQueue.ClearBuffer();
   catalog::FieldTypesQueue.ClearBuffer();
-  // The splash object, the style manager, the assistant (its ring-buffer positions at 1),
-  // the blank user name, then the class library's objects, in declaration order.
+  catalog::SysrelRecord sysrel;
+  platform::ClearRecord(catalog::SysrelLayout(), &sysrel);
+  return sysrel;
+}
+
+}  // namespace detail
+
+MainModule::MainModule() {
+  assert(g_objects == nullptr);
+  // In declaration order: the splash object, the record buffers of the catalog queues and
+  // the record of sysrel cleared, the style manager, the assistant (its ring-buffer positions
+  // at 1), the blank user name, then the class library's objects.
   objects_ = std::make_unique<ProgramObjects>();
   g_objects = objects_.get();
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "assistant/extagent.h"
+#include "catalog/txd_relations.h"
 #include "platform/core/fixed_string.h"
 #include "platform/ui/error_manager.h"
 #include "platform/ui/ini_manager.h"
@@ -16,14 +17,26 @@
 
 namespace app {
 
+namespace detail {
+// Clears the record buffers of the catalog queues and the field-types queue, and answers the
+// record of the table sysrel, cleared.
+catalog::SysrelRecord ClearCatalogRecords();
+}  // namespace detail
+
 // Declared in the order the initialiser sets them up; the terminator destroys them in reverse
 // (the assistant before the style manager).
 struct ProgramObjects {
   splash::ZOVSplashClass Splash;
+  // The record of the table sysrel, cleared together with the catalog queues' record buffers
+  // before the style manager is built.
+  catalog::SysrelRecord SYSREL = detail::ClearCatalogRecords();
   stylemanager::ZOVStylemanagerClass StyleManager;
   assistant::ZOVAgentClass Agent;
   // The user name of every restyle record; blank until start-up sets it.
   platform::FixedString<255> RestyleUserName;
+  // TODO(restyle data store): the record buffers of the four restyle files, cleared at this
+  // point, arrive with the restyle data store.
+
   // The desktop's full-window-dragging setting as read at start-up (1 = on).
   int32_t DragFullWindows = 0;
   platform::ui::ErrorManager ErrorManager;
