@@ -13,6 +13,7 @@
 #include "platform/core/paths.h"
 #include "platform/testing/odbc_sources.h"
 #include "platform/ui/desktop_settings.h"
+#include "platform/ui/statements.h"
 #include "platform/ui/thread.h"
 
 namespace app::testing {
@@ -126,6 +127,20 @@ void ProgramTest::Answer(std::string call, int32_t answer) {
 void ProgramTest::OnCall(std::function<void(std::string_view)> hook) {
   std::lock_guard lock(mutex_);
   hook_ = std::move(hook);
+}
+
+platform::ui::FieldId ProgramTest::FocusedField(platform::headless::ScriptedUser& user,
+                                                platform::ui::WindowHandle w,
+                                                std::string_view procedure) {
+  platform::ui::FieldId focus = -100;
+  const std::string hook = "ZOVAgentClass.HandleEvent " + std::string(procedure);
+  OnCall([&](std::string_view call) {
+    if (call == hook) focus = platform::ui::Focus();
+  });
+  platform::ui::PostToWindow(w, platform::ui::kEventUser);
+  user.WaitUntilIdle();
+  OnCall({});
+  return focus;
 }
 
 std::string ProgramTest::ReadFile(const std::filesystem::path& path) const {

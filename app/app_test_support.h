@@ -45,6 +45,11 @@ class ProgramTest : public ::testing::Test {
   // A hook run on each traced call, on the calling thread, before it is recorded.
   void OnCall(std::function<void(std::string_view)> hook);
 
+  // The control that has the focus in window `w` of procedure `procedure`, as the window's
+  // own handling sees it at its next event.
+  platform::ui::FieldId FocusedField(platform::headless::ScriptedUser& user,
+                                     platform::ui::WindowHandle w, std::string_view procedure);
+
   std::filesystem::path dir() const { return dir_; }
   std::string ConnectionIni() const { return (dir_ / "pexolind_dns.ini").string(); }
   std::string ReadFile(const std::filesystem::path& path) const;

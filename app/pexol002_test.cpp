@@ -38,19 +38,6 @@ class MainFrameTest : public ProgramTest {
         platform::files::PutIni("Last connectstring", "Connectstring", connect, ConnectionIni())
             .ok());
   }
-  // The control that has the focus in window `w` of procedure `procedure`, as the window's
-  // own handling sees it at its next event.
-  FieldId FocusedField(ScriptedUser& user, WindowHandle w, std::string_view procedure) {
-    FieldId focus = -100;
-    const std::string hook = "ZOVAgentClass.HandleEvent " + std::string(procedure);
-    OnCall([&](std::string_view call) {
-      if (call == hook) focus = platform::ui::Focus();
-    });
-    platform::ui::PostToWindow(w, platform::ui::kEventUser);
-    user.WaitUntilIdle();
-    OnCall({});
-    return focus;
-  }
   // The open windows titled `title`.
   std::vector<platform::headless::MirrorWindow> WindowsTitled(std::string_view title) {
     std::vector<platform::headless::MirrorWindow> out;

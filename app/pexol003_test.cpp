@@ -40,18 +40,6 @@ class ConnectionWindowTest : public ProgramTest {
     ASSERT_TRUE(platform::files::PutIni(kSection, key, value, ConnectionIni()).ok());
   }
   std::string ConnectionItem(ScriptedUser& user) { return user.Control(Frame(user), -3).text; }
-  // The control that has the focus in the window, as its own handling sees it at its next
-  // event.
-  FieldId FocusedField(ScriptedUser& user, WindowHandle w) {
-    FieldId focus = -100;
-    OnCall([&](std::string_view call) {
-      if (call == "ZOVAgentClass.HandleEvent ChooseODBCconnection") focus = platform::ui::Focus();
-    });
-    platform::ui::PostToWindow(w, platform::ui::kEventUser);
-    user.WaitUntilIdle();
-    OnCall({});
-    return focus;
-  }
   // The row of the data-source list that shows `dsn`, from 1; 0 when none does.
   int32_t RowOf(ScriptedUser& user, WindowHandle w, std::string_view dsn) {
     const auto rows = user.Rows(w, user.Field(w, "?DataSourceList"));
@@ -72,7 +60,7 @@ TEST_F(ConnectionWindowTest, ListsTheDataSourcesAndRegistersEveryControl) {
     const WindowHandle w = OpenConnectionWindow(user);
     // The first field is the prompt of the data source name, which passes the focus on to
     // the entry it names.
-    focus = FocusedField(user, w);
+    focus = FocusedField(user, w, "ChooseODBCconnection");
     data_source_entry = user.Field(w, "?DSNString");
     // An MDI child of the frame, on a thread of its own.
     const auto window = display.FindWindow(w);

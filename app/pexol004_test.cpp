@@ -84,19 +84,6 @@ class DictionaryWindowTest : public testing::ProgramTest,
     return user.Window("Pexolind");
   }
 
-  // The control that has the focus in the window, as its own handling sees it at its next
-  // event.
-  FieldId FocusedField(ScriptedUser& user, WindowHandle w) {
-    FieldId focus = -100;
-    OnCall([&](std::string_view call) {
-      if (call == "ZOVAgentClass.HandleEvent Pexolind") focus = platform::ui::Focus();
-    });
-    platform::ui::PostToWindow(w, platform::ui::kEventUser);
-    user.WaitUntilIdle();
-    OnCall({});
-    return focus;
-  }
-
   // The row of `list` whose column `column` shows `text`; 0 when none does.
   static int32_t RowOf(ScriptedUser& user, WindowHandle w, FieldId list, size_t column,
                        std::string_view text) {
@@ -210,7 +197,7 @@ TEST_P(DictionaryWindowTest, OpensAsPexolindAndRegistersItsControls) {
     EXPECT_NE(window->view.thread, 1);
     EXPECT_EQ(window->view.at.width, 491);
     EXPECT_EQ(window->view.at.height, 294);
-    EXPECT_EQ(FocusedField(user, w), user.Field(w, "?TableList"));
+    EXPECT_EQ(FocusedField(user, w, "Pexolind"), user.Field(w, "?TableList"));
     // The driver combo offers three entries; any other text may be typed.
     const auto drivers = user.Rows(w, user.Field(w, "?Glo:Driver"));
     ASSERT_NE(drivers, nullptr);
