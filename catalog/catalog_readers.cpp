@@ -60,8 +60,8 @@ class OdbcRows final : public CatalogRows {
  public:
   explicit OdbcRows(SQLHSTMT stmt) : stmt_(stmt) {}
 
-  // SQL_SUCCESS_WITH_INFO is a row too, so an informational result cannot cut a catalog short.
-  bool Fetch() override { return OdbcOk(SQLFetch(stmt_)); }
+  // Whether the reading goes on is ReadRows' decision (FetchGoesOn).
+  FetchResult Fetch() override { return SQLFetch(stmt_); }
 
   bool Read(int32_t n, char* buffer, int32_t length) override {
     SQLLEN indicator = 0;
@@ -177,12 +177,8 @@ void GetColumns(ODBCQueryClass& query, platform::QueueBase& queue, std::string_v
   // of other tables are left out instead.
   const std::string escape = SearchPatternEscape(start.connection);
   std::string pattern = escape.empty() ? name : EscapeSearchPattern(name, escape);
-  RowFilter drop;
-  if (escape.empty()) {
-    drop = [name](platform::QueueBase& q, size_t n) {
-      return n == kColumnsTableNameField && q.GetText(n) != name;
-    };
-  }
+  const RowFilter drop =
+      escape.empty() ? ExactTableNameFilter(name, kColumnsTableNameField) : RowFilter();
   const SQLRETURN rc = SQLColumns(start.statement.get(), nullptr, 0, nullptr, 0, Text(pattern),
                                   Length(pattern), nullptr, 0);
   Finish(rc, start, queue, kColumnsColumns, query.ColumnDataBuffer(),

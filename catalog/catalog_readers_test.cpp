@@ -1,5 +1,7 @@
 #include "catalog/catalog_readers.h"
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,10 +11,16 @@
 #include "catalog/globals.h"
 #include "catalog/odbc_query.h"
 #include "catalog/odbc_query_testing.h"
+#include "platform/core/error_state.h"
 #include "platform/files/file.h"
+#include "platform/files/odbc/odbc_driver.h"
 #include "platform/files/odbc/odbc_handle.h"
+#include "platform/headless/headless_backend.h"
 #include "platform/testing/dialog_script.h"
 #include "platform/testing/odbc_sources.h"
+#include "platform/ui/codes.h"
+#include "platform/ui/statements.h"
+#include "platform/ui/thread.h"
 
 namespace catalog {
 namespace {
@@ -269,14 +277,212 @@ TEST_P(CatalogReadersTest, GetDataSourcesListsTheSourcesByUpperCaseName) {
   DataSourceQueue.buffer.DISPLAY = "stale";
   DataSourceQueue.Add();
   GetDataSources(DataSourceQueue);
+  // PEX_Zed comes last by its upper-case name, though by its bytes it would come first.
   EXPECT_EQ(Dump(DataSourceQueue),
             (Rows{"pex_bare ()|pex_bare|PEX_BARE", "pex_pg (PexPostgreSQL)|pex_pg|PEX_PG",
                   "pex_pg_main (PexPostgreSQL)|pex_pg_main|PEX_PG_MAIN",
-                  "pex_sqlite (PexSQLite)|pex_sqlite|PEX_SQLITE"}));
+                  "pex_sqlite (PexSQLite)|pex_sqlite|PEX_SQLITE",
+                  "PEX_Zed (PexSQLite)|PEX_Zed|PEX_ZED"}));
+}
+
+// A reader of the file's connection, and the queue it fills.
+struct Reader {
+  std::string_view name;
+  platform::QueueBase* queue;
+  std::function<void(ODBCQueryClass&)> run;
+};
+
+std::vector<Reader> Readers() {
+  return {
+      {"GetTables", &TablesQueue,
+       [](ODBCQueryClass& q) { GetTables(q, TablesQueue, 0, 0, 0, 0, 0, ""); }},
+      {"GetColumns", &ColumnsQueue,
+       [](ODBCQueryClass& q) { GetColumns(q, ColumnsQueue, "orders"); }},
+      {"GetPrimaryKeys", &PrimaryKeysQueue,
+       [](ODBCQueryClass& q) { GetPrimaryKeys(q, PrimaryKeysQueue, "orders"); }},
+      {"GetIndexes", &IndexesQueue,
+       [](ODBCQueryClass& q) { GetIndexes(q, IndexesQueue, 1, "orders"); }},
+      {"GetForeignKeys", &ForeignKeysQueue,
+       [](ODBCQueryClass& q) { GetForeignKeys(q, ForeignKeysQueue, "orders"); }},
+      {"GetForeignKeysOf", &ForeignKeysQueue,
+       [](ODBCQueryClass& q) { GetForeignKeysOf(q, ForeignKeysQueue, "orders"); }},
+  };
+}
+
+// A catalog call that fails after its statement was allocated, for a real cause that the
+// file does not notice at OPEN. On PostgreSQL the server ends the file's connection: OPEN
+// keeps the connection it has, and the call is the first to use it. On SQLite another
+// connection holds the database locked, and the file's connection waits only 100 ms for it.
+class CatalogCallFailureTest : public CatalogReadersTest {
+ protected:
+  void SetUp() override {
+    CatalogReadersTest::SetUp();
+    if (HasFatalFailure()) return;
+    if (backend() == OdbcBackend::kSqlite) Glo.ConnectString = ConnectString() + ";Timeout=100";
+  }
+  void TearDown() override {
+    locker_.reset();
+    // The next test connects again instead of finding a dead connection.
+    ODBCFILE.SetProperty(platform::files::kPropDisconnect, "1");
+    CatalogReadersTest::TearDown();
+  }
+
+  // Makes the next catalog call on ODBCFILE's connection fail.
+  void Break() {
+    if (backend() == OdbcBackend::kPostgres) {
+      ASSERT_FALSE(q().Execute("SELECT pg_backend_pid()"));
+      ASSERT_FALSE(q().Next());
+      const std::string pid = q().ColumnValue(1);
+      ASSERT_TRUE(RunSql({"DO $$ BEGIN IF NOT pg_terminate_backend(" + pid +
+                          ", 10000) THEN RAISE EXCEPTION 'backend " + pid +
+                          " still runs'; END IF; END $$"}));
+    } else {
+      platform::files::FileDeclaration decl;
+      decl.label = "LOCKER";
+      decl.owner = ConnectString();
+      locker_ = std::make_unique<platform::files::File>(std::move(decl),
+                                                        platform::files::MakeOdbcDriver());
+      ASSERT_TRUE(locker_->Open());
+      locker_->SetProperty(platform::files::kPropSql, "BEGIN EXCLUSIVE");
+      ASSERT_EQ(platform::ErrorCode(), 0) << platform::FileError();
+    }
+  }
+  // Ends what Break did on SQLite (its connection ends, and the lock with it); on PostgreSQL
+  // the next reader's connection is a new one anyway.
+  void Mend() { locker_.reset(); }
+
+  std::unique_ptr<platform::files::File> locker_;
+};
+
+TEST_P(CatalogCallFailureTest, CallFailingAfterAllocationLeavesTheQueueEmptyAndShowsNothing) {
+  using platform::files::OdbcStatement;
+  for (const Reader& reader : Readers()) {
+    SCOPED_TRACE(reader.name);
+    // A new connection, with every queue filled through it.
+    ODBCFILE.SetProperty(platform::files::kPropDisconnect, "1");
+    for (const Reader& fill : Readers()) {
+      fill.run(q());
+      ASSERT_GT(fill.queue->Records(), 0u) << fill.name;
+    }
+    Break();
+    if (HasFatalFailure()) return;
+    ODBCFILE.Close();  // frees any statement of the file, so only the reader's is counted
+
+    const int64_t live = OdbcStatement::TEST_live_count();
+    const int64_t allocated = OdbcStatement::TEST_allocated_count();
+    reader.run(q());
+    EXPECT_EQ(reader.queue->Records(), 0u) << Joined(Dump(*reader.queue));
+    EXPECT_EQ(OdbcStatement::TEST_allocated_count(), allocated + 1);
+    EXPECT_EQ(OdbcStatement::TEST_live_count(), live);
+    for (const Reader& other : Readers()) {
+      if (other.queue != reader.queue) {
+        EXPECT_GT(other.queue->Records(), 0u) << other.name;
+      }
+    }
+    Mend();
+  }
+  EXPECT_TRUE(dialogs_.seen().empty());
+}
+
+std::string_view CursorName(platform::ui::Cursor cursor) {
+  return cursor == platform::ui::Cursor::kWait ? "wait" : "normal";
+}
+
+// The ODBC file driver, noting the cursor of the calling runtime thread at every OPEN, which
+// the readers make in the middle of their work.
+class CursorAtOpen final : public platform::files::Driver {
+ public:
+  CursorAtOpen(const platform::headless::HeadlessBackend& display, std::string& seen)
+      : display_(display), seen_(seen) {}
+
+  platform::Status Open(platform::files::File& file, uint32_t mode) override {
+    seen_ += std::string(CursorName(display_.CursorOf(platform::ui::Thread()))) + " at open, ";
+    return odbc_->Open(file, mode);
+  }
+  platform::Status Close(platform::files::File& file) override { return odbc_->Close(file); }
+  std::string GetProperty(platform::files::File& file, int32_t prop, int32_t index,
+                          bool& handled) override {
+    return odbc_->GetProperty(file, prop, index, handled);
+  }
+  platform::Status SetProperty(platform::files::File& file, int32_t prop, int32_t index,
+                               std::string_view value, bool& handled) override {
+    return odbc_->SetProperty(file, prop, index, value, handled);
+  }
+
+ private:
+  const platform::headless::HeadlessBackend& display_;
+  std::string& seen_;
+  std::unique_ptr<platform::files::Driver> odbc_ = platform::files::MakeOdbcDriver();
+};
+
+class CatalogReadersCursorTest : public CatalogReadersTest {
+ protected:
+  platform::headless::HeadlessBackend display_;
+  platform::ui::Runtime runtime_{display_};
+};
+
+// On a runtime thread a reader shows the wait cursor while it works, and takes back only its
+// own: the normal cursor after it, or still the wait cursor of work around it. A reader that
+// cannot connect restores the cursor as well.
+TEST_P(CatalogReadersCursorTest, ReadersShowTheWaitCursorWhileTheyWorkAndRestoreIt) {
+  using platform::ui::Cursor;
+  std::string seen;  // what the current step saw
+  platform::files::FileDeclaration decl;
+  decl.label = "PROBEFILE";
+  decl.owner = ConnectString();
+  platform::files::File file(std::move(decl), std::make_unique<CursorAtOpen>(display_, seen));
+  ODBCQueryClass query;
+  query.Init(file);
+  std::vector<Reader> readers = Readers();
+  readers.push_back({"GetDataSources", &DataSourceQueue,
+                     [](ODBCQueryClass&) { GetDataSources(DataSourceQueue); }});
+
+  std::vector<std::string> steps;
+  runtime_.StartMain([&] {
+    // The step's name, what it saw, whether its queue has rows, and the cursor after it.
+    const auto step = [&](std::string_view name, const platform::QueueBase& queue) {
+      steps.push_back(
+          std::string(name) + ": " + seen + (queue.Records() > 0 ? "rows, " : "no rows, ") +
+          std::string(CursorName(display_.CursorOf(platform::ui::Thread()))) + " after");
+      seen.clear();
+    };
+    for (const Reader& reader : readers) {
+      reader.run(query);
+      step(reader.name, *reader.queue);
+    }
+    platform::ui::SetCursor(Cursor::kWait);  // work of the caller around a reader
+    GetColumns(query, ColumnsQueue, "orders");
+    step("GetColumns inside other work", ColumnsQueue);
+    platform::ui::SetCursor(Cursor::kNormal);
+    step("that work ended", ColumnsQueue);
+    file.set_owner("DSN=no_such_source");
+    GetColumns(query, ColumnsQueue, "orders");
+    step("GetColumns without a connection", ColumnsQueue);
+  });
+  runtime_.Join();
+  EXPECT_EQ(steps, (std::vector<std::string>{
+                       "GetTables: wait at open, rows, normal after",
+                       "GetColumns: wait at open, rows, normal after",
+                       "GetPrimaryKeys: wait at open, rows, normal after",
+                       "GetIndexes: wait at open, rows, normal after",
+                       "GetForeignKeys: wait at open, rows, normal after",
+                       "GetForeignKeysOf: wait at open, rows, normal after",
+                       "GetDataSources: rows, normal after",
+                       "GetColumns inside other work: wait at open, rows, wait after",
+                       "that work ended: rows, normal after",
+                       "GetColumns without a connection: wait at open, no rows, normal after",
+                   }));
+  EXPECT_TRUE(dialogs_.seen().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, CatalogReadersTest,
                          ::testing::ValuesIn(platform::testing::kOdbcBackends),
+                         platform::testing::OdbcBackendParamName);
+INSTANTIATE_TEST_SUITE_P(Drivers, CatalogCallFailureTest,
+                         ::testing::ValuesIn(platform::testing::kOdbcBackends),
+                         platform::testing::OdbcBackendParamName);
+// The cursor does not depend on the driver.
+INSTANTIATE_TEST_SUITE_P(Drivers, CatalogReadersCursorTest, ::testing::Values(OdbcBackend::kSqlite),
                          platform::testing::OdbcBackendParamName);
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "catalog/catalog_rows.h"
 
 #include <string>
+#include <utility>
 
 #include "platform/core/fixed_string.h"
 #include "platform/core/queue.h"
 #include "platform/core/text.h"
+#include "platform/files/odbc/odbc_handle.h"
 
 namespace catalog {
 namespace {
@@ -22,10 +24,12 @@ std::string ClippedUpper(std::string_view text) {
 
 }  // namespace
 
+bool FetchGoesOn(FetchResult result) { return platform::files::OdbcOk(result); }
+
 void ReadRows(CatalogRows& rows, platform::QueueBase& queue, int32_t columns, char* buffer,
               int32_t length, const RowFilter& drop) {
   const int32_t fields = static_cast<int32_t>(queue.FieldCount());
-  while (rows.Fetch()) {
+  while (FetchGoesOn(rows.Fetch())) {
     bool dropped = false;
     for (int32_t n = 1; n <= columns && n <= fields; ++n) {
       buffer[0] = '\0';
@@ -53,6 +57,18 @@ RowFilter TablesFilter(uint8_t system_tables, uint8_t system_tables2, uint8_t ow
       return ClippedUpper(queue.GetText(n)) != filter;
     }
     return false;
+  };
+}
+
+RowFilter ExactTableNameFilter(std::string table, size_t table_field) {
+  return [table = std::move(table), table_field](platform::QueueBase& queue, size_t n) {
+    if (n != table_field) return false;
+    // The name as the field holds it: put in, read back, and the row's own value put back.
+    const std::string value = queue.GetText(n);
+    queue.SetText(n, table);
+    const bool other = queue.GetText(n) != value;
+    queue.SetText(n, value);
+    return other;
   };
 }
 

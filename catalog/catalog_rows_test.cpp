@@ -8,17 +8,26 @@
 #include <gtest/gtest.h>
 
 #include "catalog/catalog_queues.h"
+#include "platform/files/odbc/odbc_handle.h"
 
 namespace catalog {
 namespace {
 
 using Row = std::vector<std::optional<std::string>>;
 
-// A result set made up by the test, for rows no real driver produces on demand.
+// A result set made up by the test, for rows no real driver produces on demand. Each fetch
+// answers SQL_SUCCESS while there are rows and SQL_NO_DATA after them, unless the test gives
+// the answers: then fetch i answers answers[i] (and SQL_NO_DATA past them), and the row it
+// moved to is row i.
 class FakeRows final : public CatalogRows {
  public:
-  explicit FakeRows(std::vector<Row> rows) : rows_(std::move(rows)) {}
-  bool Fetch() override { return ++current_ < rows_.size(); }
+  explicit FakeRows(std::vector<Row> rows, std::vector<FetchResult> answers = {})
+      : rows_(std::move(rows)), answers_(std::move(answers)) {}
+  FetchResult Fetch() override {
+    ++current_;
+    if (!answers_.empty()) return current_ < answers_.size() ? answers_[current_] : SQL_NO_DATA;
+    return current_ < rows_.size() ? SQL_SUCCESS : SQL_NO_DATA;
+  }
   bool Read(int32_t n, char* buffer, int32_t length) override {
     const Row& row = rows_[current_];
     if (n < 1 || static_cast<size_t>(n) > row.size() || !row[n - 1]) return false;
@@ -31,6 +40,7 @@ class FakeRows final : public CatalogRows {
 
  private:
   std::vector<Row> rows_;
+  std::vector<FetchResult> answers_;
   size_t current_ = static_cast<size_t>(-1);
 };
 
@@ -128,6 +138,103 @@ TEST(ReadRows, ValuesAreCutToTheBufferAndThenToTheField) {
   EXPECT_EQ(queue.entry(1).TABLENAME.size(), 99u);
   EXPECT_EQ(queue.entry(1).REMARKS.size(), 254u);
   EXPECT_EQ(queue.entry(1).ORGINALTABLENAME, "");
+}
+
+// The reading loop of every reader: a row fetched with a warning is a row, and any answer but
+// the two successes ends the reading, whatever would come after it.
+TEST(ReadRows, GoesOnAfterEverySuccessAndStopsAtAnyOtherFetchResult) {
+  struct Case {
+    std::string_view name;
+    std::vector<FetchResult> answers;
+    std::string_view kept;
+  };
+  const Case kCases[] = {
+      {"successes to the end", {SQL_SUCCESS, SQL_SUCCESS, SQL_SUCCESS}, "r1,r2,r3"},
+      {"a warning in the middle goes on",
+       {SQL_SUCCESS, SQL_SUCCESS_WITH_INFO, SQL_SUCCESS},
+       "r1,r2,r3"},
+      {"a warning on the first and last rows",
+       {SQL_SUCCESS_WITH_INFO, SQL_SUCCESS_WITH_INFO},
+       "r1,r2"},
+      {"no data ends it", {SQL_SUCCESS, SQL_NO_DATA, SQL_SUCCESS}, "r1"},
+      {"an error ends it", {SQL_SUCCESS, SQL_ERROR, SQL_SUCCESS}, "r1"},
+      {"an invalid handle ends it", {SQL_SUCCESS_WITH_INFO, SQL_INVALID_HANDLE, SQL_SUCCESS}, "r1"},
+      {"a statement still executing ends it",
+       {SQL_SUCCESS, SQL_STILL_EXECUTING, SQL_SUCCESS},
+       "r1"},
+      {"an error on the first fetch", {SQL_ERROR, SQL_SUCCESS}, ""},
+      {"no rows at all", {SQL_NO_DATA}, ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    std::vector<Row> rows;
+    for (size_t i = 1; i <= c.answers.size(); ++i) {
+      std::string name = "r";
+      name += std::to_string(i);
+      rows.push_back({"db", "dbo", name, "TABLE", ""});
+    }
+    platform::Queue<TablesQueueRecord> queue;
+    FakeRows fake(rows, c.answers);
+    char buffer[512];
+    ReadRows(fake, queue, 5, buffer, sizeof buffer);
+    EXPECT_EQ(Names(queue), c.kept);
+  }
+}
+
+// Where a driver has no search-pattern escape, `t_1` still matches `t11` (and `T_1`, and a
+// name of any length beginning with `t`, for `%`): only the table asked for keeps its rows.
+TEST(ExactTableNameFilter, KeepsOnlyTheRowsOfTheTableAskedFor) {
+  const std::string long_name(120, 'l');
+  const std::vector<Row> rows = {
+      {"", "", "t_1", "x1", "4"},        {"", "", "t11", "y1", "4"},
+      {"", "", "t11", "y2", "4"},        {"", "", "T_1", "z1", "4"},
+      {"", "", "t_1 ", "w1", "4"},       {"", "", "t_1", "x2", "4"},
+      {"", "", "t%", "p1", "4"},         {"", "", "tx", "q1", "4"},
+      {"", "", long_name, "n1", "4"},    {"", "", long_name + "x", "n2", "4"},
+      {"", "", std::nullopt, "u1", "4"}, {"", "", "", "e1", "4"},
+  };
+  struct Case {
+    std::string name;
+    std::vector<std::string> columns;
+  };
+  const Case kCases[] = {
+      {"t_1", {"x1", "x2"}},
+      {"t11", {"y1", "y2"}},
+      {"t%", {"p1"}},
+      {"nothing", {}},
+      // A held name of 100 bytes, longer than GCQ:TABLE holds: its rows, cut alike, are kept,
+      // and so are those of a longer name that the field cuts to the same text.
+      {long_name.substr(0, 100), {"n1", "n2"}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    platform::Queue<ColumnsQueueRecord> queue;
+    FakeRows fake(rows);
+    char buffer[512];
+    ReadRows(fake, queue, 18, buffer, sizeof buffer, ExactTableNameFilter(c.name, 3));
+    std::vector<std::string> columns;
+    for (size_t i = 1; i <= queue.Records(); ++i) {
+      EXPECT_EQ(queue.entry(i).TABLE.str(), c.name.substr(0, 99));
+      columns.push_back(queue.entry(i).COLUMNNAME.str());
+    }
+    EXPECT_EQ(columns, c.columns);
+  }
+}
+
+// The filter looks only at the field it is given, and leaves the row as it was read.
+TEST(ExactTableNameFilter, LeavesTheRowsItKeepsAsRead) {
+  platform::Queue<ColumnsQueueRecord> queue;
+  FakeRows fake({{"db", "own", "t_1", "x1", "4", "INTEGER"}, {"db", "own", "t11", "t_1", "4"}});
+  char buffer[512];
+  ReadRows(fake, queue, 18, buffer, sizeof buffer, ExactTableNameFilter("t_1", 3));
+  ASSERT_EQ(queue.Records(), 1u);
+  const ColumnsQueueRecord& r = queue.entry(1);
+  EXPECT_EQ(r.DATABASE, "db");
+  EXPECT_EQ(r.OWNER, "own");
+  EXPECT_EQ(r.TABLE, "t_1");
+  EXPECT_EQ(r.COLUMNNAME, "x1");
+  EXPECT_EQ(r.NCOLUMNTYPE, 4);
+  EXPECT_EQ(r.COLUMNTYPE, "INTEGER");
 }
 
 TEST(EscapeSearchPattern, EscapesWildcardsAndTheEscapeItself) {

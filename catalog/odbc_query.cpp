@@ -155,17 +155,24 @@ std::string_view ODBCQueryClass::ReadColumnData(int32_t n) {
 
   // The value was cut: the buffer holds its first buffer_length_ - 1 bytes and the indicator
   // its whole length. Keep that part, grow the buffer to the length plus some room, and read
-  // the rest behind it. A length the driver does not know (SQL_NO_TOTAL) stays cut.
+  // the rest behind it. A value of a length the driver does not know (SQL_NO_TOTAL) stays cut.
+  SQLLEN read_length = buffer_length_;  // of the last SQLGetData
   if (rc == SQL_SUCCESS_WITH_INFO && indicator >= buffer_length_ &&
       indicator <= std::numeric_limits<int32_t>::max() - kGrowthSlackBytes) {
     const std::string kept(buffer_.get(), static_cast<size_t>(buffer_length_ - 1));
     GrowDataBuffer(static_cast<int32_t>(indicator) + kGrowthSlackBytes, kept);
     indicator = 0;
     char* rest = buffer_.get() + kept.size();
-    rc = SQLGetData(stmt, column, SQL_C_CHAR, rest,
-                    buffer_length_ - static_cast<SQLLEN>(kept.size()), &indicator);
+    read_length = buffer_length_ - static_cast<SQLLEN>(kept.size());
+    rc = SQLGetData(stmt, column, SQL_C_CHAR, rest, read_length, &indicator);
   }
-  if (indicator == SQL_NULL_DATA || !files::OdbcOk(rc)) buffer_[0] = '\0';
+  if (indicator == SQL_NULL_DATA || !files::OdbcOk(rc)) {
+    buffer_[0] = '\0';
+  } else if (rc == SQL_SUCCESS_WITH_INFO &&
+             (indicator == SQL_NO_TOTAL || indicator >= read_length)) {
+    // Still cut, at a byte count that may fall inside a character: end before it.
+    buffer_[files::WholeUtf8Characters(buffer_.get()).size()] = '\0';
+  }
   return buffer_.get();
 }
 

@@ -58,7 +58,8 @@ class ODBCQueryClass {
   std::string ColumnName(int32_t n);
   // Reads column `n` of the current row into ColumnDataBuffer and answers it; the text lives
   // until the next read. NULL and failures read as empty. A column past the last shows the
-  // stop box. The buffer grows when a value does not fit and never shrinks.
+  // stop box. The buffer grows when a value does not fit and never shrinks; a value whose
+  // length the driver does not tell stays cut, before any character the cut would split.
   std::string_view ColumnData(int32_t n);
   // Column `n` of the current row as text: FILE's record field n when the record has one,
   // else (a file without fields) ColumnData(n).

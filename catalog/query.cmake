@@ -9,4 +9,4 @@ pex_test(catalog_query_test
 
 pex_test(catalog_readers_test
   SOURCES catalog_readers_test.cpp catalog_rows_test.cpp
-  DEPS catalog catalog_queues platform_testing_odbc)
+  DEPS catalog catalog_queues platform_testing_odbc platform_headless)

@@ -19,6 +19,9 @@ constexpr std::string_view kPgDsn = "pex_pg";
 // The database the server was started with; this process's own database is made from it.
 constexpr std::string_view kPgMainDsn = "pex_pg_main";
 constexpr std::string_view kBareDsn = "pex_bare";
+// A name in capitals and small letters: by its upper-case name it sorts after the others,
+// by its bytes before them.
+constexpr std::string_view kMixedCaseDsn = "PEX_Zed";
 
 // Debian installs the ODBC drivers under the multiarch library directory.
 std::string FindDriver(std::string_view file) {
@@ -104,6 +107,9 @@ OdbcSources::OdbcSources() {
         << "Servername=" << pg_host_ << "\nPort=" << pg_port_ << "\nDatabase=" << pg_db_ << "\n";
     // A source with neither driver nor description: listed with an empty description.
     ini << "\n[" << kBareDsn << "]\nServername=nowhere\n";
+    // A SQLite source of its own, with a name in mixed case.
+    ini << "\n[" << kMixedCaseDsn << "]\nDriver=PexSQLite\nDescription=SQLite, mixed case\n"
+        << "Database=" << directory_ << "/zed.db\nTimeout=5000\n";
   }
   // unixODBC reads the driver list from $ODBCSYSINI/odbcinst.ini and the data sources from
   // $ODBCSYSINI/odbc.ini (system) and $ODBCINI (user); both point at our file.

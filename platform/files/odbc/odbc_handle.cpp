@@ -3,10 +3,8 @@
 #include <string>
 
 namespace platform::files {
-namespace {
 
-// `text` without a last character whose bytes are not all there.
-std::string_view WholeCharacters(std::string_view text) {
+std::string_view WholeUtf8Characters(std::string_view text) {
   size_t start = text.size();
   // The last lead byte, at most three continuation bytes back.
   while (start > 0 && text.size() - start < 4 &&
@@ -19,8 +17,6 @@ std::string_view WholeCharacters(std::string_view text) {
   const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
   return text.size() - (start - 1) < length ? text.substr(0, start - 1) : text;
 }
-
-}  // namespace
 
 Status OdbcDiagnostics(SQLSMALLINT handle_type, SQLHANDLE handle, std::string_view fallback) {
   return OdbcDiagnostics(kFileSystemError, handle_type, handle, fallback);
@@ -41,7 +37,7 @@ Status OdbcDiagnostics(int code, SQLSMALLINT handle_type, SQLHANDLE handle,
   // The text is zero-terminated even when it was cut to the buffer. Drivers keep only the
   // start of a long message (SQLite's 512 bytes, PostgreSQL's 4095), cut at a byte count.
   std::string text(reinterpret_cast<const char*>(message));
-  text.resize(WholeCharacters(text).size());
+  text.resize(WholeUtf8Characters(text).size());
   return Status::Error(code, {}, std::move(text), std::to_string(native));
 }
 

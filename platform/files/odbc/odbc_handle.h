@@ -30,6 +30,11 @@ Status OdbcDiagnostics(SQLSMALLINT handle_type, SQLHANDLE handle, std::string_vi
 Status OdbcDiagnostics(int code, SQLSMALLINT handle_type, SQLHANDLE handle,
                        std::string_view fallback = {});
 
+// `text` without a last UTF-8 character whose bytes are not all there: for a text that a
+// driver cut at a byte count. A text that ends on a whole character, and one that is not
+// UTF-8 at its end (a stray continuation byte), is answered whole.
+std::string_view WholeUtf8Characters(std::string_view text);
+
 // A handle as the 64-bit number the file properties answer, and back. 0 is no handle.
 inline int64_t HandleToNumber(SQLHANDLE h) {
   return static_cast<int64_t>(reinterpret_cast<uintptr_t>(h));
@@ -60,6 +65,7 @@ class OdbcHandle {
     }
     OdbcHandle owner(h);
     ++live_count_;
+    ++allocated_count_;
     if constexpr (kType == SQL_HANDLE_ENV) {
       const SQLRETURN v =
           SQLSetEnvAttr(h, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
@@ -85,6 +91,9 @@ class OdbcHandle {
   // How many handles of this type the owners hold at the moment, for tests that check that
   // no path leaves one allocated.
   static int64_t TEST_live_count() { return live_count_.load(); }
+  // How many handles of this type were allocated since the process began, for tests that
+  // check a path got as far as allocating one.
+  static int64_t TEST_allocated_count() { return allocated_count_.load(); }
   explicit operator bool() const { return h_ != SQL_NULL_HANDLE; }
 
   // Frees the handle now, when there is one.
@@ -102,6 +111,7 @@ class OdbcHandle {
 
   SQLHANDLE h_ = SQL_NULL_HANDLE;
   inline static std::atomic<int64_t> live_count_{0};
+  inline static std::atomic<int64_t> allocated_count_{0};
 };
 
 using OdbcEnvironment = OdbcHandle<SQL_HANDLE_ENV>;

@@ -46,6 +46,38 @@ TEST(OdbcHandle, AllocationUnderAnInvalidParentFailsWithAStatus) {
   EXPECT_EQ(stmt.status().code(), 90);
 }
 
+// A value or message a driver cut at a byte count ends on a whole character.
+TEST(WholeUtf8Characters, DropsOnlyALastCharacterWhoseBytesAreNotAllThere) {
+  struct Case {
+    std::string_view name;
+    std::string_view text;
+    std::string_view whole;
+  };
+  constexpr Case kCases[] = {
+      {"empty", "", ""},
+      {"ASCII", "abc", "abc"},
+      {"two-byte character whole", "ab\xC3\xA9", "ab\xC3\xA9"},
+      {"two-byte character, lead byte only", "ab\xC3", "ab"},
+      {"three-byte character whole", "a\xE2\x82\xAC", "a\xE2\x82\xAC"},
+      {"three-byte character, two bytes", "a\xE2\x82", "a"},
+      {"three-byte character, lead byte only", "a\xE2", "a"},
+      {"four-byte character whole", "\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
+      {"four-byte character, three bytes", "x\xF0\x9F\x98", "x"},
+      {"four-byte character, lead byte only", "x\xF0", "x"},
+      {"only a cut character", "\xE2\x82", ""},
+      {"a whole character before the cut one", "\xC3\xA9\xE2\x82", "\xC3\xA9"},
+      // Not UTF-8 at its end: nothing is known to be missing, so nothing is dropped.
+      {"stray continuation byte after ASCII", "a\x80", "a\x80"},
+      {"continuation bytes only", "\x80\x80", "\x80\x80"},
+      {"a continuation byte more than the character has", "\xC3\xA9\x80", "\xC3\xA9\x80"},
+      {"four continuation bytes", "a\xF0\x80\x80\x80\x80", "a\xF0\x80\x80\x80\x80"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(WholeUtf8Characters(c.text), c.whole);
+  }
+}
+
 class OdbcBorrowedConnectionTest : public platform::testing::OdbcSourceTest {};
 
 // The catalog readers allocate their statements on the file's connection handle.
