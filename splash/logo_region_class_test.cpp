@@ -8,7 +8,9 @@
 #include "platform/headless/test_support.h"
 #include "platform/region/region_testing.h"
 #include "platform/region/shapes.h"
+#include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
+#include "platform/ui/thread.h"
 #include "platform/ui/window.h"
 #include "splash/outline_points.h"
 
@@ -20,11 +22,23 @@ using platform::region::Rect;
 using platform::region::Region;
 using namespace platform::ui;
 
+// Under the close button, one covering the whole window, so a click anywhere on the window
+// reaches one of its controls.
 constexpr ControlDecl kControls[] = {
     Button("?CloseButton", "&Close", {4, 4, 40, 14}).Std(StdAction::kClose),
+    Button("?Cover", "", {0, 0, 380, 300}),
 };
 constexpr WindowStructure kWindow{"test$logo",   "P1$WINDOW",      WindowKind::kPlain,
                                   "Logo window", {0, 0, 380, 300}, kControls};
+constexpr FieldId kCover = kWindow.Equate("?Cover");
+
+// A larger window at the same place, covered by one button, for the logo window to lie on.
+constexpr ControlDecl kBehindControls[] = {
+    Button("?Behind", "", {0, 0, 400, 320}),
+};
+constexpr WindowStructure kBehindWindow{"test$behind", "P2$WINDOW",      WindowKind::kPlain,
+                                        "Behind",      {0, 0, 400, 320}, kBehindControls};
+constexpr FieldId kBehind = kBehindWindow.Equate("?Behind");
 
 // The headless frame is 4 pixels wide and the caption 19 high.
 constexpr int32_t kDx = 4;
@@ -109,13 +123,55 @@ TEST_F(LogoRegionTest, ShapesTheTargetWindowInsideItsFrameAndCaption) {
 }
 
 TEST_F(LogoRegionTest, AClickBetweenTwoSmallFiguresFallsThrough) {
-  const Region logo = BuildOnWindow();
+  // The logo window opens over the window behind it, on a thread of its own.
+  runtime.StartMain([this] {
+    Window behind(kBehindWindow);
+    behind.Open();
+    Start([this] {
+      Window window(kWindow);
+      window.Open();
+      ZOVLogoRegionClass logo;
+      logo.BuildLogoRegion();
+      while (window.Accept()) {
+        if (Event() == kEventAccepted) log.Add("logo " + std::to_string(Field()));
+      }
+    });
+    while (behind.Accept()) {
+      if (Event() == kEventAccepted) log.Add("behind " + std::to_string(Field()));
+    }
+  });
+  const WindowHandle w = user.Window("Logo window");
+  const auto shape = display.FindWindow(w)->view.shape;
+  ASSERT_NE(shape, nullptr);
+  const Region& logo = *shape;
   // Figure 1 spans x 3-175, figure 3 begins at x 105 but lies above (y 97-215), figure 2
   // below (y 371-489): the point (90 + dx, 360 + dy) lies between figures 1 and 2.
   EXPECT_FALSE(logo.Contains(90 + kDx, 360 + kDy));
   // The centres of a small figure and of the central figure are inside.
   EXPECT_TRUE(logo.Contains(89 + kDx, 292 + kDy));
   EXPECT_TRUE(logo.Contains(378 + kDx, 290 + kDy));
+
+  // Clicked there: both windows lie at (0, 0), so the window's pixels are the screen's.
+  struct Case {
+    int32_t x, y;
+    std::string reaches;
+  };
+  const Case kCases[] = {
+      {90 + kDx, 360 + kDy, "behind " + std::to_string(kBehind)},
+      {89 + kDx, 292 + kDy, "logo " + std::to_string(kCover)},
+      {378 + kDx, 290 + kDy, "logo " + std::to_string(kCover)},
+      // Right of the logo's bounding box, still inside the logo window's rectangle.
+      {752 + kDx, 300 + kDy, "behind " + std::to_string(kBehind)},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
+    log.Clear();
+    display.SetMousePosition(c.x, c.y);
+    display.SynthesizeMouseButton(1, true);
+    display.SynthesizeMouseButton(1, false);
+    user.WaitUntilIdle();
+    EXPECT_EQ(log.lines(), std::vector<std::string>{c.reaches});
+  }
 }
 
 }  // namespace

@@ -78,8 +78,12 @@ class RecordingBackend final : public platform::ui::DisplayBackend {
   bool ShowFileDialog(platform::ui::FileDialogRequest& r) override {
     return display_.ShowFileDialog(r);
   }
-  bool ShowFontDialog(platform::ui::FontChoice& f) override { return display_.ShowFontDialog(f); }
-  bool ShowColorDialog(int32_t& c) override { return display_.ShowColorDialog(c); }
+  bool ShowFontDialog(std::string_view title, platform::ui::FontChoice& f) override {
+    return display_.ShowFontDialog(title, f);
+  }
+  bool ShowColorDialog(std::string_view title, int32_t& c) override {
+    return display_.ShowColorDialog(title, c);
+  }
 
  private:
   void Record(const platform::ui::WindowView& window) {

@@ -16,6 +16,9 @@ namespace {
 using namespace platform::ui;
 
 constexpr ControlDecl kControls[] = {
+    Menubar(),
+    Menu("?ActionMenu", "&Action"),
+    Item("?GoItem", "&Go", "?ActionMenu"),
     Entry("?Value", {4, 4, 100, 10}).Imm(),
     Entry("?Second", {4, 16, 100, 10}),
     Button("?GoButton", "&Go", {4, 30, 40, 14}),
@@ -27,6 +30,7 @@ constexpr FieldId kValue = kWindow.Equate("?Value");
 constexpr FieldId kSecond = kWindow.Equate("?Second");
 constexpr FieldId kGoButton = kWindow.Equate("?GoButton");
 constexpr FieldId kRows = kWindow.Equate("?Rows");
+constexpr FieldId kGoItem = kWindow.Equate("?GoItem");
 constexpr EventId kConsumeClose = 0x500;
 constexpr EventId kEndTheLoop = 0x501;
 
@@ -64,9 +68,9 @@ class OrderWindow final : public BaseWindow {
   WindowAnswer HandleAccepted() override {
     const WindowAnswer answer = BaseWindow::HandleAccepted();
     log_.Add("HandleAccepted " + std::to_string(Field()));
-    if (Field() == kGoButton) {
+    if (Field() == kGoButton || Field() == kGoItem) {
       UpdateManagers();
-      log_.Add("Go with " + value);
+      log_.Add("Go with " + value + ", " + second);
     }
     return answer;
   }
@@ -97,6 +101,7 @@ class OrderWindow final : public BaseWindow {
   }
 
   std::string value;
+  std::string second;
 
  private:
   Log& log_;
@@ -111,6 +116,7 @@ class BaseWindowTest : public WindowTest {
       Window window(kWindow);
       OrderWindow object(window, log, errors);
       window.Use(kValue, object.value);
+      window.Use(kSecond, object.second);
       log.Add("Run answered " + std::to_string(object.Run()));
       object.Close();  // a second close does nothing
       log.Add("name '" + errors.procedure_name() + "'");
@@ -148,7 +154,7 @@ TEST_F(BaseWindowTest, OperationsRunInTheFrameOrder) {
                              "HandleFieldEvent 1",
                              "HandleEvent 1@3",
                              "HandleAccepted 3",
-                             "Go with x",
+                             "Go with x, ",
                              "HandleFieldEvent 1",
                              // A double click on the list: the alert, then the selection.
                              "HandleEvent 16@4",
@@ -167,6 +173,18 @@ TEST_F(BaseWindowTest, OperationsRunInTheFrameOrder) {
                              "Close again",
                              "name 'Main'",
                          }));
+}
+
+TEST_F(BaseWindowTest, UpdateManagersTakesTextThatWasNeverAccepted) {
+  StartProcedure();
+  // Typing into the entry that is not immediate accepts nothing; the menu item takes no focus,
+  // so the entry is not accepted before it either: only UpdateManagers puts the text into
+  // the variable.
+  user.Type(w, kSecond, "typed");
+  log.Clear();
+  user.ChooseMenu(w, kGoItem);
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"HandleEvent 1@-2", "HandleAccepted -2",
+                                                   "Go with , typed", "HandleFieldEvent 1"}));
 }
 
 TEST_F(BaseWindowTest, HandledSkipsTheDefaultAction) {

@@ -96,6 +96,11 @@ std::vector<std::string> HeadlessBackend::popups() const {
   return popups_;
 }
 
+std::vector<std::string> HeadlessBackend::dialog_titles() const {
+  std::lock_guard lock(mutex_);
+  return dialog_titles_;
+}
+
 void HeadlessBackend::SetUserScreenText(WindowHandle window, FieldId field, std::string_view text) {
   std::lock_guard lock(mutex_);
   const auto it = windows_.find(window);
@@ -213,13 +218,16 @@ void HeadlessBackend::SynthesizeMouseButton(int32_t button, bool down) {
     buttons_.emplace_back(button, down);
     if (button != 1 || down) return;
     // The release completes a click at the mouse: the topmost window under it, then the
-    // smallest shown control there (a control on a tab lies inside its sheet).
+    // smallest shown control there (a control on a tab lies inside its sheet). A window with
+    // an outline is only where its outline is: elsewhere the click falls through.
     for (auto it = order_.rbegin(); it != order_.rend() && target == 0; ++it) {
       const region::Rect outer = WindowRectLocked(*it);
       if (mouse_.x < outer.left || mouse_.x >= outer.right || mouse_.y < outer.top ||
           mouse_.y >= outer.bottom) {
         continue;
       }
+      const std::shared_ptr<const region::Region>& shape = windows_.at(*it).view.shape;
+      if (shape && !shape->Contains(mouse_.x - outer.left, mouse_.y - outer.top)) continue;
       target = *it;
       const int32_t x = mouse_.x - outer.left - SystemMetric(32);
       const int32_t y = mouse_.y - outer.top - SystemMetric(32) - SystemMetric(4);
@@ -308,6 +316,7 @@ int32_t HeadlessBackend::ShowPopup(const ui::PopupRequest& request) {
 bool HeadlessBackend::ShowFileDialog(ui::FileDialogRequest& request) {
   RunDialogHook();
   std::lock_guard lock(mutex_);
+  dialog_titles_.push_back(request.title);
   if (file_answers_.empty()) {
     ADD_FAILURE() << "unexpected file dialog: " << request.title;
     return false;
@@ -319,11 +328,12 @@ bool HeadlessBackend::ShowFileDialog(ui::FileDialogRequest& request) {
   return true;
 }
 
-bool HeadlessBackend::ShowFontDialog(ui::FontChoice& font) {
+bool HeadlessBackend::ShowFontDialog(std::string_view title, ui::FontChoice& font) {
   RunDialogHook();
   std::lock_guard lock(mutex_);
+  dialog_titles_.emplace_back(title);
   if (font_answers_.empty()) {
-    ADD_FAILURE() << "unexpected font dialog";
+    ADD_FAILURE() << "unexpected font dialog: " << title;
     return false;
   }
   std::optional<ui::FontChoice> answer = std::move(font_answers_.front());
@@ -333,11 +343,12 @@ bool HeadlessBackend::ShowFontDialog(ui::FontChoice& font) {
   return true;
 }
 
-bool HeadlessBackend::ShowColorDialog(int32_t& color) {
+bool HeadlessBackend::ShowColorDialog(std::string_view title, int32_t& color) {
   RunDialogHook();
   std::lock_guard lock(mutex_);
+  dialog_titles_.emplace_back(title);
   if (color_answers_.empty()) {
-    ADD_FAILURE() << "unexpected colour dialog";
+    ADD_FAILURE() << "unexpected colour dialog: " << title;
     return false;
   }
   const std::optional<int32_t> answer = color_answers_.front();

@@ -74,6 +74,8 @@ class HeadlessBackend final : public ui::DisplayBackend {
   bool program_ended() const;
   // Every popup text shown, in order.
   std::vector<std::string> popups() const;
+  // The title of every file, font and colour dialog shown, in order.
+  std::vector<std::string> dialog_titles() const;
   // The screen text a user typing into the control sees: the user's own text while they
   // type, the program's when the program set it.
   void SetUserScreenText(WindowHandle window, FieldId field, std::string_view text);
@@ -99,15 +101,16 @@ class HeadlessBackend final : public ui::DisplayBackend {
   region::Point MousePosition() const override;
   void SetMousePosition(int32_t x, int32_t y) override;
   // Recorded; a left press and release reach the control under the mouse as a click, found
-  // in the mirror with the window rectangles above (the window opened last lies on top).
+  // in the mirror with the window rectangles above (the window opened last lies on top) and
+  // the windows' outlines: outside its outline a window is not there.
   void SynthesizeMouseButton(int32_t button, bool down) override;
   void ProgramEnded() override;
   int32_t ShowMessage(const MessageRequest& request) override;
   bool ShowStop(std::string_view text) override;
   int32_t ShowPopup(const ui::PopupRequest& request) override;
   bool ShowFileDialog(ui::FileDialogRequest& request) override;
-  bool ShowFontDialog(ui::FontChoice& font) override;
-  bool ShowColorDialog(int32_t& color) override;
+  bool ShowFontDialog(std::string_view title, ui::FontChoice& font) override;
+  bool ShowColorDialog(std::string_view title, int32_t& color) override;
 
  private:
   void MergeControl(MirrorWindow& w, const ControlView& control);
@@ -128,6 +131,7 @@ class HeadlessBackend final : public ui::DisplayBackend {
   bool program_ended_ = false;
   std::deque<std::pair<std::string, int32_t>> popup_answers_;
   std::vector<std::string> popups_;
+  std::vector<std::string> dialog_titles_;
   std::function<void()> dialog_hook_;
   std::deque<std::optional<std::string>> file_answers_;
   std::deque<std::optional<int32_t>> color_answers_;

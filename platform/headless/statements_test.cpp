@@ -3,11 +3,14 @@
 #include "platform/ui/statements.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include <gtest/gtest.h>
 
+#include "platform/core/fixed_string.h"
 #include "platform/core/process.h"
 #include "platform/headless/test_support.h"
 #include "platform/ui/desktop.h"
@@ -77,18 +80,177 @@ TEST_F(StatementsTest, ColourAndFontDialogsChangeTheirArgumentsOnlyWhenChosen) {
   display.ExpectFontDialog(FontChoice{"Arial", 10, 0, 700});
   runtime.StartMain([this] {
     int32_t color = -1;
-    const bool first = ColorDialog("Colour", color);
+    const bool first = ColorDialog("Mark colour", color);
     log.Add(std::to_string(first) + " " + std::to_string(color));
-    const bool second = ColorDialog("Colour", color);
+    const bool second = ColorDialog("Background colour", color);
     log.Add(std::to_string(second) + " " + std::to_string(color));
     std::string typeface = "Small Fonts";
     int32_t size = 7, font_color = 0, style = 400;
-    const bool font = FontDialog("Font", typeface, size, font_color, style);
+    const bool font = FontDialog("List font", typeface, size, font_color, style);
     log.Add(std::to_string(font) + " " + typeface + " " + std::to_string(size) + " " +
             std::to_string(style));
   });
   runtime.Join();
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"1 255", "0 255", "1 Arial 10 700"}));
+  // Each dialog is shown with the program's title.
+  EXPECT_EQ(display.dialog_titles(),
+            (std::vector<std::string>{"Mark colour", "Background colour", "List font"}));
+}
+
+constexpr ControlDecl kCaseControls[] = {
+    Menubar(),
+    Menu("?FileMenu", "&File"),
+    Item("?Exit", "E&xit", "?FileMenu"),
+    Entry("?Name", {4, 4, 100, 10}),
+    Entry("?Later", {4, 16, 100, 10}).Hidden(),
+    Button("?Go", "&Go", {4, 30, 40, 14}).Disabled(),
+    String("?Note", "", {50, 30, 100, 10}),
+};
+constexpr WindowStructure kCaseWindow{"test$cases", "P1$WINDOW",     WindowKind::kPlain,
+                                      "Cases",      {0, 0, 160, 50}, kCaseControls};
+constexpr FieldId kName = kCaseWindow.Equate("?Name");
+constexpr FieldId kLater = kCaseWindow.Equate("?Later");
+constexpr FieldId kGo = kCaseWindow.Equate("?Go");
+constexpr FieldId kNote = kCaseWindow.Equate("?Note");
+static_assert(kName == 1 && kNote == 4);
+
+std::string Geometry(FieldId field) {
+  std::string out;
+  for (Prop p : {Prop::Xpos, Prop::Ypos, Prop::Width, Prop::Height}) {
+    out += (out.empty() ? "" : " ") + GetProp(field, p);
+  }
+  return out;
+}
+
+std::string Geometry(const RectDu& at) {
+  return std::to_string(at.x) + " " + std::to_string(at.y) + " " + std::to_string(at.width) + " " +
+         std::to_string(at.height);
+}
+
+TEST_F(StatementsTest, DisplayAndEventStatementsOnTheTargetWindow) {
+  // The cases run in order on one window, each from where the one before left it. The
+  // program's part runs in the window's loop on a posted event; what it answers and what
+  // the loop reports of the user's part are logged.
+  constexpr EventId kRunCase = 0x500;
+  struct Case {
+    const char* name;
+    std::function<void(WindowHandle)> user_before;
+    std::function<std::string()> program;
+    std::function<void(WindowHandle)> user_after;  // with what the display must show
+    std::vector<std::string> log;
+  };
+  std::function<std::string()> program;
+  auto name = std::make_shared<CString<21>>();
+  runtime.StartMain([this, &program, name] {
+    *name = "first";
+    Window window(kCaseWindow);
+    window.Use(kName, *name);
+    window.Open();
+    while (window.Accept()) {
+      if (Event() == kRunCase) log.Add(program());
+      if (Event() == kEventAccepted) log.Add("accepted " + std::to_string(Field()));
+    }
+  });
+  const Case kCases[] = {
+      {"SETPOSITION of a control",
+       nullptr,
+       [] {
+         SetPosition(kName, 10, 20, 60, 12);
+         return Geometry(kName);
+       },
+       [this](WindowHandle w) { EXPECT_EQ(Geometry(user.Control(w, kName).at), "10 20 60 12"); },
+       {"10 20 60 12"}},
+      {"SETPOSITION of the window",
+       nullptr,
+       [] {
+         SetPosition(0, 5, 6, 150, 70);
+         return Geometry(0);
+       },
+       [this](WindowHandle w) {
+         EXPECT_EQ(Geometry(display.FindWindow(w)->view.at), "5 6 150 70");
+       },
+       {"5 6 150 70"}},
+      {"CHANGE puts the value on screen and in the variable",
+       nullptr,
+       [name] {
+         Change(kName, "changed");
+         return std::string(name->view());
+       },
+       [this](WindowHandle w) { EXPECT_EQ(user.ScreenText(w, kName), "changed"); },
+       {"changed"}},
+      {"UPDATE takes what the user typed without an Accepted",
+       [this](WindowHandle w) { user.Type(w, kName, "typed"); },
+       [name] {
+         std::string was(name->view());
+         Update(kName);
+         return was + " > " + std::string(name->view());
+       },
+       nullptr,
+       {"changed > typed"}},
+      {"UNHIDE",
+       nullptr,
+       [] {
+         const std::string was = GetProp(kLater, Prop::Visible);
+         Unhide(kLater);
+         return "'" + was + "' > '" + GetProp(kLater, Prop::Visible) + "'";
+       },
+       [this](WindowHandle w) { EXPECT_TRUE(user.Control(w, kLater).visible); },
+       {"'' > '1'"}},
+      {"ENABLE: the button takes clicks again",
+       [this](WindowHandle w) { user.Click(w, kGo); },  // disabled: nothing happens
+       [] {
+         const std::string was = GetProp(kGo, Prop::Disable);
+         Enable(kGo);
+         return "'" + was + "' > '" + GetProp(kGo, Prop::Disable) + "'";
+       },
+       [this](WindowHandle w) {
+         EXPECT_TRUE(user.Control(w, kGo).enabled);
+         user.Click(w, kGo);
+       },
+       {"'1' > ''", "accepted 3"}},
+      {"SETKEYCODE",
+       nullptr,
+       [] {
+         SetKeyCode(kF1Key + 4);
+         return std::to_string(CurrentKeyCode());
+       },
+       nullptr,
+       {"116"}},
+      {"KEYCODE keeps the set code at the next event",
+       nullptr,
+       [] { return std::to_string(CurrentKeyCode()); },
+       nullptr,
+       {"116"}},
+      {"KEYBOARD sees a key waiting",
+       nullptr,
+       [] {
+         const bool before = Keyboard();
+         Input key;
+         key.kind = Input::Kind::kKey;
+         key.key = 'A';
+         PostInput(TargetWindow()->handle(), key);
+         return std::to_string(before) + " > " + std::to_string(Keyboard());
+       },
+       nullptr,
+       {"0 > 1"}},
+      {"FIRSTFIELD and LASTFIELD leave the menu out",
+       nullptr,
+       [] { return std::to_string(FirstField()) + " " + std::to_string(LastField()); },
+       nullptr,
+       {"1 4"}},
+  };
+  const WindowHandle w = user.Window("Cases");
+  ASSERT_NE(w, 0);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    log.Clear();
+    if (c.user_before) c.user_before(w);
+    program = c.program;
+    PostToWindow(w, kRunCase);
+    user.WaitUntilIdle();
+    if (c.user_after) c.user_after(w);
+    EXPECT_EQ(log.lines(), c.log);
+  }
 }
 
 TEST_F(StatementsTest, StartPassesUpToTwoTexts) {

@@ -3,6 +3,8 @@
 // frame closes its children's threads first, YIELD lets pollers progress, and no two
 // threads ever hold the runtime lock at once.
 #include <atomic>
+#include <memory>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -196,6 +198,66 @@ TEST_F(ThreadTest, TwoThreadsPollingWithYieldBothProgress) {
   runtime.Join();
   EXPECT_EQ(shared->a, kRounds);
   EXPECT_EQ(shared->b, kRounds);
+}
+
+TEST_F(ThreadTest, AYieldingThreadNeverTakesTheLockTwiceWhileAnotherWaits) {
+  // Two threads poll with YIELD while a third keeps asking for the lock again, marked in line
+  // from the moment it has drawn its place until it holds the lock. Each poller lets go only
+  // while that one is in line (until it is done), and the next thread to take the lock must
+  // then be another than the one that let go.
+  struct Shared {
+    std::atomic<bool> waiter_in_line{true};  // START draws the new thread's place
+    std::atomic<bool> waiter_done{false};
+    // Read and written only by the observer, which runs with the lock held.
+    std::thread::id waiter;
+    std::thread::id last_releaser;
+    bool waited_at_release = false;
+    int checked = 0;
+    int twice_in_a_row = 0;
+  };
+  auto s = std::make_shared<Shared>();
+  TEST_SetRuntimeLockObserver([s](bool acquired) {
+    const std::thread::id me = std::this_thread::get_id();
+    if (!acquired) {
+      s->last_releaser = me;
+      s->waited_at_release = me != s->waiter && s->waiter_in_line.load();
+      return;
+    }
+    if (me == s->waiter) s->waiter_in_line = false;
+    if (s->waited_at_release) {
+      ++s->checked;
+      if (me == s->last_releaser) ++s->twice_in_a_row;
+    }
+    s->waited_at_release = false;
+  });
+  constexpr int kRounds = 2000;
+  auto poll = [s] {
+    for (int i = 0; i < kRounds; ++i) {
+      while (!s->waiter_in_line.load() && !s->waiter_done.load()) std::this_thread::yield();
+      Yield();
+    }
+  };
+  runtime.StartMain([s, poll] {
+    Start([s] {
+      // Holding the lock now, so no longer in line (the observer could not tell it was this
+      // thread that took it).
+      s->waiter = std::this_thread::get_id();
+      s->waiter_in_line = false;
+      for (int i = 0; i < kRounds; ++i) {
+        ReleaseRuntimeLock();
+        const uint64_t ticket = ui::detail::DrawRuntimeLockTicket();
+        s->waiter_in_line = true;
+        ui::detail::AcquireRuntimeLockWithTicket(ticket);
+      }
+      s->waiter_done = true;
+    });
+    Start(poll);
+    poll();
+  });
+  runtime.Join();
+  TEST_SetRuntimeLockObserver(nullptr);
+  EXPECT_EQ(s->twice_in_a_row, 0);
+  EXPECT_GT(s->checked, 0);
 }
 
 TEST_F(ThreadTest, NoTwoThreadsEverHoldTheRuntimeLock) {

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -364,6 +365,70 @@ TEST_F(WindowTest, EnterAcceptsTheTypedEntryOnceThenPressesTheDefaultButton) {
   user.PressKey(w, kEnterKey);
   // Leaving the entry for the button must not commit it a second time.
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"1@1 search=ab", "1@2 search=ab"}));
+}
+
+constexpr ControlDecl kOwnedControls[] = {
+    Button("?Done", "&Done", {4, 4, 40, 14}).Std(StdAction::kClose),
+};
+constexpr WindowStructure kOwnedWindow{"test$owned", "P1$WINDOW",      WindowKind::kPlain,
+                                       "Owned",      {20, 20, 60, 24}, kOwnedControls};
+constexpr FieldId kDone = kOwnedWindow.Equate("?Done");
+
+TEST_F(WindowTest, AnOwnedPlainWindowNamesItsOwnerAndRunsItsOwnLoop) {
+  constexpr EventId kOpenOwned = 0x500;
+  constexpr EventId kOpenOwnedOnAThread = 0x501;
+  constexpr EventId kHello = 0x502;
+  runtime.StartMain([this] {
+    Window owner(kDefaultButtonWindow);
+    owner.Open();
+    auto run_owned = [this, &owner] {
+      Window owned(kOwnedWindow);
+      owned.Open(&owner);
+      const std::string who = "owned t" + std::to_string(Thread()) + " ";
+      while (owned.Accept()) log.Add(who + Describe(Event(), Field()));
+      log.Add(who + "closed");
+    };
+    while (owner.Accept()) {
+      log.Add("owner " + Describe(Event(), Field()));
+      if (Event() == kOpenOwned) run_owned();
+      if (Event() == kOpenOwnedOnAThread) Start(run_owned);
+    }
+  });
+  const WindowHandle owner = user.Window("Default");
+  EXPECT_EQ(display.FindWindow(owner)->view.owner, 0);
+
+  // Opened in the owner's loop, on the owner's thread: the owner's loop waits meanwhile, and
+  // its event comes once the owned window has closed.
+  PostToWindow(owner, kOpenOwned);
+  WindowHandle owned = user.Window("Owned");
+  std::optional<MirrorWindow> m = display.FindWindow(owned);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->view.owner, owner);
+  EXPECT_EQ(m->view.kind, WindowKind::kPlain);
+  EXPECT_EQ(m->view.thread, 1);
+  log.Clear();
+  PostToWindow(owner, kHello);
+  PostToWindow(owned, kHello);
+  user.WaitUntilIdle();
+  user.Click(owned, kDone);
+  EXPECT_FALSE(display.FindWindow(owned));
+  EXPECT_EQ(log.lines(),
+            (std::vector<std::string>{"owned t1 1282@0", "owned t1 1@1", "owned t1 513@0",
+                                      "owned t1 closed", "owner 1282@0"}));
+
+  // Opened on a thread of its own: both loops run.
+  PostToWindow(owner, kOpenOwnedOnAThread);
+  owned = user.Window("Owned");
+  m = display.FindWindow(owned);
+  ASSERT_TRUE(m);
+  EXPECT_EQ(m->view.owner, owner);
+  EXPECT_EQ(m->view.thread, 2);
+  log.Clear();
+  PostToWindow(owner, kHello);
+  user.WaitUntilIdle();
+  user.CloseBox(owned);
+  EXPECT_EQ(log.lines(),
+            (std::vector<std::string>{"owner 1282@0", "owned t2 513@0", "owned t2 closed"}));
 }
 
 TEST_F(WindowTest, AQueueChangedOnAnotherThreadReachesTheListThatShowsIt) {

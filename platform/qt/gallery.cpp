@@ -40,6 +40,7 @@ constexpr FieldId kQuote = kOptionsWindow.Equate("?Quote");
 constexpr FieldId kIndent = kOptionsWindow.Equate("?Indent");
 constexpr FieldId kAlign = kOptionsWindow.Equate("?Align");
 constexpr FieldId kWidth = kOptionsWindow.Equate("?Width");
+constexpr FieldId kSeparator = kOptionsWindow.Equate("?Separator");
 constexpr FieldId kColourBox = kOptionsWindow.Equate("?ColourBox");
 constexpr FieldId kProgress = kOptionsWindow.Equate("?Progress");
 
@@ -218,7 +219,9 @@ void OptionsProcedure() {
   int32_t indent = 2;
   int32_t width = 80;
   CString<2> align;
+  CString<21> separator;
   align = "L";
+  separator = "Comma";
   month = "March";
   notes = "Names with blanks are quoted when the option is on.";
   Window window(kOptionsWindow);
@@ -229,6 +232,7 @@ void OptionsProcedure() {
   window.Use(kIndent, indent);
   window.Use(kWidth, width);
   window.Use(kAlign, align);
+  window.Use(kSeparator, separator);
   window.Set(kRowCount, Prop::RangeLow, "10");
   window.Set(kRowCount, Prop::RangeHigh, "10000");
   window.Set(kRowCount, Prop::Step, "10");
@@ -240,6 +244,8 @@ void OptionsProcedure() {
     std::string line = Describe("Options");
     if (Event() == kEventAccepted && Field() == kAlign)
       line += " align=" + std::string(align.view());
+    if (Event() == kEventAccepted && Field() == kSeparator)
+      line += " separator=" + std::string(separator.view());
     Log(line);
   }
 }

@@ -107,6 +107,11 @@ inline constexpr ControlDecl kOptionsControls[] = {
     Tab("?InnerSecond", "&Second", "?InnerSheet"),
     Prompt("?Width:Prompt", "&Width:", {24, 48, 56, 10}).Parent("?InnerSecond"),
     Entry("?Width", {84, 46, 40, 12}).Picture("@n3").Parent("?InnerSecond"),
+    Prompt("?Separator:Prompt", "Se&parator:", {24, 66, 56, 10}).Parent("?InnerSecond"),
+    Combo("?Separator", {84, 64, 80, 12})
+        .Picture("@s20")
+        .From("Comma|Semicolon|Tab|Blank")
+        .Parent("?InnerSecond"),
     Tab("?LooksTab", "L&ooks", "?Sheet"),
     Decl(ControlType::kImage, "?Logo", "~logo.png", {16, 28, 48, 48}).Parent("?LooksTab"),
     Decl(ControlType::kBox, "?ColourBox", {}, {76, 28, 60, 24}).Parent("?LooksTab"),
@@ -114,6 +119,14 @@ inline constexpr ControlDecl kOptionsControls[] = {
     String("?Panel:Text", "Sunken panel", {152, 46, 64, 10}).Parent("?LooksTab"),
     Prompt("?Progress:Prompt", "Progress:", {16, 90, 48, 10}).Parent("?LooksTab"),
     Decl(ControlType::kProgress, "?Progress", {}, {76, 90, 144, 10}).Parent("?LooksTab"),
+    // Pages that the program turns: a sheet without its tab strip.
+    Sheet("?Pages", {16, 108, 204, 32}).NoSheet().Parent("?LooksTab"),
+    Tab("?PageOne", "Page one", "?Pages"),
+    String("?PageOne:Text", "A sheet without tabs: the program turns its pages.",
+           {24, 119, 188, 10})
+        .Parent("?PageOne"),
+    Tab("?PageTwo", "Page two", "?Pages"),
+    String("?PageTwo:Text", "Its second page.", {24, 119, 188, 10}).Parent("?PageTwo"),
     Tab("?HiddenTab", "Hidden", "?Sheet").Hidden(),
     Button("?OkButton", "OK", {126, 154, 52, 14}).Default().Std(StdAction::kClose),
     Button("?CancelButton", "Cancel", {182, 154, 52, 14}).Std(StdAction::kClose),

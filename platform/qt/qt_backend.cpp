@@ -356,12 +356,12 @@ bool QtBackend::ShowFileDialog(ui::FileDialogRequest& request) {
   return AskGui<bool>([this, &request] { return RunFileDialog(request); }, false);
 }
 
-bool QtBackend::ShowFontDialog(ui::FontChoice& font) {
-  return AskGui<bool>([this, &font] { return RunFontDialog(font); }, false);
+bool QtBackend::ShowFontDialog(std::string_view title, ui::FontChoice& font) {
+  return AskGui<bool>([this, title, &font] { return RunFontDialog(title, font); }, false);
 }
 
-bool QtBackend::ShowColorDialog(int32_t& color) {
-  return AskGui<bool>([this, &color] { return RunColorDialog(color); }, false);
+bool QtBackend::ShowColorDialog(std::string_view title, int32_t& color) {
+  return AskGui<bool>([this, title, &color] { return RunColorDialog(title, color); }, false);
 }
 
 QWidget* QtBackend::DialogParent() const {

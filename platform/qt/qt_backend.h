@@ -87,16 +87,16 @@ class QtBackend final : public ui::DisplayBackend {
   bool ShowStop(std::string_view text) override;
   int32_t ShowPopup(const ui::PopupRequest& request) override;
   bool ShowFileDialog(ui::FileDialogRequest& request) override;
-  bool ShowFontDialog(ui::FontChoice& font) override;
-  bool ShowColorDialog(int32_t& color) override;
+  bool ShowFontDialog(std::string_view title, ui::FontChoice& font) override;
+  bool ShowColorDialog(std::string_view title, int32_t& color) override;
 
   // The dialogs themselves, on the GUI thread (qt_dialogs.cpp).
   int32_t RunMessageBox(const MessageRequest& request);
   bool RunStopBox(std::string_view text);
   int32_t RunPopup(const ui::PopupRequest& request);
   bool RunFileDialog(ui::FileDialogRequest& request);
-  bool RunFontDialog(ui::FontChoice& font);
-  bool RunColorDialog(int32_t& color);
+  bool RunFontDialog(std::string_view title, ui::FontChoice& font);
+  bool RunColorDialog(std::string_view title, int32_t& color);
   // Runs `dialog` modally after the dialog hook; answers exec()'s result.
   int RunDialog(QDialog& dialog);
 

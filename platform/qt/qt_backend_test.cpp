@@ -14,6 +14,7 @@
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -22,6 +23,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,7 +34,12 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
+#include <QWindow>
+#include <functional>
+#include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -71,6 +78,8 @@ constexpr FieldId kFileNew = kFrameWindow.Equate("?FileNew");
 constexpr FieldId kSheet = kOptionsWindow.Equate("?Sheet");
 constexpr FieldId kRowCount = kOptionsWindow.Equate("?RowCount");
 constexpr FieldId kIndent = kOptionsWindow.Equate("?Indent");
+constexpr FieldId kSeparator = kOptionsWindow.Equate("?Separator");
+constexpr FieldId kPages = kOptionsWindow.Equate("?Pages");
 
 // The lines of `log` that start with `prefix`.
 std::vector<std::string> Lines(const headless::Log& log, std::string_view prefix) {
@@ -79,6 +88,14 @@ std::vector<std::string> Lines(const headless::Log& log, std::string_view prefix
     if (l.rfind(prefix, 0) == 0) out.push_back(l);
   }
   return out;
+}
+
+// The tab strip of a sheet: its own, not a nested sheet's.
+QTabBar* TabStrip(const WindowMirror& m, FieldId sheet) {
+  QTabBar* bar = m.widget(sheet)->findChild<QTabBar*>(QString(), Qt::FindDirectChildrenOnly);
+  EXPECT_NE(bar, nullptr);
+  if (bar == nullptr) std::abort();
+  return bar;
 }
 
 class QtBackendTest : public ::testing::Test {
@@ -175,6 +192,8 @@ TEST_F(QtBackendTest, EveryControlTypeBecomesItsWidget) {
       {&options, "?Month", "QAbstractSpinBox"},
       {&options, "?Notes", "QPlainTextEdit"},
       {&options, "?InnerSheet", "QWidget"},
+      {&options, "?Separator", "QComboBox"},
+      {&options, "?Pages", "QWidget"},
       {&options, "?Align", "QGroupBox"},
       {&options, "?AlignLeft", "QRadioButton"},
       {&options, "?Logo", "QLabel"},
@@ -199,6 +218,14 @@ TEST_F(QtBackendTest, EveryControlTypeBecomesItsWidget) {
   auto* driver = static_cast<QComboBox*>(connection.widget(kConnectionWindow.Equate("?Driver")));
   EXPECT_EQ(driver->count(), 3);
   EXPECT_EQ(driver->currentText(), "SQLite3");
+  // The plain combo takes typing and lists its literal entries.
+  auto* separator = static_cast<QComboBox*>(options.widget(kSeparator));
+  EXPECT_TRUE(separator->isEditable());
+  EXPECT_EQ(separator->count(), 4);
+  EXPECT_EQ(separator->currentText(), "Comma");
+  // A sheet with tabs shows its strip; the one without hides it.
+  EXPECT_FALSE(TabStrip(options, kSheet)->isHidden());
+  EXPECT_TRUE(TabStrip(options, kPages)->isHidden());
   // The progress bar and the box show their stored values.
   EXPECT_EQ(static_cast<QProgressBar*>(options.widget(kOptionsWindow.Equate("?Progress")))->value(),
             60);
@@ -448,6 +475,51 @@ TEST_F(QtBackendTest, MessageAnswersTheChosenButtonAndZeroWhenClosed) {
   display.SetDialogHook({});
 }
 
+// A message box shows over the active window, which may belong to another thread. When that
+// thread closes its window while the box is open, the box stays and still answers.
+TEST_F(QtBackendTest, AMessageBoxOutlivesTheOtherThreadsWindowItShowsOver) {
+  Start({gallery::ConnectionProcedure, gallery::OptionsProcedure}, "Connection");
+  WindowMirror& connection = Find("Connection");
+  WindowMirror& options = Find("Options");
+  const ui::WindowHandle options_handle = display.FindWindow("Options");
+  Activate(options);
+  QWidget* const options_window = options.top()->window();
+  bool over_options = false;
+  display.SetDialogHook([&](QWidget& dialog) {
+    auto* box = qobject_cast<QMessageBox*>(&dialog);
+    ASSERT_NE(box, nullptr);
+    over_options = box->parentWidget() == nullptr && box->windowHandle() != nullptr &&
+                   box->windowHandle()->transientParent() == options_window->windowHandle();
+    // Once the box runs, the options window's thread closes its window; the box is answered
+    // only when that window is gone.
+    QMetaObject::invokeMethod(
+        box, [&options] { options.CloseBoxPressed(); }, Qt::QueuedConnection);
+    QPointer<QMessageBox> guarded(box);
+    auto answer = std::make_shared<std::function<void()>>();
+    *answer = [this, guarded, options_handle, answer] {
+      if (guarded.isNull()) return;
+      if (display.Mirror(options_handle) != nullptr) {
+        QTimer::singleShot(10, guarded.data(), *answer);
+        return;
+      }
+      EXPECT_TRUE(guarded->isVisible());
+      for (QAbstractButton* b : guarded->buttons()) {
+        if (b->text() == "&Connect") b->click();
+      }
+    };
+    QTimer::singleShot(10, box, *answer);
+  });
+  log.Clear();
+  QTest::mouseClick(connection.widget(kConnectButton), Qt::LeftButton);
+  Settle();
+  display.SetDialogHook({});
+  EXPECT_TRUE(over_options);
+  EXPECT_EQ(display.Mirror(options_handle), nullptr);
+  const std::vector<std::string> lines = Lines(log, "Connection 1@10");
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("answer=1"), std::string::npos) << lines[0];
+}
+
 TEST_F(QtBackendTest, TabsShowTheirControlsAndHiddenTabsStayHidden) {
   runtime.StartMain(gallery::OptionsProcedure);
   WindowMirror& options = Find("Options");
@@ -468,6 +540,13 @@ TEST_F(QtBackendTest, TabsShowTheirControlsAndHiddenTabsStayHidden) {
   EXPECT_EQ(bar->currentIndex(), 1);
   EXPECT_FALSE(options.widget(kRowCount)->isVisible());
   EXPECT_TRUE(options.widget(kIndent)->isVisible());
+  // On the Looks tab the sheet without tabs shows its first page and no strip.
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+  Settle();
+  EXPECT_TRUE(options.widget(kPages)->isVisible());
+  EXPECT_FALSE(TabStrip(options, kPages)->isVisible());
+  EXPECT_TRUE(options.widget(kOptionsWindow.Equate("?PageOne:Text"))->isVisible());
+  EXPECT_FALSE(options.widget(kOptionsWindow.Equate("?PageTwo:Text"))->isVisible());
 }
 
 TEST_F(QtBackendTest, HeaderTextSetAtRunTimeReachesTheList) {
@@ -818,7 +897,9 @@ TEST_F(QtBackendTest, PopupAnswersTheChosenEntrysNumber) {
 TEST_F(QtBackendTest, FileFontAndColourDialogsAnswerWhatWasChosen) {
   QTemporaryDir dir;
   const QString chosen = dir.path() + "/orders.txd";
+  QStringList titles;
   display.SetDialogHook([&](QWidget& dialog) {
+    titles << dialog.windowTitle();
     // Each dialog is answered once it runs.
     QMetaObject::invokeMethod(
         &dialog,
@@ -846,11 +927,11 @@ TEST_F(QtBackendTest, FileFontAndColourDialogsAnswerWhatWasChosen) {
     int32_t size = 9;
     int32_t colour = 0;
     int32_t style = 400;
-    const bool got_font = ui::FontDialog("Font", face, size, colour, style);
+    const bool got_font = ui::FontDialog("The list's font", face, size, colour, style);
     log.Add("font " + std::to_string(got_font) + " " + face + " " + std::to_string(size) + " " +
             std::to_string(style));
     int32_t picked = 0xFFFFFF;
-    const bool got_colour = ui::ColorDialog("Colour", picked);
+    const bool got_colour = ui::ColorDialog("The marks' colour", picked);
     log.Add("colour " + std::to_string(got_colour) + " " + std::to_string(picked));
   });
   Settle();
@@ -861,6 +942,7 @@ TEST_F(QtBackendTest, FileFontAndColourDialogsAnswerWhatWasChosen) {
                              "font 1 DejaVu Sans 15 700",
                              "colour 1 " + std::to_string(0x302010),
                          }));
+  EXPECT_EQ(titles, (QStringList{"Save the TXD file", "The list's font", "The marks' colour"}));
 }
 
 TEST_F(QtBackendTest, StopOffersAbortAndIgnore) {
@@ -891,6 +973,156 @@ TEST_F(QtBackendTest, StopOffersAbortAndIgnore) {
   }
   platform::SetStopExitHandler({});
   display.SetDialogHook({});
+}
+
+// Answers the message box the dialog hook is given by clicking the button captioned `text`,
+// once the box runs, and records the caption and role of each of its buttons.
+void AnswerWith(QWidget& dialog, const QString& text,
+                std::map<QString, QMessageBox::ButtonRole>& buttons) {
+  auto* box = qobject_cast<QMessageBox*>(&dialog);
+  ASSERT_NE(box, nullptr);
+  for (QAbstractButton* b : box->buttons()) buttons[b->text()] = box->buttonRole(b);
+  QMetaObject::invokeMethod(
+      box,
+      [box, text] {
+        for (QAbstractButton* b : box->buttons()) {
+          if (b->text() == text) return b->click();
+        }
+        box->close();
+      },
+      Qt::QueuedConnection);
+}
+
+TEST_F(QtBackendTest, StandardButtonsTakeTheirCaptionsFromTheLocale) {
+  ui::SetLocale("CLABUTTON", "D'accord,&Oui,&Non,A&bandonner,&Recommencer,&Ignorer,Annuler,&Aide");
+  std::map<QString, QMessageBox::ButtonRole> message;
+  std::map<QString, QMessageBox::ButtonRole> stop;
+  display.SetDialogHook([&](QWidget& dialog) {
+    if (dialog.windowTitle() == "STOP") {
+      AnswerWith(dialog, "&Ignorer", stop);
+    } else {
+      AnswerWith(dialog, "&Non", message);
+    }
+  });
+  platform::SetStopExitHandler([this] { log.Add("aborted"); });
+  runtime.StartMain([this] {
+    log.Add(std::to_string(Message("Save the changes?", "Editor", kIconQuestion,
+                                   kButtonYes | kButtonNo | kButtonCancel)));
+    platform::Stop("Cannot go on");
+    log.Add("went on");
+  });
+  Settle();
+  runtime.Join();
+  platform::SetStopExitHandler({});
+  display.SetDialogHook({});
+  ui::SetLocale("CLABUTTON", "");
+  // Each button keeps the role of the standard button it stands for.
+  EXPECT_EQ(message, (std::map<QString, QMessageBox::ButtonRole>{
+                         {"&Oui", QMessageBox::YesRole},
+                         {"&Non", QMessageBox::NoRole},
+                         {"Annuler", QMessageBox::RejectRole},
+                     }));
+  EXPECT_EQ(stop, (std::map<QString, QMessageBox::ButtonRole>{
+                      {"A&bandonner", QMessageBox::RejectRole},
+                      {"&Ignorer", QMessageBox::AcceptRole},
+                  }));
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{std::to_string(kButtonNo), "went on"}));
+}
+
+TEST_F(QtBackendTest, EnterPressesTheMessagesDefaultButton) {
+  struct Case {
+    const char* name;
+    int32_t buttons;
+    int32_t default_button;
+    QString default_text;
+  };
+  const Case kCases[] = {
+      {"No of Yes, No and Cancel", kButtonYes | kButtonNo | kButtonCancel, kButtonNo, "&No"},
+      {"Cancel of Yes, No and Cancel", kButtonYes | kButtonNo | kButtonCancel, kButtonCancel,
+       "&Cancel"},
+      {"Retry of Abort, Retry and Ignore", kButtonAbort | kButtonRetry | kButtonIgnore,
+       kButtonRetry, "&Retry"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    QString default_text;
+    display.SetDialogHook([&](QWidget& dialog) {
+      auto* box = qobject_cast<QMessageBox*>(&dialog);
+      ASSERT_NE(box, nullptr);
+      default_text = box->defaultButton() != nullptr ? box->defaultButton()->text() : QString();
+      // Enter goes where the keyboard is: the widget with the focus in the box.
+      QMetaObject::invokeMethod(
+          box,
+          [box] {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus != nullptr && box->isAncestorOf(focus) ? focus : box,
+                            Qt::Key_Return);
+          },
+          Qt::QueuedConnection);
+    });
+    log.Clear();
+    runtime.StartMain([this, c] {
+      log.Add(std::to_string(
+          Message("Save the changes?", "Editor", kIconQuestion, c.buttons, c.default_button)));
+    });
+    Settle();
+    runtime.Join();
+    EXPECT_EQ(default_text, c.default_text);
+    EXPECT_EQ(log.lines(), std::vector<std::string>{std::to_string(c.default_button)});
+  }
+  display.SetDialogHook({});
+}
+
+// A window of the test's own that alerts a key on the window itself, not on a control.
+constexpr ui::KeyCode kHotKey = ui::kCtrl + ui::kAlt + 'S';
+constexpr ui::ControlDecl kHotKeyControls[] = {
+    ui::Entry("?Text", {4, 4, 100, 12}).Picture("@s20"),
+};
+constexpr ui::WindowStructure kHotKeyWindow{
+    "test$hotkey",   "HotKey", ui::WindowKind::kPlain, "Hot key", {0, 0, 120, 24},
+    kHotKeyControls, {},       ui::kAttrNone,          {kHotKey}};
+constexpr FieldId kHotKeyText = kHotKeyWindow.Equate("?Text");
+
+// Counts the key presses that reach a widget.
+class KeySpy final : public QObject {
+ public:
+  explicit KeySpy(QWidget* w) { w->installEventFilter(this); }
+  QList<int> keys;
+
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::KeyPress) keys << static_cast<QKeyEvent*>(e)->key();
+    return false;
+  }
+};
+
+TEST_F(QtBackendTest, KeyAlertedOnTheWindowIsSwallowed) {
+  runtime.StartMain([this] {
+    ui::Window window(kHotKeyWindow);
+    window.Open();
+    while (window.Accept()) {
+      if (ui::Event() == ui::kEventPreAlertKey || ui::Event() == ui::kEventAlertKey) {
+        log.Add(std::to_string(ui::Event()) + "@" + std::to_string(ui::Field()) +
+                " key=" + std::to_string(ui::CurrentKeyCode()));
+      }
+    }
+  });
+  WindowMirror& w = Find("Hot key");
+  auto* text = static_cast<QLineEdit*>(w.widget(kHotKeyText));
+  FocusIn(w, text);
+  KeySpy spy(text);
+  QTest::keyClick(text, Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+  Settle();
+  // The window's loop gets it as PreAlertKey and AlertKey of the window (field 0); the entry
+  // never sees the key.
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"16@0 key=" + std::to_string(kHotKey),
+                                                   "15@0 key=" + std::to_string(kHotKey)}));
+  EXPECT_FALSE(spy.keys.contains(Qt::Key_S));
+  // A key the window does not alert reaches the entry.
+  QTest::keyClick(text, Qt::Key_S);
+  Settle();
+  EXPECT_TRUE(spy.keys.contains(Qt::Key_S));
+  EXPECT_EQ(text->text(), "s");
+  EXPECT_EQ(log.lines().size(), 2u);
 }
 
 // A window of the test's own whose program styles its controls.
@@ -949,6 +1181,46 @@ TEST_F(QtBackendTest, WindowTimerPostsTimerEvents) {
   ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout"));
   Settle();
   EXPECT_EQ(log.lines(), std::vector<std::string>{"timer"});
+}
+
+TEST_F(QtBackendTest, AnOwnedWindowStaysAboveItsOwnerAndOutlivesIt) {
+  constexpr ui::EventId kOpenOwned = 0x500;
+  runtime.StartMain([this] {
+    ui::Window owner(kStyledWindow);
+    owner.Open();
+    while (owner.Accept()) {
+      if (ui::Event() != kOpenOwned) continue;
+      ui::Start([this, &owner] {
+        ui::Window owned(kHotKeyWindow);
+        owned.Open(&owner);
+        while (owned.Accept()) {
+        }
+        log.Add("owned closed");
+      });
+    }
+    log.Add("owner closed");
+  });
+  WindowMirror& owner = Find("Styled");
+  ui::PostToWindow(owner.handle(), kOpenOwned);
+  WindowMirror& owned = Find("Hot key");
+  // A window of its own, kept above its owner.
+  EXPECT_TRUE(owned.top()->isWindow());
+  EXPECT_EQ(owned.top()->parentWidget(), owner.top());
+  // The owner closes first, on its own thread: the owned window stays on screen until its
+  // own thread closes it.
+  owner.CloseBoxPressed();
+  Settle();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  Settle();
+  EXPECT_EQ(log.lines(), std::vector<std::string>{"owner closed"});
+  WindowMirror* still = display.Mirror(display.FindWindow("Hot key"));
+  ASSERT_NE(still, nullptr);
+  ASSERT_NE(still->top(), nullptr);
+  EXPECT_TRUE(still->top()->isVisible());
+  ASSERT_NE(still->widget(kHotKeyText), nullptr);
+  still->CloseBoxPressed();
+  Settle();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"owner closed", "owned closed"}));
 }
 
 TEST(StoredStyle, ColoursAreStoredValues) {

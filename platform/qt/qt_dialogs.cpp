@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QWindow>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -20,11 +22,18 @@
 namespace platform::qt {
 namespace {
 
-constexpr std::pair<MessageButton, QMessageBox::StandardButton> kButtons[] = {
-    {kButtonOk, QMessageBox::Ok},         {kButtonYes, QMessageBox::Yes},
-    {kButtonNo, QMessageBox::No},         {kButtonAbort, QMessageBox::Abort},
-    {kButtonRetry, QMessageBox::Retry},   {kButtonIgnore, QMessageBox::Ignore},
-    {kButtonCancel, QMessageBox::Cancel}, {kButtonHelp, QMessageBox::Help},
+// The standard buttons, each with its place among ui::StandardButtonCaptions(). Qt's own
+// button gives the role (Yes, No, Reject for Cancel, ...); the caption is the runtime's.
+struct StandardButton {
+  MessageButton value;
+  QMessageBox::StandardButton qt;
+  size_t caption;
+};
+constexpr StandardButton kButtons[] = {
+    {kButtonOk, QMessageBox::Ok, 0},         {kButtonYes, QMessageBox::Yes, 1},
+    {kButtonNo, QMessageBox::No, 2},         {kButtonAbort, QMessageBox::Abort, 3},
+    {kButtonRetry, QMessageBox::Retry, 4},   {kButtonIgnore, QMessageBox::Ignore, 5},
+    {kButtonCancel, QMessageBox::Cancel, 6}, {kButtonHelp, QMessageBox::Help, 7},
 };
 
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
@@ -40,6 +49,18 @@ QMessageBox::Icon IconOf(std::string_view icon) {
   if (icon == kIconAsterisk) return QMessageBox::Information;
   if (icon == kIconHand) return QMessageBox::Critical;
   return QMessageBox::NoIcon;
+}
+
+// Adds the standard button `value` to `box` with its caption from the locale setting.
+QPushButton* AddStandardButton(QMessageBox& box, MessageButton value,
+                               const std::vector<std::string>& captions) {
+  for (const StandardButton& b : kButtons) {
+    if (b.value != value) continue;
+    QPushButton* button = box.addButton(b.qt);
+    if (b.caption < captions.size()) button->setText(Q(captions[b.caption]));
+    return button;
+  }
+  return nullptr;
 }
 
 // Closing a message box with its close box or Escape chooses no button: the box ends with
@@ -83,12 +104,21 @@ constexpr int32_t kFileDirectory = 2;
 }  // namespace
 
 int QtBackend::RunDialog(QDialog& dialog) {
+  // The dialog shows over the active window without being its Qt child: that window may
+  // belong to another runtime thread, which can close it while the dialog runs, and a child
+  // would be deleted with it under the call that runs the dialog.
+  if (QWidget* over = DialogParent(); over != nullptr && over->window()->windowHandle()) {
+    dialog.winId();  // the dialog's own native window, to give it a transient parent
+    dialog.windowHandle()->setTransientParent(over->window()->windowHandle());
+    dialog.adjustSize();
+    dialog.move(over->window()->frameGeometry().center() - dialog.rect().center());
+  }
   if (dialog_hook_) dialog_hook_(dialog);
   return dialog.exec();
 }
 
 int32_t QtBackend::RunMessageBox(const MessageRequest& request) {
-  QMessageBox box(DialogParent());
+  QMessageBox box;
   box.setWindowTitle(Q(request.caption));
   box.setText(Lines(request.text));
   const QMessageBox::Icon icon = IconOf(request.icon);
@@ -107,11 +137,12 @@ int32_t QtBackend::RunMessageBox(const MessageRequest& request) {
     }
   } else {
     const int32_t mask = request.button_mask != 0 ? request.button_mask : kButtonOk;
-    for (const auto& [value, standard] : kButtons) {
-      if ((mask & value) == 0) continue;
-      QPushButton* b = box.addButton(standard);
-      answers.emplace_back(b, value);
-      if (value == request.default_button) box.setDefaultButton(b);
+    const std::vector<std::string> captions = ui::StandardButtonCaptions();
+    for (const StandardButton& standard : kButtons) {
+      if ((mask & standard.value) == 0) continue;
+      QPushButton* b = AddStandardButton(box, standard.value, captions);
+      answers.emplace_back(b, standard.value);
+      if (standard.value == request.default_button) box.setDefaultButton(b);
     }
   }
   CloseWithoutButton closer(box);
@@ -124,12 +155,13 @@ int32_t QtBackend::RunMessageBox(const MessageRequest& request) {
 }
 
 bool QtBackend::RunStopBox(std::string_view text) {
-  QMessageBox box(DialogParent());
+  QMessageBox box;
   box.setWindowTitle(QStringLiteral("STOP"));
   box.setIcon(QMessageBox::Critical);
   box.setText(Lines(text));
-  QPushButton* abort = box.addButton(QMessageBox::Abort);
-  box.addButton(QMessageBox::Ignore);
+  const std::vector<std::string> captions = ui::StandardButtonCaptions();
+  QPushButton* abort = AddStandardButton(box, kButtonAbort, captions);
+  AddStandardButton(box, kButtonIgnore, captions);
   CloseWithoutButton closer(box);
   RunDialog(box);
   // Closing the box goes on, as Ignore does.
@@ -177,7 +209,7 @@ int32_t QtBackend::RunPopup(const ui::PopupRequest& request) {
 }
 
 bool QtBackend::RunFileDialog(ui::FileDialogRequest& request) {
-  QFileDialog dialog(DialogParent(), Q(request.title), QString(), FilterOf(request.extensions));
+  QFileDialog dialog(nullptr, Q(request.title), QString(), FilterOf(request.extensions));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   if (request.flags & kFileDirectory) {
     dialog.setFileMode(QFileDialog::Directory);
@@ -192,10 +224,10 @@ bool QtBackend::RunFileDialog(ui::FileDialogRequest& request) {
   return true;
 }
 
-bool QtBackend::RunFontDialog(ui::FontChoice& font) {
-  QFontDialog dialog(FontFromStored(QApplication::font(), font.typeface, font.size, font.style),
-                     DialogParent());
+bool QtBackend::RunFontDialog(std::string_view title, ui::FontChoice& font) {
+  QFontDialog dialog(FontFromStored(QApplication::font(), font.typeface, font.size, font.style));
   dialog.setOption(QFontDialog::DontUseNativeDialog);
+  if (!title.empty()) dialog.setWindowTitle(Q(title));
   if (RunDialog(dialog) != QDialog::Accepted) return false;
   const QFont chosen = dialog.selectedFont();
   font.typeface = chosen.family().toStdString();
@@ -204,9 +236,10 @@ bool QtBackend::RunFontDialog(ui::FontChoice& font) {
   return true;
 }
 
-bool QtBackend::RunColorDialog(int32_t& color) {
-  QColorDialog dialog(ColorFromStored(color, QApplication::palette()), DialogParent());
+bool QtBackend::RunColorDialog(std::string_view title, int32_t& color) {
+  QColorDialog dialog(ColorFromStored(color, QApplication::palette()));
   dialog.setOption(QColorDialog::DontUseNativeDialog);
+  if (!title.empty()) dialog.setWindowTitle(Q(title));
   if (RunDialog(dialog) != QDialog::Accepted) return false;
   color = static_cast<int32_t>(StoredFromColor(dialog.selectedColor()));
   return true;

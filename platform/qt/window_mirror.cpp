@@ -448,6 +448,15 @@ WindowMirror::~WindowMirror() {
   closing_ = true;
   if (timer_) timer_->stop();
   if (top_) {
+    // The windows it owns are Qt children of it but have mirrors of their own, and their
+    // threads may go on: they stay on screen, without an owner, rather than go with it.
+    for (QWidget* child : top_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      const QVariant window = child->property(kWindowProperty);
+      if (!child->isWindow() || !window.isValid() || window.toLongLong() == view_.handle) continue;
+      const bool shown = child->isVisible();
+      child->setParent(nullptr, child->windowFlags());
+      if (shown) child->show();
+    }
     top_->hide();
     top_->deleteLater();
   }

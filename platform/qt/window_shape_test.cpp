@@ -1,15 +1,29 @@
 // The look of shaped windows on Qt's offscreen platform: frameless with a drawn caption and
-// frame while shaped, the system's frame again without an outline, TopMost and Opacity.
+// frame while shaped, the system's frame again without an outline, TopMost and Opacity; and
+// a program's outlines reaching its window through the backend: masked, hidden while empty.
 #include "platform/qt/window_shape.h"
 
+#include <QCoreApplication>
+#include <QRegion>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <iterator>
 #include <memory>
+#include <optional>
 
 #include <gtest/gtest.h>
 
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/settle.h"
+#include "platform/qt/window_mirror.h"
 #include "platform/region/shapes.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/prop.h"
+#include "platform/ui/statements.h"
+#include "platform/ui/structure.h"
+#include "platform/ui/thread.h"
+#include "platform/ui/window.h"
 
 namespace platform::qt {
 namespace {
@@ -74,6 +88,67 @@ TEST(WindowLook, TopMostAndOpacityFollowTheirProperties) {
   ApplyWindowLook(*w.top, view, kFrame, kCaption);
   EXPECT_FALSE(w.top->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   EXPECT_DOUBLE_EQ(w.top->windowOpacity(), 1.0);
+}
+
+constexpr ui::ControlDecl kShapedControls[] = {
+    ui::String("?Text", "Shaped", {4, 4, 60, 10}),
+};
+constexpr ui::WindowStructure kShapedWindow{"test$shaped", "Shaped",        ui::WindowKind::kPlain,
+                                            "Shaped",      {0, 0, 120, 60}, kShapedControls};
+
+// SetWindowRgn with an empty region hides the window (Qt would take an empty mask for no
+// mask and show all of it); a later outline or none shows it again.
+TEST(WindowOutline, AnEmptyOutlineHidesTheWindowUntilAnotherOneShowsIt) {
+  QtBackend display;
+  display.SetProgramEndedHandler([] {});
+  ui::Runtime runtime{display};
+  // Each timer event gives the window the next outline: empty, a rectangle, empty, none.
+  runtime.StartMain([] {
+    ui::Window window(kShapedWindow);
+    window.Open();
+    ui::SetProp(0, ui::Prop::Timer, 6000);  // a minute: it never runs out by itself here
+    const std::optional<region::Region> outlines[] = {
+        region::CreateRectRgn(0, 0, 0, 0), region::CreateRectRgn(0, 0, 50, 40),
+        region::CreateRectRgn(0, 0, 0, 0), std::nullopt};
+    size_t next = 0;
+    while (window.Accept()) {
+      if (ui::Event() == ui::kEventTimer && next < std::size(outlines)) {
+        ui::SetWindowRgn(window.handle(), outlines[next++], /*redraw=*/true);
+      }
+    }
+  });
+  Settle(runtime);
+  WindowMirror* m = display.Mirror(display.FindWindow("Shaped"));
+  ASSERT_NE(m, nullptr);
+  QWidget* top = m->top();
+  auto* timer = top->findChild<QTimer*>();
+  ASSERT_NE(timer, nullptr);
+  EXPECT_TRUE(top->isVisible());
+  struct Step {
+    const char* outline;
+    bool visible;
+    QRegion mask;
+  };
+  const Step kSteps[] = {
+      {"empty", false, QRegion()},
+      {"rectangle", true, QRegion(0, 0, 50, 40)},
+      {"empty again", false, QRegion()},
+      {"none", true, QRegion()},
+  };
+  for (const Step& step : kSteps) {
+    SCOPED_TRACE(step.outline);
+    ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout"));
+    Settle(runtime);
+    EXPECT_EQ(top->isVisible(), step.visible);
+    if (step.visible) {
+      EXPECT_EQ(top->mask(), step.mask);
+    }
+  }
+
+  m->CloseBoxPressed();
+  Settle(runtime);
+  runtime.Join();
+  QCoreApplication::sendPostedEvents();
 }
 
 }  // namespace

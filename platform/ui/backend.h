@@ -216,8 +216,9 @@ class DisplayBackend {
   // openers), 0 for none.
   virtual int32_t ShowPopup(const PopupRequest& request) = 0;
   virtual bool ShowFileDialog(FileDialogRequest& request) = 0;
-  virtual bool ShowFontDialog(FontChoice& font) = 0;
-  virtual bool ShowColorDialog(int32_t& color) = 0;
+  // FONTDIALOG and COLORDIALOG with the title the program gave.
+  virtual bool ShowFontDialog(std::string_view title, FontChoice& font) = 0;
+  virtual bool ShowColorDialog(std::string_view title, int32_t& color) = 0;
 };
 
 }  // namespace platform::ui

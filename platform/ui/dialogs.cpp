@@ -115,7 +115,7 @@ bool FileDialog(std::string_view title, std::string& file, std::string_view exte
   return chosen;
 }
 
-bool FontDialog(std::string_view /*title*/, std::string& typeface, int32_t& size, int32_t& color,
+bool FontDialog(std::string_view title, std::string& typeface, int32_t& size, int32_t& color,
                 int32_t& style) {
   Runtime* rt = Runtime::Current();
   if (rt == nullptr) return false;
@@ -123,7 +123,7 @@ bool FontDialog(std::string_view /*title*/, std::string& typeface, int32_t& size
   bool chosen;
   {
     ModalScope modal;
-    chosen = rt->backend().ShowFontDialog(font);
+    chosen = rt->backend().ShowFontDialog(title, font);
   }
   if (chosen) {
     typeface = font.typeface;
@@ -134,14 +134,14 @@ bool FontDialog(std::string_view /*title*/, std::string& typeface, int32_t& size
   return chosen;
 }
 
-bool ColorDialog(std::string_view /*title*/, int32_t& color) {
+bool ColorDialog(std::string_view title, int32_t& color) {
   Runtime* rt = Runtime::Current();
   if (rt == nullptr) return false;
   int32_t chosen_color = color;
   bool chosen;
   {
     ModalScope modal;
-    chosen = rt->backend().ShowColorDialog(chosen_color);
+    chosen = rt->backend().ShowColorDialog(title, chosen_color);
   }
   if (chosen) color = chosen_color;
   return chosen;
