@@ -793,13 +793,14 @@ TEST_F(QtBackendTest, StatusBarShowsTheFocusedControlsMessage) {
 // and sets the wait cursor on request.
 constexpr ui::ControlDecl kMenuControls[] = {
     ui::Menubar(),
-    ui::Menu("?Menu", "&Tools"),
-    ui::Item("?Run", "&Run", "?Menu"),
+    ui::Menu("?Menu", "&Tools").Icon("zov.ico"),
+    ui::Item("?Run", "&Run", "?Menu").Icon("zov.ico"),
     ui::Item("?Stop", "&Stop", "?Menu"),
     ui::Button("?Go", "&Go", {2, 2, 40, 14}),
 };
 constexpr ui::WindowStructure kMenuFrame{"test$menu", "Frame",          ui::WindowKind::kFrame,
                                          "Menu test", {0, 0, 200, 100}, kMenuControls};
+constexpr FieldId kToolsMenu = kMenuFrame.Equate("?Menu");
 constexpr FieldId kRun = kMenuFrame.Equate("?Run");
 constexpr FieldId kStop = kMenuFrame.Equate("?Stop");
 constexpr FieldId kGo = kMenuFrame.Equate("?Go");
@@ -823,6 +824,11 @@ void MenuFrameProcedure() {
 TEST_F(QtBackendTest, MenuTextsAndTheCursorFollowTheProgram) {
   runtime.StartMain(MenuFrameProcedure);
   WindowMirror& frame = Find("Menu test");
+  // The menu bar shows its menus' texts; icons (here one the program ships) show on the
+  // entries below it.
+  EXPECT_EQ(frame.action(kToolsMenu)->text(), "&Tools");
+  EXPECT_TRUE(frame.action(kToolsMenu)->icon().isNull());
+  EXPECT_FALSE(frame.action(kRun)->icon().isNull());
   EXPECT_EQ(frame.action(kRun)->text(), "&Run");
   EXPECT_TRUE(frame.action(kStop)->isEnabled());
   ui::PostToWindow(frame.handle(), kRename);

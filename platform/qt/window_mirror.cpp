@@ -677,7 +677,12 @@ void WindowMirror::ApplyMenuEntry(Item& item) {
   item.action->setStatusTip(Q(PropOf(v.properties, Prop::Msg)));
   item.action->setToolTip(Q(PropOf(v.properties, Prop::Tip)));
   const QPixmap icon = LoadPicture(PropOf(v.properties, Prop::Icon));
-  item.action->setIcon(icon.isNull() ? QIcon() : QIcon(icon));
+  // A menu bar shows an entry's icon in place of its text, and the text is what the user
+  // reads there: icons show in the menus below it.
+  const QObject* holder =
+      item.menu ? static_cast<QObject*>(item.menu->parentWidget()) : item.action->parent();
+  const bool on_bar = menu_bar_ != nullptr && holder == menu_bar_;
+  item.action->setIcon(icon.isNull() || on_bar ? QIcon() : QIcon(icon));
   // A key presses the entry through the runtime (QtBackend's key filter), so it is no Qt
   // shortcut; the program writes the key into the entry's text where it wants it shown.
   item.alerts = AlertsOf(v.properties);
