@@ -4,8 +4,6 @@
 // rows are edited in place by a spin box created when the window opens. Execute joins the
 // SQL texts into one condition text, closes the window and returns that text. The query
 // window calls it directly, so it runs nested on that window's thread.
-#include "app/pexol006.h"
-
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -239,9 +237,6 @@ struct LocalState {
   FieldId ConnectorSpin = ui::kNoField;
 };
 
-// The restyle object of the builder running on this thread, for the tests' seam.
-thread_local restyle::ZOVRestyleClass* t_builder_restyle = nullptr;
-
 bool IsConnector(const QueryConditionRecord& row) {
   const std::string sql = platform::Upper(platform::Clip(row.SQLQUERY.view()));
   return sql == kAnd || sql == kOr;
@@ -274,14 +269,6 @@ class QueryBuilderWindow final : public ProcedureWindow {
         QBE(loc.QueryConditionQueue.buffer),
         QFQ(loc.OperatorQueue.buffer),
         QAOQ(loc.AndOrQueue.buffer) {}
-
-  WindowAnswer Run() override {
-    restyle::ZOVRestyleClass* const outer = t_builder_restyle;
-    t_builder_restyle = &restyle();
-    const WindowAnswer answer = ProcedureWindow::Run();
-    t_builder_restyle = outer;
-    return answer;
-  }
 
   WindowAnswer HandleEvent() override {
     const WindowAnswer answer = ProcedureWindow::HandleEvent();
@@ -633,8 +620,6 @@ class QueryBuilderWindow final : public ProcedureWindow {
 };
 
 }  // namespace
-
-restyle::ZOVRestyleClass* QueryBuilderRestyleOnThisThread() { return t_builder_restyle; }
 
 std::string QueryBuilder() {
   LocalState loc;

@@ -1,8 +1,6 @@
 // The query builder driven by the scripted user: the condition texts, the AND / OR
 // connectors edited in place by the spin box, the "???" placeholders that stop Execute, the
 // assembled condition text, and the query window that calls it.
-#include "app/pexol006.h"
-
 #include <atomic>
 #include <functional>
 #include <mutex>
@@ -12,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/procedure_frame.h"
 #include "app/procedures.h"
 #include "app/program.h"
 #include "app/query_window_test_support.h"
@@ -400,8 +399,9 @@ TEST_P(QueryBuilderTest, TheMarkFlagIsOffOnlyWhileAConnectorIsEditedInPlace) {
   constexpr platform::ui::EventId kReadFlag = platform::ui::kEventUser + 0x101;
   std::atomic<int> flag = -1;
   platform::ScopedCallObserver observer([&](std::string_view call) {
-    restyle::ZOVRestyleClass* const restyle = QueryBuilderRestyleOnThisThread();
-    if (restyle == nullptr) return 0;  // not the builder's thread
+    // The innermost procedure's: on the query window's thread, the builder's while it runs.
+    restyle::ZOVRestyleClass* const restyle = RunningRestyleForTesting();
+    if (restyle == nullptr) return 0;  // no procedure on this thread
     // The restyle settings switch marking on when the window is attached, before the
     // builder's own set-up saves the flag.
     if (call == "ZOVRestyleClass.SetWindow 1") restyle->MARKSELECTEDCONTROLACTIVE = 1;

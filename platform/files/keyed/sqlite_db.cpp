@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "platform/core/error_codes.h"
+#include "platform/core/paths.h"
 #include "platform/files/atomic_file.h"
 
 namespace platform::files::keyed {
@@ -98,10 +99,7 @@ Result<Db> OpenDb(const std::string& path, int flags) {
 }
 
 Result<Db> OpenForReading(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const std::string directory =
-      slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-  if (::access(path.c_str(), W_OK) != 0 || ::access(directory.c_str(), W_OK) != 0) {
+  if (::access(path.c_str(), W_OK) != 0 || ::access(DirName(path).c_str(), W_OK) != 0) {
     return OpenDb(path, SQLITE_OPEN_READONLY);
   }
   Result<Db> db = OpenDb(path, SQLITE_OPEN_READWRITE);
