@@ -40,7 +40,40 @@ std::string_view TrimBlanks(std::string_view s) {
   return s;
 }
 
+bool IsKeyChar(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+bool IsSecretKey(std::string_view key_part) {
+  key_part = TrimBlanks(key_part);
+  size_t start = key_part.size();
+  while (start > 0 && IsKeyChar(key_part[start - 1])) --start;
+  std::string key;
+  for (char c : key_part.substr(start)) key += static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  return key == "PWD" || key == "PASSWORD";
+}
+
+constexpr std::string_view kMasked = "*****";
+
 }  // namespace
+
+std::string MaskPasswords(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  bool first = true;
+  for (std::string_view pair : SplitPairs(text)) {
+    if (!first) out += ';';
+    first = false;
+    const size_t eq = pair.find('=');
+    if (eq == std::string_view::npos || !IsSecretKey(pair.substr(0, eq))) {
+      out += pair;
+      continue;
+    }
+    out += pair.substr(0, eq + 1);
+    if (!TrimBlanks(pair.substr(eq + 1)).empty()) out += kMasked;
+  }
+  return out;
+}
 
 std::string NormalizeConnectString(std::string_view connect) {
   std::string out;
