@@ -53,7 +53,7 @@ struct ControlView {
   FieldId parent = kNoField;
   RectDu at;
   std::string text;  // caption, prompt or string text; a menu entry's text
-  // What an entry, combo, spin, text or check shows; for an option, the Value (7D50h) of
+  // What an entry, combo, spin, text or check shows; for an option, the Value (7D51h) of
   // the radio that is chosen.
   std::string screen_text;
   // Moves only when the program set the screen text, so a backend applies `screen_text`

@@ -156,7 +156,7 @@ enum class Prop : int32_t {
   Opacity = 0x7D4E,       // window: 0 (invisible) to 255 (opaque), for fading in and out
   Progress = 0x7D4F,      // progress bar: its value, from RangeLow to RangeHigh
   TopMost = 0x7D50,       // window: 1 while it stays above every other window
-  Value = 0x7D50,         // radio: what its option's variable holds when it is chosen
+  Value = 0x7D51,         // radio: what its option's variable holds when it is chosen
 };
 
 }  // namespace platform::ui

@@ -1,6 +1,7 @@
 #include "platform/ui/property_table.h"
 
 #include "platform/core/number.h"
+#include "platform/ui/property_registry.h"
 
 namespace platform::ui {
 namespace {
@@ -178,6 +179,8 @@ constexpr PropertyDef kWindowDefs[] = {
     {Prop::Hide, K::kFlag},
     {Prop::Opacity, K::kNumber, "255"},
     {Prop::TopMost, K::kFlag},
+    // Answered by the window (1 while it is the active one); setting it activates the window.
+    {Prop::Active, K::kFlag, {}, false, false},
 };
 
 constexpr PropertyDef kSystemDefs[] = {
@@ -201,6 +204,19 @@ const PropertyDef* PropertyTable::Find(Prop p) const {
     if (d.prop == p) return &d;
   }
   return base_ ? base_->Find(p) : nullptr;
+}
+
+const PropertyDef* PropertyTable::Find(std::string_view name) const {
+  const PropertyInfo* info = FindProperty(name);
+  return info ? Find(info->prop) : nullptr;
+}
+
+void PropertyTable::ForEach(const std::function<void(const PropertyDef&)>& visit) const {
+  for (const PropertyTable* t = this; t != nullptr; t = t->base_) {
+    for (const PropertyDef& d : t->own_) {
+      if (Find(d.prop) == &d) visit(d);  // skips a wider family's row this one redefines
+    }
+  }
 }
 
 const PropertyTable& ControlProperties() { return kControlTable; }

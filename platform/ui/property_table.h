@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <span>
 #include <string>
@@ -37,6 +38,12 @@ class PropertyTable {
       : own_(own), base_(base) {}
   // The definition of `p`, or null when this family has no such property.
   const PropertyDef* Find(Prop p) const;
+  // The definition of the property named `name` in the registry (property_registry.h, any
+  // case), or null when there is no such name or this family does not have it.
+  const PropertyDef* Find(std::string_view name) const;
+  // Calls `visit` once for every property of the family, its own first, then the wider
+  // family's that it does not redefine.
+  void ForEach(const std::function<void(const PropertyDef&)>& visit) const;
 
  private:
   std::span<const PropertyDef> own_;

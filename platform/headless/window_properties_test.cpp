@@ -1,0 +1,120 @@
+// Every registered property of every family, written and read back on an open window, by
+// number and by name: what a family stores comes back as stored, normalised to its kind; what
+// the runtime answers itself ignores the program's set.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/headless/test_support.h"
+#include "platform/ui/property_registry.h"
+#include "platform/ui/statements.h"
+#include "platform/ui/structure.h"
+#include "platform/ui/window.h"
+
+namespace platform::headless {
+namespace {
+
+using namespace platform::ui;
+
+constexpr ControlDecl kControls[] = {
+    Entry("?Name", {4, 4, 100, 10}),
+    List("?Rows", {4, 20, 180, 50}).Format("80L(2)|M~Name~@s20@40R(2)~Count~@n5@").From("a|b|c"),
+    Sheet("?Sheet", {4, 80, 180, 30}),
+    Tab("?Tab1", "One", "?Sheet"),
+    Tab("?Tab2", "Two", "?Sheet"),
+};
+constexpr WindowStructure kWindow{"test$properties", "P1$WINDOW",      WindowKind::kPlain,
+                                  "Properties",      {0, 0, 200, 120}, kControls};
+
+// A value of each kind, and a second one for the pass by name.
+std::string_view Sample(ValueKind kind, bool second) {
+  switch (kind) {
+    case ValueKind::kText:
+      return second ? "xyz" : " a b ";
+    case ValueKind::kNumber:
+      return second ? "3" : "2";
+    case ValueKind::kFlag:
+      return second ? "yes" : "1";
+    case ValueKind::kColour:
+      return second ? "2147483666" : "255";
+    case ValueKind::kPicture:
+      return second ? "other.ico" : "a.ico";
+    case ValueKind::kKey:
+      return second ? "1619" : "13";
+  }
+  return {};
+}
+
+// Reads and writes one object's properties through `get` and `set`; answers the failures.
+template <class Get, class Set>
+std::vector<std::string> Exercise(Families family, const PropertyTable& table, Get get, Set set) {
+  std::vector<std::string> failures;
+  for (const PropertyInfo& info : AllProperties()) {
+    if ((info.families & family) == 0) continue;
+    const int32_t index = info.indexed ? 2 : 0;
+    for (const bool by_name : {false, true}) {
+      const Prop p = by_name ? FindProperty(info.name)->prop : info.prop;
+      const std::string before = get(p, index);
+      const std::string_view sample = Sample(info.kind, by_name);
+      set(p, sample, index);
+      std::string expected = before;
+      if (!info.read_only) {
+        const PropertyDef* def = by_name ? table.Find(info.name) : table.Find(info.prop);
+        if (def == nullptr) {
+          failures.push_back(std::string(info.name) + ": not in the family's table");
+          continue;
+        }
+        expected = NormalizeProperty(def->kind, sample);
+      }
+      const std::string after = get(p, index);
+      if (after != expected) {
+        failures.push_back(std::string(info.name) + (by_name ? " by name" : "") + ": " + after +
+                           " instead of " + expected);
+      }
+      if (!info.read_only) set(p, before, index);  // leave the object as it was
+    }
+  }
+  return failures;
+}
+
+class WindowPropertiesTest : public WindowTest {};
+
+TEST_F(WindowPropertiesTest, EveryRegisteredPropertyOfEveryFamilyReadsBackWhatWasWritten) {
+  std::vector<std::string> failures;
+  runtime.StartMain([&] {
+    Window window(kWindow);
+    window.Open();
+    auto add = [&](std::string_view who, std::vector<std::string> more) {
+      for (std::string& f : more) failures.push_back(std::string(who) + " " + f);
+    };
+    struct Object {
+      std::string_view name;
+      FieldId field;
+      Families family;
+      const PropertyTable& table;
+    };
+    const Object kObjects[] = {
+        {"entry", kWindow.Equate("?Name"), kFamilyControl, ControlProperties()},
+        {"list", kWindow.Equate("?Rows"), kFamilyControl | kFamilyList, ListProperties()},
+        {"sheet", kWindow.Equate("?Sheet"), kFamilyControl | kFamilySheet, SheetProperties()},
+        {"window", kNoField, kFamilyWindow, WindowProperties()},
+    };
+    for (const Object& o : kObjects) {
+      add(o.name,
+          Exercise(
+              o.family, o.table, [&](Prop p, int32_t index) { return GetProp(o.field, p, index); },
+              [&](Prop p, std::string_view v, int32_t index) { SetProp(o.field, p, v, index); }));
+    }
+    add("system",
+        Exercise(
+            kFamilySystem, SystemProperties(), [](Prop p, int32_t) { return GetSystemProp(p); },
+            [](Prop p, std::string_view v, int32_t) { SetSystemProp(p, v); }));
+    SetProp(0, Prop::Timer, 0);
+  });
+  runtime.Join();
+  EXPECT_EQ(failures, std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace platform::headless
