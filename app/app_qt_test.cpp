@@ -58,11 +58,11 @@ class AppOnQtTest : public ::testing::Test {
     dir_ = tmpl;
     previous_dir_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_);
-    platform::SetProgramPathForTesting((dir_ / "pexolind").string());
+    platform::TEST_SetProgramPath((dir_ / "pexolind").string());
     catalog::Glo.ConnectString = "";
   }
   void TearDown() override {
-    platform::SetProgramPathForTesting("");
+    platform::TEST_SetProgramPath("");
     catalog::Glo.ConnectString = "";
     std::filesystem::current_path(previous_dir_);
     std::error_code ignored;

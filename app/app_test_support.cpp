@@ -26,11 +26,11 @@ void ProgramTest::SetUp() {
   dir_ = tmpl;
   previous_dir_ = std::filesystem::current_path();
   std::filesystem::current_path(dir_);
-  platform::SetProgramPathForTesting((dir_ / "pexolind").string());
-  platform::ui::SetDragFullWindowsForTesting(0);
+  platform::TEST_SetProgramPath((dir_ / "pexolind").string());
+  platform::ui::TEST_SetDragFullWindows(0);
   catalog::Glo.ConnectString = "";
   catalog::QueryObject.reset();
-  platform::SetCallObserver([this](std::string_view call) {
+  platform::TEST_SetCallObserver([this](std::string_view call) {
     std::function<void(std::string_view)> hook;
     {
       std::lock_guard lock(mutex_);
@@ -45,9 +45,9 @@ void ProgramTest::SetUp() {
 }
 
 void ProgramTest::TearDown() {
-  platform::SetCallObserver({});
-  platform::ui::SetDragFullWindowsForTesting(0);
-  platform::SetProgramPathForTesting("");
+  platform::TEST_SetCallObserver({});
+  platform::ui::TEST_SetDragFullWindows(0);
+  platform::TEST_SetProgramPath("");
   catalog::QueryObject.reset();
   catalog::ODBCFILE.Close();
   catalog::Glo.ConnectString = "";
@@ -56,9 +56,9 @@ void ProgramTest::TearDown() {
   std::filesystem::remove_all(dir_, ignored);
 }
 
-int ProgramTest::RunProgram(const std::function<void(platform::headless::ScriptedUser&)>& script) {
+int ProgramTest::RunProgram(const std::function<void(platform::testing::ScriptedUser&)>& script) {
   return app::RunProgram(display, [&](platform::ui::Runtime& runtime) {
-    platform::headless::ScriptedUser user(runtime, display);
+    platform::testing::ScriptedUser user(runtime, display);
     user.WaitUntilIdle();
     DismissSplash(user);
     script(user);
@@ -66,7 +66,7 @@ int ProgramTest::RunProgram(const std::function<void(platform::headless::Scripte
   });
 }
 
-void ProgramTest::DismissSplash(platform::headless::ScriptedUser& user) {
+void ProgramTest::DismissSplash(platform::testing::ScriptedUser& user) {
   // The splash window holds until its timer runs out, which the headless display never lets
   // happen by itself.
   for (const platform::headless::MirrorWindow& w : display.Windows()) {
@@ -77,18 +77,18 @@ void ProgramTest::DismissSplash(platform::headless::ScriptedUser& user) {
 
 void ProgramTest::RunOnThread1(
     const std::function<void()>& procedure,
-    const std::function<void(platform::headless::ScriptedUser&)>& script) {
+    const std::function<void(platform::testing::ScriptedUser&)>& script) {
   platform::ui::Runtime runtime(display);
   MainModule module;
   runtime.StartMain(procedure);
-  platform::headless::ScriptedUser user(runtime, display);
+  platform::testing::ScriptedUser user(runtime, display);
   user.WaitUntilIdle();
   script(user);
   CloseEverything(user);
   runtime.Join();
 }
 
-void ProgramTest::CloseEverything(platform::headless::ScriptedUser& user) {
+void ProgramTest::CloseEverything(platform::testing::ScriptedUser& user) {
   // A frame closes its children first, so frames go first.
   for (int round = 0; round < 3 && !display.Windows().empty(); ++round) {
     for (const platform::headless::MirrorWindow& w : display.Windows()) {
@@ -101,7 +101,7 @@ void ProgramTest::CloseEverything(platform::headless::ScriptedUser& user) {
   }
 }
 
-platform::ui::WindowHandle ProgramTest::Frame(platform::headless::ScriptedUser& user) {
+platform::ui::WindowHandle ProgramTest::Frame(platform::testing::ScriptedUser& user) {
   return user.Window("P1$APPFRAME");
 }
 
@@ -129,7 +129,7 @@ void ProgramTest::OnCall(std::function<void(std::string_view)> hook) {
   hook_ = std::move(hook);
 }
 
-platform::ui::FieldId ProgramTest::FocusedField(platform::headless::ScriptedUser& user,
+platform::ui::FieldId ProgramTest::FocusedField(platform::testing::ScriptedUser& user,
                                                 platform::ui::WindowHandle w,
                                                 std::string_view procedure) {
   platform::ui::FieldId focus = -100;

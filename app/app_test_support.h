@@ -14,8 +14,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/headless/headless_backend.h"
-#include "platform/headless/scripted_user.h"
+#include "platform/testing/scripted_display.h"
+#include "platform/testing/scripted_user.h"
 #include "platform/ui/codes.h"
 
 namespace app::testing {
@@ -27,15 +27,15 @@ class ProgramTest : public ::testing::Test {
 
   // Runs the program; `script` acts as the user once thread 1 has started. Whatever is still
   // open afterwards is closed by its close box, so the run always ends. Answers the exit code.
-  int RunProgram(const std::function<void(platform::headless::ScriptedUser&)>& script);
+  int RunProgram(const std::function<void(platform::testing::ScriptedUser&)>& script);
 
   // Runs `procedure` on thread 1 with the main module's objects in place but without the main
   // program; `script` acts as the user. Whatever is still open afterwards is closed.
   void RunOnThread1(const std::function<void()>& procedure,
-                    const std::function<void(platform::headless::ScriptedUser&)>& script);
+                    const std::function<void(platform::testing::ScriptedUser&)>& script);
 
   // The application frame. REQUIRES: open.
-  platform::ui::WindowHandle Frame(platform::headless::ScriptedUser& user);
+  platform::ui::WindowHandle Frame(platform::testing::ScriptedUser& user);
 
   // Every traced call so far; with a prefix, only those that start with it.
   std::vector<std::string> Calls(std::string_view prefix = {}) const;
@@ -47,18 +47,18 @@ class ProgramTest : public ::testing::Test {
 
   // The control that has the focus in window `w` of procedure `procedure`, as the window's
   // own handling sees it at its next event.
-  platform::ui::FieldId FocusedField(platform::headless::ScriptedUser& user,
+  platform::ui::FieldId FocusedField(platform::testing::ScriptedUser& user,
                                      platform::ui::WindowHandle w, std::string_view procedure);
 
   std::filesystem::path dir() const { return dir_; }
   std::string ConnectionIni() const { return (dir_ / "pexolind_dns.ini").string(); }
   std::string ReadFile(const std::filesystem::path& path) const;
 
-  platform::headless::HeadlessBackend display;
+  platform::testing::ScriptedDisplay display;
 
  private:
-  void DismissSplash(platform::headless::ScriptedUser& user);
-  void CloseEverything(platform::headless::ScriptedUser& user);
+  void DismissSplash(platform::testing::ScriptedUser& user);
+  void CloseEverything(platform::testing::ScriptedUser& user);
 
   std::filesystem::path dir_;
   std::filesystem::path previous_dir_;

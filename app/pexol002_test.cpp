@@ -22,7 +22,7 @@
 namespace app::testing {
 namespace {
 
-using platform::headless::ScriptedUser;
+using platform::testing::ScriptedUser;
 using platform::ui::FieldId;
 using platform::ui::WindowHandle;
 
@@ -246,7 +246,7 @@ TEST_F(MainFrameTest, HelpAndRestyleItemsReachTheAssistantAndTheStyleManager) {
 
 TEST_F(MainFrameTest, WebItemsOpenTheProgramsOwnPagesFromItsDataDirectory) {
   // The test program runs from the build tree, where the data directory is found.
-  platform::SetProgramPathForTesting("");
+  platform::TEST_SetProgramPath("");
   platform::ProcessRecorder recorder;
   RunProgram([&](ScriptedUser& user) {
     const WindowHandle frame = Frame(user);

@@ -20,7 +20,7 @@
 namespace app::testing {
 namespace {
 
-using platform::headless::ScriptedUser;
+using platform::testing::ScriptedUser;
 using platform::ui::FieldId;
 using platform::ui::WindowHandle;
 

@@ -13,9 +13,6 @@ target_compile_definitions(app_pexol004_test PRIVATE
 if(TARGET platform_qt)
   find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 
-  pex_library(app_qt_user
-    SOURCES qt_user.cpp
-    DEPS platform_qt platform_ui Qt6::Widgets Qt6::Test)
   # The main function of the Qt tests, linked in place of GoogleTest's own.
   pex_library(app_qt_test_main
     SOURCES qt_test_main.cpp
@@ -23,7 +20,7 @@ if(TARGET platform_qt)
 
   pex_test(app_pexol004_qt_test
     SOURCES pexol004_qt_test.cpp $<TARGET_OBJECTS:app>
-    DEPS app_qt_test_main app_qt_user app_testing app_frame catalog catalog_queues catalog_txd
+    DEPS app_qt_test_main platform_testing_qt app_testing app_frame catalog catalog_queues catalog_txd
       platform_keyed platform_testing_sample Qt6::Widgets)
   # Under the Qt application's locale the SQLite ODBC driver keeps some memory to the end;
   # the driver has no frame pointers, so only the slow unwinder names it for the suppressions.

@@ -11,10 +11,10 @@
 
 #include "app/app_test_support.h"
 #include "app/pexolind_main.h"
-#include "app/qt_user.h"
 #include "platform/core/process.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/testing/odbc_sources.h"
+#include "platform/testing/qt_user.h"
 #include "platform/testing/sample_database.h"
 
 namespace app {
@@ -41,7 +41,7 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
 
   // The user's steps; whatever they leave open is closed afterwards, so the run ends even
   // when a step fails.
-  auto script = [&](testing::QtUser& user) {
+  auto script = [&](platform::testing::QtUser& user) {
     WindowMirror* frame = user.Frame();
     ASSERT_NE(frame, nullptr);
 
@@ -63,13 +63,14 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
     frame->top()->resize(w->top()->frameSize() + QSize(40, 120));
     w->top()->move(0, 0);
     user.Settle();
-    EXPECT_TRUE(testing::QtUser::Screenshot(frame->top(), "pexolind-dictionary.png"));
+    EXPECT_TRUE(platform::testing::QtUser::Screenshot(frame->top(), "pexolind-dictionary.png"));
     user.Click(*w, "?ColumnsTab");
     EXPECT_EQ(user.Rows(*w, "?columnlist"), 8);
     EXPECT_EQ(user.Cell(*w, "?columnlist", 1, 4), "OrderID");
     EXPECT_TRUE(user.List(*w, "?columnlist")->isVisible());
     EXPECT_FALSE(user.List(*w, "?TableList")->isVisible());
-    EXPECT_TRUE(testing::QtUser::Screenshot(frame->top(), "pexolind-dictionary-columns.png"));
+    EXPECT_TRUE(
+        platform::testing::QtUser::Screenshot(frame->top(), "pexolind-dictionary-columns.png"));
 
     user.Type(*w, "?Glo:TXDFilename", out.string());
     user.Type(*w, "?Glo:Driver", "ORACLE");
@@ -84,7 +85,7 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
     EXPECT_EQ(user.Window("Pexolind"), nullptr);
   };
   app::RunProgram(display, [&](platform::ui::Runtime& runtime) {
-    testing::QtUser user(runtime, display);
+    platform::testing::QtUser user(runtime, display);
     script(user);
     user.CloseProgram();
   });

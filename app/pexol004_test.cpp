@@ -21,9 +21,9 @@
 #include "catalog/globals.h"
 #include "platform/core/message.h"
 #include "platform/core/process.h"
-#include "platform/headless/scripted_user.h"
 #include "platform/testing/odbc_sources.h"
 #include "platform/testing/sample_database.h"
+#include "platform/testing/scripted_user.h"
 #include "platform/ui/codes.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/thread.h"
@@ -31,9 +31,9 @@
 namespace app {
 namespace {
 
-using platform::headless::ScriptedUser;
 using platform::testing::OdbcBackend;
 using platform::testing::OdbcSources;
+using platform::testing::ScriptedUser;
 using platform::ui::FieldId;
 using platform::ui::WindowHandle;
 

@@ -10,10 +10,10 @@ target_compile_definitions(app_query_window_test PRIVATE
 
 # On the Qt display (offscreen platform): the 100,000-row result in the virtual list and the
 # builder's spin over a connector; with PEX_SCREENSHOT_DIR set it also writes pictures.
-if(TARGET app_qt_user)
+if(TARGET platform_testing_qt)
   pex_test(app_query_window_qt_test
     SOURCES pexol005_qt_test.cpp $<TARGET_OBJECTS:app>
-    DEPS app_qt_user app_testing app_frame catalog catalog_queues catalog_txd platform_keyed
+    DEPS platform_testing_qt app_testing app_frame catalog catalog_queues catalog_txd platform_keyed
       platform_testing_odbc Qt6::Widgets Qt6::Test)
   # As for the dictionary window's Qt test: the SQLite ODBC driver keeps some memory to the end
   # under the Qt application's locale, which only the slow unwinder names for the suppressions.

@@ -8,16 +8,16 @@
 
 #include "app/app_test_support.h"
 #include "app/query_window_test_support.h"
-#include "platform/headless/scripted_user.h"
 #include "platform/testing/odbc_sources.h"
+#include "platform/testing/scripted_user.h"
 #include "platform/ui/codes.h"
 
 namespace app {
 namespace {
 
-using platform::headless::ScriptedUser;
 using platform::testing::OdbcBackend;
 using platform::testing::OdbcSources;
+using platform::testing::ScriptedUser;
 using platform::ui::WindowHandle;
 
 class QueryWindowProgramTest : public testing::ProgramTest {

@@ -20,11 +20,11 @@
 
 #include "app/app_test_support.h"
 #include "app/pexolind_main.h"
-#include "app/qt_user.h"
 #include "app/query_window_test_support.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/testing/odbc_sources.h"
+#include "platform/testing/qt_user.h"
 
 namespace app {
 namespace {
@@ -51,7 +51,7 @@ class QueryWindowQtTest : public testing::ProgramTest {
   }
 
   // Connects to the SQLite source through the connection window and opens the query window.
-  static WindowMirror* OpenQueryWindow(testing::QtUser& user) {
+  static WindowMirror* OpenQueryWindow(platform::testing::QtUser& user) {
     WindowMirror* frame = user.Frame();
     if (frame == nullptr) return nullptr;
     user.ChooseMenu(*frame, "?PEXOLINDCHOOSEODBCCONNECTION");
@@ -64,7 +64,7 @@ class QueryWindowQtTest : public testing::ProgramTest {
     return user.Window("Browse an ODBC connection");
   }
 
-  static void TypeInto(testing::QtUser& user, QWidget* widget, std::string_view text) {
+  static void TypeInto(platform::testing::QtUser& user, QWidget* widget, std::string_view text) {
     ASSERT_NE(widget, nullptr);
     const QString typed = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
@@ -81,15 +81,15 @@ class QueryWindowQtTest : public testing::ProgramTest {
 
   // With PEX_SCREENSHOT_DIR set (scripts/screenshot), writes a picture of the sub-window.
   static void Screenshot(WindowMirror& w, const char* file) {
-    EXPECT_TRUE(testing::QtUser::Screenshot(w.top(), file));
+    EXPECT_TRUE(platform::testing::QtUser::Screenshot(w.top(), file));
   }
 
   // Runs the program with `script` as the user; whatever the script leaves open is closed
   // afterwards, so the run ends even when a step fails.
   static void RunAsUser(platform::qt::QtBackend& display,
-                        const std::function<void(testing::QtUser&)>& script) {
+                        const std::function<void(platform::testing::QtUser&)>& script) {
     app::RunProgram(display, [&](platform::ui::Runtime& runtime) {
-      testing::QtUser user(runtime, display);
+      platform::testing::QtUser user(runtime, display);
       script(user);
       user.CloseProgram();
     });
@@ -100,7 +100,7 @@ TEST_F(QueryWindowQtTest, AHundredThousandRowResultScrollsToItsEnd) {
   platform::qt::QtBackend display;
   display.SetProgramEndedHandler([] {});
 
-  RunAsUser(display, [&](testing::QtUser& user) {
+  RunAsUser(display, [&](platform::testing::QtUser& user) {
     WindowMirror* w = OpenQueryWindow(user);
     ASSERT_NE(w, nullptr);
     TypeInto(user, user.Widget(*w, "?Glo:Query"), "SELECT n, label FROM big ORDER BY n");
@@ -135,7 +135,7 @@ TEST_F(QueryWindowQtTest, TheBuildersSpinEditsAConnectorInPlace) {
   platform::qt::QtBackend display;
   display.SetProgramEndedHandler([] {});
 
-  RunAsUser(display, [&](testing::QtUser& user) {
+  RunAsUser(display, [&](platform::testing::QtUser& user) {
     WindowMirror* w = OpenQueryWindow(user);
     ASSERT_NE(w, nullptr);
     user.Click(*w, "?QueryBuilderButton");

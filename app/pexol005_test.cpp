@@ -102,7 +102,7 @@ class BrowseWindowTest : public QueryWindowTest {
 
 TEST_P(BrowseWindowTest, OpensWithThePromptTextAndTheFirstTablesColumns) {
   std::vector<std::string> calls;
-  platform::ScopedCallObserver observer([&](std::string_view call) {
+  platform::TEST_ScopedCallObserver observer([&](std::string_view call) {
     // The window's own set-up runs after the assistant was told it opened.
     if (call == "ZOVAgentClass.ProcedureOpened BrowseODBCconnection") {
       calls.push_back(std::string(call) + " with query '" + std::string(catalog::Glo.Query.view()) +

@@ -112,7 +112,7 @@ class QueryBuilderTest : public QueryWindowTest {
 
 TEST_P(QueryBuilderTest, OpensWithOneBlankRowTheOperatorsAndItsTexts) {
   std::vector<std::string> calls;
-  platform::ScopedCallObserver observer([&](std::string_view call) {
+  platform::TEST_ScopedCallObserver observer([&](std::string_view call) {
     // Its own set-up, the spin box included, ran before the assistant was told.
     if (call == "ZOVAgentClass.ProcedureOpened QueryBuilder") {
       calls.push_back(std::string(call) + " last field " +
@@ -212,7 +212,7 @@ TEST_P(QueryBuilderTest, ConditionTextsFollowTheColumnTheOperatorAndTheValue) {
 
 TEST_P(QueryBuilderTest, NothingIsWrittenUntilAColumnAndAnOperatorAreChosen) {
   std::vector<std::string> focus;
-  platform::ScopedCallObserver observer([&](std::string_view call) {
+  platform::TEST_ScopedCallObserver observer([&](std::string_view call) {
     if (call == "ZOVAgentClass.HandleEvent QueryBuilder") {
       focus.push_back(std::to_string(platform::ui::Focus()));
     }
@@ -398,7 +398,7 @@ TEST_P(QueryBuilderTest, ConnectorsAreAddedAndChangedInPlaceWithTheSpin) {
 TEST_P(QueryBuilderTest, TheMarkFlagIsOffOnlyWhileAConnectorIsEditedInPlace) {
   constexpr platform::ui::EventId kReadFlag = platform::ui::kEventUser + 0x101;
   std::atomic<int> flag = -1;
-  platform::ScopedCallObserver observer([&](std::string_view call) {
+  platform::TEST_ScopedCallObserver observer([&](std::string_view call) {
     // The innermost procedure's: on the query window's thread, the builder's while it runs.
     restyle::ZOVRestyleClass* const restyle = RunningRestyleForTesting();
     if (restyle == nullptr) return 0;  // no procedure on this thread
@@ -543,7 +543,7 @@ TEST_P(QueryBuilderTest, CancelReturnsNothing) {
 TEST_P(QueryBuilderTest, TheQueryWindowWaitsAndRunsOnAfterTheBuilder) {
   std::vector<std::string> names;
   std::mutex names_mutex;
-  platform::ScopedCallObserver observer([&](std::string_view call) {
+  platform::TEST_ScopedCallObserver observer([&](std::string_view call) {
     if (call.starts_with("ZOVAgentClass.HandleEvent ")) {
       std::lock_guard lock(names_mutex);
       const std::string entry =

@@ -24,7 +24,7 @@
 namespace app::testing {
 namespace {
 
-using platform::headless::ScriptedUser;
+using platform::testing::ScriptedUser;
 
 // The calls of the start-up and shut-down: everything but the frame's own life.
 std::vector<std::string> WithoutWindowCalls(const std::vector<std::string>& calls) {
@@ -117,7 +117,7 @@ TEST_F(MainProgramTest, ProgramIniIsWrittenEvenWhenTheUserDoesNothing) {
 }
 
 TEST_F(MainProgramTest, FullWindowDraggingOnIsOffForTheRunAndOnAgainAfter) {
-  platform::ui::SetDragFullWindowsForTesting(1);
+  platform::ui::TEST_SetDragFullWindows(1);
   int32_t during_run = -1;
   RunProgram([&](ScriptedUser&) {
     platform::ui::SystemParametersInfoA(platform::ui::kSpiGetDragFullWindows, 0, &during_run, 0);
@@ -242,7 +242,7 @@ TEST_F(MainProgramTest, ShutDownDisposesTheStatementObjectAndReleasesTheConnecti
   ASSERT_TRUE(platform::files::PutIni("Last connectstring", "Connectstring", "DSN=pex_sqlite",
                                       ConnectionIni())
                   .ok());
-  platform::ui::SetDragFullWindowsForTesting(1);
+  platform::ui::TEST_SetDragFullWindows(1);
   struct State {
     bool statement_object = false;
     bool open = false;

@@ -21,7 +21,7 @@ namespace {
 
 using namespace platform::ui;
 using platform::TraceCall;
-using platform::headless::ScriptedUser;
+using platform::testing::ScriptedUser;
 
 constexpr ControlDecl kControls[] = {
     Entry("?Value", {4, 4, 100, 10}),

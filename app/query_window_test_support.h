@@ -13,9 +13,9 @@
 #include "app/program.h"
 #include "catalog/globals.h"
 #include "catalog/odbc_query_testing.h"
-#include "platform/headless/headless_backend.h"
-#include "platform/headless/scripted_user.h"
 #include "platform/testing/odbc_sources.h"
+#include "platform/testing/scripted_display.h"
+#include "platform/testing/scripted_user.h"
 #include "platform/ui/thread.h"
 
 namespace app {
@@ -75,9 +75,9 @@ class QueryWindowTest : public catalog::QueryObjectTest {
   // Declared in the order they are built: the program's objects outlive the runtime's
   // threads, and the runtime joins them before the display goes.
   MainModule module;
-  platform::headless::HeadlessBackend display;
+  platform::testing::ScriptedDisplay display;
   platform::ui::Runtime runtime{display};
-  platform::headless::ScriptedUser user{runtime, display};
+  platform::testing::ScriptedUser user{runtime, display};
 };
 
 }  // namespace app

@@ -362,7 +362,7 @@ int main(int argc, char** argv) {
   const Args args = ParseArgs(argc, argv);
   OdbcSources& sources = OdbcSources::Get();  // the ini files, before any ODBC call
   const std::string dir = sources.directory();
-  platform::SetProgramPathForTesting(dir + "/pexolind");
+  platform::TEST_SetProgramPath(dir + "/pexolind");
   catalog::LoadCustomFieldTypes();
   // WriteTXD shows the written file with the desktop's opener; nothing is started here.
   platform::ProcessRecorder no_opener;

@@ -22,13 +22,13 @@ using platform::testing::DialogScript;
 class FieldTypesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform::SetProgramPathForTesting(dir_.File("pexolind"));
+    platform::TEST_SetProgramPath(dir_.File("pexolind"));
     FieldTypesQueue.Free();
     FieldTypesQueue.ClearBuffer();
     TEST_ForgetFieldTypesLoad();
   }
   void TearDown() override {
-    platform::SetProgramPathForTesting("");
+    platform::TEST_SetProgramPath("");
     FieldTypesQueue.Free();
   }
 

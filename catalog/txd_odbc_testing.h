@@ -31,7 +31,7 @@ class TxdOdbcTest : public QueryObjectTest {
       MakeSchema();
       if (HasFatalFailure()) return;
     }
-    platform::SetProgramPathForTesting(dir_.File("pexolind"));
+    platform::TEST_SetProgramPath(dir_.File("pexolind"));
     LoadCustomFieldTypes();
     Glo.TXDFilename = dir_.File("Clarion.txd");
     Glo.Driver = "ODBC";
@@ -42,7 +42,7 @@ class TxdOdbcTest : public QueryObjectTest {
   }
   void TearDown() override {
     QueryObjectTest::TearDown();
-    platform::SetProgramPathForTesting("");
+    platform::TEST_SetProgramPath("");
     FieldTypesQueue.Free();
     TablesQueue.Free();
   }

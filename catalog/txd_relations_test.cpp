@@ -45,14 +45,14 @@ std::vector<std::string> RelationLines(const std::string& text) {
 class TxdRelationsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform::SetProgramPathForTesting(dir_.File("pexolind"));
+    platform::TEST_SetProgramPath(dir_.File("pexolind"));
     FieldTypesQueue.Free();
     LoadCustomFieldTypes();
     options_.txd_filename = dir_.File("Clarion.txd");
     options_.no_relations = false;
   }
   void TearDown() override {
-    platform::SetProgramPathForTesting("");
+    platform::TEST_SetProgramPath("");
     FieldTypesQueue.Free();
     TablesQueue.Free();
   }

@@ -106,7 +106,7 @@ std::vector<std::string> TableLines(const std::string& text) {
 class TxdWriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform::SetProgramPathForTesting(dir_.File("pexolind"));
+    platform::TEST_SetProgramPath(dir_.File("pexolind"));
     FieldTypesQueue.Free();
     LoadCustomFieldTypes();  // creates the empty field-types file
     TablesQueue.Free();
@@ -114,7 +114,7 @@ class TxdWriterTest : public ::testing::Test {
     options_.connect_string = kConnect;
   }
   void TearDown() override {
-    platform::SetProgramPathForTesting("");
+    platform::TEST_SetProgramPath("");
     FieldTypesQueue.Free();
     TablesQueue.Free();
   }

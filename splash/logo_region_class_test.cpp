@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/headless/test_support.h"
 #include "platform/region/region_testing.h"
 #include "platform/region/shapes.h"
+#include "platform/testing/window_test.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/thread.h"
@@ -44,7 +44,7 @@ constexpr FieldId kBehind = kBehindWindow.Equate("?Behind");
 constexpr int32_t kDx = 4;
 constexpr int32_t kDy = 4 + 19;
 
-class LogoRegionTest : public platform::headless::WindowTest {
+class LogoRegionTest : public platform::testing::WindowTest {
  protected:
   // Opens the window, shapes it and waits in its loop.
   Region BuildOnWindow() {

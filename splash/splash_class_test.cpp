@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/headless/headless_backend.h"
-#include "platform/headless/scripted_user.h"
-#include "platform/headless/test_support.h"
 #include "platform/headless/virtual_clock.h"
 #include "platform/region/region_testing.h"
 #include "platform/region/shapes.h"
+#include "platform/testing/scripted_display.h"
+#include "platform/testing/scripted_user.h"
+#include "platform/testing/window_test.h"
 #include "platform/ui/thread.h"
 #include "splash/outline_points.h"
 #include "splash/recording_backend.h"
@@ -19,16 +19,16 @@
 namespace splash {
 namespace {
 
-using platform::headless::HeadlessBackend;
-using platform::headless::Log;
 using platform::headless::MirrorWindow;
-using platform::headless::ScriptedUser;
 using platform::headless::VirtualClock;
 using platform::region::CombineMode;
 using platform::region::CreateEllipticRgn;
 using platform::region::Point;
 using platform::region::Rect;
 using platform::region::Region;
+using platform::testing::Log;
+using platform::testing::ScriptedDisplay;
+using platform::testing::ScriptedUser;
 using platform::ui::WindowHandle;
 
 using Shapes = std::vector<std::shared_ptr<const Region>>;
@@ -84,7 +84,7 @@ class SplashTest : public ::testing::Test {
 
   // Declared in the order they are built; the runtime joins thread 1 before the splash
   // object and the displays go away.
-  HeadlessBackend display;
+  ScriptedDisplay display;
   testing::RecordingBackend recorder{display};
   ZOVSplashClass splash;
   platform::ui::Runtime runtime{recorder};

@@ -3,7 +3,7 @@
 // report themselves here, so one test can check the order of calls across all of them and
 // choose what a stand-in answers.
 //
-//   ScopedCallObserver observer([&](std::string_view call) { log.push_back(...); return 0; });
+//   TEST_ScopedCallObserver observer([&](std::string_view call) { log.push_back(...); return 0; });
 //   ... run the program ...
 //
 // Any thread; never takes the runtime lock. Calls from several threads reach the observer
@@ -34,7 +34,7 @@ inline CallTraceState& GetCallTraceState() {
 }  // namespace detail
 
 // Installs `observer`; an empty one removes it.
-inline void SetCallObserver(CallObserver observer) {
+inline void TEST_SetCallObserver(CallObserver observer) {
   detail::CallTraceState& s = detail::GetCallTraceState();
   std::lock_guard lock(s.mutex);
   s.observer = std::move(observer);
@@ -48,12 +48,14 @@ inline int32_t TraceCall(std::string_view call) {
 }
 
 // Installs an observer for its lifetime.
-class ScopedCallObserver {
+class TEST_ScopedCallObserver {
  public:
-  explicit ScopedCallObserver(CallObserver observer) { SetCallObserver(std::move(observer)); }
-  ~ScopedCallObserver() { SetCallObserver({}); }
-  ScopedCallObserver(const ScopedCallObserver&) = delete;
-  ScopedCallObserver& operator=(const ScopedCallObserver&) = delete;
+  explicit TEST_ScopedCallObserver(CallObserver observer) {
+    TEST_SetCallObserver(std::move(observer));
+  }
+  ~TEST_ScopedCallObserver() { TEST_SetCallObserver({}); }
+  TEST_ScopedCallObserver(const TEST_ScopedCallObserver&) = delete;
+  TEST_ScopedCallObserver& operator=(const TEST_ScopedCallObserver&) = delete;
 };
 
 }  // namespace platform

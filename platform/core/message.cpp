@@ -73,7 +73,7 @@ int32_t MessageWithCaptions(std::string_view text, std::string_view caption, std
   return Route(r);
 }
 
-void SetStopExitHandler(std::function<void()> handler) {
+void TEST_SetStopExitHandler(std::function<void()> handler) {
   std::lock_guard lock(g_mutex);
   g_stop_exit = std::move(handler);
 }

@@ -72,6 +72,6 @@ int32_t StandardMessage(const MessageRequest& request);
 // STOP: the stop box. Abort ends the program (through the exit handler), Ignore goes on.
 void Stop(std::string_view text);
 // What Abort does; by default std::exit(1). Tests replace it.
-void SetStopExitHandler(std::function<void()> handler);
+void TEST_SetStopExitHandler(std::function<void()> handler);
 
 }  // namespace platform

@@ -33,14 +33,14 @@ TEST(Message, HookTakesMessagesAndMayFallBackToTheStandardBox) {
 TEST(Message, StopAbortRunsTheExitHandlerIgnoreGoesOn) {
   testing::DialogScript dialogs;
   int exits = 0;
-  SetStopExitHandler([&] { ++exits; });
+  TEST_SetStopExitHandler([&] { ++exits; });
   dialogs.ExpectStop("Error: Attempt", /*abort=*/false);
   Stop("Error: Attempt to get column 3");
   EXPECT_EQ(exits, 0);
   dialogs.ExpectStop("Fatal", /*abort=*/true);
   Stop("Fatal");
   EXPECT_EQ(exits, 1);
-  SetStopExitHandler({});
+  TEST_SetStopExitHandler({});
 }
 
 TEST(Message, WithoutABackendNothingBlocks) {

@@ -62,7 +62,7 @@ std::string ProgramPath() {
   return path;
 }
 
-void SetProgramPathForTesting(std::string path) {
+void TEST_SetProgramPath(std::string path) {
   Overrides& o = GetOverrides();
   std::lock_guard<std::mutex> lock(o.mu);
   o.program_path = std::move(path);
@@ -126,7 +126,7 @@ std::string DataDirectory() {
   return JoinPath(DirName(DirName(program)), "share/pexolind");
 }
 
-void SetDataDirectoryForTesting(std::string dir) {
+void TEST_SetDataDirectory(std::string dir) {
   Overrides& o = GetOverrides();
   std::lock_guard<std::mutex> lock(o.mu);
   while (dir.size() > 1 && dir.back() == '/') dir.pop_back();

@@ -15,7 +15,7 @@ namespace platform {
 // test set. Any thread.
 std::string ProgramPath();
 // Makes ProgramPath() answer `path`; an empty path goes back to /proc/self/exe.
-void SetProgramPathForTesting(std::string path);
+void TEST_SetProgramPath(std::string path);
 
 // LONGPATH: the current directory's full path; "." when it cannot be read (removed).
 std::string LongPath();
@@ -47,6 +47,6 @@ std::string ProgramSiblingName(std::string_view suffix);
 // tree; or the directory a test set. Never ends with '/'.
 std::string DataDirectory();
 // Makes DataDirectory() answer `dir`; empty goes back to the rule above.
-void SetDataDirectoryForTesting(std::string dir);
+void TEST_SetDataDirectory(std::string dir);
 
 }  // namespace platform

@@ -10,8 +10,8 @@ namespace {
 
 class ProgramPathOverride {
  public:
-  explicit ProgramPathOverride(std::string path) { SetProgramPathForTesting(std::move(path)); }
-  ~ProgramPathOverride() { SetProgramPathForTesting({}); }
+  explicit ProgramPathOverride(std::string path) { TEST_SetProgramPath(std::move(path)); }
+  ~ProgramPathOverride() { TEST_SetProgramPath({}); }
 };
 
 TEST(Paths, BareNames) {
@@ -112,9 +112,9 @@ TEST(Paths, BareNamesLiveInTheCurrentDirectory) {
 TEST(Paths, DataDirectoryOfAnInstalledProgram) {
   ProgramPathOverride program("/opt/x/bin/pexolind");
   EXPECT_EQ(DataDirectory(), "/opt/x/share/pexolind");
-  SetDataDirectoryForTesting("/tmp/data/");
+  TEST_SetDataDirectory("/tmp/data/");
   EXPECT_EQ(DataDirectory(), "/tmp/data");
-  SetDataDirectoryForTesting({});
+  TEST_SetDataDirectory({});
   EXPECT_EQ(DataDirectory(), "/opt/x/share/pexolind");
 }
 

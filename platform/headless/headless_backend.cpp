@@ -2,54 +2,20 @@
 
 #include <algorithm>
 
-#include <gtest/gtest.h>
-
 namespace platform::headless {
 
 HeadlessBackend::HeadlessBackend() = default;
 
-HeadlessBackend::~HeadlessBackend() {
+HeadlessBackend::~HeadlessBackend() = default;
+
+void HeadlessBackend::SetDialogs(ui::DisplayDialogs* dialogs) {
   std::lock_guard lock(mutex_);
-  for (const auto& [prefix, answer] : popup_answers_) {
-    ADD_FAILURE() << "expected popup never shown: " << prefix;
-  }
-  if (!file_answers_.empty()) ADD_FAILURE() << "expected file dialog never shown";
-  if (!color_answers_.empty()) ADD_FAILURE() << "expected colour dialog never shown";
-  if (!font_answers_.empty()) ADD_FAILURE() << "expected font dialog never shown";
+  dialogs_ = dialogs;
 }
 
-void HeadlessBackend::ExpectPopup(std::string_view text_prefix, int32_t answer) {
+ui::DisplayDialogs* HeadlessBackend::dialogs() const {
   std::lock_guard lock(mutex_);
-  popup_answers_.emplace_back(std::string(text_prefix), answer);
-}
-
-void HeadlessBackend::ExpectFileDialog(std::optional<std::string> chosen_file) {
-  std::lock_guard lock(mutex_);
-  file_answers_.push_back(std::move(chosen_file));
-}
-
-void HeadlessBackend::ExpectColorDialog(std::optional<int32_t> chosen_color) {
-  std::lock_guard lock(mutex_);
-  color_answers_.push_back(chosen_color);
-}
-
-void HeadlessBackend::ExpectFontDialog(std::optional<ui::FontChoice> chosen_font) {
-  std::lock_guard lock(mutex_);
-  font_answers_.push_back(std::move(chosen_font));
-}
-
-void HeadlessBackend::SetDialogHook(std::function<void()> hook) {
-  std::lock_guard lock(mutex_);
-  dialog_hook_ = std::move(hook);
-}
-
-void HeadlessBackend::RunDialogHook() {
-  std::function<void()> hook;
-  {
-    std::lock_guard lock(mutex_);
-    hook = dialog_hook_;
-  }
-  if (hook) hook();
+  return dialogs_;
 }
 
 std::vector<MirrorWindow> HeadlessBackend::Windows() const {
@@ -89,16 +55,6 @@ int32_t HeadlessBackend::beeps() const {
 bool HeadlessBackend::program_ended() const {
   std::lock_guard lock(mutex_);
   return program_ended_;
-}
-
-std::vector<std::string> HeadlessBackend::popups() const {
-  std::lock_guard lock(mutex_);
-  return popups_;
-}
-
-std::vector<std::string> HeadlessBackend::dialog_titles() const {
-  std::lock_guard lock(mutex_);
-  return dialog_titles_;
 }
 
 void HeadlessBackend::SetUserScreenText(WindowHandle window, FieldId field, std::string_view text) {
@@ -290,72 +246,36 @@ void HeadlessBackend::ProgramEnded() {
   program_ended_ = true;
 }
 
+// The answering side runs without the mirror's mutex: it may wait for other threads, which
+// send commands meanwhile.
 int32_t HeadlessBackend::ShowMessage(const MessageRequest& request) {
-  RunDialogHook();
-  return dialogs_.ShowMessage(request);
+  ui::DisplayDialogs* d = dialogs();
+  return d ? d->ShowMessage(request) : 0;
 }
 
 bool HeadlessBackend::ShowStop(std::string_view text) {
-  RunDialogHook();
-  return dialogs_.ShowStop(text);
+  ui::DisplayDialogs* d = dialogs();
+  return d ? d->ShowStop(text) : false;
 }
 
 int32_t HeadlessBackend::ShowPopup(const ui::PopupRequest& request) {
-  RunDialogHook();
-  std::lock_guard lock(mutex_);
-  popups_.push_back(request.text);
-  if (popup_answers_.empty() || request.text.rfind(popup_answers_.front().first, 0) != 0) {
-    ADD_FAILURE() << "unexpected popup: " << request.text;
-    return 0;
-  }
-  const int32_t answer = popup_answers_.front().second;
-  popup_answers_.pop_front();
-  return answer;
+  ui::DisplayDialogs* d = dialogs();
+  return d ? d->ShowPopup(request) : 0;
 }
 
 bool HeadlessBackend::ShowFileDialog(ui::FileDialogRequest& request) {
-  RunDialogHook();
-  std::lock_guard lock(mutex_);
-  dialog_titles_.push_back(request.title);
-  if (file_answers_.empty()) {
-    ADD_FAILURE() << "unexpected file dialog: " << request.title;
-    return false;
-  }
-  std::optional<std::string> answer = std::move(file_answers_.front());
-  file_answers_.pop_front();
-  if (!answer) return false;
-  request.file = *answer;
-  return true;
+  ui::DisplayDialogs* d = dialogs();
+  return d ? d->ShowFileDialog(request) : false;
 }
 
 bool HeadlessBackend::ShowFontDialog(std::string_view title, ui::FontChoice& font) {
-  RunDialogHook();
-  std::lock_guard lock(mutex_);
-  dialog_titles_.emplace_back(title);
-  if (font_answers_.empty()) {
-    ADD_FAILURE() << "unexpected font dialog: " << title;
-    return false;
-  }
-  std::optional<ui::FontChoice> answer = std::move(font_answers_.front());
-  font_answers_.pop_front();
-  if (!answer) return false;
-  font = *answer;
-  return true;
+  ui::DisplayDialogs* d = dialogs();
+  return d ? d->ShowFontDialog(title, font) : false;
 }
 
 bool HeadlessBackend::ShowColorDialog(std::string_view title, int32_t& color) {
-  RunDialogHook();
-  std::lock_guard lock(mutex_);
-  dialog_titles_.emplace_back(title);
-  if (color_answers_.empty()) {
-    ADD_FAILURE() << "unexpected colour dialog: " << title;
-    return false;
-  }
-  const std::optional<int32_t> answer = color_answers_.front();
-  color_answers_.pop_front();
-  if (!answer) return false;
-  color = *answer;
-  return true;
+  ui::DisplayDialogs* d = dialogs();
+  return d ? d->ShowColorDialog(title, color) : false;
 }
 
 }  // namespace platform::headless

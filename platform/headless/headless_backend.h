@@ -1,16 +1,13 @@
 // The headless display backend: no screen, fixed text metrics. It keeps a mirror of what a
 // screen would show (windows, controls, list rows, cursors) from the runtime's commands, so
-// tests can look at it, and answers dialogs from scripts: a dialog that no script expected
-// fails the test.
+// tests can look at it, and hands its dialogs to whoever answers them (a test's script,
+// platform/testing/scripted_display.h); with no one to answer, every dialog is dismissed.
 //
 //   HeadlessBackend display;
 //   Runtime runtime(display);
-//   display.dialogs().ExpectMessage("Please select a ODBC connection first!", kButtonOk);
 #pragma once
 
 #include <cstdint>
-#include <deque>
-#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -19,7 +16,6 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/testing/dialog_script.h"
 #include "platform/ui/backend.h"
 
 namespace platform::headless {
@@ -37,7 +33,7 @@ struct MirrorWindow {
   std::map<FieldId, std::shared_ptr<const ListSnapshot>> lists;
 };
 
-class HeadlessBackend final : public ui::DisplayBackend {
+class HeadlessBackend : public ui::DisplayBackend {
  public:
   // 8 by 16 pixels a character: one dialog unit is 2 pixels either way.
   static constexpr ui::TextMetrics kMetrics{8, 16};
@@ -45,18 +41,10 @@ class HeadlessBackend final : public ui::DisplayBackend {
   HeadlessBackend();
   ~HeadlessBackend() override;
 
-  // The scripted responder for MESSAGE and STOP.
-  testing::DialogScript& dialogs() { return dialogs_; }
-  // Expectations for the other dialogs, answered in order. An unexpected one fails the test
-  // and answers "nothing chosen".
-  void ExpectPopup(std::string_view text_prefix, int32_t answer);
-  void ExpectFileDialog(std::optional<std::string> chosen_file);
-  void ExpectColorDialog(std::optional<int32_t> chosen_color);
-  void ExpectFontDialog(std::optional<ui::FontChoice> chosen_font);
-
-  // Runs at the start of every dialog, before its script answers, with the runtime lock
-  // released: a test can wait there for other threads. Empty removes it.
-  void SetDialogHook(std::function<void()> hook);
+  // Who answers the dialogs (not owned; must outlive its installation). Null, as at the
+  // start, dismisses every dialog: a message answers 0, a stop box goes on, the other
+  // dialogs choose nothing. Any thread.
+  void SetDialogs(ui::DisplayDialogs* dialogs);
 
   // The mirror. Any thread.
   std::vector<MirrorWindow> Windows() const;
@@ -72,10 +60,6 @@ class HeadlessBackend final : public ui::DisplayBackend {
   // Every standard action performed, in order.
   std::vector<ui::StdAction> std_actions() const;
   bool program_ended() const;
-  // Every popup text shown, in order.
-  std::vector<std::string> popups() const;
-  // The title of every file, font and colour dialog shown, in order.
-  std::vector<std::string> dialog_titles() const;
   // The screen text a user typing into the control sees: the user's own text while they
   // type, the program's when the program set it.
   void SetUserScreenText(WindowHandle window, FieldId field, std::string_view text);
@@ -115,9 +99,7 @@ class HeadlessBackend final : public ui::DisplayBackend {
  private:
   void MergeControl(MirrorWindow& w, const ControlView& control);
   region::Rect WindowRectLocked(WindowHandle window) const;
-  void RunDialogHook();
-
-  testing::DialogScript dialogs_{/*install=*/false};
+  ui::DisplayDialogs* dialogs() const;
 
   mutable std::mutex mutex_;  // guards the state below
   std::map<WindowHandle, MirrorWindow> windows_;
@@ -129,13 +111,7 @@ class HeadlessBackend final : public ui::DisplayBackend {
   region::Point mouse_;
   std::vector<std::pair<int32_t, bool>> buttons_;
   bool program_ended_ = false;
-  std::deque<std::pair<std::string, int32_t>> popup_answers_;
-  std::vector<std::string> popups_;
-  std::vector<std::string> dialog_titles_;
-  std::function<void()> dialog_hook_;
-  std::deque<std::optional<std::string>> file_answers_;
-  std::deque<std::optional<int32_t>> color_answers_;
-  std::deque<std::optional<ui::FontChoice>> font_answers_;
+  ui::DisplayDialogs* dialogs_ = nullptr;
 };
 
 }  // namespace platform::headless

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/headless/test_support.h"
+#include "platform/testing/window_test.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
@@ -22,7 +22,7 @@ constexpr WindowStructure kWindow{"test$clock",   "P1$WINDOW",     WindowKind::k
                                   "Clock window", {0, 0, 100, 40}, kControls};
 constexpr EventId kSetTimer = 0x500;
 
-class VirtualClockTest : public WindowTest {
+class VirtualClockTest : public testing::WindowTest {
  protected:
   // The window logs each timer event with the clock's time, and sets its timer to what the
   // test asks; on the third tick it changes its own timer to 20.

@@ -48,12 +48,12 @@
 
 #include "platform/core/message.h"
 #include "platform/core/paths.h"
-#include "platform/headless/test_support.h"
-#include "platform/qt/gallery.h"
 #include "platform/qt/settle.h"
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/stored_style.h"
 #include "platform/qt/window_mirror.h"
+#include "platform/testing/gallery.h"
+#include "platform/testing/window_test.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/thread.h"
@@ -62,6 +62,7 @@
 namespace platform::qt {
 namespace {
 
+namespace gallery = platform::testing::gallery;
 using gallery::kConnectionWindow;
 using gallery::kFrameWindow;
 using gallery::kOptionsWindow;
@@ -82,7 +83,7 @@ constexpr FieldId kSeparator = kOptionsWindow.Equate("?Separator");
 constexpr FieldId kPages = kOptionsWindow.Equate("?Pages");
 
 // The lines of `log` that start with `prefix`.
-std::vector<std::string> Lines(const headless::Log& log, std::string_view prefix) {
+std::vector<std::string> Lines(const testing::Log& log, std::string_view prefix) {
   std::vector<std::string> out;
   for (const std::string& l : log.lines()) {
     if (l.rfind(prefix, 0) == 0) out.push_back(l);
@@ -104,7 +105,7 @@ class QtBackendTest : public ::testing::Test {
   // goes away.
   QtBackend display;
   ui::Runtime runtime{display};
-  headless::Log log;
+  testing::Log log;
 
   void SetUp() override {
     gallery::SetEventLog([this](std::string line) { log.Add(std::move(line)); });
@@ -964,7 +965,7 @@ TEST_F(QtBackendTest, StopOffersAbortAndIgnore) {
           [box, abort] { box->button(abort ? QMessageBox::Abort : QMessageBox::Ignore)->click(); },
           Qt::QueuedConnection);
     });
-    platform::SetStopExitHandler([this] { log.Add("aborted"); });
+    platform::TEST_SetStopExitHandler([this] { log.Add("aborted"); });
     log.Clear();
     runtime.StartMain([this] {
       platform::Stop("Cannot go on|here");
@@ -977,7 +978,7 @@ TEST_F(QtBackendTest, StopOffersAbortAndIgnore) {
                                                     : std::vector<std::string>{"went on"};
     EXPECT_EQ(log.lines(), expected);
   }
-  platform::SetStopExitHandler({});
+  platform::TEST_SetStopExitHandler({});
   display.SetDialogHook({});
 }
 
@@ -1010,7 +1011,7 @@ TEST_F(QtBackendTest, StandardButtonsTakeTheirCaptionsFromTheLocale) {
       AnswerWith(dialog, "&Non", message);
     }
   });
-  platform::SetStopExitHandler([this] { log.Add("aborted"); });
+  platform::TEST_SetStopExitHandler([this] { log.Add("aborted"); });
   runtime.StartMain([this] {
     log.Add(std::to_string(Message("Save the changes?", "Editor", kIconQuestion,
                                    kButtonYes | kButtonNo | kButtonCancel)));
@@ -1019,7 +1020,7 @@ TEST_F(QtBackendTest, StandardButtonsTakeTheirCaptionsFromTheLocale) {
   });
   Settle();
   runtime.Join();
-  platform::SetStopExitHandler({});
+  platform::TEST_SetStopExitHandler({});
   display.SetDialogHook({});
   ui::SetLocale("CLABUTTON", "");
   // Each button keeps the role of the standard button it stands for.
@@ -1147,7 +1148,7 @@ TEST_F(QtBackendTest, StoredFontsColoursAndIconsReachTheWidgets) {
   QPixmap go(16, 16);
   go.fill(Qt::green);
   ASSERT_TRUE(go.save(data.path() + "/images/go.png"));
-  platform::SetDataDirectoryForTesting(data.path().toStdString());
+  platform::TEST_SetDataDirectory(data.path().toStdString());
   runtime.StartMain([] {
     ui::Window window(kStyledWindow);
     window.Open();
@@ -1166,7 +1167,7 @@ TEST_F(QtBackendTest, StoredFontsColoursAndIconsReachTheWidgets) {
   EXPECT_EQ(label->palette().color(QPalette::Window),
             QApplication::palette().color(QPalette::Active, QPalette::ToolTipBase));
   EXPECT_FALSE(static_cast<QPushButton*>(styled.widget(kIconic))->icon().isNull());
-  platform::SetDataDirectoryForTesting("");
+  platform::TEST_SetDataDirectory("");
 }
 
 TEST_F(QtBackendTest, WindowTimerPostsTimerEvents) {

@@ -168,10 +168,22 @@ constexpr RectDu PixelsFromDialogUnits(const RectDu& du, const TextMetrics& m) {
           VerticalPixels(du.height, m)};
 }
 
-class DisplayBackend {
+// The dialogs a display shows: the message and stop boxes every layer shows through
+// platform::DialogBackend, and the runtime's other dialogs. Called with the runtime lock
+// released; may wait for the user.
+class DisplayDialogs : public DialogBackend {
  public:
-  virtual ~DisplayBackend() = default;
+  // Answers the chosen entry's number (counting entries, not separators or submenu
+  // openers), 0 for none.
+  virtual int32_t ShowPopup(const PopupRequest& request) = 0;
+  virtual bool ShowFileDialog(FileDialogRequest& request) = 0;
+  // FONTDIALOG and COLORDIALOG with the title the program gave.
+  virtual bool ShowFontDialog(std::string_view title, FontChoice& font) = 0;
+  virtual bool ShowColorDialog(std::string_view title, int32_t& color) = 0;
+};
 
+class DisplayBackend : public DisplayDialogs {
+ public:
   // Commands. Called by runtime threads with the runtime lock held; must not block.
   virtual void CreateWindow(const WindowView& window, const std::vector<ControlView>& controls) = 0;
   virtual void UpdateWindow(const WindowView& window) = 0;
@@ -209,16 +221,7 @@ class DisplayBackend {
   // that control's input.
   virtual void SynthesizeMouseButton(int32_t button, bool down) = 0;
 
-  // Dialogs. Called with the runtime lock released; may wait for the user.
-  virtual int32_t ShowMessage(const MessageRequest& request) = 0;
-  virtual bool ShowStop(std::string_view text) = 0;
-  // Answers the chosen entry's number (counting entries, not separators or submenu
-  // openers), 0 for none.
-  virtual int32_t ShowPopup(const PopupRequest& request) = 0;
-  virtual bool ShowFileDialog(FileDialogRequest& request) = 0;
-  // FONTDIALOG and COLORDIALOG with the title the program gave.
-  virtual bool ShowFontDialog(std::string_view title, FontChoice& font) = 0;
-  virtual bool ShowColorDialog(std::string_view title, int32_t& color) = 0;
+  // Dialogs: those of DisplayDialogs.
 };
 
 }  // namespace platform::ui

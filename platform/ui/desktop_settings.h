@@ -51,6 +51,6 @@ inline bool SystemParametersInfoA(uint32_t action, int32_t param, int32_t* value
 }
 
 // Makes the service answer `on` (1) or off (0) from now on.
-inline void SetDragFullWindowsForTesting(int32_t on) { detail::DragFullWindowsSetting().store(on); }
+inline void TEST_SetDragFullWindows(int32_t on) { detail::DragFullWindowsSetting().store(on); }
 
 }  // namespace platform::ui

@@ -5,17 +5,18 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/headless/test_support.h"
 #include "platform/region/shapes.h"
+#include "platform/testing/window_test.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
 
-namespace platform::headless {
+namespace platform::ui {
 namespace {
 
-using namespace platform::ui;
+using testing::Log;
+using testing::WindowTest;
 
 constexpr ControlDecl kControls[] = {
     Button("?CloseButton", "&Close", {4, 4, 40, 14}).Std(StdAction::kClose),
@@ -107,4 +108,4 @@ TEST_F(WindowUnitsTest, TheWindowKeepsItsOwnOutlineUntilANullOneRemovesIt) {
 }
 
 }  // namespace
-}  // namespace platform::headless
+}  // namespace platform::ui

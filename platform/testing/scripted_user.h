@@ -15,7 +15,14 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/ui/thread.h"
 
-namespace platform::headless {
+namespace platform::testing {
+
+using headless::HeadlessBackend;
+using headless::MirrorWindow;
+using ui::ControlView;
+using ui::FieldId;
+using ui::ListSnapshot;
+using ui::WindowHandle;
 
 class ScriptedUser {
  public:
@@ -72,4 +79,4 @@ class ScriptedUser {
   HeadlessBackend& display_;
 };
 
-}  // namespace platform::headless
+}  // namespace platform::testing

@@ -1,8 +1,8 @@
-#include "platform/headless/scripted_user.h"
+#include "platform/testing/scripted_user.h"
 
 #include <gtest/gtest.h>
 
-namespace platform::headless {
+namespace platform::testing {
 
 using ui::Input;
 
@@ -150,4 +150,4 @@ std::shared_ptr<const ListSnapshot> ScriptedUser::Rows(WindowHandle window, Fiel
   return it != w->lists.end() ? it->second : nullptr;
 }
 
-}  // namespace platform::headless
+}  // namespace platform::testing

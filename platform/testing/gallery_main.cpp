@@ -14,10 +14,10 @@
 #include <string>
 
 #include "platform/core/paths.h"
-#include "platform/qt/gallery.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/settle.h"
 #include "platform/qt/window_mirror.h"
+#include "platform/testing/gallery.h"
 #include "platform/ui/thread.h"
 
 namespace {
@@ -106,7 +106,7 @@ int TakeScreenshots(QtBackend& display, ui::Runtime& runtime, const QString& dir
     });
     ui::Input click;
     click.kind = ui::Input::Kind::kClick;
-    click.field = platform::qt::gallery::kConnectionWindow.FindEquate("?ConnectButton");
+    click.field = platform::testing::gallery::kConnectionWindow.FindEquate("?ConnectButton");
     click.key = ui::kMouseLeft;
     display.Mirror(h)->Post(click);
     Settle(runtime);
@@ -133,11 +133,11 @@ int main(int argc, char** argv) {
   }
   QTemporaryDir data;
   WriteLogo(data.path());
-  platform::SetDataDirectoryForTesting(data.path().toStdString());
+  platform::TEST_SetDataDirectory(data.path().toStdString());
 
   QtBackend display;
   ui::Runtime runtime(display);
-  runtime.StartMain(platform::qt::gallery::GalleryMain);
+  runtime.StartMain(platform::testing::gallery::GalleryMain);
   int failures = 0;
   if (!screenshots.isEmpty()) {
     QDir().mkpath(screenshots);

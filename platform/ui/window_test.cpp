@@ -10,15 +10,17 @@
 
 #include "platform/core/queue.h"
 #include "platform/core/record.h"
-#include "platform/headless/test_support.h"
+#include "platform/testing/window_test.h"
 #include "platform/ui/list_control.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 
-namespace platform::headless {
+namespace platform::ui {
 namespace {
 
-using namespace platform::ui;
+using headless::MirrorWindow;
+using testing::Log;
+using testing::WindowTest;
 
 constexpr ControlDecl kControls[] = {
     Prompt("?Name:Prompt", "Name:", {4, 4, 40, 10}),
@@ -48,8 +50,9 @@ struct RowRecord {
   CString<21> NAME;
   int32_t COUNT = 0;
   static const RecordLayout& Layout() {
-    static const RecordLayout layout = MakeLayout<RowRecord>("ROW", Field<&RowRecord::NAME>("NAME"),
-                                                             Field<&RowRecord::COUNT>("COUNT"));
+    static const RecordLayout layout =
+        MakeLayout<RowRecord>("ROW", platform::Field<&RowRecord::NAME>("NAME"),
+                              platform::Field<&RowRecord::COUNT>("COUNT"));
     return layout;
   }
 };
@@ -585,4 +588,4 @@ TEST_F(SheetWindowTest, TimerEventsComeFromTheBackend) {
 }
 
 }  // namespace
-}  // namespace platform::headless
+}  // namespace platform::ui

@@ -1,4 +1,4 @@
-#include "app/qt_user.h"
+#include "platform/testing/qt_user.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
@@ -18,7 +18,7 @@
 #include "platform/qt/settle.h"
 #include "platform/ui/structure.h"
 
-namespace app::testing {
+namespace platform::testing {
 namespace {
 
 using platform::qt::WindowMirror;
@@ -177,4 +177,4 @@ bool QtUser::Screenshot(QWidget* widget, std::string_view file) {
   return widget->grab().save(QString::fromStdString(path.string()));
 }
 
-}  // namespace app::testing
+}  // namespace platform::testing

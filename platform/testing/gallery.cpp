@@ -1,4 +1,4 @@
-#include "platform/qt/gallery.h"
+#include "platform/testing/gallery.h"
 
 #include <atomic>
 #include <cstdio>
@@ -12,7 +12,7 @@
 #include "platform/ui/statements.h"
 #include "platform/ui/window.h"
 
-namespace platform::qt::gallery {
+namespace platform::testing::gallery {
 namespace {
 
 constexpr FieldId kFileNew = kFrameWindow.Equate("?FileNew");
@@ -278,4 +278,4 @@ void FrameProcedure(std::vector<Procedure> children) {
 
 void GalleryMain() { FrameProcedure({ConnectionProcedure, TablesProcedure, OptionsProcedure}); }
 
-}  // namespace platform::qt::gallery
+}  // namespace platform::testing::gallery

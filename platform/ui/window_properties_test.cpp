@@ -6,16 +6,17 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/headless/test_support.h"
+#include "platform/testing/window_test.h"
 #include "platform/ui/property_registry.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
 
-namespace platform::headless {
+namespace platform::ui {
 namespace {
 
-using namespace platform::ui;
+using testing::Log;
+using testing::WindowTest;
 
 constexpr ControlDecl kControls[] = {
     Entry("?Name", {4, 4, 100, 10}),
@@ -117,4 +118,4 @@ TEST_F(WindowPropertiesTest, EveryRegisteredPropertyOfEveryFamilyReadsBackWhatWa
 }
 
 }  // namespace
-}  // namespace platform::headless
+}  // namespace platform::ui

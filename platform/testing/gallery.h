@@ -12,7 +12,7 @@
 #include "platform/ui/structure.h"
 #include "platform/ui/thread.h"
 
-namespace platform::qt::gallery {
+namespace platform::testing::gallery {
 
 using namespace platform::ui;  // the window structures read as the program's do
 
@@ -152,4 +152,4 @@ void OptionsProcedure();
 void FrameProcedure(std::vector<Procedure> children);
 void GalleryMain();
 
-}  // namespace platform::qt::gallery
+}  // namespace platform::testing::gallery

@@ -19,7 +19,7 @@
 class QWidget;
 class QTableView;
 
-namespace app::testing {
+namespace platform::testing {
 
 class QtUser {
  public:
@@ -71,4 +71,4 @@ class QtUser {
   platform::qt::QtBackend& display_;
 };
 
-}  // namespace app::testing
+}  // namespace platform::testing

@@ -4,16 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/headless/test_support.h"
+#include "platform/testing/window_test.h"
 #include "platform/ui/error_manager.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
 
-namespace platform::headless {
+namespace platform::ui {
 namespace {
 
-using namespace platform::ui;
+using testing::Log;
+using testing::WindowTest;
 
 constexpr ControlDecl kControls[] = {
     Menubar(),
@@ -230,4 +231,4 @@ TEST_F(BaseWindowTest, ProcedureNamesArePerThread) {
 }
 
 }  // namespace
-}  // namespace platform::headless
+}  // namespace platform::ui

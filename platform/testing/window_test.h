@@ -1,5 +1,6 @@
-// A fixture for window tests: a headless display, a runtime and a scripted user, and an
-// event log that the program's threads write and the test reads once everything is idle.
+// A fixture for window tests: a headless display with scripted dialogs, a runtime and a scripted
+// user, and an event log that the program's threads write and the test reads once everything is
+// idle.
 #pragma once
 
 #include <memory>
@@ -9,11 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/headless/headless_backend.h"
-#include "platform/headless/scripted_user.h"
+#include "platform/testing/scripted_display.h"
+#include "platform/testing/scripted_user.h"
 #include "platform/ui/thread.h"
 
-namespace platform::headless {
+namespace platform::testing {
 
 // Lines written by the program's threads, read by the test.
 class Log {
@@ -40,7 +41,7 @@ class WindowTest : public ::testing::Test {
  protected:
   // Declared in the order they are built; the runtime joins its threads before the display
   // goes away.
-  HeadlessBackend display;
+  ScriptedDisplay display;
   ui::Runtime runtime{display};
   ScriptedUser user{runtime, display};
   Log log;
@@ -56,4 +57,4 @@ class WindowTest : public ::testing::Test {
   }
 };
 
-}  // namespace platform::headless
+}  // namespace platform::testing

@@ -9,17 +9,19 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/message.h"
-#include "platform/headless/test_support.h"
+#include "platform/testing/window_test.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/runtime_lock.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
 
-namespace platform::headless {
+namespace platform::ui {
 namespace {
 
-using namespace platform::ui;
+using headless::HeadlessBackend;
+using testing::Log;
+using testing::WindowTest;
 
 constexpr ControlDecl kFrameMenu[] = {
     Menubar(),
@@ -354,4 +356,4 @@ TEST(RuntimeExit, HaltEndsTheProgramWhileOtherThreadsWaitForTheLock) {
 }
 
 }  // namespace
-}  // namespace platform::headless
+}  // namespace platform::ui

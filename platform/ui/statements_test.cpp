@@ -12,17 +12,19 @@
 
 #include "platform/core/fixed_string.h"
 #include "platform/core/process.h"
-#include "platform/headless/test_support.h"
+#include "platform/testing/window_test.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/runtime_lock.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
 
-namespace platform::headless {
+namespace platform::ui {
 namespace {
 
-using namespace platform::ui;
+using headless::MirrorWindow;
+using testing::Log;
+using testing::WindowTest;
 
 constexpr ControlDecl kControls[] = {
     String("?Status", "----", {4, 4, 100, 10}),
@@ -551,4 +553,4 @@ TEST_F(StatementsTest, HaltGoesThroughItsHandlerAndBeepReachesTheDisplay) {
 }
 
 }  // namespace
-}  // namespace platform::headless
+}  // namespace platform::ui
