@@ -8,9 +8,10 @@
 // thread and without the runtime lock; the owning runtime thread turns it into the runtime's
 // events in the runtime's order.
 //
-// Two kinds of call wait for an answer: dialogs, called with the runtime lock released, may
-// wait for the user; desktop services (frame sizes, window rectangles, the mouse) are called
-// with the lock held and may wait briefly for the GUI thread, which never takes the lock.
+// The backend has three parts: the commands, the desktop services and the dialogs. Two of
+// them wait for an answer: dialogs, called with the runtime lock released, may wait for the
+// user; desktop services (frame sizes, window rectangles, the mouse) are called with the lock
+// held and may wait briefly for the GUI thread, which never takes the lock.
 //
 // Positions in the views are dialog units (pixels when the window's Pixels property is
 // set); the backend converts them with Metrics() and reports moves and sizes back in the
@@ -168,23 +169,12 @@ constexpr RectDu PixelsFromDialogUnits(const RectDu& du, const TextMetrics& m) {
           VerticalPixels(du.height, m)};
 }
 
-// The dialogs a display shows: the message and stop boxes every layer shows through
-// platform::DialogBackend, and the runtime's other dialogs. Called with the runtime lock
-// released; may wait for the user.
-class DisplayDialogs : public DialogBackend {
+// What the runtime tells the display: a window was opened, a control changed, a list has a
+// new snapshot, the cursor changed, a window closed. Called by runtime threads with the
+// runtime lock held; must not block.
+class DisplayCommands {
  public:
-  // Answers the chosen entry's number (counting entries, not separators or submenu
-  // openers), 0 for none.
-  virtual int32_t ShowPopup(const PopupRequest& request) = 0;
-  virtual bool ShowFileDialog(FileDialogRequest& request) = 0;
-  // FONTDIALOG and COLORDIALOG with the title the program gave.
-  virtual bool ShowFontDialog(std::string_view title, FontChoice& font) = 0;
-  virtual bool ShowColorDialog(std::string_view title, int32_t& color) = 0;
-};
-
-class DisplayBackend : public DisplayDialogs {
- public:
-  // Commands. Called by runtime threads with the runtime lock held; must not block.
+  virtual ~DisplayCommands() = default;
   virtual void CreateWindow(const WindowView& window, const std::vector<ControlView>& controls) = 0;
   virtual void UpdateWindow(const WindowView& window) = 0;
   virtual void CreateControl(WindowHandle window, const ControlView& control) = 0;
@@ -201,12 +191,20 @@ class DisplayBackend : public DisplayDialogs {
   virtual void PerformStdAction(WindowHandle window, StdAction action) = 0;
   virtual void SetCursor(ThreadId thread, Cursor cursor) = 0;
   virtual void Beep(int32_t sound) = 0;
-  virtual TextMetrics Metrics() const = 0;
   // The program's last runtime thread ended.
   virtual void ProgramEnded() = 0;
+};
 
-  // Desktop services, within the program's own windows. Called by runtime threads with the
-  // runtime lock held; an answer may be waited for from the GUI, which never takes the lock.
+// What the desktop answers and does within the program's own windows: metrics, rectangles,
+// the mouse. Called by runtime threads with the runtime lock held; an answer may be waited
+// for from the GUI, which never takes the lock. A new service is a family of calls taking a
+// window and a field (a control's rectangle, a menu entry's highlight), not one call per
+// system function.
+class DesktopServices {
+ public:
+  virtual ~DesktopServices() = default;
+  // The metrics of the window font.
+  virtual TextMetrics Metrics() const = 0;
   // The size in pixels of the frames and captions the backend draws (the indexes are the
   // system's: 4 caption height, 32/33 frame width and height, 45/46 edge width and height).
   virtual int32_t SystemMetric(int32_t index) const = 0;
@@ -220,8 +218,24 @@ class DisplayBackend : public DisplayDialogs {
   // mouse position: it reaches the control of the program's own window under the point as
   // that control's input.
   virtual void SynthesizeMouseButton(int32_t button, bool down) = 0;
-
-  // Dialogs: those of DisplayDialogs.
 };
+
+// The dialogs a display shows: the message and stop boxes every layer shows through
+// platform::DialogBackend (the one message interface), and the runtime's other dialogs.
+// Called with the runtime lock released; may wait for the user.
+class DisplayDialogs : public DialogBackend {
+ public:
+  // Answers the chosen entry's number (counting entries, not separators or submenu
+  // openers), 0 for none.
+  virtual int32_t ShowPopup(const PopupRequest& request) = 0;
+  virtual bool ShowFileDialog(FileDialogRequest& request) = 0;
+  // FONTDIALOG and COLORDIALOG with the title the program gave.
+  virtual bool ShowFontDialog(std::string_view title, FontChoice& font) = 0;
+  virtual bool ShowColorDialog(std::string_view title, int32_t& color) = 0;
+};
+
+// A display backend: the three parts together. ForwardingBackend (forwarding_backend.h)
+// passes each call on to another backend, so a test decorator overrides only what it watches.
+class DisplayBackend : public DisplayCommands, public DesktopServices, public DisplayDialogs {};
 
 }  // namespace platform::ui
