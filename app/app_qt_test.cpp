@@ -23,6 +23,7 @@
 
 #include "app/pexolind_main.h"
 #include "app/program.h"
+#include "app/test_windows.h"
 #include "catalog/globals.h"
 #include "platform/core/paths.h"
 #include "platform/qt/qt_backend.h"
@@ -101,6 +102,7 @@ TEST_F(AppOnQtTest, FrameAndConnectionWindowAreRealWindows) {
   display.SetProgramEndedHandler([] {});
   platform::ui::Runtime runtime(display);
   MainModule module;
+  testing::RegisterStandInWindows();
   runtime.StartMain(MainProgram);
 
   // The splash window's display time runs out at once.

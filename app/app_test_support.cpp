@@ -8,6 +8,7 @@
 
 #include "app/pexolind_main.h"
 #include "app/program.h"
+#include "app/test_windows.h"
 #include "catalog/globals.h"
 #include "platform/core/call_trace.h"
 #include "platform/core/paths.h"
@@ -26,6 +27,7 @@ void ProgramTest::SetUp() {
   dir_ = tmpl;
   previous_dir_ = std::filesystem::current_path();
   std::filesystem::current_path(dir_);
+  RegisterWindows();
   platform::TEST_SetProgramPath((dir_ / "pexolind").string());
   platform::ui::TEST_SetDragFullWindows(0);
   catalog::Glo.ConnectString = "";
@@ -43,6 +45,8 @@ void ProgramTest::SetUp() {
     return it == answers_.end() ? 0 : it->second;
   });
 }
+
+void ProgramTest::RegisterWindows() { RegisterStandInWindows(); }
 
 void ProgramTest::TearDown() {
   platform::TEST_SetCallObserver({});

@@ -24,6 +24,9 @@ class ProgramTest : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
+  // Fills the procedure table before each test: the frame's procedures and stand-ins for the
+  // other windows (test_windows.h). A test of the real windows registers them instead.
+  virtual void RegisterWindows();
 
   // Runs the program; `script` acts as the user once thread 1 has started. Whatever is still
   // open afterwards is closed by its close box, so the run always ends. Answers the exit code.

@@ -18,6 +18,7 @@
 #include "platform/core/text.h"
 #include "platform/files/file.h"
 #include "platform/files/ini_file.h"
+#include "platform/ui/procedure_table.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/thread.h"
@@ -29,7 +30,7 @@ namespace {
 
 using namespace platform::ui;
 
-constexpr std::string_view kProcedureName = "Main";
+constexpr std::string_view kProcedureName = kMainName;
 
 constexpr ControlDecl kControls[] = {
     Menubar(),
@@ -101,7 +102,7 @@ class MainWindow final : public ProcedureWindow {
   WindowAnswer HandleAccepted() override {
     switch (Accepted()) {
       case kChooseItem:
-        Start(ChooseODBCconnection, kStackBytes);
+        StartProcedure(kChooseODBCconnectionName, kStackBytes);
         break;
       case kBrowseItem:
       case kDictionaryItem:
@@ -111,7 +112,8 @@ class MainWindow final : public ProcedureWindow {
           // The connection window opens next.
           window().Post(kEventAccepted, kChooseItem);
         } else {
-          Start(Accepted() == kBrowseItem ? BrowseODBCconnection : Pexolind, kStackBytes);
+          StartProcedure(Accepted() == kBrowseItem ? kBrowseODBCconnectionName : kPexolindName,
+                         kStackBytes);
         }
         break;
       case kHelpItem:
@@ -199,8 +201,9 @@ class MainWindow final : public ProcedureWindow {
 
 }  // namespace
 
+void RegisterMain() { RegisterProcedure(kProcedureName, Main, {&kWindow}); }
+
 void Main() {
-  RegisterWindowStructure(kWindow);
   Window window(kWindow);
   MainWindow object(window);
   RunWithRestyle(object);

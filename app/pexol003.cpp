@@ -20,6 +20,7 @@
 #include "platform/core/text.h"
 #include "platform/files/file.h"
 #include "platform/files/ini_file.h"
+#include "platform/ui/procedure_table.h"
 #include "platform/ui/runtime_lock.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
@@ -32,7 +33,7 @@ namespace {
 using namespace platform::ui;
 using catalog::Glo;
 
-constexpr std::string_view kProcedureName = "ChooseODBCconnection";
+constexpr std::string_view kProcedureName = kChooseODBCconnectionName;
 
 constexpr ControlDecl kControls[] = {
     Prompt("?DSNString:Prompt", "DNS (Data source name):", {8, 8, 88, 10}),
@@ -205,9 +206,12 @@ class ChooseODBCconnectionWindow final : public ProcedureWindow {
 
 }  // namespace
 
+void RegisterChooseODBCconnection() {
+  RegisterProcedure(kProcedureName, ChooseODBCconnection, {&kWindow});
+}
+
 void ChooseODBCconnection() {
   Locals loc;
-  RegisterWindowStructure(kWindow);
   Window window(kWindow);
   window.Use(kDSNString, loc.DSNString);
   window.Use(kUsername, loc.Username);

@@ -1,16 +1,15 @@
 # The dictionary window's end-to-end tests: the whole program with the real windows, on the
-# sample database, over the SQLite and PostgreSQL test sources. The windows' objects are
-# linked directly, since the frame's library refers to them.
+# sample database, over the SQLite and PostgreSQL test sources.
 pex_test(app_pexol004_test
-  SOURCES pexol004_test.cpp $<TARGET_OBJECTS:app>
-  DEPS app_testing app_frame catalog catalog_queues catalog_txd platform_keyed
+  SOURCES pexol004_test.cpp
+  DEPS app_testing app_windows catalog catalog_queues catalog_txd platform_keyed
     platform_testing_sample)
 target_compile_definitions(app_pexol004_test PRIVATE
   PEX_APP_TESTDATA="${CMAKE_CURRENT_SOURCE_DIR}/testdata")
 
 # On the Qt display: the same flow through the widgets, on the offscreen platform; with
 # PEX_SCREENSHOT_DIR set (scripts/screenshot) it also writes a picture of the window.
-if(TARGET platform_qt)
+if(PEX_BUILD_GUI)
   find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 
   # The main function of the Qt tests, linked in place of GoogleTest's own.
@@ -19,8 +18,8 @@ if(TARGET platform_qt)
     DEPS Qt6::Widgets GTest::gtest)
 
   pex_test(app_pexol004_qt_test
-    SOURCES pexol004_qt_test.cpp $<TARGET_OBJECTS:app>
-    DEPS app_qt_test_main platform_testing_qt app_testing app_frame catalog catalog_queues catalog_txd
+    SOURCES pexol004_qt_test.cpp
+    DEPS app_qt_test_main platform_testing_qt app_testing app_windows catalog catalog_queues catalog_txd
       platform_keyed platform_testing_sample Qt6::Widgets)
   # Under the Qt application's locale the SQLite ODBC driver keeps some memory to the end;
   # the driver has no frame pointers, so only the slow unwinder names it for the suppressions.

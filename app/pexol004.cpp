@@ -18,6 +18,7 @@
 #include "platform/core/message.h"
 #include "platform/core/process.h"
 #include "platform/core/text.h"
+#include "platform/ui/procedure_table.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
@@ -38,7 +39,7 @@ using ui::Sheet;
 using ui::String;
 using ui::Tab;
 
-constexpr std::string_view kProcedureName = "Pexolind";
+constexpr std::string_view kProcedureName = kPexolindName;
 
 // The lists sit on the tabs of the sheet; the options and buttons below it.
 constexpr ui::RectDu kListAt{10, 22, 471, 170};
@@ -239,8 +240,9 @@ class PexolindWindow final : public ProcedureWindow {
 
 }  // namespace
 
+void RegisterPexolind() { ui::RegisterProcedure(kProcedureName, Pexolind, {&kWindow}); }
+
 void Pexolind() {
-  ui::RegisterWindowStructure(kWindow);
   PexolindLocals loc;
   ui::Window window(kWindow);
   window.Use(kTablename, catalog::GTQ.TABLENAME);

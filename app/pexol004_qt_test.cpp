@@ -11,6 +11,7 @@
 
 #include "app/app_test_support.h"
 #include "app/pexolind_main.h"
+#include "app/procedures.h"
 #include "platform/core/process.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/testing/odbc_sources.h"
@@ -84,6 +85,7 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
     user.Click(*w, "?CloseButton");
     EXPECT_EQ(user.Window("Pexolind"), nullptr);
   };
+  app::RegisterProcedures();
   app::RunProgram(display, [&](platform::ui::Runtime& runtime) {
     platform::testing::QtUser user(runtime, display);
     script(user);

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_test_support.h"
+#include "app/procedures.h"
 #include "catalog/catalog_queues.h"
 #include "catalog/field_types.h"
 #include "catalog/globals.h"
@@ -70,6 +71,8 @@ class DictionaryWindowTest : public testing::ProgramTest,
     catalog::FieldTypesQueue.Free();
     catalog::TEST_ForgetFieldTypesLoad();
   }
+
+  void RegisterWindows() override { app::RegisterProcedures(); }
 
   OdbcBackend backend() const { return GetParam(); }
 

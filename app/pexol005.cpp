@@ -25,6 +25,7 @@
 #include "platform/files/basic_driver.h"
 #include "platform/files/file.h"
 #include "platform/files/keyed/file_system.h"
+#include "platform/ui/procedure_table.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
@@ -40,7 +41,7 @@ using catalog::GTQ;
 using catalog::TablesQueue;
 using ui::FieldId;
 
-constexpr std::string_view kProcedureName = "BrowseODBCconnection";
+constexpr std::string_view kProcedureName = kBrowseODBCconnectionName;
 
 // The result list: 25 columns of 61 dialog units, their headers set at run time.
 constexpr std::string_view kResultColumnFormat = "61L(2)|M~~@s255@";
@@ -394,9 +395,12 @@ void GetColumnsOfTableRow(int32_t row) {
   catalog::GetColumns(*query, ColumnsQueue, GTQ.TABLENAME.view());
 }
 
+void RegisterBrowseODBCconnection() {
+  ui::RegisterProcedure(kProcedureName, BrowseODBCconnection, {&kWindow});
+}
+
 void BrowseODBCconnection() {
   LocalState loc;
-  ui::RegisterWindowStructure(kWindow);
   ui::Window window(kWindow);
   window.Use(kGloQuery, Glo.Query);
   window.Use(kLocBuildQuery, loc.BuildQuery);

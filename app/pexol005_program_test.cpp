@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_test_support.h"
+#include "app/procedures.h"
 #include "app/query_window_test_support.h"
 #include "platform/testing/odbc_sources.h"
 #include "platform/testing/scripted_user.h"
@@ -27,6 +28,8 @@ class QueryWindowProgramTest : public testing::ProgramTest {
     if (HasFatalFailure()) return;
     ASSERT_TRUE(MakePeopleTable(OdbcBackend::kSqlite));
   }
+
+  void RegisterWindows() override { app::RegisterProcedures(); }
 
   static void Connect(ScriptedUser& user, WindowHandle frame) {
     user.PressKey(frame, platform::ui::kF2Key);

@@ -20,6 +20,7 @@
 
 #include "app/app_test_support.h"
 #include "app/pexolind_main.h"
+#include "app/procedures.h"
 #include "app/query_window_test_support.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/window_mirror.h"
@@ -88,6 +89,7 @@ class QueryWindowQtTest : public testing::ProgramTest {
   // afterwards, so the run ends even when a step fails.
   static void RunAsUser(platform::qt::QtBackend& display,
                         const std::function<void(platform::testing::QtUser&)>& script) {
+    app::RegisterProcedures();
     app::RunProgram(display, [&](platform::ui::Runtime& runtime) {
       platform::testing::QtUser user(runtime, display);
       script(user);

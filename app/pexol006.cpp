@@ -38,7 +38,7 @@ using platform::CString;
 using platform::FixedString;
 using ui::FieldId;
 
-constexpr std::string_view kProcedureName = "QueryBuilder";
+constexpr std::string_view kProcedureName = kQueryBuilderName;
 
 // Texts keep their typos ("Queyr", "insentive", "functie" and the Dutch captions).
 constexpr ui::ControlDecl kControls[] = {
@@ -621,9 +621,10 @@ class QueryBuilderWindow final : public ProcedureWindow {
 
 }  // namespace
 
+void RegisterQueryBuilder() { ui::RegisterWindowStructure(kWindow); }
+
 std::string QueryBuilder() {
   LocalState loc;
-  ui::RegisterWindowStructure(kWindow);
   ui::Window window(kWindow);
   window.From(kQBEList, loc.QueryConditionQueue);
   window.From(kQBEQueryList, loc.QueryConditionQueue);

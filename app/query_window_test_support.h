@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/procedures.h"
 #include "app/program.h"
 #include "catalog/globals.h"
 #include "catalog/odbc_query_testing.h"
@@ -33,6 +34,7 @@ class QueryWindowTest : public catalog::QueryObjectTest {
  protected:
   void SetUp() override {
     QueryObjectTest::SetUp();
+    app::RegisterProcedures();
     if (HasFatalFailure()) return;
     catalog::Glo.Query = "";
     catalog::Glo.OwnerFilter = "";

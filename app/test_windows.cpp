@@ -1,14 +1,17 @@
 // The dictionary and query windows as the frame's tests see them: their windows on the frame
 // of every window procedure, with no routines of their own, so the tests of the frame's menu
 // run without a catalog.
+#include "app/test_windows.h"
+
 #include <string_view>
 
 #include "app/procedure_frame.h"
 #include "app/procedures.h"
+#include "platform/ui/procedure_table.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
 
-namespace app {
+namespace app::testing {
 namespace {
 
 using namespace platform::ui;
@@ -28,9 +31,16 @@ void RunWindow(const WindowStructure& structure, std::string_view name) {
   RunWithRestyle(object);
 }
 
+void StandInPexolind() { RunWindow(kDictionary, kPexolindName); }
+void StandInBrowseODBCconnection() { RunWindow(kQuery, kBrowseODBCconnectionName); }
+
 }  // namespace
 
-void Pexolind() { RunWindow(kDictionary, "Pexolind"); }
-void BrowseODBCconnection() { RunWindow(kQuery, "BrowseODBCconnection"); }
+void RegisterStandInWindows() {
+  RegisterFrameProcedures();
+  platform::ui::RegisterProcedure(kPexolindName, StandInPexolind, {&kDictionary});
+  platform::ui::RegisterProcedure(kBrowseODBCconnectionName, StandInBrowseODBCconnection,
+                                  {&kQuery});
+}
 
-}  // namespace app
+}  // namespace app::testing

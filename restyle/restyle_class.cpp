@@ -8,12 +8,17 @@ using platform::TraceCall;
 
 ZOVRestyleClass::ZOVRestyleClass() { TraceCall("ZOVRestyleClass.Construct"); }
 
-ZOVRestyleClass::~ZOVRestyleClass() { TraceCall("ZOVRestyleClass.Destruct " + procedure_name_); }
+ZOVRestyleClass::~ZOVRestyleClass() {
+  if (registry_ != nullptr) registry_->RemoveRestyle(*this);
+  TraceCall("ZOVRestyleClass.Destruct " + procedure_name_);
+}
 
-int32_t ZOVRestyleClass::Init(stylemanager::ZOVStylemanagerClass& /*manager*/,
-                              std::string_view procedure_name) {
+int32_t ZOVRestyleClass::Init(RestyleRegistry& manager, std::string_view procedure_name) {
   procedure_name_ = procedure_name;
-  return TraceCall("ZOVRestyleClass.Init " + procedure_name_) != 0 ? 1 : 0;
+  if (TraceCall("ZOVRestyleClass.Init " + procedure_name_) != 0) return 1;
+  registry_ = &manager;
+  registry_->AddRestyle(*this);
+  return 0;
 }
 
 void ZOVRestyleClass::AddControl(platform::ui::FieldId field, int32_t level,

@@ -11,12 +11,10 @@
 #include <string_view>
 
 #include "platform/ui/codes.h"
+#include "restyle/restyle_registry.h"
 
 namespace platform::ui {
 class Window;
-}
-namespace stylemanager {
-class ZOVStylemanagerClass;
 }
 
 namespace restyle {
@@ -29,8 +27,9 @@ class ZOVRestyleClass {
   ZOVRestyleClass& operator=(const ZOVRestyleClass&) = delete;
 
   // Answers 1 when the procedure may not start (a window of it is already running and the
-  // restyle settings allow one), else 0. `manager` is borrowed and outlives this object.
-  int32_t Init(stylemanager::ZOVStylemanagerClass& manager, std::string_view procedure_name);
+  // restyle settings allow one), else 0. `manager` (the style manager's registry) is
+  // borrowed and outlives this object, which is listed in it until it is destroyed.
+  int32_t Init(RestyleRegistry& manager, std::string_view procedure_name);
   // Registers a control (field 0: the window) with its equate text and description.
   void AddControl(platform::ui::FieldId field, int32_t level, std::string_view equate,
                   std::string_view description);
@@ -55,6 +54,7 @@ class ZOVRestyleClass {
 
  private:
   std::string procedure_name_;
+  RestyleRegistry* registry_ = nullptr;     // null until Init
   platform::ui::Window* window_ = nullptr;  // null until SetWindow
 };
 

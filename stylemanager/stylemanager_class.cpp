@@ -1,5 +1,6 @@
 #include "stylemanager/stylemanager_class.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/core/call_trace.h"
@@ -18,6 +19,14 @@ void ZOVStylemanagerClass::BindPropertyFile(const restyle::RestyleFileRef& file)
 
 void ZOVStylemanagerClass::Init(platform::ui::KeyCode configure_key) {
   TraceCall("ZOVStylemanagerClass.Init " + std::to_string(configure_key));
+}
+
+void ZOVStylemanagerClass::AddRestyle(restyle::ZOVRestyleClass& restyle) {
+  if (std::ranges::find(restyles_, &restyle) == restyles_.end()) restyles_.push_back(&restyle);
+}
+
+void ZOVStylemanagerClass::RemoveRestyle(restyle::ZOVRestyleClass& restyle) {
+  std::erase(restyles_, &restyle);
 }
 
 void ZOVStylemanagerClass::Shutdown() { TraceCall("ZOVStylemanagerClass.Shutdown"); }

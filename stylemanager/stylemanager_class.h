@@ -7,10 +7,12 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/core/message.h"
 #include "platform/ui/codes.h"
 #include "restyle/restyle_base.h"
+#include "restyle/restyle_registry.h"
 
 namespace restyle {
 class ZOVRestyleClass;
@@ -18,7 +20,7 @@ class ZOVRestyleClass;
 
 namespace stylemanager {
 
-class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass {
+class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle::RestyleRegistry {
  public:
   ZOVStylemanagerClass();
   ~ZOVStylemanagerClass() override;
@@ -34,8 +36,17 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass {
   // Opens the main configuration window for the window of `restyle` (borrowed).
   void ConfigureMain(restyle::ZOVRestyleClass& restyle);
 
+  // The registry of restyle objects.
+  void AddRestyle(restyle::ZOVRestyleClass& restyle) override;
+  void RemoveRestyle(restyle::ZOVRestyleClass& restyle) override;
+  // The listed restyle objects, in the order they were listed. Requires the runtime lock.
+  const std::vector<restyle::ZOVRestyleClass*>& restyle_objects() const { return restyles_; }
+
   // The system message hook that was set before the program set its own.
   platform::MessageHook MESSAGEHOOK;
+
+ private:
+  std::vector<restyle::ZOVRestyleClass*> restyles_;  // borrowed; each leaves before it goes
 };
 
 }  // namespace stylemanager

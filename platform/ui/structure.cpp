@@ -38,4 +38,12 @@ const WindowStructure* FindWindowStructure(std::string_view module, std::string_
   return it != r.by_name.end() ? it->second : nullptr;
 }
 
+std::vector<const WindowStructure*> WindowStructures() {
+  StructureRegistry& r = Structures();
+  std::lock_guard lock(r.mutex);
+  std::vector<const WindowStructure*> out;
+  for (const auto& [key, structure] : r.by_name) out.push_back(structure);
+  return out;
+}
+
 }  // namespace platform::ui

@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "platform/ui/codes.h"
 
@@ -240,5 +241,7 @@ void RegisterWindowStructure(const WindowStructure& structure);
 // The structure registered as `module` and `label` (compared without regard to case, as the
 // runtime names them); null when there is none.
 const WindowStructure* FindWindowStructure(std::string_view module, std::string_view label);
+// Every registered structure, in order of module and label. Any thread.
+std::vector<const WindowStructure*> WindowStructures();
 
 }  // namespace platform::ui
