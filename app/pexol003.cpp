@@ -3,11 +3,9 @@
 // types the connect string whole, or picks a data source from the list. Whenever the window
 // closes, the connection is replaced by the connect string shown, the entries are saved to
 // the connection INI file, and the frame is told.
-#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "app/connection_ini.h"
 #include "app/procedure_frame.h"
@@ -21,7 +19,6 @@
 #include "platform/files/file.h"
 #include "platform/files/ini_file.h"
 #include "platform/ui/procedure_table.h"
-#include "platform/ui/runtime_lock.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/thread.h"
@@ -83,7 +80,7 @@ constexpr std::string_view kConnectStringPrompt =
     "omit it";
 constexpr int32_t kListLineHeight = 14;
 // The closing window pauses before it tells the frame.
-constexpr auto kPauseBeforeTelling = std::chrono::milliseconds(100);
+constexpr int32_t kPauseBeforeTellingMs = 100;
 
 struct Locals {
   platform::CString<81> DSNString;
@@ -194,10 +191,7 @@ class ChooseODBCconnectionWindow final : public ProcedureWindow {
     }
 
     Yield();
-    {
-      RuntimeLockReleaser released;
-      std::this_thread::sleep_for(kPauseBeforeTelling);
-    }
+    Sleep(kPauseBeforeTellingMs);
     Post(kEventConnectionChanged, kNoField, /*thread=*/1);
   }
 

@@ -68,7 +68,7 @@ void Control::Changed(const PropertyDef& def, int32_t /*index*/) {
   // Showing and hiding, and choosing another tab, change what the controls inside show.
   const bool layout =
       def.prop == Prop::Hide || (type_ == ControlType::kSheet && def.prop == Prop::Selected);
-  window_.NoteChanged(*this, layout);
+  window_.NoteChanged({}, *this, layout);
 }
 
 bool Control::IsAlerted(KeyCode key) const {
@@ -153,7 +153,7 @@ void Control::AcceptScreen() {
   if (use_ && shown_ != screen_text()) SetScreenTextFromProgram(shown_);
 }
 
-void Control::SetScreenTextFromUser(std::string_view text) {
+void Control::SetScreenTextFromUser(Badge<Window>, std::string_view text) {
   AssertRuntimeLockHeld();
   props_.Set(Prop::ScreenText, text);
   props_.Set(Prop::Touched, "1");
@@ -165,7 +165,7 @@ void Control::SetScreenTextFromProgram(std::string_view text) {
   props_.Set(Prop::Touched, "");
   ++screen_serial_;
   dirty_ = true;
-  window_.NoteChanged(*this, false);
+  window_.NoteChanged({}, *this, false);
 }
 
 ControlView Control::View() const {
@@ -187,7 +187,7 @@ ControlView Control::View() const {
   return v;
 }
 
-void Control::Flush(DisplayBackend& backend, WindowHandle window) {
+void Control::Flush(Badge<Window>, DisplayBackend& backend, WindowHandle window) {
   if (!dirty_) return;
   dirty_ = false;
   backend.UpdateControl(window, View());

@@ -15,6 +15,7 @@
 #include "platform/core/fixed_string.h"
 #include "platform/core/number.h"
 #include "platform/ui/backend.h"
+#include "platform/ui/badge.h"
 #include "platform/ui/codes.h"
 #include "platform/ui/property_table.h"
 
@@ -101,17 +102,18 @@ class Control {
   // Accepted: the screen text into the variable, and the variable back onto the screen
   // when it holds the text differently (cut to its declared size, or a number).
   void AcceptScreen();
-  // Sets the screen text as the user typed it; Touched until accepted.
-  void SetScreenTextFromUser(std::string_view text);
+  // Sets the screen text as the user typed it; Touched until accepted. The window calls it
+  // with the user's input from the backend.
+  void SetScreenTextFromUser(Badge<Window>, std::string_view text);
   // Sets the screen text as the program does; the display shows it.
   void SetScreenTextFromProgram(std::string_view text);
 
   // For the display.
   virtual ControlView View() const;
   bool dirty() const { return dirty_; }
-  void MarkDirty() { dirty_ = true; }
+  void MarkDirty(Badge<Window>) { MarkDirty(); }
   // Sends what changed since the last flush. Requires the runtime lock.
-  virtual void Flush(DisplayBackend& backend, WindowHandle window);
+  virtual void Flush(Badge<Window> key, DisplayBackend& backend, WindowHandle window);
 
  protected:
   Control(Window& window, FieldId field, ControlType type, std::string equate, FieldId parent,
@@ -119,6 +121,7 @@ class Control {
   // Called after a shown property changed.
   virtual void Changed(const PropertyDef& def, int32_t index);
   const PropertyStore& store() const { return props_; }
+  void MarkDirty() { dirty_ = true; }
 
  private:
   Window& window_;

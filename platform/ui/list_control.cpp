@@ -286,8 +286,8 @@ bool ListControl::SnapshotStale() const {
   return snapshot_due_ || (queue_ ? queue_->change_count() : 0) != pushed_change_count_;
 }
 
-void ListControl::Flush(DisplayBackend& backend, WindowHandle window) {
-  Control::Flush(backend, window);
+void ListControl::Flush(Badge<Window> key, DisplayBackend& backend, WindowHandle window) {
+  Control::Flush(key, backend, window);
   if (!SnapshotStale()) return;
   snapshot_due_ = false;
   pushed_change_count_ = queue_ ? queue_->change_count() : 0;

@@ -57,7 +57,7 @@ class ListControl final : public Control {
   void SetHover(int32_t row, int32_t buttons);
 
   ControlView View() const override;
-  void Flush(DisplayBackend& backend, WindowHandle window) override;
+  void Flush(Badge<Window> key, DisplayBackend& backend, WindowHandle window) override;
   // The rows as the display shows them now.
   std::shared_ptr<const ListSnapshot> TakeSnapshot() const;
   // True when the display's rows are not the list's any more: its queue changed since the

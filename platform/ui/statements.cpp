@@ -37,13 +37,28 @@ Window* TargetWindow() {
   AssertRuntimeLockHeld();
   detail::ThreadState* t = detail::CurrentThread();
   if (t == nullptr) return nullptr;
-  if (t->target != nullptr) return t->target;
+  if (t->target != 0) {
+    if (Window* w = detail::FindWindow(t->target)) return w;
+    t->target = 0;  // it has closed: back to the thread's own active window
+  }
   return t->windows.empty() ? nullptr : t->windows.back();
 }
 
-void SetTarget(Window* window) {
+void SetTarget(WindowHandle window) {
   AssertRuntimeLockHeld();
   if (detail::ThreadState* t = detail::CurrentThread()) t->target = window;
+}
+
+std::vector<WindowHandle> OpenWindows() {
+  AssertRuntimeLockHeld();
+  std::vector<WindowHandle> out;
+  for (const Window* w : detail::OpenWindows()) out.push_back(w->handle());
+  return out;
+}
+
+Window* FindWindow(WindowHandle window) {
+  AssertRuntimeLockHeld();
+  return detail::FindWindow(window);
 }
 
 EventId Event() {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/ui/codes.h"
 #include "platform/ui/prop.h"
@@ -20,8 +21,15 @@ class Window;
 
 // The window the statements below work on; null when the thread has none.
 Window* TargetWindow();
-// SETTARGET: make `window` the target; null goes back to the active window.
-void SetTarget(Window* window);
+// SETTARGET: make the window with handle `window` the target, on any thread; 0 goes back to
+// the thread's active window. The handle is looked up when a statement runs, so once that
+// window has closed the statements work on the thread's active window again.
+void SetTarget(WindowHandle window);
+// The open windows of every thread, in the order they were opened.
+std::vector<WindowHandle> OpenWindows();
+// The open window with handle `window`; null when it has closed or never was. The window is
+// borrowed for as long as the caller holds the runtime lock.
+Window* FindWindow(WindowHandle window);
 
 // The event ACCEPT delivered last on this thread.
 EventId Event();

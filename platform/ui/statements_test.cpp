@@ -273,12 +273,12 @@ TEST_F(StatementsTest, ChangesFromAnotherThreadReachTheDisplay) {
     Window window(kWindow);
     window.Open();
     Start([this, &window] {
-      SetTarget(&window);
+      SetTarget(window.handle());
       SetProp(kStatus, Prop::Text, "restyled");
       SetProp(kStatus, Prop::FontColor, 255);
       SetProp(0, Prop::Text, "New title");
       log.Add("window of thread " + GetProp(0, Prop::Thread));
-      SetTarget(nullptr);
+      SetTarget(0);
     });
     while (window.Accept()) {
     }
@@ -295,7 +295,7 @@ TEST_F(StatementsTest, ATargetWindowThatClosesOnItsOwnThreadIsForgotten) {
   runtime.StartMain([this] {
     auto window = std::make_unique<Window>(kWindow);
     window->Open();
-    Start([this, target = window.get()] {
+    Start([this, target = window->handle()] {
       Window own(kComboWindow);
       own.Open();
       SetTarget(target);

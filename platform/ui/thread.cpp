@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cassert>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -65,7 +66,7 @@ void ThreadState::Push(QueuedItem item) {
     items_.push_back(std::move(item));
     if (idle_) {
       idle_ = false;
-      if (rt) rt->ChangeBusy(+1);
+      if (rt) rt->ChangeBusy({}, +1);
     }
   }
   arrived_.notify_one();
@@ -93,7 +94,7 @@ QueuedItem ThreadState::Take(WindowHandle window, bool wake_only) {
     }
     if (!idle_) {
       idle_ = true;
-      if (rt) rt->ChangeBusy(-1);
+      if (rt) rt->ChangeBusy({}, -1);
     }
     arrived_.wait(lock);
   }
@@ -227,7 +228,7 @@ Runtime::~Runtime() {
 
 Runtime* Runtime::Current() { return g_runtime.load(); }
 
-void Runtime::ChangeBusy(int delta) {
+void Runtime::ChangeBusy(Badge<detail::ThreadState>, int delta) {
   {
     std::lock_guard lock(mutex_);
     busy_ += delta;
@@ -353,6 +354,13 @@ void Yield() {
   // Going to the back of the lock's line lets every waiting thread run once.
   ReleaseRuntimeLock();
   AcquireRuntimeLock();
+}
+
+void Sleep(int32_t ms) {
+  AssertRuntimeLockHeld();
+  detail::ShowChangesBeforeLettingGo();
+  RuntimeLockReleaser released;
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 void Post(EventId event, FieldId field, ThreadId thread) {

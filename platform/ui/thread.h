@@ -22,11 +22,15 @@
 #include <thread>
 #include <vector>
 
+#include "platform/ui/badge.h"
 #include "platform/ui/codes.h"
 
 namespace platform::ui {
 
 class DisplayBackend;
+namespace detail {
+class ThreadState;
+}  // namespace detail
 
 using Procedure = std::function<void()>;
 
@@ -54,8 +58,8 @@ class Runtime {
   // The Runtime of the process; null when there is none.
   static Runtime* Current();
 
-  // Bookkeeping of the threads (thread.cpp).
-  void ChangeBusy(int delta);
+  // Bookkeeping of the threads: a thread's queue tells when it starts or stops waiting.
+  void ChangeBusy(Badge<detail::ThreadState>, int delta);
 
  private:
   ThreadId Launch(ThreadId id, Procedure proc);
@@ -86,6 +90,10 @@ ThreadId Thread();
 // YIELD: lets every thread waiting for the runtime lock run first, then goes on. Requires
 // the runtime lock; releases it meanwhile.
 void Yield();
+// SLEEP: waits `ms` milliseconds and goes on; the other threads run meanwhile, and the
+// calling thread's windows show what it changed first. Requires the runtime lock; releases
+// it while it waits.
+void Sleep(int32_t ms);
 
 // POST of `event` to `field` (0: the window) of the active window of `thread` (0: the
 // calling thread). Any thread; never takes the runtime lock. Dropped when the thread has

@@ -91,6 +91,36 @@ class ThreadTest : public WindowTest {
   WindowHandle frame_ = 0;
 };
 
+TEST_F(ThreadTest, SleepLetsTheOtherThreadsRunWhileItWaits) {
+  runtime.StartMain([this] {
+    Start([this] { log.Add("thread 2 ran"); });
+    Sleep(20);
+    log.Add("thread 1 woke");
+    // The runtime lock is held again after the sleep.
+    AssertRuntimeLockHeld();
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"thread 2 ran", "thread 1 woke"}));
+}
+
+TEST_F(ThreadTest, OpenWindowsListsEveryThreadsWindowsAndAClosedOneIsNotFound) {
+  runtime.StartMain([this] {
+    Window frame(kFrame);
+    frame.Open();
+    auto child = std::make_unique<Window>(kChild);
+    child->Open();
+    const WindowHandle gone = child->handle();
+    log.Add("open " + std::to_string(OpenWindows().size()));
+    log.Add(FindWindow(frame.handle()) == &frame ? "frame found" : "frame missing");
+    child.reset();
+    log.Add("open " + std::to_string(OpenWindows().size()));
+    log.Add(FindWindow(gone) == nullptr ? "child not found" : "child found");
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(),
+            (std::vector<std::string>{"open 2", "frame found", "open 1", "child not found"}));
+}
+
 TEST_F(ThreadTest, PostedEventReachesTheRightWindowOnTheRightThread) {
   StartFrame();
   user.ChooseMenu(frame_, kOpenChild);

@@ -51,15 +51,6 @@ Window::Window(const WindowStructure& structure)
 
 Window::~Window() {
   if (open_) Close();
-  ForgetAsTarget();
-}
-
-void Window::ForgetAsTarget() {
-  // Any thread may have made this window its target (SETTARGET, as styling every window
-  // does); its statements go back to its own active window.
-  for (const auto& t : detail::AllThreads()) {
-    if (t->target == this) t->target = nullptr;
-  }
 }
 
 void Window::BuildControls() {
@@ -269,7 +260,7 @@ void Window::SetShape(std::optional<region::Region> shape) {
   WakeOwnerToFlush();
 }
 
-void Window::NoteChanged(Control& /*c*/, bool layout) {
+void Window::NoteChanged(Badge<Control>, Control& /*c*/, bool layout) {
   if (layout) layout_dirty_ = true;
   WakeOwnerToFlush();
 }
@@ -374,7 +365,6 @@ void Window::Close() {
     auto& ws = t->windows;
     ws.erase(std::remove(ws.begin(), ws.end(), this), ws.end());
   }
-  ForgetAsTarget();
   const ThreadId frame_thread =
       kind() == WindowKind::kMdiChild && detail::Frame() ? detail::Frame()->thread() : 0;
   detail::UnregisterWindow(*this);
@@ -519,9 +509,9 @@ void Window::Flush() {
   }
   if (layout_dirty_) {
     layout_dirty_ = false;
-    for (auto& [f, c] : controls_) c->MarkDirty();
+    for (auto& [f, c] : controls_) c->MarkDirty({});
   }
-  for (auto& [f, c] : controls_) c->Flush(backend, handle_);
+  for (auto& [f, c] : controls_) c->Flush({}, backend, handle_);
 }
 
 void Window::Process(const detail::QueuedItem& item) {
@@ -616,7 +606,7 @@ void Window::ProcessInput(const Input& in) {
     case Input::Kind::kTyped: {
       if (!c->TakesText()) return;
       FocusTo(in.field);
-      c->SetScreenTextFromUser(in.text);
+      c->SetScreenTextFromUser({}, in.text);
       // Immediate controls report every change of their text while the user types.
       if (c->imm()) Queue(kEventNewSelection, in.field);
       return;
@@ -646,7 +636,7 @@ void Window::ProcessInput(const Input& in) {
         l->SetNumber(Prop::Selected, in.row);
         // Choosing an entry of a combo, drop list or spin puts its text on screen.
         const bool entry_list = l->type() != ControlType::kList;
-        if (entry_list) l->SetScreenTextFromUser(l->Cell(in.row, 1));
+        if (entry_list) l->SetScreenTextFromUser({}, l->Cell(in.row, 1));
         if (moved || !twice) Queue(kEventNewSelection, in.field, &in);
         if (l->type() == ControlType::kDropList) Queue(kEventAccepted, in.field, &in);
         // A double click accepts the row, unless the list alerted it for itself.
@@ -711,7 +701,7 @@ void Window::Click(Control& c, const Input& in) {
       return;
     case ControlType::kCheck:
       FocusTo(c.field());
-      c.SetScreenTextFromUser(TextToNumber(c.screen_text()) != 0 ? "0" : "1");
+      c.SetScreenTextFromUser({}, TextToNumber(c.screen_text()) != 0 ? "0" : "1");
       Queue(kEventAccepted, c.field(), &in);
       return;
     case ControlType::kRadio: {
@@ -719,7 +709,7 @@ void Window::Click(Control& c, const Input& in) {
       Control* option = control(c.parent());
       FocusTo(c.field());
       if (option == nullptr) return;
-      option->SetScreenTextFromUser(c.Get(Prop::Value));
+      option->SetScreenTextFromUser({}, c.Get(Prop::Value));
       Queue(kEventAccepted, option->field(), &in);
       return;
     }

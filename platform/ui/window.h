@@ -143,15 +143,15 @@ class Window {
   // True when the control and every container it sits in are shown; a control on a tab
   // only while that tab is the chosen one of its sheet.
   bool IsVisible(const Control& c) const;
-  // Sends every change since the last flush to the backend. Requires the runtime lock.
-  void Flush();
   // Called by a control after a shown change.
-  void NoteChanged(Control& c, bool layout);
+  void NoteChanged(Badge<Control>, Control& c, bool layout);
 
  private:
   friend class detail::ThreadState;
   friend void detail::ShowChangesBeforeLettingGo();
 
+  // Sends every change since the last flush to the backend. Requires the runtime lock.
+  void Flush();
   std::unique_ptr<Control> MakeControl(FieldId field, ControlType type, std::string equate,
                                        FieldId parent);
   void BuildControls();
@@ -162,7 +162,6 @@ class Window {
   void Deliver(EventRecord e);
   bool DefaultAction(const EventRecord& e);
   void CloseChildrenAndWait();
-  void ForgetAsTarget();
   void WakeOwnerToFlush();
   void Process(const detail::QueuedItem& item);
   void ProcessInput(const Input& in);

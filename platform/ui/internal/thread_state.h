@@ -48,7 +48,7 @@ class ThreadState {
   // State below requires the runtime lock.
   std::vector<Window*> windows;  // open windows in opening order; back() is the active one
   EventRecord event;             // what EVENT(), FIELD() and KEYCODE() answer
-  Window* target = nullptr;      // SETTARGET; null: the active window
+  WindowHandle target = 0;       // SETTARGET; 0: the active window
   int wait_cursors = 0;          // SETCURSOR(wait) not yet balanced
 
  private:
