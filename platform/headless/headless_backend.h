@@ -82,6 +82,8 @@ class HeadlessBackend : public ui::DisplayBackend {
   int32_t SystemMetric(int32_t index) const override;
   // The window's position and size converted with kMetrics, with frames and a caption.
   region::Rect WindowRect(WindowHandle window) const override;
+  // A screen of 1280 by 1024 pixels.
+  region::Rect DesktopRect() const override { return {0, 0, 1280, 1024}; }
   region::Point MousePosition() const override;
   void SetMousePosition(int32_t x, int32_t y) override;
   // Recorded; a left press and release reach the control under the mouse as a click, found

@@ -9,6 +9,7 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QStyle>
 #include <QThread>
 #include <algorithm>
@@ -117,10 +118,22 @@ class InputFilter final : public QObject {
 
 }  // namespace
 
+namespace {
+
+region::Rect AvailableDesktop() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {};
+  const QRect g = screen->availableGeometry();
+  return {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+}
+
+}  // namespace
+
 QtBackend::QtBackend()
     : metrics_(MeasureApplicationFont()),
       caption_px_(QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight)),
       frame_px_(QApplication::style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth)),
+      desktop_(AvailableDesktop()),
       edge_px_(QApplication::style()->pixelMetric(QStyle::PM_DefaultFrameWidth)),
       context_(std::make_unique<InputFilter>(*this)) {
   qApp->installEventFilter(context_.get());

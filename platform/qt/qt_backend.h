@@ -75,6 +75,8 @@ class QtBackend final : public ui::DisplayBackend {
   // recorded, so they never wait for it.
   int32_t SystemMetric(int32_t index) const override;
   region::Rect WindowRect(ui::WindowHandle window) const override;
+  // The primary screen's available area as it was when the backend was made.
+  region::Rect DesktopRect() const override { return desktop_; }
   region::Point MousePosition() const override;
   void SetMousePosition(int32_t x, int32_t y) override;
   void SynthesizeMouseButton(int32_t button, bool down) override;
@@ -114,6 +116,7 @@ class QtBackend final : public ui::DisplayBackend {
   const ui::TextMetrics metrics_;
   const int32_t caption_px_;
   const int32_t frame_px_;
+  const region::Rect desktop_;
   const int32_t edge_px_;
 
   mutable std::mutex desktop_mutex_;  // guards the two below

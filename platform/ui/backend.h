@@ -211,6 +211,8 @@ class DesktopServices {
   // The window's rectangle on the screen in pixels, frame and caption included; the empty
   // rectangle for a window the backend does not show.
   virtual region::Rect WindowRect(WindowHandle window) const = 0;
+  // The desktop's rectangle in pixels: the part of the screen windows may cover.
+  virtual region::Rect DesktopRect() const = 0;
   // The mouse position in screen pixels, and moving it.
   virtual region::Point MousePosition() const = 0;
   virtual void SetMousePosition(int32_t x, int32_t y) = 0;

@@ -14,6 +14,10 @@ int32_t GetSystemMetrics(int32_t index) {
 
 bool GetWindowRect(WindowHandle window, region::Rect* rect) {
   AssertRuntimeLockHeld();
+  if (window == kDesktopWindow) {
+    *rect = detail::Backend().DesktopRect();
+    return true;
+  }
   if (detail::FindWindow(window) == nullptr) return false;
   *rect = detail::Backend().WindowRect(window);
   return true;

@@ -24,8 +24,13 @@ inline constexpr int32_t kSmCyEdge = 46;
 // The size in pixels of the frames and captions the backend draws; 0 for other indexes.
 int32_t GetSystemMetrics(int32_t index);
 
-// The window's rectangle on the screen in pixels, frame included. False (and `rect` left
-// alone) when no open window has `window` as its handle.
+// The desktop window's handle, which no window of the program has.
+inline constexpr WindowHandle kDesktopWindow = static_cast<WindowHandle>(-3);
+inline WindowHandle GetDesktopWindow() { return kDesktopWindow; }
+
+// The window's rectangle on the screen in pixels, frame included; for the desktop window the
+// part of the screen windows may cover. False (and `rect` left alone) when no open window has
+// `window` as its handle.
 bool GetWindowRect(WindowHandle window, region::Rect* rect);
 
 // SetWindowRgn: the window's outline becomes `outline` (pixels from its top-left corner),

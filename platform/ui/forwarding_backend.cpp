@@ -36,6 +36,8 @@ int32_t ForwardingBackend::SystemMetric(int32_t index) const { return target_.Sy
 region::Rect ForwardingBackend::WindowRect(WindowHandle window) const {
   return target_.WindowRect(window);
 }
+
+region::Rect ForwardingBackend::DesktopRect() const { return target_.DesktopRect(); }
 region::Point ForwardingBackend::MousePosition() const { return target_.MousePosition(); }
 void ForwardingBackend::SetMousePosition(int32_t x, int32_t y) { target_.SetMousePosition(x, y); }
 void ForwardingBackend::SynthesizeMouseButton(int32_t button, bool down) {
