@@ -8,7 +8,8 @@
 #include "platform/ui/desktop_settings.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/thread.h"
-#include "restyle/restyle_base.h"
+#include "restyle/restyle_files.h"
+#include "stylemanager/stylemanager_class.h"
 
 namespace app {
 namespace {
@@ -30,11 +31,21 @@ static_assert(kStyleHotKey == 0x653);
 
 constexpr int32_t kSplashSeconds = 10;
 
-// The restyle files as the binds name them.
-constexpr restyle::RestyleFileRef kPropertiesFile{"ZOVPROPERTIESFILE"};
-constexpr restyle::RestyleFileRef kConditionSetFile{"ZOVCONDITIONSETFILE"};
-constexpr restyle::RestyleFileRef kConditionFile{"ZOVCONDITIONFILE"};
-constexpr restyle::RestyleFileRef kRestyleFile{"ZOVRESTYLEFILE"};
+void BindStyleManager(stylemanager::ZOVStylemanagerClass& manager, restyle::RestyleFiles& f) {
+  manager.BindPropertyFile(f.ZOVPROPERTIESFILE, restyle::kPropertiesPrimaryKey,
+                           f.ZOVPF.CONTROLTYPEEQUATE, f.ZOVPF.PROPERTYEQUATE, f.ZOVPF.PROPERTY,
+                           f.ZOVPF.PROPERTYDESCRIPTION, f.ZOVPF.HIDEFROMENDUSER);
+  manager.BindConditionSetFile(f.ZOVCONDITIONSETFILE, restyle::kConditionSetPrimaryKey,
+                               restyle::kConditionSetSortKey, f.ZOVCS.USERNAME, f.ZOVCS.PROFILE,
+                               f.ZOVCS.PROCEDURENAME, f.ZOVCS.GROUPNAME, f.ZOVCS.CONDITIONALSET,
+                               f.ZOVCS.CONDITIONALSETID);
+  manager.BindConditionFile(f.ZOVCONDITIONFILE, restyle::kConditionPrimaryKey,
+                            f.ZOVCD.CONDITIONALSETID, f.ZOVCD.CONDITIONALID, f.ZOVCD.CONTROL,
+                            f.ZOVCD.PROPERTYEQUATE, f.ZOVCD.OPERATOR, f.ZOVCD.VALUE,
+                            f.ZOVCD.MANUALVALUE);
+  manager.BindRestyleFile(f.ZOVRESTYLEFILE, restyle::kRestylePrimaryKey, f.ZOVRF.CONDITIONALSETID,
+                          f.ZOVRF.PROPERTY, f.ZOVRF.PARAMETER, f.ZOVRF.VALUE);
+}
 
 void StartUp(ProgramObjects& program) {
   program.ErrorManager.Init();
@@ -50,10 +61,7 @@ void StartUp(ProgramObjects& program) {
 
   program.RestyleUserName = "DEFAULT";
   program.StyleManager.BindUserName(program.RestyleUserName);
-  program.StyleManager.BindPropertyFile(kPropertiesFile);
-  program.StyleManager.BindConditionSetFile(kConditionSetFile);
-  program.StyleManager.BindConditionFile(kConditionFile);
-  program.StyleManager.BindRestyleFile(kRestyleFile);
+  BindStyleManager(program.StyleManager, program.RestyleFiles);
   program.StyleManager.Init(kStyleHotKey);
 
   // No system message hook is set before this point, so the style manager keeps none.

@@ -1,7 +1,7 @@
 // The main module's global objects: the style manager, the assistant, the splash window, the
-// restyle user name, the full-window-dragging setting read at start-up, the error manager and
-// the INI manager. MainModule builds them in the initialisers' order and tears them down in
-// the terminator's; everything else reaches them through Program().
+// restyle user name and the restyle files, the full-window-dragging setting read at start-up, the
+// error manager and the INI manager. MainModule builds them in the initialisers' order and tears
+// them down in the terminator's; everything else reaches them through Program().
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include "platform/core/fixed_string.h"
 #include "platform/ui/error_manager.h"
 #include "platform/ui/ini_manager.h"
+#include "restyle/restyle_files.h"
 #include "splash/splash_class.h"
 #include "stylemanager/stylemanager_class.h"
 
@@ -34,8 +35,8 @@ struct ProgramObjects {
   assistant::ZOVAgentClass Agent;
   // The user name of every restyle record; blank until start-up sets it.
   platform::FixedString<255> RestyleUserName;
-  // TODO(restyle data store): the record buffers of the four restyle files, cleared at this
-  // point, arrive with the restyle data store.
+  // The four restyle files, closed, and their record buffers, cleared.
+  restyle::RestyleFiles RestyleFiles;
 
   // The desktop's full-window-dragging setting as read at start-up (1 = on).
   int32_t DragFullWindows = 0;

@@ -1,36 +1,86 @@
-// ZOVStylemanagerClass: the program's one style manager. The main program binds it to the
-// restyle user name and files, starts it with the style hot key, routes every MESSAGE
-// through it and shuts it down last.
+// ZOVStylemanagerClass: the program's one style manager. It owns what every restyle object and
+// configuration window shares: the opening of the restyle files, the restyle user and the
+// current profile, the control types, the registry of restyle objects, the global settings
+// (fading, current profile) and the translator of every text the restyle engine shows.
 //
-// These bodies stand in until the style manager is built: ShowMessage falls through to the
-// runtime's standard message box, the others only report their call to the call trace.
+// Calling order: construct, bind the user and the four files, Init; then any use from any
+// runtime thread; Shutdown; destruct.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/core/fixed_string.h"
 #include "platform/core/message.h"
+#include "platform/core/queue.h"
+#include "platform/files/file.h"
 #include "platform/ui/codes.h"
+#include "platform/ui/translator.h"
 #include "restyle/restyle_base.h"
 #include "restyle/restyle_registry.h"
+#include "restyle/stored_shapes.h"
 
 namespace restyle {
 class ZOVRestyleClass;
 }
 
+namespace platform::ui {
+class Window;
+}
+
 namespace stylemanager {
+
+// CONTROLTYPESQUEUE: the control types, by upper-case name.
+struct ControlTypeRecord {
+  platform::CString<64> CONTROLTYPE;
+  uint8_t MARK = 0;               // for the windows that list it
+  int32_t CONTROLTYPEEQUATE = 0;  // the runtime's control type; -1 the message boxes
+  static const platform::RecordLayout& Layout();
+};
+
+struct RectGroup {
+  int32_t LEFT = 0;
+  int32_t TOP = 0;
+  int32_t RIGHT = 0;
+  int32_t BOTTOM = 0;
+};
+
+// The setting of fading, under no condition set.
+inline constexpr int32_t kFadingSet = -7;
+inline constexpr std::string_view kUseFading = "~Use Fading";
 
 class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle::RestyleRegistry {
  public:
+  // Empty queues and a translator not yet started.
   ZOVStylemanagerClass();
   ~ZOVStylemanagerClass() override;
 
-  void BindPropertyFile(const restyle::RestyleFileRef& file);
-  // Opens the restyle files (creating them anew where needed) and takes `configure_key` as the
-  // style hot key.
+  // ZOVPROPERTIESFILE, its key and the five fields of its record (borrowed, as the base's
+  // binds are).
+  void BindPropertyFile(platform::files::File& file, size_t key, int32_t& control_type,
+                        int32_t& property_equate, restyle::FixedString<64>& property,
+                        restyle::FixedString<255>& description, uint8_t& hide);
+  // Starts the translator, fills the control types, opens the four files (creating one anew
+  // where it must, asking first when its record layout changed) and loads the global
+  // settings. `configure_key` is the style hot key. Declining the question ends the program.
+  // Requires the runtime lock, on thread 1.
   void Init(platform::ui::KeyCode configure_key);
-  // Commits what is pending and closes the restyle files.
+  // Stores the fading setting, writes the collected texts, commits a transaction still open
+  // and closes the four files. Requires the runtime lock, on thread 1.
   void Shutdown();
+  // The current profile, fading and the standard box's button captions.
+  void LoadGlobalSettings();
+  // Reads the pairs of ZOVRestyle.trn; without a readable file the translator collects.
+  void LoadTranslations();
+  void SaveUseFading();
+  // A default image, kept in IMAGEFILE order; its IMAGEEQUATE is 0.
+  void AddImage(const restyle::ImageQueueRecord& image);
+  // The translation of `text`.
+  std::string Translate(std::string_view text) { return TRANSLATOR->LookupText(text); }
+
   // Shows a MESSAGE in the styled message window; answers the chosen button's number.
   int32_t ShowMessage(const platform::MessageRequest& request);
   // Opens the main configuration window for the window of `restyle` (borrowed).
@@ -42,10 +92,43 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
   // The listed restyle objects, in the order they were listed. Requires the runtime lock.
   const std::vector<restyle::ZOVRestyleClass*>& restyle_objects() const { return restyles_; }
 
+  platform::files::File* property_file() const { return PROPERTYFILE; }
+
+  // Fields, in the order the restyle engine knows them.
+  int32_t APPLICATIONHANDLE = 0;  // the frame's restyle object's handle once registered
+  platform::ui::Window* APPLICATIONWINDOW = nullptr;  // borrowed
+  int16_t APPLICATIONCLIENTWIDTH = 0;
+  int16_t APPLICATIONCLIENTHEIGHT = 0;
+  uint8_t CHANGEGLOBALPROPERTIES = 1;  // 1: the editors work on "~Global settings"
+  // TODO(property table): CLARIONCONTROLPROPERTIESQUEUE comes with the property table.
+  platform::ui::KeyCode CONFIGUREHOTKEY = 0;
+  restyle::ControlPropertyGroup CONTROLPROPERTYGROUP;
+  std::unique_ptr<platform::Queue<ControlTypeRecord>> CONTROLTYPESQUEUE;
+  platform::CString<256> CURRENTPROFILE;
+  RectGroup DESKTOPRECT;  // pixels, taken once by Init
+  std::unique_ptr<platform::Queue<restyle::ImageQueueRecord>> IMAGEQUEUE;
+  uint8_t MENUTREETHREAD = 0;
   // The system message hook that was set before the program set its own.
   platform::MessageHook MESSAGEHOOK;
+  std::unique_ptr<platform::ui::Translator> TRANSLATOR;
+  uint8_t USECLARIONMESSAGEBOX = 0;  // 1: ShowMessage uses the standard box
+  uint8_t USEFADING = 1;
+  RectGroup WINDOWRECT;
 
  private:
+  // Opens one restyle file, creating it anew where the old one is of no use. False when the
+  // program was ended (the question declined).
+  bool OpenRestyleFile(platform::files::File& file);
+  void FillControlTypes();
+
+  platform::files::File* PROPERTYFILE = nullptr;  // borrowed, as are the fields below
+  size_t PROPERTYFILEPRIMARYKEY = 0;
+  int32_t* PROPERTYFILECONTROLTYPEEQUATEFIELD = nullptr;
+  int32_t* PROPERTYFILEPROPERTYEQUATEFIELD = nullptr;
+  restyle::FixedString<64>* PROPERTYFILEPROPERTYFIELD = nullptr;
+  restyle::FixedString<255>* PROPERTYFILEPROPERTYDESCRIPTIONFIELD = nullptr;
+  uint8_t* PROPERTYFILEHIDEFROMENDUSER = nullptr;
+
   std::vector<restyle::ZOVRestyleClass*> restyles_;  // borrowed; each leaves before it goes
 };
 

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,6 +109,61 @@ inline int RunWithoutRoot(const std::function<int()>& check) {
   if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status) == kCannotDrop ? -1 : WEXITSTATUS(status);
 }
+
+// Errors a FaultyDriverForTest answers instead of doing the statement; 0 does it. Shared by
+// the test and the drivers it made, so a test can change them while the files are in use.
+struct DriverFaultsForTest {
+  int open = 0;
+  int add = 0;
+  int put = 0;
+  std::string file_error;  // FILEERROR() of a fault
+};
+
+// A driver that passes every statement on to `inner`, except the ones `faults` makes fail:
+// for the cases no real file produces on demand (a lock held past the busy time-out, a full
+// disk in the middle of a store).
+class FaultyDriverForTest final : public Driver {
+ public:
+  FaultyDriverForTest(std::unique_ptr<Driver> inner, std::shared_ptr<DriverFaultsForTest> faults)
+      : inner_(std::move(inner)), faults_(std::move(faults)) {}
+
+  Status Create(File& f) override { return inner_->Create(f); }
+  Status Open(File& f, uint32_t mode) override {
+    return faults_->open ? Fault(faults_->open) : inner_->Open(f, mode);
+  }
+  Status Close(File& f) override { return inner_->Close(f); }
+  Status Set(File& f) override { return inner_->Set(f); }
+  Status SetKey(File& f, size_t key, bool from_buffer) override {
+    return inner_->SetKey(f, key, from_buffer);
+  }
+  Status Next(File& f) override { return inner_->Next(f); }
+  Status Previous(File& f) override { return inner_->Previous(f); }
+  Status Get(File& f, size_t key) override { return inner_->Get(f, key); }
+  Status Reget(File& f, std::string_view position) override { return inner_->Reget(f, position); }
+  Result<std::string> Position(File& f) override { return inner_->Position(f); }
+  Status Add(File& f) override { return faults_->add ? Fault(faults_->add) : inner_->Add(f); }
+  Status Put(File& f) override { return faults_->put ? Fault(faults_->put) : inner_->Put(f); }
+  Status Delete(File& f) override { return inner_->Delete(f); }
+  Result<int64_t> Records(File& f) override { return inner_->Records(f); }
+  Status Buffer(File& f, int32_t pages, int32_t behind, int32_t ahead, int32_t timeout) override {
+    return inner_->Buffer(f, pages, behind, ahead, timeout);
+  }
+  Status Stream(File& f) override { return inner_->Stream(f); }
+  Status Flush(File& f) override { return inner_->Flush(f); }
+  std::string GetProperty(File& f, int32_t prop, int32_t index, bool& handled) override {
+    return inner_->GetProperty(f, prop, index, handled);
+  }
+  Status SetProperty(File& f, int32_t prop, int32_t index, std::string_view value,
+                     bool& handled) override {
+    return inner_->SetProperty(f, prop, index, value, handled);
+  }
+
+ private:
+  Status Fault(int code) const { return Status::Error(code, {}, faults_->file_error); }
+
+  std::unique_ptr<Driver> inner_;
+  std::shared_ptr<DriverFaultsForTest> faults_;
+};
 
 // The declaration of a text file named `name` with the record `record` of `layout`.
 inline FileDeclaration TextFileDeclaration(std::string name, const RecordLayout& layout,
