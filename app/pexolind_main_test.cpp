@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "app/app_test_support.h"
 #include "app/program.h"
@@ -20,6 +21,7 @@
 #include "platform/files/file.h"
 #include "platform/files/ini_file.h"
 #include "platform/ui/desktop_settings.h"
+#include "restyle/restyle_test_support.h"
 
 namespace app::testing {
 namespace {
@@ -273,6 +275,58 @@ TEST_F(MainProgramTest, ShutDownDisposesTheStatementObjectAndReleasesTheConnecti
   EXPECT_FALSE(at_dragging_on.open);
   EXPECT_FALSE(at_dragging_on.connected);
   EXPECT_EQ(catalog::QueryObject, nullptr);
+}
+
+// The restyle files: a real start opens them in the current directory, creating what is
+// missing, and asks before it replaces one of another record layout.
+class RestyleFilesAtStartUpTest : public ProgramTest {
+ protected:
+  // A keyed file named like a restyle file, of another record layout.
+  void WriteOtherLayout(const std::string& name) {
+    ASSERT_TRUE(restyle::testing::WriteKeyedFileOfAnotherLayout((dir() / name).string()));
+  }
+  static constexpr std::string_view kQuestion =
+      "The file structure of ZOVRestyle has changed|new file has to be created...|Continue?";
+};
+
+TEST_F(RestyleFilesAtStartUpTest, AFirstStartCreatesTheFourFilesWithoutAQuestion) {
+  EXPECT_EQ(RunProgram([](ScriptedUser&) {}), 0);
+  for (const char* name : {"ZOVProperties", "ZOVConditionalSet", "ZOVConditional", "ZOVRestyle"}) {
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir() / name)) << name;
+    EXPECT_FALSE(std::filesystem::exists(dir() / (std::string(name) + ".bak"))) << name;
+  }
+  // The run collected the texts it translated.
+  EXPECT_TRUE(ReadFile(dir() / "ZOVRestyle.trn").starts_with("ZOVResty GROUP\r\n"));
+}
+
+TEST_F(RestyleFilesAtStartUpTest, YesKeepsTheChangedFileAsBakAndStartsEmpty) {
+  WriteOtherLayout("ZOVRestyle");
+  display.dialogs().ExpectMessage(kQuestion, platform::kButtonYes);
+  EXPECT_EQ(RunProgram([](ScriptedUser&) {}), 0);
+  ASSERT_EQ(display.dialogs().seen().size(), 1u);
+  EXPECT_EQ(display.dialogs().seen()[0].text, kQuestion);
+  EXPECT_EQ(display.dialogs().seen()[0].caption, "ZOVRestyle");
+  EXPECT_TRUE(std::filesystem::exists(dir() / "ZOVRestyle.bak"));
+  // The frame ran.
+  EXPECT_EQ(Calls("ZOVRestyleClass.Init"), (std::vector<std::string>{"ZOVRestyleClass.Init Main"}));
+}
+
+TEST_F(RestyleFilesAtStartUpTest, NoOrClosingTheQuestionEndsTheProgramBeforeTheFrameOpens) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  WriteOtherLayout("ZOVRestyle");
+  for (const int32_t answer : {int32_t{platform::kButtonNo}, 0}) {
+    // The program runs in a child process; should its frame open, it ends with another code.
+    EXPECT_EXIT(
+        {
+          display.dialogs().ExpectMessage(kQuestion, answer);
+          OnCall([](std::string_view call) {
+            if (call == "ZOVRestyleClass.Init Main") _exit(3);
+          });
+          RunProgram([](ScriptedUser&) {});
+        },
+        ::testing::ExitedWithCode(0), "")
+        << answer;
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "platform/files/file_test_support.h"
 #include "platform/files/keyed/keyed_driver.h"
+#include "platform/files/keyed/keyed_test_support.h"
 #include "platform/ui/backend.h"
 #include "platform/ui/thread.h"
 #include "restyle/restyle_base.h"
@@ -41,6 +42,14 @@ inline DriverFactory FaultyKeyedDrivers(
     return std::make_unique<platform::files::FaultyDriverForTest>(
         platform::files::MakeKeyedDriver(), faults);
   };
+}
+
+// A keyed file at `path` of another record layout than any restyle file's, with one row.
+inline bool WriteKeyedFileOfAnotherLayout(const std::string& path) {
+  platform::files::keyed_test::Row row;
+  auto other = platform::files::keyed_test::RowFile(path, row, {});
+  return other->Open(platform::files::kReadWrite | platform::files::kDenyNone) &&
+         platform::files::keyed_test::AddRow(*other, row, "old", 1) && other->Close();
 }
 
 // Binds `store` to `files` and `user`, as the main program binds the style manager.

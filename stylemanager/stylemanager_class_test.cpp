@@ -71,11 +71,7 @@ class StyleManagerTest : public ::testing::Test {
 
   // A keyed file named like the restyle file, of another record layout.
   void WriteOtherLayout(const std::string& name) {
-    platform::files::keyed_test::Row row;
-    auto other = platform::files::keyed_test::RowFile(name, row, {});
-    ASSERT_TRUE(other->Open(kReadWrite | kDenyNone));
-    ASSERT_TRUE(platform::files::keyed_test::AddRow(*other, row, "old", 1));
-    ASSERT_TRUE(other->Close());
+    ASSERT_TRUE(restyle::testing::WriteKeyedFileOfAnotherLayout(name));
   }
 
   // The records of the restyle file, reopened: "SET PROPERTY PARAMETER=VALUE".
