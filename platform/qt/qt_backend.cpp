@@ -1,5 +1,8 @@
 #include "platform/qt/qt_backend.h"
 
+#include <algorithm>
+#include <future>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
@@ -11,8 +14,6 @@
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QThread>
-#include <algorithm>
-#include <future>
 
 #include "platform/qt/key_translation.h"
 #include "platform/qt/window_mirror.h"
