@@ -1,8 +1,16 @@
 #include "platform/headless/virtual_clock.h"
 
 #include <optional>
+#include <utility>
 
 namespace platform::headless {
+
+VirtualClock::VirtualClock(ui::Runtime& runtime, HeadlessBackend& display)
+    : runtime_(runtime), display_(display) {
+  previous_source_ = SetMonotonicSource([this] { return now_.load() * 10; });
+}
+
+VirtualClock::~VirtualClock() { SetMonotonicSource(std::move(previous_source_)); }
 
 void VirtualClock::Rescan() {
   std::map<ui::WindowHandle, Timer> seen;
@@ -12,14 +20,14 @@ void VirtualClock::Rescan() {
     if (it != timers_.end() && it->second.interval == w.view.timer) {
       seen[w.view.handle] = it->second;
     } else {
-      seen[w.view.handle] = Timer{w.view.timer, now_ + w.view.timer};
+      seen[w.view.handle] = Timer{w.view.timer, now_.load() + w.view.timer};
     }
   }
   timers_ = std::move(seen);
 }
 
 void VirtualClock::Advance(int64_t hundredths) {
-  const int64_t end = now_ + hundredths;
+  const int64_t end = now_.load() + hundredths;
   runtime_.WaitUntilIdle();
   Rescan();
   for (;;) {
