@@ -28,28 +28,32 @@ class VirtualClock {
   VirtualClock& operator=(const VirtualClock&) = delete;
 
   // Hundredths of a second since the clock started. Any thread.
-  int64_t now() const { return now_; }
+  int64_t now() const { return now_ms_ / 10; }
+  // Milliseconds since the clock started. Any thread.
+  int64_t now_ms() const { return now_ms_; }
 
   // Moves the clock on by `hundredths`. A window's timer counts from the moment the clock
   // first sees its interval (set, or changed), and runs out every interval after that; each
   // time it runs out the window gets its timer input and every runtime thread becomes idle
   // before the clock moves on. Not on a runtime thread.
-  void Advance(int64_t hundredths);
+  void Advance(int64_t hundredths) { AdvanceMs(hundredths * 10); }
+  // The same by `ms` milliseconds, for what counts in milliseconds (the characters).
+  void AdvanceMs(int64_t ms);
 
  private:
   struct Timer {
-    int32_t interval = 0;
-    int64_t due = 0;
+    int32_t interval = 0;  // hundredths
+    int64_t due_ms = 0;
   };
 
-  // Takes in the timers the windows have now: new and changed ones start counting at now_,
+  // Takes in the timers the windows have now: new and changed ones start counting at now_ms_,
   // those of closed windows or switched off are dropped.
   void Rescan();
 
   ui::Runtime& runtime_;
   HeadlessBackend& display_;
   // Read by MonotonicMs() on any thread.
-  std::atomic<int64_t> now_ = 0;
+  std::atomic<int64_t> now_ms_ = 0;
   MonotonicSource previous_source_;
   std::map<ui::WindowHandle, Timer> timers_;
 };

@@ -92,6 +92,9 @@ TEST(VirtualClock, OwnsTheMonotonicClockWhileItLives) {
     EXPECT_EQ(MonotonicMs(), 0);
     clock.Advance(12);
     EXPECT_EQ(MonotonicMs(), 120);
+    clock.AdvanceMs(3);
+    EXPECT_EQ(MonotonicMs(), 123);
+    EXPECT_EQ(clock.now(), 12);
   }
   EXPECT_EQ(MonotonicMs(), 777);
   SetMonotonicSource(std::move(previous));
