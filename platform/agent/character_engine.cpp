@@ -30,6 +30,12 @@ std::string_view Towards(int64_t dx, int64_t dy, std::string_view left, std::str
   return dy < 0 ? up : down;
 }
 
+// distance * elapsed / duration, rounded towards zero, without the product overflowing:
+// REQUIRES 0 <= elapsed <= duration, 0 < duration.
+int64_t Along(int64_t distance, int64_t elapsed, int64_t duration) {
+  return distance / duration * elapsed + distance % duration * elapsed / duration;
+}
+
 std::string_view Trimmed(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
@@ -153,6 +159,7 @@ void CharacterEngine::Start(Loaded& c, Request& r, int64_t at) {
         c.shown = false;
       } else {
         r.animation = ch.Find("Hide");
+        r.hides = true;
       }
       break;
     case Kind::kSpeak:
@@ -194,7 +201,7 @@ void CharacterEngine::Start(Loaded& c, Request& r, int64_t at) {
 }
 
 void CharacterEngine::Finish(Loaded& c, const Request& r) {
-  if (r.kind == Kind::kHide && r.animation != nullptr) c.shown = false;
+  if (r.hides) c.shown = false;
   if (r.kind == Kind::kMove) {
     c.left = r.x;
     c.top = r.y;
@@ -353,8 +360,8 @@ void CharacterEngine::PlaceAt(const Loaded& c, int64_t now, int32_t& left, int32
   const Request& r = c.queue.front();
   if (!r.started || r.kind != Kind::kMove || r.duration <= 0) return;
   const int64_t elapsed = std::clamp<int64_t>(now - r.start, 0, r.duration);
-  left = static_cast<int32_t>(r.from_x + (int64_t{r.x} - r.from_x) * elapsed / r.duration);
-  top = static_cast<int32_t>(r.from_y + (int64_t{r.y} - r.from_y) * elapsed / r.duration);
+  left = static_cast<int32_t>(r.from_x + Along(int64_t{r.x} - r.from_x, elapsed, r.duration));
+  top = static_cast<int32_t>(r.from_y + Along(int64_t{r.y} - r.from_y, elapsed, r.duration));
 }
 
 CharacterView CharacterEngine::ViewOf(const std::string& name, const Loaded& c, int64_t now) const {

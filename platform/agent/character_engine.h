@@ -99,6 +99,7 @@ class CharacterEngine {
     const Animation* animation = nullptr;
     int32_t from_x = 0;
     int32_t from_y = 0;
+    bool hides = false;  // a slow hide of a shown character: hidden once it ends
     BalloonView balloon;
   };
   struct Loaded {

@@ -1,6 +1,7 @@
 #include "platform/agent/character_engine.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,17 @@ TEST_F(CharacterEngineTest, ShowAndHideFastActAtOnceSlowPlayTheirAnimations) {
              "Merlin hidden at 0,0 100x80 frame rest"}));
 }
 
+TEST_F(CharacterEngineTest, ACharacterWithoutShowAndHideAnimationsShowsAndHidesAtOnce) {
+  auto plain = std::make_shared<Character>(*TestCharacter());
+  std::erase_if(plain->played,
+                [](const Character::Played& p) { return p.name == "Show" || p.name == "Hide"; });
+  engine.Load("Plain", plain);
+  engine.Show("Plain", false);
+  EXPECT_TRUE(engine.View("Plain")->shown);
+  engine.Hide("Plain", false);
+  EXPECT_FALSE(engine.View("Plain")->shown);
+}
+
 TEST_F(CharacterEngineTest, ShowOnAShownCharacterAndHideOnAHiddenOneDoNothing) {
   engine.Hide("Merlin", false);
   engine.Show("Merlin", true);
@@ -156,6 +168,15 @@ TEST_F(CharacterEngineTest, LeftAndTopFollowAMove) {
   engine.MoveTo("Merlin", 980, 30, -1);
   At(5500);
   EXPECT_EQ(Left(), 480);
+  // Across the whole range, at the longest time: no overflow on the way.
+  At(6000);
+  engine.MoveTo("Merlin", INT32_MIN, INT32_MAX, 0);
+  engine.MoveTo("Merlin", INT32_MAX, INT32_MIN, INT32_MAX);
+  At(6000 + INT32_MAX / 2);  // just short of half-way
+  EXPECT_EQ(Left(), -2);
+  EXPECT_EQ(Top(), 1);
+  At(6000 + int64_t{INT32_MAX});
+  EXPECT_EQ(Left(), INT32_MAX);
 }
 
 TEST_F(CharacterEngineTest, GestureAtPointsTowardsThePointFromTheCentre) {
