@@ -1,6 +1,12 @@
 // The frame and the connection window on Qt's offscreen platform: the frame is a main window
 // with its menu, F2's item opens the connection window as an MDI sub-window with its
 // controls and data sources, and a connection chosen there shows in the frame's menu.
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -12,12 +18,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <functional>
-#include <memory>
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 

@@ -1,12 +1,12 @@
 // The dictionary window in the real program on the Qt display (offscreen platform): a user
 // connects to the sample database through the connection window, opens the dictionary
 // window from the menu, picks a table and writes a TXD file, all through the widgets.
-#include <QLineEdit>
-#include <QTableView>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <QLineEdit>
+#include <QTableView>
 #include <gtest/gtest.h>
 
 #include "app/app_test_support.h"

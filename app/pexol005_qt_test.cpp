@@ -2,6 +2,10 @@
 // platform): a result of 100,000 rows in the virtual list, scrolled to its end, and a
 // connector edited in place by the builder's spin box over the condition list. With
 // PEX_SCREENSHOT_DIR set (scripts/screenshot) it also writes pictures of both windows.
+#include <functional>
+#include <string>
+#include <string_view>
+
 #include <QAbstractItemModel>
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -12,10 +16,6 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
-#include <functional>
-#include <string>
-#include <string_view>
-
 #include <gtest/gtest.h>
 
 #include "app/app_test_support.h"

@@ -3,7 +3,6 @@
 // wants it. Tests run on the offscreen platform unless QT_QPA_PLATFORM names another (the
 // screenshots run them under Xvfb).
 #include <QApplication>
-
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {

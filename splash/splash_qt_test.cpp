@@ -1,15 +1,15 @@
 // The splash window on the Qt backend (offscreen platform): once it has opened the window is
 // frameless with its own caption and frame, masked by the outline and above other windows,
 // and "&Continue" closes it.
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QRegion>
 #include <QWidget>
 #include <QtGlobal>
-#include <atomic>
-#include <cstdio>
-#include <thread>
-
 #include <gtest/gtest.h>
 
 #include "platform/qt/qt_backend.h"

@@ -1,6 +1,9 @@
 // The splash window on a screen. With --screenshot FILE it writes a PNG of the screen around
 // the window once the window has opened, over a patterned desktop so that what the outline
 // leaves out shows, and then presses "&Continue"; without it the splash runs as at start-up.
+#include <cstdio>
+#include <memory>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFont>
@@ -11,8 +14,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
-#include <cstdio>
-#include <memory>
 
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/window_mirror.h"

@@ -3,10 +3,11 @@
 // aligned to. The window model keeps the format as written; the indent is only drawn.
 #pragma once
 
-#include <QStyledItemDelegate>
 #include <cstdint>
 #include <string_view>
 #include <vector>
+
+#include <QStyledItemDelegate>
 
 namespace platform::qt {
 

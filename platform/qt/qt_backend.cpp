@@ -1,5 +1,8 @@
 #include "platform/qt/qt_backend.h"
 
+#include <algorithm>
+#include <future>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
@@ -12,8 +15,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QThread>
-#include <algorithm>
-#include <future>
 
 #include "platform/qt/key_translation.h"
 #include "platform/qt/window_mirror.h"

@@ -12,8 +12,6 @@
 //   app.exec();                 // ends when the program's last thread ended
 #pragma once
 
-#include <QObject>
-#include <QPointer>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -21,6 +19,9 @@
 #include <mutex>
 #include <string_view>
 #include <vector>
+
+#include <QObject>
+#include <QPointer>
 
 #include "platform/ui/backend.h"
 

@@ -3,6 +3,13 @@
 // are checked.
 #include "platform/qt/qt_backend.h"
 
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -37,13 +44,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QWindow>
-#include <functional>
-#include <map>
-#include <memory>
-#include <mutex>
-#include <string>
-#include <vector>
-
 #include <gtest/gtest.h>
 
 #include "platform/core/message.h"

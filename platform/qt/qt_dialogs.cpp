@@ -1,4 +1,8 @@
 // The runtime's dialogs as Qt dialogs, run on the GUI thread for QtBackend.
+#include <string>
+#include <utility>
+#include <vector>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QColorDialog>
@@ -11,9 +15,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWindow>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/stored_style.h"

@@ -1,8 +1,9 @@
 #include "platform/qt/settle.h"
 
+#include <thread>
+
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <thread>
 
 namespace platform::qt {
 

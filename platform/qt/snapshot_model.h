@@ -3,10 +3,11 @@
 // list of 100,000 rows costs the GUI only the rows on screen.
 #pragma once
 
-#include <QAbstractTableModel>
-#include <QColor>
 #include <memory>
 #include <vector>
+
+#include <QAbstractTableModel>
+#include <QColor>
 
 #include "platform/ui/backend.h"
 

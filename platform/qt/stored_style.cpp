@@ -1,9 +1,10 @@
 #include "platform/qt/stored_style.h"
 
-#include <QFile>
-#include <QString>
 #include <algorithm>
 #include <iterator>
+
+#include <QFile>
+#include <QString>
 
 #include "platform/core/paths.h"
 

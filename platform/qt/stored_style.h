@@ -4,12 +4,13 @@
 // a picture named "~name" is one of the program's own resources, else a file.
 #pragma once
 
+#include <cstdint>
+#include <string_view>
+
 #include <QColor>
 #include <QFont>
 #include <QPalette>
 #include <QPixmap>
-#include <cstdint>
-#include <string_view>
 
 namespace platform::qt {
 

@@ -1,5 +1,8 @@
 #include "platform/qt/window_mirror.h"
 
+#include <algorithm>
+#include <utility>
+
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
@@ -34,8 +37,6 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QValidator>
-#include <algorithm>
-#include <utility>
 
 #include "platform/core/number.h"
 #include "platform/qt/key_translation.h"

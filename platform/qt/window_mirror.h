@@ -8,17 +8,18 @@
 // change never comes back as input.
 #pragma once
 
-#include <QMdiArea>
-#include <QMenuBar>
-#include <QPointer>
-#include <QStatusBar>
-#include <QTimer>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
+
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTimer>
 
 #include "platform/ui/backend.h"
 

@@ -1,5 +1,9 @@
 #include "platform/qt/window_shape.h"
 
+#include <algorithm>
+#include <memory>
+#include <string>
+
 #include <QEvent>
 #include <QLayout>
 #include <QMouseEvent>
@@ -8,9 +12,6 @@
 #include <QPalette>
 #include <QWidget>
 #include <QWindow>
-#include <algorithm>
-#include <memory>
-#include <string>
 
 #include "platform/core/number.h"
 #include "platform/ui/prop.h"

@@ -3,15 +3,15 @@
 // a program's outlines reaching its window through the backend: masked, hidden while empty.
 #include "platform/qt/window_shape.h"
 
+#include <iterator>
+#include <memory>
+#include <optional>
+
 #include <QCoreApplication>
 #include <QRegion>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWidget>
-#include <iterator>
-#include <memory>
-#include <optional>
-
 #include <gtest/gtest.h>
 
 #include "platform/qt/qt_backend.h"

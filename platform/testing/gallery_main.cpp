@@ -2,6 +2,9 @@
 // each window, of each tab of the options window and of the connection window's message box
 // into DIR once the windows are up, and ends; without it the windows stay until the frame is
 // closed.
+#include <cstdio>
+#include <string>
+
 #include <QApplication>
 #include <QDir>
 #include <QLinearGradient>
@@ -10,8 +13,6 @@
 #include <QRegularExpression>
 #include <QTabBar>
 #include <QTemporaryDir>
-#include <cstdio>
-#include <string>
 
 #include "platform/core/paths.h"
 #include "platform/qt/qt_backend.h"

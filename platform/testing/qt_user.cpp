@@ -1,5 +1,9 @@
 #include "platform/testing/qt_user.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
 #include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QAction>
@@ -11,9 +15,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QWidget>
-#include <algorithm>
-#include <cstdlib>
-#include <filesystem>
 
 #include "platform/qt/settle.h"
 #include "platform/ui/structure.h"

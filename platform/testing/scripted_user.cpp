@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ui/control_family.h"
+
 namespace platform::testing {
 
 using ui::Input;
@@ -50,7 +52,7 @@ void ScriptedUser::Type(WindowHandle window, FieldId field, std::string_view tex
 void ScriptedUser::Click(WindowHandle window, FieldId field) {
   // A radio shows itself chosen in its option at once, as its widget would.
   const ControlView c = Control(window, field);
-  if (c.type == ui::ControlType::kRadio) {
+  if (ui::FamilyOf(c.type).click == ui::ClickAction::kChooseOption) {
     const auto value = c.properties.find({static_cast<int32_t>(ui::Prop::Value), 0});
     if (value != c.properties.end()) display_.SetUserScreenText(window, c.parent, value->second);
   }
@@ -76,8 +78,9 @@ void ScriptedUser::PressKey(WindowHandle window, ui::KeyCode key) {
 }
 
 void ScriptedUser::SelectRow(WindowHandle window, FieldId list, int32_t row, int32_t column) {
-  // A combo, drop list or spin shows the chosen entry at once, as its widget would.
-  if (Control(window, list).type != ui::ControlType::kList) {
+  // A combo, drop list or spin shows the chosen entry at once, as its widget would; a list
+  // shows no text.
+  if (ui::FamilyOf(Control(window, list).type).takes_text) {
     std::shared_ptr<const ListSnapshot> rows = Rows(window, list);
     if (rows && row >= 1 && static_cast<size_t>(row) <= rows->rows.size() &&
         !rows->rows[row - 1].empty()) {

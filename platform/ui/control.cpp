@@ -1,5 +1,6 @@
 #include "platform/ui/control.h"
 
+#include "platform/ui/control_family.h"
 #include "platform/ui/runtime_lock.h"
 #include "platform/ui/window.h"
 
@@ -8,20 +9,11 @@ namespace {
 
 constexpr int32_t kAlertSlots = 255;
 
-const PropertyTable& TableFor(ControlType type) {
-  switch (type) {
-    case ControlType::kSheet:
-      return SheetProperties();
-    default:
-      return ControlProperties();
-  }
-}
-
 }  // namespace
 
 Control::Control(Window& window, FieldId field, ControlType type, std::string equate,
                  FieldId parent)
-    : Control(window, field, type, std::move(equate), parent, TableFor(type)) {}
+    : Control(window, field, type, std::move(equate), parent, FamilyOf(type).properties()) {}
 
 Control::Control(Window& window, FieldId field, ControlType type, std::string equate,
                  FieldId parent, const PropertyTable& table)
@@ -90,34 +82,9 @@ void Control::Alert(KeyCode key) {
   }
 }
 
-bool Control::TakesText() const {
-  switch (type_) {
-    case ControlType::kEntry:
-    case ControlType::kText:
-    case ControlType::kCombo:
-    case ControlType::kSpin:
-    case ControlType::kDropCombo:
-    case ControlType::kDropList:
-    case ControlType::kCheck:
-    case ControlType::kOption:
-      return true;
-    default:
-      return false;
-  }
-}
+bool Control::TakesText() const { return FamilyOf(type_).takes_text; }
 
-bool Control::TakesFocus() const {
-  if (TakesText()) return true;
-  switch (type_) {
-    case ControlType::kList:
-    case ControlType::kButton:
-    case ControlType::kRadio:
-    case ControlType::kSheet:
-      return true;
-    default:
-      return false;
-  }
-}
+bool Control::TakesFocus() const { return FamilyOf(type_).takes_focus; }
 
 void Control::DisplayVariable() {
   AssertRuntimeLockHeld();

@@ -30,6 +30,8 @@ TEST_F(ProcedureTableTest, FindsByNameInAnyCaseAndAStandInReplacesTheProcedureIn
   RegisterProcedure("TestFirstProcedure", First, {&kTableWindow});
   RegisterProcedure("TestSecondProcedure", Second);
   EXPECT_EQ(FindWindowStructure("TEST$TABLE", "p1$window"), &kTableWindow);
+  const std::vector<const WindowStructure*> listed = WindowStructures();
+  EXPECT_NE(std::find(listed.begin(), listed.end(), &kTableWindow), listed.end());
   std::vector<std::string> log;
   g_log = &log;
   FindProcedure("testfirstprocedure")();

@@ -54,6 +54,7 @@ TEST(PropertyRegistry, AgreesWithTheFamiliesTables) {
       {"control", kFamilyControl, ControlProperties()},
       {"list", kFamilyControl | kFamilyList, ListProperties()},
       {"sheet", kFamilyControl | kFamilySheet, SheetProperties()},
+      {"menu", kFamilyControl | kFamilyMenu, MenuProperties()},
       {"window", kFamilyWindow, WindowProperties()},
       {"system", kFamilySystem, SystemProperties()},
   };

@@ -194,6 +194,8 @@ constexpr PropertyDef kSystemDefs[] = {
 constexpr PropertyTable kControlTable(kControlDefs, nullptr);
 constexpr PropertyTable kListTable(kListDefs, &kControlTable);
 constexpr PropertyTable kSheetTable(kSheetDefs, &kControlTable);
+// Menus and menu items keep what every control keeps; their own properties go first here.
+constexpr PropertyTable kMenuTable(std::span<const PropertyDef>(), &kControlTable);
 constexpr PropertyTable kWindowTable(kWindowDefs, nullptr);
 constexpr PropertyTable kSystemTable(kSystemDefs, nullptr);
 
@@ -222,6 +224,7 @@ void PropertyTable::ForEach(const std::function<void(const PropertyDef&)>& visit
 const PropertyTable& ControlProperties() { return kControlTable; }
 const PropertyTable& ListProperties() { return kListTable; }
 const PropertyTable& SheetProperties() { return kSheetTable; }
+const PropertyTable& MenuProperties() { return kMenuTable; }
 const PropertyTable& WindowProperties() { return kWindowTable; }
 const PropertyTable& SystemProperties() { return kSystemTable; }
 

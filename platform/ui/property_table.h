@@ -54,6 +54,7 @@ class PropertyTable {
 const PropertyTable& ControlProperties();  // every control
 const PropertyTable& ListProperties();     // lists, combos, drop lists, spins
 const PropertyTable& SheetProperties();
+const PropertyTable& MenuProperties();  // menus and menu items
 const PropertyTable& WindowProperties();
 const PropertyTable& SystemProperties();
 

@@ -11,8 +11,9 @@
 //                                     "Choose an ODB Cconnection", {0, 0, 419, 232}, kControls};
 //   constexpr FieldId kUsername = kWindow.Equate("?Username");  // 2, checked when compiled
 //
-// Field numbers: controls 1..n in declaration order, menus and items -1..-n; a menubar and a
-// separator item take no number. Equate texts are kept exactly as written.
+// Field numbers: controls 1..n in declaration order, menus and items -1..-n; a menubar takes
+// none, and separators are numbered after the named menu entries. Equate texts are kept
+// exactly as written.
 #pragma once
 
 #include <array>
@@ -115,10 +116,10 @@ struct ControlDecl {
   constexpr bool IsMenuEntry() const {
     return type == ControlType::kMenu || type == ControlType::kItem;
   }
-  // True for the entries that take no field number at all.
-  constexpr bool TakesNoNumber() const {
-    return type == ControlType::kMenubar || (attrs & kAttrSeparator) != 0;
-  }
+  // True for a separator between menu items.
+  constexpr bool IsSeparator() const { return (attrs & kAttrSeparator) != 0; }
+  // True for the entries that take no field number at all (the menubar).
+  constexpr bool TakesNoNumber() const { return type == ControlType::kMenubar; }
 
  private:
   template <class T>
@@ -213,23 +214,31 @@ struct WindowStructure {
   // The same at run time: 0 when there is no such control.
   constexpr FieldId FindEquate(std::string_view equate) const {
     for (size_t i = 0; i < controls.size(); ++i) {
-      if (controls[i].equate == equate && !controls[i].TakesNoNumber()) return FieldAt(i);
+      const ControlDecl& d = controls[i];
+      if (d.equate == equate && !d.TakesNoNumber() && !d.IsSeparator()) return FieldAt(i);
     }
     return kNoField;
   }
-  // The field number of controls[i] (0 for a menubar or a separator).
+  // The field number of controls[i] (0 for a menubar). Separators are numbered after every
+  // named menu entry, in declaration order, so they leave the named entries' numbers alone.
   constexpr FieldId FieldAt(size_t i) const {
     if (controls[i].TakesNoNumber()) return kNoField;
     FieldId positive = 0;
     FieldId negative = 0;
-    for (size_t j = 0; j <= i; ++j) {
-      if (controls[j].TakesNoNumber()) continue;
-      if (controls[j].IsMenuEntry()) {
-        --negative;
-      } else {
+    FieldId separators = 0;
+    const bool separator = controls[i].IsSeparator();
+    for (size_t j = 0; j < controls.size(); ++j) {
+      const ControlDecl& d = controls[j];
+      if (d.TakesNoNumber()) continue;
+      if (d.IsSeparator()) {
+        if (j <= i) ++separators;
+      } else if (d.IsMenuEntry()) {
+        if (j <= i || separator) --negative;
+      } else if (j <= i) {
         ++positive;
       }
     }
+    if (separator) return negative - separators;
     return controls[i].IsMenuEntry() ? negative : positive;
   }
 };

@@ -30,7 +30,8 @@ constexpr FieldId kNamePrompt = kWindow.Equate("?Name:Prompt");
 constexpr FieldId kRows = kWindow.Equate("?Rows");
 constexpr FieldId kOkButton = kWindow.Equate("?OkButton");
 static_assert(kFileMenu == -1);
-static_assert(kExitItem == -3);  // the separator takes no number
+static_assert(kExitItem == -3);  // the separator is numbered after the named entries
+static_assert(kWindow.FieldAt(3) == -4);
 static_assert(kNamePrompt == 1);
 static_assert(kRows == 5);
 static_assert(kOkButton == 6);

@@ -21,6 +21,7 @@
 #include <cassert>
 
 #include "platform/core/queue.h"
+#include "platform/ui/control_family.h"
 #include "platform/ui/internal/thread_state.h"
 #include "platform/ui/list_control.h"
 #include "platform/ui/runtime_lock.h"
@@ -29,11 +30,6 @@
 
 namespace platform::ui {
 namespace {
-
-bool IsListKind(ControlType t) {
-  return t == ControlType::kList || t == ControlType::kCombo || t == ControlType::kDropList ||
-         t == ControlType::kDropCombo || t == ControlType::kSpin;
-}
 
 bool IsMenuKind(ControlType t) { return t == ControlType::kMenu || t == ControlType::kItem; }
 
@@ -68,7 +64,8 @@ void Window::BuildControls() {
   for (size_t i = 0; i < structure_.controls.size(); ++i) {
     const ControlDecl& d = structure_.controls[i];
     const FieldId field = structure_.FieldAt(i);
-    if (field == kNoField) continue;
+    // TODO(menu structure): separators have their numbers but no control yet.
+    if (field == kNoField || d.IsSeparator()) continue;
     const FieldId parent = d.parent.empty() ? kNoField : structure_.FindEquate(d.parent);
     auto c = MakeControl(field, d.type, std::string(d.equate), parent);
     // Declared attributes go through the property table like any later change.
@@ -112,9 +109,8 @@ void Window::BuildControls() {
 
 std::unique_ptr<Control> Window::MakeControl(FieldId field, ControlType type, std::string equate,
                                              FieldId parent) {
-  if (IsListKind(type)) {
-    return std::make_unique<ListControl>(*this, field, type, std::move(equate), parent);
-  }
+  const ControlFamily& family = FamilyOf(type);
+  if (family.make != nullptr) return family.make(*this, field, type, std::move(equate), parent);
   return std::make_unique<Control>(*this, field, type, std::move(equate), parent);
 }
 
@@ -689,22 +685,22 @@ void Window::ProcessInput(const Input& in) {
 }
 
 void Window::Click(Control& c, const Input& in) {
-  switch (c.type()) {
-    case ControlType::kItem:
+  switch (FamilyOf(c.type()).click) {
+    case ClickAction::kAccept:
       Queue(kEventAccepted, c.field(), &in);
       return;
-    case ControlType::kMenu:
+    case ClickAction::kNothing:
       return;
-    case ControlType::kButton:
+    case ClickAction::kPress:
       FocusTo(c.field());
       Queue(kEventAccepted, c.field(), &in);
       return;
-    case ControlType::kCheck:
+    case ClickAction::kToggle:
       FocusTo(c.field());
       c.SetScreenTextFromUser({}, TextToNumber(c.screen_text()) != 0 ? "0" : "1");
       Queue(kEventAccepted, c.field(), &in);
       return;
-    case ControlType::kRadio: {
+    case ClickAction::kChooseOption: {
       // Choosing a radio puts its value on its option's screen; the option is accepted.
       Control* option = control(c.parent());
       FocusTo(c.field());
@@ -713,7 +709,7 @@ void Window::Click(Control& c, const Input& in) {
       Queue(kEventAccepted, option->field(), &in);
       return;
     }
-    case ControlType::kTab: {
+    case ClickAction::kChooseTab: {
       Control* sheet = control(c.parent());
       if (sheet == nullptr) return;
       const int32_t n = TabNumber(c);
@@ -724,7 +720,7 @@ void Window::Click(Control& c, const Input& in) {
       Queue(kEventNewSelection, sheet->field(), &in);
       return;
     }
-    default:
+    case ClickAction::kFocus:
       if (c.TakesFocus()) FocusTo(c.field());
       return;
   }

@@ -1,0 +1,58 @@
+// Control families: what the controls of a kind of control share, in one descriptor per
+// family: its types, its property table, whether it takes text or the focus, whether it holds
+// other controls, what a click on it does, and how its control is made. The window asks the
+// family of a control's type instead of switching on the type, so a new family is one
+// descriptor and its registration.
+//
+//   constexpr ControlType kTypes[] = {ControlType::kButton};
+//   const ControlFamily kButtonFamily{"button", kTypes, ControlProperties, ...};
+//   RegisterControlFamily(kButtonFamily);
+#pragma once
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "platform/ui/codes.h"
+#include "platform/ui/property_table.h"
+
+namespace platform::ui {
+
+class Control;
+class Window;
+
+// What a click (or the control's key) does to a control of the family.
+enum class ClickAction {
+  kFocus,         // takes the focus when it can
+  kNothing,       // a menu: it only opens
+  kAccept,        // a menu item: Accepted
+  kPress,         // a button: the focus, then Accepted
+  kToggle,        // a check box: its screen text toggles, then Accepted
+  kChooseOption,  // a radio: its value onto its option's screen, the option Accepted
+  kChooseTab,     // a tab: its sheet chooses it (TabChanging, NewSelection)
+};
+
+struct ControlFamily {
+  std::string_view name;
+  std::span<const ControlType> types;
+  // The family's property table.
+  const PropertyTable& (*properties)();
+  bool takes_text = false;   // its screen text goes into its variable when accepted
+  bool takes_focus = false;  // the focus can rest on it
+  bool container = false;    // other controls name it as their parent
+  ClickAction click = ClickAction::kFocus;
+  // Makes a control of the family; null makes a plain Control with the family's table.
+  std::unique_ptr<Control> (*make)(Window& window, FieldId field, ControlType type,
+                                   std::string equate, FieldId parent) = nullptr;
+};
+
+// Registers `family` for each of its types (constant data; must outlive the process's use of
+// it). A type registered again takes the last family, so a test can add or replace one.
+// The built-in families are registered before the first lookup. Any thread.
+void RegisterControlFamily(const ControlFamily& family);
+// The family of `type`; a plain family (the control table, no text, no focus) for a type no
+// family lists. Any thread.
+const ControlFamily& FamilyOf(ControlType type);
+
+}  // namespace platform::ui
