@@ -1,0 +1,80 @@
+#include "platform/image/picture_name.h"
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "platform/core/paths.h"
+
+namespace platform::image {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A scratch current directory and a data directory whose `images` holds the program's own
+// pictures; both go back when the test ends.
+class PictureNameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "pexpictures.XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+    fs::create_directories(root_ / "cwd");
+    fs::create_directories(root_ / "data" / "images");
+    before_ = fs::current_path();
+    fs::current_path(root_ / "cwd");
+    SetDataDirectoryForTesting((root_ / "data").string());
+  }
+  void TearDown() override {
+    SetDataDirectoryForTesting("");
+    fs::current_path(before_);
+    fs::remove_all(root_);
+  }
+  void Copy(const std::string& fixture, const fs::path& to) {
+    fs::copy_file(fs::path(PEX_IMAGE_TESTDATA_DIR) / fixture, to);
+  }
+  fs::path Own(const std::string& name) { return root_ / "data" / "images" / name; }
+
+  fs::path root_;
+  fs::path before_;
+};
+
+TEST_F(PictureNameTest, TildeNamesComeFromTheProgramsPicturesOnly) {
+  Copy("bmp_24.bmp", "zov.ico");  // a file of that name in the current directory
+  EXPECT_EQ(ResolvePictureName("~zov.ico"), std::nullopt);
+  Copy("ico_32_alpha.ico", Own("zov.ico"));
+  EXPECT_EQ(ResolvePictureName("~zov.ico"), Own("zov.ico").string());
+  const std::optional<Picture> own = LoadNamedPicture("~zov.ico");
+  ASSERT_TRUE(own.has_value());
+  EXPECT_EQ(own->size(), (PictureSize{13, 11}));
+}
+
+TEST_F(PictureNameTest, OtherNamesAreFilesAndABareOneFallsBackToTheProgramsPictures) {
+  Copy("ico_32_alpha.ico", Own("zov.ico"));
+  Copy("ico_32_alpha.ico", Own("Genie.ico"));
+  // Not in the current directory: the program's own.
+  EXPECT_EQ(ResolvePictureName("zov.ico"), Own("zov.ico").string());
+  // In the current directory: that file.
+  Copy("png_rgba_2x.png", "zov.ico");
+  EXPECT_EQ(ResolvePictureName("zov.ico"), "zov.ico");
+  EXPECT_EQ(ProbeNamedPicture("zov.ico"), (PictureSize{26, 22}));
+  // A name with a directory is never looked for elsewhere.
+  EXPECT_EQ(ResolvePictureName("sub/Genie.ico"), std::nullopt);
+  EXPECT_EQ(ResolvePictureName("missing.ico"), std::nullopt);
+  EXPECT_EQ(ResolvePictureName(""), std::nullopt);
+  EXPECT_EQ(ResolvePictureName("~"), std::nullopt);
+  EXPECT_FALSE(LoadNamedPicture("missing.ico").has_value());
+}
+
+TEST_F(PictureNameTest, AFileThatIsNoPictureGivesNone) {
+  std::ofstream("notes.bmp") << "not a picture";
+  EXPECT_EQ(ResolvePictureName("notes.bmp"), "notes.bmp");
+  EXPECT_FALSE(LoadNamedPicture("notes.bmp").has_value());
+  EXPECT_FALSE(ProbeNamedPicture("notes.bmp").has_value());
+}
+
+}  // namespace
+}  // namespace platform::image
