@@ -77,6 +77,10 @@ std::optional<PictureSize> ProbePicture(std::span<const std::uint8_t> bytes, int
   return reader->probe(bytes, want_side);
 }
 
+std::optional<Picture> DecodeBitmapInfo(std::span<const std::uint8_t> bytes) {
+  return detail::DecodeDib(bytes, /*icon_mask=*/false);
+}
+
 namespace detail {
 
 std::optional<Picture> BlankPicture(std::int64_t width, std::int64_t height) {

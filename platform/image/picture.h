@@ -56,6 +56,9 @@ struct Picture {
 // largest when 0). A metafile has no pixels here: ProbePicture gives its size.
 std::optional<Picture> DecodePicture(std::span<const std::uint8_t> bytes, int want_side = 0);
 
+// A device-independent bitmap without its file header, as metafile records hold them.
+std::optional<Picture> DecodeBitmapInfo(std::span<const std::uint8_t> bytes);
+
 // The natural size of the picture in `bytes` from its header alone, or nullopt. Where both
 // succeed it equals the size DecodePicture gives (with the same `want_side`).
 std::optional<PictureSize> ProbePicture(std::span<const std::uint8_t> bytes, int want_side = 0);

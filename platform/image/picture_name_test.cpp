@@ -78,3 +78,31 @@ TEST_F(PictureNameTest, AFileThatIsNoPictureGivesNone) {
 
 }  // namespace
 }  // namespace platform::image
+
+namespace platform::image {
+namespace {
+
+// The pictures the program names, as shipped in share/images.
+TEST(ProgramPictures, EveryNamedPictureIsShippedAndReads) {
+  SetDataDirectoryForTesting(PEX_SHARE_DIR);
+  constexpr std::string_view kNames[] = {
+      "zov.ico",          "ZOVpexolind.ico", "ZOVTemplate.ico",     "ZOVWeb.gif",
+      "ZOVMSAttach.ico",  "cancel.ico",      "zovrefresh.ico",      "ZOVCheckoff.ico",
+      "ZOVCheckon.ico",   "Genie.ico",       "~ExtAgentButton.ico", "~Finger.cur",
+      "~ZOVMenuItem.ico", "~ZOVUp.ico",      "~ZOVDown.ico",        "~Pauze.ico",
+  };
+  for (const std::string_view name : kNames) {
+    SCOPED_TRACE(name);
+    const std::optional<Picture> picture = LoadNamedPicture(name);
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(ProbeNamedPicture(name), picture->size());
+  }
+  const std::optional<Picture> finger = LoadNamedPicture("~Finger.cur");
+  ASSERT_TRUE(finger.has_value());
+  EXPECT_EQ(finger->size(), (PictureSize{32, 32}));
+  EXPECT_EQ(finger->hot_spot, (HotSpot{11, 1}));  // the tip of the finger
+  SetDataDirectoryForTesting("");
+}
+
+}  // namespace
+}  // namespace platform::image

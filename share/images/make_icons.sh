@@ -50,3 +50,49 @@ convert -size 32x32 xc:none -fill '#3a86c8' -stroke '#1d4f80' -draw 'circle 15.5
   -fill none -stroke white -strokewidth 1.5 -draw 'ellipse 15.5,15.5 6,13.5 0,360' \
   -draw 'line 2,15.5 29,15.5' -draw 'line 15.5,2 15.5,29' -draw 'line 5,9 26,9' \
   -draw 'line 5,22 26,22' -resize 16x16 ZOVWeb.gif
+
+# A menu item: an orange arrow pointing right.
+icon ZOVMenuItem.ico -fill '#f08a24' -stroke '#a85a10' -strokewidth 1 \
+  -draw 'polygon 9,6 24,16 9,26 12,16'
+
+# A menu panel's toggle: a white chevron on a blue disc, up to close and down to open.
+chevron() {
+  icon "$1" -fill '#3d6fc0' -stroke '#24508f' -draw 'circle 15.5,15.5 15.5,3' \
+    -fill none -stroke white -strokewidth 3.5 -draw "polyline $2" -draw "polyline $3"
+}
+chevron ZOVUp.ico '9,15 15.5,9 22,15' '9,22 15.5,16 22,22'
+chevron ZOVDown.ico '9,10 15.5,16 22,10' '9,17 15.5,23 22,17'
+
+# The assistant's button: a yellow speech balloon with a question mark.
+icon ExtAgentButton.ico -fill '#ffd84a' -stroke '#9c7a00' -strokewidth 1.5 \
+  -draw 'roundrectangle 2,3 29,22 7,7' -draw 'polygon 8,21 7,29 15,21' \
+  -fill '#5a4300' -stroke none -font "$font" -pointsize 17 -gravity center -annotate +0-4 '?'
+
+# Pause: two bars.
+icon Pauze.ico -fill '#3f4a5a' -stroke '#1f2630' -strokewidth 1 \
+  -draw 'roundrectangle 8,6 13,26 1,1' -draw 'roundrectangle 19,6 24,26 1,1'
+
+# The play-control bar: a golden lamp with a purple wisp.
+icon Genie.ico -fill '#8a4fc8' -stroke none -draw 'ellipse 20,8 5,6 0,360' \
+  -draw 'polygon 16,12 20,20 14,19' -fill '#e1b12c' -stroke '#8d6b0f' -strokewidth 1 \
+  -draw 'polygon 3,18 10,17 12,14 20,14 22,17 30,15 24,22 22,25 9,25 7,22' \
+  -draw 'rectangle 12,25 19,28'
+
+# The pointing hand over clickable panel headers: a cursor, its hot spot at the finger's tip.
+convert -size 32x32 xc:none -fill white -stroke black -strokewidth 1.5 \
+  -draw 'roundrectangle 9,1 14,18 2.5,2.5' \
+  -draw 'polygon 9,14 9,20 5,16 3,18 9,28 11,31 24,31 26,26 26,16 22,14 18,14 14,14' \
+  -stroke '#666666' -strokewidth 1 -draw 'line 17,15 17,20' -draw 'line 21,15 21,20' \
+  -define icon:auto-resize=32 Finger.ico
+python3 - Finger.ico Finger.cur 11 1 <<'PY'
+# An icon file becomes a cursor: type 2, and each entry's planes and bit count become the
+# hot spot's x and y.
+import struct, sys
+src, dst, x, y = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
+data = bytearray(open(src, 'rb').read())
+struct.pack_into('<H', data, 2, 2)
+for e in range(struct.unpack_from('<H', data, 4)[0]):
+    struct.pack_into('<HH', data, 6 + 16 * e + 4, x, y)
+open(dst, 'wb').write(bytes(data))
+PY
+rm Finger.ico
