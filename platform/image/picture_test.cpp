@@ -73,6 +73,7 @@ constexpr Golden kGoldens[] = {
     {"jpeg_progressive.jpg", "smooth", 6},
     {"jpeg_grey.jpg", "grey", 6},
     {"jpeg_cmyk.jpg", "smooth", 8},
+    {"jpeg_ycck.jpg", "smooth", 8},
     {"gif_87a.gif", "pal16"},
     {"gif_transparent.gif", "trn"},
     {"gif_interlaced.gif", "pal16"},

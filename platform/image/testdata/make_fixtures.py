@@ -454,9 +454,59 @@ def write_jpegs():
     for name, extra, source in [('jpeg_baseline.jpg', [], src),
                                 ('jpeg_progressive.jpg', ['-interlace', 'JPEG'], src),
                                 ('jpeg_grey.jpg', ['-colorspace', 'Gray'], gsrc),
-                                ('jpeg_cmyk.jpg', ['-colorspace', 'CMYK'], src)]:
+                                ('jpeg_ycck.jpg', ['-colorspace', 'CMYK'], src)]:
         subprocess.run(['convert', source, '-alpha', 'off'] + common + extra +
                        [os.path.join(HERE, name)], check=True)
+
+
+YCCK_WRITER = r"""
+#include <stdio.h>
+#include <stdlib.h>
+#include <jpeglib.h>
+/* Reads W*H inverted CMYK pixels from stdin and writes them as a JPEG to stdout, stored as
+   CMYK itself (argument "cmyk") or as YCCK. */
+int main(int argc, char** argv) {
+  int w = atoi(argv[1]), h = atoi(argv[2]);
+  unsigned char* pixels = malloc((size_t)w * h * 4);
+  if (fread(pixels, 4, (size_t)w * h, stdin) != (size_t)w * h) return 1;
+  struct jpeg_compress_struct c;
+  struct jpeg_error_mgr e;
+  c.err = jpeg_std_error(&e);
+  jpeg_create_compress(&c);
+  jpeg_stdio_dest(&c, stdout);
+  c.image_width = w;
+  c.image_height = h;
+  c.input_components = 4;
+  c.in_color_space = JCS_CMYK;
+  jpeg_set_defaults(&c);
+  jpeg_set_colorspace(&c, argv[3][0] == 'c' ? JCS_CMYK : JCS_YCCK);
+  jpeg_set_quality(&c, 100, TRUE);
+  for (int i = 0; i < c.num_components; ++i) c.comp_info[i].h_samp_factor = c.comp_info[i].v_samp_factor = 1;
+  jpeg_start_compress(&c, TRUE);
+  while (c.next_scanline < c.image_height) {
+    JSAMPROW row = pixels + (size_t)c.next_scanline * w * 4;
+    jpeg_write_scanlines(&c, &row, 1);
+  }
+  jpeg_finish_compress(&c);
+  return 0;
+}
+"""
+
+
+def write_cmyk():
+    """CMYK stored as such, which ImageMagick does not write (it stores CMYK as YCCK): a few
+    lines against libjpeg. Adobe's inverted inks with no black are the picture's own red,
+    green and blue."""
+    import tempfile
+    with tempfile.TemporaryDirectory() as tmp:
+        source, program = os.path.join(tmp, 'ycck.c'), os.path.join(tmp, 'ycck')
+        with open(source, 'w') as f:
+            f.write(YCCK_WRITER)
+        subprocess.run(['cc', '-o', program, source, '-ljpeg'], check=True)
+        inks = bytes(v for row in REFS['smooth'] for px in row for v in px[:3] + (255,))
+        out = subprocess.run([program, str(W), str(H), 'cmyk'], input=inks, check=True,
+                             capture_output=True).stdout
+    write('jpeg_cmyk.jpg', out)
 
 
 # --- damaged copies for the fuzz corpus ---
@@ -577,6 +627,7 @@ def main():
     write_pcxs()
     write_wmfs()
     write_jpegs()
+    write_cmyk()
     write_corpus()
 
 
