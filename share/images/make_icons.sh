@@ -96,3 +96,47 @@ for e in range(struct.unpack_from('<H', data, 4)[0]):
 open(dst, 'wb').write(bytes(data))
 PY
 rm Finger.ico
+
+# The main configuration window's brand pictures: the brand picture in the middle, the logo
+# shown while the mouse is over it, the ellipse behind each button and the icon beside it.
+convert -size 200x120 xc:none \( -size 196x116 gradient:'#4f86d6-#1d3f78' \
+  \( -size 196x116 xc:black -fill white -draw 'roundrectangle 0,0 195,115 18,18' \) \
+  -alpha off -compose copy_opacity -composite \) -geometry +2+2 -compose over -composite \
+  -fill white -font "$font" -pointsize 56 -gravity center -annotate +0-12 'Px' \
+  -pointsize 18 -annotate +0+36 'pexolind' ZOVBrand.png
+convert -size 64x64 xc:none -fill '#2f5fa8' -stroke '#1d3f78' -strokewidth 2 \
+  -draw 'roundrectangle 2,2 61,61 12,12' -fill white -stroke none -font "$font" \
+  -pointsize 34 -gravity center -annotate +0+2 'Px' ZOVLogo.png
+convert -size 120x28 xc:none -fill '#cfe0f7' -stroke '#8fb1e0' -strokewidth 1.5 \
+  -draw 'ellipse 60,14 58,12.5 0,360' ZOVEllipse.png
+# Profiles: two figures.
+icon ZOVConfigProfiles.ico -fill '#4a78c0' -stroke none -draw 'circle 11,10 11,5' \
+  -draw 'ellipse 11,25 8,7 180,360' -fill '#7aa5e0' -draw 'circle 22,12 22,7.5' \
+  -draw 'ellipse 22,27 7,6 180,360'
+# Control types and properties: a list with ticks.
+icon ZOVConfigProperties.ico -fill white -stroke '#555555' -draw 'rectangle 4,3 27,28' \
+  -fill none -stroke '#2e8b3d' -strokewidth 2 -draw 'polyline 7,10 9,12 12,8' \
+  -draw 'polyline 7,19 9,21 12,17' -stroke '#555555' -draw 'line 15,10 24,10' \
+  -draw 'line 15,19 24,19' -draw 'line 7,25 24,25'
+# Images: a landscape in a frame.
+icon ZOVConfigImages.ico -fill '#bfe3ff' -stroke '#555555' -draw 'rectangle 3,5 28,26' \
+  -fill '#3b9b48' -stroke none -draw 'polygon 4,25 12,14 18,21 22,17 27,25' \
+  -fill '#f2c12e' -draw 'circle 21,10 21,7.5'
+# Restyle directly on the window: a pointer over a window.
+icon ZOVConfigDirect.ico -fill white -stroke '#555555' -draw 'rectangle 2,3 25,22' \
+  -fill '#4a78c0' -stroke none -draw 'rectangle 3,4 24,8' -fill white -stroke black \
+  -strokewidth 1 -draw 'polygon 16,12 16,29 20,25 23,31 26,30 23,24 28,24'
+# Restyle: a brush.
+icon ZOVConfigRestyle.ico -fill '#9c6b30' -stroke '#5e3f18' -draw 'polygon 18,4 24,4 23,16 19,16' \
+  -fill '#a0a0a0' -stroke '#555555' -draw 'rectangle 18,16 24,20' -fill '#c8322d' \
+  -stroke '#8e1f1b' -draw 'polygon 18,20 24,20 25,28 21,30 17,28'
+# Help: a blue disc with a question mark.
+icon ZOVHelp.ico -fill '#3a86c8' -stroke '#1d4f80' -draw 'circle 15.5,15.5 15.5,2' -fill white \
+  -stroke none -font "$font" -pointsize 22 -gravity center -annotate +0+1 '?'
+# About: a blue disc with an i.
+icon ZOVAbout.ico -fill '#3a86c8' -stroke '#1d4f80' -draw 'circle 15.5,15.5 15.5,2' -fill white \
+  -stroke none -font "$font" -pointsize 22 -gravity center -annotate +0+1 'i'
+# Close: a door with an arrow.
+icon ZOVClose.ico -fill '#b07a45' -stroke '#6b4420' -draw 'rectangle 5,3 19,29' -fill '#f2c12e' \
+  -stroke none -draw 'circle 16,17 16,15.8' -fill '#c8322d' -draw 'polygon 20,13 27,17 20,21' \
+  -stroke '#c8322d' -strokewidth 3 -draw 'line 14,17 21,17'
