@@ -4,12 +4,12 @@
 Reference pictures (.pam, RGBA) are drawn here; each fixture saves one of them in one format
 and variant. PNG, GIF, BMP, ICO/CUR, PCX and WMF are written by the small writers below, JPEG
 by ImageMagick's convert. The seeds in ../fuzz_corpus/<reader>/ are the fixtures and damaged
-copies of them: cut at every header field, and each length or count set to its maximum.
+copies of them: cut at every header field, and each length or count set to its maximum;
+inputs a fuzzer found may be merged in beside them as found_<sha1>.
 The files are kept in the repository; run this again only to change them.
     platform/image/testdata/make_fixtures.py
 """
 import os
-import shutil
 import struct
 import subprocess
 import zlib
@@ -595,7 +595,12 @@ READERS = {'.png': ('png', png_fields), '.jpg': ('jpeg', jpeg_fields), '.gif': (
 
 
 def write_corpus():
-    shutil.rmtree(CORPUS, ignore_errors=True)
+    # Inputs a fuzzer found and that were merged in ("found_...") stay.
+    for reader in set(r for r, _ in READERS.values()):
+        folder = os.path.join(CORPUS, reader)
+        for seed in os.listdir(folder) if os.path.isdir(folder) else []:
+            if not seed.startswith('found_'):
+                os.remove(os.path.join(folder, seed))
     for name in sorted(os.listdir(HERE)):
         stem, ext = os.path.splitext(name)
         if ext not in READERS:
