@@ -68,6 +68,7 @@ constexpr Golden kGoldens[] = {
     {"png_palette_trns.png", "trn"},
     {"png_grey.png", "grey"},
     {"png_grey_1.png", "pal2"},
+    {"png_grey_alpha.png", "greyalpha"},
     {"png_rgba_2x.png", "alpha2x"},
     {"jpeg_baseline.jpg", "smooth", 6},
     {"jpeg_progressive.jpg", "smooth", 6},

@@ -75,6 +75,7 @@ REFS = {
     'trn': picture(W, H, lambda x, y: (0, 0, 0, 0) if index16(x, y) == 0
                    else PALETTE16[index16(x, y)] + (255,)),
     'grey': picture(W, H, lambda x, y: ((x * 17 + y * 9) % 256,) * 3 + (255,)),
+    'greyalpha': picture(W, H, lambda x, y: ((x * 17 + y * 9) % 256,) * 3 + (with_alpha(x, y)[3],)),
     'rgb555': picture(W, H, rgb555),
     'rgb565': picture(W, H, rgb565),
     'smooth': picture(W, H, smooth),
