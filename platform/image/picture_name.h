@@ -7,6 +7,7 @@
 //   ResolvePictureName("zov.ico")      // "zov.ico" when there, else "<data>/images/zov.ico"
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,13 +21,14 @@ namespace platform::image {
 // The file `name` stands for when that file exists, else nullopt. Any thread.
 std::optional<std::string> ResolvePictureName(std::string_view name);
 
-// The bytes of the file at `path`, or nullopt when it cannot be read or is larger than any
-// picture within the limits.
-std::optional<std::vector<std::uint8_t>> ReadPictureFile(const std::string& path);
+// The bytes of the file at `path`, the first `max_bytes` of them at most, or nullopt when it
+// cannot be read or is larger than any picture within the limits.
+std::optional<std::vector<std::uint8_t>> ReadPictureFile(const std::string& path,
+                                                         std::size_t max_bytes = SIZE_MAX);
 
 // The picture `name` stands for, decoded; nullopt when there is none or it cannot be read.
 std::optional<Picture> LoadNamedPicture(std::string_view name, int want_side = 0);
-// Its natural size alone.
+// Its natural size alone, read from the file's first bytes where they hold the header.
 std::optional<PictureSize> ProbeNamedPicture(std::string_view name, int want_side = 0);
 
 }  // namespace platform::image

@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -67,6 +69,33 @@ TEST_F(PictureNameTest, OtherNamesAreFilesAndABareOneFallsBackToTheProgramsPictu
   EXPECT_EQ(ResolvePictureName(""), std::nullopt);
   EXPECT_EQ(ResolvePictureName("~"), std::nullopt);
   EXPECT_FALSE(LoadNamedPicture("missing.ico").has_value());
+}
+
+std::vector<char> FixtureBytes(const std::string& name) {
+  std::ifstream in(fs::path(PEX_IMAGE_TESTDATA_DIR) / name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(PictureNameTest, TheProbeReadsFurtherOnlyWhereTheHeaderLiesFurther) {
+  // A BMP followed by a megabyte the probe never needs.
+  std::vector<char> bmp = FixtureBytes("bmp_24.bmp");
+  bmp.resize(bmp.size() + 1024 * 1024, '\0');
+  std::ofstream("long.bmp", std::ios::binary)
+      .write(bmp.data(), static_cast<std::streamsize>(bmp.size()));
+  EXPECT_EQ(ProbeNamedPicture("long.bmp"), (PictureSize{13, 11}));
+  // An icon whose one entry, a PNG, lies 100000 bytes on.
+  const std::vector<char> png = FixtureBytes("png_rgba_2x.png");
+  constexpr std::uint32_t kOffset = 100000;
+  std::vector<char> ico = {0, 0, 1, 0, 1, 0, 26, 22, 0, 0, 1, 0, 32, 0};
+  for (const std::uint32_t v : {static_cast<std::uint32_t>(png.size()), kOffset}) {
+    for (int i = 0; i < 4; ++i) ico.push_back(static_cast<char>(v >> (8 * i)));
+  }
+  ico.resize(kOffset, '\0');
+  ico.insert(ico.end(), png.begin(), png.end());
+  std::ofstream("far.ico", std::ios::binary)
+      .write(ico.data(), static_cast<std::streamsize>(ico.size()));
+  EXPECT_EQ(ProbeNamedPicture("far.ico"), (PictureSize{26, 22}));
+  ASSERT_TRUE(LoadNamedPicture("far.ico").has_value());
 }
 
 TEST_F(PictureNameTest, AFileThatIsNoPictureGivesNone) {
