@@ -65,6 +65,10 @@ constexpr int kExtTextOpaque = 0x0002;
 constexpr int kMinObjects = 16;
 constexpr int kMaxObjects = 65535;
 constexpr int kMaxSavedStates = 64;
+// Pixels the records may touch in all: 64 times the image, and at least 2^26, a second of
+// painting or so. Real pictures touch each pixel a few times.
+constexpr std::int64_t kDrawBudgetPerPixel = 64;
+constexpr std::int64_t kMinDrawBudget = std::int64_t{1} << 26;
 
 using Object = std::variant<std::monostate, QPen, QBrush, QFont>;
 
@@ -131,7 +135,10 @@ struct State {
 
 class Painter {
  public:
-  Painter(const image::Metafile& meta, QImage& target) : painter_(&target), size_(target.size()) {
+  Painter(const image::Metafile& meta, QImage& target)
+      : painter_(&target),
+        size_(target.size()),
+        budget_(std::max(kMinDrawBudget, kDrawBudgetPerPixel * size_.width() * size_.height())) {
     objects_.resize(std::clamp(meta.object_count, kMinObjects, kMaxObjects));
     state_.window_org = QPointF(meta.left, meta.top);
     state_.window_ext = QSizeF(meta.width, meta.height);
@@ -139,8 +146,11 @@ class Painter {
     Apply();
   }
 
-  void Play(const image::MetaRecord& r) {
+  // Plays one record; false once the drawing budget is spent, and the rest is left out.
+  bool Play(const image::MetaRecord& r) {
     const Params p(r);
+    if (const std::optional<QRectF> extent = Extent(r.function, p); extent && !Spend(*extent))
+      return false;
     switch (r.function) {
       case kSetWindowOrg:
         state_.window_org = QPointF(p[1], p[0]);
@@ -272,9 +282,60 @@ class Painter {
       default:
         break;
     }
+    return true;
   }
 
  private:
+  // The part of the picture a drawing record may touch, in logical units; nullopt for a
+  // record that draws nothing.
+  std::optional<QRectF> Extent(std::uint16_t function, const Params& p) const {
+    switch (function) {
+      case kLineTo:
+        return QRectF(state_.position, QPointF(p[1], p[0])).normalized();
+      case kPolyline:
+      case kPolygon:
+        return p.Points(1, p.word(0)).boundingRect();
+      case kPolyPolygon:
+        return p.Points(1 + p.word(0), p.size()).boundingRect();
+      case kRectangle:
+      case kEllipse:
+        return p.Rect(0);
+      case kRoundRect:
+        return p.Rect(2);
+      case kArc:
+      case kPie:
+      case kChord:
+        return p.Rect(4);
+      case kTextOut:
+      case kExtTextOut: {
+        const double em = std::max(1, state_.font.pixelSize());
+        const double width = em * (function == kTextOut ? p.word(0) : p.word(2));
+        const QPointF at = function == kTextOut
+                               ? QPointF(p[(p.word(0) + 1) / 2 + 2], p[(p.word(0) + 1) / 2 + 1])
+                               : QPointF(p[1], p[0]);
+        return QRectF(at.x() - width, at.y() - 2 * em, 2 * width, 4 * em);
+      }
+      case kStretchDib:
+        return QRectF(p[10], p[9], p[8], p[7]).normalized();
+      case kDibStretchBlt:
+        return QRectF(p[9], p[8], p[7], p[6]).normalized();
+      case kDibBitBlt:
+        return QRectF(p[7], p[6], p[5], p[4]).normalized();
+      default:
+        return std::nullopt;
+    }
+  }
+
+  // Charges the pixels `extent` covers on the image, with its outline; false once the
+  // budget is spent, so a hostile file cannot keep the painter busy for long.
+  bool Spend(const QRectF& extent) {
+    const QRectF on_image =
+        painter_.transform().mapRect(extent).intersected(QRectF(QPointF(0, 0), QSizeF(size_)));
+    budget_ -= static_cast<std::int64_t>(on_image.width() * on_image.height()) +
+               static_cast<std::int64_t>(on_image.width() + on_image.height()) + 1;
+    return budget_ > 0;
+  }
+
   void Apply() {
     const QSizeF ext = state_.window_ext;
     if (ext.width() == 0 || ext.height() == 0) return;
@@ -368,6 +429,7 @@ class Painter {
 
   QPainter painter_;
   QSize size_;
+  std::int64_t budget_;
   State state_;
   std::vector<State> saved_;
   std::vector<Object> objects_;
@@ -381,7 +443,9 @@ QImage DrawMetafile(const image::Metafile& meta, QSize size) {
   if (target.isNull()) return {};
   target.fill(Qt::transparent);
   Painter painter(meta, target);
-  for (const image::MetaRecord& r : meta.records) painter.Play(r);
+  for (const image::MetaRecord& r : meta.records) {
+    if (!painter.Play(r)) break;
+  }
   return target;
 }
 

@@ -38,6 +38,20 @@ TEST(DrawMetafile, DrawsTheRecordsToFillTheImage) {
   }
 }
 
+// A hostile file: the longest record walk the reader allows, each record filling the whole
+// picture. The painter stops once the records have touched many times the picture's pixels.
+TEST(DrawMetafile, ThePaintingWorkIsBounded) {
+  image::Metafile meta;
+  meta.size = {100, 100};
+  meta.width = meta.height = 100;
+  meta.records.push_back({0x02FC, {0, 0x00FF, 0x0000, 0}});  // a red brush
+  meta.records.push_back({0x012D, {0}});
+  meta.records.resize(image::kMaxMetaRecords, {0x041B, {100, 100, 0, 0}});
+  const QImage image = DrawMetafile(meta, QSize(100, 100));
+  ASSERT_EQ(image.size(), QSize(100, 100));
+  EXPECT_EQ(image.pixelColor(50, 50), QColor(Qt::red));
+}
+
 TEST(DrawMetafile, AnEmptyOrTooLargeSizeGivesNoImage) {
   const std::optional<image::Metafile> meta = FixtureMetafile("wmf_placeable.wmf");
   ASSERT_TRUE(meta.has_value());
