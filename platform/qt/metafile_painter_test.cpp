@@ -1,6 +1,8 @@
 #include "platform/qt/metafile_painter.h"
 
 #include <QColor>
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -50,6 +52,23 @@ TEST(DrawMetafile, ThePaintingWorkIsBounded) {
   const QImage image = DrawMetafile(meta, QSize(100, 100));
   ASSERT_EQ(image.size(), QSize(100, 100));
   EXPECT_EQ(image.pixelColor(50, 50), QColor(Qt::red));
+}
+
+// Every seed of the metafile reader's fuzz corpus that reads is drawn without a fault.
+TEST(DrawMetafile, EveryReadableSeedDraws) {
+  int drawn = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(PEX_IMAGE_CORPUS_DIR "/wmf")) {
+    SCOPED_TRACE(entry.path().filename().string());
+    std::ifstream in(entry.path(), std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                          std::istreambuf_iterator<char>()};
+    const std::optional<image::Metafile> meta = image::ReadMetafile(bytes);
+    if (!meta) continue;
+    const QSize size(std::min(meta->size.width, 64), std::min(meta->size.height, 64));
+    EXPECT_EQ(DrawMetafile(*meta, size).size(), size);
+    ++drawn;
+  }
+  EXPECT_GT(drawn, 10);
 }
 
 TEST(DrawMetafile, AnEmptyOrTooLargeSizeGivesNoImage) {
