@@ -28,10 +28,10 @@ class PictureNameTest : public ::testing::Test {
     fs::create_directories(root_ / "data" / "images");
     before_ = fs::current_path();
     fs::current_path(root_ / "cwd");
-    SetDataDirectoryForTesting((root_ / "data").string());
+    TEST_SetDataDirectory((root_ / "data").string());
   }
   void TearDown() override {
-    SetDataDirectoryForTesting("");
+    TEST_SetDataDirectory("");
     fs::current_path(before_);
     fs::remove_all(root_);
   }
@@ -113,7 +113,7 @@ namespace {
 
 // The pictures the program names, as shipped in share/images.
 TEST(ProgramPictures, EveryNamedPictureIsShippedAndReads) {
-  SetDataDirectoryForTesting(PEX_SHARE_DIR);
+  TEST_SetDataDirectory(PEX_SHARE_DIR);
   constexpr std::string_view kNames[] = {
       "zov.ico",          "ZOVpexolind.ico", "ZOVTemplate.ico",     "ZOVWeb.gif",
       "ZOVMSAttach.ico",  "cancel.ico",      "zovrefresh.ico",      "ZOVCheckoff.ico",
@@ -130,7 +130,7 @@ TEST(ProgramPictures, EveryNamedPictureIsShippedAndReads) {
   ASSERT_TRUE(finger.has_value());
   EXPECT_EQ(finger->size(), (PictureSize{32, 32}));
   EXPECT_EQ(finger->hot_spot, (HotSpot{11, 1}));  // the tip of the finger
-  SetDataDirectoryForTesting("");
+  TEST_SetDataDirectory("");
 }
 
 }  // namespace

@@ -24,10 +24,10 @@ class LoadPictureTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     root_ = pattern;
     fs::create_directories(root_ / "images");
-    SetDataDirectoryForTesting(root_.string());
+    TEST_SetDataDirectory(root_.string());
   }
   void TearDown() override {
-    SetDataDirectoryForTesting("");
+    TEST_SetDataDirectory("");
     fs::remove_all(root_);
   }
   void Own(const std::string& fixture, const std::string& name) {
