@@ -29,6 +29,13 @@ class WaitCursor {
   WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// Whether a lookup is of the sets of "~Global settings": by the style manager's switch when
+// asked to follow it, else by `global`.
+bool UseGlobal(const uint8_t* change_global, uint8_t global, uint8_t follow_switch) {
+  if (follow_switch == 1) return change_global != nullptr && *change_global != 0;
+  return global == 1;
+}
+
 }  // namespace
 
 const RecordLayout& ConditionSetQueueRecord::Layout() {
@@ -164,11 +171,6 @@ int32_t ZOVRestyleBaseClass::AddUnconditionalSet(const SetKey& key) {
     return 0;
   }
   return next;
-}
-
-static bool UseGlobal(const uint8_t* change_global, uint8_t global, uint8_t follow_switch) {
-  if (follow_switch == 1) return change_global != nullptr && *change_global != 0;
-  return global == 1;
 }
 
 int32_t ZOVRestyleBaseClass::GetConditionSetId(uint8_t global, uint8_t follow_switch,

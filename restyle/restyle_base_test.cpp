@@ -1,5 +1,6 @@
 #include "restyle/restyle_base.h"
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -283,6 +284,27 @@ TEST_F(RestyleStoreTest, QueueRecordsSettingsAndDeletesUseTheSameRecords) {
   EXPECT_EQ(read_back.buffer.XPOS, -5);
   EXPECT_EQ(read_back.buffer.IMAGEEQUATE, 70000);
   EXPECT_EQ(Records(), std::vector<std::string>{"1 ~Setting P=x"});
+}
+
+TEST_F(RestyleStoreTest, AGroupOfMoreThan255FieldsStoresItsFirst255) {
+  // 256 byte fields, all reading the same byte.
+  std::vector<std::string> names;
+  for (int i = 1001; i <= 1256; ++i) {
+    char name[8];
+    std::snprintf(name, sizeof name, "F%d", i);
+    names.emplace_back(name);
+  }
+  std::vector<platform::FieldInfo> fields;
+  for (const std::string& name : names) {
+    fields.push_back(platform::FieldInfo{name, platform::FieldType::kByte, 1, 0,
+                                         [](void* record) { return record; }});
+  }
+  const platform::RecordLayout wide("WIDE", fields);
+  uint8_t byte = 1;
+  Run([&] { store.SaveGroup(wide, &byte, 1, "~Wide"); });
+  const std::vector<std::string> records = Records();
+  ASSERT_EQ(records.size(), 255u);
+  EXPECT_EQ(records.back(), "1 ~Wide F1255=1");
 }
 
 TEST_F(RestyleStoreTest, HasEnabledPropertyLooksUnderOnePropertyOrAnyOfTheSet) {
