@@ -34,6 +34,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -310,6 +311,12 @@ TEST_F(QtBackendTest, WindowRectsAreWhereTheWindowsAre) {
   EXPECT_LE(inner.right, outer.right);
   EXPECT_EQ(display.WindowRect(0), region::Rect{});
   EXPECT_GT(display.SystemMetric(4), 0);
+  // The desktop is the screen's area that windows may cover.
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_FALSE(display.DesktopRect().empty());
+  EXPECT_EQ(display.DesktopRect(),
+            (region::Rect{screen.left(), screen.top(), screen.left() + screen.width(),
+                          screen.top() + screen.height()}));
 }
 
 TEST_F(QtBackendTest, EntryHoldsAsManyBytesAsItsPicture) {
