@@ -290,7 +290,7 @@ TEST_F(RestyleStoreTest, AGroupOfMoreThan255FieldsStoresItsFirst255) {
   // 256 byte fields, all reading the same byte.
   std::vector<std::string> names;
   for (int i = 1001; i <= 1256; ++i) {
-    char name[8];
+    char name[16];
     std::snprintf(name, sizeof name, "F%d", i);
     names.emplace_back(name);
   }
