@@ -154,7 +154,7 @@ TEST_F(StyleManagerTest, AChangedLayoutAsksAndYesKeepsTheOldFileAsBak) {
       platform::kButtonYes);
   Init();
   ASSERT_EQ(display.dialogs().seen().size(), 1u);
-  const platform::MessageRequest& asked = display.dialogs().seen()[0];
+  const platform::MessageRequest asked = display.dialogs().seen()[0];
   EXPECT_EQ(asked.caption, "ZOVRestyle");
   EXPECT_EQ(asked.icon, platform::kIconAsterisk);
   EXPECT_EQ(asked.button_mask, platform::kButtonYes | platform::kButtonNo);
