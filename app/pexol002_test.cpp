@@ -197,7 +197,7 @@ TEST_F(MainFrameTest, OpeningTheFrameRegistersItsMenuAndTellsTheAssistant) {
   std::vector<int64_t> restyle_at_first_item;
   OnCall([&](std::string_view call) {
     if (call != "ZOVRestyleClass.AddMenuItem -1 1") return;
-    const restyle::ZOVRestyleClass* r = RunningRestyleForTesting();
+    const restyle::ZOVRestyleClass* r = TEST_RunningRestyle();
     ASSERT_NE(r, nullptr);
     restyle_at_first_item = {r->EXPANDMENUTREEAUTOMATICALLY, r->MENUTREEITEMHEIGHT,
                              r->MENUTREEITEMCOLOR,           r->MENUTREEITEMBACKGROUNDCOLOR,
