@@ -457,14 +457,21 @@ TEST_P(OdbcQueryLoginTest, ConnectStringWithBlanksConnectsAsTheUser) {
   EXPECT_EQ(q().ColumnData(1), sources().pg_user());
 }
 
-TEST_P(OdbcQueryLoginTest, WrongPasswordFails) {
+TEST_P(OdbcQueryLoginTest, WrongPasswordFailsAndTheMessageMasksIt) {
   Glo.ConnectString = "DSN=pex_pg; UID=" + sources().pg_user() + "; PWD=not-the-password";
   dialogs_.ExpectMessage("Error:File System Error|Backend error:", platform::kButtonOk);
   EXPECT_TRUE(q().Execute("SELECT 1"));
   EXPECT_EQ(q().LASTERRORCODE, 90);
   EXPECT_NE(q().LASTFILEERROR.str().find("password"), std::string::npos) << q().LASTFILEERROR.str();
   ASSERT_EQ(dialogs_.seen().size(), 1u);
-  EXPECT_NE(dialogs_.seen()[0].text.find("PWD=not-the-password|Query:SELECT 1"), std::string::npos);
+  const std::string shown = dialogs_.seen()[0].text;
+  EXPECT_NE(
+      shown.find("|Owner:DSN=pex_pg; UID=" + sources().pg_user() + "; PWD=*****|Query:SELECT 1"),
+      std::string::npos)
+      << shown;
+  EXPECT_EQ(shown.find("not-the-password"), std::string::npos) << shown;
+  EXPECT_EQ(Glo.ConnectString.str(),
+            "DSN=pex_pg; UID=" + sources().pg_user() + "; PWD=not-the-password");
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, OdbcQueryLoginTest, ::testing::Values(OdbcBackend::kPostgres),

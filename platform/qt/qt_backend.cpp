@@ -233,6 +233,12 @@ void QtBackend::ActivateWindow(ui::WindowHandle window) {
   });
 }
 
+void QtBackend::FocusControl(ui::WindowHandle window, ui::FieldId field) {
+  OnGui([this, window, field] {
+    if (WindowMirror* m = Mirror(window)) m->FocusControl(field);
+  });
+}
+
 void QtBackend::PerformStdAction(ui::WindowHandle window, ui::StdAction action) {
   OnGui([this, window, action] {
     if (WindowMirror* m = Mirror(window)) m->PerformStdAction(action);

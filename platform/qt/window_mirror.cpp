@@ -1426,6 +1426,18 @@ void WindowMirror::Activate() {
   top_->activateWindow();
 }
 
+void WindowMirror::FocusControl(FieldId field) {
+  Applying applying(*this);
+  Item* item = Find(field);
+  if (item == nullptr || !item->widget || !top_) return;
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(top_.data())) {
+    if (frame_ == nullptr || !frame_->mdi_area() || frame_->mdi_area()->activeSubWindow() != sub) {
+      return;
+    }
+  }
+  item->widget->setFocus(Qt::OtherFocusReason);
+}
+
 void WindowMirror::PerformStdAction(ui::StdAction action) {
   QMdiArea* area = mdi_area_ ? mdi_area_.data() : (frame_ ? frame_->mdi_area() : nullptr);
   QWidget* focus = QApplication::focusWidget();

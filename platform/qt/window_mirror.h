@@ -65,6 +65,9 @@ class WindowMirror {
   void DestroyControl(ui::FieldId field);
   void PushSnapshot(ui::FieldId field, std::shared_ptr<const ui::ListSnapshot> snapshot);
   void Activate();
+  // The program gave `field` the focus. In an MDI child only while it is the active one, so
+  // a window in the background never takes the activation.
+  void FocusControl(ui::FieldId field);
   void PerformStdAction(ui::StdAction action);
 
   // Input. `field` 0 means the window itself.

@@ -348,6 +348,7 @@ void Window::Open(Window* owner) {
   for (auto& [f, c] : controls_) {
     if (f > 0 && c->TakesFocus() && IsVisible(*c) && !c->disabled()) {
       focus_ = f;
+      focus_dirty_ = true;
       break;
     }
   }
@@ -522,6 +523,10 @@ void Window::Flush() {
     for (auto& [f, c] : controls_) c->MarkDirty();
   }
   for (auto& [f, c] : controls_) c->Flush(backend, handle_);
+  if (focus_dirty_) {
+    focus_dirty_ = false;
+    if (focus_ != kNoField) backend.FocusControl(handle_, focus_);
+  }
 }
 
 void Window::Process(const detail::QueuedItem& item) {
@@ -850,7 +855,11 @@ void Window::Select(FieldId field, int32_t position) {
     return;
   }
   if (position != 0) c->SetNumber(Prop::Selected, position);
-  if (c->TakesFocus()) focus_ = field;
+  if (c->TakesFocus()) {
+    focus_ = field;
+    focus_dirty_ = true;
+    WakeOwnerToFlush();
+  }
 }
 
 void Window::SetHidden(FieldId first, FieldId last, bool hidden) {
