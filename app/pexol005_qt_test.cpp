@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
@@ -179,6 +180,21 @@ TEST_F(QueryWindowQtTest, TheBuildersSpinEditsAConnectorInPlace) {
     user.Settle();
     EXPECT_EQ(user.Cell(*b, "?QBEList", 2, 1), "OR");
     EXPECT_FALSE(spin->isVisible());
+
+    // The buttons with an icon show it and their whole text.
+    for (const char* equate : {"?CancelButton", "?ExecuteButton"}) {
+      SCOPED_TRACE(equate);
+      auto* button = qobject_cast<QPushButton*>(user.Widget(*b, equate));
+      ASSERT_NE(button, nullptr);
+      EXPECT_FALSE(button->icon().isNull());
+      const QString text = button->text().remove(QLatin1Char('&'));
+      EXPECT_FALSE(text.startsWith(QLatin1Char(' ')));
+      const int needed = button->fontMetrics().horizontalAdvance(text) +
+                         button->iconSize().width() + 8;  // icon, gap and frame
+      EXPECT_LE(needed, button->width()) << qPrintable(text);
+    }
+    EXPECT_EQ(qobject_cast<QPushButton*>(user.Widget(*b, "?CancelButton"))->text(),
+              QStringLiteral("Cancel"));
 
     user.Click(*b, "?CancelButton");
     EXPECT_EQ(user.Window("Query builder"), nullptr);

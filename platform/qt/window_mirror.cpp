@@ -1092,7 +1092,11 @@ void WindowMirror::ApplyCommon(Item& item) {
       break;
     case ControlType::kButton: {
       auto* b = static_cast<QPushButton*>(w);
-      b->setText(caption);
+      // Qt centres icon and text as one block: blanks in front, which made room for an icon
+      // elsewhere, would only push the text out of the button.
+      qsizetype blanks = 0;
+      while (blanks < caption.size() && caption[blanks] == QLatin1Char(' ')) ++blanks;
+      b->setText(caption.mid(blanks));
       b->setIcon(icon.isNull() ? QIcon() : QIcon(icon));
       b->setDefault(Flag(props, Prop::Default));
       break;
