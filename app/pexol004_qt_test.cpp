@@ -1,6 +1,7 @@
 // The dictionary window in the real program on the Qt display (offscreen platform): a user
 // connects to the sample database through the connection window, opens the dictionary
 // window from the menu, picks a table and writes a TXD file, all through the widgets.
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QTableView>
 #include <filesystem>
@@ -56,6 +57,13 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
     WindowMirror* w = user.Window("Pexolind");
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(user.Rows(*w, "?TableList"), 11);
+    // The first table is the chosen one, and the list shows it so.
+    QTableView* tables = user.List(*w, "?TableList");
+    ASSERT_NE(tables, nullptr);
+    EXPECT_TRUE(tables->selectionModel()->isRowSelected(0, QModelIndex()));
+    EXPECT_EQ(tables->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(user.Widget(*w, "?Tablename"))->text().toStdString(),
+              user.Cell(*w, "?TableList", 1, 3));
     ASSERT_TRUE(user.ClickRow(*w, "?TableList", 3, "Orders"));
     EXPECT_EQ(qobject_cast<QLineEdit*>(user.Widget(*w, "?Tablename"))->text().toStdString(),
               "Orders");

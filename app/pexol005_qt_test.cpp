@@ -5,6 +5,7 @@
 #include <QAbstractItemModel>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -127,6 +128,41 @@ TEST_F(QueryWindowQtTest, AHundredThousandRowResultScrollsToItsEnd) {
     ASSERT_NE(count, nullptr);
     EXPECT_EQ(count->text().toStdString(), "100000");
     Screenshot(*w, "pexolind-query-window.png");
+
+    user.Click(*w, "?CloseButton");
+  });
+}
+
+// A value with line breaks shows on one line of its row, and a value wider than its column
+// is clipped, never shortened with characters the data does not hold.
+TEST_F(QueryWindowQtTest, ACellShowsOneLineAndClipsWhatDoesNotFit) {
+  platform::qt::QtBackend display;
+  display.SetProgramEndedHandler([] {});
+  const std::string wide(200, 'w');
+
+  RunAsUser(display, [&](testing::QtUser& user) {
+    WindowMirror* w = OpenQueryWindow(user);
+    ASSERT_NE(w, nullptr);
+    TypeInto(user, user.Widget(*w, "?Glo:Query"),
+             "SELECT 'first line' || char(10) || 'second' || char(13) || char(10) || 'third' "
+             "AS lines, '" +
+                 wide + "' AS wide, 'x' || char(9) || 'y' AS tab");
+    user.Click(*w, "?ExecuteQueryButton");
+
+    QTableView* list = user.List(*w, "?List");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(user.Rows(*w, "?List"), 1);
+    const QAbstractItemModel* model = list->model();
+    EXPECT_EQ(model->data(model->index(0, 0)).toString().toStdString(), "first line second  third");
+    EXPECT_EQ(model->data(model->index(0, 2)).toString().toStdString(), "x y");
+    EXPECT_EQ(model->data(model->index(0, 1)).toString().toStdString(), wide);
+    EXPECT_EQ(list->textElideMode(), Qt::ElideNone);
+    EXPECT_LT(list->columnWidth(1),
+              list->fontMetrics().horizontalAdvance(QString::fromStdString(wide)));
+    // One line high, like every other row.
+    EXPECT_EQ(list->rowHeight(0), list->verticalHeader()->defaultSectionSize());
+    EXPECT_LT(list->rowHeight(0), 2 * list->fontMetrics().height());
+    Screenshot(*w, "pexolind-query-multiline.png");
 
     user.Click(*w, "?CloseButton");
   });

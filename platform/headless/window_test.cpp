@@ -195,6 +195,8 @@ TEST_F(TestWindowFixture, ListShowsItsQueueAndReportsSelection) {
   ASSERT_EQ(rows->rows.size(), 3u);
   EXPECT_EQ(rows->rows[1], (std::vector<std::string>{"beta", "   20"}));  // @n5
   EXPECT_EQ(user.Control(w, kRows).properties.count({int32_t(Prop::Format), 0}), 1u);
+  // The program chose no row: the list shows the first one chosen.
+  EXPECT_EQ(user.Control(w, kRows).selected, 1);
 
   user.SelectRow(w, kRows, 2);
   // The focus arrives (Selected), the row is chosen, the alerted release follows; the

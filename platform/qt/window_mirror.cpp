@@ -791,6 +791,8 @@ QWidget* WindowMirror::MakeWidget(Item& item) {
       w->setEditTriggers(QAbstractItemView::NoEditTriggers);
       w->setShowGrid(false);
       w->setWordWrap(false);
+      // The runtime clips a cell; "..." would show characters the data does not hold.
+      w->setTextElideMode(Qt::ElideNone);
       w->setTabKeyNavigation(false);
       w->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
       // A list scrolls sideways only when it was given HSCROLL.
