@@ -5,6 +5,7 @@
 #include <QAbstractItemModel>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -191,8 +192,18 @@ TEST_F(QueryWindowQtTest, TheBuildersSpinEditsAConnectorInPlace) {
     ASSERT_NE(column, nullptr);
     EXPECT_EQ(column->text().toStdString(), "name");
     Screenshot(*b, "pexolind-query-builder-condition.png");
+    auto* combo = qobject_cast<QComboBox*>(user.Widget(*b, "?QFQ:SQLFunction"));
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->currentText().toStdString(), "=");
     user.Click(*b, "?NewAndConditionButton");
     ASSERT_EQ(user.Rows(*b, "?QBEList"), 3);
+    // A new column and operator must be chosen: neither list shows one chosen.
+    EXPECT_TRUE(user.List(*b, "?ColumnList")->selectionModel()->selectedRows().empty());
+    EXPECT_TRUE(user.List(*b, "?QBEFunctionList")->selectionModel()->selectedRows().empty());
+    // The placeholder has no column and no operator, and the combo and the string show so.
+    ASSERT_TRUE(user.ClickRow(*b, "?QBEList", 1, "???"));
+    EXPECT_EQ(combo->currentText().toStdString(), "");
+    EXPECT_EQ(column->text().toStdString(), "");
     ASSERT_TRUE(user.ClickRow(*b, "?QBEList", 1, "AND"));
 
     // The spin sits over the connector's cell.

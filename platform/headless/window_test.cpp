@@ -43,6 +43,7 @@ constexpr FieldId kRows = kWindow.Equate("?Rows");
 constexpr EventId kRedisplay = 0x500;
 constexpr EventId kChangeName = 0x501;
 constexpr EventId kPressTab = 0x502;
+constexpr EventId kStaleOther = 0x503;
 
 struct RowRecord {
   CString<21> NAME;
@@ -99,6 +100,7 @@ class TestWindowFixture : public WindowTest {
         }
         if (Event() == kChangeName) name = "changed";
         if (Event() == kPressTab) PressKey(kTabKey);
+        if (Event() == kStaleOther) SetProp(kOther, Prop::ScreenText, "stale");
         log.Add(line);
       }
       log.Add("loop ended");
@@ -147,6 +149,17 @@ TEST_F(TestWindowFixture, TypingSurvivesARedisplay) {
   user.Click(w, kOkButton);
   // ?Other was selected, the redisplay ran, then ?Other is accepted before the button.
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"257@3", "1280@0", "1@3 name=", "1@5 name="}));
+}
+
+TEST_F(TestWindowFixture, DisplayShowsTheVariableWhateverTheControlShowedBefore) {
+  StartProcedure();
+  PostToWindow(w, kStaleOther);
+  user.WaitUntilIdle();
+  EXPECT_EQ(user.ScreenText(w, kOther), "stale");
+  PostToWindow(w, kRedisplay);
+  user.WaitUntilIdle();
+  // ?Other's variable is still empty, and ?Other is not where the user types (?Name is).
+  EXPECT_EQ(user.ScreenText(w, kOther), "");
 }
 
 TEST_F(TestWindowFixture, PressKeyTabsToTheNextFieldAndCommitsTheEntry) {

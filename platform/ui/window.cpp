@@ -824,7 +824,14 @@ void Window::Display(FieldId first, FieldId last) {
   for (auto& [f, c] : controls_) {
     const bool in_range =
         first == kNoField || (last == kNoField ? f == first : f >= first && f <= last);
-    if (in_range) c->DisplayVariable();
+    if (!in_range) continue;
+    // What the user is typing stays until it is accepted; every other control shows its
+    // variable, whatever it showed before.
+    if (f == focus_) {
+      c->DisplayVariable();
+    } else {
+      c->ShowVariable();
+    }
   }
   Flush();
 }
