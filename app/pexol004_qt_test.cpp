@@ -1,8 +1,10 @@
 // The dictionary window in the real program on the Qt display (offscreen platform): a user
 // connects to the sample database through the connection window, opens the dictionary
 // window from the menu, picks a table and writes a TXD file, all through the widgets.
+#include <QApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTableView>
 #include <filesystem>
 #include <string>
@@ -82,7 +84,10 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
     user.Type(*w, "?Glo:TXDFilename", out.string());
     user.Type(*w, "?Glo:Driver", "ORACLE");
     user.Click(*w, "?Glo:NoRelations");  // unticked: the relations are written
-    user.Click(*w, "?WriteTXDButton");
+    // Alt+W is the window's "&Write Clarion TXD", not the frame's "&Window" menu.
+    user.PressKey(*w, Qt::Key_W, Qt::AltModifier);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(std::filesystem::exists(out));
     EXPECT_EQ(qobject_cast<QLineEdit*>(user.Widget(*w, "?Glo:TXDFilename"))->text().toStdString(),
               out.string());
     // The list shows the tables as read again after the export.
@@ -90,6 +95,14 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
 
     user.Click(*w, "?CloseButton");
     EXPECT_EQ(user.Window("Pexolind"), nullptr);
+
+    // With no child open, Alt+W opens the frame's Window menu.
+    user.PressKey(*frame, Qt::Key_W, Qt::AltModifier);
+    QWidget* popup = QApplication::activePopupWidget();
+    EXPECT_NE(popup, nullptr);
+    EXPECT_EQ(popup, frame->menu(-18));
+    if (popup != nullptr) popup->close();
+    user.Settle();
   };
   app::RunProgram(display, [&](platform::ui::Runtime& runtime) {
     testing::QtUser user(runtime, display);

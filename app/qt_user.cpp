@@ -95,10 +95,10 @@ void QtUser::ChooseMenu(WindowMirror& w, std::string_view equate) {
   Settle();
 }
 
-void QtUser::PressKey(WindowMirror& w, int key) {
+void QtUser::PressKey(WindowMirror& w, int key, Qt::KeyboardModifiers modifiers) {
   QWidget* target = QApplication::focusWidget();
   if (target == nullptr) target = w.top();
-  if (target != nullptr) QTest::keyClick(target, static_cast<Qt::Key>(key));
+  if (target != nullptr) QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
   Settle();
 }
 

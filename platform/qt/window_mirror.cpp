@@ -101,6 +101,19 @@ QString WithoutMnemonic(QString text) {
   return text;
 }
 
+// The letter after the single '&' of a caption, upper case; null without one.
+QChar MnemonicOf(const QString& text) {
+  for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != QLatin1Char('&')) continue;
+    if (text[i + 1] == QLatin1Char('&')) {
+      ++i;
+      continue;
+    }
+    return text[i + 1].toUpper();
+  }
+  return {};
+}
+
 std::set<KeyCode> AlertsOf(const std::map<std::pair<int32_t, int32_t>, std::string>& props) {
   std::set<KeyCode> out;
   for (const auto& [slot, value] : props) {
@@ -1506,6 +1519,49 @@ bool WindowMirror::Alerted(FieldId field, KeyCode key) const {
   if (field == ui::kNoField) return window_alerts_.count(key) != 0;
   const Item* item = Find(field);
   return item != nullptr && item->alerts.count(key) != 0;
+}
+
+bool WindowMirror::PressMnemonic(QChar letter, bool press) {
+  const QChar wanted = letter.toUpper();
+  for (auto& [f, item] : items_) {
+    const ControlView& v = item->view;
+    if (!item->widget || !v.visible || !v.enabled) continue;
+    if (MnemonicOf(Q(v.text)) != wanted) continue;
+    switch (v.type) {
+      case ControlType::kButton:
+      case ControlType::kCheck:
+      case ControlType::kRadio:
+        if (press) {
+          item->widget->setFocus(Qt::ShortcutFocusReason);
+          static_cast<QAbstractButton*>(item->widget.data())->click();
+        }
+        return true;
+      case ControlType::kPrompt:
+        if (QWidget* buddy = static_cast<QLabel*>(item->widget.data())->buddy()) {
+          if (press) buddy->setFocus(Qt::ShortcutFocusReason);
+          return true;
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  for (auto& [f, item] : items_) {
+    // A tab's mnemonic chooses it, as a click on it does.
+    if (item->view.type != ControlType::kTab || !item->view.enabled) continue;
+    if (Flag(item->view.properties, Prop::Hide) || MnemonicOf(Q(item->view.text)) != wanted) {
+      continue;
+    }
+    if (press) {
+      Input in;
+      in.kind = Input::Kind::kClick;
+      in.field = f;
+      in.key = ui::kMouseLeft;
+      Post(in);
+    }
+    return true;
+  }
+  return false;
 }
 
 bool WindowMirror::HasKey(KeyCode key) const {

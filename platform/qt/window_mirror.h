@@ -78,6 +78,10 @@ class WindowMirror {
   bool Alerted(ui::FieldId field, ui::KeyCode key) const;
   // True when a control or menu item of this window is pressed by `key`.
   bool HasKey(ui::KeyCode key) const;
+  // Alt and `letter`: true when a shown control of this window has that mnemonic, and then,
+  // with `press`, presses it (a button, check or radio), gives the focus to the control a
+  // prompt names, or chooses the tab.
+  bool PressMnemonic(QChar letter, bool press);
   // True while a command is being applied: Qt's reactions to it are no input.
   bool applying() const { return applying_ > 0; }
   // True once the program closes the window: the close box no longer asks.
