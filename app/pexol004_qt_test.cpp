@@ -4,7 +4,12 @@
 #include <QApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTableView>
 #include <filesystem>
 #include <string>
@@ -115,6 +120,63 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
   EXPECT_NE(text.find("[RELATIONS]"), std::string::npos);
   ASSERT_EQ(recorder.calls().size(), 1u);
   EXPECT_EQ(recorder.calls()[0].args, std::vector<std::string>{out.string()});
+}
+
+// Three children together larger than the screen: tiling and cascading arrange them inside
+// the frame as it is, which stays on the screen, and each child scrolls to its Close button.
+using FrameQtTest = testing::ProgramTest;
+
+TEST_F(FrameQtTest, TilingThreeChildrenKeepsTheFrameOnTheScreen) {
+  platform::qt::QtBackend display;
+  display.SetProgramEndedHandler([] {});
+
+  auto script = [&](testing::QtUser& user) {
+    WindowMirror* frame = user.Frame();
+    ASSERT_NE(frame, nullptr);
+    const QRect screen = frame->top()->screen()->availableGeometry();
+    user.PressKey(*frame, Qt::Key_F2);
+    WindowMirror* connection = user.Window("Choose an ODB Cconnection");
+    ASSERT_NE(connection, nullptr);
+    ASSERT_TRUE(user.ClickRow(*connection, "?DataSourceList", 1, "pex_sqlite ", true));
+    for (int key : {Qt::Key_F4, Qt::Key_F3, Qt::Key_F3}) {
+      user.PressKey(*frame, key);
+      EXPECT_TRUE(screen.contains(frame->top()->frameGeometry()));
+    }
+    QMdiArea* area = frame->mdi_area();
+    ASSERT_EQ(area->subWindowList().size(), 3);
+    int declared_width = 0;
+    for (QMdiSubWindow* sub : area->subWindowList()) declared_width += sub->width();
+    ASSERT_GT(declared_width, screen.width());
+
+    for (const char* arrange : {"?TILE", "?CASCADE"}) {
+      SCOPED_TRACE(arrange);
+      const QSize before = frame->top()->size();
+      user.ChooseMenu(*frame, arrange);
+      EXPECT_EQ(frame->top()->size(), before);
+      EXPECT_TRUE(screen.contains(frame->top()->frameGeometry()))
+          << frame->top()->width() << "x" << frame->top()->height();
+      for (QMdiSubWindow* sub : area->subWindowList()) {
+        SCOPED_TRACE(sub->windowTitle().toStdString());
+        EXPECT_TRUE(area->viewport()->rect().contains(sub->geometry()));
+        auto* scroll = qobject_cast<QScrollArea*>(sub->widget());
+        ASSERT_NE(scroll, nullptr);
+        QPushButton* close = nullptr;
+        for (QPushButton* b : scroll->findChildren<QPushButton*>()) {
+          if (b->text() == QStringLiteral("&Close")) close = b;
+        }
+        ASSERT_NE(close, nullptr);
+        scroll->ensureWidgetVisible(close, 0, 0);
+        user.Settle();
+        const QRect shown(close->mapTo(scroll->viewport(), QPoint(0, 0)), close->size());
+        EXPECT_TRUE(scroll->viewport()->rect().contains(shown));
+      }
+    }
+  };
+  app::RunProgram(display, [&](platform::ui::Runtime& runtime) {
+    testing::QtUser user(runtime, display);
+    script(user);
+    user.CloseProgram();
+  });
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QRegion>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
@@ -486,11 +487,16 @@ void WindowMirror::GrowFrameToShow(QWidget* main, QMdiArea* area, QWidget* child
   const QSize missing(std::max(0, child->x() + child->width() - area->width()),
                       std::max(0, child->y() + child->height() - area->height()));
   if (missing.width() == 0 && missing.height() == 0) return;
-  QSize grown = main->size() + missing;
-  if (const QScreen* screen = main->screen()) {
-    grown = grown.boundedTo(screen->availableGeometry().size());
-  }
-  main->resize(grown.expandedTo(main->size()));
+  main->resize(WithinScreen(*main, (main->size() + missing).expandedTo(main->size())));
+}
+
+// `size` cut to the screen's available area less the window's own frame: a frame never
+// grows past the screen, whatever asks it to.
+QSize WindowMirror::WithinScreen(const QWidget& window, QSize size) {
+  const QScreen* screen = window.screen();
+  if (screen == nullptr) return size;
+  const QSize decoration = window.frameGeometry().size() - window.size();
+  return size.boundedTo(screen->availableGeometry().size() - decoration);
 }
 
 QRect WindowMirror::PixelRect(const ui::RectDu& du) const {
@@ -521,7 +527,7 @@ void WindowMirror::BuildTop(WindowMirror* frame, WindowMirror* owner) {
                          child->Post(in);
                        }
                      });
-    main->resize(client_size);
+    main->resize(WithinScreen(*main, client_size));
     if (px.x() > 0 || px.y() > 0) main->move(px.topLeft());
     top_ = main;
     client_ = mdi_area_.data();
@@ -566,7 +572,13 @@ void WindowMirror::BuildTop(WindowMirror* frame, WindowMirror* owner) {
       frame_ = frame;
       auto* sub = MakeChild<Closable<QMdiSubWindow>>(*this);
       sub->setAttribute(Qt::WA_DeleteOnClose, false);
-      sub->setWidget(container);
+      // Tiling, cascading or the user may make the child smaller than its client, which then
+      // scrolls: its declared size never holds the frame or the other children to it.
+      auto* scroll = MakeChild<QScrollArea>();
+      scroll->setFrameShape(QFrame::NoFrame);
+      scroll->setWidgetResizable(true);
+      scroll->setWidget(container);
+      sub->setWidget(scroll);
       frame->mdi_area()->addSubWindow(sub);
       // The sub-window's margins hold its caption and frame; the client keeps its size.
       container->adjustSize();
@@ -1390,13 +1402,13 @@ void WindowMirror::ApplyGeometry(const ui::RectDu& before) {
   if (std::abs(sized->width() - wanted.width()) >= unit_x ||
       std::abs(sized->height() - wanted.height()) >= unit_y) {
     if (view_.kind == ui::WindowKind::kFrame) {
-      top_->resize(wanted);
+      top_->resize(WithinScreen(*top_, wanted));
     } else {
       client_->setMinimumSize(wanted);
       client_->resize(wanted);
       if (QWidget* container = client_->parentWidget()) container->adjustSize();
       if (auto* sub = qobject_cast<QMdiSubWindow*>(top_.data())) {
-        sub->resize(sub->widget()->size().grownBy(sub->contentsMargins()));
+        sub->resize(client_->parentWidget()->size().grownBy(sub->contentsMargins()));
       } else {
         top_->adjustSize();
       }

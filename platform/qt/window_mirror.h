@@ -116,6 +116,7 @@ class WindowMirror {
   void ApplyShape();
   void ApplyGeometry(const ui::RectDu& before);
   static void GrowFrameToShow(QWidget* main, QMdiArea* area, QWidget* child);
+  static QSize WithinScreen(const QWidget& window, QSize size);
   Item* Find(ui::FieldId field);
   const Item* Find(ui::FieldId field) const;
   QRect PixelRect(const ui::RectDu& du) const;
