@@ -10,11 +10,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -169,6 +171,46 @@ TEST_F(QueryWindowQtTest, ACellShowsOneLineAndClipsWhatDoesNotFit) {
   });
 }
 
+// The connection's password, typed in the connection window, is masked where a failing
+// query's message shows the connect string.
+TEST_F(QueryWindowQtTest, AFailingQuerysMessageMasksThePassword) {
+  platform::qt::QtBackend display;
+  display.SetProgramEndedHandler([] {});
+  QString shown;
+  display.SetDialogHook([&shown](QWidget& dialog) {
+    auto* box = qobject_cast<QMessageBox*>(&dialog);
+    if (box == nullptr) return;
+    shown = box->text();
+    QTimer::singleShot(100, box, [box] {
+      EXPECT_TRUE(testing::QtUser::Screenshot(box, "pexolind-query-error.png"));
+      box->button(QMessageBox::Ok)->click();
+    });
+  });
+
+  RunAsUser(display, [&](testing::QtUser& user) {
+    WindowMirror* frame = user.Frame();
+    ASSERT_NE(frame, nullptr);
+    user.ChooseMenu(*frame, "?PEXOLINDCHOOSEODBCCONNECTION");
+    WindowMirror* connection = user.Window("Choose an ODB Cconnection");
+    ASSERT_NE(connection, nullptr);
+    user.Type(*connection, "?DSNString", "pex_sqlite");
+    user.Type(*connection, "?Username", "me");
+    user.Type(*connection, "?Password", "secret");
+    user.Click(*connection, "?ConnectButton");
+    ASSERT_EQ(user.Window("Choose an ODB Cconnection"), nullptr);
+    user.ChooseMenu(*frame, "?PEXOLINDBROWSEODBCCONNECTION");
+    WindowMirror* w = user.Window("Browse an ODBC connection");
+    ASSERT_NE(w, nullptr);
+    TypeInto(user, user.Widget(*w, "?Glo:Query"), "SELECT * FROM no_such_table");
+    user.Click(*w, "?ExecuteQueryButton");
+    user.Settle();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Owner:DSN=pex_sqlite; UID=me; PWD=*****")))
+        << shown.toStdString();
+    EXPECT_FALSE(shown.contains(QStringLiteral("secret"))) << shown.toStdString();
+    user.Click(*w, "?CloseButton");
+  });
+}
+
 TEST_F(QueryWindowQtTest, TheBuildersSpinEditsAConnectorInPlace) {
   platform::qt::QtBackend display;
   display.SetProgramEndedHandler([] {});
@@ -218,9 +260,8 @@ TEST_F(QueryWindowQtTest, TheBuildersSpinEditsAConnectorInPlace) {
     EXPECT_EQ(spin->text().toStdString(), "AND");
 
     // The keys go where the program put the focus: to the spin, right after the click.
-    ASSERT_EQ(QApplication::focusWidget(), spin);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-    user.Settle();
+    user.PressKey(*b, Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), spin);
     EXPECT_EQ(spin->text().toStdString(), "OR");
     Screenshot(*b, "pexolind-query-builder.png");
     QTest::keyClick(spin, Qt::Key_Return);
