@@ -14,10 +14,10 @@
 #include "platform/core/fixed_string.h"
 #include "platform/core/message.h"
 #include "platform/core/paths.h"
-#include "platform/core/process.h"
 #include "platform/core/text.h"
 #include "platform/files/file.h"
 #include "platform/files/ini_file.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/thread.h"
@@ -189,11 +189,10 @@ class MainWindow final : public ProcedureWindow {
     SetProp(kConnectionItem, Prop::Text, text);
   }
 
-  // The page's address is a file URL, so that a section after '#' reaches the browser. The
-  // opener's result is not tested: a page that does not open shows nothing.
+  // The page's address is a file URL, so that a section after '#' reaches the browser. A
+  // page that does not open is told to the user.
   static void OpenWebPage(std::string_view page) {
-    (void)platform::OpenWithDesktop("file://" +
-                                    platform::JoinPath(platform::DataDirectory(), page));
+    platform::ui::OpenOnDesktop("file://" + platform::JoinPath(platform::DataDirectory(), page));
   }
 };
 

@@ -16,8 +16,8 @@
 #include "catalog/txd_writer.h"
 #include "catalog/txd_writer_source.h"
 #include "platform/core/message.h"
-#include "platform/core/process.h"
 #include "platform/core/text.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
@@ -230,8 +230,8 @@ class PexolindWindow final : public ProcedureWindow {
     }
     platform::Message(kEditCustomTypesNote, "", platform::kIconAsterisk, platform::kButtonOk);
     // Not waited for: the user edits while the program goes on, and reloads with the
-    // button. A desktop without an opener is no failure of the window.
-    static_cast<void>(platform::OpenWithDesktop(loc_.custom_field_types_file));
+    // button. A desktop that cannot open the file says so.
+    platform::ui::OpenOnDesktop(loc_.custom_field_types_file);
   }
 
   PexolindLocals& loc_;

@@ -15,8 +15,8 @@
 #include "platform/core/error_state.h"
 #include "platform/core/message.h"
 #include "platform/core/paths.h"
-#include "platform/core/process.h"
 #include "platform/core/text.h"
+#include "platform/ui/dialogs.h"
 
 namespace catalog {
 namespace {
@@ -288,9 +288,8 @@ std::string WriteTXD(const TxdOptions& options, CatalogSource& catalog) {
     ShowWriteError(name);
     return name;
   }
-  // Ignoring the opener's result on purpose: the file is written, and a desktop without an
-  // opener is no failure of the run.
-  static_cast<void>(platform::OpenWithDesktop(name));
+  // The file is written either way; a desktop that cannot open it says so to the user.
+  platform::ui::OpenOnDesktop(name);
   return name;
 }
 
