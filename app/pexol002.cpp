@@ -17,6 +17,7 @@
 #include "platform/core/text.h"
 #include "platform/files/file.h"
 #include "platform/files/ini_file.h"
+#include "platform/files/odbc/connect_string.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
@@ -181,9 +182,9 @@ class MainWindow final : public ProcedureWindow {
   }
 
   // The connection item shows the first 20 characters, and "..." when the connect string
-  // without its trailing blanks is longer.
+  // without its trailing blanks is longer. A password among them is shown masked.
   void ShowConnection() {
-    const std::string_view connect = catalog::Glo.ConnectString;
+    const std::string connect = platform::files::MaskPasswords(catalog::Glo.ConnectString);
     std::string text(platform::CutUtf8(connect, kConnectionShown));
     if (platform::Clip(connect).size() > kConnectionShown) text += "...";
     SetProp(kConnectionItem, Prop::Text, text);
