@@ -148,11 +148,14 @@ class TxdRun {
       ColumnsQueue.Get(c);
       const std::string name(GCQ.COLUMNNAME.view());
       const std::string label = ColumnLabel(name, state_.oracle);
-      const bool date_time = IsDateTimeType(GCQ.COLUMNTYPE);
+      // The group also comes with a timestamp the driver names otherwise ("timestamptz"):
+      // its STRING(8) is of no use without the DATE and TIME over it.
+      const bool date_time = IsDateTimeType(GCQ.COLUMNTYPE) || IsTimestampCode(GCQ.NCOLUMNTYPE);
       // Written before the type is known, so also for a column that is then left out.
       if (date_time || c > kQuickCodeColumns) Lines({"[QUICKCODE]", "!NOPOPULATE"});
-      const std::optional<std::string> type =
-          ColumnDataType(GCQ.COLUMNTYPE, GCQ.COLUMNSIZE, GCQ.DECIMALDIGITS, state_.oracle);
+      const std::optional<std::string> type = ColumnDataType(
+          {GCQ.COLUMNTYPE.view(), GCQ.NCOLUMNTYPE, GCQ.COLUMNSIZE, GCQ.DECIMALDIGITS},
+          state_.oracle);
       if (!type) continue;
       ++state_.field_id;
       Line(FieldLine(label, *type, name, state_.external_names));

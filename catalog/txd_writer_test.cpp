@@ -473,13 +473,13 @@ TEST_F(TxdWriterTest, LineBreaksInCatalogTextsStayInsideTheirLine) {
   EXPECT_EQ(lines[14],
             "!!> IDENT(9),PROMPT('Order Date TIME:'),HEADER('Order Date TIME'),PICTURE(@t7),"
             "JUSTIFY(RIGHT,1)");
-  EXPECT_EQ(lines[17], "Kind MY TYPE,NAME('Kind')");
+  EXPECT_EQ(lines[17], "Kind CSTRING(4001),NAME('Kind')");
   EXPECT_NE(text.find("STRING('DSN=Sample;  UID=sa{81}')"), std::string::npos);
   EXPECT_NE(text.find("INITIAL('DSN=Sample;  UID=sa')"), std::string::npos);
 
   // The field-types file keeps one mapping a line as well.
   const std::string types = dir_.Read("pexolind_fieldtypes.ini");
-  EXPECT_NE(types.find("MY TYPE,0,0=MY TYPE\r\n"), std::string::npos) << types;
+  EXPECT_NE(types.find("MY TYPE,0,0=CSTRING(4001)\r\n"), std::string::npos) << types;
 }
 
 TEST_F(TxdWriterTest, TheColumnsPast150GetQuickCodes) {
