@@ -204,7 +204,7 @@ class PexolindWindow final : public ProcedureWindow {
     const std::unique_ptr<catalog::CatalogSource> source = catalog::MakeQueryObjectCatalog();
     source->ReadTables(catalog::Glo.SystemTables != 0, catalog::Glo.TablesOnly != 0,
                        catalog::Glo.OwnerFilter.view());
-    source->ReadForeignKeys("");
+    source->ReadForeignKeys("", "");
     catalog::TablesQueue.Get(1);  // an empty queue leaves the cleared record buffer
   }
 
@@ -214,11 +214,13 @@ class PexolindWindow final : public ProcedureWindow {
     const int32_t choice = ui::Choice(kTableList);
     if (choice >= 1) catalog::TablesQueue.Get(static_cast<size_t>(choice));
     const std::string table(platform::ClipView(catalog::GTQ.TABLENAME));
+    // The table of its own schema: another schema may hold a table of the same name.
+    const std::string owner(platform::ClipView(catalog::GTQ.OWNER));
     const std::unique_ptr<catalog::CatalogSource> source = catalog::MakeQueryObjectCatalog();
-    source->ReadPrimaryKeys(table);
-    source->ReadIndexes(table);
-    source->ReadColumns(table);
-    source->ReadForeignKeys(table);
+    source->ReadPrimaryKeys(table, owner);
+    source->ReadIndexes(table, owner);
+    source->ReadColumns(table, owner);
+    source->ReadForeignKeys(table, owner);
   }
 
   void EditCustomFieldTypes() {

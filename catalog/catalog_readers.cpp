@@ -82,6 +82,14 @@ std::string HeldName(std::string_view table) {
 SQLCHAR* Text(std::string& s) { return reinterpret_cast<SQLCHAR*>(s.data()); }
 SQLSMALLINT Length(const std::string& s) { return static_cast<SQLSMALLINT>(s.size()); }
 
+// A schema argument: NULL for a blank owner (every schema), else the owner.
+struct SchemaArgument {
+  explicit SchemaArgument(std::string_view owner) : name(HeldName(owner)) {}
+  SQLCHAR* text() { return name.empty() ? nullptr : Text(name); }
+  SQLSMALLINT length() const { return Length(name); }
+  std::string name;
+};
+
 // The shared start of every reader: an empty queue with a cleared buffer, the file opened
 // again, and a statement on its connection. No statement when the file cannot connect.
 struct CatalogStart {
@@ -167,63 +175,76 @@ void GetTables(ODBCQueryClass& query, platform::QueueBase& queue, uint8_t system
                       owner_filter));
 }
 
-void GetColumns(ODBCQueryClass& query, platform::QueueBase& queue, std::string_view table) {
+void GetColumns(ODBCQueryClass& query, platform::QueueBase& queue, std::string_view table,
+                std::string_view owner) {
   BusyCursor busy;
   const std::string name = HeldName(table);
+  SchemaArgument schema(owner);
   CatalogStart start = Start(query, queue);
   if (!start.statement) return;
-  // The table name is a search pattern here, where `_` and `%` match any character: escape
-  // them so that "t_1" does not also bring the columns of "t11". Without an escape, the rows
-  // of other tables are left out instead.
+  // The names are search patterns here, where `_` and `%` match any character: escape them
+  // so that "t_1" does not also bring the columns of "t11". Without an escape, the rows of
+  // other tables are left out instead.
   const std::string escape = SearchPatternEscape(start.connection);
   std::string pattern = escape.empty() ? name : EscapeSearchPattern(name, escape);
+  if (!escape.empty() && !schema.name.empty()) {
+    schema.name = EscapeSearchPattern(schema.name, escape);
+  }
   const RowFilter drop =
       escape.empty() ? ExactTableNameFilter(name, kColumnsTableNameField) : RowFilter();
-  const SQLRETURN rc = SQLColumns(start.statement.get(), nullptr, 0, nullptr, 0, Text(pattern),
-                                  Length(pattern), nullptr, 0);
+  const SQLRETURN rc = SQLColumns(start.statement.get(), nullptr, 0, schema.text(), schema.length(),
+                                  Text(pattern), Length(pattern), nullptr, 0);
   Finish(rc, start, queue, kColumnsColumns, query.ColumnDataBuffer(),
          query.ColumnDataBufferLength(), drop);
 }
 
-void GetPrimaryKeys(ODBCQueryClass& query, platform::QueueBase& queue, std::string_view table) {
+void GetPrimaryKeys(ODBCQueryClass& query, platform::QueueBase& queue, std::string_view table,
+                    std::string_view owner) {
   BusyCursor busy;
   std::string name = HeldName(table);
+  SchemaArgument schema(owner);
   CatalogStart start = Start(query, queue);
   if (!start.statement) return;
-  const SQLRETURN rc =
-      SQLPrimaryKeys(start.statement.get(), nullptr, 0, nullptr, 0, Text(name), Length(name));
+  const SQLRETURN rc = SQLPrimaryKeys(start.statement.get(), nullptr, 0, schema.text(),
+                                      schema.length(), Text(name), Length(name));
   Finish(rc, start, queue, kPrimaryKeysColumns, query.ColumnDataBuffer(), kCatalogValueBytes);
 }
 
 void GetIndexes(ODBCQueryClass& query, platform::QueueBase& queue, uint8_t unique,
-                std::string_view table) {
+                std::string_view table, std::string_view owner) {
   BusyCursor busy;
   std::string name = HeldName(table);
+  SchemaArgument schema(owner);
   CatalogStart start = Start(query, queue);
   if (!start.statement) return;
-  const SQLRETURN rc = SQLStatistics(start.statement.get(), nullptr, 0, nullptr, 0, Text(name),
-                                     Length(name), unique, SQL_QUICK);
+  const SQLRETURN rc = SQLStatistics(start.statement.get(), nullptr, 0, schema.text(),
+                                     schema.length(), Text(name), Length(name), unique, SQL_QUICK);
   Finish(rc, start, queue, kIndexesColumns, query.ColumnDataBuffer(), kCatalogValueBytes);
 }
 
 void GetForeignKeys(ODBCQueryClass& query, platform::QueueBase& queue, std::string_view table,
-                    uint8_t /*all*/) {
+                    uint8_t /*all*/, std::string_view owner) {
   BusyCursor busy;
   std::string name = HeldName(table);
+  SchemaArgument schema(owner);
   CatalogStart start = Start(query, queue);
   if (!start.statement) return;
-  const SQLRETURN rc = SQLForeignKeys(start.statement.get(), nullptr, 0, nullptr, 0, Text(name),
-                                      Length(name), nullptr, 0, nullptr, 0, nullptr, 0);
+  const SQLRETURN rc =
+      SQLForeignKeys(start.statement.get(), nullptr, 0, schema.text(), schema.length(), Text(name),
+                     Length(name), nullptr, 0, nullptr, 0, nullptr, 0);
   Finish(rc, start, queue, kForeignKeysColumns, query.ColumnDataBuffer(), kCatalogValueBytes);
 }
 
-void GetForeignKeysOf(ODBCQueryClass& query, platform::QueueBase& queue, std::string_view table) {
+void GetForeignKeysOf(ODBCQueryClass& query, platform::QueueBase& queue, std::string_view table,
+                      std::string_view owner) {
   BusyCursor busy;
   std::string name = HeldName(table);
+  SchemaArgument schema(owner);
   CatalogStart start = Start(query, queue);
   if (!start.statement) return;
-  const SQLRETURN rc = SQLForeignKeys(start.statement.get(), nullptr, 0, nullptr, 0, nullptr, 0,
-                                      nullptr, 0, nullptr, 0, Text(name), Length(name));
+  const SQLRETURN rc =
+      SQLForeignKeys(start.statement.get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0,
+                     schema.text(), schema.length(), Text(name), Length(name));
   Finish(rc, start, queue, kForeignKeysColumns, query.ColumnDataBuffer(), kCatalogValueBytes);
 }
 

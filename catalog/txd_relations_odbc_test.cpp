@@ -40,11 +40,17 @@ class ChosenReading final : public CatalogSource {
       : source_(std::move(source)), through_foreign_key_tables_(through_foreign_key_tables) {}
 
   void ReadTables(bool s, bool t, std::string_view o) override { source_->ReadTables(s, t, o); }
-  void ReadColumns(std::string_view t) override { source_->ReadColumns(t); }
-  void ReadPrimaryKeys(std::string_view t) override { source_->ReadPrimaryKeys(t); }
-  void ReadIndexes(std::string_view t) override { source_->ReadIndexes(t); }
-  void ReadForeignKeys(std::string_view t) override { source_->ReadForeignKeys(t); }
-  void ReadForeignKeysOf(std::string_view t) override { source_->ReadForeignKeysOf(t); }
+  void ReadColumns(std::string_view t, std::string_view o) override { source_->ReadColumns(t, o); }
+  void ReadPrimaryKeys(std::string_view t, std::string_view o) override {
+    source_->ReadPrimaryKeys(t, o);
+  }
+  void ReadIndexes(std::string_view t, std::string_view o) override { source_->ReadIndexes(t, o); }
+  void ReadForeignKeys(std::string_view t, std::string_view o) override {
+    source_->ReadForeignKeys(t, o);
+  }
+  void ReadForeignKeysOf(std::string_view t, std::string_view o) override {
+    source_->ReadForeignKeysOf(t, o);
+  }
   bool ForeignKeysScanCatalog() override { return through_foreign_key_tables_; }
   void ReadSysrel(platform::QueueBase& r) override { source_->ReadSysrel(r); }
 

@@ -22,10 +22,36 @@ void Fill(platform::Queue<R>& queue, const std::vector<R>* rows) {
 }
 
 template <class M>
-const typename M::mapped_type* Find(const M& map, std::string_view key) {
+const typename M::mapped_type* Find(const M& map, std::string_view key,
+                                    std::string_view owner = {}) {
+  if (!owner.empty()) {
+    auto it = map.find(std::string(owner) + "." + std::string(key));
+    if (it != map.end()) return &it->second;
+  }
   auto it = map.find(key);
   return it == map.end() ? nullptr : &it->second;
 }
+
+// "what:table", or "what:owner.table" for a read with an owner.
+std::string ReadName(std::string_view what, std::string_view table, std::string_view owner) {
+  std::string out(what);
+  out += ':';
+  if (!owner.empty()) out += std::string(owner) + ".";
+  out += table;
+  return out;
+}
+
+}  // namespace
+
+template <class R>
+void MemoryCatalog::Read(std::string_view what, platform::Queue<R>& queue,
+                         const std::map<std::string, std::vector<R>, std::less<>>& rows,
+                         std::string_view table, std::string_view owner) {
+  reads.push_back(ReadName(what, table, owner));
+  Fill(queue, Find(rows, table, owner));
+}
+
+namespace {
 
 bool StartsWith(std::string_view text, std::string_view lead) { return text.starts_with(lead); }
 
@@ -140,26 +166,20 @@ void MemoryCatalog::ReadTables(bool, bool, std::string_view) {
   reads.push_back("tables");
   Fill(TablesQueue, &tables);
 }
-void MemoryCatalog::ReadColumns(std::string_view table) {
-  reads.push_back("columns:" + std::string(table));
-  Fill(ColumnsQueue, Find(columns, table));
+void MemoryCatalog::ReadColumns(std::string_view table, std::string_view owner) {
+  Read("columns", ColumnsQueue, columns, table, owner);
 }
-void MemoryCatalog::ReadPrimaryKeys(std::string_view table) {
-  reads.push_back("primarykeys:" + std::string(table));
-  Fill(PrimaryKeysQueue, Find(primary_keys, table));
+void MemoryCatalog::ReadPrimaryKeys(std::string_view table, std::string_view owner) {
+  Read("primarykeys", PrimaryKeysQueue, primary_keys, table, owner);
 }
-void MemoryCatalog::ReadIndexes(std::string_view table) {
-  reads.push_back("indexes:" + std::string(table));
-  Fill(IndexesQueue, Find(indexes, table));
+void MemoryCatalog::ReadIndexes(std::string_view table, std::string_view owner) {
+  Read("indexes", IndexesQueue, indexes, table, owner);
 }
-void MemoryCatalog::ReadForeignKeys(std::string_view table) {
-  reads.push_back("foreignkeys:" + std::string(table));
-  Fill(ForeignKeysQueue, Find(foreign_keys, table));
+void MemoryCatalog::ReadForeignKeys(std::string_view table, std::string_view owner) {
+  Read("foreignkeys", ForeignKeysQueue, foreign_keys, table, owner);
 }
-
-void MemoryCatalog::ReadForeignKeysOf(std::string_view table) {
-  reads.push_back("foreignkeysof:" + std::string(table));
-  Fill(ForeignKeysQueue, Find(foreign_keys_of, table));
+void MemoryCatalog::ReadForeignKeysOf(std::string_view table, std::string_view owner) {
+  Read("foreignkeysof", ForeignKeysQueue, foreign_keys_of, table, owner);
 }
 void MemoryCatalog::ReadSysrel(platform::QueueBase& relations) {
   reads.push_back("sysrel");

@@ -17,7 +17,8 @@ namespace catalog::testing {
 // `lines` each followed by CR LF.
 std::string CrLf(const std::vector<std::string>& lines);
 
-// A catalog of hand-made rows per table name.
+// A catalog of hand-made rows per table name. A read with an owner takes the rows stored
+// under "owner.table" when there are any, else those of the table name.
 class MemoryCatalog : public CatalogSource {
  public:
   std::vector<TablesQueueRecord> tables;
@@ -34,13 +35,19 @@ class MemoryCatalog : public CatalogSource {
   std::vector<std::string> reads;                // "columns:Orders", ... in order
 
   void ReadTables(bool system_tables, bool tables_only, std::string_view owner_filter) override;
-  void ReadColumns(std::string_view table) override;
-  void ReadPrimaryKeys(std::string_view table) override;
-  void ReadIndexes(std::string_view table) override;
-  void ReadForeignKeys(std::string_view table) override;
-  void ReadForeignKeysOf(std::string_view table) override;
+  void ReadColumns(std::string_view table, std::string_view owner) override;
+  void ReadPrimaryKeys(std::string_view table, std::string_view owner) override;
+  void ReadIndexes(std::string_view table, std::string_view owner) override;
+  void ReadForeignKeys(std::string_view table, std::string_view owner) override;
+  void ReadForeignKeysOf(std::string_view table, std::string_view owner) override;
   bool ForeignKeysScanCatalog() override { return scans_catalog; }
   void ReadSysrel(platform::QueueBase& relations) override;
+
+ private:
+  template <class R>
+  void Read(std::string_view what, platform::Queue<R>& queue,
+            const std::map<std::string, std::vector<R>, std::less<>>& rows, std::string_view table,
+            std::string_view owner);
 };
 
 // Row builders.

@@ -100,17 +100,23 @@ class TxdRun {
                      state_.external_names));
     Line(IdentLine(state_.file_id, ",USAGE(File)"));
     const std::string table(ClipView(GTQ.ORGINALTABLENAME));
+    const std::string owner(ClipView(GTQ.OWNER));
+    state_.written.emplace(
+        TableName(owner, table),
+        WrittenTable{std::string(ClipView(GTQ.TABLENAME)), platform::Upper(state_.prefix)});
     // The columns are read first: the key writer leaves out indexes over anything else.
-    catalog_.ReadColumns(table);
-    WriteKeys(table);
-    if (!options_.no_relations) state_.table_keys.emplace(table, TakeTableKeys(state_.oracle));
+    catalog_.ReadColumns(table, owner);
+    WriteKeys(table, owner);
+    if (!options_.no_relations) {
+      state_.table_keys.emplace(TableName(owner, table), TakeTableKeys(state_.oracle));
+    }
     Line("Record RECORD");
     WriteFields();
     Lines({"    END", "  END", ""});
   }
 
-  void WriteKeys(std::string_view table) {
-    PrepareTableKeys(catalog_, table);
+  void WriteKeys(std::string_view table, std::string_view owner) {
+    PrepareTableKeys(catalog_, table, owner);
     bool pending = false;
     std::string pending_name;
     std::string key_line;
@@ -235,15 +241,15 @@ TableKeys TakeTableKeys(bool oracle) {
   return keys;
 }
 
-void PrepareTableKeys(CatalogSource& catalog, std::string_view table) {
-  catalog.ReadPrimaryKeys(table);
+void PrepareTableKeys(CatalogSource& catalog, std::string_view table, std::string_view owner) {
+  catalog.ReadPrimaryKeys(table, owner);
   for (size_t i = 1; i <= PrimaryKeysQueue.Records(); ++i) {
     PrimaryKeysQueue.Get(i);
     GPQ.INDEX_NAME = MakeLabel(GPQ.INDEX_NAME);
     PrimaryKeysQueue.Put();
   }
 
-  catalog.ReadIndexes(table);
+  catalog.ReadIndexes(table, owner);
   std::set<std::string, std::less<>> columns;
   for (size_t i = 1; i <= ColumnsQueue.Records(); ++i) {
     columns.emplace(ClipView(ColumnsQueue.entry(i).COLUMNNAME));

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "catalog/txd_writer_source.h"
@@ -49,6 +50,16 @@ struct TableKeys {
   std::vector<std::string> primary_key;  // the primary key's columns in key order
 };
 
+// A table as the catalog names it: its owner (schema, blank for a source without them) and
+// its name as read.
+using TableName = std::pair<std::string, std::string>;
+
+// A table written as a FILE: its label and its prefix in upper case, as PrefixQueue holds it.
+struct WrittenTable {
+  std::string label;
+  std::string prefix;
+};
+
 // The state one run shares between its steps (tables, keys, fields, relations).
 struct TxdRunState {
   int32_t file_id = 1;   // 1 is the global-variables file
@@ -61,8 +72,10 @@ struct TxdRunState {
   // For each three-letter start in upper case, the first counter not yet known to be taken
   // (0: the bare start), so that many tables starting alike do not try every number again.
   std::unordered_map<std::string, int> prefix_counters;
-  // The keys of every table written, by its name as read (kept when relations are asked for).
-  std::map<std::string, TableKeys, std::less<>> table_keys;
+  // The keys of every table written (kept when relations are asked for).
+  std::map<TableName, TableKeys> table_keys;
+  // Every table written as a FILE.
+  std::map<TableName, WrittenTable> written;
 };
 
 // The output name: `name` with the current directory in front when it holds no "/", cut to
@@ -88,7 +101,7 @@ TableKeys TakeTableKeys(bool oracle);
 // index names in label form, primary-key rows marked, and the statistics rows and every index
 // over something other than a column of ColumnsQueue removed.
 // REQUIRES: ColumnsQueue holds the columns of `table`.
-void PrepareTableKeys(CatalogSource& catalog, std::string_view table);
+void PrepareTableKeys(CatalogSource& catalog, std::string_view table, std::string_view owner);
 
 // Writes one run, reading the catalog from `catalog`, and shows the written file with the
 // desktop's opener. Answers the output name used. When the file cannot be created or a line
