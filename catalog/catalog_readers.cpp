@@ -3,6 +3,7 @@
 #include <charconv>
 #include <string>
 
+#include "catalog/catalog_queues.h"
 #include "catalog/catalog_rows.h"
 #include "catalog/odbc_query.h"
 #include "platform/core/fixed_string.h"
@@ -25,8 +26,8 @@ using platform::Result;
 // Every catalog value is read with this buffer length, so longer values are cut to 511 bytes
 // (GetColumns uses the buffer's whole length instead).
 constexpr int32_t kCatalogValueBytes = 512;
-// A table name is held as a text of at most this many bytes.
-constexpr size_t kTableNameBytes = 100;
+// A table name is held as a text of at most this many bytes: whole, as the queues hold it.
+constexpr size_t kTableNameBytes = kCatalogNameSize - 1;
 // DataSourceQueue's name and description are read into texts of these sizes.
 constexpr SQLSMALLINT kDsnNameBytes = 60;
 constexpr SQLSMALLINT kDsnDescriptionBytes = 80;
@@ -74,7 +75,7 @@ class OdbcRows final : public CatalogRows {
   SQLHSTMT stmt_;
 };
 
-// The table name as the readers hold it: clipped, at most 100 bytes.
+// The table name as the readers hold it: clipped, at most 511 bytes.
 std::string HeldName(std::string_view table) {
   return std::string(platform::CutUtf8(platform::ClipView(table), kTableNameBytes));
 }

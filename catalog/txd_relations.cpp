@@ -48,6 +48,36 @@ std::string FoldCase(std::string_view name) {
 
 bool IsSystemTable(const TablesQueueRecord& row) { return row.TABLETYPE == kSystemTable; }
 
+// The field label of `column` in a table written (its label as that FILE's record has it).
+std::string LabelOf(const TableKeys& keys, std::string_view column, bool oracle) {
+  const auto found = keys.column_labels.find(ClipView(column));
+  return found != keys.column_labels.end() ? found->second : ColumnLabel(column, oracle);
+}
+
+// The label of the key on one side of a relation over the column labelled `column`. A key
+// that starts with the column serves the relation; of those, the index named `relationship`
+// (given for the first file) comes first. Only when no key starts with the column: the index
+// named `relationship`, else the first index that holds the column at all; else none.
+std::string RelationKey(const TableKeys& keys, std::string_view column,
+                        std::string_view relationship, bool oracle) {
+  const TableKeyRow* leading = nullptr;
+  const TableKeyRow* named = nullptr;
+  const TableKeyRow* holding = nullptr;
+  for (const TableKeyRow& k : keys.rows) {
+    const bool over_column = LabelOf(keys, k.column, oracle) == column;
+    const bool is_named = !relationship.empty() && k.index_label == relationship;
+    if (over_column && k.first) {
+      if (is_named) return k.key_label;
+      if (leading == nullptr) leading = &k;
+    }
+    if (is_named && named == nullptr) named = &k;
+    if (over_column && holding == nullptr) holding = &k;
+  }
+  if (leading != nullptr) return leading->key_label;
+  if (named != nullptr) return named->key_label;
+  return holding != nullptr ? holding->key_label : std::string();
+}
+
 platform::files::FileDeclaration SysrelDeclaration(std::string_view connect_string,
                                                    SysrelRecord& record) {
   platform::files::FileDeclaration d;
@@ -234,35 +264,13 @@ void RelationWriter::WriteRelationBlocks(const LineSink& line) {
     if (file == nullptr || related == nullptr) continue;
     const std::string& file_label = file->second.label;
     const std::string& related_label = related->second.label;
-    const std::string column = ColumnLabel(row.SZCOLUMN, oracle);
-    const std::string related_column = ColumnLabel(row.SZREFERENCEDCOLUMN, oracle);
-
-    // The first file's key: the index named like the relationship, else the first index over
-    // the column. Names are compared as labels on both sides.
-    std::string file_key;
     const TableKeys& file_keys = KeysOf(file->first);
-    const std::string relationship = MakeLabel(row.SZRELATIONSHIP);
-    for (const TableKeyRow& k : file_keys.rows) {
-      if (k.index_label == relationship) {
-        file_key = k.key_label;
-        break;
-      }
-    }
-    if (file_key.empty()) {
-      for (const TableKeyRow& k : file_keys.rows) {
-        if (ColumnLabel(k.column, oracle) == column) {
-          file_key = k.key_label;
-          break;
-        }
-      }
-    }
-    std::string related_key;
-    for (const TableKeyRow& k : KeysOf(related->first).rows) {
-      if (ColumnLabel(k.column, oracle) == related_column) {
-        related_key = k.key_label;
-        break;
-      }
-    }
+    const TableKeys& related_keys = KeysOf(related->first);
+    const std::string column = LabelOf(file_keys, row.SZCOLUMN, oracle);
+    const std::string related_column = LabelOf(related_keys, row.SZREFERENCEDCOLUMN, oracle);
+    const std::string file_key =
+        RelationKey(file_keys, column, MakeLabel(row.SZRELATIONSHIP), oracle);
+    const std::string related_key = RelationKey(related_keys, related_column, {}, oracle);
 
     const std::string& p1 = file->second.prefix;
     const std::string& p2 = related->second.prefix;

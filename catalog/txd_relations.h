@@ -27,11 +27,13 @@ struct RelationsQueueRecord {
   platform::Decimal CCOLUMN;  // PDECIMAL(11,0), carried from sysrel
   platform::Decimal GRBIT;    // PDECIMAL(11,0), carried from sysrel
   platform::Decimal ICOLUMN;  // PDECIMAL(11,0), carried from sysrel
-  platform::CString<256> SZCOLUMN;
-  platform::CString<256> SZOBJECT;
-  platform::CString<256> SZREFERENCEDCOLUMN;
-  platform::CString<256> SZREFERENCEDOBJECT;
-  platform::CString<256> SZRELATIONSHIP;
+  // sysrel's columns are CSTRING(256); the fields hold the catalog's names whole.
+  CatalogName SZCOLUMN;
+  CatalogName SZOBJECT;
+  CatalogName SZREFERENCEDCOLUMN;
+  CatalogName SZREFERENCEDOBJECT;
+  // "FK_" and two table names.
+  platform::CString<2 * kCatalogNameSize + 4> SZRELATIONSHIP;
   static const platform::RecordLayout& Layout();
 };
 

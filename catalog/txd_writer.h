@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "catalog/catalog_queues.h"
 #include "catalog/txd_writer_source.h"
 #include "platform/core/fixed_string.h"
 #include "platform/core/queue.h"
@@ -32,9 +33,8 @@ struct TxdOptions {
 // The prefixes handed out in one run, kept in ascending order of PREFIX.
 struct PrefixQueueRecord {
   platform::CString<20> PREFIX;  // upper case
-  // The label of the table that owns it. As wide as a table name can be, so that the
-  // relations find the prefix of every table by its whole label.
-  platform::CString<100> TABLENAME;
+  // The label of the table that owns it, whole.
+  platform::CString<kCatalogNameSize> TABLENAME;
   static const platform::RecordLayout& Layout();
 };
 
@@ -44,10 +44,13 @@ struct TableKeyRow {
   std::string index_label;  // the index name in label form
   std::string key_label;    // the label of the KEY line written for the index
   std::string column;       // the column name as read
+  bool first = false;       // the index's first component
 };
 struct TableKeys {
   std::vector<TableKeyRow> rows;         // in the order of IndexesQueue
   std::vector<std::string> primary_key;  // the primary key's columns in key order
+  // The field label of every column of a table written, by the column's name as read.
+  std::map<std::string, std::string, std::less<>> column_labels;
 };
 
 // A table as the catalog names it: its owner (schema, blank for a source without them) and

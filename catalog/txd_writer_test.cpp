@@ -1,5 +1,6 @@
 #include "catalog/txd_writer.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -245,6 +246,62 @@ TEST_F(TxdWriterTest, PrefixesAreMadeUnique) {
   EXPECT_TRUE(testing::ReadTxd(dir_.Read("Clarion.txd")).errors.empty());
 }
 
+// Labels are valid and unique: per dictionary for FILEs, per record for fields (the date/time
+// group's labels included). NAME keeps the real names; each FILE reads its own schema's table.
+TEST_F(TxdWriterTest, LabelsAreValidAndUniqueAndEachTableIsReadInItsSchema) {
+  TablesQueueRecord public_t = Table("t_1");
+  public_t.OWNER = "public";
+  TablesQueueRecord other_t = Table("t_1");
+  other_t.OWNER = "other";
+  const std::string long_name(120, 'n');
+  catalog_.tables = {Table("a-b"),
+                     Table("a_b"),
+                     Table("A B"),
+                     public_t,
+                     other_t,
+                     Table("   "),
+                     Table("\xF0\x9F\x98\x80"
+                           "x"),
+                     Table("1ta"),
+                     Table(long_name)};
+  catalog_.columns["a-b"] = {Column("x-y", "INTEGER", 10), Column("x_y", "INTEGER", 10),
+                             Column("c_DATE", "DATE", 10), Column("c", "TIMESTAMP", 23),
+                             Column("{br", "INTEGER", 10)};
+  catalog_.indexes["a-b"] = {Index("by x_y", "x_y")};
+  catalog_.columns["public.t_1"] = {Column("p", "INTEGER", 10)};
+  catalog_.columns["other.t_1"] = {Column("o", "INTEGER", 10)};
+  catalog_.columns[long_name] = {Column("k", "INTEGER", 10)};
+  const std::string text = Write();
+  const testing::TxdDocument doc = testing::ReadTxd(text);
+  for (const std::string& e : doc.errors) ADD_FAILURE() << e;
+
+  std::vector<std::string> labels, prefixes;
+  for (size_t i = 1; i < doc.files.size(); ++i) {
+    labels.push_back(doc.files[i].label);
+    prefixes.push_back(doc.files[i].prefix);
+  }
+  EXPECT_EQ(labels, (std::vector<std::string>{"a_b", "a_b1", "A_B2", "t_1", "t_11", "_", "_x",
+                                              "_1ta", long_name}));
+  EXPECT_EQ(prefixes, (std::vector<std::string>{"a_b", "a_b1", "A_B2", "t_1", "t_11", "_", "_x",
+                                                "_1t", "nnn"}));
+  EXPECT_NE(text.find(",NAME('A B'),"), std::string::npos);
+  EXPECT_NE(text.find(",NAME('" + long_name + "'),"), std::string::npos);
+
+  std::vector<std::string> fields;
+  for (const testing::TxdField& f : doc.files[1].fields) fields.push_back(f.label);
+  EXPECT_EQ(fields, (std::vector<std::string>{"x_y", "x_y1", "c_DATE", "c1", "c1_GROUP", "c1_DATE",
+                                              "c1_TIME", "_br"}));
+  EXPECT_EQ(doc.files[1].keys.at(0).line, "by_x_y KEY(+a_b:x_y1),NOCASE,OPT");
+  EXPECT_NE(text.find("_br PDECIMAL(10),NAME('{{br')"), std::string::npos) << text;
+  ASSERT_EQ(doc.files[4].fields.size(), 1u);
+  EXPECT_EQ(doc.files[4].fields[0].label, "p");
+  ASSERT_EQ(doc.files[5].fields.size(), 1u);
+  EXPECT_EQ(doc.files[5].fields[0].label, "o");
+  ASSERT_EQ(doc.files[9].fields.size(), 1u);
+  EXPECT_NE(std::find(catalog_.reads.begin(), catalog_.reads.end(), "columns:other.t_1"),
+            catalog_.reads.end());
+}
+
 TEST_F(TxdWriterTest, SystemTablesAreLeftOutUnlessAskedFor) {
   // A system table first, with a key, then a table whose label starts with the same three
   // letters: the prefix, file, key and field numbers show whether the system table took any.
@@ -439,12 +496,12 @@ TEST_F(TxdWriterTest, NamesAreQuotedAndTheDateGroupPromptsUseTheNameAsRead) {
   const std::vector<std::string> lines = TableLines(Write());
   ASSERT_GE(lines.size(), 13u);
   EXPECT_EQ(lines[0],
-            "O_Brien_s_{Orders} FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
+            "O_Brien_s__Orders_ FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
             "NAME('O''Brien''s {{Orders}'),PRE(O_B),BINDABLE,THREAD");
-  EXPECT_EQ(lines[5], "Cust_s_<Date> STRING(8),NAME('Cust''s <<Date>')");
+  EXPECT_EQ(lines[5], "Cust_s__Date_ STRING(8),NAME('Cust''s <<Date>')");
   EXPECT_EQ(lines[6],
-            "!!> IDENT(6),PROMPT('Cust_s_<<Date>:'),HEADER('Cust_s_<<Date>'),MESSAGE('Cust_s_"
-            "<<Date>'),TOOLTIP('Cust_s_<<Date>')");
+            "!!> IDENT(6),PROMPT('Cust_s__Date_:'),HEADER('Cust_s__Date_'),MESSAGE('Cust_s__"
+            "Date_'),TOOLTIP('Cust_s__Date_')");
   EXPECT_EQ(lines[10],
             "!!> IDENT(8),PROMPT('Cust''s <<Date> DATE:'),HEADER('Cust''s <<Date> DATE'),"
             "PICTURE(@d17),JUSTIFY(RIGHT,1)");
@@ -467,15 +524,16 @@ TEST_F(TxdWriterTest, LineBreaksInCatalogTextsStayInsideTheirLine) {
   ASSERT_GE(lines.size(), 19u) << text;
   EXPECT_EQ(lines[0],
             "Two__Lines FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
-            "NAME('Two  Lines'),PRE(Two),BINDABLE,THREAD");
+            "NAME('Two<13><10>Lines'),PRE(Two),BINDABLE,THREAD");
   EXPECT_EQ(lines[2], "by_date KEY(+Two:Order_Date),NOCASE,OPT");
-  EXPECT_EQ(lines[7], "Order_Date STRING(8),NAME('Order Date')");
+  EXPECT_EQ(lines[7], "Order_Date STRING(8),NAME('Order<10>Date')");
   EXPECT_EQ(lines[14],
-            "!!> IDENT(9),PROMPT('Order Date TIME:'),HEADER('Order Date TIME'),PICTURE(@t7),"
-            "JUSTIFY(RIGHT,1)");
+            "!!> IDENT(9),PROMPT('Order<10>Date TIME:'),HEADER('Order<10>Date TIME'),"
+            "PICTURE(@t7),JUSTIFY(RIGHT,1)");
   EXPECT_EQ(lines[17], "Kind CSTRING(4001),NAME('Kind')");
-  EXPECT_NE(text.find("STRING('DSN=Sample;  UID=sa{81}')"), std::string::npos);
-  EXPECT_NE(text.find("INITIAL('DSN=Sample;  UID=sa')"), std::string::npos);
+  // The texts keep the real name and connect string: the line breaks are character codes.
+  EXPECT_NE(text.find("STRING('DSN=Sample;<13><10>UID=sa{81}')"), std::string::npos);
+  EXPECT_NE(text.find("INITIAL('DSN=Sample;<13><10>UID=sa')"), std::string::npos);
 
   // The field-types file keeps one mapping a line as well.
   const std::string types = dir_.Read("pexolind_fieldtypes.ini");
