@@ -176,9 +176,9 @@ std::map<std::string, std::set<std::string>> ExpectedSampleKeys(OdbcBackend back
     if (sqlite) std::replace(components.begin(), components.end(), '-', '+');
     std::string line = name + " key(" + components + "),nocase,opt";
     if (k.kind == kDuplicate) line += ",dup";
-    // The SQLite driver gives the primary key no name (PK_NAME is NULL), so no index is
-    // recognised as the primary key there.
-    if (k.kind == kPrimary && !sqlite) line += ",primary";
+    // The SQLite driver gives the primary key no name (PK_NAME is NULL); the index over its
+    // columns is found by them.
+    if (k.kind == kPrimary) line += ",primary";
     keys[std::string(k.table)].insert(line);
   }
   return keys;

@@ -34,6 +34,8 @@ constexpr size_t kOracleIndexNameLength = 30;
 constexpr size_t kPendingIndexName = kCatalogNameSize - 1;
 // Columns past this number get quick-code lines, whatever their type.
 constexpr size_t kQuickCodeColumns = 150;
+// The index written for a primary key that no index of the table matches.
+constexpr std::string_view kPrimaryKeyIndexName = "PrimaryKey";
 // SQLStatistics' row type of the table's statistics (SQL_TABLE_STAT).
 constexpr uint8_t kTableStatistics = 0;
 
@@ -247,6 +249,59 @@ class TxdRun {
   std::map<std::string, std::string, std::less<>> column_labels_;
 };
 
+// The primary key's columns, in key order.
+std::vector<std::string> PrimaryKeyColumns() {
+  std::vector<std::pair<int32_t, std::string>> primary;
+  for (size_t i = 1; i <= PrimaryKeysQueue.Records(); ++i) {
+    const PrimaryKeysQueueRecord row = PrimaryKeysQueue.entry(i);
+    primary.emplace_back(row.ORDINALPOSITION, std::string(ClipView(row.COLUMNNAME)));
+  }
+  std::stable_sort(primary.begin(), primary.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::string> columns;
+  for (auto& [position, column] : primary) columns.push_back(std::move(column));
+  return columns;
+}
+
+// Where no index was found by the primary key's name (the SQLite driver reports none), the
+// first index over exactly the primary key's columns, in order, is the primary key; without
+// one, the primary key itself is added as an index named PrimaryKey. So a table with a
+// primary key always has its one PRIMARY key.
+void MarkPrimaryKeyByColumns() {
+  if (PrimaryKeysQueue.Records() == 0) return;
+  for (size_t i = 1; i <= IndexesQueue.Records(); ++i) {
+    if (IndexesQueue.entry(i).PRIMARYKEY != 0) return;
+  }
+  const std::vector<std::string> primary = PrimaryKeyColumns();
+  for (size_t first = 1; first <= IndexesQueue.Records();) {
+    const std::string name(ClipView(IndexesQueue.entry(first).INDEX_NAME));
+    size_t end = first;
+    std::vector<std::string> columns;
+    while (end <= IndexesQueue.Records() && ClipView(IndexesQueue.entry(end).INDEX_NAME) == name) {
+      columns.emplace_back(ClipView(IndexesQueue.entry(end).COLUMN_NAME));
+      ++end;
+    }
+    if (columns == primary) {
+      for (size_t i = first; i < end; ++i) {
+        IndexesQueue.Get(i);
+        GIQ.PRIMARYKEY = 1;
+        IndexesQueue.Put();
+      }
+      return;
+    }
+    first = end;
+  }
+  for (size_t i = 0; i < primary.size(); ++i) {
+    IndexesQueue.ClearBuffer();
+    GIQ.INDEX_NAME = kPrimaryKeyIndexName;
+    GIQ.COLUMN_NAME = primary[i];
+    GIQ.ORDINALPOSITION = static_cast<int16_t>(i + 1);
+    GIQ.ASC_OR_DESC = "A";
+    GIQ.PRIMARYKEY = 1;
+    IndexesQueue.AddAt(i + 1);
+  }
+}
+
 }  // namespace
 
 const platform::RecordLayout& PrefixQueueRecord::Layout() {
@@ -302,14 +357,7 @@ TableKeys TakeTableKeys(bool oracle) {
         {std::string(index_label), MakeLabel(key), std::string(ClipView(row.COLUMN_NAME)), first});
     previous_key = std::move(key);
   }
-  std::vector<std::pair<int32_t, std::string>> primary;
-  for (size_t i = 1; i <= PrimaryKeysQueue.Records(); ++i) {
-    const PrimaryKeysQueueRecord row = PrimaryKeysQueue.entry(i);
-    primary.emplace_back(row.ORDINALPOSITION, std::string(ClipView(row.COLUMNNAME)));
-  }
-  std::stable_sort(primary.begin(), primary.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (auto& [position, column] : primary) keys.primary_key.push_back(std::move(column));
+  keys.primary_key = PrimaryKeyColumns();
   return keys;
 }
 
@@ -354,6 +402,7 @@ void PrepareTableKeys(CatalogSource& catalog, std::string_view table, std::strin
       IndexesQueue.Delete();
     }
   }
+  MarkPrimaryKeyByColumns();
 }
 
 std::string WriteTXD(const TxdOptions& options, CatalogSource& catalog) {

@@ -444,6 +444,33 @@ TEST_F(TxdWriterTest, KeysFromIndexesAndThePrimaryKey) {
                                 "columns:Lines", "primarykeys:Lines", "indexes:Lines"}));
 }
 
+// A driver that names no primary key (the SQLite driver): the index over exactly the primary
+// key's columns, in order, is the primary key; without one, a key is written for it.
+TEST_F(TxdWriterTest, APrimaryKeyWithoutANameIsFoundByItsColumns) {
+  catalog_.tables = {Table("Link"), Table("Bare")};
+  catalog_.columns["Link"] = {Column("pid", "INTEGER", 10), Column("qid", "INTEGER", 10)};
+  catalog_.primary_keys["Link"] = {PrimaryKey("qid", ""), PrimaryKey("pid", "")};
+  catalog_.primary_keys["Link"][0].ORDINALPOSITION = 2;
+  catalog_.primary_keys["Link"][1].ORDINALPOSITION = 1;
+  catalog_.indexes["Link"] = {Index("by_q", "qid", true, true), Index("by_qp", "qid"),
+                              Index("by_qp", "pid"), Index("auto_1", "pid"),
+                              Index("auto_1", "qid")};
+  catalog_.columns["Bare"] = {Column("c", "INTEGER", 10), Column("d", "INTEGER", 10)};
+  catalog_.primary_keys["Bare"] = {PrimaryKey("c", "")};
+  catalog_.indexes["Bare"] = {Index("by_d", "d", true, true)};
+  const testing::TxdDocument doc = testing::ReadTxd(Write());
+  for (const std::string& e : doc.errors) ADD_FAILURE() << e;
+  ASSERT_EQ(doc.files.size(), 3u);
+  std::vector<std::string> link, bare;
+  for (const testing::TxdKey& k : doc.files[1].keys) link.push_back(k.line);
+  for (const testing::TxdKey& k : doc.files[2].keys) bare.push_back(k.line);
+  EXPECT_EQ(link, (std::vector<std::string>{"by_q KEY(+Lin:qid),NOCASE,OPT,DUP",
+                                            "by_qp KEY(+Lin:qid,+Lin:pid),NOCASE,OPT",
+                                            "auto_1 KEY(+Lin:pid,+Lin:qid),NOCASE,OPT,PRIMARY"}));
+  EXPECT_EQ(bare, (std::vector<std::string>{"PrimaryKey KEY(+Bar:c),NOCASE,OPT,PRIMARY",
+                                            "by_d KEY(+Bar:d),NOCASE,OPT,DUP"}));
+}
+
 TEST_F(TxdWriterTest, FieldsDateTimeGroupQuickCodesAndSkip) {
   options_.external_names = true;
   std::vector<ColumnsQueueRecord> columns = {
