@@ -6,6 +6,7 @@
 #include "catalog/catalog_queues.h"
 #include "catalog/catalog_rows.h"
 #include "catalog/odbc_query.h"
+#include "platform/core/error_state.h"
 #include "platform/core/fixed_string.h"
 #include "platform/core/queue.h"
 #include "platform/core/text.h"
@@ -91,6 +92,20 @@ struct SchemaArgument {
   std::string name;
 };
 
+// The error of the last read. The readers run under the runtime lock, one at a time.
+std::string& LastError() {
+  static std::string error;
+  return error;
+}
+
+// The message of a failure as the runtime reports it: the driver's text when it gave one.
+std::string FailureText() {
+  std::string text = platform::FileError();
+  if (text.empty()) text = platform::Error();
+  if (text.empty()) text = "the data source cannot be reached";
+  return text;
+}
+
 // The shared start of every reader: an empty queue with a cleared buffer, the file opened
 // again, and a statement on its connection. No statement when the file cannot connect.
 struct CatalogStart {
@@ -100,13 +115,21 @@ struct CatalogStart {
 
 // The file opened again (CLOSE, OPEN 22h) and its connection; none when it cannot connect.
 SQLHDBC Reconnect(ODBCQueryClass& query) {
+  LastError().clear();
   if (query.FILE == nullptr) return SQL_NULL_HANDLE;
   query.FILE->Close();
-  query.FILE->Open(files::kReadWrite | files::kDenyWrite);
+  if (!query.FILE->Open(files::kReadWrite | files::kDenyWrite)) {
+    LastError() = FailureText();
+    return SQL_NULL_HANDLE;
+  }
   const std::string text = query.FILE->GetProperty(files::kPropConnectionHandle);
   int64_t handle = 0;
   std::from_chars(text.data(), text.data() + text.size(), handle);
-  return handle == 0 ? SQL_NULL_HANDLE : files::NumberToHandle(handle);
+  if (handle == 0) {
+    LastError() = FailureText();
+    return SQL_NULL_HANDLE;
+  }
+  return files::NumberToHandle(handle);
 }
 
 CatalogStart Start(ODBCQueryClass& query, platform::QueueBase& queue) {
@@ -116,14 +139,24 @@ CatalogStart Start(ODBCQueryClass& query, platform::QueueBase& queue) {
   start.connection = Reconnect(query);
   if (start.connection == SQL_NULL_HANDLE) return start;
   Result<OdbcStatement> stmt = OdbcStatement::Allocate(start.connection);
-  if (stmt.ok()) start.statement = std::move(stmt).value();
+  if (stmt.ok()) {
+    start.statement = std::move(stmt).value();
+  } else {
+    LastError() =
+        stmt.status().file_error().empty() ? stmt.status().text() : stmt.status().file_error();
+  }
   return start;
 }
 
 // Reads the statement's result into the queue, when the catalog call succeeded.
 void Finish(SQLRETURN rc, CatalogStart& start, platform::QueueBase& queue, int32_t columns,
             char* buffer, int32_t length, const RowFilter& drop = {}) {
-  if (!OdbcOk(rc)) return;
+  if (!OdbcOk(rc)) {
+    const platform::Status diagnostics =
+        files::OdbcDiagnostics(SQL_HANDLE_STMT, start.statement.get(), "the catalog call failed");
+    LastError() = diagnostics.file_error().empty() ? diagnostics.text() : diagnostics.file_error();
+    return;
+  }
   OdbcRows rows(start.statement.get());
   ReadRows(rows, queue, columns, buffer, length, drop);
 }
@@ -248,6 +281,8 @@ void GetForeignKeysOf(ODBCQueryClass& query, platform::QueueBase& queue, std::st
                      schema.text(), schema.length(), Text(name), Length(name));
   Finish(rc, start, queue, kForeignKeysColumns, query.ColumnDataBuffer(), kCatalogValueBytes);
 }
+
+const std::string& LastCatalogReadError() { return LastError(); }
 
 std::string GetDbmsName(ODBCQueryClass& query) {
   const SQLHDBC connection = Reconnect(query);

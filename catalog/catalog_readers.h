@@ -5,7 +5,8 @@
 //
 // A read replaces the whole queue: FREE and a cleared record buffer, then one entry per row
 // in the driver's order, column n in field n while the queue has that field. Nothing is
-// shown when a call fails; the queue is then empty. The file's connection stays open.
+// shown when a call fails; the queue is then empty and LastCatalogReadError says why. The
+// file's connection stays open.
 //
 // Requires the runtime lock (the queues and the statement object are shared).
 #pragma once
@@ -64,6 +65,11 @@ void GetForeignKeys(ODBCQueryClass& query, platform::QueueBase& queue, std::stri
 // costs a scan of the whole catalog per call.
 void GetForeignKeysOf(ODBCQueryClass& query, platform::QueueBase& queue, std::string_view table,
                       std::string_view owner = {});
+
+// Why the last catalog read of the readers above found nothing: the driver's message when the
+// connection could not be made or the catalog call failed; empty when it succeeded (an empty
+// but reachable source included). The readers themselves show nothing; the caller decides.
+const std::string& LastCatalogReadError();
 
 // The source's DBMS name (SQLGetInfo SQL_DBMS_NAME), "SQLite" or "PostgreSQL"; empty when the
 // file cannot connect.

@@ -52,6 +52,7 @@ class ChosenReading final : public CatalogSource {
     source_->ReadForeignKeysOf(t, o);
   }
   bool ForeignKeysScanCatalog() override { return through_foreign_key_tables_; }
+  std::string ReadError() override { return source_->ReadError(); }
   void ReadSysrel(platform::QueueBase& r) override { source_->ReadSysrel(r); }
 
  private:

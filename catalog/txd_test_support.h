@@ -41,6 +41,9 @@ class MemoryCatalog : public CatalogSource {
   void ReadForeignKeys(std::string_view table, std::string_view owner) override;
   void ReadForeignKeysOf(std::string_view table, std::string_view owner) override;
   bool ForeignKeysScanCatalog() override { return scans_catalog; }
+  // What ReadError answers after every read.
+  std::string read_error;
+  std::string ReadError() override { return read_error; }
   void ReadSysrel(platform::QueueBase& relations) override;
 
  private:

@@ -52,6 +52,7 @@ class QueryObjectCatalog final : public CatalogSource {
     if (!scans_catalog_) scans_catalog_ = GetDbmsName(*query_) == kSqliteDbms;
     return *scans_catalog_;
   }
+  std::string ReadError() override { return query_ ? LastCatalogReadError() : std::string(); }
   void ReadSysrel(platform::QueueBase& relations) override {
     if (query_) ReadSysrelTable(Glo.ConnectString.view(), relations);
   }

@@ -33,6 +33,10 @@ class CatalogSource {
   // True when ReadForeignKeys costs a walk over the whole catalog for every table (the SQLite
   // driver's does), so the relations are collected through ReadForeignKeysOf instead.
   virtual bool ForeignKeysScanCatalog() = 0;
+  // Why the last read found nothing because it failed (the source cannot be reached, the
+  // catalog call failed): the driver's message. Empty after a read that succeeded, also when
+  // it found nothing.
+  virtual std::string ReadError() = 0;
   // Adds the rows of the source's table `sysrel` at the end of `relations`, each field into
   // the field of the same name; nothing when the source has no such table.
   virtual void ReadSysrel(platform::QueueBase& relations) = 0;
