@@ -178,6 +178,80 @@ TEST_F(TxdWriterTest, WorkedExampleCustomers) {
   EXPECT_EQ(doc.files[1].fields.size(), 2u);
 }
 
+// The test reader finds what makes a dictionary invalid: one line of a valid one changed.
+TEST(ReadTxd, FindsTypesAndLabelsNoDictionaryHolds) {
+  const std::vector<std::string> file = {
+      "Customers FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
+      "NAME('Customers'),PRE(Cus),BINDABLE,THREAD",
+      "!!> IDENT(2),USAGE(File)",
+      "PK KEY(+Cus:Id),NOCASE,OPT,PRIMARY",
+      "!!> IDENT(1)",
+      "Record RECORD",
+      "Id LONG,NAME('Id')",
+      "!!> IDENT(6)",
+      "Name CSTRING(51),NAME('Name')",
+      "!!> IDENT(7)",
+      "    END",
+      "  END",
+      "",
+  };
+  struct Case {
+    size_t line;  // in `file`
+    std::string_view text;
+    std::string_view fault;  // empty: none
+  };
+  const Case kCases[] = {
+      {5, "Id PDECIMAL(31,31),NAME('Id')", ""},
+      {5, "Id NVARCHAR(160),NAME('Id')", "no data type"},
+      {5, "Id PDECIMAL(9,10),NAME('Id')", "more digits than size"},
+      {5, "Id PDECIMAL(53,10),NAME('Id')", "more than 31 digits"},
+      {5, "Id PDECIMAL(0),NAME('Id')", "more than 31 digits or none"},
+      {5, "Id NUMERIC(10,2),NAME('Id')", "no data type"},
+      {5, "Id CSTRING(1),NAME('Id')", "fitting size"},
+      {5, "Id int4,NAME('Id')", "no data type"},
+      {5, "Id LONG(4),NAME('Id')", "parameters on a plain type"},
+      {5, "Name LONG,NAME('Id')", "used twice in the record"},
+      {5, "1d LONG,NAME('Id')", "field label is no label"},
+      {5, "{Id} LONG,NAME('Id')", "field label is no label"},
+      {2, "P-K KEY(+Cus:Id),NOCASE,OPT,PRIMARY", "KEY label is no label"},
+      {0,
+       "Cust<1> FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
+       "NAME('Customers'),PRE(Cus),BINDABLE,THREAD",
+       "FILE label is no label"},
+      {0,
+       "Customers FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
+       "NAME('Customers'),PRE(1ta),BINDABLE,THREAD",
+       "prefix is no label"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    std::vector<std::string> lines = file;
+    lines[c.line] = std::string(c.text);
+    const testing::TxdDocument doc =
+        testing::ReadTxd(CrLf(Concat({kHeader, SampleGlobals(), lines})));
+    if (c.fault.empty()) {
+      EXPECT_TRUE(doc.errors.empty()) << doc.errors.front();
+    } else {
+      ASSERT_EQ(doc.errors.size(), 1u);
+      EXPECT_NE(doc.errors[0].find(c.fault), std::string::npos) << doc.errors[0];
+    }
+  }
+  // A FILE label twice, in another case: labels match in any case.
+  std::vector<std::string> twice = file;
+  std::vector<std::string> second = file;
+  second[0] =
+      "CUSTOMERS FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
+      "NAME('x'),PRE(Cus1),BINDABLE,THREAD";
+  second[1] = "!!> IDENT(3),USAGE(File)";
+  second[3] = "!!> IDENT(2)";
+  second[6] = "!!> IDENT(8)";
+  second[8] = "!!> IDENT(9)";
+  const testing::TxdDocument doc =
+      testing::ReadTxd(CrLf(Concat({kHeader, SampleGlobals(), twice, second})));
+  ASSERT_EQ(doc.errors.size(), 1u);
+  EXPECT_NE(doc.errors[0].find("FILE label used twice"), std::string::npos) << doc.errors[0];
+}
+
 TEST_F(TxdWriterTest, EmptyTablesQueueGivesHeaderAndGlobalsOnly) {
   EXPECT_EQ(Write(), CrLf(Concat({kHeader, SampleGlobals()})));
   EXPECT_EQ(opener_.calls().size(), 1u);
