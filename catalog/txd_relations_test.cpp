@@ -147,7 +147,7 @@ TEST_F(TxdRelationsTest, AnIndexNamedLikeTheRelationshipIsTheFirstFilesKey) {
 }
 
 // On a link table whose primary key starts with the other column, each relation takes the key
-// that starts with its own column; the Parts' first index holding the column serves only when
+// that starts with its own column; the first index holding the column serves only when
 // no key starts with it.
 TEST_F(TxdRelationsTest, EachSideTakesAKeyThatStartsWithTheLinkingColumn) {
   AddTable("P", {"id"}, {{"pk_p", "id"}});

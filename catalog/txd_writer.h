@@ -100,9 +100,11 @@ std::string KeyName(std::string_view index_name, bool oracle);
 // The keys of the table that PrepareTableKeys left in PrimaryKeysQueue and IndexesQueue.
 TableKeys TakeTableKeys(bool oracle);
 
-// Reads the primary key and the indexes of `table` into PrimaryKeysQueue and IndexesQueue:
-// index names in label form, primary-key rows marked, and the statistics rows and every index
-// over something other than a column of ColumnsQueue removed.
+// Reads the primary key and the indexes of `table` (of schema `owner`) into PrimaryKeysQueue
+// and IndexesQueue: index names in label form, the statistics rows and every index over
+// something other than a column of ColumnsQueue removed, and the primary key's rows marked:
+// those of the index named like it, else of the first index over exactly its columns, else
+// rows added first for an index named PrimaryKey over them.
 // REQUIRES: ColumnsQueue holds the columns of `table`.
 void PrepareTableKeys(CatalogSource& catalog, std::string_view table, std::string_view owner);
 
