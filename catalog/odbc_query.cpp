@@ -11,6 +11,7 @@
 #include "platform/core/queue.h"
 #include "platform/core/record.h"
 #include "platform/files/file.h"
+#include "platform/files/odbc/connect_string.h"
 #include "platform/files/odbc/odbc_handle.h"
 
 namespace catalog {
@@ -24,6 +25,13 @@ constexpr int32_t kGrowthSlackBytes = 100;
 // SQLDescribeCol reads a column name into a 1000-byte text with this buffer length.
 constexpr SQLSMALLINT kColumnNameBufferLength = 999;
 constexpr int32_t kBufferPageSize = 200;
+
+// A driver's message without the line breaks it may end with, so the message shown has no
+// empty line after it.
+std::string WithoutTrailingLineBreaks(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
 
 SQLHSTMT StatementOf(int64_t handle) { return files::NumberToHandle(handle); }
 
@@ -95,9 +103,11 @@ bool ODBCQueryClass::Execute(std::string_view sql) {
   const std::string file_error_code = platform::FileErrorCode();
 
   if (failed) {
+    // The connect string shows with its password masked; the driver's text may repeat it.
     const std::string owner = FILE ? FILE->GetProperty(files::kPropOwner) : std::string();
-    platform::Message("Error:" + error + "|Backend error:" + file_error + "|Owner:" + owner +
-                      "|Query:" + std::string(sql));
+    platform::Message("Error:" + error + "|Backend error:" +
+                      files::MaskPasswords(WithoutTrailingLineBreaks(file_error)) +
+                      "|Owner:" + files::MaskPasswords(owner) + "|Query:" + std::string(sql));
   }
 
   // A failed statement leaves no result to read, so no handle either.
