@@ -136,6 +136,10 @@ constexpr std::string_view kOverwriteQuestion = "There is already a export file|
 constexpr std::string_view kOverwriteQuestionEnd = "|do you want to overwrite?";
 constexpr std::string_view kAddFailed = "Could not add record to the export file|";
 constexpr std::string_view kAddFailedError = "|Error:";
+// The other steps of the export that can fail, each said the way the add failure is.
+constexpr std::string_view kCreateFailed = "Could not create the export file|";
+constexpr std::string_view kOpenFailed = "Could not open the export file|";
+constexpr std::string_view kWriteFailed = "Could not write the export file|";
 // The result list's alert slot for the release of the left button.
 constexpr int32_t kReleaseAlertSlot = 255;
 // The export file: BASIC driver, ';' (character 59) between the fields.
@@ -326,26 +330,41 @@ class BrowseODBCconnectionWindow final : public ProcedureWindow {
 
     platform::files::File& file = loc_.ExportFile;
     file.SetProperty(platform::files::kPropName, name);
-    // CREATE and OPEN are not tested: a file that cannot be written fails on the first ADD.
-    file.Create();
-    file.Open(platform::files::kReadWrite | platform::files::kDenyWrite);
-    file.Stream();
-    file.Set();
-    for (size_t i = 1; i <= loc_.Results.Records(); ++i) {
-      loc_.ODBCGROUP = loc_.Results.entry(i);
-      if (!file.Add()) {
-        ui::SetCursor(ui::Cursor::kNormal);
-        platform::Message(
-            std::string(kAddFailed) + name + std::string(kAddFailedError) + platform::Error(), "",
-            platform::kIconExclamation, platform::kButtonOk);
-        ui::SetCursor(ui::Cursor::kWait);
-        break;
+    // The driver writes the lines beside the old file and puts them in its place at CLOSE, so
+    // a step that fails leaves the old file as it was; each failure is shown, with the file's
+    // name and the system's own text.
+    if (!file.Create()) {
+      ShowExportError(kCreateFailed, name);
+    } else if (!file.Open(platform::files::kReadWrite | platform::files::kDenyWrite)) {
+      ShowExportError(kOpenFailed, name);
+    } else {
+      file.Stream();
+      file.Set();
+      bool written = true;
+      for (size_t i = 1; written && i <= loc_.Results.Records(); ++i) {
+        loc_.ODBCGROUP = loc_.Results.entry(i);
+        written = file.Add();
+        if (!written) ShowExportError(kAddFailed, name);
       }
+      if (written && !file.Flush()) {
+        ShowExportError(kWriteFailed, name);
+        written = false;
+      }
+      // CLOSE puts the lines in place. After a failed step it only drops them, and answers
+      // that failure again, which was shown.
+      if (!file.Close() && written) ShowExportError(kWriteFailed, name);
     }
-    file.Flush();
-    file.Close();
     if (loc_.Results.Get(1)) loc_.Results.Delete();
     ui::SetCursor(ui::Cursor::kNormal);
+  }
+
+  // The message of a failed step of the export. The normal cursor shows while it is open.
+  static void ShowExportError(std::string_view lead, const std::string& name) {
+    std::string text = std::string(lead) + name + std::string(kAddFailedError) + platform::Error();
+    if (!platform::FileError().empty()) text += " (" + platform::FileError() + ")";
+    ui::SetCursor(ui::Cursor::kNormal);
+    platform::Message(text, "", platform::kIconExclamation, platform::kButtonOk);
+    ui::SetCursor(ui::Cursor::kWait);
   }
 
   LocalState& loc_;

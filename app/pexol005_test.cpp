@@ -19,6 +19,7 @@
 #include "app/query_window_test_support.h"
 #include "platform/core/call_trace.h"
 #include "platform/core/message.h"
+#include "platform/files/file_test_support.h"
 #include "platform/testing/odbc_sources.h"
 #include "platform/ui/codes.h"
 
@@ -431,19 +432,71 @@ TEST_P(BrowseWindowTest, ABareNameIsExportedInTheCurrentDirectory) {
   EXPECT_TRUE(fs::exists(dir_ / "Result.csv"));
 }
 
-TEST_P(BrowseWindowTest, AFileThatCannotBeWrittenShowsTheAddFailure) {
+// Each step of the export that fails says so with the file's name, the runtime's error and
+// the system's own text, and the old file stays as it was, byte for byte. A file size limit
+// makes writes fail as a full disk does: a small result fails when the lines are put in
+// place at the end, a large one while its rows are added.
+TEST_P(BrowseWindowTest, EveryFailingStepOfTheExportIsShownAndKeepsTheOldFile) {
   Open();
-  Execute("SELECT name FROM pets");
-  const fs::path file = dir_ / "no_such_dir" / "x.csv";
-  display.dialogs().ExpectMessage(
-      "Could not add record to the export file|" + file.string() + "|Error:", platform::kButtonOk);
-  Export(file);
-  EXPECT_EQ(display.dialogs().pending(), 0u);
-  ASSERT_FALSE(display.dialogs().seen().empty());
-  EXPECT_EQ(display.dialogs().seen().back().icon, platform::kIconExclamation);
-  EXPECT_FALSE(fs::exists(file));
-  EXPECT_EQ(Rows(w, "?List").size(), 4u);
-  EXPECT_EQ(display.CursorOf(1), platform::ui::Cursor::kNormal);
+  struct Case {
+    std::string_view name;
+    std::string sql;
+    int32_t limit;
+    fs::path file;
+    bool old_file;
+    std::string message;
+  };
+  const std::string kBig = "SELECT a.n, b.n FROM numbers a, numbers b WHERE a.n <= 4";
+  const Case kCases[] = {
+      {"missing directory", "SELECT name FROM pets", 500, dir_ / "no_such_dir" / "x.csv", false,
+       "Could not create the export file|" + (dir_ / "no_such_dir" / "x.csv").string() +
+           "|Error:Path Not Found (No such file or directory)"},
+      {"a directory of that name", "SELECT name FROM pets", 500, dir_ / "a_dir", false,
+       "Could not create the export file|" + (dir_ / "a_dir").string() +
+           "|Error:Access Denied (Is a directory)"},
+      {"small result on a full disk", "SELECT name FROM pets", 500, dir_ / "small.csv", true,
+       "Could not write the export file|" + (dir_ / "small.csv").string() +
+           "|Error:File System Error (File too large)"},
+      {"large result on a full disk", kBig, 3000, dir_ / "large.csv", true,
+       "Could not add record to the export file|" + (dir_ / "large.csv").string() +
+           "|Error:File System Error (File too large)"},
+  };
+  fs::create_directories(dir_ / "a_dir");
+  const std::string old_bytes = "old;\"file\"\r\nwith two lines\n";
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Execute(c.sql, c.limit);
+    const size_t rows = Rows(w, "?List").size();
+    ASSERT_GT(rows, 0u);
+    if (c.old_file) std::ofstream(c.file, std::ios::binary) << old_bytes;
+    if (fs::exists(c.file)) {
+      display.dialogs().ExpectMessage("There is already a export file|", platform::kButtonYes);
+    }
+    display.dialogs().ExpectMessage(c.message, platform::kButtonOk);
+    {
+      platform::files::FileSizeLimitForTest full_disk(c.old_file ? 100 : RLIM_INFINITY);
+      Export(c.file);
+    }
+    EXPECT_EQ(display.dialogs().pending(), 0u);
+    const std::vector<platform::MessageRequest> seen = display.dialogs().seen();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back().text, c.message);
+    EXPECT_EQ(seen.back().caption, "");
+    EXPECT_EQ(seen.back().icon, platform::kIconExclamation);
+    EXPECT_EQ(seen.back().button_mask, platform::kButtonOk);
+    if (c.old_file) {
+      EXPECT_EQ(ReadFile(c.file), old_bytes);
+      // No temporary file is left beside it.
+      for (const auto& e : fs::directory_iterator(dir_)) {
+        EXPECT_NE(e.path().filename().string().front(), '.') << e.path();
+      }
+      fs::remove(c.file);
+    } else if (!fs::is_directory(c.file)) {
+      EXPECT_FALSE(fs::exists(c.file));
+    }
+    EXPECT_EQ(Rows(w, "?List").size(), rows);
+    EXPECT_EQ(display.CursorOf(1), platform::ui::Cursor::kNormal);
+  }
 }
 
 TEST(ResultQueueRecord, FieldTableMatchesTheStruct) {

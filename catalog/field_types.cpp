@@ -47,6 +47,8 @@ int32_t WholeNumber(std::string_view text) {
 void ShowFileError(std::string_view lead, std::string_view name, std::string_view tail = {}) {
   std::string text(lead);
   text += platform::Error();
+  // The system's own text says why (a full disk, a read-only file system).
+  if (!platform::FileError().empty()) text += " (" + platform::FileError() + ")";
   text += "|File:";
   text += ClipView(name);
   text += tail;

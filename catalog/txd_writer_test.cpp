@@ -532,8 +532,9 @@ TEST_F(TxdWriterTest, AFileThatCannotBeCreatedShowsAMessageAndIsNotShown) {
   catalog_.ReadTables(false, true, "");
   WriteTXD(options_, catalog_);
   ASSERT_EQ(dialogs.seen().size(), 1u);
-  const std::string text = dialogs.seen()[0].text;
-  EXPECT_NE(text.find("|File:" + dir_.File("missing/Clarion.txd")), std::string::npos) << text;
+  EXPECT_EQ(dialogs.seen()[0].text,
+            "Couldn't write the TXD file!|Error:Path Not Found (No such file or directory)|File:" +
+                dir_.File("missing/Clarion.txd"));
   EXPECT_TRUE(opener_.calls().empty());
 }
 
@@ -548,8 +549,12 @@ TEST_F(TxdWriterTest, AFailedWriteKeepsTheOldFileAndShowsAMessage) {
     FileSizeLimitForTest full_disk(100);
     WriteTXD(options_, catalog_);
   }
-  EXPECT_EQ(dialogs.seen().size(), 1u);
+  ASSERT_EQ(dialogs.seen().size(), 1u);
+  EXPECT_EQ(dialogs.seen()[0].text,
+            "Couldn't write the TXD file!|Error:File System Error (File too large)|File:" +
+                dir_.File("Clarion.txd"));
   EXPECT_EQ(dir_.Read("Clarion.txd"), "the old dictionary\r\n");
+  EXPECT_EQ(dir_.Listing(), "Clarion.txd pexolind_fieldtypes.ini ");
   EXPECT_TRUE(opener_.calls().empty());
 }
 
