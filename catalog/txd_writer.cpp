@@ -17,6 +17,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/process.h"
 #include "platform/core/text.h"
+#include "platform/files/odbc/connect_string.h"
 
 namespace catalog {
 namespace {
@@ -278,7 +279,10 @@ void PrepareTableKeys(CatalogSource& catalog, std::string_view table) {
 std::string WriteTXD(const TxdOptions& options, CatalogSource& catalog) {
   const std::string name = TxdOutputName(options.txd_filename);
   TxdLineRecord record;
-  LineFileWriter out(name, record);
+  // The header carries the connect string, password and all: such a file is its owner's.
+  const bool holds_password =
+      platform::files::MaskPasswords(options.connect_string) != options.connect_string;
+  LineFileWriter out(name, record, holds_password);
   if (!out.Create()) {
     ShowWriteError(name);
     return name;

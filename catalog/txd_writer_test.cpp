@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "catalog/catalog_queues.h"
@@ -523,6 +524,43 @@ TEST_F(TxdWriterTest, TheWindowsRunTakesTheGlobalsAndWorksWithoutAConnection) {
   EXPECT_EQ(dir_.Read("Window.txd"), CrLf(Concat({kHeader, SampleGlobals()})));
   EXPECT_EQ(Glo.TXDFilename.str(), dir_.File("Window.txd"));
   Glo = GloGroup{};
+}
+
+// The header holds the connect string whole: with a password in it, the file is readable by
+// its owner only. A replaced file keeps its own mode where that is stricter.
+TEST_F(TxdWriterTest, AFileWithAPasswordIsWrittenForItsOwnerOnly) {
+  const mode_t umask_now = ::umask(0);
+  ::umask(umask_now);
+  const mode_t new_file = 0666 & ~umask_now;
+  struct Case {
+    std::string_view name;
+    std::string connect;
+    int old_mode;  // -1: no old file
+    mode_t mode;
+  };
+  const Case kCases[] = {
+      {"no password, new file", "DSN=Sample;UID=sa", -1, new_file},
+      {"no password, replaced file keeps its mode", "DSN=Sample;UID=sa", 0664, 0664},
+      {"password, new file", "DSN=Sample;UID=sa;PWD=secret", -1, 0600},
+      {"password in any case, with blanks", "DSN=Sample; uid=sa; Password = secret", -1, 0600},
+      {"password, replaced 0644 file", "DSN=Sample;UID=sa;PWD=secret", 0644, 0600},
+      {"password, replaced 0400 file stays 0400", "DSN=Sample;UID=sa;PWD=secret", 0400, 0400},
+      {"password, replaced 0640 file", "DSN=Sample;UID=sa;PWD=secret", 0640, 0600},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(dir_.File("Clarion.txd"));
+    if (c.old_mode >= 0) {
+      dir_.Write("Clarion.txd", "old\r\n");
+      ASSERT_EQ(::chmod(dir_.File("Clarion.txd").c_str(), static_cast<mode_t>(c.old_mode)), 0);
+    }
+    options_.connect_string = c.connect;
+    const std::string written = Write();
+    EXPECT_NE(written.find("INITIAL('" + c.connect + "')"), std::string::npos);
+    struct stat st {};
+    ASSERT_EQ(::stat(dir_.File("Clarion.txd").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, c.mode);
+  }
 }
 
 TEST_F(TxdWriterTest, AFileThatCannotBeCreatedShowsAMessageAndIsNotShown) {

@@ -91,6 +91,7 @@ Result<AtomicFile> AtomicFile::Begin(const std::string& path, const AtomicFileOp
     mode = st.st_mode & 07777;
     exact_mode = true;
   }
+  if (options.at_most && !options.mode) mode &= *options.at_most;
 
   static std::atomic<unsigned> counter{0};
   std::string hidden = ".";

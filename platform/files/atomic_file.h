@@ -25,7 +25,10 @@ Result<std::string> ReadWholeFile(const std::string& path);
 struct AtomicFileOptions {
   // The new file's permission bits. Unset: those of the file replaced, or 0666 less the
   // umask for a new file. Set (0600 for a file holding a password): exactly these.
-  std::optional<mode_t> mode;
+  std::optional<mode_t> mode = std::nullopt;
+  // When set, and `mode` is not, the bits above are limited to these: 0600 gives a new file
+  // 0600 and keeps a replaced file's 0400, but turns its 0644 into 0600.
+  std::optional<mode_t> at_most = std::nullopt;
 };
 
 class AtomicFile {

@@ -54,6 +54,17 @@ TEST(AtomicFile, KeepsTheModeOrSetsTheOneAskedFor) {
   EXPECT_EQ(ModeOf(dir.File("new.ini")), 0600u);
   ASSERT_TRUE(WriteFileAtomically(dir.File("kept.ini"), "z", {.mode = 0600}).ok());
   EXPECT_EQ(ModeOf(dir.File("kept.ini")), 0600u);
+
+  // At most these bits: a new file gets them, a replaced one keeps what is stricter.
+  const AtomicFileOptions at_most{.at_most = 0600};
+  ASSERT_TRUE(WriteFileAtomically(dir.File("limited.ini"), "y", at_most).ok());
+  EXPECT_EQ(ModeOf(dir.File("limited.ini")), 0600u);
+  for (auto [old_mode, mode] : {std::pair{0644, 0600}, {0400, 0400}, {0604, 0600}}) {
+    SCOPED_TRACE(old_mode);
+    chmod(dir.File("limited.ini").c_str(), static_cast<mode_t>(old_mode));
+    ASSERT_TRUE(WriteFileAtomically(dir.File("limited.ini"), "z", at_most).ok());
+    EXPECT_EQ(ModeOf(dir.File("limited.ini")), static_cast<mode_t>(mode));
+  }
 }
 
 TEST(AtomicFile, SymbolicLinkStaysAndItsFileIsReplaced) {
