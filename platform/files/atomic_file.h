@@ -34,8 +34,10 @@ struct AtomicFileOptions {
 class AtomicFile {
  public:
   // Creates the temporary file beside `path` (a symbolic link is followed, so the file it
-  // points to is replaced and the link kept). Fails as the OS does: 2/3 when the directory
-  // is missing, 5 when it may not be written.
+  // points to is replaced and the link kept), named ".NAME.tmp-PID-N" for the target NAME.
+  // Temporary files of the same target that a killed write left behind (their process has
+  // ended) are removed first. Fails as the OS does: 2/3 when the directory is missing, 5
+  // when it may not be written.
   static Result<AtomicFile> Begin(const std::string& path, const AtomicFileOptions& options = {});
 
   AtomicFile(AtomicFile&& other) noexcept;
