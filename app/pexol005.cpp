@@ -134,6 +134,10 @@ constexpr std::string_view kEnterYourQuery = "Enter your query here...";
 // "a export file" is the program's text, kept as it is.
 constexpr std::string_view kOverwriteQuestion = "There is already a export file|";
 constexpr std::string_view kOverwriteQuestionEnd = "|do you want to overwrite?";
+// Asked before the export of a result whose reading failed part of the way.
+constexpr std::string_view kCutResultQuestion = "Reading the result failed after ";
+constexpr std::string_view kCutResultQuestionEnd =
+    " records, so it is incomplete.|Do you want to export it anyway?";
 constexpr std::string_view kAddFailed = "Could not add record to the export file|";
 constexpr std::string_view kAddFailedError = "|Error:";
 // The other steps of the export that can fail, each said the way the add failure is.
@@ -151,6 +155,8 @@ struct LocalState {
   int32_t LimitNumberOfRecords = 500;
   // The result queue; row 1 of a fresh fill holds the column names.
   platform::Queue<ResultQueueRecord> Results;
+  // Reading the last result failed part of the way: Results holds only the rows before.
+  bool ResultCut = false;
   // The export file's record, laid out as the result queue's.
   ResultQueueRecord ODBCGROUP;
   platform::files::File ExportFile{ExportFileDeclaration(ODBCGROUP),
@@ -273,10 +279,14 @@ class BrowseODBCconnectionWindow final : public ProcedureWindow {
     // Execute reports its own errors. After a failure there is no result to read: the
     // result is emptied rather than filled from a statement that never ran.
     const bool failed = !query || query->Execute(Glo.Query.view());
+    loc_.ResultCut = false;
     if (failed) {
       loc_.Results.Free();
     } else {
-      query->FillQueue(loc_.Results, loc_.LimitNumberOfRecords, /*unlimited=*/false);
+      // A fill cut short by a failure has said so; the rows read so far are shown and
+      // counted, and an export of them asks first.
+      loc_.ResultCut =
+          query->FillQueue(loc_.Results, loc_.LimitNumberOfRecords, /*unlimited=*/false);
     }
     if (loc_.Results.Records() > 0) {
       loc_.Results.Get(1);
@@ -309,6 +319,13 @@ class BrowseODBCconnectionWindow final : public ProcedureWindow {
       ui::Display();
     }
     if (loc_.Results.Records() == 0) return;
+    if (loc_.ResultCut &&
+        platform::Message(std::string(kCutResultQuestion) + std::to_string(loc_.Results.Records()) +
+                              std::string(kCutResultQuestionEnd),
+                          "", platform::kIconQuestion,
+                          platform::kButtonYes | platform::kButtonNo) != platform::kButtonYes) {
+      return;
+    }
     const std::string name = platform::Clip(loc_.ExportFilename.view());
     if (platform::files::Exists(name)) {
       // Only Yes replaces the file; No, and closing the question any other way, keep it.

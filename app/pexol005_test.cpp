@@ -3,6 +3,7 @@
 // failing statement, and the export file with its overwrite question.
 #include "app/pexol005.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -517,6 +518,55 @@ TEST(ResultQueueRecord, FieldTableMatchesTheStruct) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, BrowseWindowTest, ::testing::ValuesIn(kOdbcBackends),
+                         OdbcBackendParamName);
+
+// With a cursor (UseDeclareFetch) the PostgreSQL driver reads the rows in pieces, so a
+// statement can fail after the first rows arrived: the window shows those, counts them, says
+// why the rest is missing, and asks before it exports them.
+class BrowseWindowCursorTest : public BrowseWindowTest {};
+
+TEST_P(BrowseWindowCursorTest, AResultCutByAFailureShowsWhatWasReadSaysSoAndAsksBeforeExport) {
+  catalog::Glo.ConnectString = ConnectString() + ";UseDeclareFetch=1;Fetch=100";
+  Open();
+  display.dialogs().ExpectMessage("Error:File System Error|Backend error:", platform::kButtonOk);
+  Execute("SELECT n, 1000 / (n - 450) AS q FROM numbers", 1000);
+  EXPECT_EQ(display.dialogs().pending(), 0u);
+  ASSERT_EQ(display.dialogs().seen().size(), 1u);
+  const std::string text = display.dialogs().seen()[0].text;
+  EXPECT_NE(text.find("division by zero"), std::string::npos) << text;
+  EXPECT_NE(text.find(";PWD=*****;"), std::string::npos) << text;
+  EXPECT_EQ(text.find(sources().pg_password()), std::string::npos) << text;
+  ASSERT_EQ(Rows(w, "?List").size(), 400u);
+  EXPECT_EQ(Rows(w, "?List").back().at(0), "400");
+  EXPECT_EQ(View(w, "?RecordCountString").text, "400");
+  EXPECT_EQ(Headers()[1], "q");
+
+  const fs::path file = dir_ / "cut.csv";
+  const std::string question =
+      "Reading the result failed after 400 records, so it is incomplete.|Do you want to export "
+      "it anyway?";
+  display.dialogs().ExpectMessage(question, platform::kButtonNo);
+  Export(file);
+  EXPECT_FALSE(fs::exists(file));
+  display.dialogs().ExpectMessage(question, platform::kButtonYes);
+  Export(file);
+  EXPECT_EQ(display.dialogs().pending(), 0u);
+  const std::vector<platform::MessageRequest> seen = display.dialogs().seen();
+  EXPECT_EQ(seen.back().icon, platform::kIconQuestion);
+  EXPECT_EQ(seen.back().button_mask, platform::kButtonYes | platform::kButtonNo);
+  const std::string content = ReadFile(file);
+  EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 401);
+
+  // A whole result exports without the question.
+  Execute("SELECT n FROM numbers WHERE n <= 3");
+  display.dialogs().ExpectMessage("There is already a export file|", platform::kButtonYes);
+  Export(file);
+  EXPECT_EQ(display.dialogs().pending(), 0u);
+  EXPECT_EQ(ReadFile(file).substr(0, 5), "\"n\";\"");
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, BrowseWindowCursorTest,
+                         ::testing::Values(platform::testing::OdbcBackend::kPostgres),
                          OdbcBackendParamName);
 
 }  // namespace
