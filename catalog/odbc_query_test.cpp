@@ -498,6 +498,21 @@ TEST_P(OdbcQueryLoginTest, AStatementThatFailsWhileItsRowsAreReadCutsTheFillAndS
   EXPECT_EQ(dialogs_.seen().size(), 1u);
 }
 
+// The server stopped and started again between two queries: the query that meets the broken
+// connection shows its failure; the one after it runs on a new connection.
+TEST_P(OdbcQueryLoginTest, AfterALostConnectionTheNextQueryConnectsAnew) {
+  ASSERT_FALSE(q().Execute("SELECT 1"));
+  ASSERT_TRUE(sources().RestartPostgresServer());
+  dialogs_.ExpectMessage("Error:File System Error|Backend error:", platform::kButtonOk);
+  EXPECT_TRUE(q().Execute("SELECT 2"));
+  EXPECT_NE(q().LASTFILEERROR.str().find("server closed the connection"), std::string::npos)
+      << q().LASTFILEERROR.str();
+  ASSERT_FALSE(q().Execute("SELECT 3"));
+  ASSERT_FALSE(q().Next());
+  EXPECT_EQ(q().ColumnData(1), "3");
+  EXPECT_EQ(dialogs_.seen().size(), 1u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, OdbcQueryLoginTest, ::testing::Values(OdbcBackend::kPostgres),
                          platform::testing::OdbcBackendParamName);
 
