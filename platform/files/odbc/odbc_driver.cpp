@@ -61,10 +61,10 @@ std::vector<std::string> LoadedLibraries() {
 
 // Keeps the libraries that a connection loaded (the driver and what it needs) loaded until
 // the process ends; `before` is LoadedLibraries() from before the connection. The driver
-// manager unloads a driver with its last connection, and what the driver keeps for the whole
-// process is then reported by a sanitizer build's leak check without the driver's name, so
-// no suppression can tell it from a leak of ours. Loaded once, a driver stays, and a later
-// connection finds it in place.
+// manager may unload a driver before the leak check of a sanitizer build runs at the end,
+// which then reports what the driver keeps for the whole process without the driver's
+// name, so no suppression can tell it from a leak of ours. Loaded once, a driver stays, and
+// a later connection finds it in place.
 void KeepNewLibrariesLoaded(const std::vector<std::string>& before) {
   for (const std::string& name : LoadedLibraries()) {
     if (std::binary_search(before.begin(), before.end(), name)) continue;
