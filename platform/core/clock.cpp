@@ -43,6 +43,11 @@ NowSource& Source() {
   return source;
 }
 
+MonotonicSource& Monotonic() {
+  static MonotonicSource source;
+  return source;
+}
+
 LocalNow SystemNow() {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
@@ -111,6 +116,23 @@ int32_t Today() {
 int32_t Clock() {
   const Hms t = Now().time;
   return TimeFromHms(t.hour, t.minute, t.second, t.hundredths);
+}
+
+MonotonicSource SetMonotonicSource(MonotonicSource source) {
+  std::lock_guard<std::mutex> lock(SourceMutex());
+  return std::exchange(Monotonic(), std::move(source));
+}
+
+int64_t MonotonicMs() {
+  MonotonicSource source;
+  {
+    std::lock_guard<std::mutex> lock(SourceMutex());
+    source = Monotonic();
+  }
+  if (source) return source();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
 }  // namespace platform

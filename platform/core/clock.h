@@ -1,4 +1,4 @@
-// The runtime's date and time numbers, and the source of "now".
+// The runtime's date and time numbers, the source of "now", and a monotonic clock.
 //   A date is the number of days elapsed since 28 December 1800: 4 is 1 January 1801, the
 //   last date is 2994626 (31 December 9999). 0 means "no date".
 //   A time is hundredths of a second since midnight plus 1: 1 is midnight, 8640000 is
@@ -64,5 +64,18 @@ int32_t Today();
 
 // CLOCK: the current local time of day (1..kLastTime). Any thread.
 int32_t Clock();
+
+// Where the monotonic clock comes from: milliseconds that never go back. An empty function
+// means the system's steady clock.
+using MonotonicSource = std::function<int64_t()>;
+
+// Replaces the source of the monotonic clock for every thread and answers the one it
+// replaces, so a test can put it back. Any thread.
+MonotonicSource SetMonotonicSource(MonotonicSource source);
+
+// Milliseconds of a clock that never wraps and never goes back, for durations and bounded
+// waits (CLOCK wraps at midnight). Only differences between two readings mean anything.
+// Any thread.
+int64_t MonotonicMs();
 
 }  // namespace platform

@@ -76,5 +76,21 @@ TEST(Now, SystemClockGivesAValidDateAndTime) {
   SetNowSource(std::move(previous));
 }
 
+TEST(Monotonic, ComesFromTheSettableSourceAndElseNeverGoesBack) {
+  int64_t fake = 86'400'000 * 3;  // three days: past any time of day
+  MonotonicSource previous = SetMonotonicSource([&fake] { return fake; });
+  EXPECT_EQ(MonotonicMs(), 86'400'000 * 3);
+  fake += 1;
+  EXPECT_EQ(MonotonicMs(), 86'400'000 * 3 + 1);
+  SetMonotonicSource(nullptr);
+  int64_t last = MonotonicMs();
+  for (int i = 0; i < 1000; ++i) {
+    const int64_t now = MonotonicMs();
+    EXPECT_GE(now, last);
+    last = now;
+  }
+  SetMonotonicSource(std::move(previous));
+}
+
 }  // namespace
 }  // namespace platform

@@ -1,8 +1,16 @@
 #include "platform/headless/virtual_clock.h"
 
 #include <optional>
+#include <utility>
 
 namespace platform::headless {
+
+VirtualClock::VirtualClock(ui::Runtime& runtime, HeadlessBackend& display)
+    : runtime_(runtime), display_(display) {
+  previous_source_ = SetMonotonicSource([this] { return now_ms_.load(); });
+}
+
+VirtualClock::~VirtualClock() { SetMonotonicSource(std::move(previous_source_)); }
 
 void VirtualClock::Rescan() {
   std::map<ui::WindowHandle, Timer> seen;
@@ -12,26 +20,26 @@ void VirtualClock::Rescan() {
     if (it != timers_.end() && it->second.interval == w.view.timer) {
       seen[w.view.handle] = it->second;
     } else {
-      seen[w.view.handle] = Timer{w.view.timer, now_ + w.view.timer};
+      seen[w.view.handle] = Timer{w.view.timer, now_ms_.load() + int64_t{w.view.timer} * 10};
     }
   }
   timers_ = std::move(seen);
 }
 
-void VirtualClock::Advance(int64_t hundredths) {
-  const int64_t end = now_ + hundredths;
+void VirtualClock::AdvanceMs(int64_t ms) {
+  const int64_t end = now_ms_.load() + ms;
   runtime_.WaitUntilIdle();
   Rescan();
   for (;;) {
     std::optional<int64_t> next;
     for (const auto& [handle, t] : timers_) {
-      if (!next || t.due < *next) next = t.due;
+      if (!next || t.due_ms < *next) next = t.due_ms;
     }
     if (!next || *next > end) break;
-    now_ = *next;
+    now_ms_ = *next;
     for (auto& [handle, t] : timers_) {
-      if (t.due != now_) continue;
-      t.due += t.interval;
+      if (t.due_ms != *next) continue;
+      t.due_ms += int64_t{t.interval} * 10;
       ui::Input tick;
       tick.kind = ui::Input::Kind::kTimer;
       ui::PostInput(handle, tick);
@@ -39,7 +47,7 @@ void VirtualClock::Advance(int64_t hundredths) {
     runtime_.WaitUntilIdle();
     Rescan();
   }
-  now_ = end;
+  now_ms_ = end;
 }
 
 }  // namespace platform::headless

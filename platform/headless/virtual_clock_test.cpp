@@ -1,6 +1,7 @@
 #include "platform/headless/virtual_clock.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -34,7 +35,8 @@ class VirtualClockTest : public WindowTest {
       int ticks = 0;
       while (window.Accept()) {
         if (Event() == kEventTimer) {
-          log.Add("tick at " + std::to_string(clock.now()));
+          log.Add("tick at " + std::to_string(clock.now()) + " (" + std::to_string(MonotonicMs()) +
+                  " ms)");
           if (++ticks == 3) SetProp(0, Prop::Timer, 20);
         }
         if (Event() == kSetTimer) SetProp(0, Prop::Timer, next_timer);
@@ -53,12 +55,14 @@ TEST_F(VirtualClockTest, TimersRunOutAtTheirTimesAndNotBefore) {
   clock.Advance(7);
   EXPECT_TRUE(log.lines().empty());
   clock.Advance(1);
-  EXPECT_EQ(log.lines(), (std::vector<std::string>{"tick at 8"}));
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"tick at 8 (80 ms)"}));
   // The third tick sets the timer to 20, which counts from that tick.
   clock.Advance(60);
-  EXPECT_EQ(log.lines(), (std::vector<std::string>{"tick at 8", "tick at 16", "tick at 24",
-                                                   "tick at 44", "tick at 64"}));
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"tick at 8 (80 ms)", "tick at 16 (160 ms)",
+                                                   "tick at 24 (240 ms)", "tick at 44 (440 ms)",
+                                                   "tick at 64 (640 ms)"}));
   EXPECT_EQ(clock.now(), 68);
+  EXPECT_EQ(MonotonicMs(), 680);
 }
 
 TEST_F(VirtualClockTest, ATimerSwitchedOffOrOnCountsFromThen) {
@@ -71,12 +75,29 @@ TEST_F(VirtualClockTest, ATimerSwitchedOffOrOnCountsFromThen) {
   clock.Advance(49);
   EXPECT_TRUE(log.lines().empty());
   clock.Advance(1);
-  EXPECT_EQ(log.lines(), (std::vector<std::string>{"tick at 150"}));
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"tick at 150 (1500 ms)"}));
   next_timer = 0;
   PostToWindow(w, kSetTimer);
   user.WaitUntilIdle();
   clock.Advance(1000);
   EXPECT_EQ(log.lines().size(), 1u);
+}
+
+TEST(VirtualClock, OwnsTheMonotonicClockWhileItLives) {
+  MonotonicSource previous = SetMonotonicSource([] { return int64_t{777}; });
+  {
+    HeadlessBackend display;
+    ui::Runtime runtime{display};
+    VirtualClock clock(runtime, display);
+    EXPECT_EQ(MonotonicMs(), 0);
+    clock.Advance(12);
+    EXPECT_EQ(MonotonicMs(), 120);
+    clock.AdvanceMs(3);
+    EXPECT_EQ(MonotonicMs(), 123);
+    EXPECT_EQ(clock.now(), 12);
+  }
+  EXPECT_EQ(MonotonicMs(), 777);
+  SetMonotonicSource(std::move(previous));
 }
 
 TEST_F(VirtualClockTest, AClosedWindowsTimerStops) {
