@@ -7,6 +7,7 @@
 
 #include "platform/agent/agent_control.h"
 #include "platform/agent/character_file.h"
+#include "platform/agent/frame_pixels.h"
 #include "platform/core/paths.h"
 #include "platform/files/file_test_support.h"
 #include "platform/headless/character_mirror.h"
@@ -41,10 +42,26 @@ TEST(Merlin, LoadsAndPlaysEveryNameOfTheAnimationList) {
   }
   EXPECT_EQ(merlin.Find("Searching"), rest);
   EXPECT_FALSE(merlin.speaking.empty());
+  // Every frame decodes to the character's size and draws something.
   for (const Frame& f : merlin.frames) {
     SCOPED_TRACE(f.name);
-    EXPECT_TRUE(f.png.starts_with("\x89PNG\r\n\x1A\n"));
+    const Result<FramePixels> pixels = DecodeFrame(f);
+    ASSERT_TRUE(pixels.ok()) << pixels.status().ToString();
+    EXPECT_EQ(pixels.value().width, merlin.width);
+    EXPECT_EQ(pixels.value().height, merlin.height);
+    bool drawn = false;
+    for (size_t i = 3; i < pixels.value().rgba.size() && !drawn; i += 4) {
+      drawn = pixels.value().rgba[i] != 0;
+    }
+    EXPECT_TRUE(drawn);
   }
+  // A frame whose bytes are no PNG, or a PNG of another size, gives no pixels.
+  Frame damaged = merlin.frames.front();
+  damaged.png[1] = 'X';
+  EXPECT_FALSE(DecodeFrame(damaged).ok());
+  Frame resized = merlin.frames.front();
+  resized.width += 1;
+  EXPECT_FALSE(DecodeFrame(resized).ok());
 }
 
 TEST(Merlin, TheControlLoadsItFromTheDataDirectoryAsTheProgramNamesIt) {

@@ -1,11 +1,10 @@
 #include "platform/qt/stored_style.h"
 
-#include <QFile>
 #include <QString>
 #include <algorithm>
 #include <iterator>
 
-#include "platform/core/paths.h"
+#include "platform/qt/picture_image.h"
 
 namespace platform::qt {
 namespace {
@@ -98,24 +97,6 @@ int32_t StoredStyleFromFont(const QFont& font) {
   return style;
 }
 
-QPixmap LoadPicture(std::string_view name) {
-  if (name.empty()) return {};
-  const QString path = QString::fromUtf8(name.data(), static_cast<int>(name.size()));
-  const QString images = QString::fromStdString(JoinPath(DataDirectory(), "images"));
-  if (name.front() == '~') {
-    const QString bare = path.mid(1);
-    const QString resource = QStringLiteral(":/") + bare;
-    if (QFile::exists(resource)) return QPixmap(resource);
-    const QString shipped = images + QLatin1Char('/') + bare;
-    return QFile::exists(shipped) ? QPixmap(shipped) : QPixmap();
-  }
-  if (QFile::exists(path)) return QPixmap(path);
-  // A bare name the current directory does not have may be one the program ships.
-  if (IsBareName(name)) {
-    const QString shipped = images + QLatin1Char('/') + path;
-    if (QFile::exists(shipped)) return QPixmap(shipped);
-  }
-  return {};
-}
+QPixmap LoadPicture(std::string_view name) { return QPixmap::fromImage(LoadPictureImage(name)); }
 
 }  // namespace platform::qt

@@ -28,9 +28,8 @@ QFont FontFromStored(const QFont& base, std::string_view typeface, int32_t size,
 // The stored style of `font`: its weight plus the italic, underline and strikeout bits.
 int32_t StoredStyleFromFont(const QFont& font);
 
-// The picture `name` stands for: "~name" from the program's resources (Qt's ":/name", then
-// the data directory's images); else the file `name`, and a bare name the current directory
-// lacks from the data directory's images. A null pixmap when there is none.
+// The picture `name` stands for (platform/image/picture_name.h), read by the program's own
+// bounded readers, never Qt's. A null pixmap when there is none or it cannot be read.
 QPixmap LoadPicture(std::string_view name);
 
 }  // namespace platform::qt
