@@ -26,6 +26,9 @@ void ProgramTest::SetUp() {
   dir_ = tmpl;
   previous_dir_ = std::filesystem::current_path();
   std::filesystem::current_path(dir_);
+  // The program's files live in the test's directory; its data (icons, pages) stays the one
+  // the program ships, so the windows look as they do for the user.
+  platform::SetDataDirectoryForTesting(platform::DataDirectory());
   platform::SetProgramPathForTesting((dir_ / "pexolind").string());
   platform::ui::SetDragFullWindowsForTesting(0);
   catalog::Glo.ConnectString = "";
@@ -48,6 +51,7 @@ void ProgramTest::TearDown() {
   platform::SetCallObserver({});
   platform::ui::SetDragFullWindowsForTesting(0);
   platform::SetProgramPathForTesting("");
+  platform::SetDataDirectoryForTesting("");
   catalog::QueryObject.reset();
   catalog::ODBCFILE.Close();
   catalog::Glo.ConnectString = "";

@@ -59,6 +59,8 @@ TEST_F(MainFrameTest, ConnectionItemShowsTheFirst20Characters) {
       {"DSN=abcdefghijklmnop", "DSN=abcdefghijklmnop"},      // exactly 20
       {"DSN=abcdefghijklmnopq", "DSN=abcdefghijklmnop..."},  // 21
       {"DSN=pex_sqlite; UID=sa; PWD=secret", "DSN=pex_sqlite; UID=..."},
+      {"DSN=x;PWD=secret;UID=u", "DSN=x;PWD=*****;UID=..."},  // masked, then cut
+      {"DSN=x;Pwd={a;b}", "DSN=x;Pwd=*****"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.stored);

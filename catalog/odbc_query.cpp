@@ -26,6 +26,13 @@ constexpr int32_t kGrowthSlackBytes = 100;
 constexpr SQLSMALLINT kColumnNameBufferLength = 999;
 constexpr int32_t kBufferPageSize = 200;
 
+// A driver's message without the line breaks it may end with, so the message shown has no
+// empty line after it.
+std::string WithoutTrailingLineBreaks(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
+
 SQLHSTMT StatementOf(int64_t handle) { return files::NumberToHandle(handle); }
 
 // The statement-handle property as a number; 0 for anything else.
@@ -43,11 +50,13 @@ int64_t CurrentStatement(files::File* file, int64_t handle) {
   return ParseHandle(file->GetProperty(files::kPropStatementHandle)) == handle ? handle : 0;
 }
 
-// The message of a statement that failed, when it ran or while its rows were read.
-void ShowStatementError(std::string_view error, std::string_view file_error, std::string_view owner,
-                        std::string_view sql) {
-  platform::Message("Error:" + std::string(error) + "|Backend error:" + std::string(file_error) +
-                    "|Owner:" + std::string(owner) + "|Query:" + std::string(sql));
+// The message of a statement that failed, when it ran or while its rows were read. The
+// connect string shows with its password masked; the driver's text may repeat it.
+void ShowStatementError(std::string_view error, const std::string& file_error,
+                        std::string_view owner, std::string_view sql) {
+  platform::Message("Error:" + std::string(error) + "|Backend error:" +
+                    files::MaskPasswords(WithoutTrailingLineBreaks(file_error)) +
+                    "|Owner:" + files::MaskPasswords(owner) + "|Query:" + std::string(sql));
 }
 
 }  // namespace
@@ -251,10 +260,8 @@ void ODBCQueryClass::KeepFetchError() {
   LASTFILEERRORCODE = platform::FileErrorCode();
   const std::string error = platform::Error();
   const std::string file_error = platform::FileError();
-  // The password is masked: the message goes to the screen.
-  ShowStatementError(
-      error, file_error,
-      files::MaskPasswords(FILE ? FILE->GetProperty(files::kPropOwner) : std::string()), sql_);
+  ShowStatementError(error, file_error, FILE ? FILE->GetProperty(files::kPropOwner) : std::string(),
+                     sql_);
 }
 
 }  // namespace catalog
