@@ -19,6 +19,7 @@
 #include "platform/core/message.h"
 #include "platform/core/paths.h"
 #include "platform/core/text.h"
+#include "platform/files/odbc/connect_string.h"
 #include "platform/ui/dialogs.h"
 
 namespace catalog {
@@ -408,7 +409,10 @@ void PrepareTableKeys(CatalogSource& catalog, std::string_view table, std::strin
 std::string WriteTXD(const TxdOptions& options, CatalogSource& catalog) {
   const std::string name = TxdOutputName(options.txd_filename);
   TxdLineRecord record;
-  LineFileWriter out(name, record);
+  // The header carries the connect string, password and all: such a file is its owner's.
+  const bool holds_password =
+      platform::files::MaskPasswords(options.connect_string) != options.connect_string;
+  LineFileWriter out(name, record, holds_password);
   if (!out.Create()) {
     ShowWriteError(name);
     return name;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "catalog/catalog_queues.h"
@@ -684,6 +685,43 @@ TEST_F(TxdWriterTest, TheWindowsRunTakesTheGlobalsAndWorksWithoutAConnection) {
   Glo = GloGroup{};
 }
 
+// The header holds the connect string whole: with a password in it, the file is readable by
+// its owner only. A replaced file keeps its own mode where that is stricter.
+TEST_F(TxdWriterTest, AFileWithAPasswordIsWrittenForItsOwnerOnly) {
+  const mode_t umask_now = ::umask(0);
+  ::umask(umask_now);
+  const mode_t new_file = 0666 & ~umask_now;
+  struct Case {
+    std::string_view name;
+    std::string connect;
+    int old_mode;  // -1: no old file
+    mode_t mode;
+  };
+  const Case kCases[] = {
+      {"no password, new file", "DSN=Sample;UID=sa", -1, new_file},
+      {"no password, replaced file keeps its mode", "DSN=Sample;UID=sa", 0664, 0664},
+      {"password, new file", "DSN=Sample;UID=sa;PWD=secret", -1, 0600},
+      {"password in any case, with blanks", "DSN=Sample; uid=sa; Password = secret", -1, 0600},
+      {"password, replaced 0644 file", "DSN=Sample;UID=sa;PWD=secret", 0644, 0600},
+      {"password, replaced 0400 file stays 0400", "DSN=Sample;UID=sa;PWD=secret", 0400, 0400},
+      {"password, replaced 0640 file", "DSN=Sample;UID=sa;PWD=secret", 0640, 0600},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(dir_.File("Clarion.txd"));
+    if (c.old_mode >= 0) {
+      dir_.Write("Clarion.txd", "old\r\n");
+      ASSERT_EQ(::chmod(dir_.File("Clarion.txd").c_str(), static_cast<mode_t>(c.old_mode)), 0);
+    }
+    options_.connect_string = c.connect;
+    const std::string written = Write();
+    EXPECT_NE(written.find("INITIAL('" + c.connect + "')"), std::string::npos);
+    struct stat st {};
+    ASSERT_EQ(::stat(dir_.File("Clarion.txd").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, c.mode);
+  }
+}
+
 TEST_F(TxdWriterTest, AFileThatCannotBeCreatedShowsAMessageAndIsNotShown) {
   options_.txd_filename = dir_.File("missing/Clarion.txd");
   DialogScript dialogs;
@@ -691,8 +729,9 @@ TEST_F(TxdWriterTest, AFileThatCannotBeCreatedShowsAMessageAndIsNotShown) {
   catalog_.ReadTables(false, true, "");
   WriteTXD(options_, catalog_);
   ASSERT_EQ(dialogs.seen().size(), 1u);
-  const std::string text = dialogs.seen()[0].text;
-  EXPECT_NE(text.find("|File:" + dir_.File("missing/Clarion.txd")), std::string::npos) << text;
+  EXPECT_EQ(dialogs.seen()[0].text,
+            "Couldn't write the TXD file!|Error:Path Not Found (No such file or directory)|File:" +
+                dir_.File("missing/Clarion.txd"));
   EXPECT_TRUE(opener_.calls().empty());
 }
 
@@ -707,8 +746,12 @@ TEST_F(TxdWriterTest, AFailedWriteKeepsTheOldFileAndShowsAMessage) {
     FileSizeLimitForTest full_disk(100);
     WriteTXD(options_, catalog_);
   }
-  EXPECT_EQ(dialogs.seen().size(), 1u);
+  ASSERT_EQ(dialogs.seen().size(), 1u);
+  EXPECT_EQ(dialogs.seen()[0].text,
+            "Couldn't write the TXD file!|Error:File System Error (File too large)|File:" +
+                dir_.File("Clarion.txd"));
   EXPECT_EQ(dir_.Read("Clarion.txd"), "the old dictionary\r\n");
+  EXPECT_EQ(dir_.Listing(), "Clarion.txd pexolind_fieldtypes.ini ");
   EXPECT_TRUE(opener_.calls().empty());
 }
 

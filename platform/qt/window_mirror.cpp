@@ -472,8 +472,11 @@ WindowMirror::~WindowMirror() {
       child->setParent(nullptr, child->windowFlags());
       if (shown) child->show();
     }
-    top_->hide();
-    top_->deleteLater();
+    // Deleted now rather than later: its widgets call back into this mirror, and an event
+    // that Qt delivers to them before a later deletion (the activation change as the window
+    // goes) would reach a mirror that is gone.
+    delete top_;
+    top_ = nullptr;
   }
 }
 
