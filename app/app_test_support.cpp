@@ -28,6 +28,9 @@ void ProgramTest::SetUp() {
   previous_dir_ = std::filesystem::current_path();
   std::filesystem::current_path(dir_);
   RegisterWindows();
+  // The program's files live in the test's directory; its data (icons, pages) stays the one
+  // the program ships, so the windows look as they do for the user.
+  platform::TEST_SetDataDirectory(platform::DataDirectory());
   platform::TEST_SetProgramPath((dir_ / "pexolind").string());
   platform::ui::TEST_SetDragFullWindows(0);
   catalog::Glo.ConnectString = "";
@@ -52,6 +55,7 @@ void ProgramTest::TearDown() {
   platform::TEST_SetCallObserver({});
   platform::ui::TEST_SetDragFullWindows(0);
   platform::TEST_SetProgramPath("");
+  platform::TEST_SetDataDirectory("");
   catalog::QueryObject.reset();
   catalog::ODBCFILE.Close();
   catalog::Glo.ConnectString = "";

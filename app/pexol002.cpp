@@ -14,10 +14,11 @@
 #include "platform/core/fixed_string.h"
 #include "platform/core/message.h"
 #include "platform/core/paths.h"
-#include "platform/core/process.h"
 #include "platform/core/text.h"
 #include "platform/files/file.h"
 #include "platform/files/ini_file.h"
+#include "platform/files/odbc/connect_string.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/procedure_table.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
@@ -183,19 +184,18 @@ class MainWindow final : public ProcedureWindow {
   }
 
   // The connection item shows the first 20 characters, and "..." when the connect string
-  // without its trailing blanks is longer.
+  // without its trailing blanks is longer. A password among them is shown masked.
   void ShowConnection() {
-    const std::string_view connect = catalog::Glo.ConnectString;
+    const std::string connect = platform::files::MaskPasswords(catalog::Glo.ConnectString);
     std::string text(platform::CutUtf8(connect, kConnectionShown));
     if (platform::Clip(connect).size() > kConnectionShown) text += "...";
     SetProp(kConnectionItem, Prop::Text, text);
   }
 
-  // The page's address is a file URL, so that a section after '#' reaches the browser. The
-  // opener's result is not tested: a page that does not open shows nothing.
+  // The page's address is a file URL, so that a section after '#' reaches the browser. A
+  // page that does not open is told to the user.
   static void OpenWebPage(std::string_view page) {
-    (void)platform::OpenWithDesktop("file://" +
-                                    platform::JoinPath(platform::DataDirectory(), page));
+    platform::ui::OpenOnDesktop("file://" + platform::JoinPath(platform::DataDirectory(), page));
   }
 };
 

@@ -59,6 +59,8 @@ TEST_F(MainFrameTest, ConnectionItemShowsTheFirst20Characters) {
       {"DSN=abcdefghijklmnop", "DSN=abcdefghijklmnop"},      // exactly 20
       {"DSN=abcdefghijklmnopq", "DSN=abcdefghijklmnop..."},  // 21
       {"DSN=pex_sqlite; UID=sa; PWD=secret", "DSN=pex_sqlite; UID=..."},
+      {"DSN=x;PWD=secret;UID=u", "DSN=x;PWD=*****;UID=..."},  // masked, then cut
+      {"DSN=x;Pwd={a;b}", "DSN=x;Pwd=*****"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.stored);
@@ -197,7 +199,7 @@ TEST_F(MainFrameTest, OpeningTheFrameRegistersItsMenuAndTellsTheAssistant) {
   std::vector<int64_t> restyle_at_first_item;
   OnCall([&](std::string_view call) {
     if (call != "ZOVRestyleClass.AddMenuItem -1 1") return;
-    const restyle::ZOVRestyleClass* r = RunningRestyleForTesting();
+    const restyle::ZOVRestyleClass* r = TEST_RunningRestyle();
     ASSERT_NE(r, nullptr);
     restyle_at_first_item = {r->EXPANDMENUTREEAUTOMATICALLY, r->MENUTREEITEMHEIGHT,
                              r->MENUTREEITEMCOLOR,           r->MENUTREEITEMBACKGROUNDCOLOR,

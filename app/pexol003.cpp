@@ -14,6 +14,7 @@
 #include "catalog/catalog_readers.h"
 #include "catalog/globals.h"
 #include "platform/core/fixed_string.h"
+#include "platform/core/message.h"
 #include "platform/core/queue.h"
 #include "platform/core/text.h"
 #include "platform/files/file.h"
@@ -81,6 +82,9 @@ constexpr std::string_view kConnectStringPrompt =
 constexpr int32_t kListLineHeight = 14;
 // The closing window pauses before it tells the frame.
 constexpr int32_t kPauseBeforeTellingMs = 100;
+// A connection INI file that cannot be written: the runtime's error, the system's own text
+// and the file's name follow.
+constexpr std::string_view kSaveFailed = "Couldn't save the connection!|Error:";
 
 struct Locals {
   platform::CString<81> DSNString;
@@ -180,14 +184,21 @@ class ChooseODBCconnectionWindow final : public ProcedureWindow {
     catalog::QueryObject->Init(catalog::ODBCFILE);
 
     // The file holds the password in clear text: only its owner may read it. A failed write
-    // is not reported; the connection is made all the same.
+    // leaves the file as it was and is shown once; the connection is made all the same.
     const std::string ini = ConnectionIniName();
     const platform::files::AtomicFileOptions owner_only{.mode = 0600};
     for (const auto& [key, value] :
          {std::pair{kDsnKey, loc_.DSNString.view()}, std::pair{kUsernameKey, loc_.Username.view()},
           std::pair{kPasswordKey, loc_.Password.view()},
           std::pair{kConnectstringKey, Glo.ConnectString.view()}}) {
-      (void)platform::files::PutIni(kConnectionSection, key, value, ini, owner_only);
+      const platform::Status saved =
+          platform::files::PutIni(kConnectionSection, key, value, ini, owner_only);
+      if (!saved.ok()) {
+        std::string text = std::string(kSaveFailed) + saved.text();
+        if (!saved.file_error().empty()) text += " (" + saved.file_error() + ")";
+        platform::Message(text + "|File:" + ini);
+        break;
+      }
     }
 
     Yield();

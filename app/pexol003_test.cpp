@@ -279,6 +279,27 @@ TEST_F(ConnectionWindowTest, TheConnectionIniIsReadableByItsOwnerOnly) {
   EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
+TEST_F(ConnectionWindowTest, AConnectionIniThatCannotBeWrittenIsShownAndTheConnectionMade) {
+  // A directory in the file's place: every write of it fails, as on a read-only disk.
+  std::filesystem::create_directory(ConnectionIni());
+  std::string item;
+  RunProgram([&](ScriptedUser& user) {
+    const WindowHandle w = OpenConnectionWindow(user);
+    user.Type(w, "?DSNString", "pex_sqlite");
+    display.dialogs().ExpectMessage("Couldn't save the connection!|", platform::kButtonOk);
+    user.Click(w, "?ConnectButton");
+    item = ConnectionItem(user);
+  });
+  const std::vector<platform::MessageRequest> seen = display.dialogs().seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(
+      seen[0].text,
+      "Couldn't save the connection!|Error:Access Denied (Is a directory)|File:" + ConnectionIni());
+  EXPECT_EQ(item, "DSN=pex_sqlite");
+  EXPECT_EQ(catalog::ODBCFILE.GetProperty(platform::files::kPropOwner), "DSN=pex_sqlite");
+  EXPECT_TRUE(std::filesystem::is_empty(ConnectionIni()));
+}
+
 TEST_F(ConnectionWindowTest, ReplacingTheStatementObjectLeavesAnotherHoldersObjectAlive) {
   StoreIni("Connectstring", "DSN=pex_sqlite");
   std::shared_ptr<catalog::ODBCQueryClass> held;

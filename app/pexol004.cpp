@@ -16,8 +16,9 @@
 #include "catalog/txd_writer.h"
 #include "catalog/txd_writer_source.h"
 #include "platform/core/message.h"
-#include "platform/core/process.h"
 #include "platform/core/text.h"
+#include "platform/files/odbc/connect_string.h"
+#include "platform/ui/dialogs.h"
 #include "platform/ui/procedure_table.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
@@ -145,11 +146,30 @@ constexpr std::string_view kEditCustomTypesNote =
     "editing and saved the custom columntypes file|you can use Reget columntypes, so the will "
     "be used when generating the Clarion Dictionary.";
 
+// A catalog that cannot be read (a wrong data source, password or database) reads as empty;
+// these say so instead of showing empty lists and writing a dictionary without tables.
+constexpr std::string_view kCatalogUnreadable =
+    "Couldn't read the catalog of the data source!|Data source:";
+constexpr std::string_view kTxdNotWritten =
+    "The TXD file is not written: the catalog of the data source could not be read.|File:";
+
 // The procedure's own variables.
 struct PexolindLocals {
   // The custom field-types file the editor was last started on.
   std::string custom_field_types_file;
+  // Why the last reading of the tables failed; empty when it succeeded.
+  std::string catalog_error;
 };
+
+// "|Error:" and the failure, the passwords in it masked.
+std::string ErrorPart(std::string_view error) {
+  return "|Error:" + platform::files::MaskPasswords(error);
+}
+
+// The data source as the messages show it: the connect string, its password masked.
+std::string DataSourceShown() {
+  return platform::files::MaskPasswords(platform::ClipView(catalog::Glo.ConnectString));
+}
 
 class PexolindWindow final : public ProcedureWindow {
  public:
@@ -165,6 +185,14 @@ class PexolindWindow final : public ProcedureWindow {
       RegetTables();
     }
     const WindowAnswer answer = ProcedureWindow::HandleAccepted();
+    if (accepted == kWriteTXDButton && !loc_.catalog_error.empty()) {
+      // Written now, the dictionary would replace a good one by one without tables.
+      platform::Message(std::string(kTxdNotWritten) +
+                        std::string(platform::ClipView(catalog::Glo.TXDFilename)) +
+                        "|Data source:" + DataSourceShown() + ErrorPart(loc_.catalog_error));
+      Reset();
+      return answer;
+    }
     if (accepted == kEditCustomFieldtypes) {
       UpdateManagers();
       EditCustomFieldTypes();
@@ -175,6 +203,7 @@ class PexolindWindow final : public ProcedureWindow {
     } else if (accepted == kRegetButton) {
       UpdateManagers();
       RegetTables();
+      ShowCatalogError();
     } else if (accepted == kWriteTXDButton) {
       catalog::WriteTXD();
       // The writer turns every GTQ.TABLENAME into its label and leaves the queues of the
@@ -196,6 +225,7 @@ class PexolindWindow final : public ProcedureWindow {
  protected:
   void SetUp() override {
     RegetTables();
+    ShowCatalogError();
     window().Post(ui::kEventNewSelection, kTableList);  // the first table's details
     catalog::LoadCustomFieldTypes();
   }
@@ -205,21 +235,45 @@ class PexolindWindow final : public ProcedureWindow {
     const std::unique_ptr<catalog::CatalogSource> source = catalog::MakeQueryObjectCatalog();
     source->ReadTables(catalog::Glo.SystemTables != 0, catalog::Glo.TablesOnly != 0,
                        catalog::Glo.OwnerFilter.view());
-    source->ReadForeignKeys("");
+    loc_.catalog_error = source->ReadError();
+    if (loc_.catalog_error.empty()) {
+      source->ReadForeignKeys("", "");
+    } else {
+      // Nothing of another source stays in the lists.
+      EmptyTableDetails();
+      catalog::ForeignKeysQueue.Free();
+    }
     catalog::TablesQueue.Get(1);  // an empty queue leaves the cleared record buffer
+  }
+
+  // The failure of the last reading of the tables, once for that reading.
+  void ShowCatalogError() {
+    if (loc_.catalog_error.empty()) return;
+    platform::Message(std::string(kCatalogUnreadable) + DataSourceShown() +
+                      ErrorPart(loc_.catalog_error));
+  }
+
+  static void EmptyTableDetails() {
+    catalog::PrimaryKeysQueue.Free();
+    catalog::IndexesQueue.Free();
+    catalog::ColumnsQueue.Free();
   }
 
   // With no row chosen (or none to choose) the details are read for whatever the record
   // buffer holds.
   void LoadTableDetails() {
+    // The source could not be read: reading the details would only fail again.
+    if (!loc_.catalog_error.empty()) return EmptyTableDetails();
     const int32_t choice = ui::Choice(kTableList);
     if (choice >= 1) catalog::TablesQueue.Get(static_cast<size_t>(choice));
     const std::string table(platform::ClipView(catalog::GTQ.TABLENAME));
+    // The table of its own schema: another schema may hold a table of the same name.
+    const std::string owner(platform::ClipView(catalog::GTQ.OWNER));
     const std::unique_ptr<catalog::CatalogSource> source = catalog::MakeQueryObjectCatalog();
-    source->ReadPrimaryKeys(table);
-    source->ReadIndexes(table);
-    source->ReadColumns(table);
-    source->ReadForeignKeys(table);
+    source->ReadPrimaryKeys(table, owner);
+    source->ReadIndexes(table, owner);
+    source->ReadColumns(table, owner);
+    source->ReadForeignKeys(table, owner);
   }
 
   void EditCustomFieldTypes() {
@@ -231,8 +285,8 @@ class PexolindWindow final : public ProcedureWindow {
     }
     platform::Message(kEditCustomTypesNote, "", platform::kIconAsterisk, platform::kButtonOk);
     // Not waited for: the user edits while the program goes on, and reloads with the
-    // button. A desktop without an opener is no failure of the window.
-    static_cast<void>(platform::OpenWithDesktop(loc_.custom_field_types_file));
+    // button. A desktop that cannot open the file says so.
+    platform::ui::OpenOnDesktop(loc_.custom_field_types_file);
   }
 
   PexolindLocals& loc_;

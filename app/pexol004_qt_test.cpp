@@ -5,7 +5,15 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
+#include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTableView>
 #include <gtest/gtest.h>
 
@@ -57,6 +65,13 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
     WindowMirror* w = user.Window("Pexolind");
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(user.Rows(*w, "?TableList"), 11);
+    // The first table is the chosen one, and the list shows it so.
+    QTableView* tables = user.List(*w, "?TableList");
+    ASSERT_NE(tables, nullptr);
+    EXPECT_TRUE(tables->selectionModel()->isRowSelected(0, QModelIndex()));
+    EXPECT_EQ(tables->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(user.Widget(*w, "?Tablename"))->text().toStdString(),
+              user.Cell(*w, "?TableList", 1, 3));
     ASSERT_TRUE(user.ClickRow(*w, "?TableList", 3, "Orders"));
     EXPECT_EQ(qobject_cast<QLineEdit*>(user.Widget(*w, "?Tablename"))->text().toStdString(),
               "Orders");
@@ -76,7 +91,10 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
     user.Type(*w, "?Glo:TXDFilename", out.string());
     user.Type(*w, "?Glo:Driver", "ORACLE");
     user.Click(*w, "?Glo:NoRelations");  // unticked: the relations are written
-    user.Click(*w, "?WriteTXDButton");
+    // Alt+W is the window's "&Write Clarion TXD", not the frame's "&Window" menu.
+    user.PressKey(*w, Qt::Key_W, Qt::AltModifier);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(std::filesystem::exists(out));
     EXPECT_EQ(qobject_cast<QLineEdit*>(user.Widget(*w, "?Glo:TXDFilename"))->text().toStdString(),
               out.string());
     // The list shows the tables as read again after the export.
@@ -84,6 +102,14 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
 
     user.Click(*w, "?CloseButton");
     EXPECT_EQ(user.Window("Pexolind"), nullptr);
+
+    // With no child open, Alt+W opens the frame's Window menu.
+    user.PressKey(*frame, Qt::Key_W, Qt::AltModifier);
+    QWidget* popup = QApplication::activePopupWidget();
+    EXPECT_NE(popup, nullptr);
+    EXPECT_EQ(popup, frame->menu(-18));
+    if (popup != nullptr) popup->close();
+    user.Settle();
   };
   app::RegisterProcedures();
   app::RunProgram(display, [&](platform::ui::Runtime& runtime) {
@@ -97,6 +123,64 @@ TEST_F(DictionaryWindowQtTest, ConnectsOpensTheDictionaryAndWritesATxd) {
   EXPECT_NE(text.find("[RELATIONS]"), std::string::npos);
   ASSERT_EQ(recorder.calls().size(), 1u);
   EXPECT_EQ(recorder.calls()[0].args, std::vector<std::string>{out.string()});
+}
+
+// Three children together larger than the screen: tiling and cascading arrange them inside
+// the frame as it is, which stays on the screen, and each child scrolls to its Close button.
+using FrameQtTest = testing::ProgramTest;
+
+TEST_F(FrameQtTest, TilingThreeChildrenKeepsTheFrameOnTheScreen) {
+  platform::qt::QtBackend display;
+  display.SetProgramEndedHandler([] {});
+
+  auto script = [&](platform::testing::QtUser& user) {
+    WindowMirror* frame = user.Frame();
+    ASSERT_NE(frame, nullptr);
+    const QRect screen = frame->top()->screen()->availableGeometry();
+    user.PressKey(*frame, Qt::Key_F2);
+    WindowMirror* connection = user.Window("Choose an ODB Cconnection");
+    ASSERT_NE(connection, nullptr);
+    ASSERT_TRUE(user.ClickRow(*connection, "?DataSourceList", 1, "pex_sqlite ", true));
+    for (int key : {Qt::Key_F4, Qt::Key_F3, Qt::Key_F3}) {
+      user.PressKey(*frame, key);
+      EXPECT_TRUE(screen.contains(frame->top()->frameGeometry()));
+    }
+    QMdiArea* area = frame->mdi_area();
+    ASSERT_EQ(area->subWindowList().size(), 3);
+    int declared_width = 0;
+    for (QMdiSubWindow* sub : area->subWindowList()) declared_width += sub->width();
+    ASSERT_GT(declared_width, screen.width());
+
+    for (const char* arrange : {"?TILE", "?CASCADE"}) {
+      SCOPED_TRACE(arrange);
+      const QSize before = frame->top()->size();
+      user.ChooseMenu(*frame, arrange);
+      EXPECT_EQ(frame->top()->size(), before);
+      EXPECT_TRUE(screen.contains(frame->top()->frameGeometry()))
+          << frame->top()->width() << "x" << frame->top()->height();
+      for (QMdiSubWindow* sub : area->subWindowList()) {
+        SCOPED_TRACE(sub->windowTitle().toStdString());
+        EXPECT_TRUE(area->viewport()->rect().contains(sub->geometry()));
+        auto* scroll = qobject_cast<QScrollArea*>(sub->widget());
+        ASSERT_NE(scroll, nullptr);
+        QPushButton* close = nullptr;
+        for (QPushButton* b : scroll->findChildren<QPushButton*>()) {
+          if (b->text() == QStringLiteral("&Close")) close = b;
+        }
+        ASSERT_NE(close, nullptr);
+        scroll->ensureWidgetVisible(close, 0, 0);
+        user.Settle();
+        const QRect shown(close->mapTo(scroll->viewport(), QPoint(0, 0)), close->size());
+        EXPECT_TRUE(scroll->viewport()->rect().contains(shown));
+      }
+    }
+  };
+  app::RegisterProcedures();
+  app::RunProgram(display, [&](platform::ui::Runtime& runtime) {
+    platform::testing::QtUser user(runtime, display);
+    script(user);
+    user.CloseProgram();
+  });
 }
 
 }  // namespace

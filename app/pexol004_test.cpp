@@ -408,26 +408,56 @@ TEST_P(DictionaryWindowTest, EditsAndReloadsTheCustomFieldTypes) {
   });
 }
 
-// A data source that cannot be reached reads as one without tables: the lists stay empty and
-// the export writes a dictionary without tables.
-TEST_P(DictionaryWindowTest, AnUnreachableSourceShowsEmptyLists) {
+// A data source that cannot be reached (a missing data source, a wrong password, a database
+// that does not exist): the window says so once, with the source and the driver's error, the
+// password masked; the lists stay empty; "Write Clarion TXD" refuses with a message, leaves
+// the existing dictionary byte for byte as it was and starts no editor.
+TEST_P(DictionaryWindowTest, AnUnreachableSourceIsReportedAndTheExistingDictionaryKept) {
+  const OdbcSources& sources = OdbcSources::Get();
+  const std::string unreachable =
+      backend() == OdbcBackend::kSqlite
+          ? std::string("DSN=pex_no_such_source")
+          : "DSN=pex_pg;UID=" + sources.pg_user() + ";PWD=not-the-password";
+  const std::string shown = backend() == OdbcBackend::kSqlite
+                                ? unreachable
+                                : "DSN=pex_pg;UID=" + sources.pg_user() + ";PWD=*****";
   platform::ProcessRecorder recorder;
   // The connection of an earlier run, restored by the frame when it opens.
   std::ofstream(ConnectionIni(), std::ios::binary)
-      << "[Last connectstring]\r\nConnectstring=DSN=pex_no_such_source\r\n";
+      << "[Last connectstring]\r\nConnectstring=" << unreachable << "\r\n";
+  const std::filesystem::path out = dir() / "kept.txd";
+  const std::string old_dictionary = "  [DICTIONARY]\r\nVERSION '1.0'\r\nthe user's own\r\n";
+  std::ofstream(out, std::ios::binary) << old_dictionary;
   RunProgram([&](ScriptedUser& user) {
+    display.dialogs().ExpectMessage(
+        "Couldn't read the catalog of the data source!|Data source:" + shown + "|Error:",
+        platform::kButtonOk);
     user.PressKey(Frame(user), platform::ui::kF4Key);
     const WindowHandle w = user.Window("Pexolind");
     ASSERT_NE(w, 0);
+    EXPECT_EQ(display.dialogs().pending(), 0u);
     EXPECT_EQ(Column(user, w, user.Field(w, "?TableList"), 3).size(), 0u);
-    const std::filesystem::path out = dir() / "empty.txd";
+    EXPECT_EQ(Column(user, w, user.Field(w, "?columnlist"), 4).size(), 0u);
+
     user.Type(w, "?Glo:TXDFilename", out.string());
+    display.dialogs().ExpectMessage(
+        "The TXD file is not written: the catalog of the data source "
+        "could not be read.|File:" +
+            out.string() + "|Data source:" + shown + "|Error:",
+        platform::kButtonOk);
     user.Click(w, "?WriteTXDButton");
-    const std::string text = ReadFile(out);
-    EXPECT_NE(text.find("DSN=pex_no_such_source"), std::string::npos);
-    EXPECT_NE(text.find("GlobalVariables"), std::string::npos);
-    EXPECT_EQ(TableFiles(text), std::vector<std::string>{}) << text;
+    EXPECT_EQ(display.dialogs().pending(), 0u);
   });
+  // One message for opening and one for the refused write; the driver's error in each, and
+  // the password nowhere.
+  const std::vector<platform::MessageRequest> seen = display.dialogs().seen();
+  ASSERT_EQ(seen.size(), 2u);
+  for (const platform::MessageRequest& m : seen) {
+    EXPECT_GT(m.text.size(), m.text.find("|Error:") + 7) << m.text;
+    EXPECT_EQ(m.text.find("not-the-password"), std::string::npos) << m.text;
+  }
+  EXPECT_EQ(ReadFile(out), old_dictionary);
+  EXPECT_TRUE(recorder.calls().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, DictionaryWindowTest,

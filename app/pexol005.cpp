@@ -135,8 +135,16 @@ constexpr std::string_view kEnterYourQuery = "Enter your query here...";
 // "a export file" is the program's text, kept as it is.
 constexpr std::string_view kOverwriteQuestion = "There is already a export file|";
 constexpr std::string_view kOverwriteQuestionEnd = "|do you want to overwrite?";
+// Asked before the export of a result whose reading failed part of the way.
+constexpr std::string_view kCutResultQuestion = "Reading the result failed after ";
+constexpr std::string_view kCutResultQuestionEnd =
+    " records, so it is incomplete.|Do you want to export it anyway?";
 constexpr std::string_view kAddFailed = "Could not add record to the export file|";
 constexpr std::string_view kAddFailedError = "|Error:";
+// The other steps of the export that can fail, each said the way the add failure is.
+constexpr std::string_view kCreateFailed = "Could not create the export file|";
+constexpr std::string_view kOpenFailed = "Could not open the export file|";
+constexpr std::string_view kWriteFailed = "Could not write the export file|";
 // The result list's alert slot for the release of the left button.
 constexpr int32_t kReleaseAlertSlot = 255;
 // The export file: BASIC driver, ';' (character 59) between the fields.
@@ -148,6 +156,8 @@ struct LocalState {
   int32_t LimitNumberOfRecords = 500;
   // The result queue; row 1 of a fresh fill holds the column names.
   platform::Queue<ResultQueueRecord> Results;
+  // Reading the last result failed part of the way: Results holds only the rows before.
+  bool ResultCut = false;
   // The export file's record, laid out as the result queue's.
   ResultQueueRecord ODBCGROUP;
   platform::files::File ExportFile{ExportFileDeclaration(ODBCGROUP),
@@ -270,10 +280,14 @@ class BrowseODBCconnectionWindow final : public ProcedureWindow {
     // Execute reports its own errors. After a failure there is no result to read: the
     // result is emptied rather than filled from a statement that never ran.
     const bool failed = !query || query->Execute(Glo.Query.view());
+    loc_.ResultCut = false;
     if (failed) {
       loc_.Results.Free();
     } else {
-      query->FillQueue(loc_.Results, loc_.LimitNumberOfRecords, /*unlimited=*/false);
+      // A fill cut short by a failure has said so; the rows read so far are shown and
+      // counted, and an export of them asks first.
+      loc_.ResultCut =
+          query->FillQueue(loc_.Results, loc_.LimitNumberOfRecords, /*unlimited=*/false);
     }
     if (loc_.Results.Records() > 0) {
       loc_.Results.Get(1);
@@ -306,6 +320,13 @@ class BrowseODBCconnectionWindow final : public ProcedureWindow {
       ui::Display();
     }
     if (loc_.Results.Records() == 0) return;
+    if (loc_.ResultCut &&
+        platform::Message(std::string(kCutResultQuestion) + std::to_string(loc_.Results.Records()) +
+                              std::string(kCutResultQuestionEnd),
+                          "", platform::kIconQuestion,
+                          platform::kButtonYes | platform::kButtonNo) != platform::kButtonYes) {
+      return;
+    }
     const std::string name = platform::Clip(loc_.ExportFilename.view());
     if (platform::files::Exists(name)) {
       // Only Yes replaces the file; No, and closing the question any other way, keep it.
@@ -327,26 +348,41 @@ class BrowseODBCconnectionWindow final : public ProcedureWindow {
 
     platform::files::File& file = loc_.ExportFile;
     file.SetProperty(platform::files::kPropName, name);
-    // CREATE and OPEN are not tested: a file that cannot be written fails on the first ADD.
-    file.Create();
-    file.Open(platform::files::kReadWrite | platform::files::kDenyWrite);
-    file.Stream();
-    file.Set();
-    for (size_t i = 1; i <= loc_.Results.Records(); ++i) {
-      loc_.ODBCGROUP = loc_.Results.entry(i);
-      if (!file.Add()) {
-        ui::SetCursor(ui::Cursor::kNormal);
-        platform::Message(
-            std::string(kAddFailed) + name + std::string(kAddFailedError) + platform::Error(), "",
-            platform::kIconExclamation, platform::kButtonOk);
-        ui::SetCursor(ui::Cursor::kWait);
-        break;
+    // The driver writes the lines beside the old file and puts them in its place at CLOSE, so
+    // a step that fails leaves the old file as it was; each failure is shown, with the file's
+    // name and the system's own text.
+    if (!file.Create()) {
+      ShowExportError(kCreateFailed, name);
+    } else if (!file.Open(platform::files::kReadWrite | platform::files::kDenyWrite)) {
+      ShowExportError(kOpenFailed, name);
+    } else {
+      file.Stream();
+      file.Set();
+      bool written = true;
+      for (size_t i = 1; written && i <= loc_.Results.Records(); ++i) {
+        loc_.ODBCGROUP = loc_.Results.entry(i);
+        written = file.Add();
+        if (!written) ShowExportError(kAddFailed, name);
       }
+      if (written && !file.Flush()) {
+        ShowExportError(kWriteFailed, name);
+        written = false;
+      }
+      // CLOSE puts the lines in place. After a failed step it only drops them, and answers
+      // that failure again, which was shown.
+      if (!file.Close() && written) ShowExportError(kWriteFailed, name);
     }
-    file.Flush();
-    file.Close();
     if (loc_.Results.Get(1)) loc_.Results.Delete();
     ui::SetCursor(ui::Cursor::kNormal);
+  }
+
+  // The message of a failed step of the export. The normal cursor shows while it is open.
+  static void ShowExportError(std::string_view lead, const std::string& name) {
+    std::string text = std::string(lead) + name + std::string(kAddFailedError) + platform::Error();
+    if (!platform::FileError().empty()) text += " (" + platform::FileError() + ")";
+    ui::SetCursor(ui::Cursor::kNormal);
+    platform::Message(text, "", platform::kIconExclamation, platform::kButtonOk);
+    ui::SetCursor(ui::Cursor::kWait);
   }
 
   LocalState& loc_;

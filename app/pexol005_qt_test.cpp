@@ -9,13 +9,18 @@
 #include <QAbstractItemModel>
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "app/app_test_support.h"
@@ -133,6 +138,81 @@ TEST_F(QueryWindowQtTest, AHundredThousandRowResultScrollsToItsEnd) {
   });
 }
 
+// A value with line breaks shows on one line of its row, and a value wider than its column
+// is clipped, never shortened with characters the data does not hold.
+TEST_F(QueryWindowQtTest, ACellShowsOneLineAndClipsWhatDoesNotFit) {
+  platform::qt::QtBackend display;
+  display.SetProgramEndedHandler([] {});
+  const std::string wide(200, 'w');
+
+  RunAsUser(display, [&](platform::testing::QtUser& user) {
+    WindowMirror* w = OpenQueryWindow(user);
+    ASSERT_NE(w, nullptr);
+    TypeInto(user, user.Widget(*w, "?Glo:Query"),
+             "SELECT 'first line' || char(10) || 'second' || char(13) || char(10) || 'third' "
+             "AS lines, '" +
+                 wide + "' AS wide, 'x' || char(9) || 'y' AS tab");
+    user.Click(*w, "?ExecuteQueryButton");
+
+    QTableView* list = user.List(*w, "?List");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(user.Rows(*w, "?List"), 1);
+    const QAbstractItemModel* model = list->model();
+    EXPECT_EQ(model->data(model->index(0, 0)).toString().toStdString(), "first line second  third");
+    EXPECT_EQ(model->data(model->index(0, 2)).toString().toStdString(), "x y");
+    EXPECT_EQ(model->data(model->index(0, 1)).toString().toStdString(), wide);
+    EXPECT_EQ(list->textElideMode(), Qt::ElideNone);
+    EXPECT_LT(list->columnWidth(1),
+              list->fontMetrics().horizontalAdvance(QString::fromStdString(wide)));
+    // One line high, like every other row.
+    EXPECT_EQ(list->rowHeight(0), list->verticalHeader()->defaultSectionSize());
+    EXPECT_LT(list->rowHeight(0), 2 * list->fontMetrics().height());
+    Screenshot(*w, "pexolind-query-multiline.png");
+
+    user.Click(*w, "?CloseButton");
+  });
+}
+
+// The connection's password, typed in the connection window, is masked where a failing
+// query's message shows the connect string.
+TEST_F(QueryWindowQtTest, AFailingQuerysMessageMasksThePassword) {
+  platform::qt::QtBackend display;
+  display.SetProgramEndedHandler([] {});
+  QString shown;
+  display.SetDialogHook([&shown](QWidget& dialog) {
+    auto* box = qobject_cast<QMessageBox*>(&dialog);
+    if (box == nullptr) return;
+    shown = box->text();
+    QTimer::singleShot(100, box, [box] {
+      EXPECT_TRUE(platform::testing::QtUser::Screenshot(box, "pexolind-query-error.png"));
+      box->button(QMessageBox::Ok)->click();
+    });
+  });
+
+  RunAsUser(display, [&](platform::testing::QtUser& user) {
+    WindowMirror* frame = user.Frame();
+    ASSERT_NE(frame, nullptr);
+    user.ChooseMenu(*frame, "?PEXOLINDCHOOSEODBCCONNECTION");
+    WindowMirror* connection = user.Window("Choose an ODB Cconnection");
+    ASSERT_NE(connection, nullptr);
+    user.Type(*connection, "?DSNString", "pex_sqlite");
+    user.Type(*connection, "?Username", "me");
+    user.Type(*connection, "?Password", "secret");
+    user.Click(*connection, "?ConnectButton");
+    ASSERT_EQ(user.Window("Choose an ODB Cconnection"), nullptr);
+    user.ChooseMenu(*frame, "?PEXOLINDBROWSEODBCCONNECTION");
+    WindowMirror* w = user.Window("Browse an ODBC connection");
+    ASSERT_NE(w, nullptr);
+    TypeInto(user, user.Widget(*w, "?Glo:Query"), "SELECT * FROM no_such_table");
+    user.Click(*w, "?ExecuteQueryButton");
+    user.Settle();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Owner:DSN=pex_sqlite; UID=me; PWD=*****")))
+        << shown.toStdString();
+    EXPECT_FALSE(shown.contains(QStringLiteral("secret"))) << shown.toStdString();
+    user.Click(*w, "?CloseButton");
+  });
+}
+
 TEST_F(QueryWindowQtTest, TheBuildersSpinEditsAConnectorInPlace) {
   platform::qt::QtBackend display;
   display.SetProgramEndedHandler([] {});
@@ -156,8 +236,18 @@ TEST_F(QueryWindowQtTest, TheBuildersSpinEditsAConnectorInPlace) {
     ASSERT_NE(column, nullptr);
     EXPECT_EQ(column->text().toStdString(), "name");
     Screenshot(*b, "pexolind-query-builder-condition.png");
+    auto* combo = qobject_cast<QComboBox*>(user.Widget(*b, "?QFQ:SQLFunction"));
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->currentText().toStdString(), "=");
     user.Click(*b, "?NewAndConditionButton");
     ASSERT_EQ(user.Rows(*b, "?QBEList"), 3);
+    // A new column and operator must be chosen: neither list shows one chosen.
+    EXPECT_TRUE(user.List(*b, "?ColumnList")->selectionModel()->selectedRows().empty());
+    EXPECT_TRUE(user.List(*b, "?QBEFunctionList")->selectionModel()->selectedRows().empty());
+    // The placeholder has no column and no operator, and the combo and the string show so.
+    ASSERT_TRUE(user.ClickRow(*b, "?QBEList", 1, "???"));
+    EXPECT_EQ(combo->currentText().toStdString(), "");
+    EXPECT_EQ(column->text().toStdString(), "");
     ASSERT_TRUE(user.ClickRow(*b, "?QBEList", 1, "AND"));
 
     // The spin sits over the connector's cell.
@@ -171,15 +261,30 @@ TEST_F(QueryWindowQtTest, TheBuildersSpinEditsAConnectorInPlace) {
     EXPECT_EQ(spin->geometry().topLeft(), cell_at);
     EXPECT_EQ(spin->text().toStdString(), "AND");
 
-    spin->setFocus();
-    QTest::keyClick(spin, Qt::Key_Up);
-    user.Settle();
+    // The keys go where the program put the focus: to the spin, right after the click.
+    user.PressKey(*b, Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), spin);
     EXPECT_EQ(spin->text().toStdString(), "OR");
     Screenshot(*b, "pexolind-query-builder.png");
     QTest::keyClick(spin, Qt::Key_Return);
     user.Settle();
     EXPECT_EQ(user.Cell(*b, "?QBEList", 2, 1), "OR");
     EXPECT_FALSE(spin->isVisible());
+
+    // The buttons with an icon show it and their whole text.
+    for (const char* equate : {"?CancelButton", "?ExecuteButton"}) {
+      SCOPED_TRACE(equate);
+      auto* button = qobject_cast<QPushButton*>(user.Widget(*b, equate));
+      ASSERT_NE(button, nullptr);
+      EXPECT_FALSE(button->icon().isNull());
+      const QString text = button->text().remove(QLatin1Char('&'));
+      EXPECT_FALSE(text.startsWith(QLatin1Char(' ')));
+      const int needed = button->fontMetrics().horizontalAdvance(text) +
+                         button->iconSize().width() + 8;  // icon, gap and frame
+      EXPECT_LE(needed, button->width()) << qPrintable(text);
+    }
+    EXPECT_EQ(qobject_cast<QPushButton*>(user.Widget(*b, "?CancelButton"))->text(),
+              QStringLiteral("Cancel"));
 
     user.Click(*b, "?CancelButton");
     EXPECT_EQ(user.Window("Query builder"), nullptr);

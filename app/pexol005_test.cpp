@@ -3,6 +3,7 @@
 // failing statement, and the export file with its overwrite question.
 #include "app/pexol005.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -19,6 +20,7 @@
 #include "app/query_window_test_support.h"
 #include "platform/core/call_trace.h"
 #include "platform/core/message.h"
+#include "platform/files/file_test_support.h"
 #include "platform/testing/odbc_sources.h"
 #include "platform/ui/codes.h"
 
@@ -431,19 +433,71 @@ TEST_P(BrowseWindowTest, ABareNameIsExportedInTheCurrentDirectory) {
   EXPECT_TRUE(fs::exists(dir_ / "Result.csv"));
 }
 
-TEST_P(BrowseWindowTest, AFileThatCannotBeWrittenShowsTheAddFailure) {
+// Each step of the export that fails says so with the file's name, the runtime's error and
+// the system's own text, and the old file stays as it was, byte for byte. A file size limit
+// makes writes fail as a full disk does: a small result fails when the lines are put in
+// place at the end, a large one while its rows are added.
+TEST_P(BrowseWindowTest, EveryFailingStepOfTheExportIsShownAndKeepsTheOldFile) {
   Open();
-  Execute("SELECT name FROM pets");
-  const fs::path file = dir_ / "no_such_dir" / "x.csv";
-  display.dialogs().ExpectMessage(
-      "Could not add record to the export file|" + file.string() + "|Error:", platform::kButtonOk);
-  Export(file);
-  EXPECT_EQ(display.dialogs().pending(), 0u);
-  ASSERT_FALSE(display.dialogs().seen().empty());
-  EXPECT_EQ(display.dialogs().seen().back().icon, platform::kIconExclamation);
-  EXPECT_FALSE(fs::exists(file));
-  EXPECT_EQ(Rows(w, "?List").size(), 4u);
-  EXPECT_EQ(display.CursorOf(1), platform::ui::Cursor::kNormal);
+  struct Case {
+    std::string_view name;
+    std::string sql;
+    int32_t limit;
+    fs::path file;
+    bool old_file;
+    std::string message;
+  };
+  const std::string kBig = "SELECT a.n, b.n FROM numbers a, numbers b WHERE a.n <= 4";
+  const Case kCases[] = {
+      {"missing directory", "SELECT name FROM pets", 500, dir_ / "no_such_dir" / "x.csv", false,
+       "Could not create the export file|" + (dir_ / "no_such_dir" / "x.csv").string() +
+           "|Error:Path Not Found (No such file or directory)"},
+      {"a directory of that name", "SELECT name FROM pets", 500, dir_ / "a_dir", false,
+       "Could not create the export file|" + (dir_ / "a_dir").string() +
+           "|Error:Access Denied (Is a directory)"},
+      {"small result on a full disk", "SELECT name FROM pets", 500, dir_ / "small.csv", true,
+       "Could not write the export file|" + (dir_ / "small.csv").string() +
+           "|Error:File System Error (File too large)"},
+      {"large result on a full disk", kBig, 3000, dir_ / "large.csv", true,
+       "Could not add record to the export file|" + (dir_ / "large.csv").string() +
+           "|Error:File System Error (File too large)"},
+  };
+  fs::create_directories(dir_ / "a_dir");
+  const std::string old_bytes = "old;\"file\"\r\nwith two lines\n";
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Execute(c.sql, c.limit);
+    const size_t rows = Rows(w, "?List").size();
+    ASSERT_GT(rows, 0u);
+    if (c.old_file) std::ofstream(c.file, std::ios::binary) << old_bytes;
+    if (fs::exists(c.file)) {
+      display.dialogs().ExpectMessage("There is already a export file|", platform::kButtonYes);
+    }
+    display.dialogs().ExpectMessage(c.message, platform::kButtonOk);
+    {
+      platform::files::FileSizeLimitForTest full_disk(c.old_file ? 100 : RLIM_INFINITY);
+      Export(c.file);
+    }
+    EXPECT_EQ(display.dialogs().pending(), 0u);
+    const std::vector<platform::MessageRequest> seen = display.dialogs().seen();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back().text, c.message);
+    EXPECT_EQ(seen.back().caption, "");
+    EXPECT_EQ(seen.back().icon, platform::kIconExclamation);
+    EXPECT_EQ(seen.back().button_mask, platform::kButtonOk);
+    if (c.old_file) {
+      EXPECT_EQ(ReadFile(c.file), old_bytes);
+      // No temporary file is left beside it.
+      for (const auto& e : fs::directory_iterator(dir_)) {
+        EXPECT_NE(e.path().filename().string().front(), '.') << e.path();
+      }
+      fs::remove(c.file);
+    } else if (!fs::is_directory(c.file)) {
+      EXPECT_FALSE(fs::exists(c.file));
+    }
+    EXPECT_EQ(Rows(w, "?List").size(), rows);
+    EXPECT_EQ(display.CursorOf(1), platform::ui::Cursor::kNormal);
+  }
 }
 
 TEST(ResultQueueRecord, FieldTableMatchesTheStruct) {
@@ -464,6 +518,55 @@ TEST(ResultQueueRecord, FieldTableMatchesTheStruct) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, BrowseWindowTest, ::testing::ValuesIn(kOdbcBackends),
+                         OdbcBackendParamName);
+
+// With a cursor (UseDeclareFetch) the PostgreSQL driver reads the rows in pieces, so a
+// statement can fail after the first rows arrived: the window shows those, counts them, says
+// why the rest is missing, and asks before it exports them.
+class BrowseWindowCursorTest : public BrowseWindowTest {};
+
+TEST_P(BrowseWindowCursorTest, AResultCutByAFailureShowsWhatWasReadSaysSoAndAsksBeforeExport) {
+  catalog::Glo.ConnectString = ConnectString() + ";UseDeclareFetch=1;Fetch=100";
+  Open();
+  display.dialogs().ExpectMessage("Error:File System Error|Backend error:", platform::kButtonOk);
+  Execute("SELECT n, 1000 / (n - 450) AS q FROM numbers", 1000);
+  EXPECT_EQ(display.dialogs().pending(), 0u);
+  ASSERT_EQ(display.dialogs().seen().size(), 1u);
+  const std::string text = display.dialogs().seen()[0].text;
+  EXPECT_NE(text.find("division by zero"), std::string::npos) << text;
+  EXPECT_NE(text.find(";PWD=*****;"), std::string::npos) << text;
+  EXPECT_EQ(text.find(sources().pg_password()), std::string::npos) << text;
+  ASSERT_EQ(Rows(w, "?List").size(), 400u);
+  EXPECT_EQ(Rows(w, "?List").back().at(0), "400");
+  EXPECT_EQ(View(w, "?RecordCountString").text, "400");
+  EXPECT_EQ(Headers()[1], "q");
+
+  const fs::path file = dir_ / "cut.csv";
+  const std::string question =
+      "Reading the result failed after 400 records, so it is incomplete.|Do you want to export "
+      "it anyway?";
+  display.dialogs().ExpectMessage(question, platform::kButtonNo);
+  Export(file);
+  EXPECT_FALSE(fs::exists(file));
+  display.dialogs().ExpectMessage(question, platform::kButtonYes);
+  Export(file);
+  EXPECT_EQ(display.dialogs().pending(), 0u);
+  const std::vector<platform::MessageRequest> seen = display.dialogs().seen();
+  EXPECT_EQ(seen.back().icon, platform::kIconQuestion);
+  EXPECT_EQ(seen.back().button_mask, platform::kButtonYes | platform::kButtonNo);
+  const std::string content = ReadFile(file);
+  EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 401);
+
+  // A whole result exports without the question.
+  Execute("SELECT n FROM numbers WHERE n <= 3");
+  display.dialogs().ExpectMessage("There is already a export file|", platform::kButtonYes);
+  Export(file);
+  EXPECT_EQ(display.dialogs().pending(), 0u);
+  EXPECT_EQ(ReadFile(file).substr(0, 5), "\"n\";\"");
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, BrowseWindowCursorTest,
+                         ::testing::Values(platform::testing::OdbcBackend::kPostgres),
                          OdbcBackendParamName);
 
 }  // namespace

@@ -376,6 +376,9 @@ class QueryBuilderWindow final : public ProcedureWindow {
     }
     ColumnsQueue.ClearBuffer();
     loc_.OperatorQueue.ClearBuffer();
+    // No column and no operator is chosen yet, and the two lists show none chosen.
+    ui::SetProp(kColumnList, ui::Prop::Selected, 0);
+    ui::SetProp(kQBEFunctionList, ui::Prop::Selected, 0);
   }
 
   void CreateConnectorSpin() {

@@ -400,7 +400,7 @@ TEST_P(QueryBuilderTest, TheMarkFlagIsOffOnlyWhileAConnectorIsEditedInPlace) {
   std::atomic<int> flag = -1;
   platform::TEST_ScopedCallObserver observer([&](std::string_view call) {
     // The innermost procedure's: on the query window's thread, the builder's while it runs.
-    restyle::ZOVRestyleClass* const restyle = RunningRestyleForTesting();
+    restyle::ZOVRestyleClass* const restyle = TEST_RunningRestyle();
     if (restyle == nullptr) return 0;  // no procedure on this thread
     // The restyle settings switch marking on when the window is attached, before the
     // builder's own set-up saves the flag.

@@ -117,6 +117,6 @@ WindowAnswer RunWithRestyle(ProcedureWindow& object) {
   return answer;
 }
 
-restyle::ZOVRestyleClass* RunningRestyleForTesting() { return t_running_restyle; }
+restyle::ZOVRestyleClass* TEST_RunningRestyle() { return t_running_restyle; }
 
 }  // namespace app

@@ -73,6 +73,6 @@ WindowAnswer RunWithRestyle(ProcedureWindow& object);
 
 // The restyle object of the innermost procedure running on the calling thread; null when none
 // runs. For tests, which look at it from the call trace's observer.
-restyle::ZOVRestyleClass* RunningRestyleForTesting();
+restyle::ZOVRestyleClass* TEST_RunningRestyle();
 
 }  // namespace app

@@ -185,7 +185,7 @@ TEST_F(ProcedureFrameTest, TheRestyleObjectStartsWithTheProceduresInitialValues)
   std::vector<int64_t> at_init;
   OnCall([&](std::string_view call) {
     if (call != "ZOVRestyleClass.Init TestProc") return;
-    const restyle::ZOVRestyleClass* r = RunningRestyleForTesting();
+    const restyle::ZOVRestyleClass* r = TEST_RunningRestyle();
     ASSERT_NE(r, nullptr);
     at_init = {r->MENUTREEITEMHEIGHT,
                r->MENUTREEITEMCOLOR,

@@ -16,24 +16,31 @@ namespace catalog {
 using platform::CString;
 using platform::FixedString;
 
+// A name of the catalog (catalog, schema, table, column, index, key): held whole up to what
+// one catalog value can be (the readers read 511 bytes at most), far above the longest name
+// either test driver allows (SQL_MAX_TABLE_NAME_LEN and SQL_MAX_COLUMN_NAME_LEN: 255 for
+// SQLite, 63 for PostgreSQL). Queue entries store only the bytes a name has.
+inline constexpr size_t kCatalogNameSize = 512;
+using CatalogName = CString<kCatalogNameSize>;
+
 // SQLTables, columns 1-5, then the writer's own copy of the name.
 struct TablesQueueRecord {
-  CString<100> CATALOG;
-  CString<100> OWNER;
-  CString<100> TABLENAME;
+  CatalogName CATALOG;
+  CatalogName OWNER;
+  CatalogName TABLENAME;
   CString<100> TABLETYPE;
   CString<255> REMARKS;
   // The table's name as read, kept by the TXD writer before it turns TABLENAME into a label.
-  CString<100> ORGINALTABLENAME;
+  CatalogName ORGINALTABLENAME;
   static const platform::RecordLayout& Layout();
 };
 
 // SQLColumns, columns 1-18, then the query window's mark.
 struct ColumnsQueueRecord {
-  CString<100> DATABASE;
-  CString<100> OWNER;
-  CString<100> TABLE;
-  CString<100> COLUMNNAME;
+  CatalogName DATABASE;
+  CatalogName OWNER;
+  CatalogName TABLE;
+  CatalogName COLUMNNAME;
   int32_t NCOLUMNTYPE = 0;
   CString<100> COLUMNTYPE;
   int32_t COLUMNSIZE = 0;
@@ -54,26 +61,26 @@ struct ColumnsQueueRecord {
 
 // SQLPrimaryKeys, columns 1-6.
 struct PrimaryKeysQueueRecord {
-  CString<100> DATABASE;
-  CString<100> OWNER;
-  CString<100> TABLE;
-  CString<100> COLUMNNAME;
+  CatalogName DATABASE;
+  CatalogName OWNER;
+  CatalogName TABLE;
+  CatalogName COLUMNNAME;
   int32_t ORDINALPOSITION = 0;
-  CString<100> INDEX_NAME;
+  CatalogName INDEX_NAME;
   static const platform::RecordLayout& Layout();
 };
 
 // SQLStatistics, columns 1-13, then the writer's primary-key mark.
 struct IndexesQueueRecord {
-  CString<100> DATABASE;
-  CString<100> OWNER;
-  CString<100> TABLE;
+  CatalogName DATABASE;
+  CatalogName OWNER;
+  CatalogName TABLE;
   uint8_t NON_UNIQUE = 0;
-  CString<100> INDEX_QUALIFIER;
-  CString<100> INDEX_NAME;
+  CatalogName INDEX_QUALIFIER;
+  CatalogName INDEX_NAME;
   uint8_t INDEXTYPE = 0;
   int16_t ORDINALPOSITION = 0;
-  CString<100> COLUMN_NAME;
+  CatalogName COLUMN_NAME;
   FixedString<1> ASC_OR_DESC;
   int32_t CARDINALITY = 0;
   int32_t PAGES = 0;
@@ -85,19 +92,19 @@ struct IndexesQueueRecord {
 
 // SQLForeignKeys, columns 1-14; every field is a text, the numbers included.
 struct ForeignKeysQueueRecord {
-  CString<100> PKTABLE_CAT;
-  CString<100> PKTABLE_SCHEM;
-  CString<100> PKTABLE_NAME;
-  CString<100> PKCOLUMN_NAME;
-  CString<100> FKTABLE_CAT;
-  CString<100> FKTABLE_SCHEM;
-  CString<100> FKTABLE_NAME;
-  CString<100> FKCOLUMN_NAME;
+  CatalogName PKTABLE_CAT;
+  CatalogName PKTABLE_SCHEM;
+  CatalogName PKTABLE_NAME;
+  CatalogName PKCOLUMN_NAME;
+  CatalogName FKTABLE_CAT;
+  CatalogName FKTABLE_SCHEM;
+  CatalogName FKTABLE_NAME;
+  CatalogName FKCOLUMN_NAME;
   CString<100> KEY_SEQ;
   CString<100> UPDATE_RULE;
   CString<100> DELETE_RULE;
-  CString<100> FK_NAME;
-  CString<100> PK_NAME;
+  CatalogName FK_NAME;
+  CatalogName PK_NAME;
   CString<100> DEFERRABILITY;
   static const platform::RecordLayout& Layout();
 };

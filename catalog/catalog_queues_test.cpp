@@ -75,19 +75,19 @@ void CheckLayout(std::string_view prefix, const std::vector<Expected>& expected)
 }
 
 TEST(CatalogQueues, TablesQueueFields) {
-  CheckLayout<TablesQueueRecord>("GTQ", {{"CATALOG", kC, 100},
-                                         {"OWNER", kC, 100},
-                                         {"TABLENAME", kC, 100},
+  CheckLayout<TablesQueueRecord>("GTQ", {{"CATALOG", kC, 512},
+                                         {"OWNER", kC, 512},
+                                         {"TABLENAME", kC, 512},
                                          {"TABLETYPE", kC, 100},
                                          {"REMARKS", kC, 255},
-                                         {"ORGINALTABLENAME", kC, 100}});
+                                         {"ORGINALTABLENAME", kC, 512}});
 }
 
 TEST(CatalogQueues, ColumnsQueueFields) {
-  CheckLayout<ColumnsQueueRecord>("GCQ", {{"DATABASE", kC, 100},
-                                          {"OWNER", kC, 100},
-                                          {"TABLE", kC, 100},
-                                          {"COLUMNNAME", kC, 100},
+  CheckLayout<ColumnsQueueRecord>("GCQ", {{"DATABASE", kC, 512},
+                                          {"OWNER", kC, 512},
+                                          {"TABLE", kC, 512},
+                                          {"COLUMNNAME", kC, 512},
                                           {"NCOLUMNTYPE", kL, 4},
                                           {"COLUMNTYPE", kC, 100},
                                           {"COLUMNSIZE", kL, 4},
@@ -106,24 +106,24 @@ TEST(CatalogQueues, ColumnsQueueFields) {
 }
 
 TEST(CatalogQueues, PrimaryKeysQueueFields) {
-  CheckLayout<PrimaryKeysQueueRecord>("GPQ", {{"DATABASE", kC, 100},
-                                              {"OWNER", kC, 100},
-                                              {"TABLE", kC, 100},
-                                              {"COLUMNNAME", kC, 100},
+  CheckLayout<PrimaryKeysQueueRecord>("GPQ", {{"DATABASE", kC, 512},
+                                              {"OWNER", kC, 512},
+                                              {"TABLE", kC, 512},
+                                              {"COLUMNNAME", kC, 512},
                                               {"ORDINALPOSITION", kL, 4},
-                                              {"INDEX_NAME", kC, 100}});
+                                              {"INDEX_NAME", kC, 512}});
 }
 
 TEST(CatalogQueues, IndexesQueueFields) {
-  CheckLayout<IndexesQueueRecord>("GIQ", {{"DATABASE", kC, 100},
-                                          {"OWNER", kC, 100},
-                                          {"TABLE", kC, 100},
+  CheckLayout<IndexesQueueRecord>("GIQ", {{"DATABASE", kC, 512},
+                                          {"OWNER", kC, 512},
+                                          {"TABLE", kC, 512},
                                           {"NON_UNIQUE", kB, 1},
-                                          {"INDEX_QUALIFIER", kC, 100},
-                                          {"INDEX_NAME", kC, 100},
+                                          {"INDEX_QUALIFIER", kC, 512},
+                                          {"INDEX_NAME", kC, 512},
                                           {"INDEXTYPE", kB, 1},
                                           {"ORDINALPOSITION", kSh, 2},
-                                          {"COLUMN_NAME", kC, 100},
+                                          {"COLUMN_NAME", kC, 512},
                                           {"ASC_OR_DESC", kS, 1},
                                           {"CARDINALITY", kL, 4},
                                           {"PAGES", kL, 4},
@@ -132,19 +132,19 @@ TEST(CatalogQueues, IndexesQueueFields) {
 }
 
 TEST(CatalogQueues, ForeignKeysQueueFields) {
-  CheckLayout<ForeignKeysQueueRecord>("GFQ", {{"PKTABLE_CAT", kC, 100},
-                                              {"PKTABLE_SCHEM", kC, 100},
-                                              {"PKTABLE_NAME", kC, 100},
-                                              {"PKCOLUMN_NAME", kC, 100},
-                                              {"FKTABLE_CAT", kC, 100},
-                                              {"FKTABLE_SCHEM", kC, 100},
-                                              {"FKTABLE_NAME", kC, 100},
-                                              {"FKCOLUMN_NAME", kC, 100},
+  CheckLayout<ForeignKeysQueueRecord>("GFQ", {{"PKTABLE_CAT", kC, 512},
+                                              {"PKTABLE_SCHEM", kC, 512},
+                                              {"PKTABLE_NAME", kC, 512},
+                                              {"PKCOLUMN_NAME", kC, 512},
+                                              {"FKTABLE_CAT", kC, 512},
+                                              {"FKTABLE_SCHEM", kC, 512},
+                                              {"FKTABLE_NAME", kC, 512},
+                                              {"FKCOLUMN_NAME", kC, 512},
                                               {"KEY_SEQ", kC, 100},
                                               {"UPDATE_RULE", kC, 100},
                                               {"DELETE_RULE", kC, 100},
-                                              {"FK_NAME", kC, 100},
-                                              {"PK_NAME", kC, 100},
+                                              {"FK_NAME", kC, 512},
+                                              {"PK_NAME", kC, 512},
                                               {"DEFERRABILITY", kC, 100}});
 }
 
@@ -165,12 +165,12 @@ TEST(CatalogQueues, PrefixesAreTheQueueBuffers) {
 TEST(CatalogQueues, FilledByFieldNumberAndCutToTheDeclaredSize) {
   ColumnsQueue.Free();
   ColumnsQueue.ClearBuffer();
-  ColumnsQueue.SetText(4, std::string(120, 'x'));  // COLUMNNAME holds 99
+  ColumnsQueue.SetText(4, std::string(600, 'x'));  // COLUMNNAME holds 511
   ColumnsQueue.SetText(7, "12");
   ColumnsQueue.SetText(18, "YES_AND_MORE");  // ISNULLABLE holds 9
   ColumnsQueue.Add();
   ASSERT_EQ(ColumnsQueue.Records(), 1u);
-  EXPECT_EQ(ColumnsQueue.entry(1).COLUMNNAME.size(), 99u);
+  EXPECT_EQ(ColumnsQueue.entry(1).COLUMNNAME.size(), 511u);
   EXPECT_EQ(ColumnsQueue.entry(1).COLUMNSIZE, 12);
   EXPECT_EQ(ColumnsQueue.entry(1).ISNULLABLE, "YES_AND_M");
   EXPECT_EQ(GCQ.MARK, 0);

@@ -475,6 +475,43 @@ TEST_P(CatalogReadersCursorTest, ReadersShowTheWaitCursorWhileTheyWorkAndRestore
   EXPECT_TRUE(dialogs_.seen().empty());
 }
 
+// A second schema holding a table of the same name as one in public, and one of its own: each
+// read with an owner reads that schema's table only.
+class CatalogReadersSchemaTest : public CatalogReadersTest {};
+
+TEST_P(CatalogReadersSchemaTest, ReadsWithAnOwnerReadTheTableOfThatSchema) {
+  ASSERT_TRUE(RunSql({
+      "DROP SCHEMA IF EXISTS other_s CASCADE",
+      "CREATE SCHEMA other_s",
+      "CREATE TABLE other_s.t_1 (z1 INTEGER NOT NULL, z2 INTEGER, PRIMARY KEY (z1))",
+      "CREATE INDEX other_t_1_z2 ON other_s.t_1 (z2)",
+      "CREATE TABLE other_s.only_here (w INTEGER, z_ref INTEGER REFERENCES other_s.t_1 (z1))",
+  }));
+  GetColumns(q(), ColumnsQueue, "t_1", "other_s");
+  EXPECT_EQ(Column(ColumnsQueue, 4), (Rows{"z1", "z2"}));
+  GetColumns(q(), ColumnsQueue, "t_1", "public");
+  EXPECT_EQ(Column(ColumnsQueue, 4), (Rows{"x1"}));
+  GetColumns(q(), ColumnsQueue, "only_here", "other_s");
+  EXPECT_EQ(Column(ColumnsQueue, 4), (Rows{"w", "z_ref"}));
+  GetColumns(q(), ColumnsQueue, "only_here", "public");
+  EXPECT_EQ(Column(ColumnsQueue, 4), Rows{});
+
+  GetPrimaryKeys(q(), PrimaryKeysQueue, "t_1", "other_s");
+  EXPECT_EQ(Column(PrimaryKeysQueue, 4), (Rows{"z1"}));
+  GetPrimaryKeys(q(), PrimaryKeysQueue, "t_1", "public");
+  EXPECT_EQ(Column(PrimaryKeysQueue, 4), Rows{});
+  GetIndexes(q(), IndexesQueue, /*unique=*/1, "t_1", "other_s");
+  EXPECT_EQ(Column(IndexesQueue, 6), (Rows{"t_1_pkey", "other_t_1_z2"}));
+  GetForeignKeys(q(), ForeignKeysQueue, "t_1", /*all=*/0, "other_s");
+  EXPECT_EQ(Column(ForeignKeysQueue, 7), (Rows{"only_here"}));
+  GetForeignKeys(q(), ForeignKeysQueue, "t_1", /*all=*/0, "public");
+  EXPECT_EQ(Column(ForeignKeysQueue, 7), Rows{});
+  GetForeignKeysOf(q(), ForeignKeysQueue, "only_here", "other_s");
+  EXPECT_EQ(Column(ForeignKeysQueue, 3), (Rows{"t_1"}));
+  EXPECT_EQ(Column(ForeignKeysQueue, 2), (Rows{"other_s"}));
+  ASSERT_TRUE(RunSql({"DROP SCHEMA other_s CASCADE"}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, CatalogReadersTest,
                          ::testing::ValuesIn(platform::testing::kOdbcBackends),
                          platform::testing::OdbcBackendParamName);
@@ -483,6 +520,10 @@ INSTANTIATE_TEST_SUITE_P(Drivers, CatalogCallFailureTest,
                          platform::testing::OdbcBackendParamName);
 // The cursor does not depend on the driver.
 INSTANTIATE_TEST_SUITE_P(Drivers, CatalogReadersCursorTest, ::testing::Values(OdbcBackend::kSqlite),
+                         platform::testing::OdbcBackendParamName);
+
+INSTANTIATE_TEST_SUITE_P(Drivers, CatalogReadersSchemaTest,
+                         ::testing::Values(OdbcBackend::kPostgres),
                          platform::testing::OdbcBackendParamName);
 
 }  // namespace

@@ -135,7 +135,7 @@ TEST(ReadRows, ValuesAreCutToTheBufferAndThenToTheField) {
   char buffer[512];
   ReadRows(rows, queue, 5, buffer, sizeof buffer);
   ASSERT_EQ(queue.Records(), 1u);
-  EXPECT_EQ(queue.entry(1).TABLENAME.size(), 99u);
+  EXPECT_EQ(queue.entry(1).TABLENAME.size(), 511u);  // the buffer's 511: names are held whole
   EXPECT_EQ(queue.entry(1).REMARKS.size(), 254u);
   EXPECT_EQ(queue.entry(1).ORGINALTABLENAME, "");
 }
@@ -184,13 +184,15 @@ TEST(ReadRows, GoesOnAfterEverySuccessAndStopsAtAnyOtherFetchResult) {
 // Where a driver has no search-pattern escape, `t_1` still matches `t11` (and `T_1`, and a
 // name of any length beginning with `t`, for `%`): only the table asked for keeps its rows.
 TEST(ExactTableNameFilter, KeepsOnlyTheRowsOfTheTableAskedFor) {
-  const std::string long_name(120, 'l');
+  const std::string long_name(600, 'l');
+  const std::string name_120(120, 'm');
   const std::vector<Row> rows = {
       {"", "", "t_1", "x1", "4"},        {"", "", "t11", "y1", "4"},
       {"", "", "t11", "y2", "4"},        {"", "", "T_1", "z1", "4"},
       {"", "", "t_1 ", "w1", "4"},       {"", "", "t_1", "x2", "4"},
       {"", "", "t%", "p1", "4"},         {"", "", "tx", "q1", "4"},
       {"", "", long_name, "n1", "4"},    {"", "", long_name + "x", "n2", "4"},
+      {"", "", name_120, "m1", "4"},     {"", "", name_120 + "x", "m2", "4"},
       {"", "", std::nullopt, "u1", "4"}, {"", "", "", "e1", "4"},
   };
   struct Case {
@@ -202,9 +204,11 @@ TEST(ExactTableNameFilter, KeepsOnlyTheRowsOfTheTableAskedFor) {
       {"t11", {"y1", "y2"}},
       {"t%", {"p1"}},
       {"nothing", {}},
-      // A held name of 100 bytes, longer than GCQ:TABLE holds: its rows, cut alike, are kept,
-      // and so are those of a longer name that the field cuts to the same text.
-      {long_name.substr(0, 100), {"n1", "n2"}},
+      // A name of 120 bytes is held whole, and tells itself from a longer one.
+      {name_120, {"m1"}},
+      // A held name of 600 bytes, longer than a catalog value can be read: its rows, cut alike,
+      // are kept, and so are those of a longer name cut to the same text.
+      {long_name.substr(0, 511), {"n1", "n2"}},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -214,7 +218,7 @@ TEST(ExactTableNameFilter, KeepsOnlyTheRowsOfTheTableAskedFor) {
     ReadRows(fake, queue, 18, buffer, sizeof buffer, ExactTableNameFilter(c.name, 3));
     std::vector<std::string> columns;
     for (size_t i = 1; i <= queue.Records(); ++i) {
-      EXPECT_EQ(queue.entry(i).TABLE.str(), c.name.substr(0, 99));
+      EXPECT_EQ(queue.entry(i).TABLE.str(), c.name.substr(0, 511));
       columns.push_back(queue.entry(i).COLUMNNAME.str());
     }
     EXPECT_EQ(columns, c.columns);

@@ -1,7 +1,9 @@
 #include "catalog/field_types.h"
 
 #include <filesystem>
+#include <map>
 #include <system_error>
+#include <tuple>
 #include <utility>
 
 #include "catalog/make_label.h"
@@ -45,6 +47,8 @@ int32_t WholeNumber(std::string_view text) {
 void ShowFileError(std::string_view lead, std::string_view name, std::string_view tail = {}) {
   std::string text(lead);
   text += platform::Error();
+  // The system's own text says why (a full disk, a read-only file system).
+  if (!platform::FileError().empty()) text += " (" + platform::FileError() + ")";
   text += "|File:";
   text += ClipView(name);
   text += tail;
@@ -150,18 +154,26 @@ void LoadCustomFieldTypes() {
     ShowFileError(kRetrieveFailed, name);
     return;
   }
+  // The mappings are gathered in key order first and then added in that order, each at the
+  // queue's end: adding a long file's lines one by one in the file's order would move half
+  // the table for every line. Keys compare as the queue's do (texts without trailing
+  // blanks, byte by byte), and the first line for a key wins.
+  std::map<std::tuple<std::string, int32_t, int32_t>, std::string> mappings;
   bool read_ok = file.Set();
   while (read_ok && file.Next()) {
-    const std::optional<FieldTypeLine> line = ParseFieldTypeLine(record.LINESTRING.view());
+    std::optional<FieldTypeLine> line = ParseFieldTypeLine(record.LINESTRING.view());
     if (!line) continue;
-    FTC.ODBCFIELDTYPE = line->type_name;
-    FTC.COLUMNSIZE = line->size;
-    FTC.DECIMALDIGITS = line->digits;
-    if (FieldTypesQueue.GetByKey(FieldTypesKey())) continue;  // the first line for a key wins
-    FTC.CLARIONFIELDTYPE = line->data_type;
-    FieldTypesQueue.AddByKey(FieldTypesKey());
+    mappings.try_emplace({std::string(ClipView(line->type_name)), line->size, line->digits},
+                         std::move(line->data_type));
   }
   if (read_ok) read_ok = platform::ErrorCode() == platform::kRecordNotAvailable;
+  for (const auto& [key, data_type] : mappings) {
+    FTC.ODBCFIELDTYPE = std::get<0>(key);
+    FTC.COLUMNSIZE = std::get<1>(key);
+    FTC.DECIMALDIGITS = std::get<2>(key);
+    FTC.CLARIONFIELDTYPE = data_type;
+    FieldTypesQueue.AddByKey(FieldTypesKey());
+  }
   if (!read_ok) {
     // A file that could not be read to its end must not be rewritten from what was read.
     LastLoad() = LoadState::kFailed;

@@ -7,9 +7,11 @@
 
 namespace catalog {
 
-// MakeLabel: `name` clipped (at most 4999 bytes) with every slash, apostrophe, hyphen, dollar
-// sign, blank, comma, backslash, CR and LF replaced by an underscore. Nothing else changes, so
-// the label keeps the clipped name's length and MakeLabel(MakeLabel(x)) == MakeLabel(x).
+// MakeLabel: `name` clipped (at most 4999 bytes) made a valid label: every character but ASCII
+// letters, digits and the underscore (a slash, apostrophe, hyphen, dollar sign, blank, comma,
+// backslash, a brace, a non-ASCII letter, a control character, ...) becomes one underscore,
+// and a leading digit gets an underscore in front. A blank name gives the empty text.
+// MakeLabel(MakeLabel(x)) == MakeLabel(x).
 std::string MakeLabel(std::string_view name);
 
 // The label of a column, the same for its field line, the key components over it and the
@@ -22,7 +24,8 @@ std::string TableLabel(std::string_view table_name, bool oracle);
 
 // `text` as it must stand inside '...' in the dictionary: every apostrophe doubled, and "{"
 // and "<" doubled, because the dictionary's string literals read "{n}" as a repeat count and
-// "<n>" as a character code. (A line break becomes a blank when the line is written.)
+// "<n>" as a character code; a control character (CR and LF included) and a byte that is not
+// part of a UTF-8 character are written as that code, "<13>".
 std::string QuoteTxd(std::string_view text);
 
 // True when the driver option selects the Oracle rules: exactly "ORACLE", trailing blanks

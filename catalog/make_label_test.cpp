@@ -8,23 +8,35 @@
 namespace catalog {
 namespace {
 
-TEST(MakeLabel, ReplacesTheSevenCharactersAndLineBreaksAndNothingElse) {
+TEST(MakeLabel, EveryCharacterALabelCannotHoldBecomesAnUnderscore) {
   struct Case {
     std::string_view name;
     std::string_view label;
   };
-  // A label is one word of one line, so line breaks become underscores too.
+  // A label holds ASCII letters, digits and underscores, and starts with no digit.
   const Case kCases[] = {
       {"order-lines", "order_lines"},
       {"O'Brien$", "O_Brien_"},
       {"a b,c\\d/e", "a_b_c_d_e"},
       {"Order Details   ", "Order_Details"},  // clipped first
       {"  lead", "__lead"},                   // leading blanks are replaced, not dropped
-      {"x.y#z{1}<2>", "x.y#z{1}<2>"},
-      {"Grüße-Tabelle", "Grüße_Tabelle"},
+      {"x.y#z{1}<2>%", "x_y_z_1__2__"},
+      {"a:b", "a_b"},
+      {"Grüße-Tabelle", "Gr__e_Tabelle"},  // one underscore per character, not per byte
+      {"\xF0\x9F\x98\x80"
+       "abc",
+       "_abc"},  // a leading emoji
+      {"bad\xFF\xC3"
+       "byte",
+       "bad__byte"},  // bytes of no UTF-8 character, one each
+      {"1ta", "_1ta"},
+      {"2024", "_2024"},
+      {"_1", "_1"},
       {"line\nbreak", "line_break"},
       {"cr\r\nlf\r", "cr__lf_"},
+      {"tab\there", "tab_here"},
       {"", ""},
+      {"   ", ""},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -84,6 +96,13 @@ TEST(QuoteTxd, DoublesApostrophesBracesAndAngles) {
       {"a<1>b", "a<<1>b"},
       {"''", "''''"},
       {"plain } and >", "plain } and >"},
+      {"line\r\nbreak", "line<13><10>break"},
+      {"tab\tdel\x7F", "tab<9>del<127>"},
+      {"Grüße", "Grüße"},
+      {"bad\xFF"
+       "byte\xC3",
+       "bad<255>byte<195>"},
+      {"\xE0\x80\x80", "<224><128><128>"},  // an overlong form is no character
       {"", ""},
   };
   for (const Case& c : kCases) {

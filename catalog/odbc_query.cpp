@@ -11,6 +11,7 @@
 #include "platform/core/queue.h"
 #include "platform/core/record.h"
 #include "platform/files/file.h"
+#include "platform/files/odbc/connect_string.h"
 #include "platform/files/odbc/odbc_handle.h"
 
 namespace catalog {
@@ -24,6 +25,13 @@ constexpr int32_t kGrowthSlackBytes = 100;
 // SQLDescribeCol reads a column name into a 1000-byte text with this buffer length.
 constexpr SQLSMALLINT kColumnNameBufferLength = 999;
 constexpr int32_t kBufferPageSize = 200;
+
+// A driver's message without the line breaks it may end with, so the message shown has no
+// empty line after it.
+std::string WithoutTrailingLineBreaks(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return text;
+}
 
 SQLHSTMT StatementOf(int64_t handle) { return files::NumberToHandle(handle); }
 
@@ -40,6 +48,15 @@ int64_t ParseHandle(const std::string& text) {
 int64_t CurrentStatement(files::File* file, int64_t handle) {
   if (handle == 0 || file == nullptr) return 0;
   return ParseHandle(file->GetProperty(files::kPropStatementHandle)) == handle ? handle : 0;
+}
+
+// The message of a statement that failed, when it ran or while its rows were read. The
+// connect string shows with its password masked; the driver's text may repeat it.
+void ShowStatementError(std::string_view error, const std::string& file_error,
+                        std::string_view owner, std::string_view sql) {
+  platform::Message("Error:" + std::string(error) + "|Backend error:" +
+                    files::MaskPasswords(WithoutTrailingLineBreaks(file_error)) +
+                    "|Owner:" + files::MaskPasswords(owner) + "|Query:" + std::string(sql));
 }
 
 }  // namespace
@@ -94,10 +111,10 @@ bool ODBCQueryClass::Execute(std::string_view sql) {
   const std::string file_error = platform::FileError();
   const std::string file_error_code = platform::FileErrorCode();
 
+  sql_ = sql;
   if (failed) {
-    const std::string owner = FILE ? FILE->GetProperty(files::kPropOwner) : std::string();
-    platform::Message("Error:" + error + "|Backend error:" + file_error + "|Owner:" + owner +
-                      "|Query:" + std::string(sql));
+    ShowStatementError(error, file_error,
+                       FILE ? FILE->GetProperty(files::kPropOwner) : std::string(), sql);
   }
 
   // A failed statement leaves no result to read, so no handle either.
@@ -192,7 +209,7 @@ std::string ODBCQueryClass::ColumnValue(int32_t n) {
 
 bool ODBCQueryClass::Next() { return FILE == nullptr || !FILE->Next(); }
 
-void ODBCQueryClass::FillQueue(platform::QueueBase& queue, int32_t maximum, bool unlimited) {
+bool ODBCQueryClass::FillQueue(platform::QueueBase& queue, int32_t maximum, bool unlimited) {
   queue.Free();
   queue.ClearBuffer();
   const int32_t count = ColumnCount();
@@ -211,9 +228,17 @@ void ODBCQueryClass::FillQueue(platform::QueueBase& queue, int32_t maximum, bool
       !has_record_fields && (FILE == nullptr || FILE->GetProperty(files::kPropFieldCount) == "0");
 
   // Without a result (nothing ran, or FILE has let the statement go) there are no rows.
+  bool cut = false;
   while (count > 0) {
     if (!unlimited && static_cast<int64_t>(queue.Records()) >= maximum) break;
-    if (Next()) break;
+    if (Next()) {
+      // Only Record Not Available is the end of the data. Anything else (the statement
+      // failed on a later row, the connection broke) leaves the rows read so far, and the
+      // message says the result is not whole.
+      cut = platform::ErrorCode() != platform::kRecordNotAvailable;
+      if (cut) KeepFetchError();
+      break;
+    }
     for (int32_t n = 1; n <= filled; ++n) {
       if (direct) {
         queue.SetText(static_cast<size_t>(n), ReadColumnData(n));
@@ -224,6 +249,19 @@ void ODBCQueryClass::FillQueue(platform::QueueBase& queue, int32_t maximum, bool
     queue.Add();
   }
   queue.Get(1);
+  return cut;
+}
+
+void ODBCQueryClass::KeepFetchError() {
+  // Taken before the message, which may run program code (a message hook).
+  LASTERROR = platform::Error();
+  LASTERRORCODE = platform::ErrorCode();
+  LASTFILEERROR = platform::FileError();
+  LASTFILEERRORCODE = platform::FileErrorCode();
+  const std::string error = platform::Error();
+  const std::string file_error = platform::FileError();
+  ShowStatementError(error, file_error, FILE ? FILE->GetProperty(files::kPropOwner) : std::string(),
+                     sql_);
 }
 
 }  // namespace catalog

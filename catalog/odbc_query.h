@@ -69,7 +69,11 @@ class ODBCQueryClass {
   // Empties `queue`, adds a header row of the column names, then result rows, filling field n
   // with column n while the queue has such a field. Without `unlimited`, stops once the queue
   // holds `maximum` entries (the header counts). Leaves the header row in the record buffer.
-  void FillQueue(platform::QueueBase& queue, int32_t maximum, bool unlimited);
+  // Answers true (the runtime's 1) when reading the rows failed before their end (the
+  // statement failed on a later row, the connection broke): the queue then holds the rows
+  // read so far, the failure was shown as Execute shows its own (the owner's password
+  // masked), and the error fields describe it.
+  bool FillQueue(platform::QueueBase& queue, int32_t maximum, bool unlimited);
 
   // ColumnDataBuffer, lent to the catalog readers: always a zero-terminated text of at most
   // ColumnDataBufferLength() - 1 bytes. The address changes when the buffer grows.
@@ -93,11 +97,15 @@ class ODBCQueryClass {
   std::string_view ReadColumnData(int32_t n);
   // Replaces the buffer by one of `length` bytes that starts with `kept`.
   void GrowDataBuffer(int32_t length, std::string_view kept);
+  // A NEXT of FillQueue failed: the error fields take the thread's error and the message
+  // shows it.
+  void KeepFetchError();
 
   // The object's own buffer: a new object after a change of connection starts again at 512
   // bytes, and an older object still held by a caller keeps its own.
   std::unique_ptr<char[]> buffer_;
   int32_t buffer_length_ = 0;
+  std::string sql_;  // the last Execute's text, for the message of a failed fetch
 };
 
 }  // namespace catalog

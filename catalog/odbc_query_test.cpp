@@ -12,6 +12,7 @@
 #include "platform/core/message.h"
 #include "platform/core/queue.h"
 #include "platform/core/record.h"
+#include "platform/files/odbc/connect_string.h"
 #include "platform/files/odbc/odbc_driver.h"
 #include "platform/files/odbc/odbc_handle.h"
 #include "platform/testing/dialog_script.h"
@@ -246,7 +247,7 @@ TEST_P(OdbcQueryTest, FillQueueWithMoreFieldsThanColumnsLeavesTheRestBlank) {
   }
 }
 
-TEST_P(OdbcQueryTest, FailingStatementShowsTheMessageWithTheOwnerInFullAndKeepsTheErrors) {
+TEST_P(OdbcQueryTest, FailingStatementShowsTheMessageWithThePasswordMaskedAndKeepsTheErrors) {
   ASSERT_FALSE(q().Execute("SELECT 1"));
   EXPECT_NE(q().STATEMENTHANDLE, 0);
   dialogs_.ExpectMessage("Error:File System Error|Backend error:", platform::kButtonOk);
@@ -256,12 +257,22 @@ TEST_P(OdbcQueryTest, FailingStatementShowsTheMessageWithTheOwnerInFullAndKeepsT
   ASSERT_EQ(dialogs_.seen().size(), 1u);
   const platform::MessageRequest shown = dialogs_.seen()[0];
   const std::string owner = ConnectString();
-  EXPECT_EQ(shown.text, "Error:File System Error|Backend error:" + platform::FileError() +
-                            "|Owner:" + owner + "|Query:" + sql);
+  std::string driver_text = platform::FileError();
+  while (!driver_text.empty() && (driver_text.back() == '\n' || driver_text.back() == '\r')) {
+    driver_text.pop_back();
+  }
+  EXPECT_EQ(shown.text,
+            "Error:File System Error|Backend error:" + platform::files::MaskPasswords(driver_text) +
+                "|Owner:" + platform::files::MaskPasswords(owner) + "|Query:" + sql);
+  // The driver's text ends without a line break, so the message has no empty line.
+  EXPECT_EQ(shown.text.find("\n|Owner:"), std::string::npos);
   if (backend() == OdbcBackend::kPostgres) {
-    EXPECT_NE(shown.text.find("|Owner:DSN=pex_pg;UID=" + sources().pg_user() +
-                              ";PWD=" + sources().pg_password() + "|Query:"),
-              std::string::npos);
+    EXPECT_NE(shown.text.find("|Owner:DSN=pex_pg;UID=" + sources().pg_user() + ";PWD=*****|Query:"),
+              std::string::npos)
+        << shown.text;
+    EXPECT_EQ(shown.text.find(sources().pg_password()), std::string::npos) << shown.text;
+    // The file keeps the real password: it is what connects.
+    EXPECT_NE(owner.find(";PWD=" + sources().pg_password()), std::string::npos);
   }
   EXPECT_EQ(shown.caption, "");
   EXPECT_EQ(shown.icon, "");
@@ -446,14 +457,78 @@ TEST_P(OdbcQueryLoginTest, ConnectStringWithBlanksConnectsAsTheUser) {
   EXPECT_EQ(q().ColumnData(1), sources().pg_user());
 }
 
-TEST_P(OdbcQueryLoginTest, WrongPasswordFails) {
+TEST_P(OdbcQueryLoginTest, WrongPasswordFailsAndTheMessageMasksIt) {
   Glo.ConnectString = "DSN=pex_pg; UID=" + sources().pg_user() + "; PWD=not-the-password";
   dialogs_.ExpectMessage("Error:File System Error|Backend error:", platform::kButtonOk);
   EXPECT_TRUE(q().Execute("SELECT 1"));
   EXPECT_EQ(q().LASTERRORCODE, 90);
   EXPECT_NE(q().LASTFILEERROR.str().find("password"), std::string::npos) << q().LASTFILEERROR.str();
   ASSERT_EQ(dialogs_.seen().size(), 1u);
-  EXPECT_NE(dialogs_.seen()[0].text.find("PWD=not-the-password|Query:SELECT 1"), std::string::npos);
+  const std::string shown = dialogs_.seen()[0].text;
+  EXPECT_NE(
+      shown.find("|Owner:DSN=pex_pg; UID=" + sources().pg_user() + "; PWD=*****|Query:SELECT 1"),
+      std::string::npos)
+      << shown;
+  EXPECT_EQ(shown.find("not-the-password"), std::string::npos) << shown;
+  EXPECT_EQ(Glo.ConnectString.str(),
+            "DSN=pex_pg; UID=" + sources().pg_user() + "; PWD=not-the-password");
+}
+
+// A statement that fails on a later row: with a cursor (UseDeclareFetch) the PostgreSQL driver
+// reads the rows in pieces of Fetch rows, so Execute succeeds and a NEXT fails. Only the end
+// of the data ends a fill quietly; this failure keeps the rows read, says so and answers 1.
+TEST_P(OdbcQueryLoginTest, AStatementThatFailsWhileItsRowsAreReadCutsTheFillAndSaysSo) {
+  Glo.ConnectString = ConnectString() + ";UseDeclareFetch=1;Fetch=100";
+  const std::string sql = "SELECT n, 1000 / (n - 450) AS q FROM generate_series(1, 1000) AS g(n)";
+  ASSERT_FALSE(q().Execute(sql));
+  Queue<TwoTexts> queue;
+  dialogs_.ExpectMessage("Error:File System Error|Backend error:", platform::kButtonOk);
+  EXPECT_TRUE(q().FillQueue(queue, 0, /*unlimited=*/true));
+
+  // The header and the rows before the piece that failed.
+  ASSERT_EQ(queue.Records(), 401u);
+  EXPECT_EQ(queue.entry(1).A, "n");
+  EXPECT_EQ(queue.entry(1).B, "q");
+  EXPECT_EQ(queue.entry(401).A, "400");
+  EXPECT_EQ(queue.entry(401).B, "-20");
+  EXPECT_EQ(queue.buffer.A, "n");  // the header row in the buffer, as after every fill
+
+  EXPECT_EQ(q().LASTERRORCODE, 90);
+  EXPECT_EQ(q().LASTERROR, "File System Error");
+  EXPECT_NE(q().LASTFILEERROR.str().find("division by zero"), std::string::npos)
+      << q().LASTFILEERROR.str();
+  EXPECT_FALSE(q().LASTFILEERRORCODE.empty());
+  ASSERT_EQ(dialogs_.seen().size(), 1u);
+  const std::string owner =
+      "DSN=pex_pg;UID=" + sources().pg_user() + ";PWD=*****;UseDeclareFetch=1;Fetch=100";
+  EXPECT_EQ(dialogs_.seen()[0].text,
+            "Error:File System Error|Backend error:" + q().LASTFILEERROR.str() + "|Owner:" + owner +
+                "|Query:" + sql);
+  EXPECT_EQ(dialogs_.seen()[0].text.find(sources().pg_password()), std::string::npos);
+
+  // The end of the data, and the maximum, end a fill without a message.
+  ASSERT_FALSE(q().Execute("SELECT n FROM generate_series(1, 250) AS g(n)"));
+  EXPECT_FALSE(q().FillQueue(queue, 0, /*unlimited=*/true));
+  EXPECT_EQ(queue.Records(), 251u);
+  ASSERT_FALSE(q().Execute(sql));
+  EXPECT_FALSE(q().FillQueue(queue, 300, /*unlimited=*/false));
+  EXPECT_EQ(queue.Records(), 300u);
+  EXPECT_EQ(dialogs_.seen().size(), 1u);
+}
+
+// The server stopped and started again between two queries: the query that meets the broken
+// connection shows its failure; the one after it runs on a new connection.
+TEST_P(OdbcQueryLoginTest, AfterALostConnectionTheNextQueryConnectsAnew) {
+  ASSERT_FALSE(q().Execute("SELECT 1"));
+  ASSERT_TRUE(sources().RestartPostgresServer());
+  dialogs_.ExpectMessage("Error:File System Error|Backend error:", platform::kButtonOk);
+  EXPECT_TRUE(q().Execute("SELECT 2"));
+  EXPECT_NE(q().LASTFILEERROR.str().find("server closed the connection"), std::string::npos)
+      << q().LASTFILEERROR.str();
+  ASSERT_FALSE(q().Execute("SELECT 3"));
+  ASSERT_FALSE(q().Next());
+  EXPECT_EQ(q().ColumnData(1), "3");
+  EXPECT_EQ(dialogs_.seen().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, OdbcQueryLoginTest, ::testing::Values(OdbcBackend::kPostgres),

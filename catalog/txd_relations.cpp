@@ -1,7 +1,7 @@
 #include "catalog/txd_relations.h"
 
 #include <charconv>
-#include <unordered_map>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -47,6 +47,36 @@ std::string FoldCase(std::string_view name) {
 }
 
 bool IsSystemTable(const TablesQueueRecord& row) { return row.TABLETYPE == kSystemTable; }
+
+// The field label of `column` in a table written (its label as that FILE's record has it).
+std::string LabelOf(const TableKeys& keys, std::string_view column, bool oracle) {
+  const auto found = keys.column_labels.find(ClipView(column));
+  return found != keys.column_labels.end() ? found->second : ColumnLabel(column, oracle);
+}
+
+// The label of the key on one side of a relation over the column labelled `column`. A key
+// that starts with the column serves the relation; of those, the index named `relationship`
+// (given for the first file) comes first. Only when no key starts with the column: the index
+// named `relationship`, else the first index that holds the column at all; else none.
+std::string RelationKey(const TableKeys& keys, std::string_view column,
+                        std::string_view relationship, bool oracle) {
+  const TableKeyRow* leading = nullptr;
+  const TableKeyRow* named = nullptr;
+  const TableKeyRow* holding = nullptr;
+  for (const TableKeyRow& k : keys.rows) {
+    const bool over_column = LabelOf(keys, k.column, oracle) == column;
+    const bool is_named = !relationship.empty() && k.index_label == relationship;
+    if (over_column && k.first) {
+      if (is_named) return k.key_label;
+      if (leading == nullptr) leading = &k;
+    }
+    if (is_named && named == nullptr) named = &k;
+    if (over_column && holding == nullptr) holding = &k;
+  }
+  if (leading != nullptr) return leading->key_label;
+  if (named != nullptr) return named->key_label;
+  return holding != nullptr ? holding->key_label : std::string();
+}
 
 platform::files::FileDeclaration SysrelDeclaration(std::string_view connect_string,
                                                    SysrelRecord& record) {
@@ -109,24 +139,24 @@ RelationWriter::RelationWriter(CatalogSource& catalog, TxdRunState& state, bool 
 
 void RelationWriter::WriteRelations(const LineSink& line) {
   RelationsQueue.Free();
+  owners_.clear();
   CollectForeignKeyRelations();
   if (RelationsQueue.Records() == 0) ReadSysrel();
   if (RelationsQueue.Records() > 0) WriteRelationBlocks(line);
 }
 
 void RelationWriter::CollectForeignKeyRelations() {
-  std::vector<std::string> tables;
+  std::vector<TableName> tables;
   for (size_t n = 1; n <= TablesQueue.Records(); ++n) {
     const TablesQueueRecord row = TablesQueue.entry(n);
     if (!system_tables_ && IsSystemTable(row)) continue;
-    tables.emplace_back(ClipView(row.ORGINALTABLENAME));
+    tables.emplace_back(ClipView(row.OWNER), ClipView(row.ORGINALTABLENAME));
   }
-  dictionary_ = std::set<std::string, std::less<>>(tables.begin(), tables.end());
   collected_.clear();
 
   if (!catalog_.ForeignKeysScanCatalog()) {
-    for (const std::string& table : tables) {
-      catalog_.ReadForeignKeys(table);
+    for (const TableName& table : tables) {
+      catalog_.ReadForeignKeys(table.second, table.first);
       for (size_t i = 1; i <= ForeignKeysQueue.Records(); ++i) {
         AddForeignKey(ForeignKeysQueue.entry(i), table);
       }
@@ -139,14 +169,17 @@ void RelationWriter::CollectForeignKeyRelations() {
   // their catalog order (the order of TablesQueue as read), each table's keys in its own
   // order. So the rows are gathered per referred table in that walk, then taken in the order
   // of the referred tables.
-  std::unordered_map<std::string, size_t> position;
-  for (size_t i = 0; i < tables.size(); ++i) position.emplace(FoldCase(tables[i]), i);
+  std::map<TableName, size_t> position;
+  for (size_t i = 0; i < tables.size(); ++i) {
+    position.emplace(TableName(tables[i].first, FoldCase(tables[i].second)), i);
+  }
   std::vector<std::vector<ForeignKeysQueueRecord>> referring(tables.size());
-  for (const std::string& table : tables) {
-    catalog_.ReadForeignKeysOf(table);
+  for (const TableName& table : tables) {
+    catalog_.ReadForeignKeysOf(table.second, table.first);
     for (size_t i = 1; i <= ForeignKeysQueue.Records(); ++i) {
       ForeignKeysQueueRecord row = ForeignKeysQueue.entry(i);
-      const auto found = position.find(FoldCase(ClipView(row.PKTABLE_NAME)));
+      const auto found = position.find(
+          TableName(ClipView(row.PKTABLE_SCHEM), FoldCase(ClipView(row.PKTABLE_NAME))));
       if (found != position.end()) referring[found->second].push_back(std::move(row));
     }
   }
@@ -156,18 +189,18 @@ void RelationWriter::CollectForeignKeyRelations() {
 }
 
 void RelationWriter::AddForeignKey(const ForeignKeysQueueRecord& row,
-                                   const std::string& primary_table) {
-  const std::string foreign_table(ClipView(row.FKTABLE_NAME));
+                                   const TableName& primary_table) {
+  const TableName foreign_table(ClipView(row.FKTABLE_SCHEM), ClipView(row.FKTABLE_NAME));
   // A table without a FILE here (another owner's, a system table, one filtered out) has no
   // prefix and no keys to relate.
-  if (!dictionary_.contains(foreign_table)) return;
+  if (!state_.written.contains(foreign_table)) return;
   RelationsQueueRecord& SRQ = RelationsQueue.buffer;
   SRQ = RelationsQueueRecord{};
-  SRQ.SZOBJECT = foreign_table;
+  SRQ.SZOBJECT = foreign_table.second;
   SRQ.SZCOLUMN = row.FKCOLUMN_NAME.view();
   // The table asked for, as the dictionary names it: a source that matches names without
   // regard to case reports the name as the foreign key wrote it.
-  SRQ.SZREFERENCEDOBJECT = primary_table;
+  SRQ.SZREFERENCEDOBJECT = primary_table.second;
   SRQ.SZREFERENCEDCOLUMN = row.PKCOLUMN_NAME.view();
   if (ClipView(SRQ.SZREFERENCEDCOLUMN).empty()) {
     // A foreign key written without its columns refers to the primary key; the source then
@@ -180,78 +213,67 @@ void RelationWriter::AddForeignKey(const ForeignKeysQueueRecord& row,
       SRQ.SZREFERENCEDCOLUMN = primary[static_cast<size_t>(seq) - 1];
     }
   }
-  SRQ.SZRELATIONSHIP = std::string(kRelationshipPrefix) + primary_table + foreign_table;
+  SRQ.SZRELATIONSHIP =
+      std::string(kRelationshipPrefix) + primary_table.second + foreign_table.second;
   auto names = std::make_tuple(
       std::string(ClipView(SRQ.SZCOLUMN)), std::string(ClipView(SRQ.SZOBJECT)),
-      std::string(ClipView(SRQ.SZREFERENCEDCOLUMN)), std::string(ClipView(SRQ.SZREFERENCEDOBJECT)));
+      std::string(ClipView(SRQ.SZREFERENCEDCOLUMN)), std::string(ClipView(SRQ.SZREFERENCEDOBJECT)),
+      foreign_table.first, primary_table.first);
   if (!collected_.insert(std::move(names)).second) return;
   RelationsQueue.Add();
+  owners_.emplace_back(foreign_table.first, primary_table.first);
 }
 
 void RelationWriter::ReadSysrel() { catalog_.ReadSysrel(RelationsQueue); }
 
-const TableKeys& RelationWriter::KeysOf(const std::string& table) {
+const TableKeys& RelationWriter::KeysOf(const TableName& table) {
   auto found = state_.table_keys.find(table);
   if (found != state_.table_keys.end()) return found->second;
   // A table the run did not write (a name from sysrel): read as the key writer reads it.
-  catalog_.ReadColumns(table);
-  PrepareTableKeys(catalog_, table);
+  catalog_.ReadColumns(table.second, table.first);
+  PrepareTableKeys(catalog_, table.second, table.first);
   return state_.table_keys.emplace(table, TakeTableKeys(state_.oracle)).first->second;
+}
+
+const std::pair<const TableName, WrittenTable>* RelationWriter::WrittenFile(
+    const TableName& table) const {
+  const auto found = state_.written.find(table);
+  if (found != state_.written.end()) return &*found;
+  if (!table.first.empty()) return nullptr;
+  for (const auto& entry : state_.written) {
+    if (entry.first.second == table.second) return &entry;
+  }
+  return nullptr;
 }
 
 void RelationWriter::WriteRelationBlocks(const LineSink& line) {
   line("[RELATIONS]");
   line("");
   line("");
-  // The first prefix in PREFIX order for each label.
-  std::unordered_map<std::string, std::string> prefix_of;
-  for (size_t i = 1; i <= state_.prefixes.Records(); ++i) {
-    const PrefixQueueRecord row = state_.prefixes.entry(i);
-    prefix_of.emplace(ClipView(row.TABLENAME), ClipView(row.PREFIX));
-  }
   const bool oracle = state_.oracle;
   for (size_t i = 1; i <= RelationsQueue.Records(); ++i) {
     const RelationsQueueRecord row = RelationsQueue.entry(i);
-    const std::string object(ClipView(row.SZOBJECT));
-    const std::string referenced(ClipView(row.SZREFERENCEDOBJECT));
+    const bool has_owners = i <= owners_.size();
+    const TableName object(has_owners ? owners_[i - 1].first : std::string(),
+                           ClipView(row.SZOBJECT));
+    const TableName referenced(has_owners ? owners_[i - 1].second : std::string(),
+                               ClipView(row.SZREFERENCEDOBJECT));
     if (object == referenced) continue;
-    const std::string file_label = TableLabel(object, oracle);
-    const std::string related_label = TableLabel(referenced, oracle);
-    const auto file_prefix = prefix_of.find(file_label);
-    const auto related_prefix = prefix_of.find(related_label);
-    if (file_prefix == prefix_of.end() || related_prefix == prefix_of.end()) continue;
-    const std::string column = ColumnLabel(row.SZCOLUMN, oracle);
-    const std::string related_column = ColumnLabel(row.SZREFERENCEDCOLUMN, oracle);
+    const auto* file = WrittenFile(object);
+    const auto* related = WrittenFile(referenced);
+    if (file == nullptr || related == nullptr) continue;
+    const std::string& file_label = file->second.label;
+    const std::string& related_label = related->second.label;
+    const TableKeys& file_keys = KeysOf(file->first);
+    const TableKeys& related_keys = KeysOf(related->first);
+    const std::string column = LabelOf(file_keys, row.SZCOLUMN, oracle);
+    const std::string related_column = LabelOf(related_keys, row.SZREFERENCEDCOLUMN, oracle);
+    const std::string file_key =
+        RelationKey(file_keys, column, MakeLabel(row.SZRELATIONSHIP), oracle);
+    const std::string related_key = RelationKey(related_keys, related_column, {}, oracle);
 
-    // The first file's key: the index named like the relationship, else the first index over
-    // the column. Names are compared as labels on both sides.
-    std::string file_key;
-    const TableKeys& file_keys = KeysOf(object);
-    const std::string relationship = MakeLabel(row.SZRELATIONSHIP);
-    for (const TableKeyRow& k : file_keys.rows) {
-      if (k.index_label == relationship) {
-        file_key = k.key_label;
-        break;
-      }
-    }
-    if (file_key.empty()) {
-      for (const TableKeyRow& k : file_keys.rows) {
-        if (ColumnLabel(k.column, oracle) == column) {
-          file_key = k.key_label;
-          break;
-        }
-      }
-    }
-    std::string related_key;
-    for (const TableKeyRow& k : KeysOf(referenced).rows) {
-      if (ColumnLabel(k.column, oracle) == related_column) {
-        related_key = k.key_label;
-        break;
-      }
-    }
-
-    const std::string& p1 = file_prefix->second;
-    const std::string& p2 = related_prefix->second;
+    const std::string& p1 = file->second.prefix;
+    const std::string& p2 = related->second.prefix;
     line(Blanks(kBlockIndent) + "RELATION,MANY:ONE");
     line(Padded(file_label) + " FILE(" + KeyReference(p1, file_key) + ")");
     line(Padded(related_label) + " RELATED_FILE(" + KeyReference(p2, related_key) + ")");

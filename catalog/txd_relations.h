@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "catalog/catalog_queues.h"
 #include "catalog/txd_writer.h"
@@ -25,11 +27,13 @@ struct RelationsQueueRecord {
   platform::Decimal CCOLUMN;  // PDECIMAL(11,0), carried from sysrel
   platform::Decimal GRBIT;    // PDECIMAL(11,0), carried from sysrel
   platform::Decimal ICOLUMN;  // PDECIMAL(11,0), carried from sysrel
-  platform::CString<256> SZCOLUMN;
-  platform::CString<256> SZOBJECT;
-  platform::CString<256> SZREFERENCEDCOLUMN;
-  platform::CString<256> SZREFERENCEDOBJECT;
-  platform::CString<256> SZRELATIONSHIP;
+  // sysrel's columns are CSTRING(256); the fields hold the catalog's names whole.
+  CatalogName SZCOLUMN;
+  CatalogName SZOBJECT;
+  CatalogName SZREFERENCEDCOLUMN;
+  CatalogName SZREFERENCEDOBJECT;
+  // "FK_" and two table names.
+  platform::CString<2 * kCatalogNameSize + 4> SZRELATIONSHIP;
   static const platform::RecordLayout& Layout();
 };
 
@@ -70,16 +74,21 @@ class RelationWriter {
   platform::Queue<RelationsQueueRecord> RelationsQueue;
 
  private:
-  void AddForeignKey(const ForeignKeysQueueRecord& row, const std::string& primary_table);
-  const TableKeys& KeysOf(const std::string& table);
+  void AddForeignKey(const ForeignKeysQueueRecord& row, const TableName& primary_table);
+  const TableKeys& KeysOf(const TableName& table);
+  // The FILE written for `table`; for a name without an owner (from sysrel), the first FILE
+  // of that name. Null when the dictionary has none.
+  const std::pair<const TableName, WrittenTable>* WrittenFile(const TableName& table) const;
 
   CatalogSource& catalog_;
   TxdRunState& state_;
   const bool system_tables_;
-  // The tables written as FILEs, by their names as read.
-  std::set<std::string, std::less<>> dictionary_;
-  // The four names of every row collected from the foreign keys.
-  std::set<std::tuple<std::string, std::string, std::string, std::string>> collected_;
+  // The four names and the two owners of every row collected from the foreign keys.
+  std::set<std::tuple<std::string, std::string, std::string, std::string, std::string, std::string>>
+      collected_;
+  // The owners (of SZOBJECT, of SZREFERENCEDOBJECT) of RelationsQueue's rows collected from the
+  // foreign keys, row n at n - 1. The rows of sysrel have none: they name tables by name only.
+  std::vector<std::pair<std::string, std::string>> owners_;
 };
 
 }  // namespace catalog

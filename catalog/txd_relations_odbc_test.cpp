@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "catalog/catalog_queues.h"
+#include "catalog/catalog_readers.h"
 #include "catalog/field_types.h"
 #include "catalog/globals.h"
 #include "catalog/txd_odbc_testing.h"
@@ -40,12 +41,19 @@ class ChosenReading final : public CatalogSource {
       : source_(std::move(source)), through_foreign_key_tables_(through_foreign_key_tables) {}
 
   void ReadTables(bool s, bool t, std::string_view o) override { source_->ReadTables(s, t, o); }
-  void ReadColumns(std::string_view t) override { source_->ReadColumns(t); }
-  void ReadPrimaryKeys(std::string_view t) override { source_->ReadPrimaryKeys(t); }
-  void ReadIndexes(std::string_view t) override { source_->ReadIndexes(t); }
-  void ReadForeignKeys(std::string_view t) override { source_->ReadForeignKeys(t); }
-  void ReadForeignKeysOf(std::string_view t) override { source_->ReadForeignKeysOf(t); }
+  void ReadColumns(std::string_view t, std::string_view o) override { source_->ReadColumns(t, o); }
+  void ReadPrimaryKeys(std::string_view t, std::string_view o) override {
+    source_->ReadPrimaryKeys(t, o);
+  }
+  void ReadIndexes(std::string_view t, std::string_view o) override { source_->ReadIndexes(t, o); }
+  void ReadForeignKeys(std::string_view t, std::string_view o) override {
+    source_->ReadForeignKeys(t, o);
+  }
+  void ReadForeignKeysOf(std::string_view t, std::string_view o) override {
+    source_->ReadForeignKeysOf(t, o);
+  }
   bool ForeignKeysScanCatalog() override { return through_foreign_key_tables_; }
+  std::string ReadError() override { return source_->ReadError(); }
   void ReadSysrel(platform::QueueBase& r) override { source_->ReadSysrel(r); }
 
  private:
@@ -170,9 +178,9 @@ std::map<std::string, std::set<std::string>> ExpectedSampleKeys(OdbcBackend back
     if (sqlite) std::replace(components.begin(), components.end(), '-', '+');
     std::string line = name + " key(" + components + "),nocase,opt";
     if (k.kind == kDuplicate) line += ",dup";
-    // The SQLite driver gives the primary key no name (PK_NAME is NULL), so no index is
-    // recognised as the primary key there.
-    if (k.kind == kPrimary && !sqlite) line += ",primary";
+    // The SQLite driver gives the primary key no name (PK_NAME is NULL); the index over its
+    // columns is found by them.
+    if (k.kind == kPrimary) line += ",primary";
     keys[std::string(k.table)].insert(line);
   }
   return keys;
@@ -351,6 +359,176 @@ TEST_P(TxdRelationsOdbcTest, SysrelGivesTheRelationsOfASourceWithoutForeignKeys)
   EXPECT_EQ(WriteWith(*source, "empty.txd").find("[RELATIONS]"), std::string::npos);
   ASSERT_TRUE(platform::testing::RunSqlOn(Glo.ConnectString.str(), {"DROP TABLE sysrel"}));
   EXPECT_EQ(WriteWith(*source, "none.txd").find("[RELATIONS]"), std::string::npos);
+}
+
+// The written dictionary against the catalog it was written from: every FILE names its table
+// and holds that table's columns in order (the date/time group's lines aside), and a table with
+// a primary key has exactly one key marked PRIMARY.
+void ExpectTheCatalogWhole(const testing::TxdDocument& doc) {
+  ODBCQueryClass& query = *QueryObject;
+  // The run left the labels in TABLENAME and the names as read in ORGINALTABLENAME.
+  std::vector<TablesQueueRecord> tables;
+  for (size_t n = 1; n <= TablesQueue.Records(); ++n) tables.push_back(TablesQueue.entry(n));
+  for (const TablesQueueRecord& table : tables) {
+    const std::string label(platform::ClipView(table.TABLENAME));
+    const std::string name(platform::ClipView(table.ORGINALTABLENAME));
+    const std::string owner(platform::ClipView(table.OWNER));
+    SCOPED_TRACE(owner + "." + name);
+    const testing::TxdFile* file = nullptr;
+    for (const testing::TxdFile& f : doc.files) {
+      if (f.label == label) file = &f;
+    }
+    ASSERT_NE(file, nullptr) << label;
+    EXPECT_EQ(file->name, name);
+    GetColumns(query, ColumnsQueue, name, owner);
+    std::vector<std::string> columns;
+    for (size_t c = 1; c <= ColumnsQueue.Records(); ++c) {
+      columns.emplace_back(platform::ClipView(ColumnsQueue.entry(c).COLUMNNAME));
+    }
+    std::vector<std::string> fields;
+    for (const testing::TxdField& f : file->fields) {
+      if (!f.group_part) fields.push_back(f.name);
+    }
+    EXPECT_EQ(fields, columns);
+    EXPECT_FALSE(columns.empty());
+    GetPrimaryKeys(query, PrimaryKeysQueue, name, owner);
+    EXPECT_EQ(file->primary_keys, PrimaryKeysQueue.Records() > 0 ? 1 : 0);
+  }
+}
+
+// Names and types as a user meets them, beside the sample tables: blanks, quotes, braces, "<",
+// "%", non-ASCII letters, leading digits, long names, labels that collide, a link table with a
+// composite primary key, a composite foreign key, every column type of the driver and, on
+// PostgreSQL, a second schema with a table named like one in public.
+std::vector<std::string> EdgeSchema(OdbcBackend backend, const std::string& long_name) {
+  const bool sqlite = backend == OdbcBackend::kSqlite;
+  std::vector<std::string> sql = {
+      "CREATE TABLE \"a b\" (id INTEGER NOT NULL PRIMARY KEY, \"x-y\" INTEGER, x_y INTEGER, "
+      "\"x y\" VARCHAR(10), c TIMESTAMP, \"c_DATE\" DATE, \"  \" INTEGER)",
+      "CREATE TABLE \"a-b\" (v INTEGER)",
+      "CREATE TABLE a_b (v INTEGER)",
+      "CREATE TABLE \"q'uote\" (\"it's\" INTEGER)",
+      "CREATE TABLE \"{br}\" (\"{x}\" INTEGER)",
+      "CREATE TABLE \"<lt>\" (\"<y>\" INTEGER)",
+      "CREATE TABLE \"50%\" (\"%\" INTEGER)",
+      "CREATE TABLE \"Grüße\" (\"Straße\" VARCHAR(20))",
+      "CREATE TABLE \"1ta\" (\"2col\" INTEGER)",
+      "CREATE TABLE \"\xF0\x9F\x98\x80"
+      "e\" (\"\xF0\x9F\x98\x80\" INTEGER)",
+      "CREATE TABLE \"" + long_name + "\" (\"" + long_name + "\" INTEGER)",
+      "CREATE TABLE p (id INTEGER NOT NULL PRIMARY KEY)",
+      "CREATE TABLE q (id INTEGER NOT NULL PRIMARY KEY)",
+      "CREATE TABLE link (pid INTEGER NOT NULL REFERENCES p (id), "
+      "qid INTEGER NOT NULL REFERENCES q (id), PRIMARY KEY (pid, qid))",
+      "CREATE INDEX link_qid ON link (qid)",
+      "CREATE TABLE head (h1 INTEGER NOT NULL, h2 INTEGER NOT NULL, PRIMARY KEY (h1, h2))",
+      "CREATE TABLE tail (t INTEGER NOT NULL PRIMARY KEY, h1 INTEGER, h2 INTEGER, "
+      "FOREIGN KEY (h1, h2) REFERENCES head (h1, h2))",
+  };
+  if (sqlite) {
+    sql.push_back(
+        "CREATE TABLE types (a INTEGER, b NVARCHAR(160), c NUMERIC(10,2), d REAL, e BIGINT, "
+        "f BOOLEAN, g CHAR(5), h TEXT, i BLOB, j DATE, k TIMESTAMP, l, m VARCHAR, n DOUBLE, "
+        "o SMALLINT, p TINYINT, q TIME, r DATETIME, s FLOAT, t DECIMAL(40,5), u INT, "
+        "v VARCHAR(10), w numeric, x CLOB, y VARBINARY(10), z MONEY, aa uuid, ab JSON, "
+        "ac UNSIGNED BIG INT, ad INTEGER(8), ae NCHAR(3), af DECIMAL)");
+  } else {
+    sql.push_back(
+        "CREATE TABLE types (a int4, b int2, c int8, d bool, e float4, f float8, g bpchar(5), "
+        "h bytea, i uuid, j json, k timestamptz, l timestamp, m money, n varchar, "
+        "o varchar(20), p text, q numeric(10,2), r numeric, s date, t time, u timetz, "
+        "v interval, w jsonb, x inet, y serial, z char, aa \"char\", ab bit(3), ac varbit, "
+        "ad xml, ae oid, af name, ag point, ah int4[], ai cidr, aj macaddr, ak smallserial, "
+        "al bigserial, am tsvector, an real, ao double precision, ap numeric(40,5))");
+    sql.push_back("CREATE SCHEMA other");
+    sql.push_back("CREATE TABLE other.p (other_id INTEGER NOT NULL PRIMARY KEY, extra TEXT)");
+    sql.push_back("CREATE TABLE other.only_other (o INTEGER REFERENCES other.p (other_id))");
+  }
+  return sql;
+}
+
+TEST_P(TxdRelationsOdbcTest, EdgeNamesAndEveryTypeGiveAValidDictionaryOfTheWholeCatalog) {
+  const bool sqlite = backend() == OdbcBackend::kSqlite;
+  // PostgreSQL keeps 63 bytes of a name.
+  const std::string long_name(sqlite ? 120 : 63, 'n');
+  ASSERT_TRUE(RunSql(
+      {"DROP TABLE IF EXISTS tail", "DROP TABLE IF EXISTS head", "DROP TABLE IF EXISTS link"}));
+  ASSERT_TRUE(
+      platform::testing::RunSqlOn(Glo.ConnectString.str(), EdgeSchema(backend(), long_name)));
+  std::vector<std::string> drop = {"DROP TABLE tail",
+                                   "DROP TABLE head",
+                                   "DROP TABLE link",
+                                   "DROP TABLE p",
+                                   "DROP TABLE q",
+                                   "DROP TABLE types",
+                                   "DROP TABLE \"a b\"",
+                                   "DROP TABLE \"a-b\"",
+                                   "DROP TABLE a_b",
+                                   "DROP TABLE \"q'uote\"",
+                                   "DROP TABLE \"{br}\"",
+                                   "DROP TABLE \"<lt>\"",
+                                   "DROP TABLE \"50%\"",
+                                   "DROP TABLE \"Grüße\"",
+                                   "DROP TABLE \"1ta\"",
+                                   "DROP TABLE \"\xF0\x9F\x98\x80"
+                                   "e\"",
+                                   "DROP TABLE \"" + long_name + "\""};
+  if (!sqlite) drop.push_back("DROP SCHEMA other CASCADE");
+
+  const std::unique_ptr<CatalogSource> source = MakeQueryObjectCatalog();
+  const std::string text = WriteWith(*source, "edge.txd");
+  const testing::TxdDocument doc = testing::ReadTxd(text);
+  for (const std::string& e : doc.errors) ADD_FAILURE() << e;
+  ExpectTheCatalogWhole(doc);
+
+  auto file = [&](std::string_view name) -> const testing::TxdFile* {
+    for (const testing::TxdFile& f : doc.files) {
+      if (f.name == name) return &f;
+    }
+    return nullptr;
+  };
+  const testing::TxdFile* ab = file("a b");
+  ASSERT_NE(ab, nullptr) << text;
+  std::vector<std::string> labels;
+  for (const testing::TxdField& f : ab->fields) labels.push_back(f.label);
+  EXPECT_EQ(labels, (std::vector<std::string>{"id", "x_y", "x_y1", "x_y2", "c", "c_GROUP", "c_DATE",
+                                              "c_TIME", "c_DATE1", "_"}))
+      << text;
+  for (std::string_view name : {"{br}", "<lt>", "50%", "Grüße", "1ta", "q'uote"}) {
+    EXPECT_NE(file(name), nullptr) << name << "\n" << text;
+  }
+  ASSERT_NE(file(long_name), nullptr) << text;
+  EXPECT_EQ(file(long_name)->label, long_name);
+
+  // The link table's relation on qid takes the index that starts with qid; the composite
+  // foreign key gives one block per column pair, each on the primary key of head.
+  std::map<std::string, std::string> link_keys;
+  int tail_blocks = 0;
+  for (const testing::TxdRelation& r : doc.relations) {
+    if (r.file == "link") link_keys[r.file_to_related] = r.file_key;
+    if (r.file == "tail") {
+      ++tail_blocks;
+      EXPECT_FALSE(r.related_key.empty()) << text;
+    }
+  }
+  EXPECT_EQ(link_keys["LIN:qid,Q:id"], "LIN:link_qid") << text;
+  EXPECT_EQ(tail_blocks, 2) << text;
+
+  if (!sqlite) {
+    // Two FILEs for the two tables named p, each with its own columns.
+    int p_files = 0;
+    for (const testing::TxdFile& f : doc.files) p_files += f.name == "p" ? 1 : 0;
+    EXPECT_EQ(p_files, 2) << text;
+  }
+  ASSERT_TRUE(platform::testing::RunSqlOn(Glo.ConnectString.str(), drop));
+}
+
+TEST_P(TxdRelationsOdbcTest, TheSampleGivesAValidDictionaryOfTheWholeCatalog) {
+  const std::unique_ptr<CatalogSource> source = MakeQueryObjectCatalog();
+  const testing::TxdDocument doc = testing::ReadTxd(WriteWith(*source, "sample.txd"));
+  for (const std::string& e : doc.errors) ADD_FAILURE() << e;
+  EXPECT_EQ(doc.files.size(), 12u);
+  ExpectTheCatalogWhole(doc);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, TxdRelationsOdbcTest,

@@ -146,6 +146,27 @@ TEST_F(TxdRelationsTest, AnIndexNamedLikeTheRelationshipIsTheFirstFilesKey) {
   EXPECT_EQ(doc.relations[0].file_key, "ORD:FK_CusOrd");
 }
 
+// On a link table whose primary key starts with the other column, each relation takes the key
+// that starts with its own column; the first index holding the column serves only when
+// no key starts with it.
+TEST_F(TxdRelationsTest, EachSideTakesAKeyThatStartsWithTheLinkingColumn) {
+  AddTable("P", {"id"}, {{"pk_p", "id"}});
+  AddTable("Q", {"id", "code"}, {{"by_code_id", "code"}, {"by_code_id", "id"}, {"pk_q", "id"}});
+  AddTable("Link", {"pid", "qid"},
+           {{"pk_link", "pid"}, {"pk_link", "qid"}, {"by_qid", "qid"}, {"FK_QLink", "pid"}});
+  AddForeignKey("P", "id", "Link", "pid");
+  AddForeignKey("Q", "id", "Link", "qid");
+  const std::string text = Write();
+  const testing::TxdDocument doc = testing::ReadTxd(text);
+  for (const std::string& e : doc.errors) ADD_FAILURE() << e;
+  ASSERT_EQ(doc.relations.size(), 2u) << text;
+  EXPECT_EQ(doc.relations[0].file_key, "LIN:pk_link");
+  EXPECT_EQ(doc.relations[0].related_key, "P:pk_p");
+  // FK_QLink is named like the relationship but starts with pid.
+  EXPECT_EQ(doc.relations[1].file_key, "LIN:by_qid");
+  EXPECT_EQ(doc.relations[1].related_key, "Q:pk_q");
+}
+
 TEST_F(TxdRelationsTest, NamesWithBlanksFindTheirKeysAsLabels) {
   AddTable("Order Lines", {"Line No", "Order ID"}, {{"ix order", "Order ID"}});
   AddTable("All Orders", {"Order ID"}, {{"pk orders", "Order ID"}});

@@ -22,10 +22,36 @@ void Fill(platform::Queue<R>& queue, const std::vector<R>* rows) {
 }
 
 template <class M>
-const typename M::mapped_type* Find(const M& map, std::string_view key) {
+const typename M::mapped_type* Find(const M& map, std::string_view key,
+                                    std::string_view owner = {}) {
+  if (!owner.empty()) {
+    auto it = map.find(std::string(owner) + "." + std::string(key));
+    if (it != map.end()) return &it->second;
+  }
   auto it = map.find(key);
   return it == map.end() ? nullptr : &it->second;
 }
+
+// "what:table", or "what:owner.table" for a read with an owner.
+std::string ReadName(std::string_view what, std::string_view table, std::string_view owner) {
+  std::string out(what);
+  out += ':';
+  if (!owner.empty()) out += std::string(owner) + ".";
+  out += table;
+  return out;
+}
+
+}  // namespace
+
+template <class R>
+void MemoryCatalog::Read(std::string_view what, platform::Queue<R>& queue,
+                         const std::map<std::string, std::vector<R>, std::less<>>& rows,
+                         std::string_view table, std::string_view owner) {
+  reads.push_back(ReadName(what, table, owner));
+  Fill(queue, Find(rows, table, owner));
+}
+
+namespace {
 
 bool StartsWith(std::string_view text, std::string_view lead) { return text.starts_with(lead); }
 
@@ -66,6 +92,97 @@ bool BlockFileLine(std::string_view line, std::string_view word, std::string& la
   if (label.size() >= 29 && at != label.size()) return false;
   key = std::string(line.substr(at + open.size(), line.size() - at - open.size() - 1));
   return true;
+}
+
+// A label: an ASCII letter or underscore, then letters, digits and underscores.
+bool IsLabel(std::string_view text) {
+  if (text.empty() || std::isdigit(static_cast<unsigned char>(text.front()))) return false;
+  for (char ch : text) {
+    if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '_') return false;
+    if (static_cast<unsigned char>(ch) >= 0x80) return false;
+  }
+  return true;
+}
+
+std::string UpperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& ch : out) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return out;
+}
+
+// Why `type` is no data type of a field, or empty when it is one: a name of the dictionary's
+// types, its size and digits in range, nothing else in it.
+std::string TypeFault(std::string_view type) {
+  const size_t open = type.find('(');
+  const std::string name(type.substr(0, open));
+  std::vector<long> numbers;
+  if (open != std::string_view::npos) {
+    if (!type.ends_with(')')) return "text after the parameters";
+    std::string_view list = type.substr(open + 1, type.size() - open - 2);
+    while (true) {
+      const size_t comma = list.find(',');
+      const std::string_view part = list.substr(0, comma);
+      if (part.empty() || part.size() > 9) return "a parameter that is no number";
+      long n = 0;
+      for (char ch : part) {
+        if (!std::isdigit(static_cast<unsigned char>(ch))) return "a parameter that is no number";
+        n = n * 10 + (ch - '0');
+      }
+      numbers.push_back(n);
+      if (comma == std::string_view::npos) break;
+      list.remove_prefix(comma + 1);
+    }
+  }
+  static const std::set<std::string> kPlain = {"BYTE",  "SHORT",  "USHORT",   "LONG",
+                                               "ULONG", "SIGNED", "UNSIGNED", "REAL",
+                                               "SREAL", "DATE",   "TIME"};
+  if (kPlain.contains(name)) return numbers.empty() ? "" : "parameters on a plain type";
+  if (name == "STRING" || name == "CSTRING" || name == "PSTRING") {
+    const long least = name == "STRING" ? 1 : 2;
+    if (numbers.size() != 1 || numbers[0] < least) return "a text without a fitting size";
+    return "";
+  }
+  if (name == "DECIMAL" || name == "PDECIMAL") {
+    if (numbers.empty() || numbers.size() > 2) return "a decimal without its size";
+    if (numbers[0] < 1 || numbers[0] > 31) return "a decimal of more than 31 digits or none";
+    if (numbers.size() == 2 && numbers[1] > numbers[0]) return "more digits than size";
+    return "";
+  }
+  return "no data type";
+}
+
+// The text of the first '...' after `lead` in `line`, its quoting undone: '' is ', {{ is {,
+// << is <, and <n> the character of code n. `found` tells whether there was one.
+std::string QuotedAfter(std::string_view line, std::string_view lead, bool& found) {
+  found = false;
+  const size_t at = line.find(lead);
+  if (at == std::string_view::npos) return {};
+  std::string out;
+  for (size_t i = at + lead.size(); i < line.size(); ++i) {
+    const char ch = line[i];
+    const char next = i + 1 < line.size() ? line[i + 1] : '\0';
+    if (ch == '\'') {
+      if (next != '\'') {
+        found = true;
+        return out;
+      }
+      out += '\'';
+      ++i;
+    } else if ((ch == '{' || ch == '<') && next == ch) {
+      out += ch;
+      ++i;
+    } else if (ch == '<') {
+      const size_t close = line.find('>', i);
+      if (close == std::string_view::npos) return out;
+      int code = 0;
+      for (size_t k = i + 1; k < close; ++k) code = code * 10 + (line[k] - '0');
+      out += static_cast<char>(code);
+      i = close;
+    } else {
+      out += ch;
+    }
+  }
+  return out;
 }
 
 void ReadRelations(const std::vector<std::string>& lines, size_t i, TxdDocument& doc) {
@@ -140,26 +257,20 @@ void MemoryCatalog::ReadTables(bool, bool, std::string_view) {
   reads.push_back("tables");
   Fill(TablesQueue, &tables);
 }
-void MemoryCatalog::ReadColumns(std::string_view table) {
-  reads.push_back("columns:" + std::string(table));
-  Fill(ColumnsQueue, Find(columns, table));
+void MemoryCatalog::ReadColumns(std::string_view table, std::string_view owner) {
+  Read("columns", ColumnsQueue, columns, table, owner);
 }
-void MemoryCatalog::ReadPrimaryKeys(std::string_view table) {
-  reads.push_back("primarykeys:" + std::string(table));
-  Fill(PrimaryKeysQueue, Find(primary_keys, table));
+void MemoryCatalog::ReadPrimaryKeys(std::string_view table, std::string_view owner) {
+  Read("primarykeys", PrimaryKeysQueue, primary_keys, table, owner);
 }
-void MemoryCatalog::ReadIndexes(std::string_view table) {
-  reads.push_back("indexes:" + std::string(table));
-  Fill(IndexesQueue, Find(indexes, table));
+void MemoryCatalog::ReadIndexes(std::string_view table, std::string_view owner) {
+  Read("indexes", IndexesQueue, indexes, table, owner);
 }
-void MemoryCatalog::ReadForeignKeys(std::string_view table) {
-  reads.push_back("foreignkeys:" + std::string(table));
-  Fill(ForeignKeysQueue, Find(foreign_keys, table));
+void MemoryCatalog::ReadForeignKeys(std::string_view table, std::string_view owner) {
+  Read("foreignkeys", ForeignKeysQueue, foreign_keys, table, owner);
 }
-
-void MemoryCatalog::ReadForeignKeysOf(std::string_view table) {
-  reads.push_back("foreignkeysof:" + std::string(table));
-  Fill(ForeignKeysQueue, Find(foreign_keys_of, table));
+void MemoryCatalog::ReadForeignKeysOf(std::string_view table, std::string_view owner) {
+  Read("foreignkeysof", ForeignKeysQueue, foreign_keys_of, table, owner);
 }
 void MemoryCatalog::ReadSysrel(platform::QueueBase& relations) {
   reads.push_back("sysrel");
@@ -251,6 +362,7 @@ TxdDocument ReadTxd(std::string_view text) {
   }
   int32_t last_field = 1, last_key = 0;
   std::set<std::string> prefixes;
+  std::set<std::string> file_labels;  // upper case: labels match in any case
   auto at = [&](size_t k) -> std::string_view {
     return k < lines.size() ? std::string_view(lines[k]) : std::string_view();
   };
@@ -264,6 +376,12 @@ TxdDocument ReadTxd(std::string_view text) {
     }
     TxdFile file;
     file.label = std::string(platform::ClipView(line.substr(0, file_pos)));
+    if (!IsLabel(file.label)) error("FILE label is no label: " + file.label, i);
+    if (!file_labels.insert(UpperAscii(file.label)).second) {
+      error("FILE label used twice: " + file.label, i);
+    }
+    bool named = false;
+    file.name = QuotedAfter(line, ",NAME('", named);
     const size_t pre = line.find(",PRE(");
     if (pre != std::string_view::npos) {
       const size_t close = line.find(')', pre);
@@ -271,6 +389,7 @@ TxdDocument ReadTxd(std::string_view text) {
       std::string upper;
       for (char ch : file.prefix) upper += static_cast<char>(std::toupper(ch));
       if (!prefixes.insert(upper).second) error("prefix used twice: " + file.prefix, i);
+      if (!IsLabel(file.prefix)) error("prefix is no label: " + file.prefix, i);
     } else {
       error("FILE without PRE", i);
     }
@@ -279,9 +398,13 @@ TxdDocument ReadTxd(std::string_view text) {
     if (file.ident != expected_file) error("file number out of order", i);
     ++i;
     const bool global = doc.files.empty();
+    std::set<std::string> field_labels;
     // Keys up to the record.
     while (i < lines.size() && at(i).find(" KEY(") != std::string_view::npos) {
       TxdKey key{std::string(at(i)), IdentOf(at(i + 1))};
+      const std::string key_label = key.line.substr(0, key.line.find(" KEY("));
+      if (!IsLabel(key_label)) error("KEY label is no label: " + key_label, i);
+      if (key.line.ends_with(",PRIMARY")) ++file.primary_keys;
       if (key.ident != last_key + 1) error("key number out of order", i + 1);
       last_key = key.ident;
       file.keys.push_back(std::move(key));
@@ -321,6 +444,19 @@ TxdDocument ReadTxd(std::string_view text) {
         field.type = std::string(rest.substr(0, rest.find(",NAME(")));
       }
       if (field.label.empty() || field.type.empty()) error("field without label or type", i);
+      if (!global) {
+        bool named = false;
+        field.name = QuotedAfter(line, ",NAME('", named);
+        field.group_part = !named && (field.type.starts_with("GROUP,OVER(") ||
+                                      field.type == "DATE" || field.type == "TIME");
+        const std::string fault =
+            field.type.starts_with("GROUP,OVER(") ? std::string() : TypeFault(field.type);
+        if (!fault.empty()) error(fault + ": " + field.type, i);
+        if (!IsLabel(field.label)) error("field label is no label: " + field.label, i);
+        if (!field_labels.insert(UpperAscii(field.label)).second) {
+          error("field label used twice in the record: " + field.label, i);
+        }
+      }
       field.ident = ident;
       file.fields.push_back(std::move(field));
       i += 2;

@@ -17,7 +17,8 @@ namespace catalog::testing {
 // `lines` each followed by CR LF.
 std::string CrLf(const std::vector<std::string>& lines);
 
-// A catalog of hand-made rows per table name.
+// A catalog of hand-made rows per table name. A read with an owner takes the rows stored
+// under "owner.table" when there are any, else those of the table name.
 class MemoryCatalog : public CatalogSource {
  public:
   std::vector<TablesQueueRecord> tables;
@@ -34,13 +35,22 @@ class MemoryCatalog : public CatalogSource {
   std::vector<std::string> reads;                // "columns:Orders", ... in order
 
   void ReadTables(bool system_tables, bool tables_only, std::string_view owner_filter) override;
-  void ReadColumns(std::string_view table) override;
-  void ReadPrimaryKeys(std::string_view table) override;
-  void ReadIndexes(std::string_view table) override;
-  void ReadForeignKeys(std::string_view table) override;
-  void ReadForeignKeysOf(std::string_view table) override;
+  void ReadColumns(std::string_view table, std::string_view owner) override;
+  void ReadPrimaryKeys(std::string_view table, std::string_view owner) override;
+  void ReadIndexes(std::string_view table, std::string_view owner) override;
+  void ReadForeignKeys(std::string_view table, std::string_view owner) override;
+  void ReadForeignKeysOf(std::string_view table, std::string_view owner) override;
   bool ForeignKeysScanCatalog() override { return scans_catalog; }
+  // What ReadError answers after every read.
+  std::string read_error;
+  std::string ReadError() override { return read_error; }
   void ReadSysrel(platform::QueueBase& relations) override;
+
+ private:
+  template <class R>
+  void Read(std::string_view what, platform::Queue<R>& queue,
+            const std::map<std::string, std::vector<R>, std::less<>>& rows, std::string_view table,
+            std::string_view owner);
 };
 
 // Row builders.
@@ -64,11 +74,15 @@ struct TxdField {
   std::string label;
   std::string type;
   int32_t ident = 0;
+  std::string name;         // the NAME text, its quoting undone; empty without one
+  bool group_part = false;  // a line of a date/time group (GROUP, its DATE and TIME)
 };
 struct TxdFile {
   std::string label;
   std::string prefix;
+  std::string name;  // the NAME text, its quoting undone; empty without one
   int32_t ident = 0;
+  int primary_keys = 0;  // KEY lines marked PRIMARY
   std::vector<TxdKey> keys;
   std::vector<TxdField> fields;
 };
@@ -90,11 +104,14 @@ struct TxdDocument {
 };
 
 // Reads `text` (CR LF lines) and lists every structural fault: a CR or LF inside a line, a
-// missing header, a FILE
-// without its identification, "Record RECORD" or closing lines, a key or field without its
-// identification line, numbers that do not increase, a prefix used twice; in the relations,
-// a block whose lines or indents differ from the block's form, or whose prefixes belong to
-// no FILE.
+// missing header, a FILE without its identification, "Record RECORD" or closing lines, a key
+// or field without its identification line, numbers that do not increase, a prefix used
+// twice; a FILE, key, field label or prefix that is no label, a FILE label used twice in the
+// dictionary or a field label twice in its record (in any case); a field whose type is no
+// data type of the dictionary (a known type name, STRING of at least 1, CSTRING and PSTRING of
+// at least 2, DECIMAL and PDECIMAL of 1 to 31 digits and no more decimals, nothing left of a
+// type name's parameters); in the relations, a block whose lines or indents differ from the
+// block's form, or whose prefixes belong to no FILE.
 TxdDocument ReadTxd(std::string_view text);
 
 }  // namespace catalog::testing

@@ -9,8 +9,10 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "catalog/catalog_queues.h"
 #include "catalog/txd_writer_source.h"
 #include "platform/core/fixed_string.h"
 #include "platform/core/queue.h"
@@ -31,9 +33,8 @@ struct TxdOptions {
 // The prefixes handed out in one run, kept in ascending order of PREFIX.
 struct PrefixQueueRecord {
   platform::CString<20> PREFIX;  // upper case
-  // The label of the table that owns it. As wide as a table name can be, so that the
-  // relations find the prefix of every table by its whole label.
-  platform::CString<100> TABLENAME;
+  // The label of the table that owns it, whole.
+  platform::CString<kCatalogNameSize> TABLENAME;
   static const platform::RecordLayout& Layout();
 };
 
@@ -43,10 +44,23 @@ struct TableKeyRow {
   std::string index_label;  // the index name in label form
   std::string key_label;    // the label of the KEY line written for the index
   std::string column;       // the column name as read
+  bool first = false;       // the index's first component
 };
 struct TableKeys {
   std::vector<TableKeyRow> rows;         // in the order of IndexesQueue
   std::vector<std::string> primary_key;  // the primary key's columns in key order
+  // The field label of every column of a table written, by the column's name as read.
+  std::map<std::string, std::string, std::less<>> column_labels;
+};
+
+// A table as the catalog names it: its owner (schema, blank for a source without them) and
+// its name as read.
+using TableName = std::pair<std::string, std::string>;
+
+// A table written as a FILE: its label and its prefix in upper case, as PrefixQueue holds it.
+struct WrittenTable {
+  std::string label;
+  std::string prefix;
 };
 
 // The state one run shares between its steps (tables, keys, fields, relations).
@@ -61,8 +75,10 @@ struct TxdRunState {
   // For each three-letter start in upper case, the first counter not yet known to be taken
   // (0: the bare start), so that many tables starting alike do not try every number again.
   std::unordered_map<std::string, int> prefix_counters;
-  // The keys of every table written, by its name as read (kept when relations are asked for).
-  std::map<std::string, TableKeys, std::less<>> table_keys;
+  // The keys of every table written (kept when relations are asked for).
+  std::map<TableName, TableKeys> table_keys;
+  // Every table written as a FILE.
+  std::map<TableName, WrittenTable> written;
 };
 
 // The output name: `name` with the current directory in front when it holds no "/", cut to
@@ -84,11 +100,13 @@ std::string KeyName(std::string_view index_name, bool oracle);
 // The keys of the table that PrepareTableKeys left in PrimaryKeysQueue and IndexesQueue.
 TableKeys TakeTableKeys(bool oracle);
 
-// Reads the primary key and the indexes of `table` into PrimaryKeysQueue and IndexesQueue:
-// index names in label form, primary-key rows marked, and the statistics rows and every index
-// over something other than a column of ColumnsQueue removed.
+// Reads the primary key and the indexes of `table` (of schema `owner`) into PrimaryKeysQueue
+// and IndexesQueue: index names in label form, the statistics rows and every index over
+// something other than a column of ColumnsQueue removed, and the primary key's rows marked:
+// those of the index named like it, else of the first index over exactly its columns, else
+// rows added first for an index named PrimaryKey over them.
 // REQUIRES: ColumnsQueue holds the columns of `table`.
-void PrepareTableKeys(CatalogSource& catalog, std::string_view table);
+void PrepareTableKeys(CatalogSource& catalog, std::string_view table, std::string_view owner);
 
 // Writes one run, reading the catalog from `catalog`, and shows the written file with the
 // desktop's opener. Answers the output name used. When the file cannot be created or a line

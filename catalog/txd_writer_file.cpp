@@ -29,8 +29,10 @@ const platform::RecordLayout& FieldTypesLineRecord::Layout() {
 namespace detail {
 
 platform::files::File MakeLineFile(std::string_view label, std::string name,
-                                   const platform::RecordLayout& layout, void* record) {
+                                   const platform::RecordLayout& layout, void* record,
+                                   bool owner_only) {
   platform::files::FileDeclaration decl;
+  decl.owner_only = owner_only;
   decl.label = std::string(label);
   decl.name = std::move(name);
   decl.layout = &layout;

@@ -25,6 +25,12 @@ struct FieldTypesLineRecord {
   static const platform::RecordLayout& Layout();
 };
 
+namespace detail {
+platform::files::File MakeLineFile(std::string_view label, std::string name,
+                                   const platform::RecordLayout& layout, void* record,
+                                   bool owner_only = false);
+}  // namespace detail
+
 // A line file named `name` of the ASCII driver whose record is `record` (a TxdLineRecord or
 // FieldTypesLineRecord, borrowed).
 template <class R>
@@ -33,12 +39,14 @@ platform::files::File MakeLineFile(std::string_view label, std::string name, R& 
 // Writes the lines of a new version of a line file: Create, then Write for every line, then
 // Commit. Each step answers false with the thread's error state set when it failed; after a
 // failure the file keeps its old content. A line is always one line of the file: a CR or LF
-// inside it is written as a blank.
+// inside it is written as a blank. An `owner_only` file (one that holds a password) is
+// written readable by its owner only (0600, or the old file's mode where that is stricter).
 class LineFileWriter {
  public:
   template <class R>
-  LineFileWriter(std::string name, R& record)
-      : file_(MakeLineFile("LINEFILE", std::move(name), record)) {}
+  LineFileWriter(std::string name, R& record, bool owner_only = false)
+      : file_(detail::MakeLineFile("LINEFILE", std::move(name), R::Layout(), &record, owner_only)) {
+  }
 
   bool Create();
   bool Write(std::string_view line);
@@ -49,11 +57,6 @@ class LineFileWriter {
  private:
   platform::files::File file_;
 };
-
-namespace detail {
-platform::files::File MakeLineFile(std::string_view label, std::string name,
-                                   const platform::RecordLayout& layout, void* record);
-}  // namespace detail
 
 template <class R>
 platform::files::File MakeLineFile(std::string_view label, std::string name, R& record) {

@@ -27,31 +27,32 @@ class QueryObjectCatalog final : public CatalogSource {
     GetTables(*query_, TablesQueue, system_tables ? 1 : 0, /*system_tables2=*/0,
               /*owner_filter_off=*/0, /*type_filter_off=*/0, tables_only ? 1 : 0, owner_filter);
   }
-  void ReadColumns(std::string_view table) override {
+  void ReadColumns(std::string_view table, std::string_view owner) override {
     if (!query_) return Empty(ColumnsQueue);
-    GetColumns(*query_, ColumnsQueue, table);
+    GetColumns(*query_, ColumnsQueue, table, owner);
   }
-  void ReadPrimaryKeys(std::string_view table) override {
+  void ReadPrimaryKeys(std::string_view table, std::string_view owner) override {
     if (!query_) return Empty(PrimaryKeysQueue);
-    GetPrimaryKeys(*query_, PrimaryKeysQueue, table);
+    GetPrimaryKeys(*query_, PrimaryKeysQueue, table, owner);
   }
-  void ReadIndexes(std::string_view table) override {
+  void ReadIndexes(std::string_view table, std::string_view owner) override {
     if (!query_) return Empty(IndexesQueue);
-    GetIndexes(*query_, IndexesQueue, /*unique=*/1, table);
+    GetIndexes(*query_, IndexesQueue, /*unique=*/1, table, owner);
   }
-  void ReadForeignKeys(std::string_view table) override {
+  void ReadForeignKeys(std::string_view table, std::string_view owner) override {
     if (!query_) return Empty(ForeignKeysQueue);
-    GetForeignKeys(*query_, ForeignKeysQueue, table);
+    GetForeignKeys(*query_, ForeignKeysQueue, table, /*all=*/0, owner);
   }
-  void ReadForeignKeysOf(std::string_view table) override {
+  void ReadForeignKeysOf(std::string_view table, std::string_view owner) override {
     if (!query_) return Empty(ForeignKeysQueue);
-    GetForeignKeysOf(*query_, ForeignKeysQueue, table);
+    GetForeignKeysOf(*query_, ForeignKeysQueue, table, owner);
   }
   bool ForeignKeysScanCatalog() override {
     if (!query_) return false;
     if (!scans_catalog_) scans_catalog_ = GetDbmsName(*query_) == kSqliteDbms;
     return *scans_catalog_;
   }
+  std::string ReadError() override { return query_ ? LastCatalogReadError() : std::string(); }
   void ReadSysrel(platform::QueueBase& relations) override {
     if (query_) ReadSysrelTable(Glo.ConnectString.view(), relations);
   }

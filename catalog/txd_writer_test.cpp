@@ -1,10 +1,12 @@
 #include "catalog/txd_writer.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "catalog/catalog_queues.h"
@@ -177,6 +179,80 @@ TEST_F(TxdWriterTest, WorkedExampleCustomers) {
   EXPECT_EQ(doc.files[1].fields.size(), 2u);
 }
 
+// The test reader finds what makes a dictionary invalid: one line of a valid one changed.
+TEST(ReadTxd, FindsTypesAndLabelsNoDictionaryHolds) {
+  const std::vector<std::string> file = {
+      "Customers FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
+      "NAME('Customers'),PRE(Cus),BINDABLE,THREAD",
+      "!!> IDENT(2),USAGE(File)",
+      "PK KEY(+Cus:Id),NOCASE,OPT,PRIMARY",
+      "!!> IDENT(1)",
+      "Record RECORD",
+      "Id LONG,NAME('Id')",
+      "!!> IDENT(6)",
+      "Name CSTRING(51),NAME('Name')",
+      "!!> IDENT(7)",
+      "    END",
+      "  END",
+      "",
+  };
+  struct Case {
+    size_t line;  // in `file`
+    std::string_view text;
+    std::string_view fault;  // empty: none
+  };
+  const Case kCases[] = {
+      {5, "Id PDECIMAL(31,31),NAME('Id')", ""},
+      {5, "Id NVARCHAR(160),NAME('Id')", "no data type"},
+      {5, "Id PDECIMAL(9,10),NAME('Id')", "more digits than size"},
+      {5, "Id PDECIMAL(53,10),NAME('Id')", "more than 31 digits"},
+      {5, "Id PDECIMAL(0),NAME('Id')", "more than 31 digits or none"},
+      {5, "Id NUMERIC(10,2),NAME('Id')", "no data type"},
+      {5, "Id CSTRING(1),NAME('Id')", "fitting size"},
+      {5, "Id int4,NAME('Id')", "no data type"},
+      {5, "Id LONG(4),NAME('Id')", "parameters on a plain type"},
+      {5, "Name LONG,NAME('Id')", "used twice in the record"},
+      {5, "1d LONG,NAME('Id')", "field label is no label"},
+      {5, "{Id} LONG,NAME('Id')", "field label is no label"},
+      {2, "P-K KEY(+Cus:Id),NOCASE,OPT,PRIMARY", "KEY label is no label"},
+      {0,
+       "Cust<1> FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
+       "NAME('Customers'),PRE(Cus),BINDABLE,THREAD",
+       "FILE label is no label"},
+      {0,
+       "Customers FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
+       "NAME('Customers'),PRE(1ta),BINDABLE,THREAD",
+       "prefix is no label"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    std::vector<std::string> lines = file;
+    lines[c.line] = std::string(c.text);
+    const testing::TxdDocument doc =
+        testing::ReadTxd(CrLf(Concat({kHeader, SampleGlobals(), lines})));
+    if (c.fault.empty()) {
+      EXPECT_TRUE(doc.errors.empty()) << doc.errors.front();
+    } else {
+      ASSERT_EQ(doc.errors.size(), 1u);
+      EXPECT_NE(doc.errors[0].find(c.fault), std::string::npos) << doc.errors[0];
+    }
+  }
+  // A FILE label twice, in another case: labels match in any case.
+  std::vector<std::string> twice = file;
+  std::vector<std::string> second = file;
+  second[0] =
+      "CUSTOMERS FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
+      "NAME('x'),PRE(Cus1),BINDABLE,THREAD";
+  second[1] = "!!> IDENT(3),USAGE(File)";
+  second[3] = "!!> IDENT(2)";
+  second[6] = "!!> IDENT(8)";
+  second[8] = "!!> IDENT(9)";
+  const testing::TxdDocument doc =
+      testing::ReadTxd(CrLf(Concat({kHeader, SampleGlobals(), twice, second})));
+  ASSERT_EQ(doc.errors.size(), 1u);
+  EXPECT_NE(doc.errors[0].find("FILE label used twice"), std::string::npos) << doc.errors[0];
+}
+
 TEST_F(TxdWriterTest, EmptyTablesQueueGivesHeaderAndGlobalsOnly) {
   EXPECT_EQ(Write(), CrLf(Concat({kHeader, SampleGlobals()})));
   EXPECT_EQ(opener_.calls().size(), 1u);
@@ -243,6 +319,62 @@ TEST_F(TxdWriterTest, PrefixesAreMadeUnique) {
                                 "THREAD",
                         }));
   EXPECT_TRUE(testing::ReadTxd(dir_.Read("Clarion.txd")).errors.empty());
+}
+
+// Labels are valid and unique: per dictionary for FILEs, per record for fields (the date/time
+// group's labels included). NAME keeps the real names; each FILE reads its own schema's table.
+TEST_F(TxdWriterTest, LabelsAreValidAndUniqueAndEachTableIsReadInItsSchema) {
+  TablesQueueRecord public_t = Table("t_1");
+  public_t.OWNER = "public";
+  TablesQueueRecord other_t = Table("t_1");
+  other_t.OWNER = "other";
+  const std::string long_name(120, 'n');
+  catalog_.tables = {Table("a-b"),
+                     Table("a_b"),
+                     Table("A B"),
+                     public_t,
+                     other_t,
+                     Table("   "),
+                     Table("\xF0\x9F\x98\x80"
+                           "x"),
+                     Table("1ta"),
+                     Table(long_name)};
+  catalog_.columns["a-b"] = {Column("x-y", "INTEGER", 10), Column("x_y", "INTEGER", 10),
+                             Column("c_DATE", "DATE", 10), Column("c", "TIMESTAMP", 23),
+                             Column("{br", "INTEGER", 10)};
+  catalog_.indexes["a-b"] = {Index("by x_y", "x_y")};
+  catalog_.columns["public.t_1"] = {Column("p", "INTEGER", 10)};
+  catalog_.columns["other.t_1"] = {Column("o", "INTEGER", 10)};
+  catalog_.columns[long_name] = {Column("k", "INTEGER", 10)};
+  const std::string text = Write();
+  const testing::TxdDocument doc = testing::ReadTxd(text);
+  for (const std::string& e : doc.errors) ADD_FAILURE() << e;
+
+  std::vector<std::string> labels, prefixes;
+  for (size_t i = 1; i < doc.files.size(); ++i) {
+    labels.push_back(doc.files[i].label);
+    prefixes.push_back(doc.files[i].prefix);
+  }
+  EXPECT_EQ(labels, (std::vector<std::string>{"a_b", "a_b1", "A_B2", "t_1", "t_11", "_", "_x",
+                                              "_1ta", long_name}));
+  EXPECT_EQ(prefixes, (std::vector<std::string>{"a_b", "a_b1", "A_B2", "t_1", "t_11", "_", "_x",
+                                                "_1t", "nnn"}));
+  EXPECT_NE(text.find(",NAME('A B'),"), std::string::npos);
+  EXPECT_NE(text.find(",NAME('" + long_name + "'),"), std::string::npos);
+
+  std::vector<std::string> fields;
+  for (const testing::TxdField& f : doc.files[1].fields) fields.push_back(f.label);
+  EXPECT_EQ(fields, (std::vector<std::string>{"x_y", "x_y1", "c_DATE", "c1", "c1_GROUP", "c1_DATE",
+                                              "c1_TIME", "_br"}));
+  EXPECT_EQ(doc.files[1].keys.at(0).line, "by_x_y KEY(+a_b:x_y1),NOCASE,OPT");
+  EXPECT_NE(text.find("_br PDECIMAL(10),NAME('{{br')"), std::string::npos) << text;
+  ASSERT_EQ(doc.files[4].fields.size(), 1u);
+  EXPECT_EQ(doc.files[4].fields[0].label, "p");
+  ASSERT_EQ(doc.files[5].fields.size(), 1u);
+  EXPECT_EQ(doc.files[5].fields[0].label, "o");
+  ASSERT_EQ(doc.files[9].fields.size(), 1u);
+  EXPECT_NE(std::find(catalog_.reads.begin(), catalog_.reads.end(), "columns:other.t_1"),
+            catalog_.reads.end());
 }
 
 TEST_F(TxdWriterTest, SystemTablesAreLeftOutUnlessAskedFor) {
@@ -387,6 +519,33 @@ TEST_F(TxdWriterTest, KeysFromIndexesAndThePrimaryKey) {
                                 "columns:Lines", "primarykeys:Lines", "indexes:Lines"}));
 }
 
+// A driver that names no primary key (the SQLite driver): the index over exactly the primary
+// key's columns, in order, is the primary key; without one, a key is written for it.
+TEST_F(TxdWriterTest, APrimaryKeyWithoutANameIsFoundByItsColumns) {
+  catalog_.tables = {Table("Link"), Table("Bare")};
+  catalog_.columns["Link"] = {Column("pid", "INTEGER", 10), Column("qid", "INTEGER", 10)};
+  catalog_.primary_keys["Link"] = {PrimaryKey("qid", ""), PrimaryKey("pid", "")};
+  catalog_.primary_keys["Link"][0].ORDINALPOSITION = 2;
+  catalog_.primary_keys["Link"][1].ORDINALPOSITION = 1;
+  catalog_.indexes["Link"] = {Index("by_q", "qid", true, true), Index("by_qp", "qid"),
+                              Index("by_qp", "pid"), Index("auto_1", "pid"),
+                              Index("auto_1", "qid")};
+  catalog_.columns["Bare"] = {Column("c", "INTEGER", 10), Column("d", "INTEGER", 10)};
+  catalog_.primary_keys["Bare"] = {PrimaryKey("c", "")};
+  catalog_.indexes["Bare"] = {Index("by_d", "d", true, true)};
+  const testing::TxdDocument doc = testing::ReadTxd(Write());
+  for (const std::string& e : doc.errors) ADD_FAILURE() << e;
+  ASSERT_EQ(doc.files.size(), 3u);
+  std::vector<std::string> link, bare;
+  for (const testing::TxdKey& k : doc.files[1].keys) link.push_back(k.line);
+  for (const testing::TxdKey& k : doc.files[2].keys) bare.push_back(k.line);
+  EXPECT_EQ(link, (std::vector<std::string>{"by_q KEY(+Lin:qid),NOCASE,OPT,DUP",
+                                            "by_qp KEY(+Lin:qid,+Lin:pid),NOCASE,OPT",
+                                            "auto_1 KEY(+Lin:pid,+Lin:qid),NOCASE,OPT,PRIMARY"}));
+  EXPECT_EQ(bare, (std::vector<std::string>{"PrimaryKey KEY(+Bar:c),NOCASE,OPT,PRIMARY",
+                                            "by_d KEY(+Bar:d),NOCASE,OPT,DUP"}));
+}
+
 TEST_F(TxdWriterTest, FieldsDateTimeGroupQuickCodesAndSkip) {
   options_.external_names = true;
   std::vector<ColumnsQueueRecord> columns = {
@@ -439,12 +598,12 @@ TEST_F(TxdWriterTest, NamesAreQuotedAndTheDateGroupPromptsUseTheNameAsRead) {
   const std::vector<std::string> lines = TableLines(Write());
   ASSERT_GE(lines.size(), 13u);
   EXPECT_EQ(lines[0],
-            "O_Brien_s_{Orders} FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
+            "O_Brien_s__Orders_ FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
             "NAME('O''Brien''s {{Orders}'),PRE(O_B),BINDABLE,THREAD");
-  EXPECT_EQ(lines[5], "Cust_s_<Date> STRING(8),NAME('Cust''s <<Date>')");
+  EXPECT_EQ(lines[5], "Cust_s__Date_ STRING(8),NAME('Cust''s <<Date>')");
   EXPECT_EQ(lines[6],
-            "!!> IDENT(6),PROMPT('Cust_s_<<Date>:'),HEADER('Cust_s_<<Date>'),MESSAGE('Cust_s_"
-            "<<Date>'),TOOLTIP('Cust_s_<<Date>')");
+            "!!> IDENT(6),PROMPT('Cust_s__Date_:'),HEADER('Cust_s__Date_'),MESSAGE('Cust_s__"
+            "Date_'),TOOLTIP('Cust_s__Date_')");
   EXPECT_EQ(lines[10],
             "!!> IDENT(8),PROMPT('Cust''s <<Date> DATE:'),HEADER('Cust''s <<Date> DATE'),"
             "PICTURE(@d17),JUSTIFY(RIGHT,1)");
@@ -467,19 +626,20 @@ TEST_F(TxdWriterTest, LineBreaksInCatalogTextsStayInsideTheirLine) {
   ASSERT_GE(lines.size(), 19u) << text;
   EXPECT_EQ(lines[0],
             "Two__Lines FILE,DRIVER('ODBC',Glo:Driveroptions),OWNER(Glo:ConnectString),"
-            "NAME('Two  Lines'),PRE(Two),BINDABLE,THREAD");
+            "NAME('Two<13><10>Lines'),PRE(Two),BINDABLE,THREAD");
   EXPECT_EQ(lines[2], "by_date KEY(+Two:Order_Date),NOCASE,OPT");
-  EXPECT_EQ(lines[7], "Order_Date STRING(8),NAME('Order Date')");
+  EXPECT_EQ(lines[7], "Order_Date STRING(8),NAME('Order<10>Date')");
   EXPECT_EQ(lines[14],
-            "!!> IDENT(9),PROMPT('Order Date TIME:'),HEADER('Order Date TIME'),PICTURE(@t7),"
-            "JUSTIFY(RIGHT,1)");
-  EXPECT_EQ(lines[17], "Kind MY TYPE,NAME('Kind')");
-  EXPECT_NE(text.find("STRING('DSN=Sample;  UID=sa{81}')"), std::string::npos);
-  EXPECT_NE(text.find("INITIAL('DSN=Sample;  UID=sa')"), std::string::npos);
+            "!!> IDENT(9),PROMPT('Order<10>Date TIME:'),HEADER('Order<10>Date TIME'),"
+            "PICTURE(@t7),JUSTIFY(RIGHT,1)");
+  EXPECT_EQ(lines[17], "Kind CSTRING(4001),NAME('Kind')");
+  // The texts keep the real name and connect string: the line breaks are character codes.
+  EXPECT_NE(text.find("STRING('DSN=Sample;<13><10>UID=sa{81}')"), std::string::npos);
+  EXPECT_NE(text.find("INITIAL('DSN=Sample;<13><10>UID=sa')"), std::string::npos);
 
   // The field-types file keeps one mapping a line as well.
   const std::string types = dir_.Read("pexolind_fieldtypes.ini");
-  EXPECT_NE(types.find("MY TYPE,0,0=MY TYPE\r\n"), std::string::npos) << types;
+  EXPECT_NE(types.find("MY TYPE,0,0=CSTRING(4001)\r\n"), std::string::npos) << types;
 }
 
 TEST_F(TxdWriterTest, TheColumnsPast150GetQuickCodes) {
@@ -525,6 +685,43 @@ TEST_F(TxdWriterTest, TheWindowsRunTakesTheGlobalsAndWorksWithoutAConnection) {
   Glo = GloGroup{};
 }
 
+// The header holds the connect string whole: with a password in it, the file is readable by
+// its owner only. A replaced file keeps its own mode where that is stricter.
+TEST_F(TxdWriterTest, AFileWithAPasswordIsWrittenForItsOwnerOnly) {
+  const mode_t umask_now = ::umask(0);
+  ::umask(umask_now);
+  const mode_t new_file = 0666 & ~umask_now;
+  struct Case {
+    std::string_view name;
+    std::string connect;
+    int old_mode;  // -1: no old file
+    mode_t mode;
+  };
+  const Case kCases[] = {
+      {"no password, new file", "DSN=Sample;UID=sa", -1, new_file},
+      {"no password, replaced file keeps its mode", "DSN=Sample;UID=sa", 0664, 0664},
+      {"password, new file", "DSN=Sample;UID=sa;PWD=secret", -1, 0600},
+      {"password in any case, with blanks", "DSN=Sample; uid=sa; Password = secret", -1, 0600},
+      {"password, replaced 0644 file", "DSN=Sample;UID=sa;PWD=secret", 0644, 0600},
+      {"password, replaced 0400 file stays 0400", "DSN=Sample;UID=sa;PWD=secret", 0400, 0400},
+      {"password, replaced 0640 file", "DSN=Sample;UID=sa;PWD=secret", 0640, 0600},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(dir_.File("Clarion.txd"));
+    if (c.old_mode >= 0) {
+      dir_.Write("Clarion.txd", "old\r\n");
+      ASSERT_EQ(::chmod(dir_.File("Clarion.txd").c_str(), static_cast<mode_t>(c.old_mode)), 0);
+    }
+    options_.connect_string = c.connect;
+    const std::string written = Write();
+    EXPECT_NE(written.find("INITIAL('" + c.connect + "')"), std::string::npos);
+    struct stat st {};
+    ASSERT_EQ(::stat(dir_.File("Clarion.txd").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, c.mode);
+  }
+}
+
 TEST_F(TxdWriterTest, AFileThatCannotBeCreatedShowsAMessageAndIsNotShown) {
   options_.txd_filename = dir_.File("missing/Clarion.txd");
   DialogScript dialogs;
@@ -532,8 +729,9 @@ TEST_F(TxdWriterTest, AFileThatCannotBeCreatedShowsAMessageAndIsNotShown) {
   catalog_.ReadTables(false, true, "");
   WriteTXD(options_, catalog_);
   ASSERT_EQ(dialogs.seen().size(), 1u);
-  const std::string text = dialogs.seen()[0].text;
-  EXPECT_NE(text.find("|File:" + dir_.File("missing/Clarion.txd")), std::string::npos) << text;
+  EXPECT_EQ(dialogs.seen()[0].text,
+            "Couldn't write the TXD file!|Error:Path Not Found (No such file or directory)|File:" +
+                dir_.File("missing/Clarion.txd"));
   EXPECT_TRUE(opener_.calls().empty());
 }
 
@@ -548,8 +746,12 @@ TEST_F(TxdWriterTest, AFailedWriteKeepsTheOldFileAndShowsAMessage) {
     FileSizeLimitForTest full_disk(100);
     WriteTXD(options_, catalog_);
   }
-  EXPECT_EQ(dialogs.seen().size(), 1u);
+  ASSERT_EQ(dialogs.seen().size(), 1u);
+  EXPECT_EQ(dialogs.seen()[0].text,
+            "Couldn't write the TXD file!|Error:File System Error (File too large)|File:" +
+                dir_.File("Clarion.txd"));
   EXPECT_EQ(dir_.Read("Clarion.txd"), "the old dictionary\r\n");
+  EXPECT_EQ(dir_.Listing(), "Clarion.txd pexolind_fieldtypes.ini ");
   EXPECT_TRUE(opener_.calls().empty());
 }
 

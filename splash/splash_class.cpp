@@ -30,7 +30,8 @@ constexpr int kSplashPolygons = 5;
 // The circle grows and shrinks by this many pixels a step.
 constexpr float kCircleStep = 4.0f;
 
-// The three lines sit in the band of the outline above its holes.
+// The lines are centred; their places and the button's are set in pixels once the window is
+// open (PlaceInOutline).
 constexpr ControlDecl kControls[] = {
     String("?String1", "Zovantrix presents", {62, 8, 130, 10}),
     String("?String2", "Pexolind version 1.10", {62, 18, 130, 10}),
@@ -66,6 +67,51 @@ void FitOutline(Window& window, const platform::region::Region& outline) {
   }
 }
 
+// Where the controls go, in pixels of the outline's own table (before DX and DY): the
+// three lines in the band above the holes, "&Continue" centred in the band below them.
+constexpr int32_t kOutlineCentreX = 252;
+constexpr int32_t kLinesTop = 10;
+constexpr int32_t kLinesBottom = 84;  // the holes begin at 85
+constexpr int32_t kLineWidth = 240;
+constexpr int32_t kButtonTop = 300;  // the hole of the middle letter ends at 294
+constexpr int32_t kButtonBottomLimit = 346;
+constexpr int32_t kButtonWidthLimit = 200;
+
+// Pixels of the client area to whole dialog units that stay within them: the start rounds
+// up and the end down, as the display converts each back rounding down.
+RectDu UnitsWithin(int32_t x, int32_t y, int32_t width, int32_t height, const TextMetrics& m) {
+  const int32_t per_x = std::max(1, m.average_char_width_px);
+  const int32_t per_y = std::max(1, m.char_height_px);
+  const int32_t left = (x * 4 + per_x - 1) / per_x;
+  const int32_t top = (y * 8 + per_y - 1) / per_y;
+  const int32_t right = (x + width) * 4 / per_x;
+  const int32_t bottom = (y + height) * 8 / per_y;
+  return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
+}
+
+// The outline is fixed in pixels while the controls' dialog units follow the font: the lines
+// and the button are placed in pixels relative to the outline, sized by the font but never
+// past the solid bands they sit in, so they show whole and clear of the holes for any font.
+void PlaceInOutline(Window& window, const ZOVSplashClass& splash) {
+  const TextMetrics m = GetTextMetrics();
+  // The outline's table point (x, y) lies at client point (x + ox, y + oy).
+  const int32_t ox = splash.DX - GetSystemMetrics(kSmCxFrame);
+  const int32_t oy = splash.DY - GetSystemMetrics(kSmCyCaption) - GetSystemMetrics(kSmCyFrame);
+  const int32_t line = std::min(m.char_height_px + 2, (kLinesBottom - kLinesTop) / 3);
+  for (FieldId f = 1; f <= 3; ++f) {
+    const RectDu at = UnitsWithin(kOutlineCentreX - kLineWidth / 2 + ox,
+                                  kLinesTop + (f - 1) * line + oy, kLineWidth, line, m);
+    window.SetPosition(f, at.x, at.y, at.width, at.height);
+    window.Set(f, Prop::Center, "1");
+  }
+  // The size a 50 x 16 unit button has in this font.
+  const int32_t width = std::min(m.average_char_width_px * 50 / 4, kButtonWidthLimit);
+  const int32_t height = std::min(m.char_height_px * 2, kButtonBottomLimit - kButtonTop);
+  const RectDu at =
+      UnitsWithin(kOutlineCentreX - width / 2 + ox, kButtonTop + oy, width, height, m);
+  window.SetPosition(kCloseButton, at.x, at.y, at.width, at.height);
+}
+
 }  // namespace
 
 void ZOVSplashClass::BuildSplashRegion() {
@@ -95,6 +141,7 @@ void ZOVSplashClass::SplashWindow(uint8_t seconds) {
   SetWindowPos(window.handle(), kHwndTopMost, 0, 0, 0, 0, kSwpNoMove | kSwpNoSize | kSwpShowWindow);
   window.Set(kNoField, Prop::Pixels, "1");
   FitOutline(window, R1);
+  PlaceInOutline(window, *this);
   const auto width = static_cast<float>(platform::TextToNumber(window.Get(kNoField, Prop::Width)));
   const auto height =
       static_cast<float>(platform::TextToNumber(window.Get(kNoField, Prop::Height)));

@@ -5,8 +5,12 @@
 #include <cstdio>
 #include <thread>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QEventLoop>
+#include <QFont>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QRegion>
 #include <QWidget>
 #include <QtGlobal>
@@ -98,6 +102,87 @@ TEST_F(SplashQtTest, TheOpenedWindowIsShapedOnTopAndContinueClosesIt) {
   runtime.Join();
   EXPECT_TRUE(went_on);
 }
+
+// The window's lines and "&Continue" with the display's own font metrics, for the font the
+// desktop gives and for one 30% larger and smaller: each lies inside the outline, clear of
+// its holes, and shows its whole text.
+class SplashFontTest : public ::testing::TestWithParam<int> {
+ protected:
+  // The font is the user's before the backend measures it; the default one comes back after.
+  struct Font {
+    explicit Font(int percent) : saved(QApplication::font()) {
+      QFont f = saved;
+      if (f.pointSizeF() > 0) {
+        f.setPointSizeF(f.pointSizeF() * percent / 100.0);
+      } else {
+        f.setPixelSize(f.pixelSize() * percent / 100);
+      }
+      QApplication::setFont(f);
+    }
+    ~Font() { QApplication::setFont(saved); }
+    QFont saved;
+  };
+
+  void TearDown() override {
+    for (ui::WindowHandle h : display.Windows()) {
+      if (WindowMirror* m = display.Mirror(h)) m->CloseBoxPressed();
+    }
+    for (int i = 0; i < 3; ++i) {
+      runtime.WaitUntilIdle();
+      QCoreApplication::sendPostedEvents();
+      QCoreApplication::processEvents();
+    }
+    runtime.Join();
+    QCoreApplication::sendPostedEvents();
+  }
+
+  Font font{GetParam()};
+  QtBackend display;
+  ZOVSplashClass splash;
+  ui::Runtime runtime{display};
+};
+
+TEST_P(SplashFontTest, ItsLinesAndTheContinueButtonShowWholeInsideTheOutline) {
+  runtime.StartMain([&] { splash.SplashWindow(10); });
+  WindowMirror* m = nullptr;
+  for (int i = 0; i < 200 && (m == nullptr || m->view().timer == 0); ++i) {
+    runtime.WaitUntilIdle();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    m = display.Mirror(display.FindWindow("P1$WINDOW"));
+  }
+  ASSERT_NE(m, nullptr);
+  ASSERT_EQ(m->view().timer, 1000);
+  QRegion outline;
+  for (const platform::region::Rect& r : splash.R1.Rects()) {
+    outline += QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  }
+  for (ui::FieldId f = 1; f <= 4; ++f) {
+    SCOPED_TRACE(f);
+    QWidget* w = m->widget(f);
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    const QRect at(w->mapTo(m->top(), QPoint(0, 0)), w->size());
+    EXPECT_TRUE(QRegion(at).subtracted(outline).isEmpty())
+        << at.x() << "," << at.y() << " " << at.width() << "x" << at.height();
+    const QFontMetrics fm(w->font());
+    QString text;
+    int margin = 0;
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+      text = label->text();
+    } else {
+      text = qobject_cast<QAbstractButton*>(w)->text().remove(QLatin1Char('&'));
+      margin = 12;  // the button's own frame and padding
+    }
+    EXPECT_LE(fm.horizontalAdvance(text) + margin, w->width()) << qPrintable(text);
+    EXPECT_GE(w->height(), fm.height()) << qPrintable(text);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, SplashFontTest, ::testing::Values(100, 130, 70),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return "Font" + std::to_string(info.param) + "Percent";
+                         });
 
 }  // namespace
 }  // namespace splash

@@ -6,8 +6,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFont>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
@@ -45,21 +43,6 @@ class Desktop final : public QWidget {
     for (int x = -height(); x < width(); x += 24) p.drawLine(x, height(), x + height(), 0);
   }
 };
-
-// The outline is drawn for a window font of 8 by 16 pixels a character (a dialog unit of 2
-// pixels either way); the picture uses the application font at the smallest size that is as
-// wide, so the window's dialog units match the outline as they do there.
-void UseTheOutlinesFont() {
-  QFont font = QApplication::font();
-  for (int px = 10; px <= 24; ++px) {
-    font.setPixelSize(px);
-    const QFontMetrics fm(font);
-    const int letters = fm.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    if ((letters / 26 + 1) / 2 >= 8) break;
-  }
-  QApplication::setFont(font);
-}
 
 void Settle(ui::Runtime& runtime) {
   for (int i = 0; i < 5; ++i) {
@@ -103,7 +86,6 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<Desktop> desktop;
   if (!screenshot.isEmpty()) {
-    UseTheOutlinesFont();
     desktop = std::make_unique<Desktop>();
     desktop->show();
   }

@@ -35,9 +35,11 @@ struct ProcessCall {
 // waiting Run.
 Result<int> Run(std::string_view program, const std::vector<std::string>& args, bool wait = false);
 
-// Opens a file or an address with the desktop's opener (xdg-open), not waiting. The text is
-// passed as one argument; a relative name that starts with '-' gets "./" in front so that it
-// is never read as an option.
+// Opens a file or an address with the desktop's opener (xdg-open). The text is passed as one
+// argument; a relative name that starts with '-' gets "./" in front so that it is never read
+// as an option. Waits a moment for the opener to end: an opener that cannot be started, or
+// that ends with an exit code other than 0 (no desktop, nothing to open with), is an error;
+// one still running then is taken as opening, and not waited for. Blocks for that moment.
 Status OpenWithDesktop(std::string_view path_or_url);
 
 // What Run does instead of starting a program while set: the answer becomes Run's exit code.

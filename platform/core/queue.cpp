@@ -42,14 +42,7 @@ void QueueBase::Free() {
   ClearError();
 }
 
-void QueueBase::Add() {
-  entries_.push_back(PackBuffer());
-  pointer_ = Records();
-  has_current_ = true;
-  sorted_by_.clear();
-  Touch();
-  ClearError();
-}
+void QueueBase::Add() { AddAt(Records() + 1); }
 
 void QueueBase::AddAt(size_t pos) {
   if (pos == 0) pos = 1;
@@ -57,9 +50,20 @@ void QueueBase::AddAt(size_t pos) {
   entries_.insert(entries_.begin() + static_cast<ptrdiff_t>(pos - 1), PackBuffer());
   pointer_ = pos;
   has_current_ = true;
-  sorted_by_.clear();
+  KeepOrderAround(pos);
   Touch();
   ClearError();
+}
+
+bool QueueBase::InOrderAt(size_t pos) const {
+  const PackedRecord& e = entries_[pos - 1];
+  if (pos > 1 && Compare(entries_[pos - 2], e, sorted_by_) > 0) return false;
+  if (pos < Records() && Compare(e, entries_[pos], sorted_by_) > 0) return false;
+  return true;
+}
+
+void QueueBase::KeepOrderAround(size_t pos) {
+  if (!sorted_by_.empty() && !InOrderAt(pos)) sorted_by_.clear();
 }
 
 void QueueBase::AddByKey(const QueueKey& key) {
@@ -74,10 +78,13 @@ void QueueBase::AddByKey(const QueueKey& key) {
       hi = mid;
     }
   }
+  // An empty queue is in every order, so the first entry added by a key puts the queue in
+  // that key's order; from then on keyed lookups by it stay logarithmic.
+  if (entries_.empty()) sorted_by_ = key;
   entries_.insert(entries_.begin() + static_cast<ptrdiff_t>(lo), std::move(added));
   pointer_ = lo + 1;
   has_current_ = true;
-  if (!SameKey(key, sorted_by_)) sorted_by_.clear();
+  if (!SameKey(key, sorted_by_)) KeepOrderAround(pointer_);
   Touch();
   ClearError();
 }
@@ -135,7 +142,7 @@ bool QueueBase::Put() {
     return false;
   }
   entries_[pointer_ - 1] = PackBuffer();
-  sorted_by_.clear();
+  KeepOrderAround(pointer_);
   Touch();
   ClearError();
   return true;

@@ -65,7 +65,8 @@ class QueueBase {
   void AddAt(size_t pos);
   void AddByKey(const QueueKey& key);
   // GET by position; GET the first entry whose key fields equal the buffer's. Both post 30
-  // when there is none, leaving the buffer as it was.
+  // when there is none, leaving the buffer as it was. GET by key takes logarithmic time while
+  // the queue is in the key's order (after SORT or ADD by it), else time linear in RECORDS.
   bool Get(size_t pos);
   bool GetByKey(const QueueKey& key);
   // PUT the buffer over the entry last added, read or written; posts 30 when there is none.
@@ -101,6 +102,10 @@ class QueueBase {
   PackedRecord PackBuffer() { return PackedRecord::Pack(layout_, buffer_address()); }
   // The records by the key's fields: -1, 0, 1.
   int Compare(const PackedRecord& a, const PackedRecord& b, const QueueKey& key) const;
+  // Whether entry `pos` stands in sorted_by_'s order between its neighbours.
+  bool InOrderAt(size_t pos) const;
+  // After entry `pos` was added or written: forgets the order it broke.
+  void KeepOrderAround(size_t pos);
   void Touch() { ++change_count_; }
 
   const RecordLayout& layout_;
@@ -108,7 +113,10 @@ class QueueBase {
   size_t pointer_ = 0;
   bool has_current_ = false;  // the entry at pointer_ is the one last added, read or written
   uint64_t change_count_ = 0;
-  QueueKey sorted_by_;  // the last SORT's key while no entry was added out of order
+  // The key the entries are known to be in order of (empty: none known): set by SORT and by
+  // the first ADD by key, kept while every entry added or written stands in that order.
+  // GET by a key that begins it searches by halving instead of entry by entry.
+  QueueKey sorted_by_;
 };
 
 template <class R>

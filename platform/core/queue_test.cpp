@@ -145,6 +145,70 @@ TEST(Queue, AddByKeyAndGetByKeyWithDuplicates) {
   EXPECT_EQ(u.buffer.N, 2);
 }
 
+// GET by key searches by halving only while the queue is in the key's order. Whatever an
+// operation did to that order, every name is found at its first position.
+TEST(Queue, GetByKeyFindsTheFirstMatchAfterAnyChangeOfOrder) {
+  struct Case {
+    std::string_view name;
+    void (*change)(Queue<Row>&);
+  };
+  const Case kCases[] = {
+      {"keyed adds only", [](Queue<Row>&) {}},
+      {"add in order at the end", [](Queue<Row>& q) { AddRow(q, "z", 9); }},
+      {"add out of order at the end", [](Queue<Row>& q) { AddRow(q, "b", 9); }},
+      {"add out of order in front",
+       [](Queue<Row>& q) {
+         q.buffer.NAME = "y";
+         q.AddAt(1);
+       }},
+      {"add in order in front",
+       [](Queue<Row>& q) {
+         q.buffer.NAME = "a";
+         q.AddAt(1);
+       }},
+      {"put out of order",
+       [](Queue<Row>& q) {
+         q.Get(2);
+         q.buffer.NAME = "x";
+         q.Put();
+       }},
+      {"add by another key",
+       [](Queue<Row>& q) {
+         q.buffer.NAME = "a";
+         q.buffer.N = -1;
+         q.AddByKey({q.Desc(&Row::N)});
+       }},
+      {"delete",
+       [](Queue<Row>& q) {
+         q.Get(1);
+         q.Delete();
+       }},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    Queue<Row> q;
+    const QueueKey key = {q.Asc(&Row::NAME)};
+    for (auto [name, n] : {std::pair{"m", 1}, {"c", 2}, {"m", 3}, {"e", 4}, {"w", 5}}) {
+      q.buffer.NAME = name;
+      q.buffer.N = n;
+      q.AddByKey(key);
+    }
+    c.change(q);
+    for (std::string_view name : {"a", "b", "c", "e", "m", "w", "x", "y", "z", "q"}) {
+      SCOPED_TRACE(std::string(name));
+      size_t first = 0;
+      for (size_t i = q.Records(); i >= 1; --i) {
+        if (q.entry(i).NAME == name) first = i;
+      }
+      q.buffer.NAME = name;
+      EXPECT_EQ(q.GetByKey(key), first != 0);
+      if (first != 0) {
+        EXPECT_EQ(q.Pointer(), first);
+      }
+    }
+  }
+}
+
 TEST(Queue, KeyIsCaseSensitive) {
   Queue<Row> q;
   AddRow(q, "Abc", 1);

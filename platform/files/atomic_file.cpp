@@ -2,10 +2,15 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
+#include <mutex>
+#include <set>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +23,69 @@ namespace {
 
 constexpr size_t kWriteChunk = 64 * 1024;
 constexpr int kTempAttempts = 100;
+// A temporary file is named ".NAME.tmp-PID-N" beside its target NAME: hidden, and telling
+// which process made it. (Earlier versions wrote ".NAME.tmpPID-N".)
+constexpr std::string_view kTempMark = ".tmp";
+
+// The temporary files this process is writing now, by full name.
+struct LiveTemps {
+  std::mutex mutex;
+  std::set<std::string> names;
+};
+LiveTemps& Live() {
+  static LiveTemps live;
+  return live;
+}
+void SetLive(const std::string& temp, bool live) {
+  std::lock_guard<std::mutex> lock(Live().mutex);
+  if (live) {
+    Live().names.insert(temp);
+  } else {
+    Live().names.erase(temp);
+  }
+}
+bool IsLive(const std::string& temp) {
+  std::lock_guard<std::mutex> lock(Live().mutex);
+  return Live().names.contains(temp);
+}
+
+// The process id in `name` when it is a temporary file of `target_base`, else 0.
+pid_t TempOwner(std::string_view name, std::string_view target_base) {
+  if (name.size() < 1 + target_base.size() + kTempMark.size() || name[0] != '.' ||
+      name.substr(1, target_base.size()) != target_base) {
+    return 0;
+  }
+  name.remove_prefix(1 + target_base.size());
+  if (name.substr(0, kTempMark.size()) != kTempMark) return 0;
+  name.remove_prefix(kTempMark.size());
+  if (!name.empty() && name.front() == '-') name.remove_prefix(1);
+  long pid = 0, n = 0;
+  const char* end = name.data() + name.size();
+  auto [p, ec] = std::from_chars(name.data(), end, pid);
+  if (ec != std::errc() || p == end || *p != '-' || pid <= 0) return 0;
+  auto [q, ec2] = std::from_chars(p + 1, end, n);
+  if (ec2 != std::errc() || q != end) return 0;
+  return static_cast<pid_t>(pid);
+}
+
+// Removes the temporary files of `target` that a write cut short left behind: those of a
+// process that has ended, and this process's own that it no longer writes. A running
+// process's are its own business. Ignoring errors on purpose: a leftover that cannot be
+// removed harms no write.
+void RemoveLeftovers(const std::string& target) {
+  const std::string dir = DirName(target);
+  const std::string base = BaseName(target);
+  DIR* d = opendir(dir.c_str());
+  if (d == nullptr) return;
+  while (const dirent* e = readdir(d)) {
+    const pid_t pid = TempOwner(e->d_name, base);
+    if (pid == 0) continue;
+    const std::string temp = JoinPath(dir, e->d_name);
+    const bool ended = pid != getpid() && kill(pid, 0) != 0 && errno == ESRCH;
+    if (ended || (pid == getpid() && !IsLive(temp))) (void)unlink(temp.c_str());
+  }
+  closedir(d);
+}
 
 // The file a path names, through symbolic links; the path itself when it is no link or the
 // link leads nowhere yet.
@@ -91,11 +159,14 @@ Result<AtomicFile> AtomicFile::Begin(const std::string& path, const AtomicFileOp
     mode = st.st_mode & 07777;
     exact_mode = true;
   }
+  if (options.at_most && !options.mode) mode &= *options.at_most;
 
+  RemoveLeftovers(target);
   static std::atomic<unsigned> counter{0};
   std::string hidden = ".";
   hidden += BaseName(target);
-  hidden += ".tmp";
+  hidden += kTempMark;
+  hidden += "-";
   const std::string stem = JoinPath(DirName(target), hidden);
   for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
     const std::string temp =
@@ -115,7 +186,9 @@ Result<AtomicFile> AtomicFile::Begin(const std::string& path, const AtomicFileOp
 }
 
 AtomicFile::AtomicFile(std::string target, std::string temp, int fd)
-    : target_(std::move(target)), temp_(std::move(temp)), fd_(fd) {}
+    : target_(std::move(target)), temp_(std::move(temp)), fd_(fd) {
+  SetLive(temp_, true);
+}
 
 AtomicFile::AtomicFile(AtomicFile&& other) noexcept
     : target_(std::move(other.target_)),
@@ -136,6 +209,7 @@ void AtomicFile::Discard() {
   CloseQuietly(fd_);
   fd_ = -1;
   (void)unlink(temp_.c_str());
+  SetLive(temp_, false);
 }
 
 Status AtomicFile::Write(std::string_view bytes) {
@@ -182,6 +256,7 @@ Status AtomicFile::Commit() {
     return s;
   }
   done_ = true;
+  SetLive(temp_, false);
   SyncDirectory(DirName(target_));
   return Status();
 }

@@ -25,14 +25,19 @@ Result<std::string> ReadWholeFile(const std::string& path);
 struct AtomicFileOptions {
   // The new file's permission bits. Unset: those of the file replaced, or 0666 less the
   // umask for a new file. Set (0600 for a file holding a password): exactly these.
-  std::optional<mode_t> mode;
+  std::optional<mode_t> mode = std::nullopt;
+  // When set, and `mode` is not, the bits above are limited to these: 0600 gives a new file
+  // 0600 and keeps a replaced file's 0400, but turns its 0644 into 0600.
+  std::optional<mode_t> at_most = std::nullopt;
 };
 
 class AtomicFile {
  public:
   // Creates the temporary file beside `path` (a symbolic link is followed, so the file it
-  // points to is replaced and the link kept). Fails as the OS does: 2/3 when the directory
-  // is missing, 5 when it may not be written.
+  // points to is replaced and the link kept), named ".NAME.tmp-PID-N" for the target NAME.
+  // Temporary files of the same target that a killed write left behind (their process has
+  // ended) are removed first. Fails as the OS does: 2/3 when the directory is missing, 5
+  // when it may not be written.
   static Result<AtomicFile> Begin(const std::string& path, const AtomicFileOptions& options = {});
 
   AtomicFile(AtomicFile&& other) noexcept;

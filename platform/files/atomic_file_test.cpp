@@ -1,9 +1,13 @@
 #include "platform/files/atomic_file.h"
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/core/error_codes.h"
@@ -43,6 +47,82 @@ TEST(AtomicFile, AbandonedWriteLeavesTheTargetAlone) {
   EXPECT_EQ(dir.Listing(), "a.txt ");
 }
 
+// A write killed before its commit leaves its temporary file, named after the target and
+// the process; the next write of the same target removes it. A temporary file of a process
+// still running, or one this process is writing, stays; other names stay too.
+TEST(AtomicFile, TheNextWriteRemovesATemporaryFileAKilledWriteLeft) {
+  TempDirForTest dir;
+  dir.Write("a.txt", "old\r\n");
+  int to_parent[2];
+  int to_child[2];
+  ASSERT_EQ(pipe(to_parent), 0);
+  ASSERT_EQ(pipe(to_child), 0);
+  // Two children begin a write of a.txt; the first is killed, the second waits.
+  auto start_writer = [&]() -> pid_t {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      Result<AtomicFile> out = AtomicFile::Begin(dir.File("a.txt"));
+      const bool ok = out.ok() && out.value().Write("half\r\n").ok() && out.value().Flush().ok();
+      (void)!write(to_parent[1], ok ? "y" : "n", 1);
+      char c;
+      (void)!read(to_child[0], &c, 1);
+      _exit(0);
+    }
+    char c = 0;
+    EXPECT_EQ(read(to_parent[0], &c, 1), 1);
+    EXPECT_EQ(c, 'y');
+    return pid;
+  };
+  const pid_t running = start_writer();
+  const pid_t killed = start_writer();
+  ASSERT_GT(running, 0);
+  ASSERT_GT(killed, 0);
+  kill(killed, SIGKILL);
+  waitpid(killed, nullptr, 0);
+  // The names in the directory that begin with `prefix`.
+  auto names = [&](const std::string& prefix) {
+    std::vector<std::string> out;
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+      const std::string name = e.path().filename().string();
+      if (name.starts_with(prefix)) out.push_back(name);
+    }
+    return out;
+  };
+  const std::string of_killed = ".a.txt.tmp-" + std::to_string(killed) + "-";
+  const std::string of_running = ".a.txt.tmp-" + std::to_string(running) + "-";
+  const std::string of_mine = ".a.txt.tmp-" + std::to_string(getpid()) + "-";
+  ASSERT_EQ(names(of_killed).size(), 1u);
+  EXPECT_EQ(dir.Read(names(of_killed)[0]), "half\r\n");
+  ASSERT_EQ(names(of_running).size(), 1u);
+  // A leftover of the naming before, of a process that has ended too; and names that are
+  // no temporary file of a.txt.
+  const std::string older = ".a.txt.tmp" + std::to_string(killed) + "-7";
+  const std::string other_target = ".b.txt.tmp-" + std::to_string(killed) + "-0";
+  dir.Write(older, "older");
+  dir.Write(other_target, "another target's");
+  dir.Write(".a.txt.tmp-x-0", "not a temporary file's name");
+
+  Result<AtomicFile> mine = AtomicFile::Begin(dir.File("a.txt"));
+  ASSERT_TRUE(mine.ok());
+  ASSERT_TRUE(WriteFileAtomically(dir.File("a.txt"), "new\r\n").ok());
+  EXPECT_EQ(dir.Read("a.txt"), "new\r\n");
+  EXPECT_TRUE(names(of_killed).empty());
+  EXPECT_TRUE(names(older).empty());
+  EXPECT_EQ(names(of_running).size(), 1u);
+  EXPECT_EQ(names(of_mine).size(), 1u);  // the open write's; the committed one is gone
+  EXPECT_EQ(names(other_target).size(), 1u);
+  EXPECT_EQ(names(".a.txt.tmp-x-0").size(), 1u);
+  // This process's own write goes on undisturbed.
+  ASSERT_TRUE(mine.value().Write("mine\r\n").ok());
+  ASSERT_TRUE(mine.value().Commit().ok());
+  EXPECT_EQ(dir.Read("a.txt"), "mine\r\n");
+  EXPECT_TRUE(names(of_mine).empty());
+
+  (void)!write(to_child[1], "x", 1);
+  waitpid(running, nullptr, 0);
+  for (int fd : {to_parent[0], to_parent[1], to_child[0], to_child[1]}) close(fd);
+}
+
 TEST(AtomicFile, KeepsTheModeOrSetsTheOneAskedFor) {
   TempDirForTest dir;
   dir.Write("kept.ini", "x");
@@ -54,6 +134,17 @@ TEST(AtomicFile, KeepsTheModeOrSetsTheOneAskedFor) {
   EXPECT_EQ(ModeOf(dir.File("new.ini")), 0600u);
   ASSERT_TRUE(WriteFileAtomically(dir.File("kept.ini"), "z", {.mode = 0600}).ok());
   EXPECT_EQ(ModeOf(dir.File("kept.ini")), 0600u);
+
+  // At most these bits: a new file gets them, a replaced one keeps what is stricter.
+  const AtomicFileOptions at_most{.at_most = 0600};
+  ASSERT_TRUE(WriteFileAtomically(dir.File("limited.ini"), "y", at_most).ok());
+  EXPECT_EQ(ModeOf(dir.File("limited.ini")), 0600u);
+  for (auto [old_mode, mode] : {std::pair{0644, 0600}, {0400, 0400}, {0604, 0600}}) {
+    SCOPED_TRACE(old_mode);
+    chmod(dir.File("limited.ini").c_str(), static_cast<mode_t>(old_mode));
+    ASSERT_TRUE(WriteFileAtomically(dir.File("limited.ini"), "z", at_most).ok());
+    EXPECT_EQ(ModeOf(dir.File("limited.ini")), static_cast<mode_t>(mode));
+  }
 }
 
 TEST(AtomicFile, SymbolicLinkStaysAndItsFileIsReplaced) {

@@ -67,6 +67,9 @@ struct FileDeclaration {
   void* record = nullptr;                // the record buffer, borrowed
   std::vector<FileKey> keys;
   bool create = false;  // CREATE attribute: OPEN of a missing file creates it
+  // Text files: what is written may be read and written by the file's owner only, because it
+  // holds a secret (a password); a replaced file keeps its own mode where that is stricter.
+  bool owner_only = false;
 };
 
 class File;

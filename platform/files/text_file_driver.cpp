@@ -79,6 +79,12 @@ void SetRecordText(File& file, std::string_view line) {
 
 Status TextFileDriver::Configure(const File&) { return Status(); }
 
+AtomicFileOptions TextFileDriver::OutputOptions(const File& file) {
+  AtomicFileOptions options;
+  if (file.declaration().owner_only) options.at_most = 0600;
+  return options;
+}
+
 Status TextFileDriver::Create(File& file) {
   if (Status s = Configure(file); !s.ok()) return s;
   const std::string& name = file.name();
@@ -91,7 +97,7 @@ Status TextFileDriver::Create(File& file) {
   }
   if (!error.ok()) return error;
   // A missing file is made now: nothing is lost, and a later EXISTS or OPEN finds it.
-  return WriteFileAtomically(name, {});
+  return WriteFileAtomically(name, {}, OutputOptions(file));
 }
 
 Status TextFileDriver::Open(File& file, uint32_t mode) {
@@ -107,7 +113,7 @@ Status TextFileDriver::Open(File& file, uint32_t mode) {
   if (!error.ok()) return error;
   if (!exists) {
     if (!file.declaration().create) return ErrnoStatus(ENOENT);
-    if (Status s = WriteFileAtomically(name, {}); !s.ok()) return s;
+    if (Status s = WriteFileAtomically(name, {}, OutputOptions(file)); !s.ok()) return s;
     emptied = true;
   }
   if (access != kReadOnly) {
@@ -115,6 +121,7 @@ Status TextFileDriver::Open(File& file, uint32_t mode) {
   }
 
   path_ = name;
+  options_ = OutputOptions(file);
   access_ = access;
   content_.clear();
   have_content_ = false;
@@ -125,7 +132,7 @@ Status TextFileDriver::Open(File& file, uint32_t mode) {
     have_content_ = true;
     // The CREATE takes effect now: read-only by an empty file at once, else when CLOSE
     // commits the (possibly empty) replacement.
-    Status s = access_ == kReadOnly ? WriteFileAtomically(path_, {}) : StartOutput(false);
+    Status s = access_ == kReadOnly ? WriteFileAtomically(path_, {}, options_) : StartOutput(false);
     if (!s.ok()) return s;
   } else if (access_ != kWriteOnly) {
     Result<std::string> content = ReadWholeFile(path_);
@@ -145,7 +152,7 @@ Status TextFileDriver::StartOutput(bool keep_content) {
     content_ = std::move(content).value();
     have_content_ = true;
   }
-  Result<AtomicFile> out = AtomicFile::Begin(path_);
+  Result<AtomicFile> out = AtomicFile::Begin(path_, options_);
   if (!out.ok()) return out.status();
   out_.emplace(std::move(out).value());
   if (keep_content && !content_.empty()) {

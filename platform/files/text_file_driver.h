@@ -43,9 +43,12 @@ class TextFileDriver : public Driver {
 
  private:
   Status StartOutput(bool keep_content);
+  // How the file is written: owner-only files never grant more than 0600.
+  static AtomicFileOptions OutputOptions(const File& file);
 
   std::string create_pending_;  // the name CREATE emptied but OPEN has not rewritten yet
   std::string path_;            // the open file's name
+  AtomicFileOptions options_;   // of the open file
   uint32_t access_ = kReadWrite;
   bool have_content_ = false;  // content_ holds the file as it was at OPEN
   std::string content_;

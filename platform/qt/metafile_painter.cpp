@@ -1,5 +1,10 @@
 #include "platform/qt/metafile_painter.h"
 
+#include <cmath>
+#include <optional>
+#include <variant>
+#include <vector>
+
 #include <QBrush>
 #include <QFont>
 #include <QPainter>
@@ -8,10 +13,6 @@
 #include <QPolygonF>
 #include <QString>
 #include <QTransform>
-#include <cmath>
-#include <optional>
-#include <variant>
-#include <vector>
 
 #include "platform/qt/picture_image.h"
 

@@ -1,6 +1,5 @@
 #include "platform/qt/metafile_painter.h"
 
-#include <QColor>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include <QColor>
 #include <gtest/gtest.h>
 
 namespace platform::qt {

@@ -1,8 +1,9 @@
 // Pictures the program's readers decoded, as Qt images.
 #pragma once
 
-#include <QImage>
 #include <string_view>
+
+#include <QImage>
 
 #include "platform/image/picture.h"
 

@@ -1,11 +1,11 @@
 #include "platform/qt/picture_image.h"
 
-#include <QColor>
-#include <QPixmap>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include <QColor>
+#include <QPixmap>
 #include <gtest/gtest.h>
 
 #include "platform/core/paths.h"

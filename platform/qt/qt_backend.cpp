@@ -95,6 +95,17 @@ class InputFilter final : public QObject {
       e->accept();
       return true;
     }
+    // The active window's own mnemonics come before the frame's menu bar, which takes
+    // Alt and a letter only where the window has no control with it.
+    const int key = e->key();
+    const bool letter =
+        (key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9);
+    if (letter && e->modifiers() == Qt::AltModifier && !m->Alerted(field, code) &&
+        !m->Alerted(ui::kNoField, code) && !m->HasKey(code) &&
+        m->PressMnemonic(QChar(key), press)) {
+      e->accept();
+      return true;
+    }
     WindowMirror* target = nullptr;
     if (m->Alerted(field, code) || m->Alerted(ui::kNoField, code) || m->HasKey(code)) {
       target = m;
@@ -244,6 +255,12 @@ void QtBackend::DestroyWindow(ui::WindowHandle window) {
 void QtBackend::ActivateWindow(ui::WindowHandle window) {
   OnGui([this, window] {
     if (WindowMirror* m = Mirror(window)) m->Activate();
+  });
+}
+
+void QtBackend::FocusControl(ui::WindowHandle window, ui::FieldId field) {
+  OnGui([this, window, field] {
+    if (WindowMirror* m = Mirror(window)) m->FocusControl(field);
   });
 }
 

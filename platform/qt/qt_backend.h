@@ -66,6 +66,7 @@ class QtBackend final : public ui::DisplayBackend {
                         std::shared_ptr<const ui::ListSnapshot> snapshot) override;
   void DestroyWindow(ui::WindowHandle window) override;
   void ActivateWindow(ui::WindowHandle window) override;
+  void FocusControl(ui::WindowHandle window, ui::FieldId field) override;
   void PerformStdAction(ui::WindowHandle window, ui::StdAction action) override;
   void SetCursor(ui::ThreadId thread, ui::Cursor cursor) override;
   void Beep(int32_t sound) override;

@@ -82,7 +82,12 @@ QVariant SnapshotModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole: {
       const std::vector<std::string>& cells = snapshot_->rows[row];
       if (column >= cells.size()) return QString();
-      return QString::fromStdString(cells[column]);
+      // A cell is one line: line breaks, tabs and other control characters show as blanks.
+      QString text = QString::fromStdString(cells[column]);
+      for (QChar& c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = QLatin1Char(' ');
+      }
+      return text;
     }
     case Qt::TextAlignmentRole:
       if (column < columns_.size()) return QVariant::fromValue(AlignmentOf(columns_[column].align));

@@ -26,6 +26,7 @@
 #include <QRadioButton>
 #include <QRegion>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
@@ -100,6 +101,19 @@ QString WithoutMnemonic(QString text) {
   text.remove(QLatin1Char('&'));
   text.replace(QStringLiteral("\x01"), QStringLiteral("&"));
   return text;
+}
+
+// The letter after the single '&' of a caption, upper case; null without one.
+QChar MnemonicOf(const QString& text) {
+  for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != QLatin1Char('&')) continue;
+    if (text[i + 1] == QLatin1Char('&')) {
+      ++i;
+      continue;
+    }
+    return text[i + 1].toUpper();
+  }
+  return {};
 }
 
 std::set<KeyCode> AlertsOf(const std::map<std::pair<int32_t, int32_t>, std::string>& props) {
@@ -458,8 +472,11 @@ WindowMirror::~WindowMirror() {
       child->setParent(nullptr, child->windowFlags());
       if (shown) child->show();
     }
-    top_->hide();
-    top_->deleteLater();
+    // Deleted now rather than later: its widgets call back into this mirror, and an event
+    // that Qt delivers to them before a later deletion (the activation change as the window
+    // goes) would reach a mirror that is gone.
+    delete top_;
+    top_ = nullptr;
   }
 }
 
@@ -474,11 +491,16 @@ void WindowMirror::GrowFrameToShow(QWidget* main, QMdiArea* area, QWidget* child
   const QSize missing(std::max(0, child->x() + child->width() - area->width()),
                       std::max(0, child->y() + child->height() - area->height()));
   if (missing.width() == 0 && missing.height() == 0) return;
-  QSize grown = main->size() + missing;
-  if (const QScreen* screen = main->screen()) {
-    grown = grown.boundedTo(screen->availableGeometry().size());
-  }
-  main->resize(grown.expandedTo(main->size()));
+  main->resize(WithinScreen(*main, (main->size() + missing).expandedTo(main->size())));
+}
+
+// `size` cut to the screen's available area less the window's own frame: a frame never
+// grows past the screen, whatever asks it to.
+QSize WindowMirror::WithinScreen(const QWidget& window, QSize size) {
+  const QScreen* screen = window.screen();
+  if (screen == nullptr) return size;
+  const QSize decoration = window.frameGeometry().size() - window.size();
+  return size.boundedTo(screen->availableGeometry().size() - decoration);
 }
 
 QRect WindowMirror::PixelRect(const ui::RectDu& du) const {
@@ -509,7 +531,7 @@ void WindowMirror::BuildTop(WindowMirror* frame, WindowMirror* owner) {
                          child->Post(in);
                        }
                      });
-    main->resize(client_size);
+    main->resize(WithinScreen(*main, client_size));
     if (px.x() > 0 || px.y() > 0) main->move(px.topLeft());
     top_ = main;
     client_ = mdi_area_.data();
@@ -554,7 +576,13 @@ void WindowMirror::BuildTop(WindowMirror* frame, WindowMirror* owner) {
       frame_ = frame;
       auto* sub = MakeChild<Closable<QMdiSubWindow>>(*this);
       sub->setAttribute(Qt::WA_DeleteOnClose, false);
-      sub->setWidget(container);
+      // Tiling, cascading or the user may make the child smaller than its client, which then
+      // scrolls: its declared size never holds the frame or the other children to it.
+      auto* scroll = MakeChild<QScrollArea>();
+      scroll->setFrameShape(QFrame::NoFrame);
+      scroll->setWidgetResizable(true);
+      scroll->setWidget(container);
+      sub->setWidget(scroll);
       frame->mdi_area()->addSubWindow(sub);
       // The sub-window's margins hold its caption and frame; the client keeps its size.
       container->adjustSize();
@@ -792,6 +820,8 @@ QWidget* WindowMirror::MakeWidget(Item& item) {
       w->setEditTriggers(QAbstractItemView::NoEditTriggers);
       w->setShowGrid(false);
       w->setWordWrap(false);
+      // The runtime clips a cell; "..." would show characters the data does not hold.
+      w->setTextElideMode(Qt::ElideNone);
       w->setTabKeyNavigation(false);
       w->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
       // A list scrolls sideways only when it was given HSCROLL.
@@ -1093,7 +1123,11 @@ void WindowMirror::ApplyCommon(Item& item) {
       break;
     case ControlType::kButton: {
       auto* b = static_cast<QPushButton*>(w);
-      b->setText(caption);
+      // Qt centres icon and text as one block: blanks in front, which made room for an icon
+      // elsewhere, would only push the text out of the button.
+      qsizetype blanks = 0;
+      while (blanks < caption.size() && caption[blanks] == QLatin1Char(' ')) ++blanks;
+      b->setText(caption.mid(blanks));
       b->setIcon(icon.isNull() ? QIcon() : QIcon(icon));
       b->setDefault(Flag(props, Prop::Default));
       break;
@@ -1372,13 +1406,13 @@ void WindowMirror::ApplyGeometry(const ui::RectDu& before) {
   if (std::abs(sized->width() - wanted.width()) >= unit_x ||
       std::abs(sized->height() - wanted.height()) >= unit_y) {
     if (view_.kind == ui::WindowKind::kFrame) {
-      top_->resize(wanted);
+      top_->resize(WithinScreen(*top_, wanted));
     } else {
       client_->setMinimumSize(wanted);
       client_->resize(wanted);
       if (QWidget* container = client_->parentWidget()) container->adjustSize();
       if (auto* sub = qobject_cast<QMdiSubWindow*>(top_.data())) {
-        sub->resize(sub->widget()->size().grownBy(sub->contentsMargins()));
+        sub->resize(client_->parentWidget()->size().grownBy(sub->contentsMargins()));
       } else {
         top_->adjustSize();
       }
@@ -1425,6 +1459,18 @@ void WindowMirror::Activate() {
   }
   top_->raise();
   top_->activateWindow();
+}
+
+void WindowMirror::FocusControl(FieldId field) {
+  Applying applying(*this);
+  Item* item = Find(field);
+  if (item == nullptr || !item->widget || !top_) return;
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(top_.data())) {
+    if (frame_ == nullptr || !frame_->mdi_area() || frame_->mdi_area()->activeSubWindow() != sub) {
+      return;
+    }
+  }
+  item->widget->setFocus(Qt::OtherFocusReason);
 }
 
 void WindowMirror::PerformStdAction(ui::StdAction action) {
@@ -1489,6 +1535,49 @@ bool WindowMirror::Alerted(FieldId field, KeyCode key) const {
   if (field == ui::kNoField) return window_alerts_.count(key) != 0;
   const Item* item = Find(field);
   return item != nullptr && item->alerts.count(key) != 0;
+}
+
+bool WindowMirror::PressMnemonic(QChar letter, bool press) {
+  const QChar wanted = letter.toUpper();
+  for (auto& [f, item] : items_) {
+    const ControlView& v = item->view;
+    if (!item->widget || !v.visible || !v.enabled) continue;
+    if (MnemonicOf(Q(v.text)) != wanted) continue;
+    switch (v.type) {
+      case ControlType::kButton:
+      case ControlType::kCheck:
+      case ControlType::kRadio:
+        if (press) {
+          item->widget->setFocus(Qt::ShortcutFocusReason);
+          static_cast<QAbstractButton*>(item->widget.data())->click();
+        }
+        return true;
+      case ControlType::kPrompt:
+        if (QWidget* buddy = static_cast<QLabel*>(item->widget.data())->buddy()) {
+          if (press) buddy->setFocus(Qt::ShortcutFocusReason);
+          return true;
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  for (auto& [f, item] : items_) {
+    // A tab's mnemonic chooses it, as a click on it does.
+    if (item->view.type != ControlType::kTab || !item->view.enabled) continue;
+    if (Flag(item->view.properties, Prop::Hide) || MnemonicOf(Q(item->view.text)) != wanted) {
+      continue;
+    }
+    if (press) {
+      Input in;
+      in.kind = Input::Kind::kClick;
+      in.field = f;
+      in.key = ui::kMouseLeft;
+      Post(in);
+    }
+    return true;
+  }
+  return false;
 }
 
 bool WindowMirror::HasKey(KeyCode key) const {

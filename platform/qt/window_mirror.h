@@ -66,6 +66,9 @@ class WindowMirror {
   void DestroyControl(ui::FieldId field);
   void PushSnapshot(ui::FieldId field, std::shared_ptr<const ui::ListSnapshot> snapshot);
   void Activate();
+  // The program gave `field` the focus. In an MDI child only while it is the active one, so
+  // a window in the background never takes the activation.
+  void FocusControl(ui::FieldId field);
   void PerformStdAction(ui::StdAction action);
 
   // Input. `field` 0 means the window itself.
@@ -76,6 +79,10 @@ class WindowMirror {
   bool Alerted(ui::FieldId field, ui::KeyCode key) const;
   // True when a control or menu item of this window is pressed by `key`.
   bool HasKey(ui::KeyCode key) const;
+  // Alt and `letter`: true when a shown control of this window has that mnemonic, and then,
+  // with `press`, presses it (a button, check or radio), gives the focus to the control a
+  // prompt names, or chooses the tab.
+  bool PressMnemonic(QChar letter, bool press);
   // True while a command is being applied: Qt's reactions to it are no input.
   bool applying() const { return applying_ > 0; }
   // True once the program closes the window: the close box no longer asks.
@@ -110,6 +117,7 @@ class WindowMirror {
   void ApplyShape();
   void ApplyGeometry(const ui::RectDu& before);
   static void GrowFrameToShow(QWidget* main, QMdiArea* area, QWidget* child);
+  static QSize WithinScreen(const QWidget& window, QSize size);
   Item* Find(ui::FieldId field);
   const Item* Find(ui::FieldId field) const;
   QRect PixelRect(const ui::RectDu& du) const;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/core/error_state.h"
+#include "platform/core/process.h"
 #include "platform/files/file.h"
 #include "platform/files/odbc/odbc_driver.h"
 
@@ -192,6 +193,23 @@ std::string OdbcSources::ConnectString(OdbcBackend backend) const {
                                                const std::vector<std::string>& statements) const {
   if (::testing::AssertionResult a = Available(backend); !a) return a;
   return RunSqlOn(ConnectString(backend), statements);
+}
+
+::testing::AssertionResult OdbcSources::RestartPostgresServer() const {
+  if (::testing::AssertionResult a = Available(OdbcBackend::kPostgres); !a) return a;
+  const std::string server = Env("PEX_PG_SERVER");
+  if (server.empty()) {
+    return ::testing::AssertionFailure() << "PEX_PG_SERVER is not set: run inside scripts/with-pg";
+  }
+  for (const char* step : {"stop", "start"}) {
+    Result<int> ran = Run(server, {step}, /*wait=*/true);
+    if (!ran.ok() || ran.value() != 0) {
+      return ::testing::AssertionFailure()
+             << server << " " << step << " failed: "
+             << (ran.ok() ? "exit code " + std::to_string(ran.value()) : ran.status().ToString());
+    }
+  }
+  return ::testing::AssertionSuccess();
 }
 
 void OdbcSourceTest::SetUp() { ASSERT_TRUE(sources().Available(backend())); }

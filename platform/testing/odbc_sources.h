@@ -63,6 +63,11 @@ class OdbcSources {
   // Drops this process's PostgreSQL database; called once at the end of the test run.
   void DropPostgresDatabase();
 
+  // Stops the PostgreSQL server, which cuts every connection to it, and starts it again, by
+  // the command scripts/with-pg names in PEX_PG_SERVER. Connections made before are broken
+  // from then on; new ones work.
+  ::testing::AssertionResult RestartPostgresServer() const;
+
   OdbcSources(const OdbcSources&) = delete;
   OdbcSources& operator=(const OdbcSources&) = delete;
   ~OdbcSources();

@@ -96,10 +96,17 @@ void QtUser::ChooseMenu(WindowMirror& w, std::string_view equate) {
   Settle();
 }
 
-void QtUser::PressKey(WindowMirror& w, int key) {
+void QtUser::PressKey(WindowMirror& w, int key, Qt::KeyboardModifiers modifiers) {
+  // The keys go to the window the user works in, which is the active one; a display without
+  // a window manager activates nothing by itself.
+  if (QWidget* window = w.top() != nullptr ? w.top()->window() : nullptr;
+      window != nullptr && !window->isActiveWindow()) {
+    window->activateWindow();
+    (void)QTest::qWaitForWindowActive(window, 1000);
+  }
   QWidget* target = QApplication::focusWidget();
   if (target == nullptr) target = w.top();
-  if (target != nullptr) QTest::keyClick(target, static_cast<Qt::Key>(key));
+  if (target != nullptr) QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
   Settle();
 }
 

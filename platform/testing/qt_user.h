@@ -43,8 +43,9 @@ class QtUser {
 
   // Triggers the menu item declared with `equate`, as a click on it does.
   void ChooseMenu(platform::qt::WindowMirror& w, std::string_view equate);
-  // Presses `key` (a Qt key code) where the focus is, or in `w` when nothing has it.
-  void PressKey(platform::qt::WindowMirror& w, int key);
+  // Presses `key` (a Qt key code, with `modifiers` held) where the focus is, or in `w` when
+  // nothing has it.
+  void PressKey(platform::qt::WindowMirror& w, int key, Qt::KeyboardModifiers modifiers = {});
   // Clicks a button, a check box, or the tab declared with `equate`.
   void Click(platform::qt::WindowMirror& w, std::string_view equate);
   // Replaces the text of an entry or combo by typing `text`.

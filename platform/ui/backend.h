@@ -185,6 +185,8 @@ class DisplayCommands {
   virtual void DestroyWindow(WindowHandle window) = 0;
   // Brings the window to the front and gives it the focus (setting its Active property).
   virtual void ActivateWindow(WindowHandle window) = 0;
+  // The program gave `field` the focus (SELECT): the display moves its own focus there.
+  virtual void FocusControl(WindowHandle /*window*/, FieldId /*field*/) {}
   // Performs a standard action chosen with a control's STD attribute: cut, copy and paste
   // in the focused control; tile, cascade and arrange of the frame's MDI children. (Closing
   // is the runtime's own: it posts CloseWindow.)

@@ -105,6 +105,16 @@ void Control::ForceDisplay() {
   DisplayVariable();
 }
 
+void Control::ShowVariable() {
+  AssertRuntimeLockHeld();
+  if (!use_) return;
+  const std::string value = use_.read();
+  const bool showing = shown_valid_ && value == shown_ && screen_text() == value;
+  shown_ = value;
+  shown_valid_ = true;
+  if (!showing) SetScreenTextFromProgram(value);
+}
+
 void Control::UpdateVariable() {
   AssertRuntimeLockHeld();
   props_.Set(Prop::Touched, "");

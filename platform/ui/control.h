@@ -97,6 +97,9 @@ class Control {
   void DisplayVariable();
   // The same, whatever the variable did (opening the window, CHANGE).
   void ForceDisplay();
+  // DISPLAY of a control the user is not typing in: the screen shows the variable whatever
+  // it showed before; nothing is sent when it shows it already.
+  void ShowVariable();
   // UPDATE: the screen text into the variable.
   void UpdateVariable();
   // Accepted: the screen text into the variable, and the variable back onto the screen

@@ -12,6 +12,11 @@ int32_t GetSystemMetrics(int32_t index) {
   return detail::Backend().SystemMetric(index);
 }
 
+TextMetrics GetTextMetrics() {
+  AssertRuntimeLockHeld();
+  return detail::Backend().Metrics();
+}
+
 bool GetWindowRect(WindowHandle window, region::Rect* rect) {
   AssertRuntimeLockHeld();
   if (window == kDesktopWindow) {

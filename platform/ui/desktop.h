@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/region/region.h"
+#include "platform/ui/backend.h"
 #include "platform/ui/codes.h"
 
 namespace platform::ui {
@@ -23,6 +24,10 @@ inline constexpr int32_t kSmCyEdge = 46;
 
 // The size in pixels of the frames and captions the backend draws; 0 for other indexes.
 int32_t GetSystemMetrics(int32_t index);
+
+// GetTextMetrics of the window font: its average character width and its height in pixels,
+// the base of the dialog units. For placing things in pixels that must follow the font.
+TextMetrics GetTextMetrics();
 
 // The desktop window's handle, which no window of the program has.
 inline constexpr WindowHandle kDesktopWindow = static_cast<WindowHandle>(-3);

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/core/message.h"
 #include "platform/core/process.h"
 #include "platform/core/text.h"
 #include "platform/ui/backend.h"
@@ -16,6 +17,11 @@
 
 namespace platform::ui {
 namespace {
+
+// The message when the desktop's opener failed: these lines, the name, the reason.
+constexpr std::string_view kCouldNotOpen = "Could not open";
+constexpr std::string_view kOpenerFailed =
+    "The desktop's opener (xdg-open) could not be started or reported an error: ";
 
 // Marks the system Modal for the length of a dialog and lets go of the runtime lock
 // meanwhile; without the lock (not a runtime thread) it does neither.
@@ -156,6 +162,21 @@ Result<int> RunProgram(std::string_view program, const std::vector<std::string>&
   if (RuntimeLockHeld()) detail::ShowChangesBeforeLettingGo();
   RuntimeLockReleaser unlocked;
   return Run(program, args, true);
+}
+
+bool OpenOnDesktop(std::string_view path_or_url) {
+  Status opened;
+  {
+    if (RuntimeLockHeld()) detail::ShowChangesBeforeLettingGo();
+    RuntimeLockReleaser unlocked;
+    opened = OpenWithDesktop(path_or_url);
+  }
+  if (opened.ok()) return true;
+  const std::string why = opened.file_error().empty() ? opened.text() : opened.file_error();
+  Message(std::string(kCouldNotOpen) + "|" + std::string(path_or_url) + "|" +
+              std::string(kOpenerFailed) + why,
+          "", kIconExclamation, kButtonOk);
+  return false;
 }
 
 void SetSystemMessageHook(MessageHook hook) {

@@ -47,6 +47,11 @@ void Beep(int32_t sound = 0);
 Result<int> RunProgram(std::string_view program, const std::vector<std::string>& args,
                        bool wait = false);
 
+// Opens a file or an address with the desktop's opener (platform::OpenWithDesktop), with the
+// runtime lock released while the opener decides. Where it cannot be started or ends with an
+// error, the user is told with a message naming `path_or_url`. True when it opened.
+bool OpenOnDesktop(std::string_view path_or_url);
+
 // LOCALE settings by name, any thread. "CLABUTTON" holds the captions of the standard
 // message box's buttons (OK, Yes, No, Abort, Retry, Ignore, Cancel, Help) joined by ",".
 void SetLocale(std::string_view name, std::string_view value);

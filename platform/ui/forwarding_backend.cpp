@@ -22,6 +22,9 @@ void ForwardingBackend::PushListSnapshot(WindowHandle window, FieldId field,
 }
 void ForwardingBackend::DestroyWindow(WindowHandle window) { target_.DestroyWindow(window); }
 void ForwardingBackend::ActivateWindow(WindowHandle window) { target_.ActivateWindow(window); }
+void ForwardingBackend::FocusControl(WindowHandle window, FieldId field) {
+  target_.FocusControl(window, field);
+}
 void ForwardingBackend::PerformStdAction(WindowHandle window, StdAction action) {
   target_.PerformStdAction(window, action);
 }

@@ -37,6 +37,7 @@ class ForwardingBackend : public DisplayBackend {
                         std::shared_ptr<const ListSnapshot> snapshot) override;
   void DestroyWindow(WindowHandle window) override;
   void ActivateWindow(WindowHandle window) override;
+  void FocusControl(WindowHandle window, FieldId field) override;
   void PerformStdAction(WindowHandle window, StdAction action) override;
   void SetCursor(ThreadId thread, Cursor cursor) override;
   void Beep(int32_t sound) override;

@@ -190,6 +190,7 @@ void ListControl::Set(Prop p, std::string_view value, int32_t index) {
       int64_t row = static_cast<int64_t>(TextToNumber(value));
       const int64_t rows = static_cast<int64_t>(Rows());
       if (row < 0 || row > rows) row = rows == 0 ? 0 : (row < 0 ? 0 : rows);
+      chose_none_ = row == 0;
       Control::Set(p, std::to_string(row), index);
       return;
     }
@@ -254,6 +255,9 @@ void ListControl::SetHover(int32_t row, int32_t buttons) {
 
 ControlView ListControl::View() const {
   ControlView v = Control::View();
+  // A list with rows shows a row chosen: the first while the program chose none, unless it
+  // took the selection off.
+  if (v.selected == 0 && !chose_none_ && Rows() > 0) v.selected = 1;
   v.columns = columns_;
   for (size_t i = 0; i < v.columns.size(); ++i) {
     const int32_t index = static_cast<int32_t>(i + 1);
@@ -287,8 +291,11 @@ bool ListControl::SnapshotStale() const {
 }
 
 void ListControl::Flush(Badge<Window> key, DisplayBackend& backend, WindowHandle window) {
+  // New rows may change the row shown chosen (the first, once there are rows).
+  const bool stale = SnapshotStale();
+  if (stale) MarkDirty();
   Control::Flush(key, backend, window);
-  if (!SnapshotStale()) return;
+  if (!stale) return;
   snapshot_due_ = false;
   pushed_change_count_ = queue_ ? queue_->change_count() : 0;
   backend.PushListSnapshot(window, field(), TakeSnapshot());

@@ -71,6 +71,9 @@ class ListControl final : public Control {
   std::vector<ListColumn> columns_;
   uint64_t pushed_change_count_ = 0;
   bool snapshot_due_ = true;
+  // The program took the selection off (SELECT of position 0 or less): the list shows no row
+  // chosen, not even the first one a list with rows otherwise shows.
+  bool chose_none_ = false;
 };
 
 }  // namespace platform::ui

@@ -3,6 +3,9 @@
 #include "platform/ui/statements.h"
 
 #include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -350,6 +353,58 @@ TEST_F(StatementsTest, RunProgramWaitsWithTheLockReleased) {
   runtime.Join();
   SetProcessHook(nullptr);
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"notepad while released", "7 held"}));
+}
+
+// The desktop's opener as the user's PATH gives it: none at all, one that fails, one that
+// opens. A failure is told with a message that names the file; an opening is not.
+TEST_F(StatementsTest, AnOpenerThatCannotOpenIsToldWithTheNameOfTheFile) {
+  const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "pex_opener_test";
+  std::filesystem::remove_all(dir);
+  struct Case {
+    std::string_view name;
+    std::string_view opener;  // the script put in PATH as xdg-open; empty for none
+    std::string_view message;
+  };
+  const std::string file = "/tmp/my dir/Clarion.txd";
+  const Case kCases[] = {
+      {"no-opener", "",
+       "Could not open|/tmp/my dir/Clarion.txd|The desktop's opener (xdg-open) could not be "
+       "started or reported an error: "},
+      {"no-desktop", "exit 3",
+       "Could not open|/tmp/my dir/Clarion.txd|The desktop's opener (xdg-open) could not be "
+       "started or reported an error: xdg-open ended with exit code 3"},
+      {"opens", "exit 0", ""},
+      {"opens-and-stays", "/bin/sleep 5", ""},
+  };
+  const char* old_path = std::getenv("PATH");
+  const std::string saved = old_path != nullptr ? old_path : "";
+  for (const Case& c : kCases) {
+    if (!c.message.empty()) display.dialogs().ExpectMessage(c.message, kButtonOk);
+  }
+  std::vector<bool> opened;
+  runtime.StartMain([&] {
+    for (const Case& c : kCases) {
+      const std::filesystem::path bin = dir / c.name;
+      std::filesystem::create_directories(bin);
+      if (!c.opener.empty()) {
+        std::ofstream(bin / "xdg-open") << "#!/bin/sh\n" << c.opener << "\n";
+        std::filesystem::permissions(bin / "xdg-open", std::filesystem::perms::owner_all);
+      }
+      setenv("PATH", bin.c_str(), 1);
+      opened.push_back(OpenOnDesktop(file));
+      setenv("PATH", saved.c_str(), 1);
+    }
+  });
+  runtime.Join();
+  EXPECT_EQ(opened, (std::vector<bool>{false, false, true, true}));
+  const std::vector<MessageRequest> seen = display.dialogs().seen();
+  ASSERT_EQ(seen.size(), 2u);
+  for (size_t i = 0; i < seen.size(); ++i) {
+    SCOPED_TRACE(kCases[i].name);
+    EXPECT_EQ(seen[i].text.substr(0, kCases[i].message.size()), kCases[i].message);
+    EXPECT_EQ(seen[i].icon, kIconExclamation);
+  }
+  std::filesystem::remove_all(dir);
 }
 
 TEST_F(StatementsTest, WindowsAreBuiltFromTheirRegisteredStructure) {

@@ -335,6 +335,7 @@ void Window::Open(Window* owner) {
   for (auto& [f, c] : controls_) {
     if (f > 0 && c->TakesFocus() && IsVisible(*c) && !c->disabled()) {
       focus_ = f;
+      focus_dirty_ = true;
       break;
     }
   }
@@ -508,6 +509,10 @@ void Window::Flush() {
     for (auto& [f, c] : controls_) c->MarkDirty({});
   }
   for (auto& [f, c] : controls_) c->Flush({}, backend, handle_);
+  if (focus_dirty_) {
+    focus_dirty_ = false;
+    if (focus_ != kNoField) backend.FocusControl(handle_, focus_);
+  }
 }
 
 void Window::Process(const detail::QueuedItem& item) {
@@ -805,7 +810,14 @@ void Window::Display(FieldId first, FieldId last) {
   for (auto& [f, c] : controls_) {
     const bool in_range =
         first == kNoField || (last == kNoField ? f == first : f >= first && f <= last);
-    if (in_range) c->DisplayVariable();
+    if (!in_range) continue;
+    // What the user is typing stays until it is accepted; every other control shows its
+    // variable, whatever it showed before.
+    if (f == focus_) {
+      c->DisplayVariable();
+    } else {
+      c->ShowVariable();
+    }
   }
   Flush();
 }
@@ -836,7 +848,11 @@ void Window::Select(FieldId field, int32_t position) {
     return;
   }
   if (position != 0) c->SetNumber(Prop::Selected, position);
-  if (c->TakesFocus()) focus_ = field;
+  if (c->TakesFocus()) {
+    focus_ = field;
+    focus_dirty_ = true;
+    WakeOwnerToFlush();
+  }
 }
 
 void Window::SetHidden(FieldId first, FieldId last, bool hidden) {

@@ -193,6 +193,9 @@ class Window {
   bool loop_ended_ = false;
   bool window_dirty_ = true;
   bool layout_dirty_ = false;
+  // The program moved the focus (SELECT, or the window opened): the display follows it at
+  // the next flush, after the controls, so a control made in the same event is there.
+  bool focus_dirty_ = false;
   bool flush_wake_posted_ = false;
   FieldId focus_ = kNoField;
   std::deque<EventRecord> pending_;

@@ -45,6 +45,7 @@ constexpr FieldId kRows = kWindow.Equate("?Rows");
 constexpr EventId kRedisplay = 0x500;
 constexpr EventId kChangeName = 0x501;
 constexpr EventId kPressTab = 0x502;
+constexpr EventId kStaleOther = 0x503;
 
 struct RowRecord {
   CString<21> NAME;
@@ -102,6 +103,7 @@ class TestWindowFixture : public WindowTest {
         }
         if (Event() == kChangeName) name = "changed";
         if (Event() == kPressTab) PressKey(kTabKey);
+        if (Event() == kStaleOther) SetProp(kOther, Prop::ScreenText, "stale");
         log.Add(line);
       }
       log.Add("loop ended");
@@ -152,6 +154,17 @@ TEST_F(TestWindowFixture, TypingSurvivesARedisplay) {
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"257@3", "1280@0", "1@3 name=", "1@5 name="}));
 }
 
+TEST_F(TestWindowFixture, DisplayShowsTheVariableWhateverTheControlShowedBefore) {
+  StartProcedure();
+  PostToWindow(w, kStaleOther);
+  user.WaitUntilIdle();
+  EXPECT_EQ(user.ScreenText(w, kOther), "stale");
+  PostToWindow(w, kRedisplay);
+  user.WaitUntilIdle();
+  // ?Other's variable is still empty, and ?Other is not where the user types (?Name is).
+  EXPECT_EQ(user.ScreenText(w, kOther), "");
+}
+
 TEST_F(TestWindowFixture, PressKeyTabsToTheNextFieldAndCommitsTheEntry) {
   StartProcedure();
   user.Type(w, kName, "x");
@@ -198,6 +211,8 @@ TEST_F(TestWindowFixture, ListShowsItsQueueAndReportsSelection) {
   ASSERT_EQ(rows->rows.size(), 3u);
   EXPECT_EQ(rows->rows[1], (std::vector<std::string>{"beta", "   20"}));  // @n5
   EXPECT_EQ(user.Control(w, kRows).properties.count({int32_t(Prop::Format), 0}), 1u);
+  // The program chose no row: the list shows the first one chosen.
+  EXPECT_EQ(user.Control(w, kRows).selected, 1);
 
   user.SelectRow(w, kRows, 2);
   // The focus arrives (Selected), the row is chosen, the alerted release follows; the

@@ -349,6 +349,13 @@ Status KeyedDriver::BindValue(sqlite3* db, sqlite3_stmt* stmt, int index, const 
     case Value::kReal:
       rc = sqlite3_bind_double(stmt, index, v.d);
       break;
+    case Value::kBlob:
+      rc = sqlite3_bind_blob(stmt, index, v.s.data(), static_cast<int>(v.s.size()),
+                             SQLITE_TRANSIENT);
+      break;
+    case Value::kNull:
+      rc = sqlite3_bind_null(stmt, index);
+      break;
     case Value::kText:
     default:
       // Bound with its length, so NUL bytes inside a text are stored too.
@@ -395,12 +402,35 @@ void KeyedDriver::LoadRow(File& file, sqlite3_stmt* stmt) const {
   }
 }
 
-void KeyedDriver::RememberPosition(const File& file, int64_t pos) {
-  scan_pos_ = pos;
+void KeyedDriver::RememberPosition(sqlite3_stmt* stmt) {
+  scan_pos_ = sqlite3_column_int64(stmt, 0);
   scan_values_.clear();
   if (scan_key_ >= 0) {
     for (const Component& c : keys_[scan_key_].components) {
-      scan_values_.push_back(FieldValue(file, c.field));
+      // Column 0 is the position, then "~pos" again, then the fields in order.
+      const int col = static_cast<int>(c.field) + 1;
+      Value v;
+      switch (sqlite3_column_type(stmt, col)) {
+        case SQLITE_INTEGER:
+          v.kind = Value::kInt;
+          v.i = sqlite3_column_int64(stmt, col);
+          break;
+        case SQLITE_FLOAT:
+          v.kind = Value::kReal;
+          v.d = sqlite3_column_double(stmt, col);
+          break;
+        case SQLITE_NULL:
+          v.kind = Value::kNull;
+          break;
+        default: {
+          v.kind = sqlite3_column_type(stmt, col) == SQLITE_BLOB ? Value::kBlob : Value::kText;
+          const void* data = sqlite3_column_blob(stmt, col);
+          v.s.assign(static_cast<const char*>(data ? data : ""),
+                     static_cast<size_t>(sqlite3_column_bytes(stmt, col)));
+          break;
+        }
+      }
+      scan_values_.push_back(std::move(v));
     }
   }
   mode_ = ScanMode::kAfter;
@@ -517,7 +547,7 @@ Status KeyedDriver::Scan(File& file, bool forward) {
     if (mode_ == ScanMode::kAfter) sqlite3_bind_int64(stmt.value().get(), pos_param, scan_pos_);
   }
   if (Status s = FetchOne(file, stmt.value().get(), kRecordNotAvailable); !s.ok()) return s;
-  RememberPosition(file, current_);
+  RememberPosition(stmt.value().get());
   return Status();
 }
 
@@ -559,7 +589,7 @@ Status KeyedDriver::Reget(File& file, std::string_view position) {
   sqlite3_bind_int64(stmt.value().get(), 1, pos);
   if (Status s = FetchOne(file, stmt.value().get(), kRecordNotFound); !s.ok()) return s;
   // A scan in progress goes on from the record read back.
-  if (mode_ != ScanMode::kNone) RememberPosition(file, current_);
+  if (mode_ != ScanMode::kNone) RememberPosition(stmt.value().get());
   return Status();
 }
 

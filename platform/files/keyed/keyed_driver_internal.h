@@ -49,7 +49,7 @@ class KeyedDriver final : public Driver {
  private:
   enum class ScanMode { kNone, kStart, kAtValues, kAfter };
   struct Value {
-    enum Kind { kInt, kReal, kText } kind = kInt;
+    enum Kind { kInt, kReal, kText, kBlob, kNull } kind = kInt;
     int64_t i = 0;
     double d = 0;
     std::string s;
@@ -73,7 +73,9 @@ class KeyedDriver final : public Driver {
   static Status BindValue(sqlite3* db, sqlite3_stmt* stmt, int index, const Value& v);
   Value FieldValue(const File& file, size_t field) const;
   void LoadRow(File& file, sqlite3_stmt* stmt) const;
-  void RememberPosition(const File& file, int64_t pos);
+  // The scan goes on after the row `stmt` stands on: its position and the key values as
+  // stored, which a value that does not fit its field would not give back.
+  void RememberPosition(sqlite3_stmt* stmt);
   Status FetchOne(File& file, sqlite3_stmt* stmt, int not_found_code);
   std::string OptionalFilter(const Key& key) const;
   std::string KeyOrder(const Key& key, bool forward) const;

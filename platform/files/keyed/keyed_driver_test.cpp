@@ -8,11 +8,13 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/core/error_state.h"
+#include "platform/core/text.h"
 #include "platform/files/keyed/file_system.h"
 #include "platform/files/keyed/keyed_test_support.h"
 
@@ -421,6 +423,59 @@ TEST(KeyedFile, ValuesComeBackExactlyAsStored) {
     EXPECT_EQ(rec.CTEXT.str(), c.ctext);
   }
   EXPECT_FALSE(file.Next());
+}
+
+// A damaged or edited file can hold a number its field cannot: the record reads as the
+// runtime's assignment gives it (integers wrap), and a scan by a key over it goes on from
+// the stored value, so it reads every record once, in the stored order, both ways.
+TEST(KeyedFile, AStoredNumberOutOfItsFieldNeverStallsAScan) {
+  // Stored order by the number, and each record as it reads.
+  const Tags ascending = {"low 2147483647", "one 1",           "five 5",
+                          "max 2147483647", "big -2147483648", "huge 5"};
+  for (bool descending : {false, true}) {
+    SCOPED_TRACE(descending ? "descending key" : "ascending key");
+    ScratchDir dir;
+    Row row;
+    const std::string path = dir / "DAMAGED";
+    auto file = RowFile(path, row, {Key({{kNumber, descending}}, true, false)});
+    ASSERT_TRUE(file->Open());
+    for (const char* note : {"low", "one", "five", "max", "big", "huge"}) {
+      ASSERT_TRUE(AddRow(*file, row, "r", 0, note));
+    }
+    ASSERT_TRUE(file->Close());
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db,
+                           "UPDATE records SET NUMBER = CASE rtrim(NOTE) "
+                           "WHEN 'low' THEN -2147483649 WHEN 'one' THEN 1 WHEN 'five' THEN 5 "
+                           "WHEN 'max' THEN 2147483647 WHEN 'big' THEN 2147483648 "
+                           "WHEN 'huge' THEN 4294967301 END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    ASSERT_TRUE(file->Open()) << Error() << " " << FileError();
+
+    // Reads on until the end, or 20 records: a stalled scan would never end.
+    auto read_on = [&](bool forward) {
+      Tags out;
+      while (out.size() < 20 && (forward ? file->Next() : file->Previous())) {
+        out.push_back(Clip(row.NOTE.view()) + " " + std::to_string(row.NUMBER));
+      }
+      return out;
+    };
+    const Tags order = descending ? Tags(ascending.rbegin(), ascending.rend()) : ascending;
+    ASSERT_TRUE(file->SetKey(0, /*from_buffer=*/false));
+    EXPECT_EQ(read_on(/*forward=*/true), order);
+    EXPECT_EQ(ErrorCode(), 33);
+    ASSERT_TRUE(file->SetKey(0, false));
+    EXPECT_EQ(read_on(/*forward=*/false), Tags(order.rbegin(), order.rend()));
+    EXPECT_EQ(ErrorCode(), 33);
+    // Turning round after the fifth record goes on with the fourth and those before it.
+    ASSERT_TRUE(file->SetKey(0, false));
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(file->Next());
+    EXPECT_EQ(read_on(false), Tags(order.rbegin() + 2, order.rend()));
+  }
 }
 
 TEST(KeyedFile, NoCaseUniqueKeyOverTextsWithNulBytes) {

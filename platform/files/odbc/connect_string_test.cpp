@@ -43,6 +43,7 @@ TEST(MaskPasswords, MasksPasswordValuesOnly) {
       {"Driver=d;PASSWORD=secret;Port=5", "Driver=d;PASSWORD=*****;Port=5"},
       {"Driver=d;password = secret", "Driver=d;password =*****"},
       {"DSN=x;PWD={a;b}};c};UID=u", "DSN=x;PWD=*****;UID=u"},
+      {"DSN=x;PASSWORD={a;b}", "DSN=x;PASSWORD=*****"},
       {"DSN=x;PWD=", "DSN=x;PWD="},
       {"Owner:DSN=x;PWD=secret", "Owner:DSN=x;PWD=*****"},
       {"Owner:PWD=secret", "Owner:PWD=*****"},

@@ -2,7 +2,11 @@
 //
 // OPEN connects with the owner (SQLDriverConnect, no prompt); CLOSE keeps the connection, so
 // the next OPEN with the same owner reuses it. The connection is released when the owner
-// changes (at the next OPEN) and when the program sets kPropDisconnect.
+// changes (at the next OPEN), when the program sets kPropDisconnect, and when it broke (the
+// server went away): a failed call whose diagnostics say so (SQLSTATE class 08, or the
+// driver's words) makes CLOSE release it, and an OPEN that finds the kept connection dead
+// (SQL_ATTR_CONNECTION_DEAD, which also sees failures of the catalog readers' own calls)
+// connects anew. The statement that failed is not run again.
 //
 // A file without fields (ODBCFILE) runs SQL: setting kPropSql runs the text as a statement,
 // and NEXT fetches one row of its result. The program reads the row's columns itself through

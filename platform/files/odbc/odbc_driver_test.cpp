@@ -297,6 +297,45 @@ TEST_P(OdbcPostgresLoginTest, WrongPasswordFails) {
   EXPECT_NE(FileError().find("password"), std::string::npos) << FileError();
 }
 
+// The server stopped and started again between two queries: the statement that meets the
+// broken connection fails with the driver's message and is not run again by itself; the
+// driver lets that connection go, and the next OPEN connects anew.
+TEST_P(OdbcPostgresLoginTest, ALostConnectionIsLetGoAndTheNextOpenConnectsAnew) {
+  auto file = SqlFile(ConnectString());
+  ASSERT_TRUE(file->Open());
+  EXPECT_EQ(Answer(*file, "SELECT 1"), "1");
+  ASSERT_TRUE(file->Close());
+  ASSERT_TRUE(sources().RestartPostgresServer());
+
+  ASSERT_TRUE(file->Open());  // nothing yet says that the kept connection is gone
+  file->SetProperty(kPropSql, "SELECT 2");
+  EXPECT_EQ(ErrorCode(), 90);
+  EXPECT_FALSE(FileError().empty());
+  EXPECT_EQ(file->GetProperty(kPropStatementHandle), "0");
+  ASSERT_TRUE(file->Close());
+
+  ASSERT_TRUE(file->Open()) << Error() << " " << FileError();
+  EXPECT_EQ(Answer(*file, "SELECT 3"), "3");
+  ASSERT_TRUE(file->Close());
+  ASSERT_TRUE(file->Open());
+  EXPECT_EQ(Answer(*file, "SELECT 4"), "4");
+
+  // A catalog read on the lent connection handle meets the broken connection outside the
+  // driver; the next OPEN still finds it gone.
+  ASSERT_TRUE(file->Close());
+  ASSERT_TRUE(sources().RestartPostgresServer());
+  ASSERT_TRUE(file->Open());
+  SQLHDBC dbc = NumberToHandle(std::stoll(file->GetProperty(kPropConnectionHandle)));
+  Result<OdbcStatement> catalog = OdbcStatement::Allocate(dbc);
+  ASSERT_TRUE(catalog.ok());
+  EXPECT_FALSE(
+      OdbcOk(SQLTables(catalog.value().get(), nullptr, 0, nullptr, 0, nullptr, 0, nullptr, 0)));
+  catalog = Status::Error(kFileSystemError);  // frees the statement
+  ASSERT_TRUE(file->Close());
+  ASSERT_TRUE(file->Open()) << Error() << " " << FileError();
+  EXPECT_EQ(Answer(*file, "SELECT 5"), "5");
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, OdbcPostgresLoginTest, ::testing::Values(OdbcBackend::kPostgres),
                          platform::testing::OdbcBackendParamName);
 

@@ -1,5 +1,7 @@
 #include "platform/files/odbc/odbc_handle.h"
 
+#include <algorithm>
+#include <cctype>
 #include <string>
 
 namespace platform::files {
@@ -39,6 +41,31 @@ Status OdbcDiagnostics(int code, SQLSMALLINT handle_type, SQLHANDLE handle,
   std::string text(reinterpret_cast<const char*>(message));
   text.resize(WholeUtf8Characters(text).size());
   return Status::Error(code, {}, std::move(text), std::to_string(native));
+}
+
+bool OdbcConnectionLost(SQLSMALLINT handle_type, SQLHANDLE handle) {
+  // What the drivers say, in lower case, when a connection broke under them without a
+  // class 08 state (the PostgreSQL driver answers HY000 or 08S01 by the call).
+  constexpr std::string_view kLostTexts[] = {
+      "connection has been lost", "due to the connection lost", "server closed the connection",
+      "connection is dead", "no connection to the server"};
+  if (handle == SQL_NULL_HANDLE) return false;
+  for (SQLSMALLINT record = 1;; ++record) {
+    SQLCHAR state[SQL_SQLSTATE_SIZE + 1] = {};
+    SQLINTEGER native = 0;
+    SQLCHAR message[4096] = {};
+    SQLSMALLINT length = 0;
+    const SQLRETURN rc = SQLGetDiagRec(handle_type, handle, record, state, &native, message,
+                                       sizeof message, &length);
+    if (!OdbcOk(rc)) return false;
+    if (state[0] == '0' && state[1] == '8') return true;
+    std::string text(reinterpret_cast<const char*>(message));
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    for (std::string_view lost : kLostTexts) {
+      if (text.find(lost) != std::string::npos) return true;
+    }
+  }
 }
 
 }  // namespace platform::files

@@ -30,6 +30,11 @@ Status OdbcDiagnostics(SQLSMALLINT handle_type, SQLHANDLE handle, std::string_vi
 Status OdbcDiagnostics(int code, SQLSMALLINT handle_type, SQLHANDLE handle,
                        std::string_view fallback = {});
 
+// Whether the diagnostics of `handle`, after a failed call, say that the connection is gone:
+// a record of SQLSTATE class 08 (connection exception), or a driver's own words for it where
+// it gives another state ("The connection has been lost"). Reads every record; leaves them.
+bool OdbcConnectionLost(SQLSMALLINT handle_type, SQLHANDLE handle);
+
 // `text` without a last UTF-8 character whose bytes are not all there: for a text that a
 // driver cut at a byte count. A text that ends on a whole character, and one that is not
 // UTF-8 at its end (a stray continuation byte), is answered whole.
