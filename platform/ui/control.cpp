@@ -30,6 +30,11 @@ std::string Control::Get(Prop p, int32_t index) const {
       return std::to_string(static_cast<int32_t>(type_));
     case Prop::Parent:
       return std::to_string(parent_);
+    case Prop::Child: {
+      // Empty past the last child, as the runtime answers.
+      const FieldId child = window_.Child(field_, index);
+      return child != kNoField ? std::to_string(child) : std::string();
+    }
     case Prop::Visible:
       return window_.IsVisible(*this) ? "1" : "";
     default:

@@ -126,7 +126,9 @@ constexpr PropertyInfo kProperties[] = {
     {Prop::BevelInner, "BevelInner", V::kNumber, false, kC},
     {Prop::LineWidth, "LineWidth", V::kNumber, false, kC},
     {Prop::Angle, "Angle", V::kNumber, false, kC},
-    {Prop::Color, "Color", V::kColour, false, kC | kW},
+    // Indexed for menus and menu items (1 background, 2 selected text, 3 selected background);
+    // every other object keeps one colour.
+    {Prop::Color, "Color", V::kColour, kIndexed, kC | kW},
     {Prop::SelectedColor, "SelectedColor", V::kColour, false, kC},
     {Prop::SelectedFillColor, "SelectedFillColor", V::kColour, false, kC},
     {Prop::LineHeight, "LineHeight", V::kNumber, false, kC},
@@ -156,6 +158,7 @@ constexpr PropertyInfo kProperties[] = {
     {Prop::Progress, "Progress", V::kNumber, false, kC},
     {Prop::TopMost, "TopMost", V::kFlag, false, kW},
     {Prop::Value, "Value", V::kText, false, kC},
+    {Prop::Child, "Child", V::kNumber, kIndexed, kC, kReadOnly},
     {Prop::ColumnHeader, "ColumnHeader", V::kText, kIndexed, kL},
     {Prop::ColumnWidth, "ColumnWidth", V::kNumber, kIndexed, kL},
     {Prop::ColumnResizable, "ColumnResizable", V::kNumber, kIndexed, kL},

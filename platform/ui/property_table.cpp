@@ -194,8 +194,12 @@ constexpr PropertyDef kSystemDefs[] = {
 constexpr PropertyTable kControlTable(kControlDefs, nullptr);
 constexpr PropertyTable kListTable(kListDefs, &kControlTable);
 constexpr PropertyTable kSheetTable(kSheetDefs, &kControlTable);
-// Menus and menu items keep what every control keeps; their own properties go first here.
-constexpr PropertyTable kMenuTable(std::span<const PropertyDef>(), &kControlTable);
+// Menus and menu items keep what every control keeps, and colours by index: 1 the
+// background, 2 the chosen entry's text, 3 the chosen entry's background.
+constexpr PropertyDef kMenuDefs[] = {
+    {Prop::Color, K::kNumber, "-1", /*indexed=*/true},
+};
+constexpr PropertyTable kMenuTable(kMenuDefs, &kControlTable);
 constexpr PropertyTable kWindowTable(kWindowDefs, nullptr);
 constexpr PropertyTable kSystemTable(kSystemDefs, nullptr);
 

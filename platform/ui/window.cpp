@@ -58,8 +58,8 @@ void Window::BuildControls() {
   for (size_t i = 0; i < structure_.controls.size(); ++i) {
     const ControlDecl& d = structure_.controls[i];
     const FieldId field = structure_.FieldAt(i);
-    // TODO(menu structure): separators have their numbers but no control yet.
-    if (field == kNoField || d.IsSeparator()) continue;
+    // A separator is a menu item without text.
+    if (field == kNoField) continue;
     const FieldId parent = d.parent.empty() ? kNoField : structure_.FindEquate(d.parent);
     auto c = MakeControl(field, d.type, std::string(d.equate), parent);
     // Declared attributes go through the property table like any later change.
@@ -96,8 +96,9 @@ void Window::BuildControls() {
     if (const ControlFamily& family = FamilyOf(d.type); family.declare != nullptr) {
       family.declare(*c, d);
     }
-    field_by_equate_[std::string(d.equate)] = field;
+    if (!d.equate.empty()) field_by_equate_[std::string(d.equate)] = field;
     controls_[field] = std::move(c);
+    made_order_.push_back(field);
   }
 }
 
@@ -162,6 +163,15 @@ bool Window::IsVisible(const Control& c) const {
     if (sheet != nullptr && sheet->selected() != TabNumber(*p)) return false;
   }
   return IsVisible(*p);
+}
+
+FieldId Window::Child(FieldId parent, int32_t index) const {
+  if (index < 1) return kNoField;
+  for (FieldId f : made_order_) {
+    const Control* c = control(f);
+    if (c != nullptr && c->parent() == parent && --index == 0) return f;
+  }
+  return kNoField;
 }
 
 std::string Window::Get(FieldId field, Prop p, int32_t index) const {
@@ -892,6 +902,7 @@ FieldId Window::Create(FieldId field, ControlType type, FieldId parent) {
   auto c = MakeControl(field, type, std::string(), parent);
   Control* raw = c.get();
   controls_[field] = std::move(c);
+  made_order_.push_back(field);
   if (open_) detail::Backend().CreateControl(handle_, raw->View());
   return field;
 }
@@ -903,6 +914,7 @@ void Window::Destroy(FieldId first, FieldId last) {
     if (it->first >= first && it->first <= last) {
       if (focus_ == it->first) focus_ = kNoField;
       destroyed_.push_back(it->first);
+      std::erase(made_order_, it->first);
       it = controls_.erase(it);
     } else {
       ++it;

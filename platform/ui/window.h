@@ -143,6 +143,9 @@ class Window {
   // True when the control and every container it sits in are shown; a control on a tab
   // only while that tab is the chosen one of its sheet.
   bool IsVisible(const Control& c) const;
+  // The field of the `index`-th control (from 1) whose parent is `parent`, in the order the
+  // controls were declared or created; 0 past the last.
+  FieldId Child(FieldId parent, int32_t index) const;
   // Called by a control after a shown change.
   void NoteChanged(Badge<Control>, Control& c, bool layout);
 
@@ -185,6 +188,7 @@ class Window {
   // State below requires the runtime lock.
   std::map<FieldId, std::unique_ptr<Control>> controls_;
   std::map<std::string, FieldId> field_by_equate_;
+  std::vector<FieldId> made_order_;  // the fields as they were declared or created
   PropertyStore props_;
   WindowHandle handle_ = 0;
   WindowHandle owner_ = 0;

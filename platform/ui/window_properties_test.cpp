@@ -19,6 +19,14 @@ using testing::Log;
 using testing::WindowTest;
 
 constexpr ControlDecl kControls[] = {
+    Menubar(),
+    Menu("?FileMenu", "&File"),
+    Item("?OpenItem", "&Open", "?FileMenu"),
+    Separator("?FileMenu"),
+    Menu("?RecentMenu", "&Recent", "?FileMenu"),
+    Item("?FirstItem", "&1", "?RecentMenu"),
+    Separator("?FileMenu"),
+    Item("?ExitItem", "E&xit", "?FileMenu"),
     Entry("?Name", {4, 4, 100, 10}),
     List("?Rows", {4, 20, 180, 50}).Format("80L(2)|M~Name~@s20@40R(2)~Count~@n5@").From("a|b|c"),
     Sheet("?Sheet", {4, 80, 180, 30}),
@@ -99,6 +107,9 @@ TEST_F(WindowPropertiesTest, EveryRegisteredPropertyOfEveryFamilyReadsBackWhatWa
         {"entry", kWindow.Equate("?Name"), kFamilyControl, ControlProperties()},
         {"list", kWindow.Equate("?Rows"), kFamilyControl | kFamilyList, ListProperties()},
         {"sheet", kWindow.Equate("?Sheet"), kFamilyControl | kFamilySheet, SheetProperties()},
+        {"menu", kWindow.Equate("?FileMenu"), kFamilyControl | kFamilyMenu, MenuProperties()},
+        {"menu item", kWindow.Equate("?OpenItem"), kFamilyControl | kFamilyMenu, MenuProperties()},
+        {"separator", kWindow.FieldAt(3), kFamilyControl | kFamilyMenu, MenuProperties()},
         {"window", kNoField, kFamilyWindow, WindowProperties()},
     };
     for (const Object& o : kObjects) {
@@ -115,6 +126,54 @@ TEST_F(WindowPropertiesTest, EveryRegisteredPropertyOfEveryFamilyReadsBackWhatWa
   });
   runtime.Join();
   EXPECT_EQ(failures, std::vector<std::string>{});
+}
+
+// A menu lists its entries as children in the order declared, the separators among them
+// as menu items without text, numbered after the named entries.
+TEST_F(WindowPropertiesTest, MenusListTheirEntriesAndSeparatorsAsChildrenInDeclaredOrder) {
+  std::vector<std::string> children;
+  std::vector<std::string> separators;
+  std::string past_last;
+  std::string entry_children;
+  runtime.StartMain([&] {
+    Window window(kWindow);
+    window.Open();
+    const FieldId file = kWindow.Equate("?FileMenu");
+    for (int32_t i = 1; i <= 5; ++i) children.push_back(GetProp(file, Prop::Child, i));
+    past_last = GetProp(file, Prop::Child, 6);
+    entry_children = GetProp(kWindow.Equate("?Name"), Prop::Child, 1);
+    for (const size_t at : {3u, 6u}) {
+      const FieldId f = kWindow.FieldAt(at);
+      separators.push_back(std::to_string(f) + " " + GetProp(f, Prop::Type) + " [" +
+                           GetProp(f, Prop::Text) + "] " + GetProp(f, Prop::Parent));
+    }
+  });
+  runtime.Join();
+  // ?OpenItem -2, the first separator -6, ?RecentMenu -3, the second separator -7, ?ExitItem -5.
+  EXPECT_EQ(children, (std::vector<std::string>{"-2", "-6", "-3", "-7", "-5"}));
+  EXPECT_EQ(past_last, "");
+  EXPECT_EQ(entry_children, "");
+  EXPECT_EQ(separators, (std::vector<std::string>{"-6 20 [] -1", "-7 20 [] -1"}));
+}
+
+// Menus keep three colours by index; every other control keeps one, whatever the index.
+TEST_F(WindowPropertiesTest, MenusKeepColoursByIndex) {
+  std::vector<std::string> menu;
+  std::vector<std::string> entry;
+  runtime.StartMain([&] {
+    Window window(kWindow);
+    window.Open();
+    for (const FieldId f : {kWindow.Equate("?OpenItem"), kWindow.Equate("?Name")}) {
+      std::vector<std::string>& out = f < 0 ? menu : entry;
+      SetProp(f, Prop::Color, "255", 1);
+      SetProp(f, Prop::Color, "65280", 2);
+      SetProp(f, Prop::Color, "16711680", 3);
+      for (int32_t i = 0; i <= 3; ++i) out.push_back(GetProp(f, Prop::Color, i));
+    }
+  });
+  runtime.Join();
+  EXPECT_EQ(menu, (std::vector<std::string>{"-1", "255", "65280", "16711680"}));
+  EXPECT_EQ(entry, (std::vector<std::string>{"16711680", "16711680", "16711680", "16711680"}));
 }
 
 }  // namespace
