@@ -17,6 +17,7 @@
 #include <QWidget>
 
 #include "platform/qt/settle.h"
+#include "platform/ui/control_family.h"
 #include "platform/ui/structure.h"
 
 namespace platform::testing {
@@ -42,10 +43,10 @@ const platform::ui::ControlDecl* Decl(const WindowMirror& w, std::string_view eq
 
 // The number of the tab `tab` among the tabs of its sheet, from 1; 0 when it is no tab.
 int32_t TabNumber(const WindowMirror& w, const platform::ui::ControlDecl& tab) {
-  if (tab.type != platform::ui::ControlType::kTab) return 0;
+  if (!platform::ui::FamilyOf(tab.type).page) return 0;
   int32_t n = 0;
   for (const platform::ui::ControlDecl& d : w.view().structure->controls) {
-    if (d.type != platform::ui::ControlType::kTab || d.parent != tab.parent) continue;
+    if (!platform::ui::FamilyOf(d.type).page || d.parent != tab.parent) continue;
     ++n;
     if (d.equate == tab.equate) return n;
   }

@@ -17,14 +17,16 @@ std::unique_ptr<Control> MakeList(Window& window, FieldId field, ControlType typ
   return std::make_unique<ListControl>(window, field, type, std::move(equate), parent);
 }
 
-constexpr ControlType kPlainTypes[] = {T::kString,  T::kImage,  T::kRegion, T::kLine,    T::kBox,
-                                       T::kEllipse, T::kPrompt, T::kOle,    T::kProgress};
+constexpr ControlType kPlainTypes[] = {T::kImage,   T::kRegion, T::kLine,    T::kBox,
+                                       T::kEllipse, T::kOle,    T::kProgress};
+constexpr ControlType kLabelTypes[] = {T::kString, T::kPrompt};
 constexpr ControlType kEntryTypes[] = {T::kEntry, T::kText};
 constexpr ControlType kButtonTypes[] = {T::kButton};
 constexpr ControlType kCheckTypes[] = {T::kCheck};
 constexpr ControlType kOptionTypes[] = {T::kOption};
 constexpr ControlType kRadioTypes[] = {T::kRadio};
-constexpr ControlType kGroupTypes[] = {T::kGroup, T::kPanel};
+constexpr ControlType kGroupTypes[] = {T::kGroup};
+constexpr ControlType kPanelTypes[] = {T::kPanel};
 constexpr ControlType kListTypes[] = {T::kList};
 constexpr ControlType kComboTypes[] = {T::kCombo, T::kDropCombo};
 constexpr ControlType kDropListTypes[] = {T::kDropList};
@@ -45,25 +47,62 @@ void DeclareSheet(Control& c, const ControlDecl& /*d*/) { c.Set(Prop::Selected, 
 
 using A = ClickAction;
 constexpr ControlFamily kBuiltIn[] = {
-    {"plain", kPlainTypes, ControlProperties},
-    {"entry", kEntryTypes, ControlProperties, /*takes_text=*/true, /*takes_focus=*/true},
+    {.name = "plain", .types = kPlainTypes, .properties = ControlProperties},
+    {.name = "label",
+     .types = kLabelTypes,
+     .properties = ControlProperties,
+     .caption = true,
+     .bound_shows_variable = true},
+    {.name = "entry",
+     .types = kEntryTypes,
+     .properties = ControlProperties,
+     .takes_text = true,
+     .takes_focus = true},
     {.name = "button",
      .types = kButtonTypes,
      .properties = ControlProperties,
      .takes_focus = true,
      .click = A::kPress,
-     .reports_selected = false},
-    {"check", kCheckTypes, ControlProperties, true, true, false, A::kToggle},
-    {"option", kOptionTypes, ControlProperties, true, true, /*container=*/true},
+     .reports_selected = false,
+     .caption = true},
+    {.name = "check",
+     .types = kCheckTypes,
+     .properties = ControlProperties,
+     .takes_text = true,
+     .takes_focus = true,
+     .click = A::kToggle,
+     .caption = true},
+    {.name = "option",
+     .types = kOptionTypes,
+     .properties = ControlProperties,
+     .takes_text = true,
+     .takes_focus = true,
+     .container = true,
+     .caption = true},
     {.name = "radio",
      .types = kRadioTypes,
      .properties = ControlProperties,
      .takes_focus = true,
      .click = A::kChooseOption,
+     .caption = true,
      .declare = DeclareRadio},
-    {"group", kGroupTypes, ControlProperties, false, false, true},
-    {"list", kListTypes, ListProperties, false, true, false, A::kFocus, MakeList},
-    {"combo", kComboTypes, ListProperties, true, true, false, A::kFocus, MakeList},
+    {.name = "group",
+     .types = kGroupTypes,
+     .properties = ControlProperties,
+     .container = true,
+     .caption = true},
+    {.name = "panel", .types = kPanelTypes, .properties = ControlProperties, .container = true},
+    {.name = "list",
+     .types = kListTypes,
+     .properties = ListProperties,
+     .takes_focus = true,
+     .make = MakeList},
+    {.name = "combo",
+     .types = kComboTypes,
+     .properties = ListProperties,
+     .takes_text = true,
+     .takes_focus = true,
+     .make = MakeList},
     {.name = "drop list",
      .types = kDropListTypes,
      .properties = ListProperties,
@@ -90,20 +129,27 @@ constexpr ControlFamily kBuiltIn[] = {
      .properties = ControlProperties,
      .container = true,
      .click = A::kChooseTab,
-     .page = true},
+     .page = true,
+     .caption = true},
     // The bar holds the menus; it has no number of its own.
-    {"menu bar", kMenubarTypes, MenuProperties, false, false, true, A::kNothing},
+    {.name = "menu bar",
+     .types = kMenubarTypes,
+     .properties = MenuProperties,
+     .container = true,
+     .click = A::kNothing},
     {.name = "menu",
      .types = kMenuTypes,
      .properties = MenuProperties,
      .container = true,
      .click = A::kNothing,
-     .menu_entry = true},
+     .menu_entry = true,
+     .caption = true},
     {.name = "menu item",
      .types = kItemTypes,
      .properties = MenuProperties,
      .click = A::kAccept,
-     .menu_entry = true},
+     .menu_entry = true,
+     .caption = true},
 };
 
 constexpr ControlFamily kUnknown{"plain", {}, ControlProperties};

@@ -59,6 +59,10 @@ struct ControlFamily {
   bool accepts_chosen_row = false;
   // Up and down step through the rows (a spin).
   bool steps_rows = false;
+  // Its Text is a caption, which the translator translates.
+  bool caption = false;
+  // Bound to a variable, it shows the variable instead of its Text (a string).
+  bool bound_shows_variable = false;
   // Sets what the declaration implies beyond the attributes every control takes; null for
   // nothing more.
   void (*declare)(Control& control, const ControlDecl& decl) = nullptr;

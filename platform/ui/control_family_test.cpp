@@ -37,7 +37,8 @@ TEST(ControlFamily, EveryTypeHasTheFamilyOfItsKind) {
       {ControlType::kTab, "tab", false, false},
       {ControlType::kMenu, "menu", false, false},
       {ControlType::kItem, "menu item", false, false},
-      {ControlType::kPrompt, "plain", false, false},
+      {ControlType::kPrompt, "label", false, false},
+      {ControlType::kBox, "plain", false, false},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(static_cast<int32_t>(c.type));

@@ -9,6 +9,7 @@
 #include "platform/files/file.h"
 #include "platform/files/keyed/file_system.h"
 #include "platform/ui/control.h"
+#include "platform/ui/control_family.h"
 #include "platform/ui/list_control.h"
 #include "platform/ui/window.h"
 
@@ -24,24 +25,6 @@ std::string GroupLabel(std::string_view file_name) {
   std::string_view base = slash == std::string_view::npos ? file_name : file_name.substr(slash + 1);
   base = base.substr(0, base.find('.'));
   return std::string(base.substr(0, 8));
-}
-
-bool HasCaption(ControlType type) {
-  switch (type) {
-    case ControlType::kPrompt:
-    case ControlType::kString:
-    case ControlType::kButton:
-    case ControlType::kCheck:
-    case ControlType::kOption:
-    case ControlType::kRadio:
-    case ControlType::kGroup:
-    case ControlType::kTab:
-    case ControlType::kMenu:
-    case ControlType::kItem:
-      return true;
-    default:
-      return false;
-  }
 }
 
 }  // namespace
@@ -89,7 +72,8 @@ void Translator::ApplyToWindow(Window& window) {
     Control* c = window.control(field);
     if (c == nullptr) continue;
     // A string bound to a variable shows the variable, not a caption.
-    if (HasCaption(c->type()) && !(c->type() == ControlType::kString && c->bound())) {
+    const ControlFamily& family = FamilyOf(c->type());
+    if (family.caption && !(family.bound_shows_variable && c->bound())) {
       translate(*c, Prop::Text, 0);
     }
     translate(*c, Prop::Tip, 0);
