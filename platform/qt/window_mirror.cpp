@@ -312,7 +312,7 @@ void WindowMirror::BuildMenus(const std::vector<ControlView>& controls) {
     const FieldId parent_field = d.parent.empty() ? ui::kNoField : s.FindEquate(d.parent);
     WidgetItem* parent = parent_field != ui::kNoField ? Find(parent_field) : nullptr;
     QMenu* parent_menu = parent != nullptr ? parent->menu.data() : nullptr;
-    if ((d.attrs & ui::kAttrSeparator) != 0) {
+    if (d.IsSeparator()) {
       if (parent_menu != nullptr) parent_menu->addSeparator();
       continue;
     }

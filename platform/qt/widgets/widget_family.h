@@ -1,7 +1,9 @@
 // Widget families of the Qt backend: how the controls of one family become widgets, how their
 // properties show, and how the user's input on them goes back to the runtime. The mirror looks
 // a control's family up by its type and never switches on the type itself, so a new family is
-// one file under widgets/ and one line in widget_family.cpp's list of built-in families.
+// one file under widgets/ (listed in platform/qt/CMakeLists.txt) and one line in
+// widget_family.cpp's list of built-in families; a test registers its own with
+// RegisterWidgetFamily.
 #pragma once
 
 #include <cstdint>
