@@ -1,11 +1,14 @@
 // Control families: what the controls of a kind of control share, in one descriptor per
 // family: its types, its property table, whether it takes text or the focus, whether it holds
-// other controls, what a click on it does, and how its control is made. The window asks the
-// family of a control's type instead of switching on the type, so a new family is one
+// other controls, what a click on it does, how its control is made and what its declaration
+// implies, and the few behaviours only some families have (pages, menu entries). The window asks
+// the family of a control's type instead of switching on the type, so a new family is one
 // descriptor and its registration.
 //
 //   constexpr ControlType kTypes[] = {ControlType::kButton};
-//   const ControlFamily kButtonFamily{"button", kTypes, ControlProperties, ...};
+//   constexpr ControlFamily kButtonFamily{.name = "button", .types = kTypes,
+//                                         .properties = ControlProperties, .takes_focus = true,
+//                                         .click = ClickAction::kPress};
 //   RegisterControlFamily(kButtonFamily);
 #pragma once
 
