@@ -82,8 +82,9 @@ class HeadlessBackend : public ui::DisplayBackend {
   int32_t SystemMetric(int32_t index) const override;
   // The window's position and size converted with kMetrics, with frames and a caption.
   region::Rect WindowRect(WindowHandle window) const override;
-  // A screen of 1280 by 1024 pixels.
-  region::Rect DesktopRect() const override { return {0, 0, 1280, 1024}; }
+  // A screen of 1024 by 768 pixels, or the one a test set.
+  region::Rect DesktopRect() const override;
+  void TEST_SetDesktopRect(const region::Rect& desktop);
   region::Point MousePosition() const override;
   void SetMousePosition(int32_t x, int32_t y) override;
   // Recorded; a left press and release reach the control under the mouse as a click, found
@@ -113,6 +114,7 @@ class HeadlessBackend : public ui::DisplayBackend {
   region::Point mouse_;
   std::vector<std::pair<int32_t, bool>> buttons_;
   bool program_ended_ = false;
+  region::Rect desktop_{0, 0, 1024, 768};
   ui::DisplayDialogs* dialogs_ = nullptr;
 };
 

@@ -182,7 +182,8 @@ std::string Window::Get(FieldId field, Prop p, int32_t index) const {
     case Prop::Thread:
       return std::to_string(thread_);
     case Prop::Type:
-      return std::to_string(static_cast<int32_t>(ControlType::kWindow));
+      return std::to_string(static_cast<int32_t>(
+          kind() == WindowKind::kFrame ? ControlType::kApplication : ControlType::kWindow));
     case Prop::Active:
       return open_ && detail::ActiveWindow() == handle_ ? "1" : "";
     case Prop::ClientHandle:
