@@ -319,6 +319,28 @@ TEST_F(QtBackendTest, WindowRectsAreWhereTheWindowsAre) {
                           screen.top() + screen.height()}));
 }
 
+constexpr ui::WindowStructure kHostWindow{"qttest$host", "P1$WINDOW",        ui::WindowKind::kPlain,
+                                          "Host",        {-100, -100, 0, 0}, {}};
+
+TEST_F(QtBackendTest, AWindowOfNoSizeIsNeverShownNorActivated) {
+  Start({gallery::ConnectionProcedure,
+         [] {
+           ui::Window host(kHostWindow);
+           host.Open();
+           while (host.Accept()) {
+           }
+         }},
+        "Pexolind gallery");
+  WindowMirror& connection = Find("Connection");
+  WindowMirror& host = Find("Host");
+  EXPECT_TRUE(connection.top()->isVisible());
+  EXPECT_FALSE(host.top()->isVisible());
+  host.Activate();
+  Settle();
+  EXPECT_FALSE(host.top()->isVisible());
+  EXPECT_NE(QApplication::activeWindow(), host.top()->window());
+}
+
 TEST_F(QtBackendTest, EntryHoldsAsManyBytesAsItsPicture) {
   Start({gallery::ConnectionProcedure}, "Pexolind gallery");
   WindowMirror& connection = Find("Connection");

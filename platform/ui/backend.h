@@ -85,6 +85,10 @@ struct WindowView {
   // rectangle, an empty region for a window shown nowhere.
   std::shared_ptr<const region::Region> shape;
   std::map<std::pair<int32_t, int32_t>, std::string> properties;
+
+  // A window of 0 by 0 (a window that only hosts a control for a thread of its own) shows
+  // nothing on the screen and never takes the focus or the activation from another window.
+  bool shown_nowhere() const { return at.width == 0 && at.height == 0; }
 };
 
 // The rows a list shows: the texts of its columns, taken from its FROM queue when the

@@ -82,7 +82,7 @@ class Runtime {
   std::condition_variable pollers_woken_;
   int sleeping_pollers_ = 0;        // counted idle until the next wake
   uint64_t poller_generation_ = 0;  // moves at every wake
-  int live_ = 0;  // threads not ended
+  int live_ = 0;                    // threads not ended
   ThreadId next_id_ = 1;
   std::vector<std::thread> threads_;
 

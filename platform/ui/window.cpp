@@ -322,7 +322,9 @@ void Window::Open(Window* owner) {
   pending_.clear();
   detail::RegisterWindow(*this);
   if (kind() == WindowKind::kFrame) detail::SetFrame(this);
-  detail::SetActiveWindow(handle_);
+  // A window shown nowhere leaves the user's window active.
+  const WindowView view = View();
+  if (!view.shown_nowhere()) detail::SetActiveWindow(handle_);
   t->windows.push_back(this);
   // While a modal window is open the system reports Modal, as it does for a message box.
   if (structure_.attrs & kAttrModal) detail::EnterModal();
