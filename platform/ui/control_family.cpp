@@ -5,6 +5,7 @@
 
 #include "platform/ui/control.h"
 #include "platform/ui/list_control.h"
+#include "platform/ui/ole_control.h"
 
 namespace platform::ui {
 namespace {
@@ -16,8 +17,13 @@ std::unique_ptr<Control> MakeList(Window& window, FieldId field, ControlType typ
   return std::make_unique<ListControl>(window, field, type, std::move(equate), parent);
 }
 
-constexpr ControlType kPlainTypes[] = {T::kString,  T::kImage,  T::kRegion, T::kLine,    T::kBox,
-                                       T::kEllipse, T::kPrompt, T::kOle,    T::kProgress};
+std::unique_ptr<Control> MakeOle(Window& window, FieldId field, ControlType type,
+                                 std::string equate, FieldId parent) {
+  return std::make_unique<OleControl>(window, field, type, std::move(equate), parent);
+}
+
+constexpr ControlType kPlainTypes[] = {T::kString, T::kImage,   T::kRegion, T::kLine,
+                                       T::kBox,    T::kEllipse, T::kPrompt, T::kProgress};
 constexpr ControlType kEntryTypes[] = {T::kEntry, T::kText};
 constexpr ControlType kButtonTypes[] = {T::kButton};
 constexpr ControlType kCheckTypes[] = {T::kCheck};
@@ -30,6 +36,7 @@ constexpr ControlType kSheetTypes[] = {T::kSheet};
 constexpr ControlType kTabTypes[] = {T::kTab};
 constexpr ControlType kMenuTypes[] = {T::kMenubar, T::kMenu};
 constexpr ControlType kItemTypes[] = {T::kItem};
+constexpr ControlType kOleTypes[] = {T::kOle};
 
 using A = ClickAction;
 constexpr ControlFamily kBuiltIn[] = {
@@ -46,6 +53,7 @@ constexpr ControlFamily kBuiltIn[] = {
     {"tab", kTabTypes, ControlProperties, false, false, true, A::kChooseTab},
     {"menu", kMenuTypes, MenuProperties, false, false, true, A::kNothing},
     {"menu item", kItemTypes, MenuProperties, false, false, false, A::kAccept},
+    {"ole", kOleTypes, OleProperties, false, false, false, A::kNothing, MakeOle},
 };
 
 constexpr ControlFamily kUnknown{"plain", {}, ControlProperties};

@@ -24,6 +24,7 @@
 #include "platform/ui/control_family.h"
 #include "platform/ui/internal/thread_state.h"
 #include "platform/ui/list_control.h"
+#include "platform/ui/ole_control.h"
 #include "platform/ui/runtime_lock.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/thread.h"
@@ -102,6 +103,10 @@ void Window::BuildControls() {
       if (!d.from.empty()) l->Set(Prop::From, d.from);
     }
     if (d.type == ControlType::kSheet) c->Set(Prop::Selected, "1");
+    if (auto* o = dynamic_cast<OleControl*>(c.get()); o != nullptr && !d.server.empty()) {
+      // Ignoring the answer on purpose: an unknown server leaves OLE false, as at run time.
+      (void)o->Create(d.server);
+    }
     field_by_equate_[std::string(d.equate)] = field;
     controls_[field] = std::move(c);
   }
