@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/headless/character_mirror.h"
 #include "platform/ui/backend.h"
 
 namespace platform::headless {
@@ -60,6 +61,8 @@ class HeadlessBackend : public ui::DisplayBackend {
   // Every standard action performed, in order.
   std::vector<ui::StdAction> std_actions() const;
   bool program_ended() const;
+  // What the agent server's characters showed, and the texts it did not know. Any thread.
+  const CharacterMirror& characters() const { return characters_; }
   // The screen text a user typing into the control sees: the user's own text while they
   // type, the program's when the program set it.
   void SetUserScreenText(WindowHandle window, FieldId field, std::string_view text);
@@ -92,6 +95,7 @@ class HeadlessBackend : public ui::DisplayBackend {
   // the windows' outlines: outside its outline a window is not there.
   void SynthesizeMouseButton(int32_t button, bool down) override;
   void ProgramEnded() override;
+  agent::CharacterDisplay* Characters() override { return &characters_; }
   int32_t ShowMessage(const MessageRequest& request) override;
   bool ShowStop(std::string_view text) override;
   int32_t ShowPopup(const ui::PopupRequest& request) override;
@@ -116,6 +120,8 @@ class HeadlessBackend : public ui::DisplayBackend {
   bool program_ended_ = false;
   region::Rect desktop_{0, 0, 1024, 768};
   ui::DisplayDialogs* dialogs_ = nullptr;
+  // Has a lock of its own.
+  CharacterMirror characters_;
 };
 
 }  // namespace platform::headless

@@ -32,6 +32,10 @@
 #include "platform/ui/prop.h"
 #include "platform/ui/structure.h"
 
+namespace platform::agent {
+class CharacterDisplay;
+}  // namespace platform::agent
+
 namespace platform::ui {
 
 // One column of a list format.
@@ -199,6 +203,9 @@ class DisplayCommands {
   virtual void Beep(int32_t sound) = 0;
   // The program's last runtime thread ended.
   virtual void ProgramEnded() = 0;
+  // Where the characters of the agent server show (platform/agent/character_display.h);
+  // null shows them nowhere. Any thread; constant for the backend's life.
+  virtual agent::CharacterDisplay* Characters() { return nullptr; }
 };
 
 // What the desktop answers and does within the program's own windows: metrics, rectangles,

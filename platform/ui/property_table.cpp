@@ -139,6 +139,11 @@ constexpr PropertyDef kSheetDefs[] = {
     {Prop::NoSheet, K::kFlag},
 };
 
+// Answered by the control from the object it holds; the program's set is ignored.
+constexpr PropertyDef kOleDefs[] = {
+    {Prop::Ole, K::kFlag, {}, false, /*shown=*/false},
+};
+
 constexpr PropertyDef kWindowDefs[] = {
     {Prop::Text, K::kText},
     {Prop::Xpos, K::kNumber, "0"},
@@ -196,6 +201,7 @@ constexpr PropertyTable kListTable(kListDefs, &kControlTable);
 constexpr PropertyTable kSheetTable(kSheetDefs, &kControlTable);
 // Menus and menu items keep what every control keeps; their own properties go first here.
 constexpr PropertyTable kMenuTable(std::span<const PropertyDef>(), &kControlTable);
+constexpr PropertyTable kOleTable(kOleDefs, &kControlTable);
 constexpr PropertyTable kWindowTable(kWindowDefs, nullptr);
 constexpr PropertyTable kSystemTable(kSystemDefs, nullptr);
 
@@ -225,6 +231,7 @@ const PropertyTable& ControlProperties() { return kControlTable; }
 const PropertyTable& ListProperties() { return kListTable; }
 const PropertyTable& SheetProperties() { return kSheetTable; }
 const PropertyTable& MenuProperties() { return kMenuTable; }
+const PropertyTable& OleProperties() { return kOleTable; }
 const PropertyTable& WindowProperties() { return kWindowTable; }
 const PropertyTable& SystemProperties() { return kSystemTable; }
 

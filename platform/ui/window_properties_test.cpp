@@ -24,6 +24,7 @@ constexpr ControlDecl kControls[] = {
     Sheet("?Sheet", {4, 80, 180, 30}),
     Tab("?Tab1", "One", "?Sheet"),
     Tab("?Tab2", "Two", "?Sheet"),
+    Ole("?Ole", "Agent.Control.2", {0, 0, 0, 0}),
 };
 constexpr WindowStructure kWindow{"test$properties", "P1$WINDOW",      WindowKind::kPlain,
                                   "Properties",      {0, 0, 200, 120}, kControls};
@@ -99,6 +100,7 @@ TEST_F(WindowPropertiesTest, EveryRegisteredPropertyOfEveryFamilyReadsBackWhatWa
         {"entry", kWindow.Equate("?Name"), kFamilyControl, ControlProperties()},
         {"list", kWindow.Equate("?Rows"), kFamilyControl | kFamilyList, ListProperties()},
         {"sheet", kWindow.Equate("?Sheet"), kFamilyControl | kFamilySheet, SheetProperties()},
+        {"ole", kWindow.Equate("?Ole"), kFamilyControl | kFamilyOle, OleProperties()},
         {"window", kNoField, kFamilyWindow, WindowProperties()},
     };
     for (const Object& o : kObjects) {
