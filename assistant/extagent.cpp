@@ -10,6 +10,7 @@
 #include "platform/core/text.h"
 #include "platform/region/region.h"
 #include "platform/ui/desktop.h"
+#include "platform/ui/poll_wait.h"
 #include "platform/ui/runtime_lock.h"
 #include "platform/ui/statements.h"
 
@@ -166,9 +167,14 @@ void ZOVAgentClass::SetApplicationWindow(platform::ui::WindowHandle window) {
 void ZOVAgentClass::Shutdown() {
   platform::ui::AssertRuntimeLockHeld();
   TraceCall("ZOVAgentClass.Shutdown");
+  // From now on no action starts the agent thread again: a playback still running would
+  // otherwise wait for a thread that nobody ends.
+  shut_down_ = true;
   if (INITIALIZED == 0) return;
   if (TRAINFILEOPEN == 1) files_.AGNTFILE.Close();
-  // TODO(the agent thread): unload the character and end the thread.
+  if (AGENTLOADED == 1) UnloadAgent();
+  PostRequest(platform::ui::kEventCloseWindow);
+  platform::ui::PollUntil([&] { return INITIALIZED == 0; }, TimeoutMs());
 }
 
 void ZOVAgentClass::ProcedureOpened(std::string_view procedure_name) {

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "assistant/agent_files.h"
 #include "assistant/agent_queues.h"
@@ -83,6 +84,37 @@ class ZOVAgentClass {
   void HandleAlertKey(std::string_view procedure_name, platform::ui::WindowHandle window);
   void ProcedureClosed(std::string_view procedure_name);
   void ChooseSubject(uint8_t test_mode);
+
+  // The character (agent_thread.cpp). Each action asks the agent thread through a request
+  // event and returns at once; Start, LoadAgent, UnloadAgent, GetXPos and GetYPos wait for
+  // its answer, each at most TIMEOUTMOUSEEVENT seconds. After Shutdown every action returns
+  // at once.
+  void Start(std::string_view agent_name, std::string_view file_name = {});
+  // 1 when the character file exists.
+  uint8_t SetAgent(std::string_view agent_name, std::string_view file_name);
+  void LoadAgent(std::string_view agent_name, std::string_view file_name);
+  void UnloadAgent();
+  void ShowAgent(uint8_t fast);
+  void HideAgent(uint8_t fast);
+  void Speak(std::string_view text);
+  void Think(std::string_view text);
+  void MoveTo(int32_t x, int32_t y, int32_t speed);
+  // (x, y) in the current window's own units, to the `corner` of the character.
+  void MoveToClarionPos(int32_t x, int32_t y, int32_t speed, std::string_view corner);
+  void GestureAt(int32_t x, int32_t y);
+  void SetSize(int32_t height, int32_t width);
+  void Play(std::string_view animation);
+  void Activate(uint8_t state);
+  void Wait(std::string_view request);
+  void Interrupt(std::string_view request);
+  void Stop(std::string_view request);
+  void StopAll(std::string_view type);
+  void ShowDefaultCharacterProperties();
+  uint8_t GetVisible() const { return VISIBLE; }
+  int32_t GetXPos();
+  int32_t GetYPos();
+  // Adds the 71 animation names to `queue` (whose first field is a text), in their order.
+  static void FillAnimationList(platform::QueueBase& queue);
 
   // Agent thread and character.
   uint8_t INITIALIZED = 0;  // 1 while the agent thread's window is open
@@ -186,7 +218,26 @@ class ZOVAgentClass {
   // The setting as a leading decimal integer, `fallback` when it has no record.
   int64_t ReadNumberSetting(std::string_view setting, int64_t fallback);
 
+  // The agent thread (agent_thread.cpp).
+  void AgentThread();
+  void Serve(int32_t event);
+  void ServeRing();
+  bool Ready(bool need_loaded = true);
+  void PostRequest(int32_t event);
+  void RingRequest(const AgentRequestRecord& request, std::string_view name);
+  void CompleteRing(const std::string& answer);
+  void DropWaitingMedia();
+  int32_t AskPosition(int32_t event, int32_t* field);
+  int64_t TimeoutMs() const;
+  std::string Character() const;
+  void Clamp(AgentRequestRecord& move) const;
+
   AgentFiles& files_;
+  bool shut_down_ = false;
+  int32_t ring_waiting_ = 0;  // ring requests posted and not yet done
+  bool refusing_ = false;     // a run of refused ring requests is going on
+  uint64_t position_answers_ = 0;
+  std::vector<int32_t> deferred_;  // media requests of no ring left waiting by a pause
 };
 
 }  // namespace assistant
