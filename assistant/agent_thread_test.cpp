@@ -401,6 +401,47 @@ TEST_F(AgentThreadTest, TheAgentWindowTakesTheFocusFromNoWindow) {
   });
 }
 
+constexpr platform::ui::WindowStructure kFrameWindow{
+    "agenttest", "FRAME", platform::ui::WindowKind::kFrame, "Frame", {20, 10, 200, 100}, {}};
+
+TEST_F(AgentThreadTest, MoveToClarionPosTurnsWindowUnitsIntoScreenPixelsAtACorner) {
+  UseRecordingControl();
+  struct Case {
+    std::string_view corner;
+    bool maximized;
+    std::string_view sent;
+  };
+  // The frame's normal rectangle is (40, 20) to (448, 247) for 200 by 100 units; the
+  // character is 128 by 128.
+  constexpr Case kCases[] = {
+      {"RB", false, "MoveTo(116,133,0)"}, {"LO", false, "MoveTo(244,5,0)"},
+      {"RO", false, "MoveTo(116,5,0)"},   {"MM", false, "MoveTo(180,69,0)"},
+      {"RB", true, "MoveTo(76,113,0)"},
+  };
+  std::vector<std::string> sent;
+  Run([&] {
+    platform::ui::Window frame(kFrameWindow);
+    frame.Open();
+    agent.Speak("Hello");
+    Drain();
+    for (const Case& k : kCases) {
+      frame.Set(platform::ui::kNoField, platform::ui::Prop::Maximize, k.maximized ? "1" : "");
+      const size_t before = Texts().size();
+      agent.MoveToClarionPos(100, 50, 0, k.corner);
+      Drain();
+      const std::vector<std::string> t = TextsAfter(before);
+      sent.push_back(t.empty() ? "" : t[0]);
+    }
+    agent.Shutdown();
+    frame.Close();
+  });
+  ASSERT_EQ(sent.size(), std::size(kCases));
+  for (size_t i = 0; i < sent.size(); ++i) {
+    SCOPED_TRACE(kCases[i].corner);
+    EXPECT_EQ(sent[i], "read Characters(\"Merlin\")." + std::string(kCases[i].sent));
+  }
+}
+
 TEST_F(AgentThreadTest, FillAnimationListAddsTheSeventyOneNamesInOrder) {
   platform::Queue<AgentButtonRecord> list;
   list.buffer.PROCEDURENAME = "already there";
