@@ -1,8 +1,10 @@
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -12,10 +14,12 @@
 #include "platform/core/message.h"
 #include "platform/core/paths.h"
 #include "platform/files/file_test_support.h"
+#include "platform/headless/virtual_clock.h"
 #include "platform/testing/scripted_display.h"
 #include "platform/ui/agent_object.h"
 #include "platform/ui/ole_object.h"
 #include "platform/ui/poll_wait.h"
+#include "platform/ui/runtime_lock.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/thread.h"
@@ -56,7 +60,7 @@ Recording& Recorded() {
   return r;
 }
 
-class RecordingObject final : public platform::ui::OleObject {
+class RecordingObject : public platform::ui::OleObject {
  public:
   std::string Read(std::string_view e) override {
     Add("read " + std::string(e));
@@ -440,6 +444,113 @@ TEST_F(AgentThreadTest, MoveToClarionPosTurnsWindowUnitsIntoScreenPixelsAtACorne
     SCOPED_TRACE(kCases[i].corner);
     EXPECT_EQ(sent[i], "read Characters(\"Merlin\")." + std::string(kCases[i].sent));
   }
+}
+
+TEST_F(AgentThreadTest, APausedSpeakWaitsWhileTheWaitsAndTheShutdownEnd) {
+  UseRecordingControl();
+  Run([&] {
+    agent.Speak("first");
+    Drain();
+    agent.AGENTPAUZE = 1;
+    agent.Speak("later");
+    EXPECT_EQ(agent.BUFFERAGENTEVENTQUE->Records(), 1u);
+    EXPECT_EQ(agent.GetXPos(), 10);
+    EXPECT_EQ(agent.BUFFERAGENTEVENTQUE->Records(), 1u);
+    agent.UnloadAgent();
+    EXPECT_EQ(agent.AGENTLOADED, 0);
+    // Run's Shutdown closes the agent window during the pause too.
+  });
+  EXPECT_EQ(agent.INITIALIZED, 0);
+  for (const std::string& t : Texts()) EXPECT_EQ(t.find("later"), std::string::npos) << t;
+}
+
+TEST_F(AgentThreadTest, APositionAskedAsTheThreadEndsAnswersTheLastOneKnown) {
+  UseRecordingControl();
+  int32_t answer = 0;
+  Run([&] {
+    {
+      std::lock_guard lock(Recorded().mutex);
+      Recorded().left = "-9999";
+    }
+    EXPECT_EQ(agent.GetXPos(), -9999);  // the true position, not a time-out
+    platform::ui::Post(platform::ui::kEventCloseWindow, platform::ui::kNoField,
+                       agent.AGENTWINDOWTHREAD);
+    answer = agent.GetXPos();
+    EXPECT_EQ(agent.AGENTWINDOWTHREAD, 0);
+  });
+  EXPECT_EQ(answer, -9999);
+}
+
+// The agent control's Connected member is set before the agent window's loop runs: holding
+// it there keeps the window from ever reporting that it opened.
+std::atomic<bool> g_hold_connect = false;
+const platform::ui::OleServer kStuckServer{
+    "Agent.Control.2",
+    [](platform::ui::DisplayBackend&) -> std::unique_ptr<platform::ui::OleObject> {
+      class Stuck final : public RecordingObject {
+       public:
+        bool SetMember(std::string_view, int32_t) override {
+          platform::ui::PollUntil([] { return !g_hold_connect.load(); },
+                                  platform::ui::kPollForever);
+          return true;
+        }
+      };
+      return std::make_unique<Stuck>();
+    }};
+
+TEST_F(AgentThreadTest, AnAgentWindowThatNeverOpensEndsStartAtItsTimeOut) {
+  platform::ui::RegisterOleServer(kStuckServer);
+  g_hold_connect = true;
+  platform::ui::Runtime runtime(display);
+  platform::headless::VirtualClock clock(runtime, display);
+  std::atomic<int> started = -1;
+  runtime.StartMain([&] {
+    agent.Speak("Hello");
+    started = agent.INITIALIZED;
+    g_hold_connect = false;
+    platform::ui::PollUntil([&] { return agent.INITIALIZED == 1; }, platform::ui::kPollForever);
+    agent.Shutdown();
+  });
+  runtime.WaitUntilIdle();
+  clock.Advance(999);  // TIMEOUTMOUSEEVENT is 10 seconds
+  EXPECT_EQ(started, -1);
+  clock.Advance(1);
+  EXPECT_EQ(started, 0);
+  runtime.Join();
+  EXPECT_EQ(agent.AGENTWINDOWTHREAD, 0);
+}
+
+TEST_F(AgentThreadTest, ThreeThreadsAndTheAgentThreadNeverHoldTheLockTogether) {
+  UseRecordingControl();
+  std::atomic<std::thread::id> holder{};
+  std::atomic<int> overlaps{0};
+  platform::ui::TEST_SetRuntimeLockObserver([&](bool acquired) {
+    if (acquired) {
+      std::thread::id none{};
+      if (!holder.compare_exchange_strong(none, std::this_thread::get_id())) ++overlaps;
+    } else {
+      holder.store(std::thread::id{});
+    }
+  });
+  Run([&] {
+    agent.Speak("first");
+    int running = 3;
+    for (int t = 0; t < 3; ++t) {
+      platform::ui::Start([&, t] {
+        for (int i = 0; i < 20; ++i) {
+          agent.Speak(std::to_string(i).insert(0, 1, static_cast<char>('a' + t)));
+          agent.MoveTo(i, t, 10);
+          agent.GetXPos();
+        }
+        --running;
+      });
+    }
+    platform::ui::PollUntil([&] { return running == 0; }, platform::ui::kPollForever);
+    Drain();
+    EXPECT_EQ(agent.BUFFERAGENTEVENTQUE->Records(), 0u);
+  });
+  platform::ui::TEST_SetRuntimeLockObserver(nullptr);
+  EXPECT_EQ(overlaps, 0);
 }
 
 TEST_F(AgentThreadTest, FillAnimationListAddsTheSeventyOneNamesInOrder) {
