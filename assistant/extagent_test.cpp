@@ -99,6 +99,13 @@ TEST_F(AgentObjectTest, AFirstStartCreatesBothFilesAndTakesEveryDefault) {
   EXPECT_TRUE(display.dialogs().seen().empty());
 }
 
+TEST_F(AgentObjectTest, TheDesktopIsTheOneTheDisplayHas) {
+  display.TEST_SetDesktopRect({0, 0, 800, 600});
+  Run([&] { agent.Init(); });
+  EXPECT_EQ(agent.DESKTOPPLACEMENT.RIGHT, 800);
+  EXPECT_EQ(agent.DESKTOPPLACEMENT.BOTTOM, 600);
+}
+
 TEST_F(AgentObjectTest, StoredSettingsAreReadAsLeadingIntegersNarrowedToTheirFields) {
   Store("~MSAgent.Character", "Genie   ");
   Store("speakdelay", "300");  // the key ignores case
