@@ -182,18 +182,20 @@ TEST_F(AgentObjectTest, AFileThatCannotBeOpenedIsNeverMadeAnew) {
   EXPECT_EQ(agent.LANGUAGEID, 0x413);
 }
 
-TEST_F(AgentObjectTest, AFileThatCannotBeCreatedGivesCreateThenOpen) {
-  // A directory where the settings file belongs cannot be replaced by a file.
-  dir.dir().Write("AGNTFILE", "");
-  std::filesystem::remove(dir.dir().File("AGNTFILE"));
-  const std::string owner = dir.dir().File("missing/AGNTFILE");
-  agent.OWNERVARIABELE = "";
-  files.AGNTFILE.set_name(owner);
+TEST_F(AgentObjectTest, AMissingFolderIsNoMissingFileAndNothingIsMade) {
+  const std::string name = dir.dir().File("missing/AGNTFILE");
+  files.AGNTFILE.set_name(name);
   display.dialogs().ExpectMessage("Open:", platform::kButtonOk);
   Run([&] { agent.Init(); });
-  // A missing folder answers 3, which is not "missing file": nothing is created.
   ASSERT_EQ(display.dialogs().seen().size(), 1u);
-  EXPECT_FALSE(std::filesystem::exists(owner));
+  EXPECT_FALSE(std::filesystem::exists(dir.dir().File("missing")));
+}
+
+TEST_F(AgentObjectTest, ANonBlankOwnerBecomesTheStepFilesOwner) {
+  agent.OWNERVARIABELE = "secret";
+  Run([&] { agent.Init(); });
+  EXPECT_EQ(files.AGNTFILE.owner(), "secret");
+  EXPECT_EQ(files.AGNTSET.owner(), "");
 }
 
 TEST_F(AgentObjectTest, ShutdownBeforeAnyActionDoesNothing) {
