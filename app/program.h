@@ -32,7 +32,10 @@ struct ProgramObjects {
   // before the style manager is built.
   catalog::SysrelRecord SYSREL = detail::ClearCatalogRecords();
   stylemanager::ZOVStylemanagerClass StyleManager;
-  assistant::ZOVAgentClass Agent;
+  // The assistant's files with their record buffers, cleared, before the assistant that uses
+  // them.
+  assistant::AgentFiles AgentFiles;
+  assistant::ZOVAgentClass Agent{AgentFiles};
   // The user name of every restyle record; blank until start-up sets it.
   platform::FixedString<255> RestyleUserName;
   // The four restyle files, closed, and their record buffers, cleared.

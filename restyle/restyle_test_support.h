@@ -18,22 +18,7 @@
 
 namespace restyle::testing {
 
-// Files in a fresh current directory, for the test's lifetime.
-class InTempDirForTest {
- public:
-  InTempDirForTest() : previous_(std::filesystem::current_path()) {
-    std::filesystem::current_path(dir_.path());
-  }
-  ~InTempDirForTest() { std::filesystem::current_path(previous_); }
-  InTempDirForTest(const InTempDirForTest&) = delete;
-  InTempDirForTest& operator=(const InTempDirForTest&) = delete;
-
-  const platform::files::TempDirForTest& dir() const { return dir_; }
-
- private:
-  platform::files::TempDirForTest dir_;
-  std::filesystem::path previous_;
-};
+using platform::files::InTempDirForTest;
 
 // The restyle files, each with the faults of `faults` (all files share them).
 inline DriverFactory FaultyKeyedDrivers(

@@ -124,8 +124,8 @@ TEST_F(StyleManagerTest, AFirstStartCreatesTheFourFilesEmptyWithoutAQuestion) {
   EXPECT_EQ(manager.PROCEDURENAME, "<Unknown>");
   EXPECT_EQ(manager.CURRENTPROFILE, "DEFAULT");
   // The headless desktop.
-  EXPECT_EQ(manager.DESKTOPRECT.RIGHT, 1280);
-  EXPECT_EQ(manager.DESKTOPRECT.BOTTOM, 1024);
+  EXPECT_EQ(manager.DESKTOPRECT.RIGHT, 1024);
+  EXPECT_EQ(manager.DESKTOPRECT.BOTTOM, 768);
   EXPECT_EQ(manager.DESKTOPRECT.LEFT, 0);
   EXPECT_EQ(manager.DESKTOPRECT.TOP, 0);
 }

@@ -93,8 +93,11 @@ std::vector<std::string> AgentControl::unknown_texts() const {
 }
 
 void AgentControl::Unknown(std::string_view text) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  unknown_.emplace_back(text);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    unknown_.emplace_back(text);
+  }
+  if (on_unknown_) on_unknown_(text);
 }
 
 }  // namespace platform::agent

@@ -32,9 +32,12 @@ class AgentControl {
   // The character in the file at `path`; null when it cannot be loaded.
   using Loader = std::function<std::shared_ptr<const Character>(const std::string& path)>;
 
+  // Hears of each text the control does not know, as it comes; outside the control's lock.
+  using UnknownTextHandler = std::function<void(std::string_view text)>;
+
   // `engine` must outlive the control.
-  AgentControl(CharacterEngine& engine, Loader loader)
-      : engine_(engine), loader_(std::move(loader)) {}
+  AgentControl(CharacterEngine& engine, Loader loader, UnknownTextHandler on_unknown = {})
+      : engine_(engine), loader_(std::move(loader)), on_unknown_(std::move(on_unknown)) {}
   AgentControl(const AgentControl&) = delete;
   AgentControl& operator=(const AgentControl&) = delete;
 
@@ -57,6 +60,7 @@ class AgentControl {
 
   CharacterEngine& engine_;
   const Loader loader_;
+  const UnknownTextHandler on_unknown_;
 
   // State below is protected by mutex_.
   mutable std::mutex mutex_;

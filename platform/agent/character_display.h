@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/agent/character.h"
 
@@ -47,6 +48,10 @@ class CharacterDisplay {
   virtual void ShowCharacter(const CharacterView& view) = 0;
   // The character `name` was unloaded.
   virtual void RemoveCharacter(const std::string& name) = 0;
+  // The character control was given `text`, which it does not know, and did nothing: a
+  // fault of whoever built the text. Called on the thread that gave it, with no lock of the
+  // engine held.
+  virtual void UnknownText(std::string_view /*text*/) {}
 };
 
 }  // namespace platform::agent

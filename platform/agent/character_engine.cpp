@@ -44,6 +44,12 @@ std::string_view Trimmed(std::string_view s) {
 
 }  // namespace
 
+CharacterEngine::~CharacterEngine() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (display_ == nullptr) return;
+  for (const auto& [name, c] : characters_) display_->RemoveCharacter(name);
+}
+
 std::string CharacterEngine::Load(const std::string& name,
                                   std::shared_ptr<const Character> character) {
   if (!character) return {};

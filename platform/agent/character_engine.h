@@ -35,6 +35,8 @@ class CharacterEngine {
  public:
   // `display` may be null (nothing shown) and must outlive the engine.
   explicit CharacterEngine(CharacterDisplay* display = nullptr) : display_(display) {}
+  // The display hears that every character still loaded is gone.
+  ~CharacterEngine();
   CharacterEngine(const CharacterEngine&) = delete;
   CharacterEngine& operator=(const CharacterEngine&) = delete;
 

@@ -67,6 +67,23 @@ class TempDirForTest {
   std::string path_;
 };
 
+// Files in a fresh current directory, for the test's lifetime.
+class InTempDirForTest {
+ public:
+  InTempDirForTest() : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir_.path());
+  }
+  ~InTempDirForTest() { std::filesystem::current_path(previous_); }
+  InTempDirForTest(const InTempDirForTest&) = delete;
+  InTempDirForTest& operator=(const InTempDirForTest&) = delete;
+
+  const TempDirForTest& dir() const { return dir_; }
+
+ private:
+  TempDirForTest dir_;
+  std::filesystem::path previous_;
+};
+
 // While it lives, every write past `bytes` in a file fails with EFBIG, as writes to a full
 // disk fail. The whole process is limited, so keep the object's life short.
 class FileSizeLimitForTest {

@@ -16,6 +16,11 @@ void CharacterMirror::RemoveCharacter(const std::string& name) {
   lines_.push_back(name + " removed");
 }
 
+void CharacterMirror::UnknownText(std::string_view text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  unknown_.emplace_back(text);
+}
+
 std::optional<agent::CharacterView> CharacterMirror::Last(const std::string& name) const {
   std::lock_guard<std::mutex> lock(mutex_);
   const auto it = last_.find(name);
@@ -31,6 +36,11 @@ std::vector<std::string> CharacterMirror::lines() const {
 void CharacterMirror::ClearLines() {
   std::lock_guard<std::mutex> lock(mutex_);
   lines_.clear();
+}
+
+std::vector<std::string> CharacterMirror::unknown_texts() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return unknown_;
 }
 
 std::string CharacterMirror::Describe(const agent::CharacterView& view) {

@@ -156,6 +156,16 @@ region::Rect HeadlessBackend::WindowRectLocked(WindowHandle window) const {
   return {px.x, px.y, px.x + px.width + 2 * frame, px.y + px.height + caption + 2 * frame};
 }
 
+region::Rect HeadlessBackend::DesktopRect() const {
+  std::lock_guard lock(mutex_);
+  return desktop_;
+}
+
+void HeadlessBackend::TEST_SetDesktopRect(const region::Rect& desktop) {
+  std::lock_guard lock(mutex_);
+  desktop_ = desktop;
+}
+
 region::Point HeadlessBackend::MousePosition() const {
   std::lock_guard lock(mutex_);
   return mouse_;

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/headless/character_mirror.h"
 #include "platform/ui/backend.h"
 
 namespace platform::headless {
@@ -60,6 +61,8 @@ class HeadlessBackend : public ui::DisplayBackend {
   // Every standard action performed, in order.
   std::vector<ui::StdAction> std_actions() const;
   bool program_ended() const;
+  // What the agent server's characters showed, and the texts it did not know. Any thread.
+  const CharacterMirror& characters() const { return characters_; }
   // The screen text a user typing into the control sees: the user's own text while they
   // type, the program's when the program set it.
   void SetUserScreenText(WindowHandle window, FieldId field, std::string_view text);
@@ -82,8 +85,9 @@ class HeadlessBackend : public ui::DisplayBackend {
   int32_t SystemMetric(int32_t index) const override;
   // The window's position and size converted with kMetrics, with frames and a caption.
   region::Rect WindowRect(WindowHandle window) const override;
-  // A screen of 1280 by 1024 pixels.
-  region::Rect DesktopRect() const override { return {0, 0, 1280, 1024}; }
+  // A screen of 1024 by 768 pixels, or the one a test set.
+  region::Rect DesktopRect() const override;
+  void TEST_SetDesktopRect(const region::Rect& desktop);
   region::Point MousePosition() const override;
   void SetMousePosition(int32_t x, int32_t y) override;
   // Recorded; a left press and release reach the control under the mouse as a click, found
@@ -91,6 +95,7 @@ class HeadlessBackend : public ui::DisplayBackend {
   // the windows' outlines: outside its outline a window is not there.
   void SynthesizeMouseButton(int32_t button, bool down) override;
   void ProgramEnded() override;
+  agent::CharacterDisplay* Characters() override { return &characters_; }
   int32_t ShowMessage(const MessageRequest& request) override;
   bool ShowStop(std::string_view text) override;
   int32_t ShowPopup(const ui::PopupRequest& request) override;
@@ -113,7 +118,10 @@ class HeadlessBackend : public ui::DisplayBackend {
   region::Point mouse_;
   std::vector<std::pair<int32_t, bool>> buttons_;
   bool program_ended_ = false;
+  region::Rect desktop_{0, 0, 1024, 768};
   ui::DisplayDialogs* dialogs_ = nullptr;
+  // Has a lock of its own.
+  CharacterMirror characters_;
 };
 
 }  // namespace platform::headless

@@ -37,6 +37,7 @@ void VirtualClock::AdvanceMs(int64_t ms) {
     }
     if (!next || *next > end) break;
     now_ms_ = *next;
+    runtime_.WakePollers();
     for (auto& [handle, t] : timers_) {
       if (t.due_ms != *next) continue;
       t.due_ms += int64_t{t.interval} * 10;
@@ -48,6 +49,9 @@ void VirtualClock::AdvanceMs(int64_t ms) {
     Rescan();
   }
   now_ms_ = end;
+  // A polling wait whose time ran out ends before the clock's caller goes on.
+  runtime_.WakePollers();
+  runtime_.WaitUntilIdle();
 }
 
 }  // namespace platform::headless

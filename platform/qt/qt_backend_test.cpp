@@ -52,6 +52,7 @@
 #include "platform/qt/settle.h"
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/stored_style.h"
+#include "platform/qt/widgets/widget_family.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/testing/gallery.h"
 #include "platform/testing/window_test.h"
@@ -214,6 +215,11 @@ TEST_F(QtBackendTest, EveryControlTypeBecomesItsWidget) {
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->inherits(c.qt_class)) << w->metaObject()->className();
   }
+  // The OLE control is in the mirror without a widget.
+  const FieldId agent = kOptionsWindow.Equate("?Agent");
+  ASSERT_NE(options.Find(agent), nullptr);
+  EXPECT_FALSE(options.Find(agent)->view.visible);
+  EXPECT_EQ(options.widget(agent), nullptr);
   // The drop list shows its variable's entry; the combo its queue's rows.
   auto* source = static_cast<QComboBox*>(connection.widget(kConnectionWindow.Equate("?Source")));
   EXPECT_EQ(source->currentText(), "Sample (SQLite)");
@@ -317,6 +323,28 @@ TEST_F(QtBackendTest, WindowRectsAreWhereTheWindowsAre) {
   EXPECT_EQ(display.DesktopRect(),
             (region::Rect{screen.left(), screen.top(), screen.left() + screen.width(),
                           screen.top() + screen.height()}));
+}
+
+constexpr ui::WindowStructure kHostWindow{"qttest$host", "P1$WINDOW",        ui::WindowKind::kPlain,
+                                          "Host",        {-100, -100, 0, 0}, {}};
+
+TEST_F(QtBackendTest, AWindowOfNoSizeIsNeverShownNorActivated) {
+  Start({gallery::ConnectionProcedure,
+         [] {
+           ui::Window host(kHostWindow);
+           host.Open();
+           while (host.Accept()) {
+           }
+         }},
+        "Pexolind gallery");
+  WindowMirror& connection = Find("Connection");
+  WindowMirror& host = Find("Host");
+  EXPECT_TRUE(connection.top()->isVisible());
+  EXPECT_FALSE(host.top()->isVisible());
+  host.Activate();
+  Settle();
+  EXPECT_FALSE(host.top()->isVisible());
+  EXPECT_NE(QApplication::activeWindow(), host.top()->window());
 }
 
 TEST_F(QtBackendTest, EntryHoldsAsManyBytesAsItsPicture) {

@@ -130,7 +130,8 @@ WindowMirror::WindowMirror(QtBackend& backend, const ui::WindowView& view,
   Restack();
   SetBuddies();
   ApplyTimer();
-  top_->show();
+  // A window shown nowhere is never shown, so it takes no activation from the user's window.
+  if (!view_.shown_nowhere()) top_->show();
   if (auto* main = qobject_cast<QMainWindow*>(top_.data())) {
     // The frame's size is its MDI area's; the bars come on top of it.
     main->layout()->activate();
@@ -623,7 +624,7 @@ void WindowMirror::ApplyShape() {
   }
   if (hidden_by_shape_) {
     hidden_by_shape_ = false;
-    top_->show();
+    if (!view_.shown_nowhere()) top_->show();
   }
   if (!shape) {
     top_->clearMask();
@@ -638,7 +639,7 @@ void WindowMirror::ApplyShape() {
 
 void WindowMirror::Activate() {
   Applying applying(*this);
-  if (!top_) return;
+  if (!top_ || view_.shown_nowhere()) return;
   if (auto* sub = qobject_cast<QMdiSubWindow*>(top_.data())) {
     if (frame_ != nullptr && frame_->mdi_area()) frame_->mdi_area()->setActiveSubWindow(sub);
     return;
@@ -650,7 +651,7 @@ void WindowMirror::Activate() {
 void WindowMirror::FocusControl(FieldId field) {
   Applying applying(*this);
   WidgetItem* item = Find(field);
-  if (item == nullptr || !item->widget || !top_) return;
+  if (item == nullptr || !item->widget || !top_ || view_.shown_nowhere()) return;
   if (auto* sub = qobject_cast<QMdiSubWindow*>(top_.data())) {
     if (frame_ == nullptr || !frame_->mdi_area() || frame_->mdi_area()->activeSubWindow() != sub) {
       return;

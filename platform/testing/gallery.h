@@ -130,6 +130,8 @@ inline constexpr ControlDecl kOptionsControls[] = {
     Tab("?HiddenTab", "Hidden", "?Sheet").Hidden(),
     Button("?OkButton", "OK", {126, 154, 52, 14}).Default().Std(StdAction::kClose),
     Button("?CancelButton", "Cancel", {182, 154, 52, 14}).Std(StdAction::kClose),
+    // An object with no face of its own: no widget, nothing on the form.
+    Ole("?Agent", "Agent.Control.2", {0, 0, 0, 0}).Hidden().Skip(),
 };
 inline constexpr WindowStructure kOptionsWindow{"gallery$options",  "P3$WINDOW",
                                                 WindowKind::kPlain, "Options",

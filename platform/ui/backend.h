@@ -32,6 +32,10 @@
 #include "platform/ui/prop.h"
 #include "platform/ui/structure.h"
 
+namespace platform::agent {
+class CharacterDisplay;
+}  // namespace platform::agent
+
 namespace platform::ui {
 
 // One column of a list format.
@@ -85,6 +89,10 @@ struct WindowView {
   // rectangle, an empty region for a window shown nowhere.
   std::shared_ptr<const region::Region> shape;
   std::map<std::pair<int32_t, int32_t>, std::string> properties;
+
+  // A window of 0 by 0 (a window that only hosts a control for a thread of its own) shows
+  // nothing on the screen and never takes the focus or the activation from another window.
+  bool shown_nowhere() const { return at.width == 0 && at.height == 0; }
 };
 
 // The rows a list shows: the texts of its columns, taken from its FROM queue when the
@@ -195,6 +203,9 @@ class DisplayCommands {
   virtual void Beep(int32_t sound) = 0;
   // The program's last runtime thread ended.
   virtual void ProgramEnded() = 0;
+  // Where the characters of the agent server show (platform/agent/character_display.h);
+  // null shows them nowhere. Any thread; constant for the backend's life.
+  virtual agent::CharacterDisplay* Characters() { return nullptr; }
 };
 
 // What the desktop answers and does within the program's own windows: metrics, rectangles,

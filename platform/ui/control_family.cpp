@@ -5,6 +5,7 @@
 
 #include "platform/ui/control.h"
 #include "platform/ui/list_control.h"
+#include "platform/ui/ole_control.h"
 #include "platform/ui/structure.h"
 
 namespace platform::ui {
@@ -17,8 +18,13 @@ std::unique_ptr<Control> MakeList(Window& window, FieldId field, ControlType typ
   return std::make_unique<ListControl>(window, field, type, std::move(equate), parent);
 }
 
+std::unique_ptr<Control> MakeOle(Window& window, FieldId field, ControlType type,
+                                 std::string equate, FieldId parent) {
+  return std::make_unique<OleControl>(window, field, type, std::move(equate), parent);
+}
+
 constexpr ControlType kPlainTypes[] = {T::kImage,   T::kRegion, T::kLine,    T::kBox,
-                                       T::kEllipse, T::kOle,    T::kProgress};
+                                       T::kEllipse, T::kProgress};
 constexpr ControlType kLabelTypes[] = {T::kString, T::kPrompt};
 constexpr ControlType kEntryTypes[] = {T::kEntry, T::kText};
 constexpr ControlType kButtonTypes[] = {T::kButton};
@@ -36,6 +42,7 @@ constexpr ControlType kTabTypes[] = {T::kTab};
 constexpr ControlType kMenubarTypes[] = {T::kMenubar};
 constexpr ControlType kMenuTypes[] = {T::kMenu};
 constexpr ControlType kItemTypes[] = {T::kItem};
+constexpr ControlType kOleTypes[] = {T::kOle};
 
 // A radio without a value of its own stands for its text.
 void DeclareRadio(Control& c, const ControlDecl& d) {
@@ -44,6 +51,14 @@ void DeclareRadio(Control& c, const ControlDecl& d) {
 
 // A sheet opens on its first tab.
 void DeclareSheet(Control& c, const ControlDecl& /*d*/) { c.Set(Prop::Selected, "1"); }
+
+// An OLE control declared with a server name holds its object from the start.
+void DeclareOle(Control& c, const ControlDecl& d) {
+  if (auto* o = dynamic_cast<OleControl*>(&c); o != nullptr && !d.server.empty()) {
+    // Ignoring the answer on purpose: an unknown server leaves OLE false, as at run time.
+    (void)o->Create(d.server);
+  }
+}
 
 using A = ClickAction;
 constexpr ControlFamily kBuiltIn[] = {
@@ -150,6 +165,12 @@ constexpr ControlFamily kBuiltIn[] = {
      .click = A::kAccept,
      .menu_entry = true,
      .caption = true},
+    {.name = "ole",
+     .types = kOleTypes,
+     .properties = OleProperties,
+     .click = A::kNothing,
+     .make = MakeOle,
+     .declare = DeclareOle},
 };
 
 constexpr ControlFamily kUnknown{"plain", {}, ControlProperties};

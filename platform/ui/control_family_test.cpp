@@ -39,6 +39,7 @@ TEST(ControlFamily, EveryTypeHasTheFamilyOfItsKind) {
       {ControlType::kItem, "menu item", false, false},
       {ControlType::kPrompt, "label", false, false},
       {ControlType::kBox, "plain", false, false},
+      {ControlType::kOle, "ole", false, false},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(static_cast<int32_t>(c.type));
@@ -49,6 +50,7 @@ TEST(ControlFamily, EveryTypeHasTheFamilyOfItsKind) {
   }
   // Menus and menu items have a table of their own; a type no family lists is plain.
   EXPECT_EQ(&FamilyOf(ControlType::kItem).properties(), &MenuProperties());
+  EXPECT_EQ(&FamilyOf(ControlType::kOle).properties(), &OleProperties());
   EXPECT_EQ(FamilyOf(static_cast<ControlType>(199)).name, "plain");
 }
 

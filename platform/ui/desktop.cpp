@@ -28,6 +28,17 @@ bool GetWindowRect(WindowHandle window, region::Rect* rect) {
   return true;
 }
 
+bool GetWindowPlacement(WindowHandle window, WindowPlacement* placement) {
+  AssertRuntimeLockHeld();
+  const Window* w = detail::FindWindow(window);
+  if (w == nullptr) return false;
+  placement->normal = detail::Backend().WindowRect(window);
+  placement->show_cmd = !w->Get(kNoField, Prop::Maximize).empty()  ? kSwShowMaximized
+                        : !w->Get(kNoField, Prop::Iconize).empty() ? kSwShowMinimized
+                                                                   : kSwShowNormal;
+  return true;
+}
+
 int32_t SetWindowRgn(WindowHandle window, std::optional<region::Region> outline, bool /*redraw*/) {
   AssertRuntimeLockHeld();
   Window* w = detail::FindWindow(window);

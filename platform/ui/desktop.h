@@ -38,6 +38,17 @@ inline WindowHandle GetDesktopWindow() { return kDesktopWindow; }
 // `window` as its handle.
 bool GetWindowRect(WindowHandle window, region::Rect* rect);
 
+// GetWindowPlacement: the show state and the normal (restored) rectangle on the screen.
+inline constexpr int32_t kSwShowNormal = 1;
+inline constexpr int32_t kSwShowMinimized = 2;
+inline constexpr int32_t kSwShowMaximized = 3;
+struct WindowPlacement {
+  int32_t show_cmd = kSwShowNormal;
+  region::Rect normal;
+};
+// False (and `placement` left alone) when no open window has `window` as its handle.
+bool GetWindowPlacement(WindowHandle window, WindowPlacement* placement);
+
 // SetWindowRgn: the window's outline becomes `outline` (pixels from its top-left corner),
 // or its plain rectangle again for nullopt; the window keeps its own copy. Answers 1, or 0
 // when no open window has the handle. `redraw` is accepted; the display always redraws.

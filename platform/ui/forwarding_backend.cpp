@@ -33,6 +33,7 @@ void ForwardingBackend::SetCursor(ThreadId thread, Cursor cursor) {
 }
 void ForwardingBackend::Beep(int32_t sound) { target_.Beep(sound); }
 void ForwardingBackend::ProgramEnded() { target_.ProgramEnded(); }
+agent::CharacterDisplay* ForwardingBackend::Characters() { return target_.Characters(); }
 
 TextMetrics ForwardingBackend::Metrics() const { return target_.Metrics(); }
 int32_t ForwardingBackend::SystemMetric(int32_t index) const { return target_.SystemMetric(index); }

@@ -42,6 +42,7 @@ class ForwardingBackend : public DisplayBackend {
   void SetCursor(ThreadId thread, Cursor cursor) override;
   void Beep(int32_t sound) override;
   void ProgramEnded() override;
+  agent::CharacterDisplay* Characters() override;
 
   // DesktopServices.
   TextMetrics Metrics() const override;

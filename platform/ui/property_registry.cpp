@@ -158,6 +158,7 @@ constexpr PropertyInfo kProperties[] = {
     {Prop::Progress, "Progress", V::kNumber, false, kC},
     {Prop::TopMost, "TopMost", V::kFlag, false, kW},
     {Prop::Value, "Value", V::kText, false, kC},
+    {Prop::Ole, "OLE", V::kFlag, false, kFamilyOle, kReadOnly},
     {Prop::Child, "Child", V::kNumber, kIndexed, kC, kReadOnly},
     {Prop::ColumnHeader, "ColumnHeader", V::kText, kIndexed, kL},
     {Prop::ColumnWidth, "ColumnWidth", V::kNumber, kIndexed, kL},

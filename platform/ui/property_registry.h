@@ -33,7 +33,8 @@ inline constexpr Families kFamilySheet = 1 << 2;
 inline constexpr Families kFamilyWindow = 1 << 3;
 inline constexpr Families kFamilySystem = 1 << 4;
 inline constexpr Families kFamilyMenu = 1 << 5;  // menus and menu items
-inline constexpr Families kAllFamilies = (1 << 6) - 1;
+inline constexpr Families kFamilyOle = 1 << 6;   // OLE controls
+inline constexpr Families kAllFamilies = (1 << 7) - 1;
 
 struct PropertyInfo {
   Prop prop;

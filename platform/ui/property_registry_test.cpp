@@ -55,6 +55,7 @@ TEST(PropertyRegistry, AgreesWithTheFamiliesTables) {
       {"list", kFamilyControl | kFamilyList, ListProperties()},
       {"sheet", kFamilyControl | kFamilySheet, SheetProperties()},
       {"menu", kFamilyControl | kFamilyMenu, MenuProperties()},
+      {"ole", kFamilyControl | kFamilyOle, OleProperties()},
       {"window", kFamilyWindow, WindowProperties()},
       {"system", kFamilySystem, SystemProperties()},
   };

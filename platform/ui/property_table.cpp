@@ -139,6 +139,11 @@ constexpr PropertyDef kSheetDefs[] = {
     {Prop::NoSheet, K::kFlag},
 };
 
+// Answered by the control from the object it holds; the program's set is ignored.
+constexpr PropertyDef kOleDefs[] = {
+    {Prop::Ole, K::kFlag, {}, false, /*shown=*/false},
+};
+
 constexpr PropertyDef kWindowDefs[] = {
     {Prop::Text, K::kText},
     {Prop::Xpos, K::kNumber, "0"},
@@ -200,6 +205,7 @@ constexpr PropertyDef kMenuDefs[] = {
     {Prop::Color, K::kNumber, "-1", /*indexed=*/true},
 };
 constexpr PropertyTable kMenuTable(kMenuDefs, &kControlTable);
+constexpr PropertyTable kOleTable(kOleDefs, &kControlTable);
 constexpr PropertyTable kWindowTable(kWindowDefs, nullptr);
 constexpr PropertyTable kSystemTable(kSystemDefs, nullptr);
 
@@ -229,6 +235,7 @@ const PropertyTable& ControlProperties() { return kControlTable; }
 const PropertyTable& ListProperties() { return kListTable; }
 const PropertyTable& SheetProperties() { return kSheetTable; }
 const PropertyTable& MenuProperties() { return kMenuTable; }
+const PropertyTable& OleProperties() { return kOleTable; }
 const PropertyTable& WindowProperties() { return kWindowTable; }
 const PropertyTable& SystemProperties() { return kSystemTable; }
 

@@ -55,6 +55,7 @@ const PropertyTable& ControlProperties();  // every control
 const PropertyTable& ListProperties();     // lists, combos, drop lists, spins
 const PropertyTable& SheetProperties();
 const PropertyTable& MenuProperties();  // menus and menu items
+const PropertyTable& OleProperties();   // OLE controls
 const PropertyTable& WindowProperties();
 const PropertyTable& SystemProperties();
 

@@ -75,6 +75,14 @@ void ReleaseRuntimeLock() {
 
 bool RuntimeLockHeld() { return t_held; }
 
+bool OthersWaitForRuntimeLock() {
+  assert(t_held && "the runtime lock is not held by this thread");
+  TicketLock& l = Lock();
+  std::lock_guard guard(l.mutex);
+  // The holder's ticket is the one being served; every later one is a waiter.
+  return l.next_ticket - l.now_serving > 1;
+}
+
 void AssertRuntimeLockHeld() { assert(t_held && "requires the runtime lock"); }
 
 RuntimeLockReleaser::RuntimeLockReleaser() : held_(t_held) {

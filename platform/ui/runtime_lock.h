@@ -18,6 +18,8 @@ void AcquireRuntimeLock();
 void ReleaseRuntimeLock();
 // True when the calling thread holds the lock.
 bool RuntimeLockHeld();
+// True when another thread waits for the lock. REQUIRES: held by this thread.
+bool OthersWaitForRuntimeLock();
 // Asserts RuntimeLockHeld(); the first line of every function that "Requires the runtime lock".
 void AssertRuntimeLockHeld();
 

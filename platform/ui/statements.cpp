@@ -1,9 +1,11 @@
 #include "platform/ui/statements.h"
 
 #include <mutex>
+#include <utility>
 
 #include "platform/core/number.h"
 #include "platform/ui/internal/thread_state.h"
+#include "platform/ui/ole_control.h"
 #include "platform/ui/property_table.h"
 #include "platform/ui/runtime_lock.h"
 #include "platform/ui/window.h"
@@ -20,6 +22,12 @@ PropertyStore& SystemStore() {
 
 // Modal windows and dialogs open now, on every thread. Requires the runtime lock.
 int g_modal = 0;
+
+// The OLE control `field` of the target window; null when it is none.
+OleControl* OleAt(FieldId field) {
+  Window* w = TargetWindow();
+  return w ? dynamic_cast<OleControl*>(w->control(field)) : nullptr;
+}
 
 }  // namespace
 
@@ -203,6 +211,33 @@ FieldId Create(FieldId field, ControlType type, FieldId parent) {
 
 void Destroy(FieldId first, FieldId last) {
   if (Window* w = TargetWindow()) w->Destroy(first, last);
+}
+
+bool OleCreate(FieldId field, std::string_view server) {
+  OleControl* c = OleAt(field);
+  return c ? c->Create(server) : false;
+}
+
+bool OleSetMember(FieldId field, std::string_view member, int32_t value) {
+  OleControl* c = OleAt(field);
+  return c ? c->SetMember(member, value) : false;
+}
+
+std::string OleRead(FieldId field, std::string_view expression) {
+  OleControl* c = OleAt(field);
+  return c ? c->Read(expression) : std::string();
+}
+
+void OleCall(FieldId field, std::string_view statement) {
+  if (OleControl* c = OleAt(field)) c->Call(statement);
+}
+
+void OleAssign(FieldId field, std::string_view property, int32_t value) {
+  if (OleControl* c = OleAt(field)) c->Assign(property, value);
+}
+
+void OleRegisterEventHandler(FieldId field, OleEventHandler handler) {
+  if (OleControl* c = OleAt(field)) c->SetEventHandler(std::move(handler));
 }
 
 void SetCursor(Cursor cursor) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/ui/codes.h"
+#include "platform/ui/ole_object.h"
 #include "platform/ui/prop.h"
 
 namespace platform::ui {
@@ -84,6 +85,21 @@ void SetFont(FieldId field, std::string_view typeface, int32_t size = -1, int32_
 // CREATE and DESTROY of controls at run time.
 FieldId Create(FieldId field, ControlType type, FieldId parent = kNoField);
 void Destroy(FieldId first, FieldId last = kNoField);
+// OLE controls (ole_control.h) of the target window, on that window's own thread. On a field
+// that is no OLE control they do nothing and answer "" and false.
+// Creates the control's object from the server `server` names, in place of the one it held;
+// true when it holds an object now (its OLE property). An unknown server creates nothing.
+bool OleCreate(FieldId field, std::string_view server);
+// Sets a member of the object itself ("Connected"); false when it has no such member.
+bool OleSetMember(FieldId field, std::string_view member, int32_t value);
+// The value of the property expression `expression`, as text.
+std::string OleRead(FieldId field, std::string_view expression);
+// Executes `statement`.
+void OleCall(FieldId field, std::string_view statement);
+// Assigns `value` to the property `property` names.
+void OleAssign(FieldId field, std::string_view property, int32_t value);
+// Registers the program's handler of the object's events (ole_object.h); empty drops them.
+void OleRegisterEventHandler(FieldId field, OleEventHandler handler);
 // SETCURSOR: the wait cursor and back; the calls balance per thread, so nested busy work
 // shows the normal cursor only when the outermost one ends.
 void SetCursor(Cursor cursor);

@@ -74,6 +74,7 @@ struct ControlDecl {
   std::string_view format;   // a list's format: "1020L(2)@s255@?"
   std::string_view from;     // fixed entries of a combo or spin: "MSSQL|ODBC|ORACLE"
   std::string_view value;    // a radio: what its option's variable holds when it is chosen
+  std::string_view server;   // an OLE control: the server its object is created from
   std::array<KeyCode, kMaxDeclaredAlerts> alerts{};
 
   constexpr ControlDecl Parent(std::string_view p) const { return With(&ControlDecl::parent, p); }
@@ -179,6 +180,13 @@ constexpr ControlDecl Sheet(std::string_view e, RectDu at) {
 }
 constexpr ControlDecl Tab(std::string_view e, std::string_view text, std::string_view sheet) {
   return Decl(ControlType::kTab, e, text, {}).Parent(sheet);
+}
+// An OLE control whose object is created from `server` when the window is built; an empty
+// server leaves it without one until the program creates it.
+constexpr ControlDecl Ole(std::string_view e, std::string_view server, RectDu at) {
+  ControlDecl d = Decl(ControlType::kOle, e, {}, at);
+  d.server = server;
+  return d;
 }
 constexpr ControlDecl Menubar() { return Decl(ControlType::kMenubar, {}, {}, {}); }
 constexpr ControlDecl Menu(std::string_view e, std::string_view text,

@@ -232,8 +232,40 @@ void Runtime::ChangeBusy(Badge<detail::ThreadState>, int delta) {
   {
     std::lock_guard lock(mutex_);
     busy_ += delta;
+    // A thread that gets busy may change what a poller waits for.
+    if (delta > 0) WakePollersLocked();
   }
   changed_.notify_all();
+}
+
+void Runtime::WakePollersLocked() {
+  if (sleeping_pollers_ == 0) return;
+  busy_ += sleeping_pollers_;
+  sleeping_pollers_ = 0;
+  ++poller_generation_;
+  pollers_woken_.notify_all();
+}
+
+void Runtime::WakePollers() {
+  std::lock_guard lock(mutex_);
+  WakePollersLocked();
+}
+
+void Runtime::SleepPolling(int32_t ms) {
+  {
+    std::unique_lock lock(mutex_);
+    const uint64_t generation = poller_generation_;
+    --busy_;
+    ++sleeping_pollers_;
+    changed_.notify_all();
+    const bool woken = pollers_woken_.wait_for(lock, std::chrono::milliseconds(ms),
+                                               [&] { return poller_generation_ != generation; });
+    // A wake counted this poller busy again; after a plain time-out it does so itself.
+    if (!woken) {
+      --sleeping_pollers_;
+      ++busy_;
+    }
+  }
 }
 
 bool Runtime::running() const {
@@ -261,6 +293,7 @@ ThreadId Runtime::Launch(ThreadId id, Procedure proc) {
   std::lock_guard lock(mutex_);
   ++busy_;
   ++live_;
+  WakePollersLocked();
   // The new thread queues for the lock now, behind its starter, so a YIELD right after
   // START lets it run.
   const uint64_t ticket = detail::DrawRuntimeLockTicket();

@@ -61,15 +61,28 @@ class Runtime {
   // Bookkeeping of the threads: a thread's queue tells when it starts or stops waiting.
   void ChangeBusy(Badge<detail::ThreadState>, int delta);
 
+  // A thread in a polling wait (poll_wait.h) sleeps here for up to `ms` milliseconds with the
+  // runtime lock released. Meanwhile it counts as idle, until another thread gets busy or
+  // WakePollers() is called: then the poller must look at its condition again first, and
+  // counts as busy until it sleeps here again.
+  void SleepPolling(int32_t ms);
+  // Makes every sleeping poller look at its condition again: for a change that no thread's
+  // work makes (a virtual clock moved on). Any thread; never takes the runtime lock.
+  void WakePollers();
+
  private:
   ThreadId Launch(ThreadId id, Procedure proc);
+  void WakePollersLocked();  // REQUIRES: mutex_ held
 
   DisplayBackend& backend_;
 
   mutable std::mutex mutex_;  // guards the state below
   std::condition_variable changed_;
-  int busy_ = 0;  // threads not waiting for an event
-  int live_ = 0;  // threads not ended
+  int busy_ = 0;  // threads not waiting for an event, nor sleeping in a polling wait
+  std::condition_variable pollers_woken_;
+  int sleeping_pollers_ = 0;        // counted idle until the next wake
+  uint64_t poller_generation_ = 0;  // moves at every wake
+  int live_ = 0;                    // threads not ended
   ThreadId next_id_ = 1;
   std::vector<std::thread> threads_;
 

@@ -186,7 +186,8 @@ std::string Window::Get(FieldId field, Prop p, int32_t index) const {
     case Prop::Thread:
       return std::to_string(thread_);
     case Prop::Type:
-      return std::to_string(static_cast<int32_t>(ControlType::kWindow));
+      return std::to_string(static_cast<int32_t>(
+          kind() == WindowKind::kFrame ? ControlType::kApplication : ControlType::kWindow));
     case Prop::Active:
       return open_ && detail::ActiveWindow() == handle_ ? "1" : "";
     case Prop::ClientHandle:
@@ -331,7 +332,9 @@ void Window::Open(Window* owner) {
   pending_.clear();
   detail::RegisterWindow(*this);
   if (kind() == WindowKind::kFrame) detail::SetFrame(this);
-  detail::SetActiveWindow(handle_);
+  // A window shown nowhere leaves the user's window active.
+  const WindowView view = View();
+  if (!view.shown_nowhere()) detail::SetActiveWindow(handle_);
   t->windows.push_back(this);
   // While a modal window is open the system reports Modal, as it does for a message box.
   if (structure_.attrs & kAttrModal) detail::EnterModal();

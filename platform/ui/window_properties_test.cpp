@@ -32,6 +32,7 @@ constexpr ControlDecl kControls[] = {
     Sheet("?Sheet", {4, 80, 180, 30}),
     Tab("?Tab1", "One", "?Sheet"),
     Tab("?Tab2", "Two", "?Sheet"),
+    Ole("?Ole", "Agent.Control.2", {0, 0, 0, 0}),
 };
 constexpr WindowStructure kWindow{"test$properties", "P1$WINDOW",      WindowKind::kPlain,
                                   "Properties",      {0, 0, 200, 120}, kControls};
@@ -110,6 +111,7 @@ TEST_F(WindowPropertiesTest, EveryRegisteredPropertyOfEveryFamilyReadsBackWhatWa
         {"menu", kWindow.Equate("?FileMenu"), kFamilyControl | kFamilyMenu, MenuProperties()},
         {"menu item", kWindow.Equate("?OpenItem"), kFamilyControl | kFamilyMenu, MenuProperties()},
         {"separator", kWindow.FieldAt(3), kFamilyControl | kFamilyMenu, MenuProperties()},
+        {"ole", kWindow.Equate("?Ole"), kFamilyControl | kFamilyOle, OleProperties()},
         {"window", kNoField, kFamilyWindow, WindowProperties()},
     };
     for (const Object& o : kObjects) {

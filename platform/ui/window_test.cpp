@@ -392,6 +392,42 @@ constexpr WindowStructure kOwnedWindow{"test$owned", "P1$WINDOW",      WindowKin
                                        "Owned",      {20, 20, 60, 24}, kOwnedControls};
 constexpr FieldId kDone = kOwnedWindow.Equate("?Done");
 
+constexpr WindowStructure kHostWindow{"test$host", "P1$WINDOW",        WindowKind::kPlain,
+                                      "Host",      {-100, -100, 0, 0}, kOwnedControls};
+
+TEST_F(WindowTest, AWindowOfNoSizeLeavesTheUsersWindowActive) {
+  constexpr EventId kOpenHost = 0x500;
+  std::string owner_active;
+  std::string host_active;
+  runtime.StartMain([&] {
+    Window owner(kDefaultButtonWindow);
+    owner.Open();
+    while (owner.Accept()) {
+      if (Event() != kOpenHost) continue;
+      Start([&] {
+        Window host(kHostWindow);
+        host.Open(&owner);
+        while (host.Accept()) {
+          if (Event() != kEventOpenWindow) continue;
+          host_active = host.Get(kNoField, Prop::Active);
+          owner_active = owner.Get(kNoField, Prop::Active);
+        }
+      });
+    }
+  });
+  const WindowHandle owner = user.Window("Default");
+  PostToWindow(owner, kOpenHost);
+  const WindowHandle host = user.Window("Host");
+  user.WaitUntilIdle();
+  EXPECT_EQ(host_active, "");
+  EXPECT_EQ(owner_active, "1");
+  EXPECT_TRUE(display.FindWindow(host)->view.shown_nowhere());
+  EXPECT_NE(display.activated(), host);
+  PostToWindow(host, kEventCloseWindow);
+  user.WaitUntilIdle();
+  user.CloseBox(owner);
+}
+
 TEST_F(WindowTest, AnOwnedPlainWindowNamesItsOwnerAndRunsItsOwnLoop) {
   constexpr EventId kOpenOwned = 0x500;
   constexpr EventId kOpenOwnedOnAThread = 0x501;

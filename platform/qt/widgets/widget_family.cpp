@@ -31,6 +31,7 @@ const WidgetFamily& ImageWidgets();
 const WidgetFamily& PanelWidgets();
 const WidgetFamily& ShapeWidgets();
 const WidgetFamily& ProgressWidgets();
+const WidgetFamily& OleWidgets();
 const WidgetFamily& MenuWidgets();
 const WidgetFamily& MenuItemWidgets();
 const WidgetFamily& MenubarWidgets();
@@ -57,6 +58,7 @@ struct FamilyRegistry {
         OptionWidgets, RadioWidgets,    GroupWidgets, ComboWidgets,    SpinWidgets,
         ListWidgets,   SheetWidgets,    TabWidgets,   ImageWidgets,    PanelWidgets,
         ShapeWidgets,  ProgressWidgets, MenuWidgets,  MenuItemWidgets, MenubarWidgets,
+        OleWidgets,
     };
     for (Family f : kBuiltIn) Add(f());
   }
