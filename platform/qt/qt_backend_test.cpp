@@ -198,7 +198,7 @@ TEST_F(QtBackendTest, EveryControlTypeBecomesItsWidget) {
       {&options, "?Pages", "QWidget"},
       {&options, "?Align", "QGroupBox"},
       {&options, "?AlignLeft", "QRadioButton"},
-      {&options, "?Logo", "QLabel"},
+      {&options, "?Logo", "QWidget"},
       {&options, "?ColourBox", "QWidget"},
       {&options, "?Panel", "QFrame"},
       {&options, "?Progress", "QProgressBar"},

@@ -42,11 +42,13 @@
 #include "platform/core/number.h"
 #include "platform/qt/key_translation.h"
 #include "platform/qt/list_indent.h"
+#include "platform/qt/picture_widget.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/stored_style.h"
 #include "platform/qt/window_shape.h"
 #include "platform/region/region.h"
+#include "platform/ui/picture_mode.h"
 #include "platform/ui/structure.h"
 
 namespace platform::qt {
@@ -126,9 +128,17 @@ std::set<KeyCode> AlertsOf(const std::map<std::pair<int32_t, int32_t>, std::stri
   return out;
 }
 
+// Controls that hold others and lie beneath them all.
 bool IsContainer(ControlType t) {
-  return t == ControlType::kSheet || t == ControlType::kGroup || t == ControlType::kOption ||
-         t == ControlType::kPanel || t == ControlType::kBox;
+  return t == ControlType::kSheet || t == ControlType::kGroup || t == ControlType::kOption;
+}
+
+// Controls drawn on the window's own surface: beneath every windowed control, in the order
+// they were made.
+bool IsWindowless(ControlType t) {
+  return t == ControlType::kImage || t == ControlType::kString || t == ControlType::kPrompt ||
+         t == ControlType::kBox || t == ControlType::kPanel || t == ControlType::kRegion ||
+         t == ControlType::kLine || t == ControlType::kEllipse;
 }
 
 KeyCode MouseModifiers(Qt::KeyboardModifiers m) {
@@ -412,6 +422,8 @@ struct WindowMirror::Item {
   uint64_t shown_serial = ~uint64_t{0};
   std::set<KeyCode> alerts;
   Qt::FocusPolicy focus_policy = Qt::StrongFocus;  // the widget's own, for when SKIP goes
+  uint64_t made = 0;                               // the order in which controls were made
+  std::map<int32_t, std::string> icon_names;       // a list's IconList as last shown
 };
 
 // Marks the mirror busy applying a command for its lifetime.
@@ -614,6 +626,16 @@ void WindowMirror::BuildTop(WindowMirror* frame, WindowMirror* owner) {
   top_->setWindowTitle(title);
   const QPixmap icon = LoadPicture(PropOf(view_.properties, Prop::Icon));
   if (!icon.isNull()) top_->setWindowIcon(QIcon(icon));
+  ApplyPictures();
+}
+
+void WindowMirror::ApplyPictures() {
+  QWidget* ground = mdi_area_ ? static_cast<QWidget*>(mdi_area_.data()) : client_.data();
+  if (ground != nullptr) {
+    SetWallpaper(*ground, PropOf(view_.properties, Prop::WallPaper),
+                 ui::PictureModeOf(view_.properties));
+  }
+  if (top_) SetPictureCursor(*top_, PropOf(view_.properties, Prop::Cursor));
 }
 
 QMenuBar* WindowMirror::menu_bar() { return menu_bar_; }
@@ -874,11 +896,8 @@ QWidget* WindowMirror::MakeWidget(Item& item) {
     case ControlType::kMenu:
     case ControlType::kItem:
       return nullptr;
-    case ControlType::kImage: {
-      auto* w = MakeChild<QLabel>(parent);
-      w->setAlignment(Qt::AlignCenter);
-      return w;
-    }
+    case ControlType::kImage:
+      return MakeChild<PictureWidget>(parent);
     case ControlType::kPanel: {
       auto* w = MakeChild<QFrame>(parent);
       w->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -936,6 +955,7 @@ void WindowMirror::CreateControl(const ControlView& control) {
   if (Find(control.field) != nullptr) return UpdateControl(control);
   auto item = std::make_unique<Item>();
   item->view = control;
+  item->made = ++made_;
   Item& ref = *item;
   items_[control.field] = std::move(item);
   ref.widget = MakeWidget(ref);
@@ -1046,6 +1066,8 @@ void WindowMirror::ApplyCommon(Item& item) {
   item.alerts = AlertsOf(props);
   // SKIP: the tab key passes the control by; a click still reaches it.
   w->setFocusPolicy(Flag(props, Prop::Skip) ? Qt::ClickFocus : item.focus_policy);
+  SetWallpaper(*w, PropOf(props, Prop::WallPaper), ui::PictureModeOf(props));
+  SetPictureCursor(*w, PropOf(props, Prop::Cursor));
 
   // Stored fonts and colours.
   const std::string face = PropOf(props, Prop::Font);
@@ -1130,6 +1152,8 @@ void WindowMirror::ApplyCommon(Item& item) {
       b->setText(caption.mid(blanks));
       b->setIcon(icon.isNull() ? QIcon() : QIcon(icon));
       b->setDefault(Flag(props, Prop::Default));
+      // A flat or transparent button draws no face: what lies beneath it shows through.
+      b->setFlat(Flag(props, Prop::Flat) || Flag(props, Prop::Trn));
       break;
     }
     case ControlType::kCheck:
@@ -1149,14 +1173,9 @@ void WindowMirror::ApplyCommon(Item& item) {
         }
       }
       break;
-    case ControlType::kImage: {
-      auto* l = static_cast<QLabel*>(w);
-      const QPixmap picture = LoadPicture(v.text);
-      l->setPixmap(picture.isNull()
-                       ? QPixmap()
-                       : picture.scaled(r.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    case ControlType::kImage:
+      static_cast<PictureWidget*>(w)->SetPicture(v.text, ui::PictureModeOf(props));
       break;
-    }
     case ControlType::kBox:
     case ControlType::kLine:
     case ControlType::kEllipse:
@@ -1261,6 +1280,17 @@ void WindowMirror::ApplyList(Item& item) {
     if (col.width > 0) list->setColumnWidth(column, ui::HorizontalPixels(col.width, m));
   }
   list->horizontalHeader()->setVisible(any_header);
+  std::map<int32_t, std::string> icon_names;
+  for (const auto& [slot, value] : v.properties) {
+    if (slot.first == static_cast<int32_t>(Prop::IconList) && !value.empty())
+      icon_names[slot.second] = value;
+  }
+  if (icon_names != item.icon_names) {
+    std::map<int32_t, QPixmap> icons;
+    for (const auto& [number, name] : icon_names) icons[number] = LoadPicture(name);
+    item.model->SetIcons(std::move(icons));
+    item.icon_names = std::move(icon_names);
+  }
   if (auto* delegate = dynamic_cast<IndentDelegate*>(list->itemDelegate())) {
     std::vector<int> indents_px;
     for (int32_t du : ColumnIndents(PropOf(v.properties, Prop::Format))) {
@@ -1332,13 +1362,22 @@ void WindowMirror::RebuildTabs(FieldId sheet_field) {
 }
 
 void WindowMirror::Restack() {
-  // Containers (sheets, groups, panels, boxes) lie under the controls, outer ones first; the
-  // controls keep their field order above them.
+  // Containers (sheets, groups, options) lie under the controls, outer ones first. Above them
+  // the windowless controls, in the order they were made, so a window image made after the
+  // buttons is their background; the windowed controls keep their field order on top.
   for (auto& [f, item] : items_) {
     if (item->widget && IsContainer(item->view.type)) item->widget->raise();
   }
+  std::vector<const Item*> windowless;
   for (auto& [f, item] : items_) {
-    if (item->widget && !IsContainer(item->view.type)) item->widget->raise();
+    if (item->widget && IsWindowless(item->view.type)) windowless.push_back(item.get());
+  }
+  std::sort(windowless.begin(), windowless.end(),
+            [](const Item* a, const Item* b) { return a->made < b->made; });
+  for (const Item* item : windowless) item->widget->raise();
+  for (auto& [f, item] : items_) {
+    const ControlType t = item->view.type;
+    if (item->widget && !IsContainer(t) && !IsWindowless(t)) item->widget->raise();
   }
 }
 
@@ -1382,6 +1421,7 @@ void WindowMirror::Update(const ui::WindowView& view) {
   view_ = view;
   window_alerts_ = AlertsOf(view.properties);
   if (top_) top_->setWindowTitle(Q(view.title));
+  ApplyPictures();
   ApplyTimer();
   ApplyGeometry(before);
   ApplyShape();

@@ -114,6 +114,8 @@ class WindowMirror {
   void Restack();
   void SetBuddies();
   void ApplyTimer();
+  // The window's wallpaper and cursor.
+  void ApplyPictures();
   void ApplyShape();
   void ApplyGeometry(const ui::RectDu& before);
   static void GrowFrameToShow(QWidget* main, QMdiArea* area, QWidget* child);
@@ -136,6 +138,7 @@ class WindowMirror {
   std::map<ui::FieldId, std::unique_ptr<Item>> items_;
   std::set<ui::KeyCode> window_alerts_;
   int applying_ = 0;
+  uint64_t made_ = 0;  // controls made so far
   bool closing_ = false;
   bool hidden_by_shape_ = false;
 };

@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/ui/control.h"
+#include "platform/ui/image_control.h"
 #include "platform/ui/list_control.h"
 
 namespace platform::ui {
@@ -16,8 +17,9 @@ std::unique_ptr<Control> MakeList(Window& window, FieldId field, ControlType typ
   return std::make_unique<ListControl>(window, field, type, std::move(equate), parent);
 }
 
-constexpr ControlType kPlainTypes[] = {T::kString,  T::kImage,  T::kRegion, T::kLine,    T::kBox,
-                                       T::kEllipse, T::kPrompt, T::kOle,    T::kProgress};
+constexpr ControlType kPlainTypes[] = {T::kString,  T::kRegion, T::kLine, T::kBox,
+                                       T::kEllipse, T::kPrompt, T::kOle,  T::kProgress};
+constexpr ControlType kImageTypes[] = {T::kImage};
 constexpr ControlType kEntryTypes[] = {T::kEntry, T::kText};
 constexpr ControlType kButtonTypes[] = {T::kButton};
 constexpr ControlType kCheckTypes[] = {T::kCheck};
@@ -34,6 +36,7 @@ constexpr ControlType kItemTypes[] = {T::kItem};
 using A = ClickAction;
 constexpr ControlFamily kBuiltIn[] = {
     {"plain", kPlainTypes, ControlProperties},
+    {"image", kImageTypes, ControlProperties, false, false, false, A::kFocus, MakeImageControl},
     {"entry", kEntryTypes, ControlProperties, /*takes_text=*/true, /*takes_focus=*/true},
     {"button", kButtonTypes, ControlProperties, false, true, false, A::kPress},
     {"check", kCheckTypes, ControlProperties, true, true, false, A::kToggle},

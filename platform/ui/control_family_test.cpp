@@ -37,6 +37,7 @@ TEST(ControlFamily, EveryTypeHasTheFamilyOfItsKind) {
       {ControlType::kMenu, "menu", false, false},
       {ControlType::kItem, "menu item", false, false},
       {ControlType::kPrompt, "plain", false, false},
+      {ControlType::kImage, "image", false, false},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(static_cast<int32_t>(c.type));

@@ -157,6 +157,7 @@ enum class Prop : int32_t {
   Progress = 0x7D4F,      // progress bar: its value, from RangeLow to RangeHigh
   TopMost = 0x7D50,       // window: 1 while it stays above every other window
   Value = 0x7D51,         // radio: what its option's variable holds when it is chosen
+  Stretch = 0x7D52,       // image: 1 fills the control with the picture, whatever Tiled says
 };
 
 }  // namespace platform::ui

@@ -156,6 +156,7 @@ constexpr PropertyInfo kProperties[] = {
     {Prop::Progress, "Progress", V::kNumber, false, kC},
     {Prop::TopMost, "TopMost", V::kFlag, false, kW},
     {Prop::Value, "Value", V::kText, false, kC},
+    {Prop::Stretch, "Stretch", V::kFlag, false, kC},
     {Prop::ColumnHeader, "ColumnHeader", V::kText, kIndexed, kL},
     {Prop::ColumnWidth, "ColumnWidth", V::kNumber, kIndexed, kL},
     {Prop::ColumnResizable, "ColumnResizable", V::kNumber, kIndexed, kL},
