@@ -14,9 +14,12 @@
 #include <unistd.h>
 
 #include "platform/core/paths.h"
+#include "platform/core/queue.h"
+#include "platform/core/record.h"
 #include "platform/image/picture_name.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/settle.h"
+#include "platform/qt/snapshot_model.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/testing/bitmap_file.h"
 #include "platform/testing/window_test.h"
@@ -40,6 +43,7 @@ constexpr ui::ControlDecl kControls[] = {
     ui::Decl(ControlType::kImage, "?Tiled", "", {110, 40, 40, 40}),
     ui::Decl(ControlType::kImage, "?Natural", "", {160, 40, 4, 4}),
     ui::Decl(ControlType::kImage, "?Broken", "", {10, 90, 30, 20}),
+    ui::List("?Rows", {60, 90, 100, 30}).Format("60L(2)I@s20@"),
 };
 constexpr ui::WindowStructure kWindow{"test$qtpictures", "P1$WINDOW",      ui::WindowKind::kPlain,
                                       "Pictures",        {0, 0, 220, 150}, kControls};
@@ -50,8 +54,19 @@ constexpr FieldId kCentered = kWindow.Equate("?Centered");
 constexpr FieldId kTiled = kWindow.Equate("?Tiled");
 constexpr FieldId kNatural = kWindow.Equate("?Natural");
 constexpr FieldId kBroken = kWindow.Equate("?Broken");
+constexpr FieldId kRows = kWindow.Equate("?Rows");
 constexpr ui::EventId kWait = 0x500;
 constexpr ui::EventId kNormal = 0x501;
+
+struct IconRow {
+  CString<21> NAME;
+  int32_t ICON = 0;
+  static const RecordLayout& Layout() {
+    static const RecordLayout layout = MakeLayout<IconRow>(
+        "ROW", platform::Field<&IconRow::NAME>("NAME"), platform::Field<&IconRow::ICON>("ICON"));
+    return layout;
+  }
+};
 
 // 10 by 10 pixels: red on the left half, blue on the right.
 uint32_t Halves(int x, int) { return x < 5 ? 0xFF0000u : 0x0000FFu; }
@@ -100,8 +115,17 @@ class PicturesTest : public ::testing::Test {
   // Opens the window with its pictures; a window image made at run time over both buttons.
   WindowMirror& Open() {
     runtime.StartMain([this] {
+      Queue<IconRow> rows;
+      for (int32_t icon : {2, 0}) {
+        rows.buffer.NAME = icon != 0 ? "with" : "without";
+        rows.buffer.ICON = icon;
+        rows.Add();
+      }
       ui::Window window(kWindow);
+      window.From(kRows, rows);
       window.Open();
+      ui::SetProp(0, Prop::Icon, "~ZOVAbout.ico");
+      ui::SetProp(kRows, Prop::IconList, "~ZOVMenuItem.ico", 2);
       ui::SetProp(0, Prop::WallPaper, wall_);
       ui::SetProp(0, Prop::Tiled, "1");
       ui::SetProp(kFlat, Prop::Flat, "1");
@@ -229,6 +253,20 @@ TEST_F(PicturesTest, ACursorKeepsItsHotSpotAndTheWaitCursorStaysAboveIt) {
   Settle(runtime);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(m.widget(kGo)->cursor().shape(), Qt::BitmapCursor);
+}
+
+TEST_F(PicturesTest, AListsIconColumnAndTheWindowShowTheirIcons) {
+  WindowMirror& m = Open();
+  EXPECT_FALSE(m.top()->windowIcon().isNull());
+  SnapshotModel* rows = m.model(kRows);
+  ASSERT_NE(rows, nullptr);
+  ASSERT_EQ(rows->rowCount(), 2);
+  // Icon 2 is the program's menu-item picture; a row with icon 0 shows none.
+  const QVariant with = rows->data(rows->index(0, 0), Qt::DecorationRole);
+  ASSERT_TRUE(with.canConvert<QPixmap>());
+  EXPECT_FALSE(with.value<QPixmap>().isNull());
+  EXPECT_FALSE(rows->data(rows->index(1, 0), Qt::DecorationRole).isValid());
+  EXPECT_EQ(rows->data(rows->index(0, 0), Qt::DisplayRole).toString(), "with");
 }
 
 }  // namespace
