@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QImage>
+#include <QMdiArea>
 #include <QPushButton>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -267,6 +268,29 @@ TEST_F(PicturesTest, AListsIconColumnAndTheWindowShowTheirIcons) {
   EXPECT_FALSE(with.value<QPixmap>().isNull());
   EXPECT_FALSE(rows->data(rows->index(1, 0), Qt::DecorationRole).isValid());
   EXPECT_EQ(rows->data(rows->index(0, 0), Qt::DisplayRole).toString(), "with");
+}
+
+TEST_F(PicturesTest, TheFramesWallpaperIsItsAreasBackground) {
+  static constexpr ui::WindowStructure kFrame{
+      "test$qtframe", "AppFrame", ui::WindowKind::kFrame, "Wallpaper frame", {0, 0, 200, 100}, {}};
+  runtime.StartMain([this] {
+    ui::Window frame(kFrame);
+    frame.Open();
+    ui::SetProp(0, Prop::WallPaper, wall_);
+    ui::SetProp(0, Prop::Tiled, "1");
+    while (frame.Accept()) {
+    }
+  });
+  Settle(runtime);
+  WindowMirror* m = display.Mirror(display.FindWindow("Wallpaper frame"));
+  ASSERT_NE(m, nullptr);
+  ASSERT_NE(m->mdi_area(), nullptr);
+  const QImage shot = m->mdi_area()->viewport()->grab().toImage();
+  for (int x : {2, 12, 42}) {
+    SCOPED_TRACE(x);
+    EXPECT_TRUE(IsYellow(shot.pixelColor(x, 20)));
+    EXPECT_TRUE(IsCyan(shot.pixelColor(x + 5, 20)));
+  }
 }
 
 }  // namespace
