@@ -84,7 +84,10 @@ QImage ShownPicture::Render(QSize size, ui::PictureMode mode, const QColor& grou
   return out;
 }
 
-PictureWidget::PictureWidget(QWidget* parent) : QWidget(parent) {}
+PictureWidget::PictureWidget(QWidget* parent) : QWidget(parent) {
+  // Drawn on the window's surface: the mouse reaches what lies beneath (a region, a button).
+  setAttribute(Qt::WA_TransparentForMouseEvents);
+}
 
 void PictureWidget::SetPicture(std::string_view name, ui::PictureMode mode) {
   if (name == picture_.name() && mode == mode_) return;

@@ -45,6 +45,8 @@ constexpr ui::ControlDecl kControls[] = {
     ui::Decl(ControlType::kImage, "?Natural", "", {160, 40, 4, 4}),
     ui::Decl(ControlType::kImage, "?Broken", "", {10, 90, 30, 20}),
     ui::List("?Rows", {60, 90, 100, 30}).Format("60L(2)I@s20@"),
+    ui::Decl(ControlType::kRegion, "?Hot", "", {170, 90, 40, 30}),
+    ui::Decl(ControlType::kImage, "?Over", "", {170, 90, 40, 30}),
 };
 constexpr ui::WindowStructure kWindow{"test$qtpictures", "P1$WINDOW",      ui::WindowKind::kPlain,
                                       "Pictures",        {0, 0, 220, 150}, kControls};
@@ -56,6 +58,8 @@ constexpr FieldId kTiled = kWindow.Equate("?Tiled");
 constexpr FieldId kNatural = kWindow.Equate("?Natural");
 constexpr FieldId kBroken = kWindow.Equate("?Broken");
 constexpr FieldId kRows = kWindow.Equate("?Rows");
+constexpr FieldId kHot = kWindow.Equate("?Hot");
+constexpr FieldId kOver = kWindow.Equate("?Over");
 constexpr ui::EventId kWait = 0x500;
 constexpr ui::EventId kNormal = 0x501;
 
@@ -145,6 +149,8 @@ class PicturesTest : public ::testing::Test {
       ui::SetPosition(back, 5, 5, 100, 30);
       ui::Unhide(back);
       ui::SetProp(kGo, Prop::Cursor, "~Finger.cur");
+      ui::SetProp(kHot, Prop::Cursor, "~Finger.cur");
+      ui::SetProp(kOver, Prop::Text, halves_);
       while (window.Accept()) {
         if (ui::Event() == kWait) ui::SetCursor(ui::Cursor::kWait);
         if (ui::Event() == kNormal) ui::SetCursor(ui::Cursor::kNormal);
@@ -246,6 +252,10 @@ TEST_F(PicturesTest, ACursorKeepsItsHotSpotAndTheWaitCursorStaysAboveIt) {
   EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
   EXPECT_EQ(cursor.hotSpot(), QPoint(finger->hot_spot->x, finger->hot_spot->y));
   EXPECT_EQ(m.widget(kFlat)->cursor().shape(), Qt::ArrowCursor);
+  // A region under a picture still has the mouse, and shows its cursor there.
+  QWidget* hot = m.widget(kHot);
+  EXPECT_EQ(m.client()->childAt(hot->geometry().center()), hot);
+  EXPECT_EQ(hot->cursor().shape(), Qt::BitmapCursor);
   ui::PostToWindow(m.handle(), kWait);
   Settle(runtime);
   ASSERT_NE(QApplication::overrideCursor(), nullptr);

@@ -19,6 +19,8 @@ class PanelFamily final : public WidgetFamily {
   QWidget* Make(WindowMirror& mirror, WidgetItem& /*item*/) const override {
     auto* w = MakeChild<QFrame>(mirror.client());
     w->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // Drawn on the window's surface: the mouse reaches what lies beneath (a region).
+    w->setAttribute(Qt::WA_TransparentForMouseEvents);
     return w;
   }
   bool Windowless(const WidgetItem& /*item*/) const override { return true; }
