@@ -2,7 +2,80 @@
 
 #include <algorithm>
 
+#include "platform/image/picture_name.h"
+
 namespace platform::headless {
+namespace {
+
+using Properties = std::map<std::pair<int32_t, int32_t>, std::string>;
+
+std::string PropOf(const Properties& props, ui::Prop p) {
+  const auto it = props.find({static_cast<int32_t>(p), 0});
+  return it != props.end() ? it->second : std::string();
+}
+
+// `shown` made to show `name` in `mode`; the file is read again only for another name.
+void Show(std::optional<ShownPicture>& shown, const std::string& name, ui::PictureMode mode) {
+  if (name.empty()) {
+    shown.reset();
+    return;
+  }
+  if (!shown || shown->name != name)
+    shown = ShownPicture{name, mode, image::ProbeNamedPicture(name)};
+  shown->mode = mode;
+}
+
+void Show(std::optional<ShownCursor>& shown, const std::string& name) {
+  if (name.empty()) {
+    shown.reset();
+    return;
+  }
+  if (shown && shown->name == name) return;
+  shown = ShownCursor{name, std::nullopt};
+  if (const std::optional<image::Picture> p = image::LoadNamedPicture(name)) {
+    shown->hot_spot = p->hot_spot.value_or(image::HotSpot{p->width / 2, p->height / 2});
+  }
+}
+
+template <class T>
+void Keep(std::map<FieldId, T>& map, FieldId field, std::optional<T> value) {
+  if (value) {
+    map[field] = std::move(*value);
+  } else {
+    map.erase(field);
+  }
+}
+
+template <class T>
+std::optional<T> Take(const std::map<FieldId, T>& map, FieldId field) {
+  const auto it = map.find(field);
+  if (it == map.end()) return std::nullopt;
+  return it->second;
+}
+
+}  // namespace
+
+void HeadlessBackend::RecordPictures(MirrorWindow& w, const ControlView& control) {
+  const Properties& props = control.properties;
+  const ui::PictureMode mode = ui::PictureModeOf(props);
+  if (control.type == ui::ControlType::kImage) {
+    std::optional<ShownPicture> picture = Take(w.pictures, control.field);
+    Show(picture, control.text, mode);
+    Keep(w.pictures, control.field, std::move(picture));
+  }
+  std::optional<ShownPicture> wallpaper = Take(w.wallpapers, control.field);
+  Show(wallpaper, PropOf(props, ui::Prop::WallPaper), mode);
+  Keep(w.wallpapers, control.field, std::move(wallpaper));
+  std::optional<ShownCursor> cursor = Take(w.cursors, control.field);
+  Show(cursor, PropOf(props, ui::Prop::Cursor));
+  Keep(w.cursors, control.field, std::move(cursor));
+}
+
+void HeadlessBackend::RecordPictures(MirrorWindow& w) {
+  const Properties& props = w.view.properties;
+  Show(w.wallpaper, PropOf(props, ui::Prop::WallPaper), ui::PictureModeOf(props));
+  Show(w.cursor, PropOf(props, ui::Prop::Cursor));
+}
 
 HeadlessBackend::HeadlessBackend() = default;
 
@@ -67,6 +140,7 @@ void HeadlessBackend::SetUserScreenText(WindowHandle window, FieldId field, std:
 
 void HeadlessBackend::MergeControl(MirrorWindow& w, const ControlView& control) {
   auto it = w.controls.find(control.field);
+  RecordPictures(w, control);
   if (it == w.controls.end()) {
     w.controls[control.field] = control;
     return;
@@ -84,20 +158,28 @@ void HeadlessBackend::CreateWindow(const WindowView& window,
   std::lock_guard lock(mutex_);
   MirrorWindow& w = windows_[window.handle];
   w.view = window;
-  for (const ControlView& c : controls) w.controls[c.field] = c;
+  RecordPictures(w);
+  for (const ControlView& c : controls) {
+    w.controls[c.field] = c;
+    RecordPictures(w, c);
+  }
   order_.push_back(window.handle);
 }
 
 void HeadlessBackend::UpdateWindow(const WindowView& window) {
   std::lock_guard lock(mutex_);
   const auto it = windows_.find(window.handle);
-  if (it != windows_.end()) it->second.view = window;
+  if (it == windows_.end()) return;
+  it->second.view = window;
+  RecordPictures(it->second);
 }
 
 void HeadlessBackend::CreateControl(WindowHandle window, const ControlView& control) {
   std::lock_guard lock(mutex_);
   const auto it = windows_.find(window);
-  if (it != windows_.end()) it->second.controls[control.field] = control;
+  if (it == windows_.end()) return;
+  it->second.controls[control.field] = control;
+  RecordPictures(it->second, control);
 }
 
 void HeadlessBackend::UpdateControl(WindowHandle window, const ControlView& control) {
@@ -112,6 +194,9 @@ void HeadlessBackend::DestroyControl(WindowHandle window, FieldId field) {
   if (it == windows_.end()) return;
   it->second.controls.erase(field);
   it->second.lists.erase(field);
+  it->second.pictures.erase(field);
+  it->second.wallpapers.erase(field);
+  it->second.cursors.erase(field);
 }
 
 void HeadlessBackend::PushListSnapshot(WindowHandle window, FieldId field,

@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "platform/headless/character_mirror.h"
+#include "platform/image/picture.h"
 #include "platform/ui/backend.h"
+#include "platform/ui/picture_mode.h"
 
 namespace platform::headless {
 
@@ -27,11 +29,33 @@ using ui::ListSnapshot;
 using ui::WindowHandle;
 using ui::WindowView;
 
+// A picture as a screen would show it: the name, how it fills its place and its natural size
+// in pixels; no size when the picture cannot be read, and then nothing shows.
+struct ShownPicture {
+  std::string name;
+  ui::PictureMode mode = ui::PictureMode::kStretched;
+  std::optional<image::PictureSize> natural;
+};
+
+// A cursor as a screen would show it: the name, and the hot spot of a picture that can be
+// read (none for an unreadable one, which leaves the ordinary pointer).
+struct ShownCursor {
+  std::string name;
+  std::optional<image::HotSpot> hot_spot;
+};
+
 // What the mirror holds of one window.
 struct MirrorWindow {
   WindowView view;
   std::map<FieldId, ControlView> controls;
   std::map<FieldId, std::shared_ptr<const ListSnapshot>> lists;
+  // What the image controls show, and the wallpapers of the window and its controls.
+  std::map<FieldId, ShownPicture> pictures;
+  std::optional<ShownPicture> wallpaper;
+  std::map<FieldId, ShownPicture> wallpapers;
+  // The cursors the window and its controls set.
+  std::optional<ShownCursor> cursor;
+  std::map<FieldId, ShownCursor> cursors;
 };
 
 class HeadlessBackend : public ui::DisplayBackend {
@@ -105,6 +129,9 @@ class HeadlessBackend : public ui::DisplayBackend {
 
  private:
   void MergeControl(MirrorWindow& w, const ControlView& control);
+  // Records what the control's or the window's pictures and cursor show.
+  static void RecordPictures(MirrorWindow& w, const ControlView& control);
+  static void RecordPictures(MirrorWindow& w);
   region::Rect WindowRectLocked(WindowHandle window) const;
   ui::DisplayDialogs* dialogs() const;
 

@@ -53,6 +53,11 @@ void SnapshotModel::SetColumns(std::vector<ui::ListColumn> columns) {
   }
 }
 
+void SnapshotModel::SetIcons(std::map<int32_t, QPixmap> icons) {
+  icons_ = std::move(icons);
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
 void SnapshotModel::SetMarkColors(QColor text, QColor background) {
   mark_text_ = text;
   mark_background_ = background;
@@ -92,6 +97,12 @@ QVariant SnapshotModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
       if (column < columns_.size()) return QVariant::fromValue(AlignmentOf(columns_[column].align));
       return {};
+    case Qt::DecorationRole: {
+      if (row >= snapshot_->icons.size() || column >= snapshot_->icons[row].size()) return {};
+      const auto it = icons_.find(snapshot_->icons[row][column]);
+      if (it == icons_.end() || it->second.isNull()) return {};
+      return it->second;
+    }
     case Qt::BackgroundRole:
       if (marked(index.row()) && mark_background_.isValid()) return mark_background_;
       return {};

@@ -3,11 +3,13 @@
 // list of 100,000 rows costs the GUI only the rows on screen.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <vector>
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QPixmap>
 
 #include "platform/ui/backend.h"
 
@@ -24,6 +26,8 @@ class SnapshotModel final : public QAbstractTableModel {
   void SetColumns(std::vector<ui::ListColumn> columns);
   // Marked rows are drawn in these colours.
   void SetMarkColors(QColor text, QColor background);
+  // The pictures of the list's icon numbers (IconList), by number.
+  void SetIcons(std::map<int32_t, QPixmap> icons);
 
   const ui::ListSnapshot* snapshot() const { return snapshot_.get(); }
   bool marked(int row) const;
@@ -40,6 +44,7 @@ class SnapshotModel final : public QAbstractTableModel {
   std::vector<ui::ListColumn> columns_;
   QColor mark_text_;
   QColor mark_background_;
+  std::map<int32_t, QPixmap> icons_;
 };
 
 }  // namespace platform::qt

@@ -24,6 +24,7 @@
 
 #include "platform/core/number.h"
 #include "platform/qt/key_translation.h"
+#include "platform/qt/picture_widget.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/stored_style.h"
@@ -31,6 +32,7 @@
 #include "platform/qt/widgets/widget_support.h"
 #include "platform/qt/window_shape.h"
 #include "platform/region/region.h"
+#include "platform/ui/picture_mode.h"
 #include "platform/ui/structure.h"
 
 namespace platform::qt {
@@ -296,8 +298,22 @@ void WindowMirror::BuildTop(WindowMirror* frame, WindowMirror* owner) {
   TagObject(top_, view_.handle, ui::kNoField);
   TagObject(client_, view_.handle, ui::kNoField);
   top_->setWindowTitle(title);
-  const QPixmap icon = LoadPicture(PropOf(view_.properties, Prop::Icon));
-  if (!icon.isNull()) top_->setWindowIcon(QIcon(icon));
+  ApplyPictures();
+}
+
+void WindowMirror::ApplyPictures() {
+  const std::string icon_name = PropOf(view_.properties, Prop::Icon);
+  if (top_ && icon_name != shown_icon_) {
+    shown_icon_ = icon_name;
+    const QPixmap icon = LoadPicture(icon_name);
+    top_->setWindowIcon(icon.isNull() ? QIcon() : QIcon(icon));
+  }
+  QWidget* ground = mdi_area_ ? static_cast<QWidget*>(mdi_area_.data()) : client_.data();
+  if (ground != nullptr) {
+    SetWallpaper(*ground, PropOf(view_.properties, Prop::WallPaper),
+                 ui::PictureModeOf(view_.properties));
+  }
+  if (top_) SetPictureCursor(*top_, PropOf(view_.properties, Prop::Cursor));
 }
 
 QMenuBar* WindowMirror::menu_bar() { return menu_bar_; }
@@ -404,6 +420,7 @@ void WindowMirror::CreateControl(const ControlView& control) {
   if (Find(control.field) != nullptr) return UpdateControl(control);
   auto item = std::make_unique<WidgetItem>();
   item->view = control;
+  item->made = ++made_;
   WidgetItem& ref = *item;
   items_[control.field] = std::move(item);
   ref.widget = family.Make(*this, ref);
@@ -484,6 +501,8 @@ QRect WindowMirror::ApplyCommon(WidgetItem& item, const WidgetFamily& family) {
   item.alerts = AlertsOf(props);
   // SKIP: the tab key passes the control by; a click still reaches it.
   w->setFocusPolicy(Flag(props, Prop::Skip) ? Qt::ClickFocus : item.focus_policy);
+  SetWallpaper(*w, PropOf(props, Prop::WallPaper), ui::PictureModeOf(props));
+  SetPictureCursor(*w, PropOf(props, Prop::Cursor));
 
   // Stored fonts and colours.
   const std::string face = PropOf(props, Prop::Font);
@@ -523,14 +542,26 @@ void WindowMirror::ApplyScreenText(WidgetItem& item, const WidgetFamily& family)
 }
 
 void WindowMirror::Restack() {
-  // Containers (sheets, groups, panels, boxes) lie under the controls, outer ones first; the
-  // controls keep their field order above them.
+  // Containers (sheets, groups, options) lie under the controls, outer ones first. Above them
+  // the windowless controls, in the order they were made, so a window image made after the
+  // buttons is their background; the windowed controls keep their field order on top.
+  std::vector<const WidgetItem*> windowless;
+  std::vector<const WidgetItem*> windowed;
   for (auto& [f, item] : items_) {
-    if (item->widget && WidgetFamilyOf(item->view.type).LiesUnder(*item)) item->widget->raise();
+    if (!item->widget) continue;
+    const WidgetFamily& family = WidgetFamilyOf(item->view.type);
+    if (family.LiesUnder(*item)) {
+      item->widget->raise();
+    } else if (family.Windowless(*item)) {
+      windowless.push_back(item.get());
+    } else {
+      windowed.push_back(item.get());
+    }
   }
-  for (auto& [f, item] : items_) {
-    if (item->widget && !WidgetFamilyOf(item->view.type).LiesUnder(*item)) item->widget->raise();
-  }
+  std::sort(windowless.begin(), windowless.end(),
+            [](const WidgetItem* a, const WidgetItem* b) { return a->made < b->made; });
+  for (const WidgetItem* item : windowless) item->widget->raise();
+  for (const WidgetItem* item : windowed) item->widget->raise();
 }
 
 void WindowMirror::SetBuddies() {
@@ -569,6 +600,7 @@ void WindowMirror::Update(const ui::WindowView& view) {
   view_ = view;
   window_alerts_ = AlertsOf(view.properties);
   if (top_) top_->setWindowTitle(Q(view.title));
+  ApplyPictures();
   ApplyTimer();
   ApplyGeometry(before);
   ApplyShape();

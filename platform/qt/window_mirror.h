@@ -117,6 +117,8 @@ class WindowMirror {
   void Restack();
   void SetBuddies();
   void ApplyTimer();
+  // The window's wallpaper and cursor.
+  void ApplyPictures();
   void ApplyShape();
   void ApplyGeometry(const ui::RectDu& before);
   static void GrowFrameToShow(QWidget* main, QMdiArea* area, QWidget* child);
@@ -137,6 +139,8 @@ class WindowMirror {
   std::map<ui::FieldId, std::unique_ptr<WidgetItem>> items_;
   std::set<ui::KeyCode> window_alerts_;
   int applying_ = 0;
+  uint64_t made_ = 0;       // controls made so far
+  std::string shown_icon_;  // the window's Icon as last shown
   bool closing_ = false;
   bool hidden_by_shape_ = false;
 };

@@ -18,6 +18,8 @@ namespace {
 constexpr FieldId kFileNew = kFrameWindow.Equate("?FileNew");
 constexpr FieldId kFileOptions = kFrameWindow.Equate("?FileOptions");
 constexpr FieldId kFileTables = kFrameWindow.Equate("?FileTables");
+constexpr FieldId kFileWallpaper = kFrameWindow.Equate("?FileWallpaper");
+constexpr FieldId kFlatButton = kWallpaperWindow.Equate("?FlatButton");
 constexpr FieldId kHelpAbout = kFrameWindow.Equate("?HelpAbout");
 
 constexpr FieldId kSource = kConnectionWindow.Equate("?Source");
@@ -250,6 +252,16 @@ void OptionsProcedure() {
   }
 }
 
+void WallpaperProcedure() {
+  Window window(kWallpaperWindow);
+  window.Set(kNoField, Prop::WallPaper, "~tile.png");
+  window.Set(kNoField, Prop::Tiled, "1");
+  window.Set(kFlatButton, Prop::Flat, "1");
+  window.Set(kFlatButton, Prop::Tip, "A flat button over a picture");
+  window.Open();
+  while (window.Accept()) Log(Describe("Wallpaper"));
+}
+
 void FrameProcedure(std::vector<Procedure> children) {
   Window frame(kFrameWindow);
   frame.Open();
@@ -267,6 +279,9 @@ void FrameProcedure(std::vector<Procedure> children) {
       case kFileTables:
         Start(TablesProcedure);
         break;
+      case kFileWallpaper:
+        Start(WallpaperProcedure);
+        break;
       case kHelpAbout:
         Message("Pexolind gallery|Sample windows of the display backend.", "About", kIconAsterisk);
         break;
@@ -276,6 +291,8 @@ void FrameProcedure(std::vector<Procedure> children) {
   }
 }
 
-void GalleryMain() { FrameProcedure({ConnectionProcedure, TablesProcedure, OptionsProcedure}); }
+void GalleryMain() {
+  FrameProcedure({ConnectionProcedure, TablesProcedure, OptionsProcedure, WallpaperProcedure});
+}
 
 }  // namespace platform::testing::gallery

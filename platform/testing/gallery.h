@@ -23,11 +23,22 @@ inline constexpr ControlDecl kFrameControls[] = {
     Menu("?FileMenu", "&File"),
     Item("?FileNew", "&New connection\tF2", "?FileMenu")
         .Key(kF2Key)
-        .Msg("Opens another connection window"),
-    Item("?FileOptions", "&Options...\tF3", "?FileMenu").Key(kF3Key).Msg("Changes the options"),
-    Item("?FileTables", "&Tables\tF4", "?FileMenu").Key(kF4Key).Msg("Shows the tables"),
+        .Msg("Opens another connection window")
+        .Icon("~ZOVMenuItem.ico"),
+    Item("?FileOptions", "&Options...\tF3", "?FileMenu")
+        .Key(kF3Key)
+        .Msg("Changes the options")
+        .Icon("~ZOVConfigProperties.ico"),
+    Item("?FileTables", "&Tables\tF4", "?FileMenu")
+        .Key(kF4Key)
+        .Msg("Shows the tables")
+        .Icon("~ZOVConfigRestyle.ico"),
+    Item("?FileWallpaper", "&Wallpaper", "?FileMenu").Msg("Shows a tiled wallpaper"),
     Separator("?FileMenu"),
-    Item("?FileExit", "E&xit\tAlt+F4", "?FileMenu").Std(StdAction::kClose).Msg("Ends the program"),
+    Item("?FileExit", "E&xit\tAlt+F4", "?FileMenu")
+        .Std(StdAction::kClose)
+        .Msg("Ends the program")
+        .Icon("~ZOVClose.ico"),
     Menu("?EditMenu", "&Edit"),
     Item("?EditUndo", "&Undo", "?EditMenu").Disabled(),
     Separator("?EditMenu"),
@@ -41,7 +52,7 @@ inline constexpr ControlDecl kFrameControls[] = {
     Separator("?WindowMenu"),
     Item("?WindowList", "&Windows", "?WindowMenu").Std(StdAction::kWindowList),
     Menu("?HelpMenu", "&Help"),
-    Item("?HelpAbout", "&About...", "?HelpMenu").Msg("Who made this program"),
+    Item("?HelpAbout", "&About...", "?HelpMenu").Msg("Who made this program").Icon("~ZOVAbout.ico"),
 };
 inline constexpr WindowStructure kFrameWindow{"gallery$frame",    "AppFrame",
                                               WindowKind::kFrame, "Pexolind gallery",
@@ -137,6 +148,19 @@ inline constexpr WindowStructure kOptionsWindow{"gallery$options",  "P3$WINDOW",
                                                 WindowKind::kPlain, "Options",
                                                 {0, 0, 240, 174},   kOptionsControls};
 
+// A window on a tiled wallpaper ("~tile.png"), with a flat button over a picture.
+inline constexpr ControlDecl kWallpaperControls[] = {
+    String("?Caption", "Controls over a tiled wallpaper", {10, 8, 160, 10}),
+    Prompt("?Name:Prompt", "&Name:", {10, 26, 40, 10}),
+    Entry("?Name", {54, 24, 110, 12}).Picture("@s40"),
+    Decl(ControlType::kImage, "?Brand", "~ZOVLogo.png", {10, 46, 40, 30}),
+    Button("?FlatButton", "", {10, 46, 40, 30}),
+    Button("?CloseButton", "&Close", {122, 62, 52, 14}).Std(StdAction::kClose),
+};
+inline constexpr WindowStructure kWallpaperWindow{"gallery$wallpaper", "P4$WINDOW",
+                                                  WindowKind::kPlain,  "Wallpaper",
+                                                  {40, 40, 184, 84},   kWallpaperControls};
+
 // Every event a gallery window's loop delivers, as "<window> <event>@<field>" and what the
 // window adds (the entry's variable, the list's choice and marks, the key code). Tests set
 // it; it is called on the runtime threads with the runtime lock held. Empty removes it.
@@ -149,6 +173,7 @@ void SetTableRows(int32_t rows);
 void ConnectionProcedure();
 void TablesProcedure();
 void OptionsProcedure();
+void WallpaperProcedure();
 // The frame: opens it, starts `children` each on a thread of its own, and runs it; its menu
 // opens more windows. The gallery program runs it with every child.
 void FrameProcedure(std::vector<Procedure> children);

@@ -1,14 +1,18 @@
 // The gallery: the sample windows on a screen. With --screenshots DIR it writes a PNG of
-// each window, of each tab of the options window and of the connection window's message box
-// into DIR once the windows are up, and ends; without it the windows stay until the frame is
-// closed.
+// each window, of each tab of the options window, of each of the frame's menus with their
+// icons and of the connection window's message box into DIR once the windows are up, and
+// ends; without it the windows stay until the frame is closed.
 #include <cstdio>
 #include <string>
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLinearGradient>
+#include <QMainWindow>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTabBar>
@@ -27,9 +31,31 @@ using platform::qt::QtBackend;
 using platform::qt::WindowMirror;
 namespace ui = platform::ui;
 
+// The program's own pictures, for the menus' icons and the wallpaper window's picture.
+void CopyProgramPictures(const QString& from_data_dir, const QString& data_dir) {
+  const QDir from(from_data_dir + QStringLiteral("/images"));
+  for (const QString& name : from.entryList(QDir::Files)) {
+    QFile::copy(from.filePath(name), data_dir + QStringLiteral("/images/") + name);
+  }
+}
+
+// The wallpaper window's tile ("~tile.png"): a soft diagonal pattern.
+void WriteTile(const QString& data_dir) {
+  QPixmap tile(24, 24);
+  tile.fill(QColor(0xE8, 0xEE, 0xF4));
+  QPainter p(&tile);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.setPen(QPen(QColor(0xC4, 0xD2, 0xE2), 3));
+  p.drawLine(0, 24, 24, 0);
+  p.setBrush(QColor(0xA8, 0xBC, 0xD4));
+  p.setPen(Qt::NoPen);
+  p.drawEllipse(QPoint(6, 6), 3, 3);
+  p.end();
+  tile.save(data_dir + QStringLiteral("/images/tile.png"));
+}
+
 // The options window's logo ("~logo.png"), drawn into the data directory's images.
 void WriteLogo(const QString& data_dir) {
-  QDir(data_dir).mkpath(QStringLiteral("images"));
   QPixmap logo(96, 96);
   logo.fill(Qt::transparent);
   QPainter p(&logo);
@@ -92,6 +118,23 @@ int TakeScreenshots(QtBackend& display, ui::Runtime& runtime, const QString& dir
       }
     }
   }
+  // The frame's menus, opened one after another, with the icons of their entries.
+  if (WindowMirror* frame = display.frame()) {
+    auto* main = qobject_cast<QMainWindow*>(frame->top());
+    for (QAction* entry : main != nullptr ? main->menuBar()->actions() : QList<QAction*>()) {
+      QMenu* menu = entry->menu();
+      if (menu == nullptr) continue;
+      menu->popup(
+          main->menuBar()->mapToGlobal(main->menuBar()->actionGeometry(entry).bottomLeft()));
+      Settle(runtime);
+      const QString path = QStringLiteral("%1/%2-menu-%3.png")
+                               .arg(dir)
+                               .arg(++n, 2, 10, QLatin1Char('0'))
+                               .arg(FileName(entry->text().toStdString()));
+      if (!Save(menu, path)) ++failures;
+      menu->hide();
+    }
+  }
   // The connection window's question, as its Connect button asks it.
   if (const ui::WindowHandle h = display.FindWindow("Connection"); h != 0) {
     display.SetDialogHook([&](QWidget& dialog) {
@@ -133,6 +176,9 @@ int main(int argc, char** argv) {
     }
   }
   QTemporaryDir data;
+  QDir(data.path()).mkpath(QStringLiteral("images"));
+  CopyProgramPictures(QString::fromStdString(platform::DataDirectory()), data.path());
+  WriteTile(data.path());
   WriteLogo(data.path());
   platform::TEST_SetDataDirectory(data.path().toStdString());
 

@@ -100,6 +100,9 @@ struct WindowView {
 struct ListSnapshot {
   std::vector<std::vector<std::string>> rows;  // rows[i][c]: row i+1, column c+1
   std::vector<bool> marked;                    // per row; empty for a list without MARK
+  // icons[i][c]: the icon number (IconList) of row i+1 in column c+1, 0 for none; empty for
+  // a list without an icon column (I or J).
+  std::vector<std::vector<int32_t>> icons;
   uint64_t queue_change_count = 0;
 };
 

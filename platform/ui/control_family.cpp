@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/ui/control.h"
+#include "platform/ui/image_control.h"
 #include "platform/ui/list_control.h"
 #include "platform/ui/ole_control.h"
 #include "platform/ui/structure.h"
@@ -23,9 +24,9 @@ std::unique_ptr<Control> MakeOle(Window& window, FieldId field, ControlType type
   return std::make_unique<OleControl>(window, field, type, std::move(equate), parent);
 }
 
-constexpr ControlType kPlainTypes[] = {T::kImage,   T::kRegion, T::kLine,    T::kBox,
-                                       T::kEllipse, T::kProgress};
+constexpr ControlType kPlainTypes[] = {T::kRegion, T::kLine, T::kBox, T::kEllipse, T::kProgress};
 constexpr ControlType kLabelTypes[] = {T::kString, T::kPrompt};
+constexpr ControlType kImageTypes[] = {T::kImage};
 constexpr ControlType kEntryTypes[] = {T::kEntry, T::kText};
 constexpr ControlType kButtonTypes[] = {T::kButton};
 constexpr ControlType kCheckTypes[] = {T::kCheck};
@@ -63,6 +64,11 @@ void DeclareOle(Control& c, const ControlDecl& d) {
 using A = ClickAction;
 constexpr ControlFamily kBuiltIn[] = {
     {.name = "plain", .types = kPlainTypes, .properties = ControlProperties},
+    {.name = "image",
+     .types = kImageTypes,
+     .properties = ControlProperties,
+     .click = A::kFocus,
+     .make = MakeImageControl},
     {.name = "label",
      .types = kLabelTypes,
      .properties = ControlProperties,

@@ -40,6 +40,7 @@ TEST(ControlFamily, EveryTypeHasTheFamilyOfItsKind) {
       {ControlType::kPrompt, "label", false, false},
       {ControlType::kBox, "plain", false, false},
       {ControlType::kOle, "ole", false, false},
+      {ControlType::kImage, "image", false, false},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(static_cast<int32_t>(c.type));

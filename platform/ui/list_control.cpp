@@ -156,6 +156,16 @@ std::string ListControl::Cell(size_t row, size_t column) const {
       ClipView(Format(value, std::string_view(picture).substr(0, picture.size() - 1))));
 }
 
+int32_t ListControl::CellIcon(size_t row, size_t column) const {
+  if (!queue_ || row < 1 || row > Rows() || column < 1 || column > columns_.size()) return 0;
+  const ListColumn& c = columns_[column - 1];
+  if (c.flags.find_first_of("IJ") == std::string::npos) return 0;
+  // The icon number follows the column's field and its four colours.
+  const size_t field = c.queue_field + 1 + (c.flags.find('*') != std::string::npos ? 4 : 0);
+  if (field > queue_->FieldCount()) return 0;
+  return static_cast<int32_t>(queue_->EntryNumber(row, field));
+}
+
 std::string ListControl::Get(Prop p, int32_t index) const {
   switch (p) {
     case Prop::ColumnHeader:
@@ -277,6 +287,15 @@ std::shared_ptr<const ListSnapshot> ListControl::TakeSnapshot() const {
     cells.reserve(cols);
     for (size_t c = 1; c <= cols; ++c) cells.push_back(Cell(r, c));
     s->rows.push_back(std::move(cells));
+  }
+  const bool any_icon = std::any_of(columns_.begin(), columns_.end(), [](const ListColumn& c) {
+    return c.flags.find_first_of("IJ") != std::string::npos;
+  });
+  if (queue_ && any_icon) {
+    s->icons.resize(rows);
+    for (size_t r = 1; r <= rows; ++r) {
+      for (size_t c = 1; c <= columns_.size(); ++c) s->icons[r - 1].push_back(CellIcon(r, c));
+    }
   }
   if (queue_ && mark_field_ >= 1 && mark_field_ <= queue_->FieldCount()) {
     for (size_t r = 1; r <= rows; ++r)

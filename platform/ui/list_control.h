@@ -47,6 +47,9 @@ class ListControl final : public Control {
   size_t Rows() const;
   // The text of row `row` (from 1), column `column` (from 1); "" outside.
   std::string Cell(size_t row, size_t column) const;
+  // The icon number of row `row`, column `column` (its IconList entry), 0 for none or a
+  // column without an icon.
+  int32_t CellIcon(size_t row, size_t column) const;
   const std::vector<ListColumn>& columns() const { return columns_; }
 
   std::string Get(Prop p, int32_t index = 0) const override;

@@ -158,6 +158,7 @@ enum class Prop : int32_t {
   TopMost = 0x7D50,       // window: 1 while it stays above every other window
   Value = 0x7D51,         // radio: what its option's variable holds when it is chosen
   Ole = 0x7D52,           // OLE control: 1 while it holds an object
+  Stretch = 0x7D53,       // image: 1 fills the control with the picture, whatever Tiled says
   Child = 0x7D5E,         // indexed from 1: the field of the control's i-th child, empty after
 };
 

@@ -159,6 +159,7 @@ constexpr PropertyInfo kProperties[] = {
     {Prop::TopMost, "TopMost", V::kFlag, false, kW},
     {Prop::Value, "Value", V::kText, false, kC},
     {Prop::Ole, "OLE", V::kFlag, false, kFamilyOle, kReadOnly},
+    {Prop::Stretch, "Stretch", V::kFlag, false, kC},
     {Prop::Child, "Child", V::kNumber, kIndexed, kC, kReadOnly},
     {Prop::ColumnHeader, "ColumnHeader", V::kText, kIndexed, kL},
     {Prop::ColumnWidth, "ColumnWidth", V::kNumber, kIndexed, kL},

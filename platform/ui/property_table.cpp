@@ -107,6 +107,7 @@ constexpr PropertyDef kControlDefs[] = {
     {Prop::WallPaper, K::kText},
     {Prop::Tiled, K::kFlag},
     {Prop::Centered, K::kFlag},
+    {Prop::Stretch, K::kFlag},
     {Prop::NoWidth, K::kFlag},
     {Prop::NoHeight, K::kFlag},
     {Prop::BrokenTabs, K::kFlag},

@@ -38,6 +38,8 @@ class ButtonFamily final : public WidgetFamily {
     const QPixmap icon = LoadPicture(PropOf(props, Prop::Icon));
     b->setIcon(icon.isNull() ? QIcon() : QIcon(icon));
     b->setDefault(Flag(props, Prop::Default));
+    // A flat or transparent button draws no face: what lies beneath it shows through.
+    b->setFlat(Flag(props, Prop::Flat) || Flag(props, Prop::Trn));
   }
 
   bool PressMnemonic(WindowMirror& /*mirror*/, WidgetItem& item, bool press) const override {

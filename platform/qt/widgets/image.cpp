@@ -1,7 +1,6 @@
-// Images: the picture scaled into the control's place, keeping its proportions.
-#include <QLabel>
-
-#include "platform/qt/stored_style.h"
+// Images: the picture stretched over the control's place, centred or tiled in it, drawn on
+// the window's surface.
+#include "platform/qt/picture_widget.h"
 #include "platform/qt/widgets/widget_family.h"
 #include "platform/qt/widgets/widget_support.h"
 #include "platform/qt/window_mirror.h"
@@ -18,18 +17,15 @@ class ImageFamily final : public WidgetFamily {
   std::span<const ControlType> types() const override { return kTypes; }
 
   QWidget* Make(WindowMirror& mirror, WidgetItem& /*item*/) const override {
-    auto* w = MakeChild<QLabel>(mirror.client());
-    w->setAlignment(Qt::AlignCenter);
-    return w;
+    return MakeChild<PictureWidget>(mirror.client());
   }
 
-  void Apply(WindowMirror& /*mirror*/, WidgetItem& item, const QRect& rect) const override {
-    const QPixmap picture = LoadPicture(item.view.text);
-    static_cast<QLabel*>(item.widget.data())
-        ->setPixmap(picture.isNull() ? QPixmap()
-                                     : picture.scaled(rect.size(), Qt::KeepAspectRatio,
-                                                      Qt::SmoothTransformation));
+  void Apply(WindowMirror& /*mirror*/, WidgetItem& item, const QRect& /*rect*/) const override {
+    static_cast<PictureWidget*>(item.widget.data())
+        ->SetPicture(item.view.text, ui::PictureModeOf(item.view.properties));
   }
+
+  bool Windowless(const WidgetItem& /*item*/) const override { return true; }
 };
 
 }  // namespace

@@ -26,6 +26,8 @@ class LabelFamily final : public WidgetFamily {
  public:
   std::span<const ControlType> types() const override { return kTypes; }
 
+  bool Windowless(const WidgetItem& /*item*/) const override { return true; }
+
   QWidget* Make(WindowMirror& mirror, WidgetItem& /*item*/) const override {
     auto* w = MakeChild<QLabel>(mirror.client());
     w->setTextFormat(Qt::PlainText);

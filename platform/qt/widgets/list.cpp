@@ -1,6 +1,8 @@
 // Lists: a table over the list's snapshot. Presses report their row and column, as do double
 // clicks and header clicks; the list's edit controls sit over the chosen row's cells.
 #include <algorithm>
+#include <map>
+#include <string>
 
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -9,6 +11,7 @@
 
 #include "platform/qt/list_indent.h"
 #include "platform/qt/snapshot_model.h"
+#include "platform/qt/stored_style.h"
 #include "platform/qt/widgets/widget_family.h"
 #include "platform/qt/widgets/widget_support.h"
 #include "platform/qt/window_mirror.h"
@@ -138,6 +141,18 @@ void ApplyList(WindowMirror& mirror, WidgetItem& item) {
     if (col.width > 0) list->setColumnWidth(column, ui::HorizontalPixels(col.width, m));
   }
   list->horizontalHeader()->setVisible(any_header);
+  // The icon column's pictures, read again only when the program named others.
+  std::map<int32_t, std::string> icon_names;
+  for (const auto& [slot, value] : v.properties) {
+    if (slot.first == static_cast<int32_t>(Prop::IconList) && !value.empty())
+      icon_names[slot.second] = value;
+  }
+  if (icon_names != item.icon_names) {
+    std::map<int32_t, QPixmap> icons;
+    for (const auto& [number, name] : icon_names) icons[number] = LoadPicture(name);
+    item.model->SetIcons(std::move(icons));
+    item.icon_names = std::move(icon_names);
+  }
   if (auto* delegate = dynamic_cast<IndentDelegate*>(list->itemDelegate())) {
     std::vector<int> indents_px;
     for (int32_t du : ColumnIndents(PropOf(v.properties, Prop::Format))) {

@@ -1,4 +1,4 @@
-// Panels: a sunken frame under the controls it holds.
+// Panels: a sunken frame drawn on the window's surface, under the windowed controls.
 #include <QFrame>
 
 #include "platform/qt/widgets/widget_family.h"
@@ -19,9 +19,11 @@ class PanelFamily final : public WidgetFamily {
   QWidget* Make(WindowMirror& mirror, WidgetItem& /*item*/) const override {
     auto* w = MakeChild<QFrame>(mirror.client());
     w->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // Drawn on the window's surface: the mouse reaches what lies beneath (a region).
+    w->setAttribute(Qt::WA_TransparentForMouseEvents);
     return w;
   }
-  bool LiesUnder(const WidgetItem& /*item*/) const override { return true; }
+  bool Windowless(const WidgetItem& /*item*/) const override { return true; }
 };
 
 }  // namespace

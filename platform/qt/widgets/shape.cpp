@@ -77,7 +77,7 @@ class ShapeFamily final : public WidgetFamily {
   }
 
   bool FillsBackground(const WidgetItem& item) const override { return !IsBox(item); }
-  bool LiesUnder(const WidgetItem& item) const override { return IsBox(item); }
+  bool Windowless(const WidgetItem& /*item*/) const override { return true; }
 };
 
 }  // namespace

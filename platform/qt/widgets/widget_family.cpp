@@ -35,6 +35,7 @@ const WidgetFamily& OleWidgets();
 const WidgetFamily& MenuWidgets();
 const WidgetFamily& MenuItemWidgets();
 const WidgetFamily& MenubarWidgets();
+const WidgetFamily& RegionWidgets();
 
 namespace {
 
@@ -59,6 +60,7 @@ struct FamilyRegistry {
         ListWidgets,   SheetWidgets,    TabWidgets,   ImageWidgets,    PanelWidgets,
         ShapeWidgets,  ProgressWidgets, MenuWidgets,  MenuItemWidgets, MenubarWidgets,
         OleWidgets,
+        RegionWidgets,
     };
     for (Family f : kBuiltIn) Add(f());
   }

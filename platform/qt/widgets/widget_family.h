@@ -7,9 +7,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <set>
 #include <span>
+#include <string>
 
 #include <QPointer>
 #include <QRect>
@@ -36,6 +38,8 @@ struct WidgetItem {
   uint64_t shown_serial = ~uint64_t{0};
   std::set<ui::KeyCode> alerts;
   Qt::FocusPolicy focus_policy = Qt::StrongFocus;  // the widget's own, for when SKIP goes
+  uint64_t made = 0;                               // the order in which controls were made
+  std::map<int32_t, std::string> icon_names;       // a list's IconList as last shown
 };
 
 // What the mirror asks of a family. Every function runs on the GUI thread while the mirror
@@ -86,8 +90,11 @@ class WidgetFamily {
 
   // The stored background colour fills the widget.
   virtual bool FillsBackground(const WidgetItem& /*item*/) const { return true; }
-  // The widget lies under the other controls (a container or a box).
+  // The widget lies under the other controls (a container).
   virtual bool LiesUnder(const WidgetItem& /*item*/) const { return false; }
+  // The control is drawn on the window's own surface (an image, a string, a box): above the
+  // containers, beneath every windowed control, in the order the controls were made.
+  virtual bool Windowless(const WidgetItem& /*item*/) const { return false; }
   // The control's mnemonic takes the focus to the next control that takes a buddy.
   virtual bool NamesBuddy(const WidgetItem& /*item*/) const { return false; }
   virtual void SetBuddy(WidgetItem& /*item*/, QWidget* /*buddy*/) const {}
