@@ -32,6 +32,7 @@ enum class ControlType : int32_t {
   kItem = 20,
   kRadio = 21,
   kMenubar = 22,
+  kApplication = 24,  // the application frame, as its window's Type answers it
   kWindow = 25,
   kOle = 32,
   kDropList = 33,
