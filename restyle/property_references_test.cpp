@@ -72,7 +72,7 @@ TEST(ResolvePropertyReferences, ReplacesEachReferenceByTheControlsCurrentValue) 
     const std::string resolved =
         restyle.ResolvePropertyReferences(window, *restyle.CONTROLPROPERTIESQUEUE,
                                           *manager.CLARIONCONTROLPROPERTIESQUEUE, long_text, 0);
-    EXPECT_EQ(resolved, "'DSN:'" + std::string(512 - 6, 'a'));
+    EXPECT_EQ(resolved, "'DSN:'" + std::string(512 - 23, 'a'));  // cut before it
   });
 }
 
