@@ -3,55 +3,38 @@
 #include <algorithm>
 #include <utility>
 
-#include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegion>
 #include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QStatusBar>
-#include <QStyle>
-#include <QStyleOptionTabWidgetFrame>
-#include <QStylePainter>
-#include <QTabBar>
-#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <QValidator>
 
 #include "platform/core/number.h"
 #include "platform/qt/key_translation.h"
-#include "platform/qt/list_indent.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/stored_style.h"
+#include "platform/qt/widgets/widget_family.h"
+#include "platform/qt/widgets/widget_support.h"
 #include "platform/qt/window_shape.h"
 #include "platform/region/region.h"
 #include "platform/ui/structure.h"
 
 namespace platform::qt {
 
-using ui::ControlType;
 using ui::ControlView;
 using ui::FieldId;
 using ui::Input;
@@ -60,48 +43,9 @@ using ui::Prop;
 
 namespace {
 
-// Qt widgets are owned by their Qt parent, which deletes them; this is the one place that
-// hands a new widget to its parent.
-template <class W, class... Args>
-W* MakeChild(Args&&... args) {
-  return new W(std::forward<Args>(args)...);  // owned by the Qt parent among `args`
-}
-
 // The dynamic properties that lead from any widget to its window and field.
 constexpr char kWindowProperty[] = "pexWindow";
 constexpr char kFieldProperty[] = "pexField";
-
-void Tag(QObject* object, ui::WindowHandle window, FieldId field) {
-  object->setProperty(kWindowProperty, QVariant::fromValue<qlonglong>(window));
-  object->setProperty(kFieldProperty, field);
-}
-
-std::string PropOf(const std::map<std::pair<int32_t, int32_t>, std::string>& props, Prop p,
-                   int32_t index = 0) {
-  const auto it = props.find({static_cast<int32_t>(p), index});
-  return it != props.end() ? it->second : std::string();
-}
-
-bool Flag(const std::map<std::pair<int32_t, int32_t>, std::string>& props, Prop p) {
-  const std::string v = PropOf(props, p);
-  return !v.empty() && v != "0";
-}
-
-int64_t Number(const std::map<std::pair<int32_t, int32_t>, std::string>& props, Prop p,
-               int64_t fallback, int32_t index = 0) {
-  const std::string v = PropOf(props, p, index);
-  return v.empty() ? fallback : static_cast<int64_t>(TextToNumber(v));
-}
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-// A label shows "&" only as the mark of its mnemonic when it has a buddy.
-QString WithoutMnemonic(QString text) {
-  text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-  text.remove(QLatin1Char('&'));
-  text.replace(QStringLiteral("\x01"), QStringLiteral("&"));
-  return text;
-}
 
 // The letter after the single '&' of a caption, upper case; null without one.
 QChar MnemonicOf(const QString& text) {
@@ -124,19 +68,6 @@ std::set<KeyCode> AlertsOf(const std::map<std::pair<int32_t, int32_t>, std::stri
     }
   }
   return out;
-}
-
-bool IsContainer(ControlType t) {
-  return t == ControlType::kSheet || t == ControlType::kGroup || t == ControlType::kOption ||
-         t == ControlType::kPanel || t == ControlType::kBox;
-}
-
-KeyCode MouseModifiers(Qt::KeyboardModifiers m) {
-  KeyCode k = 0;
-  if (m & Qt::ShiftModifier) k += ui::kShift;
-  if (m & Qt::ControlModifier) k += ui::kCtrl;
-  if (m & Qt::AltModifier) k += ui::kAlt;
-  return k;
 }
 
 // The outer widgets: their close box asks the program instead of closing.
@@ -170,249 +101,7 @@ class Closable : public Base {
   WindowMirror& mirror_;
 };
 
-// A list: reports presses with their row and column, double clicks and header clicks.
-class ListView final : public QTableView {
- public:
-  ListView(WindowMirror& mirror, FieldId field, QWidget* parent)
-      : QTableView(parent), mirror_(mirror), field_(field) {
-    setMouseTracking(true);
-  }
-
- protected:
-  void mousePressEvent(QMouseEvent* e) override {
-    Press(e, Input::Kind::kSelectRow, ui::kMouseLeft);
-    QTableView::mousePressEvent(e);
-  }
-  void mouseDoubleClickEvent(QMouseEvent* e) override {
-    Press(e, Input::Kind::kDoubleClick, ui::kMouseLeft2);
-    QTableView::mouseDoubleClickEvent(e);
-  }
-  void mouseMoveEvent(QMouseEvent* e) override {
-    QTableView::mouseMoveEvent(e);
-    const QModelIndex at = indexAt(e->position().toPoint());
-    const int32_t row = at.isValid() ? at.row() + 1 : 0;
-    if (row == last_move_row_) return;
-    last_move_row_ = row;
-    Input in;
-    in.kind = Input::Kind::kMouseMoved;
-    in.field = field_;
-    in.row = row;
-    in.key = (e->buttons() & Qt::LeftButton) ? ui::kMouseLeft : 0;
-    in.mouse_x = static_cast<int32_t>(e->position().x());
-    in.mouse_y = static_cast<int32_t>(e->position().y());
-    mirror_.Post(in);
-  }
-  void keyPressEvent(QKeyEvent* e) override {
-    const QModelIndex before = currentIndex();
-    QTableView::keyPressEvent(e);
-    const QModelIndex after = currentIndex();
-    // Moving with the keys chooses a row as a click does, without a mouse code.
-    if (after.isValid() && after.row() != before.row()) {
-      Input in;
-      in.kind = Input::Kind::kSelectRow;
-      in.field = field_;
-      in.row = after.row() + 1;
-      in.column = after.column() + 1;
-      mirror_.Post(in);
-    }
-  }
-
- private:
-  void Press(QMouseEvent* e, Input::Kind kind, KeyCode button) {
-    if (e->button() != Qt::LeftButton) return;
-    const QModelIndex at = indexAt(e->position().toPoint());
-    Input in;
-    in.kind = kind;
-    in.field = field_;
-    in.row = at.isValid() ? at.row() + 1 : 0;
-    in.column = at.isValid() ? at.column() + 1 : 0;
-    in.key = button + MouseModifiers(e->modifiers());
-    in.mouse_x = static_cast<int32_t>(e->position().x());
-    in.mouse_y = static_cast<int32_t>(e->position().y());
-    mirror_.Post(in);
-  }
-
-  WindowMirror& mirror_;
-  const FieldId field_;
-  int32_t last_move_row_ = -1;
-};
-
-// A sheet: a tab bar over a frame. The tabs' controls are the window's own, shown and
-// hidden by the runtime.
-class SheetWidget final : public QWidget {
- public:
-  explicit SheetWidget(QWidget* parent) : QWidget(parent), bar_(MakeChild<QTabBar>(this)) {
-    bar_->setDrawBase(false);
-    bar_->setExpanding(false);
-  }
-  QTabBar* bar() const { return bar_; }
-  std::vector<FieldId>& tabs() { return tabs_; }
-  void SetStripHidden(bool hidden) {
-    bar_->setVisible(!hidden);
-    Layout();
-  }
-
- protected:
-  void resizeEvent(QResizeEvent* e) override {
-    QWidget::resizeEvent(e);
-    Layout();
-  }
-  void paintEvent(QPaintEvent*) override {
-    QStylePainter p(this);
-    QStyleOptionTabWidgetFrame frame;
-    frame.initFrom(this);
-    const int top = bar_->isVisible() ? bar_->height() - 1 : 0;
-    frame.rect = rect().adjusted(0, top, 0, 0);
-    frame.tabBarSize = bar_->isVisible() ? bar_->size() : QSize();
-    frame.shape = QTabBar::RoundedNorth;
-    frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
-    p.drawPrimitive(QStyle::PE_FrameTabWidget, frame);
-  }
-
- private:
-  void Layout() {
-    const QSize hint = bar_->sizeHint();
-    bar_->setGeometry(2, 0, std::min(hint.width(), width() - 4), hint.height());
-    update();
-  }
-
-  QTabBar* bar_;
-  std::vector<FieldId> tabs_;
-};
-
-// A spin box over numbers (RangeLow..RangeHigh by Step) or over the rows of its FROM.
-class SpinWidget final : public QAbstractSpinBox {
- public:
-  SpinWidget(WindowMirror& mirror, FieldId field, QWidget* parent)
-      : QAbstractSpinBox(parent), mirror_(mirror), field_(field) {
-    QObject::connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString& text) {
-      Input in;
-      in.kind = Input::Kind::kTyped;
-      in.field = field_;
-      in.text = text.toStdString();
-      mirror_.Post(in);
-    });
-  }
-  void SetModel(SnapshotModel* model) { model_ = model; }
-  void SetRange(double low, double high, double step) {
-    low_ = low;
-    high_ = high;
-    step_ = step > 0 ? step : 1;
-  }
-  void SetText(const QString& text) { lineEdit()->setText(text); }
-
-  void stepBy(int steps) override {
-    if (model_ != nullptr && model_->rowCount() > 0) {
-      // Over the rows: the row after (or before) the one shown.
-      int row = -1;
-      for (int r = 0; r < model_->rowCount(); ++r) {
-        if (model_->index(r, 0).data().toString() == text()) row = r;
-      }
-      row = std::clamp(row + steps, 0, model_->rowCount() - 1);
-      lineEdit()->setText(model_->index(row, 0).data().toString());
-      Input in;
-      in.kind = Input::Kind::kSelectRow;
-      in.field = field_;
-      in.row = row + 1;
-      in.column = 1;
-      in.key = ui::kMouseLeft;
-      mirror_.Post(in);
-      return;
-    }
-    const double value =
-        std::clamp(TextToNumber(text().toStdString()) + steps * step_, low_, high_);
-    const std::string shown = NumberToText(value);
-    lineEdit()->setText(QString::fromStdString(shown));
-    Input in;
-    in.kind = Input::Kind::kTyped;
-    in.field = field_;
-    in.text = shown;
-    mirror_.Post(in);
-  }
-
- protected:
-  StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
-
- private:
-  WindowMirror& mirror_;
-  const FieldId field_;
-  SnapshotModel* model_ = nullptr;
-  double low_ = 0;
-  double high_ = 100;
-  double step_ = 1;
-};
-
-// Keeps an entry's text within its picture's size in bytes of UTF-8, cutting a paste or a
-// typed character that would not fit; a character is never split.
-class ByteLimit final : public QValidator {
- public:
-  explicit ByteLimit(QObject* parent) : QValidator(parent) {}
-  void set_bytes(int bytes) { bytes_ = bytes; }
-
-  State validate(QString& input, int& /*pos*/) const override {
-    return bytes_ <= 0 || input.toUtf8().size() <= bytes_ ? Acceptable : Invalid;
-  }
-  void fixup(QString& input) const override {
-    while (bytes_ > 0 && input.toUtf8().size() > bytes_) input.chop(1);
-  }
-
- private:
-  int bytes_ = 0;
-};
-
-// Boxes, lines and ellipses: drawn with the stored colours.
-class ShapeWidget final : public QWidget {
- public:
-  ShapeWidget(ControlType type, QWidget* parent) : QWidget(parent), type_(type) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-  }
-  void SetColors(QColor line, QColor fill, int width) {
-    line_ = line;
-    fill_ = fill;
-    width_ = std::max(1, width);
-    update();
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter p(this);
-    const QColor line = line_.isValid() ? line_ : palette().color(QPalette::Mid);
-    p.setPen(QPen(line, width_));
-    p.setBrush(fill_.isValid() ? QBrush(fill_) : Qt::NoBrush);
-    const QRect r = rect().adjusted(width_ / 2, width_ / 2, -(width_ + 1) / 2, -(width_ + 1) / 2);
-    switch (type_) {
-      case ControlType::kEllipse:
-        p.setRenderHint(QPainter::Antialiasing);
-        p.drawEllipse(r);
-        break;
-      case ControlType::kLine:
-        p.drawLine(r.topLeft(), r.bottomRight());
-        break;
-      default:
-        p.drawRect(r);
-        break;
-    }
-  }
-
- private:
-  const ControlType type_;
-  QColor line_;
-  QColor fill_;
-  int width_ = 1;
-};
-
 }  // namespace
-
-struct WindowMirror::Item {
-  ControlView view;
-  QPointer<QWidget> widget;
-  QPointer<QAction> action;
-  QPointer<QMenu> menu;
-  QPointer<SnapshotModel> model;
-  uint64_t shown_serial = ~uint64_t{0};
-  std::set<KeyCode> alerts;
-  Qt::FocusPolicy focus_policy = Qt::StrongFocus;  // the widget's own, for when SKIP goes
-};
 
 // Marks the mirror busy applying a command for its lifetime.
 class WindowMirror::Applying {
@@ -435,15 +124,9 @@ WindowMirror::WindowMirror(QtBackend& backend, const ui::WindowView& view,
   BuildTop(frame, owner);
   BuildMenus(controls);
   for (const ControlView& c : controls) {
-    if (c.type == ControlType::kMenu || c.type == ControlType::kItem ||
-        c.type == ControlType::kMenubar) {
-      continue;
-    }
-    CreateControl(c);
+    if (!WidgetFamilyOf(c.type).built_with_menus()) CreateControl(c);
   }
-  for (auto& [f, item] : items_) {
-    if (item->view.type == ControlType::kSheet) RebuildTabs(f);
-  }
+  for (auto& [f, item] : items_) WidgetFamilyOf(item->view.type).Built(*this, *item);
   Restack();
   SetBuddies();
   ApplyTimer();
@@ -609,8 +292,8 @@ void WindowMirror::BuildTop(WindowMirror* frame, WindowMirror* owner) {
       top_ = plain;
     }
   }
-  Tag(top_, view_.handle, ui::kNoField);
-  Tag(client_, view_.handle, ui::kNoField);
+  TagObject(top_, view_.handle, ui::kNoField);
+  TagObject(client_, view_.handle, ui::kNoField);
   top_->setWindowTitle(title);
   const QPixmap icon = LoadPicture(PropOf(view_.properties, Prop::Icon));
   if (!icon.isNull()) top_->setWindowIcon(QIcon(icon));
@@ -627,7 +310,7 @@ void WindowMirror::BuildMenus(const std::vector<ControlView>& controls) {
     const ui::ControlDecl& d = s.controls[i];
     if (!d.IsMenuEntry()) continue;
     const FieldId parent_field = d.parent.empty() ? ui::kNoField : s.FindEquate(d.parent);
-    Item* parent = parent_field != ui::kNoField ? Find(parent_field) : nullptr;
+    WidgetItem* parent = parent_field != ui::kNoField ? Find(parent_field) : nullptr;
     QMenu* parent_menu = parent != nullptr ? parent->menu.data() : nullptr;
     if ((d.attrs & ui::kAttrSeparator) != 0) {
       if (parent_menu != nullptr) parent_menu->addSeparator();
@@ -636,27 +319,10 @@ void WindowMirror::BuildMenus(const std::vector<ControlView>& controls) {
     const FieldId field = s.FieldAt(i);
     const auto it = by_field.find(field);
     if (it == by_field.end()) continue;
-    auto item = std::make_unique<Item>();
+    auto item = std::make_unique<WidgetItem>();
     item->view = *it->second;
-    if (d.type == ControlType::kMenu) {
-      QMenu* m =
-          parent_menu != nullptr ? parent_menu->addMenu(QString()) : menu_bar_->addMenu(QString());
-      item->menu = m;
-      item->action = m->menuAction();
-      Tag(m, view_.handle, field);
-    } else {
-      QWidget* owner = parent_menu != nullptr ? static_cast<QWidget*>(parent_menu) : menu_bar_;
-      QAction* a = MakeChild<QAction>(owner);
-      owner->addAction(a);
-      item->action = a;
-      QObject::connect(a, &QAction::triggered, a, [this, field] {
-        if (applying()) return;
-        Input in;
-        in.kind = Input::Kind::kClick;
-        in.field = field;
-        Post(in);
-      });
-    }
+    QWidget* owner = parent_menu != nullptr ? static_cast<QWidget*>(parent_menu) : menu_bar_;
+    WidgetFamilyOf(d.type).MakeMenuEntry(*this, *item, owner);
     // The menu with the window list, or holding it, lists the frame's children after its
     // entries.
     if (Number(item->view.properties, Prop::Std, 0) ==
@@ -667,7 +333,7 @@ void WindowMirror::BuildMenus(const std::vector<ControlView>& controls) {
                          [this, list_menu] { FillWindowList(*list_menu); });
       }
     }
-    Item& ref = *item;
+    WidgetItem& ref = *item;
     items_[field] = std::move(item);
     ApplyMenuEntry(ref);
   }
@@ -695,7 +361,7 @@ void WindowMirror::FillWindowList(QMenu& menu) {
   }
 }
 
-void WindowMirror::ApplyMenuEntry(Item& item) {
+void WindowMirror::ApplyMenuEntry(WidgetItem& item) {
   if (!item.action) return;
   const ControlView& v = item.view;
   QString text = Q(v.text);
@@ -717,242 +383,35 @@ void WindowMirror::ApplyMenuEntry(Item& item) {
   item.alerts = AlertsOf(v.properties);
 }
 
-QWidget* WindowMirror::MakeWidget(Item& item) {
-  const FieldId field = item.view.field;
-  QWidget* parent = client_;
-  auto typed = [this, field](const QString& text) {
-    if (applying()) return;
-    Input in;
-    in.kind = Input::Kind::kTyped;
-    in.field = field;
-    in.text = text.toStdString();
-    Post(in);
-  };
-  auto clicked = [this, field] {
-    if (applying()) return;
-    Input in;
-    in.kind = Input::Kind::kClick;
-    in.field = field;
-    in.key = ui::kMouseLeft;
-    Post(in);
-  };
-  auto chosen = [this, field](int index) {
-    if (applying() || index < 0) return;
-    Input in;
-    in.kind = Input::Kind::kSelectRow;
-    in.field = field;
-    in.row = index + 1;
-    in.column = 1;
-    in.key = ui::kMouseLeft;
-    Post(in);
-  };
-  switch (item.view.type) {
-    case ControlType::kPrompt:
-    case ControlType::kString: {
-      auto* w = MakeChild<QLabel>(parent);
-      w->setTextFormat(Qt::PlainText);
-      return w;
-    }
-    case ControlType::kEntry: {
-      auto* w = MakeChild<QLineEdit>(parent);
-      QObject::connect(w, &QLineEdit::textEdited, w, typed);
-      return w;
-    }
-    case ControlType::kText: {
-      auto* w = MakeChild<QPlainTextEdit>(parent);
-      QObject::connect(w, &QPlainTextEdit::textChanged, w, [w, typed] { typed(w->toPlainText()); });
-      return w;
-    }
-    case ControlType::kButton: {
-      auto* w = MakeChild<QPushButton>(parent);
-      w->setAutoDefault(false);
-      QObject::connect(w, &QPushButton::clicked, w, clicked);
-      return w;
-    }
-    case ControlType::kCheck: {
-      auto* w = MakeChild<QCheckBox>(parent);
-      QObject::connect(w, &QCheckBox::clicked, w, clicked);
-      return w;
-    }
-    case ControlType::kRadio: {
-      auto* w = MakeChild<QRadioButton>(parent);
-      w->setAutoExclusive(false);  // the option's value decides which radio is on
-      const FieldId option = item.view.parent;
-      const std::string value = PropOf(item.view.properties, Prop::Value);
-      QObject::connect(w, &QRadioButton::clicked, w, [this, clicked, option, value] {
-        clicked();
-        // The choice shows at once, as the runtime puts the radio's value in its option.
-        CheckRadios(option, value);
-      });
-      return w;
-    }
-    case ControlType::kGroup:
-    case ControlType::kOption:
-      return MakeChild<QGroupBox>(parent);
-    case ControlType::kCombo:
-    case ControlType::kDropCombo:
-    case ControlType::kDropList: {
-      auto* w = MakeChild<QComboBox>(parent);
-      item.model = MakeChild<SnapshotModel>(w);
-      w->setModel(item.model);
-      w->setEditable(item.view.type != ControlType::kDropList);
-      w->setInsertPolicy(QComboBox::NoInsert);
-      QObject::connect(w, &QComboBox::activated, w, chosen);
-      if (QLineEdit* edit = w->lineEdit()) {
-        QObject::connect(edit, &QLineEdit::textEdited, w, typed);
-        Tag(edit, view_.handle, field);
-      }
-      return w;
-    }
-    case ControlType::kSpin: {
-      auto* w = MakeChild<SpinWidget>(*this, field, parent);
-      item.model = MakeChild<SnapshotModel>(w);
-      w->SetModel(item.model);
-      return w;
-    }
-    case ControlType::kList: {
-      auto* w = MakeChild<ListView>(*this, field, parent);
-      item.model = MakeChild<SnapshotModel>(w);
-      w->setModel(item.model);
-      w->setItemDelegate(MakeChild<IndentDelegate>(w));
-      w->setSelectionBehavior(QAbstractItemView::SelectRows);
-      w->setSelectionMode(QAbstractItemView::SingleSelection);
-      w->setEditTriggers(QAbstractItemView::NoEditTriggers);
-      w->setShowGrid(false);
-      w->setWordWrap(false);
-      // The runtime clips a cell; "..." would show characters the data does not hold.
-      w->setTextElideMode(Qt::ElideNone);
-      w->setTabKeyNavigation(false);
-      w->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-      // A list scrolls sideways only when it was given HSCROLL.
-      w->setHorizontalScrollBarPolicy(Flag(item.view.properties, Prop::HScroll)
-                                          ? Qt::ScrollBarAsNeeded
-                                          : Qt::ScrollBarAlwaysOff);
-      w->verticalHeader()->hide();
-      // Fixed row heights keep a list of any length cheap to lay out and scroll.
-      w->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-      w->horizontalHeader()->setHighlightSections(false);
-      w->horizontalHeader()->setSectionsClickable(true);
-      w->horizontalHeader()->setStretchLastSection(true);
-      w->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-      const QPalette pal = w->palette();
-      item.model->SetMarkColors(pal.color(QPalette::HighlightedText),
-                                pal.color(QPalette::Highlight));
-      QObject::connect(w->horizontalHeader(), &QHeaderView::sectionPressed, w,
-                       [this, field](int section) {
-                         if (applying()) return;
-                         Input in;
-                         in.kind = Input::Kind::kHeaderClick;
-                         in.field = field;
-                         in.column = section + 1;
-                         in.key = ui::kMouseLeft;
-                         Post(in);
-                       });
-      auto follow = [this, field] { PlaceEditors(field); };
-      QObject::connect(w->verticalScrollBar(), &QScrollBar::valueChanged, w, follow);
-      QObject::connect(w->horizontalScrollBar(), &QScrollBar::valueChanged, w, follow);
-      QObject::connect(w->horizontalHeader(), &QHeaderView::sectionResized, w, follow);
-      Tag(w->viewport(), view_.handle, field);
-      Tag(w->horizontalHeader(), view_.handle, field);
-      return w;
-    }
-    case ControlType::kSheet: {
-      auto* w = MakeChild<SheetWidget>(parent);
-      QObject::connect(w->bar(), &QTabBar::tabBarClicked, w, [this, w](int index) {
-        if (applying() || index < 0 || static_cast<size_t>(index) >= w->tabs().size()) return;
-        Input in;
-        in.kind = Input::Kind::kClick;
-        in.field = w->tabs()[index];
-        in.key = ui::kMouseLeft;
-        Post(in);
-      });
-      Tag(w->bar(), view_.handle, field);
-      return w;
-    }
-    case ControlType::kTab:
-    case ControlType::kMenubar:
-    case ControlType::kMenu:
-    case ControlType::kItem:
-      return nullptr;
-    case ControlType::kImage: {
-      auto* w = MakeChild<QLabel>(parent);
-      w->setAlignment(Qt::AlignCenter);
-      return w;
-    }
-    case ControlType::kPanel: {
-      auto* w = MakeChild<QFrame>(parent);
-      w->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-      return w;
-    }
-    case ControlType::kBox:
-    case ControlType::kLine:
-    case ControlType::kEllipse:
-      return MakeChild<ShapeWidget>(item.view.type, parent);
-    case ControlType::kProgress: {
-      auto* w = MakeChild<QProgressBar>(parent);
-      w->setTextVisible(false);
-      return w;
-    }
-    default: {
-      auto* w = MakeChild<QFrame>(parent);
-      w->setFrameStyle(QFrame::NoFrame);
-      return w;
-    }
-  }
-}
-
 void WindowMirror::CreateControl(const ControlView& control) {
   Applying applying(*this);
-  if (control.type == ControlType::kMenu || control.type == ControlType::kItem) {
+  const WidgetFamily& family = WidgetFamilyOf(control.type);
+  if (family.menu_entry()) {
     // An entry made at run time goes at the end of its menu, or of the bar.
     if (Find(control.field) != nullptr || menu_bar_ == nullptr) return;
-    auto item = std::make_unique<Item>();
+    auto item = std::make_unique<WidgetItem>();
     item->view = control;
-    Item* parent = Find(control.parent);
+    WidgetItem* parent = Find(control.parent);
     QWidget* owner = parent != nullptr && parent->menu ? static_cast<QWidget*>(parent->menu.data())
                                                        : static_cast<QWidget*>(menu_bar_.data());
-    if (control.type == ControlType::kMenu) {
-      auto* m = MakeChild<QMenu>(owner);
-      owner->addAction(m->menuAction());
-      item->menu = m;
-      item->action = m->menuAction();
-    } else {
-      auto* a = MakeChild<QAction>(owner);
-      owner->addAction(a);
-      item->action = a;
-      const FieldId field = control.field;
-      QObject::connect(a, &QAction::triggered, a, [this, field] {
-        Input in;
-        in.kind = Input::Kind::kClick;
-        in.field = field;
-        Post(in);
-      });
-    }
-    Item& ref = *item;
+    family.MakeMenuEntry(*this, *item, owner);
+    WidgetItem& ref = *item;
     items_[control.field] = std::move(item);
     ApplyMenuEntry(ref);
     return;
   }
   if (Find(control.field) != nullptr) return UpdateControl(control);
-  auto item = std::make_unique<Item>();
+  auto item = std::make_unique<WidgetItem>();
   item->view = control;
-  Item& ref = *item;
+  WidgetItem& ref = *item;
   items_[control.field] = std::move(item);
-  ref.widget = MakeWidget(ref);
+  ref.widget = family.Make(*this, ref);
   if (ref.widget) {
-    Tag(ref.widget, view_.handle, control.field);
+    TagObject(ref.widget, view_.handle, control.field);
     ref.focus_policy = ref.widget->focusPolicy();
   }
   Apply(ref, /*created=*/true);
-  if (control.type == ControlType::kRadio) {
-    if (const Item* option = Find(control.parent);
-        option && option->view.type == ControlType::kOption) {
-      CheckRadios(control.parent, option->view.screen_text);
-    }
-  }
-  if (control.type == ControlType::kTab && Find(control.parent) != nullptr) {
-    RebuildTabs(control.parent);
-  }
+  family.Created(*this, ref);
   if (top_ && top_->isVisible()) {
     Restack();
     if (ref.widget) ref.widget->setVisible(control.visible);
@@ -961,26 +420,24 @@ void WindowMirror::CreateControl(const ControlView& control) {
 
 void WindowMirror::UpdateControl(const ControlView& control) {
   Applying applying(*this);
-  Item* item = Find(control.field);
+  WidgetItem* item = Find(control.field);
   if (item == nullptr) return;
-  const bool tab_changed =
-      control.type == ControlType::kTab &&
-      (item->view.text != control.text ||
-       Flag(item->view.properties, Prop::Hide) != Flag(control.properties, Prop::Hide));
+  const ControlView before = std::move(item->view);
   item->view = control;
-  if (control.type == ControlType::kMenu || control.type == ControlType::kItem) {
+  const WidgetFamily& family = WidgetFamilyOf(control.type);
+  if (family.menu_entry()) {
     ApplyMenuEntry(*item);
     return;
   }
   Apply(*item, /*created=*/false);
-  if (tab_changed) RebuildTabs(control.parent);
+  family.Updated(*this, *item, before);
 }
 
 void WindowMirror::DestroyControl(FieldId field) {
   Applying applying(*this);
   const auto it = items_.find(field);
   if (it == items_.end()) return;
-  std::unique_ptr<Item> item = std::move(it->second);
+  std::unique_ptr<WidgetItem> item = std::move(it->second);
   items_.erase(it);
   if (item->widget) item->widget->deleteLater();
   if (item->menu) {
@@ -988,50 +445,30 @@ void WindowMirror::DestroyControl(FieldId field) {
   } else if (item->action) {
     item->action->deleteLater();
   }
-  if (item->view.type == ControlType::kTab) RebuildTabs(item->view.parent);
+  WidgetFamilyOf(item->view.type).Destroyed(*this, item->view);
 }
 
 void WindowMirror::PushSnapshot(FieldId field, std::shared_ptr<const ui::ListSnapshot> snapshot) {
   Applying applying(*this);
-  Item* item = Find(field);
+  WidgetItem* item = Find(field);
   if (item == nullptr || !item->model) return;
-  if (auto* combo = qobject_cast<QComboBox*>(item->widget.data())) {
-    // Refilling the entries must not take away what the combo shows.
-    const QString shown = combo->currentText();
-    item->model->SetSnapshot(std::move(snapshot));
-    if (combo->isEditable()) {
-      combo->setEditText(shown);
-    } else {
-      const int index = combo->findText(Q(item->view.screen_text));
-      combo->setCurrentIndex(index >= 0 ? index : item->view.selected - 1);
-    }
-    return;
-  }
-  item->model->SetSnapshot(std::move(snapshot));
-  if (item->view.type == ControlType::kList) ApplyList(*item);
+  WidgetFamilyOf(item->view.type).PushSnapshot(*this, *item, std::move(snapshot));
 }
 
-void WindowMirror::Apply(Item& item, bool created) {
+void WindowMirror::Apply(WidgetItem& item, bool created) {
   if (!item.widget) return;
-  ApplyCommon(item);
-  ApplyScreenText(item);
-  if (item.view.type == ControlType::kList) ApplyList(item);
+  const WidgetFamily& family = WidgetFamilyOf(item.view.type);
+  const QRect rect = ApplyCommon(item, family);
+  family.Apply(*this, item, rect);
+  ApplyScreenText(item, family);
   if (!created) {
     for (auto& [f, other] : items_) {
-      // A list's editor follows the list.
-      if (other->view.type == ControlType::kList) {
-        for (const auto& [slot, value] : other->view.properties) {
-          if (slot.first == static_cast<int32_t>(Prop::EditControl) &&
-              TextToNumber(value) == item.view.field) {
-            PlaceEditors(f);
-          }
-        }
-      }
+      WidgetFamilyOf(other->view.type).OtherChanged(*this, *other, item.view.field);
     }
   }
 }
 
-void WindowMirror::ApplyCommon(Item& item) {
+QRect WindowMirror::ApplyCommon(WidgetItem& item, const WidgetFamily& family) {
   QWidget* w = item.widget;
   const ControlView& v = item.view;
   const auto& props = v.properties;
@@ -1064,7 +501,7 @@ void WindowMirror::ApplyCommon(Item& item) {
         pal.setColor(role, text);
       }
     }
-    if (back.isValid() && v.type != ControlType::kBox) {
+    if (back.isValid() && family.FillsBackground(item)) {
       for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
         pal.setColor(role, back);
       }
@@ -1073,287 +510,36 @@ void WindowMirror::ApplyCommon(Item& item) {
     w->setPalette(pal);
   }
 
-  // A string that shows a variable (USE) shows the variable's text, which the program set as
-  // its screen text; any other control shows its own text.
-  const bool shows_variable = v.type == ControlType::kString && v.screen_serial != 0;
-  const QString caption = Q(shows_variable ? v.screen_text : v.text);
-  const QPixmap icon = LoadPicture(PropOf(props, Prop::Icon));
-  switch (v.type) {
-    case ControlType::kPrompt:
-    case ControlType::kString: {
-      auto* l = static_cast<QLabel*>(w);
-      if (v.type == ControlType::kPrompt && l->buddy() != nullptr) {
-        l->setTextFormat(Qt::PlainText);
-        l->setText(caption);
-      } else {
-        l->setText(WithoutMnemonic(caption));
-      }
-      const char align = PropOf(props, Prop::Right).empty()
-                             ? (PropOf(props, Prop::Center).empty() ? 'L' : 'C')
-                             : 'R';
-      l->setAlignment((align == 'R'   ? Qt::AlignRight
-                       : align == 'C' ? Qt::AlignHCenter
-                                      : Qt::AlignLeft) |
-                      Qt::AlignVCenter);
-      break;
-    }
-    case ControlType::kEntry: {
-      auto* e = static_cast<QLineEdit*>(w);
-      const std::string picture = PropOf(props, Prop::Picture);
-      // "@s20": at most 20 bytes of UTF-8, as the variable holds; "@n": numbers stand on the
-      // right.
-      if (picture.size() > 2 && (picture[1] == 's' || picture[1] == 'S')) {
-        const int n = static_cast<int>(TextToNumber(picture.substr(2)));
-        auto* limit = e->findChild<ByteLimit*>(QString(), Qt::FindDirectChildrenOnly);
-        if (n > 0 && limit == nullptr) {
-          limit = MakeChild<ByteLimit>(e);
-          e->setValidator(limit);
-        }
-        if (limit != nullptr) limit->set_bytes(n);
-      }
-      if (picture.size() > 1 && (picture[1] == 'n' || picture[1] == 'N')) {
-        e->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      }
-      e->setEchoMode(Flag(props, Prop::Password) ? QLineEdit::Password : QLineEdit::Normal);
-      e->setReadOnly(Flag(props, Prop::ReadOnly));
-      break;
-    }
-    case ControlType::kText:
-      static_cast<QPlainTextEdit*>(w)->setReadOnly(Flag(props, Prop::ReadOnly));
-      break;
-    case ControlType::kButton: {
-      auto* b = static_cast<QPushButton*>(w);
-      // Qt centres icon and text as one block: blanks in front, which made room for an icon
-      // elsewhere, would only push the text out of the button.
-      qsizetype blanks = 0;
-      while (blanks < caption.size() && caption[blanks] == QLatin1Char(' ')) ++blanks;
-      b->setText(caption.mid(blanks));
-      b->setIcon(icon.isNull() ? QIcon() : QIcon(icon));
-      b->setDefault(Flag(props, Prop::Default));
-      break;
-    }
-    case ControlType::kCheck:
-    case ControlType::kRadio:
-      static_cast<QAbstractButton*>(w)->setText(caption);
-      break;
-    case ControlType::kGroup:
-    case ControlType::kOption:
-      static_cast<QGroupBox*>(w)->setTitle(caption);
-      break;
-    case ControlType::kSheet:
-      static_cast<SheetWidget*>(w)->SetStripHidden(Flag(props, Prop::NoSheet));
-      {
-        auto* sheet = static_cast<SheetWidget*>(w);
-        if (v.selected >= 1 && v.selected <= sheet->bar()->count()) {
-          sheet->bar()->setCurrentIndex(v.selected - 1);
-        }
-      }
-      break;
-    case ControlType::kImage: {
-      auto* l = static_cast<QLabel*>(w);
-      const QPixmap picture = LoadPicture(v.text);
-      l->setPixmap(picture.isNull()
-                       ? QPixmap()
-                       : picture.scaled(r.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-      break;
-    }
-    case ControlType::kBox:
-    case ControlType::kLine:
-    case ControlType::kEllipse:
-      static_cast<ShapeWidget*>(w)->SetColors(
-          ColorFromStored(Number(props, Prop::Color, kNoColor), w->palette()),
-          ColorFromStored(Number(props, Prop::Fill, kNoColor), w->palette()),
-          static_cast<int>(Number(props, Prop::LineWidth, 1)));
-      break;
-    case ControlType::kProgress: {
-      auto* p = static_cast<QProgressBar*>(w);
-      const int low = static_cast<int>(Number(props, Prop::RangeLow, 0));
-      const int high = static_cast<int>(Number(props, Prop::RangeHigh, 0));
-      p->setRange(low, high > low ? high : 100);
-      p->setValue(static_cast<int>(Number(props, Prop::Progress, 0)));
-      break;
-    }
-    case ControlType::kSpin:
-      static_cast<SpinWidget*>(w)->SetRange(
-          TextToNumber(PropOf(props, Prop::RangeLow).empty() ? "0" : PropOf(props, Prop::RangeLow)),
-          TextToNumber(PropOf(props, Prop::RangeHigh).empty() ? "100"
-                                                              : PropOf(props, Prop::RangeHigh)),
-          TextToNumber(PropOf(props, Prop::Step).empty() ? "1" : PropOf(props, Prop::Step)));
-      break;
-    case ControlType::kDropList: {
-      // The entry on screen, else the one chosen last.
-      auto* c = static_cast<QComboBox*>(w);
-      const int index = c->findText(Q(v.screen_text));
-      c->setCurrentIndex(index >= 0 ? index : v.selected - 1);
-      break;
-    }
-    default:
-      break;
-  }
+  return r;
 }
 
-void WindowMirror::ApplyScreenText(Item& item) {
-  const ControlView& v = item.view;
+void WindowMirror::ApplyScreenText(WidgetItem& item, const WidgetFamily& family) {
   // The program's text replaces what is on screen only when the program set it, so a
   // redisplay never wipes what the user is typing.
-  if (v.screen_serial == item.shown_serial) return;
-  item.shown_serial = v.screen_serial;
-  const QString text = Q(v.screen_text);
-  QWidget* w = item.widget;
-  switch (v.type) {
-    case ControlType::kEntry:
-      static_cast<QLineEdit*>(w)->setText(text);
-      break;
-    case ControlType::kText: {
-      auto* t = static_cast<QPlainTextEdit*>(w);
-      if (t->toPlainText() != text) t->setPlainText(text);
-      break;
-    }
-    case ControlType::kCheck:
-      static_cast<QAbstractButton*>(w)->setChecked(TextToNumber(v.screen_text) != 0);
-      break;
-    case ControlType::kOption:
-      CheckRadios(v.field, v.screen_text);
-      break;
-    case ControlType::kCombo:
-    case ControlType::kDropCombo:
-      static_cast<QComboBox*>(w)->setEditText(text);
-      break;
-    case ControlType::kDropList: {
-      auto* c = static_cast<QComboBox*>(w);
-      const int index = c->findText(text);
-      if (index >= 0) c->setCurrentIndex(index);
-      break;
-    }
-    case ControlType::kSpin:
-      static_cast<SpinWidget*>(w)->SetText(text);
-      break;
-    case ControlType::kProgress:
-      static_cast<QProgressBar*>(w)->setValue(static_cast<int>(TextToNumber(v.screen_text)));
-      break;
-    default:
-      break;
-  }
-}
-
-void WindowMirror::CheckRadios(FieldId option, const std::string& value) {
-  for (auto& [f, item] : items_) {
-    if (item->view.type != ControlType::kRadio || item->view.parent != option || !item->widget) {
-      continue;
-    }
-    static_cast<QAbstractButton*>(item->widget.data())
-        ->setChecked(PropOf(item->view.properties, Prop::Value) == value);
-  }
-}
-
-void WindowMirror::ApplyList(Item& item) {
-  auto* list = static_cast<ListView*>(item.widget.data());
-  const ControlView& v = item.view;
-  const ui::TextMetrics& m = backend_.Metrics();
-  item.model->SetColumns(v.columns);
-  bool any_header = false;
-  for (size_t c = 0; c < v.columns.size(); ++c) {
-    const int column = static_cast<int>(c);
-    const ui::ListColumn& col = v.columns[c];
-    any_header = any_header || !col.header.empty();
-    // A column of width 0 is hidden.
-    list->setColumnHidden(column, col.width <= 0);
-    if (col.width > 0) list->setColumnWidth(column, ui::HorizontalPixels(col.width, m));
-  }
-  list->horizontalHeader()->setVisible(any_header);
-  if (auto* delegate = dynamic_cast<IndentDelegate*>(list->itemDelegate())) {
-    std::vector<int> indents_px;
-    for (int32_t du : ColumnIndents(PropOf(v.properties, Prop::Format))) {
-      indents_px.push_back(ui::HorizontalPixels(du, m));
-    }
-    delegate->SetIndents(std::move(indents_px));
-  }
-  const int64_t line_du = Number(v.properties, Prop::LineHeight, 0);
-  const int line_px = line_du > 0 ? ui::VerticalPixels(static_cast<int32_t>(line_du), m)
-                                  : list->fontMetrics().height() + 4;
-  list->verticalHeader()->setDefaultSectionSize(line_px);
-  list->verticalHeader()->setMinimumSectionSize(std::min(line_px, 8));
-  const int row = v.selected - 1;
-  if (row >= 0 && row < item.model->rowCount()) {
-    const QModelIndex at = item.model->index(row, std::max(0, list->currentIndex().column()));
-    if (list->currentIndex().row() != row) {
-      list->selectionModel()->setCurrentIndex(
-          at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-      list->scrollTo(at);
-    }
-  } else {
-    list->selectionModel()->clearSelection();
-  }
-  PlaceEditors(v.field);
-}
-
-void WindowMirror::PlaceEditors(FieldId list_field) {
-  Item* item = Find(list_field);
-  if (item == nullptr || !item->widget) return;
-  auto* list = static_cast<ListView*>(item->widget.data());
-  for (const auto& [slot, value] : item->view.properties) {
-    if (slot.first != static_cast<int32_t>(Prop::EditControl)) continue;
-    Item* editor = Find(static_cast<FieldId>(TextToNumber(value)));
-    if (editor == nullptr || !editor->widget) continue;
-    // The editor sits over the chosen row's cell of its column, and follows scrolling.
-    const int row = item->view.selected - 1;
-    const QModelIndex cell = item->model->index(row, slot.second - 1);
-    const QRect rect = list->visualRect(cell);
-    const bool on_screen =
-        cell.isValid() && rect.isValid() && list->viewport()->rect().intersects(rect);
-    if (on_screen) {
-      const QPoint at = list->viewport()->mapTo(client_, rect.topLeft());
-      editor->widget->setGeometry(QRect(at, rect.size()));
-      editor->widget->raise();
-    }
-    editor->widget->setVisible(on_screen && editor->view.visible);
-  }
-}
-
-void WindowMirror::RebuildTabs(FieldId sheet_field) {
-  Item* sheet_item = Find(sheet_field);
-  if (sheet_item == nullptr || sheet_item->view.type != ControlType::kSheet) return;
-  auto* sheet = static_cast<SheetWidget*>(sheet_item->widget.data());
-  QTabBar* bar = sheet->bar();
-  const QSignalBlocker block(bar);
-  while (bar->count() > 0) bar->removeTab(0);
-  sheet->tabs().clear();
-  for (const auto& [f, item] : items_) {
-    if (item->view.type != ControlType::kTab || item->view.parent != sheet_field) continue;
-    const int index = bar->addTab(Q(item->view.text));
-    bar->setTabVisible(index, !Flag(item->view.properties, Prop::Hide));
-    bar->setTabEnabled(index, item->view.enabled);
-    sheet->tabs().push_back(f);
-  }
-  if (sheet_item->view.selected >= 1 && sheet_item->view.selected <= bar->count()) {
-    bar->setCurrentIndex(sheet_item->view.selected - 1);
-  }
-  sheet->SetStripHidden(Flag(sheet_item->view.properties, Prop::NoSheet));
+  if (item.view.screen_serial == item.shown_serial) return;
+  item.shown_serial = item.view.screen_serial;
+  family.ApplyScreenText(*this, item);
 }
 
 void WindowMirror::Restack() {
   // Containers (sheets, groups, panels, boxes) lie under the controls, outer ones first; the
   // controls keep their field order above them.
   for (auto& [f, item] : items_) {
-    if (item->widget && IsContainer(item->view.type)) item->widget->raise();
+    if (item->widget && WidgetFamilyOf(item->view.type).LiesUnder(*item)) item->widget->raise();
   }
   for (auto& [f, item] : items_) {
-    if (item->widget && !IsContainer(item->view.type)) item->widget->raise();
+    if (item->widget && !WidgetFamilyOf(item->view.type).LiesUnder(*item)) item->widget->raise();
   }
 }
 
 void WindowMirror::SetBuddies() {
   // A prompt's mnemonic takes the focus to the next control that can have it.
   for (auto it = items_.begin(); it != items_.end(); ++it) {
-    if (it->second->view.type != ControlType::kPrompt || !it->second->widget) continue;
+    const WidgetFamily& family = WidgetFamilyOf(it->second->view.type);
+    if (!it->second->widget || !family.NamesBuddy(*it->second)) continue;
     for (auto next = std::next(it); next != items_.end(); ++next) {
-      const ControlType t = next->second->view.type;
-      if (t == ControlType::kEntry || t == ControlType::kText || t == ControlType::kCombo ||
-          t == ControlType::kDropCombo || t == ControlType::kDropList || t == ControlType::kSpin ||
-          t == ControlType::kList) {
-        auto* label = static_cast<QLabel*>(it->second->widget.data());
-        label->setBuddy(next->second->widget);
-        label->setText(Q(it->second->view.text));
+      if (WidgetFamilyOf(next->second->view.type).takes_buddy()) {
+        family.SetBuddy(*it->second, next->second->widget);
         break;
       }
     }
@@ -1463,7 +649,7 @@ void WindowMirror::Activate() {
 
 void WindowMirror::FocusControl(FieldId field) {
   Applying applying(*this);
-  Item* item = Find(field);
+  WidgetItem* item = Find(field);
   if (item == nullptr || !item->widget || !top_) return;
   if (auto* sub = qobject_cast<QMdiSubWindow*>(top_.data())) {
     if (frame_ == nullptr || !frame_->mdi_area() || frame_->mdi_area()->activeSubWindow() != sub) {
@@ -1533,49 +719,22 @@ void WindowMirror::PostFocus(FieldId field) {
 
 bool WindowMirror::Alerted(FieldId field, KeyCode key) const {
   if (field == ui::kNoField) return window_alerts_.count(key) != 0;
-  const Item* item = Find(field);
+  const WidgetItem* item = Find(field);
   return item != nullptr && item->alerts.count(key) != 0;
 }
 
 bool WindowMirror::PressMnemonic(QChar letter, bool press) {
   const QChar wanted = letter.toUpper();
+  // The controls with widgets first, then those shown inside another control (tabs).
   for (auto& [f, item] : items_) {
     const ControlView& v = item->view;
     if (!item->widget || !v.visible || !v.enabled) continue;
     if (MnemonicOf(Q(v.text)) != wanted) continue;
-    switch (v.type) {
-      case ControlType::kButton:
-      case ControlType::kCheck:
-      case ControlType::kRadio:
-        if (press) {
-          item->widget->setFocus(Qt::ShortcutFocusReason);
-          static_cast<QAbstractButton*>(item->widget.data())->click();
-        }
-        return true;
-      case ControlType::kPrompt:
-        if (QWidget* buddy = static_cast<QLabel*>(item->widget.data())->buddy()) {
-          if (press) buddy->setFocus(Qt::ShortcutFocusReason);
-          return true;
-        }
-        break;
-      default:
-        break;
-    }
+    if (WidgetFamilyOf(v.type).PressMnemonic(*this, *item, press)) return true;
   }
   for (auto& [f, item] : items_) {
-    // A tab's mnemonic chooses it, as a click on it does.
-    if (item->view.type != ControlType::kTab || !item->view.enabled) continue;
-    if (Flag(item->view.properties, Prop::Hide) || MnemonicOf(Q(item->view.text)) != wanted) {
-      continue;
-    }
-    if (press) {
-      Input in;
-      in.kind = Input::Kind::kClick;
-      in.field = f;
-      in.key = ui::kMouseLeft;
-      Post(in);
-    }
-    return true;
+    if (item->widget || MnemonicOf(Q(item->view.text)) != wanted) continue;
+    if (WidgetFamilyOf(item->view.type).PressMnemonic(*this, *item, press)) return true;
   }
   return false;
 }
@@ -1610,7 +769,7 @@ WindowMirror* WindowMirror::StatusOwner() { return frame_ != nullptr ? frame_ : 
 void WindowMirror::ShowMessageText(FieldId field) {
   WindowMirror* owner = StatusOwner();
   if (owner->status_bar() == nullptr) return;
-  const Item* item = Find(field);
+  const WidgetItem* item = Find(field);
   const std::string msg = item != nullptr ? PropOf(item->view.properties, Prop::Msg) : "";
   if (msg.empty()) {
     owner->status_bar()->clearMessage();
@@ -1619,39 +778,46 @@ void WindowMirror::ShowMessageText(FieldId field) {
   }
 }
 
-WindowMirror::Item* WindowMirror::Find(FieldId field) {
+WidgetItem* WindowMirror::Find(FieldId field) {
   const auto it = items_.find(field);
   return it != items_.end() ? it->second.get() : nullptr;
 }
 
-const WindowMirror::Item* WindowMirror::Find(FieldId field) const {
+const WidgetItem* WindowMirror::Find(FieldId field) const {
   const auto it = items_.find(field);
   return it != items_.end() ? it->second.get() : nullptr;
 }
 
 QWidget* WindowMirror::widget(FieldId field) const {
-  const Item* item = Find(field);
+  const WidgetItem* item = Find(field);
   return item != nullptr ? item->widget.data() : nullptr;
 }
 
 QAction* WindowMirror::action(FieldId field) const {
-  const Item* item = Find(field);
+  const WidgetItem* item = Find(field);
   return item != nullptr ? item->action.data() : nullptr;
 }
 
 QMenu* WindowMirror::menu(FieldId field) const {
-  const Item* item = Find(field);
+  const WidgetItem* item = Find(field);
   return item != nullptr ? item->menu.data() : nullptr;
 }
 
 ControlView WindowMirror::control(FieldId field) const {
-  const Item* item = Find(field);
+  const WidgetItem* item = Find(field);
   return item != nullptr ? item->view : ControlView{};
 }
 
 SnapshotModel* WindowMirror::model(FieldId field) const {
-  const Item* item = Find(field);
+  const WidgetItem* item = Find(field);
   return item != nullptr ? item->model.data() : nullptr;
+}
+
+ui::TextMetrics WindowMirror::metrics() const { return backend_.Metrics(); }
+
+void TagObject(QObject* object, ui::WindowHandle window, FieldId field) {
+  object->setProperty(kWindowProperty, QVariant::fromValue<qlonglong>(window));
+  object->setProperty(kFieldProperty, field);
 }
 
 FieldId FieldOfObject(const QObject* object, ui::WindowHandle* window) {

@@ -30,6 +30,8 @@ namespace platform::qt {
 
 class QtBackend;
 class SnapshotModel;
+class WidgetFamily;
+struct WidgetItem;
 
 class WindowMirror {
  public:
@@ -58,6 +60,13 @@ class WindowMirror {
   // What the runtime last sent for the control (type kString and field 0 for none).
   ui::ControlView control(ui::FieldId field) const;
   SnapshotModel* model(ui::FieldId field) const;
+
+  // For the widget families (platform/qt/widgets/): the mirror's controls by field, the
+  // widget the controls sit in (client()) and the metrics that turn dialog units into pixels.
+  WidgetItem* Find(ui::FieldId field);
+  const WidgetItem* Find(ui::FieldId field) const;
+  const std::map<ui::FieldId, std::unique_ptr<WidgetItem>>& items() const { return items_; }
+  ui::TextMetrics metrics() const;
 
   // Commands.
   void Update(const ui::WindowView& view);
@@ -95,22 +104,16 @@ class WindowMirror {
   void ShowMessageText(ui::FieldId field);
 
  private:
-  struct Item;
   class Applying;
 
   void BuildTop(WindowMirror* frame, WindowMirror* owner);
   void BuildMenus(const std::vector<ui::ControlView>& controls);
-  QWidget* MakeWidget(Item& item);
-  void Apply(Item& item, bool created);
-  void ApplyCommon(Item& item);
-  void ApplyScreenText(Item& item);
-  void ApplyList(Item& item);
-  // Shows the radios of `option` with the one whose value is `value` chosen.
-  void CheckRadios(ui::FieldId option, const std::string& value);
-  void ApplyMenuEntry(Item& item);
+  void Apply(WidgetItem& item, bool created);
+  // Applies what every control shares; the rectangle the widget was placed at, in pixels.
+  QRect ApplyCommon(WidgetItem& item, const WidgetFamily& family);
+  void ApplyScreenText(WidgetItem& item, const WidgetFamily& family);
+  void ApplyMenuEntry(WidgetItem& item);
   void FillWindowList(QMenu& menu);
-  void RebuildTabs(ui::FieldId sheet);
-  void PlaceEditors(ui::FieldId list);
   void Restack();
   void SetBuddies();
   void ApplyTimer();
@@ -118,8 +121,6 @@ class WindowMirror {
   void ApplyGeometry(const ui::RectDu& before);
   static void GrowFrameToShow(QWidget* main, QMdiArea* area, QWidget* child);
   static QSize WithinScreen(const QWidget& window, QSize size);
-  Item* Find(ui::FieldId field);
-  const Item* Find(ui::FieldId field) const;
   QRect PixelRect(const ui::RectDu& du) const;
   QMenuBar* menu_bar();
   WindowMirror* StatusOwner();
@@ -133,7 +134,7 @@ class WindowMirror {
   QPointer<QStatusBar> status_bar_;
   QPointer<QMenuBar> menu_bar_;
   QPointer<QTimer> timer_;
-  std::map<ui::FieldId, std::unique_ptr<Item>> items_;
+  std::map<ui::FieldId, std::unique_ptr<WidgetItem>> items_;
   std::set<ui::KeyCode> window_alerts_;
   int applying_ = 0;
   bool closing_ = false;
@@ -143,5 +144,7 @@ class WindowMirror {
 // The window and field `object` belongs to: its own, or its nearest parent's that a mirror
 // made; field 0 for the window itself, and window 0 when it belongs to none.
 ui::FieldId FieldOfObject(const QObject* object, ui::WindowHandle* window);
+// Marks `object` as belonging to `field` of `window`, for FieldOfObject.
+void TagObject(QObject* object, ui::WindowHandle window, ui::FieldId field);
 
 }  // namespace platform::qt

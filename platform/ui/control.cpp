@@ -59,7 +59,7 @@ void Control::Changed(const PropertyDef& def, int32_t /*index*/) {
   dirty_ = true;
   // Showing and hiding, and choosing another tab, change what the controls inside show.
   const bool layout =
-      def.prop == Prop::Hide || (type_ == ControlType::kSheet && def.prop == Prop::Selected);
+      def.prop == Prop::Hide || (def.prop == Prop::Selected && FamilyOf(type_).chooses_pages);
   window_.NoteChanged({}, *this, layout);
 }
 

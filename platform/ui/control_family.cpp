@@ -5,6 +5,7 @@
 
 #include "platform/ui/control.h"
 #include "platform/ui/list_control.h"
+#include "platform/ui/structure.h"
 
 namespace platform::ui {
 namespace {
@@ -25,27 +26,84 @@ constexpr ControlType kOptionTypes[] = {T::kOption};
 constexpr ControlType kRadioTypes[] = {T::kRadio};
 constexpr ControlType kGroupTypes[] = {T::kGroup, T::kPanel};
 constexpr ControlType kListTypes[] = {T::kList};
-constexpr ControlType kComboTypes[] = {T::kCombo, T::kSpin, T::kDropList, T::kDropCombo};
+constexpr ControlType kComboTypes[] = {T::kCombo, T::kDropCombo};
+constexpr ControlType kDropListTypes[] = {T::kDropList};
+constexpr ControlType kSpinTypes[] = {T::kSpin};
 constexpr ControlType kSheetTypes[] = {T::kSheet};
 constexpr ControlType kTabTypes[] = {T::kTab};
-constexpr ControlType kMenuTypes[] = {T::kMenubar, T::kMenu};
+constexpr ControlType kMenubarTypes[] = {T::kMenubar};
+constexpr ControlType kMenuTypes[] = {T::kMenu};
 constexpr ControlType kItemTypes[] = {T::kItem};
+
+// A radio without a value of its own stands for its text.
+void DeclareRadio(Control& c, const ControlDecl& d) {
+  c.Set(Prop::Value, d.value.empty() ? d.text : d.value);
+}
+
+// A sheet opens on its first tab.
+void DeclareSheet(Control& c, const ControlDecl& /*d*/) { c.Set(Prop::Selected, "1"); }
 
 using A = ClickAction;
 constexpr ControlFamily kBuiltIn[] = {
     {"plain", kPlainTypes, ControlProperties},
     {"entry", kEntryTypes, ControlProperties, /*takes_text=*/true, /*takes_focus=*/true},
-    {"button", kButtonTypes, ControlProperties, false, true, false, A::kPress},
+    {.name = "button",
+     .types = kButtonTypes,
+     .properties = ControlProperties,
+     .takes_focus = true,
+     .click = A::kPress,
+     .reports_selected = false},
     {"check", kCheckTypes, ControlProperties, true, true, false, A::kToggle},
     {"option", kOptionTypes, ControlProperties, true, true, /*container=*/true},
-    {"radio", kRadioTypes, ControlProperties, false, true, false, A::kChooseOption},
+    {.name = "radio",
+     .types = kRadioTypes,
+     .properties = ControlProperties,
+     .takes_focus = true,
+     .click = A::kChooseOption,
+     .declare = DeclareRadio},
     {"group", kGroupTypes, ControlProperties, false, false, true},
     {"list", kListTypes, ListProperties, false, true, false, A::kFocus, MakeList},
     {"combo", kComboTypes, ListProperties, true, true, false, A::kFocus, MakeList},
-    {"sheet", kSheetTypes, SheetProperties, false, true, true},
-    {"tab", kTabTypes, ControlProperties, false, false, true, A::kChooseTab},
-    {"menu", kMenuTypes, MenuProperties, false, false, true, A::kNothing},
-    {"menu item", kItemTypes, MenuProperties, false, false, false, A::kAccept},
+    {.name = "drop list",
+     .types = kDropListTypes,
+     .properties = ListProperties,
+     .takes_text = true,
+     .takes_focus = true,
+     .make = MakeList,
+     .accepts_chosen_row = true},
+    {.name = "spin",
+     .types = kSpinTypes,
+     .properties = ListProperties,
+     .takes_text = true,
+     .takes_focus = true,
+     .make = MakeList,
+     .steps_rows = true},
+    {.name = "sheet",
+     .types = kSheetTypes,
+     .properties = SheetProperties,
+     .takes_focus = true,
+     .container = true,
+     .chooses_pages = true,
+     .declare = DeclareSheet},
+    {.name = "tab",
+     .types = kTabTypes,
+     .properties = ControlProperties,
+     .container = true,
+     .click = A::kChooseTab,
+     .page = true},
+    // The bar holds the menus; it has no number of its own.
+    {"menu bar", kMenubarTypes, MenuProperties, false, false, true, A::kNothing},
+    {.name = "menu",
+     .types = kMenuTypes,
+     .properties = MenuProperties,
+     .container = true,
+     .click = A::kNothing,
+     .menu_entry = true},
+    {.name = "menu item",
+     .types = kItemTypes,
+     .properties = MenuProperties,
+     .click = A::kAccept,
+     .menu_entry = true},
 };
 
 constexpr ControlFamily kUnknown{"plain", {}, ControlProperties};

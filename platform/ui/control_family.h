@@ -21,6 +21,7 @@ namespace platform::ui {
 
 class Control;
 class Window;
+struct ControlDecl;
 
 // What a click (or the control's key) does to a control of the family.
 enum class ClickAction {
@@ -45,6 +46,22 @@ struct ControlFamily {
   // Makes a control of the family; null makes a plain Control with the family's table.
   std::unique_ptr<Control> (*make)(Window& window, FieldId field, ControlType type,
                                    std::string equate, FieldId parent) = nullptr;
+  // Arriving in the control reports Selected (when it takes the focus at all).
+  bool reports_selected = true;
+  // A menu or menu item: numbered -1, -2, ... and its click is no mouse press.
+  bool menu_entry = false;
+  // A page of its parent (a tab): its controls show only while the parent chooses it, and
+  // SELECT of it chooses it.
+  bool page = false;
+  // Choosing another page (Selected) changes which controls show (a sheet).
+  bool chooses_pages = false;
+  // Choosing a row also accepts it (a drop list).
+  bool accepts_chosen_row = false;
+  // Up and down step through the rows (a spin).
+  bool steps_rows = false;
+  // Sets what the declaration implies beyond the attributes every control takes; null for
+  // nothing more.
+  void (*declare)(Control& control, const ControlDecl& decl) = nullptr;
 };
 
 // Registers `family` for each of its types (constant data; must outlive the process's use of

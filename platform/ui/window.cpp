@@ -29,12 +29,6 @@
 #include "platform/ui/thread.h"
 
 namespace platform::ui {
-namespace {
-
-bool IsMenuKind(ControlType t) { return t == ControlType::kMenu || t == ControlType::kItem; }
-
-}  // namespace
-
 std::unique_ptr<Window> BuildWindow(std::string_view module, std::string_view label) {
   const WindowStructure* s = FindWindowStructure(module, label);
   return s ? std::make_unique<Window>(*s) : nullptr;
@@ -92,8 +86,6 @@ void Window::BuildControls() {
     c->Set(Prop::Tip, d.tip);
     c->Set(Prop::Icon, d.icon);
     c->Set(Prop::Picture, d.picture);
-    // A radio without a value of its own stands for its text.
-    if (d.type == ControlType::kRadio) c->Set(Prop::Value, d.value.empty() ? d.text : d.value);
     for (KeyCode k : d.alerts) {
       if (k != 0) c->Alert(k);
     }
@@ -101,7 +93,9 @@ void Window::BuildControls() {
       if (!d.format.empty()) l->Set(Prop::Format, d.format);
       if (!d.from.empty()) l->Set(Prop::From, d.from);
     }
-    if (d.type == ControlType::kSheet) c->Set(Prop::Selected, "1");
+    if (const ControlFamily& family = FamilyOf(d.type); family.declare != nullptr) {
+      family.declare(*c, d);
+    }
     field_by_equate_[std::string(d.equate)] = field;
     controls_[field] = std::move(c);
   }
@@ -173,7 +167,7 @@ bool Window::IsVisible(const Control& c) const {
   if (c.parent() == kNoField) return true;
   const Control* p = control(c.parent());
   if (p == nullptr) return true;
-  if (p->type() == ControlType::kTab) {
+  if (FamilyOf(p->type()).page) {
     const Control* sheet = control(p->parent());
     // The n-th tab of the sheet is shown while the sheet's choice is n.
     if (sheet != nullptr && sheet->selected() != TabNumber(*p)) return false;
@@ -560,7 +554,7 @@ void Window::FocusTo(FieldId field) {
   }
   focus_ = field;
   Control* next = control(field);
-  if (next != nullptr && next->TakesFocus() && next->type() != ControlType::kButton) {
+  if (next != nullptr && next->TakesFocus() && FamilyOf(next->type()).reports_selected) {
     Queue(kEventSelected, field);
   }
 }
@@ -569,7 +563,7 @@ KeyCode Window::PressCode(const Input& in) const {
   switch (in.kind) {
     case Input::Kind::kClick: {
       const Control* c = control(in.field);
-      return c != nullptr && !IsMenuKind(c->type()) ? kMouseLeft : 0;
+      return c != nullptr && !FamilyOf(c->type()).menu_entry ? kMouseLeft : 0;
     }
     case Input::Kind::kSelectRow:
     case Input::Kind::kHeaderClick:
@@ -630,10 +624,9 @@ void Window::ProcessInput(const Input& in) {
         const bool moved = l->selected() != in.row;
         l->SetNumber(Prop::Selected, in.row);
         // Choosing an entry of a combo, drop list or spin puts its text on screen.
-        const bool entry_list = l->type() != ControlType::kList;
-        if (entry_list) l->SetScreenTextFromUser({}, l->Cell(in.row, 1));
+        if (l->TakesText()) l->SetScreenTextFromUser({}, l->Cell(in.row, 1));
         if (moved || !twice) Queue(kEventNewSelection, in.field, &in);
-        if (l->type() == ControlType::kDropList) Queue(kEventAccepted, in.field, &in);
+        if (FamilyOf(l->type()).accepts_chosen_row) Queue(kEventAccepted, in.field, &in);
         // A double click accepts the row, unless the list alerted it for itself.
         if (twice && !alerted_press_) Queue(kEventAccepted, in.field, &in);
       }
@@ -725,7 +718,7 @@ void Window::Click(Control& c, const Input& in) {
 int32_t Window::TabNumber(const Control& tab) const {
   int32_t n = 0;
   for (const auto& [f, other] : controls_) {
-    if (f > 0 && other->type() == ControlType::kTab && other->parent() == tab.parent()) {
+    if (f > 0 && FamilyOf(other->type()).page && other->parent() == tab.parent()) {
       ++n;
       if (other.get() == &tab) return n;
     }
@@ -750,8 +743,8 @@ void Window::HandleKey(KeyCode key, const Input& in) {
   if (key == kEnterKey) {
     if (focused != nullptr && focused->TakesText()) Queue(kEventAccepted, focus_, &in);
     for (auto& [f, c] : controls_) {
-      if (f > 0 && c->type() == ControlType::kButton && !c->Get(Prop::Default).empty() &&
-          !c->disabled() && IsVisible(*c)) {
+      if (f > 0 && FamilyOf(c->type()).click == ClickAction::kPress &&
+          !c->Get(Prop::Default).empty() && !c->disabled() && IsVisible(*c)) {
         Click(*c, in);
         break;
       }
@@ -763,7 +756,7 @@ void Window::HandleKey(KeyCode key, const Input& in) {
   // it counts as the user's change until it is accepted.
   if (key == kUpKey || key == kDownKey) {
     ListControl* l = list(focus_);
-    if (l == nullptr || l->type() != ControlType::kSpin || l->Rows() == 0) return;
+    if (l == nullptr || !FamilyOf(l->type()).steps_rows || l->Rows() == 0) return;
     const int32_t rows = static_cast<int32_t>(l->Rows());
     int32_t at = 0;
     for (int32_t r = 1; r <= rows && at == 0; ++r) {
@@ -834,7 +827,7 @@ void Window::Select(FieldId field, int32_t position) {
   AssertRuntimeLockHeld();
   Control* c = control(field);
   if (c == nullptr) return;
-  if (c->type() == ControlType::kTab) {
+  if (FamilyOf(c->type()).page) {
     if (Control* sheet = control(c->parent())) sheet->SetNumber(Prop::Selected, TabNumber(*c));
     return;
   }
@@ -879,7 +872,7 @@ void Window::SetPosition(FieldId field, int32_t x, int32_t y, int32_t width, int
 FieldId Window::Create(FieldId field, ControlType type, FieldId parent) {
   AssertRuntimeLockHeld();
   if (field == kNoField) {
-    if (IsMenuKind(type)) {
+    if (FamilyOf(type).menu_entry) {
       field =
           controls_.empty() || controls_.begin()->first >= 0 ? -1 : controls_.begin()->first - 1;
     } else {
