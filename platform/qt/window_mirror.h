@@ -119,6 +119,7 @@ class WindowMirror {
   void ApplyTimer();
   void ApplyShape();
   void ApplyGeometry(const ui::RectDu& before);
+  void ApplyMaximized();
   static void GrowFrameToShow(QWidget* main, QMdiArea* area, QWidget* child);
   static QSize WithinScreen(const QWidget& window, QSize size);
   QRect PixelRect(const ui::RectDu& du) const;
