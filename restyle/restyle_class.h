@@ -142,8 +142,8 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   std::unique_ptr<platform::Queue<MenuStructureRecord>> MENUSTRUCTUREQUEUE;
   uint8_t MENUTREEACTIVE = 0;  // not used
   int32_t MENUTREEACTIVEDMENUITEM = 0;
-  CString<101> MENUTREEDEFAULTICON;
-  CString<41> MENUTREEFONT;
+  platform::FixedString<100> MENUTREEDEFAULTICON;
+  platform::FixedString<40> MENUTREEFONT;
   int32_t MENUTREEITEMHEIGHT = 0;
   int64_t MENUTREEITEMCOLOR = 0;
   int64_t MENUTREEITEMBACKGROUNDCOLOR = 0;

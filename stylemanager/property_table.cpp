@@ -172,6 +172,7 @@ static_assert(N(Prop::NoSheet) == 0x7CE3 && N(Prop::Color) == 0x7CFA && N(Prop::
 
 void ZOVStylemanagerClass::BuildPropertyTable() {
   PropertyTableQueue& table = *CLARIONCONTROLPROPERTIESQUEUE;
+  table.Free();  // built anew by every Init
   const platform::QueueKey by_description = {
       table.Asc(&ControlPropertyRecord::PROPERTYDESCRIPTION)};
   const auto add = [&](std::string_view property, std::string_view description, const Row& row,

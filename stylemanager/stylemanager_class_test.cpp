@@ -117,6 +117,21 @@ TEST_F(StyleManagerTest, AFirstStartCreatesTheFourFilesEmptyWithoutAQuestion) {
   EXPECT_EQ(manager.DESKTOPRECT.TOP, 0);
 }
 
+TEST_F(StyleManagerTest, InitBuildsThePropertyTableOnceAfterTheTranslations) {
+  temp.dir().Write("ZOVRestyle.trn",
+                   "ZOVResty GROUP\r\n"
+                   "Items      USHORT(1)\r\n"
+                   "           PSTRING('Limit procedure start')\r\n"
+                   "           PSTRING('Vensters per procedure')\r\n"
+                   "   END\r\n");
+  Init();
+  Run([&] { manager.Shutdown(); });
+  Init();
+  EXPECT_EQ(manager.CLARIONCONTROLPROPERTIESQUEUE->Records(), 120u);
+  ASSERT_TRUE(restyle::FindPropertyByNumber(*manager.CLARIONCONTROLPROPERTIESQUEUE, -1));
+  EXPECT_EQ(manager.CLARIONCONTROLPROPERTIESQUEUE->buffer.PROPERTY, "Vensters per procedure");
+}
+
 TEST_F(StyleManagerTest, TheControlTypesAreListedByUpperCaseName) {
   Init();
   const std::vector<std::string> types = ControlTypes();
