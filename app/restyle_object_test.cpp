@@ -2,8 +2,10 @@
 // registry of the open windows, the frame, and what opening a window leaves in the restyle
 // files.
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,17 +67,18 @@ class RestyleObjectTest : public ProgramTest {
 
   // Runs `look` on the frame's thread, holding the runtime lock, at its next event.
   void LookFromFrame(ScriptedUser& user, const std::function<void()>& look) {
-    bool done = false;
-    OnCall([&](std::string_view call) {
-      if (!done && call == "ZOVAgentClass.HandleEvent Main" && platform::ui::Event() == kLook) {
-        done = true;
+    // Shared with the hook, which a late call may still run after this returns.
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    OnCall([done, look](std::string_view call) {
+      if (call == "ZOVAgentClass.HandleEvent Main" && platform::ui::Event() == kLook &&
+          !done->exchange(true)) {
         look();
       }
     });
     platform::ui::PostToWindow(Frame(user), kLook);
     user.WaitUntilIdle();
     OnCall({});
-    EXPECT_TRUE(done);
+    EXPECT_TRUE(*done);
   }
 
   // The procedures of the registered restyle objects, in registry order.
