@@ -356,7 +356,7 @@ class QueryBuilderWindow final : public ProcedureWindow {
 
  private:
   void InitQueryBuilder() {
-    loc_.SavedMarkFlag = restyle().MARKSELECTEDCONTROLACTIVE;
+    loc_.SavedMarkFlag = restyle().STYLEPROPERTIES.MARKSELECTEDCONTROLACTIVE;
     // The pages of these sheets are switched by the program only.
     ui::SetProp(kQBEFunction, ui::Prop::NoSheet, 1);
     ui::SetProp(kConditionSheet, ui::Prop::NoSheet, 1);
@@ -490,7 +490,7 @@ class QueryBuilderWindow final : public ProcedureWindow {
     const FieldId list = text_tab ? kQBEList : kQBEQueryList;
     loc_.QueryConditionQueue.Get(static_cast<size_t>(ui::Choice(list)));
     if (IsConnector(QBE)) {
-      restyle().MARKSELECTEDCONTROLACTIVE = 0;
+      restyle().STYLEPROPERTIES.MARKSELECTEDCONTROLACTIVE = 0;
       const FieldId spin = loc_.ConnectorSpin;
       if (text_tab) {
         window().Use(spin, QBE.QUERYINTEXT);
@@ -514,7 +514,8 @@ class QueryBuilderWindow final : public ProcedureWindow {
       ui::Unhide(kInTextTab);
       ui::Unhide(kSQLQueryTab);
       ui::Select(kSQLConditionTab);
-      restyle().MARKSELECTEDCONTROLACTIVE = static_cast<uint8_t>(loc_.SavedMarkFlag);
+      restyle().STYLEPROPERTIES.MARKSELECTEDCONTROLACTIVE =
+          static_cast<uint8_t>(loc_.SavedMarkFlag);
       EndInPlaceEdit();
       GCQ.COLUMNNAME = QBE.FIELD.view();
       const bool column_found =
@@ -539,7 +540,7 @@ class QueryBuilderWindow final : public ProcedureWindow {
   }
 
   void AcceptConnectorEdit() {
-    restyle().MARKSELECTEDCONTROLACTIVE = static_cast<uint8_t>(loc_.SavedMarkFlag);
+    restyle().STYLEPROPERTIES.MARKSELECTEDCONTROLACTIVE = static_cast<uint8_t>(loc_.SavedMarkFlag);
     if (OnTextTab()) {
       QBE.SQLQUERY = QBE.QUERYINTEXT == kAnd ? kAnd : kOr;
       ui::Unhide(kSQLQueryTab);
@@ -553,7 +554,7 @@ class QueryBuilderWindow final : public ProcedureWindow {
   }
 
   void SetConnector(std::string_view connector) {
-    restyle().MARKSELECTEDCONTROLACTIVE = static_cast<uint8_t>(loc_.SavedMarkFlag);
+    restyle().STYLEPROPERTIES.MARKSELECTEDCONTROLACTIVE = static_cast<uint8_t>(loc_.SavedMarkFlag);
     QBE.QUERYINTEXT = connector;
     QBE.SQLQUERY = connector;
     EndInPlaceEdit();

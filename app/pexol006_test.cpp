@@ -404,9 +404,10 @@ TEST_P(QueryBuilderTest, TheMarkFlagIsOffOnlyWhileAConnectorIsEditedInPlace) {
     if (restyle == nullptr) return 0;  // no procedure on this thread
     // The restyle settings switch marking on when the window is attached, before the
     // builder's own set-up saves the flag.
-    if (call == "ZOVRestyleClass.SetWindow 1") restyle->MARKSELECTEDCONTROLACTIVE = 1;
+    if (call == "ZOVRestyleClass.SetWindow 1")
+      restyle->STYLEPROPERTIES.MARKSELECTEDCONTROLACTIVE = 1;
     if (call == "ZOVAgentClass.HandleEvent QueryBuilder" && platform::ui::Event() == kReadFlag) {
-      flag = restyle->MARKSELECTEDCONTROLACTIVE;
+      flag = restyle->STYLEPROPERTIES.MARKSELECTEDCONTROLACTIVE;
     }
     return 0;
   });

@@ -117,7 +117,47 @@ void ZOVRestyleBaseClass::BindConditionFile(platform::files::File& file, size_t 
   platform::TraceCall("ZOVRestyleBaseClass.BindConditionFile " + file.label());
 }
 
+void ZOVRestyleBaseClass::ShareBindsOf(const ZOVRestyleBaseClass& other) {
+  user_name_ = other.user_name_;
+  restyle_file_ = other.restyle_file_;
+  restyle_key_ = other.restyle_key_;
+  restyle_set_id_ = other.restyle_set_id_;
+  restyle_property_ = other.restyle_property_;
+  restyle_parameter_ = other.restyle_parameter_;
+  restyle_value_ = other.restyle_value_;
+  set_file_ = other.set_file_;
+  set_primary_key_ = other.set_primary_key_;
+  set_sort_key_ = other.set_sort_key_;
+  set_user_ = other.set_user_;
+  set_profile_ = other.set_profile_;
+  set_procedure_ = other.set_procedure_;
+  set_group_ = other.set_group_;
+  set_name_ = other.set_name_;
+  set_id_ = other.set_id_;
+  condition_file_ = other.condition_file_;
+  condition_key_ = other.condition_key_;
+  condition_set_id_ = other.condition_set_id_;
+  condition_id_ = other.condition_id_;
+  condition_control_ = other.condition_control_;
+  condition_property_equate_ = other.condition_property_equate_;
+  condition_operator_ = other.condition_operator_;
+  condition_value_ = other.condition_value_;
+  condition_manual_value_ = other.condition_manual_value_;
+}
+
 // Condition sets.
+
+int32_t ZOVRestyleBaseClass::FindSetId(bool global, std::string_view group,
+                                       std::string_view set_name) {
+  const SetKey key = MakeSetKey(global, group);
+  set_file_->Clear();
+  *set_user_ = key.user;
+  *set_profile_ = key.profile;
+  *set_procedure_ = key.procedure;
+  *set_group_ = key.group;
+  *set_name_ = set_name;
+  return set_file_->Get(set_sort_key_) ? *set_id_ : 0;
+}
 
 ZOVRestyleBaseClass::SetKey ZOVRestyleBaseClass::MakeSetKey(bool global,
                                                             std::string_view group) const {

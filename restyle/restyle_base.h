@@ -19,6 +19,13 @@
 #include "platform/core/queue.h"
 #include "platform/core/record.h"
 #include "platform/files/file.h"
+#include "platform/ui/forward.h"
+#include "restyle/property_table.h"
+#include "restyle/restyle_queues.h"
+
+namespace platform::ui {
+class Window;
+}
 
 namespace restyle {
 
@@ -74,6 +81,32 @@ class ZOVRestyleBaseClass {
   void BindConditionFile(platform::files::File& file, size_t key, int32_t& set_id,
                          int32_t& condition_id, FixedString<64>& control, int32_t& property_equate,
                          FixedString<10>& op, FixedString<255>& value, uint8_t& manual_value);
+
+  // Takes over the user name and the three binds of `other` (the style manager), so both
+  // share one record buffer per file.
+  void ShareBindsOf(const ZOVRestyleBaseClass& other);
+  // Whether the condition-set, condition and restyle files are bound; without them nothing
+  // is read or stored.
+  bool IsBound() const {
+    return set_file_ != nullptr && condition_file_ != nullptr && restyle_file_ != nullptr;
+  }
+
+  // The text with every property reference ("?CONTROL{Text}", "?SELF{PROP:Text}") replaced
+  // by the property's current value in `window`, of the control found by its equate text in
+  // `controls` (or `self` for ?SELF), the property found by name in `properties`. A text
+  // value is quoted, quotes doubled; a number is bare. Scanning goes on after each value, so
+  // a value is never taken for a reference. At most 512 bytes in and out. A reference that
+  // cannot be resolved answers one of the "ERROR in expression - ..." texts.
+  std::string ResolvePropertyReferences(const platform::ui::Window& window,
+                                        platform::Queue<ControlSnapshotRecord>& controls,
+                                        PropertyTableQueue& properties, std::string_view text,
+                                        platform::ui::FieldId self);
+  // Deletes the property values switched off (ENABLED 0) from every set of the current user
+  // and profile, then every set left without conditions and values. The settings stored
+  // under no set (-3, -7) stay.
+  void PurgeDisabledProperties();
+  // The text without a leading "?".
+  static std::string StripQuestionMark(std::string_view text);
 
   // Deletes the records of the group's fields under (set, property); missing ones are skipped.
   virtual void DeleteGroup(const platform::RecordLayout& layout, const void* group, int32_t set_id,
@@ -159,6 +192,9 @@ class ZOVRestyleBaseClass {
   bool FirstSetOf(const SetKey& key);
   // The set name in the condition-set buffer.
   std::string_view set_name() const { return set_name_->view(); }
+  // The number of the set (user, profile, "~Global settings" when `global` else
+  // PROCEDURENAME, group, set name), 0 when there is none. Creates nothing.
+  int32_t FindSetId(bool global, std::string_view group, std::string_view set_name);
 
  private:
   SetKey MakeSetKey(bool global, std::string_view group) const;

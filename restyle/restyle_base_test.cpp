@@ -378,5 +378,75 @@ TEST_F(RestyleStoreTest, AFailedUnconditionalSetIsNoSetAfterIgnore) {
   EXPECT_EQ(Sets().size(), 1u);
 }
 
+TEST_F(RestyleStoreTest, PurgeRemovesSwitchedOffValuesAndTheSetsLeftEmpty) {
+  AddSet("DEFAULT", "DEFAULT", "Main", "Control ?A", "-Unconditional-", 1);
+  AddSet("DEFAULT", "DEFAULT", "Main", "ControlType 9", "-Unconditional-", 2);
+  AddSet("DEFAULT", "DEFAULT", "Main", "ControlType 9", "Big", 3);
+  AddSet("DEFAULT", "DEFAULT", "~Global settings", "~Images~", "-Unconditional-", 4);
+  AddSet("DEFAULT", "OTHER", "Main", "ControlType 9", "-Unconditional-", 5);
+  files.ZOVCONDITIONFILE.Clear();
+  files.ZOVCD.CONDITIONALSETID = 3;
+  files.ZOVCD.CONDITIONALID = 1;
+  files.ZOVCD.CONTROL = "?A";
+  files.ZOVCD.PROPERTYEQUATE = 0x7C00;
+  files.ZOVCD.OPERATOR = "=";
+  files.ZOVCD.VALUE = "'x'";
+  ASSERT_TRUE(files.ZOVCONDITIONFILE.Add());
+  const auto value = [](uint8_t enabled, std::string_view text) {
+    ControlPropertyGroup g;
+    g.ENABLED = enabled;
+    g.VALUE = text;
+    return g;
+  };
+  Run([&] {
+    store.SaveGroup(value(0, "off"), 1, "property 31744");
+    store.SaveGroup(value(1, "on"), 1, "property 31762");
+    store.SaveGroup(value(0, "off"), 2, "property 31744");
+    store.SaveGroup(value(0, "off"), 3, "property 31744");
+    store.SaveGroup(value(0, "other profile"), 5, "property 31744");
+    // Settings of no set, whatever they hold.
+    store.SaveGroup(value(0, "tree"), -3, "~Tree");
+    store.SaveGroup(value(0, "fading"), -7, "~Use Fading");
+    store.PurgeDisabledProperties();
+  });
+  EXPECT_EQ(Sets(), (std::vector<std::string>{
+                        "DEFAULT/OTHER/Main/ControlType 9/-Unconditional-=5",
+                        "DEFAULT/DEFAULT/Main/ControlType 9/Big=3",
+                        "DEFAULT/DEFAULT/Main/Control ?A/-Unconditional-=1",
+                    }));
+  EXPECT_EQ(Records(), (std::vector<std::string>{
+                           "-7 ~Use Fading CLARIONVALUE=0",
+                           "-7 ~Use Fading ENABLED=0",
+                           "-7 ~Use Fading VALUE=fading",
+                           "-3 ~Tree CLARIONVALUE=0",
+                           "-3 ~Tree ENABLED=0",
+                           "-3 ~Tree VALUE=tree",
+                           "1 property 31762 CLARIONVALUE=0",
+                           "1 property 31762 ENABLED=1",
+                           "1 property 31762 VALUE=on",
+                           "5 property 31744 CLARIONVALUE=0",
+                           "5 property 31744 ENABLED=0",
+                           "5 property 31744 VALUE=other profile",
+                       }));
+}
+
+TEST(ZOVRestyleBaseClass, StripQuestionMarkDropsOnlyALeadingOne) {
+  struct Case {
+    std::string_view text;
+    std::string_view stripped;
+  };
+  constexpr Case kCases[] = {
+      {"?DSNString:Prompt", "DSNString:Prompt"},
+      {"Window", "Window"},
+      {"", ""},
+      {"??", "?"},
+      {"a?", "a?"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(ZOVRestyleBaseClass::StripQuestionMark(c.text), c.stripped);
+  }
+}
+
 }  // namespace
 }  // namespace restyle

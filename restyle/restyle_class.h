@@ -1,17 +1,36 @@
 // ZOVRestyleClass: the per-window restyle object. Every window procedure creates one, asks
-// it whether the procedure may start, registers its window and controls with it, and hands
-// it every event first (after the assistant).
+// it whether the procedure may start, registers its window and controls with it, attaches
+// the window, and hands it every event first (after the assistant):
 //
-// These bodies stand in until the restyle engine is built: they answer "go on" (0) and report
-// each call to the call trace, whose observer may answer otherwise in tests.
+//   ZOVRestyleClass restyle;
+//   if (restyle.Init(style_manager, "Pexolind") == 1) return;   // the limit is reached
+//   window.Open();
+//   restyle.AddControl(0, 0, "Window", "Window");
+//   restyle.AddControl(field, 0, "?TableList", "?TableList");
+//   restyle.SetWindow(window, 1);                               // listed from here on
+//
+// The object keeps the unstyled look of every registered control, the window's initial
+// geometry and its window options, and it is listed in the style manager's registry from
+// SetWindow until it is destroyed, so it must be destroyed before its window closes.
+//
+// The styling pass, the fading, the event handling and the tree menu stand in until they are
+// built: they report each call to the call trace, whose observer may answer otherwise in
+// tests. Every operation requires the runtime lock and yields nowhere.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
-#include "platform/ui/codes.h"
+#include "platform/core/fixed_string.h"
+#include "platform/core/queue.h"
+#include "platform/ui/forward.h"
+#include "restyle/property_table.h"
+#include "restyle/restyle_base.h"
+#include "restyle/restyle_queues.h"
 #include "restyle/restyle_registry.h"
+#include "restyle/stored_shapes.h"
 
 namespace platform::ui {
 class Window;
@@ -19,43 +38,155 @@ class Window;
 
 namespace restyle {
 
-class ZOVRestyleClass {
- public:
-  ZOVRestyleClass();
-  ~ZOVRestyleClass();
-  ZOVRestyleClass(const ZOVRestyleClass&) = delete;
-  ZOVRestyleClass& operator=(const ZOVRestyleClass&) = delete;
+// The state of configure-directly mode.
+struct ConfigureDirectlyGroup {
+  platform::ui::ThreadId THREAD = 0;  // 0: the mode is off
+  int16_t XPOS = 0;
+  int16_t YPOS = 0;
+  int32_t ACTIVECONTROLEQUATE = 0;
+  uint16_t RESTORETIMER = 0;
+  uint8_t WINDOWIMM = 0;
+  CString<255> WINDOWTEXT;
+};
 
-  // Answers 1 when the procedure may not start (a window of it is already running and the
-  // restyle settings allow one), else 0. `manager` (the style manager's registry) is
-  // borrowed and outlives this object, which is listed in it until it is destroyed.
+// The window options.
+struct StylePropertiesGroup {
+  int32_t CONFIGUREHOTKEY = 0;  // not used: the style manager's is
+  uint8_t ENABLEMENUTREE = 0;
+  uint8_t DISABLERESTYLE = 0;
+  uint8_t MARKSELECTEDCONTROLACTIVE = 0;
+  uint8_t MARKSELECTEDCONTROLCONFIGURATION = 0;
+  uint8_t MARKSELECTEDCONTROLCOLOR = 0;
+  uint8_t MARKSELECTEDCONTROLSYMBOL = 0;
+  CString<512> MENUOPENICON;                 // not used
+  CString<512> MENUCLOSEICON;                // not used
+  int16_t MESSAGEBOXUSEBACKGROUNDCOLOR = 0;  // not used, nor the three below
+  int16_t MESSAGEBOXUSEIMAGES = 0;
+  int16_t MESSAGEBOXUSETEXTCOLOR = 0;
+  int16_t MESSAGEBOXUSEWALLPAPER = 0;
+  uint8_t NUMBEROFIMAGES = 0;  // not used
+  uint8_t RESIZEWINDOW = 0;
+  uint8_t CENTERCONTROLS = 0;
+  uint8_t AUTOMAXIMIZE = 0;
+  uint8_t WINDOWCHECKPOSITION = 0;
+  int16_t WINDOWROUNDNESS = 0;
+  uint8_t WINDOWSAVEPOSITION = 0;
+};
+
+class ZOVRestyleClass : public ZOVRestyleBaseClass {
+ public:
+  // Creates the eleven queues.
+  ZOVRestyleClass();
+  // Leaves the registry when still listed, then disposes the queues in the order they were
+  // made.
+  ~ZOVRestyleClass() override;
+
+  // Binds the object to the style manager (borrowed; it outlives this object) and answers 1
+  // when the procedure may not start: "Limit procedure start" allows no further window of
+  // it, and the first one open has been activated. Else 0. Called before the window opens.
   int32_t Init(RestyleRegistry& manager, std::string_view procedure_name);
-  // Registers a control (field 0: the window) with its equate text and description.
-  void AddControl(platform::ui::FieldId field, int32_t level, std::string_view equate,
+  // Registers a control (field 0: the window) with its equate text and description and
+  // takes its snapshot; a field already registered keeps its first. `flag` is not used.
+  void AddControl(platform::ui::FieldId field, int32_t flag, std::string_view equate,
                   std::string_view description);
   // Registers a menu (kind 1) or a menu item (kind 3) of the frame's menu.
   void AddMenuItem(platform::ui::FieldId field, int32_t kind);
-  // Attaches the window (borrowed; it outlives this object while attached).
-  void SetWindow(platform::ui::Window& window, int32_t apply);
+  // Attaches the open window (borrowed; it outlives this object), reads the window options,
+  // enters the registry, keeps the initial geometry and styles the window. `selection` 0
+  // styles only the registered controls in the first pass, else all.
+  void SetWindow(platform::ui::Window& window, uint8_t selection);
+  // Reads the window options and the window's images from the restyle files. Opening a
+  // window creates the procedure's "~Images~" set when it has none.
+  void LoadWindowOptions();
+  // Leaves the style manager's registry; nothing before Init.
+  void Unregister();
+
+  // Whether a value of custom or runtime property `property` applies to `control` through an
+  // "-Unconditional-" set: of the control itself, else of its control type (`type`, or the
+  // control's Type with `read_type` 1) in the procedure, else in "~Global settings". The
+  // value found goes to `value` (cleared first), never to a buffer others share. Creates no
+  // set.
+  uint8_t GetPropertyValue(platform::ui::FieldId control, int32_t property, int32_t type,
+                           uint8_t read_type, ControlPropertyGroup& value);
+
+  // One styling pass. TODO(styling pass): stands in; reports the call.
+  void Restyle(uint8_t reload, uint8_t keep);
   // Answers non-zero when it consumed the current event.
   int32_t HandleEvent();
   // Rebuilds the tree menu's structure from the frame's menu.
   void BuildMenuStructure();
 
-  // Settings the window procedure gives its restyle object. Colours are stored values
-  // (80000000h + n is system colour n, -1 none).
+  // The style manager (borrowed), null until Init.
+  RestyleRegistry* STYLEMANAGER = nullptr;
+  // The style manager's property table, shared; null until Init.
+  PropertyTableQueue* CLARIONCONTROLPROPERTIESQUEUE = nullptr;
+  ConfigureDirectlyGroup CONFIGUREDIRECTLYONWINDOW;
+  std::unique_ptr<platform::Queue<ConfigureMenuItemRecord>> CONFIGUREMENUSTRUCTUREQUEUE;
+  std::unique_ptr<platform::Queue<ControlSnapshotRecord>> CONTROLPROPERTIESQUEUE;
+  uint8_t CONTROLSELECTION = 0;
+  uint8_t DONOTRESTYLETHISPROCEDURE = 0;  // 1: styling is suspended
+  std::unique_ptr<platform::Queue<ImageButtonRecord>> IMAGEBUTTONQUEUE;
+  std::unique_ptr<platform::Queue<ImageButtonRecord>> EXCLUDEMENUITEMQUEUE;  // nothing fills it
+  uint8_t EXPANDMENUTREEAUTOMATICALLY = 0;
+  int16_t FRAMEDX = 0;  // not used, nor FRAMEDY and IMAGEEQUATE
+  int16_t FRAMEDY = 0;
+  int32_t IMAGEEQUATE = 0;
+  std::unique_ptr<platform::Queue<ImageEquateRecord>> IMAGEEQUATEQUEUE;
+  std::unique_ptr<platform::Queue<ImageQueueRecord>> IMAGEQUEUE;
+  ImagePropertyGroup IMAGEPROPERTYGROUP;
+  // The tree menu. Colours are stored values (80000000h + n is system colour n, -1 none).
+  uint8_t MENUBUILD = 0;
+  int32_t MARKSELECTEDCONTROLEQUATE = 0;
+  std::unique_ptr<platform::Queue<MenuStructureIconRecord>> MENUSTRUCTUREICONQUEUE;
+  std::unique_ptr<platform::Queue<MenuStructureFontRecord>> MENUSTRUCTUREFONTQUEUE;
+  std::unique_ptr<platform::Queue<MenuStructureRecord>> MENUSTRUCTUREQUEUE;
+  uint8_t MENUTREEACTIVE = 0;  // not used
+  int32_t MENUTREEACTIVEDMENUITEM = 0;
+  platform::FixedString<100> MENUTREEDEFAULTICON;
+  platform::FixedString<40> MENUTREEFONT;
   int32_t MENUTREEITEMHEIGHT = 0;
   int64_t MENUTREEITEMCOLOR = 0;
   int64_t MENUTREEITEMBACKGROUNDCOLOR = 0;
   int64_t MENUTREEITEMSELECTEDCOLOR = 0;
   int64_t MENUTREEITEMSELECTEDBACKGROUND = 0;
-  uint8_t EXPANDMENUTREEAUTOMATICALLY = 0;
-  uint8_t MARKSELECTEDCONTROLACTIVE = 0;
+  uint8_t MENUTREELASTSTARTEDMENUITEMS = 0;
+  int32_t MENUTREELIST = 0;
+  platform::ui::ThreadId MENUTREETHREAD = 0;
+  uint8_t MENUTREETRACKMOUSE = 0;                  // not used
+  platform::ui::Window* MENUTREEWINDOW = nullptr;  // borrowed
+  int16_t OLDWINDOWWIDTH = 0;
+  int16_t OLDWINDOWHEIGHT = 0;
+  // The window's size when attached, maximizing undone.
+  int16_t ORGINALHEIGHT = 0;
+  int16_t ORGINALWIDTH = 0;
+  uint8_t OVERRIDEDONOTADDIMAGES = 0;  // 1 would suppress the window's images
+  double PREVIOUSRATIO = 0;
+  platform::ui::WindowHandle PROCEDUREHANDLE = 0;
+  platform::ui::ThreadId PROCEDURETHREAD = 0;
+  platform::ui::Window* PROCEDUREWINDOW = nullptr;  // borrowed, null until SetWindow
+  std::unique_ptr<platform::Queue<TypePropertyRecord>> PROPERTIESQUEUE;
+  double RATIO = 0;
+  std::unique_ptr<platform::Queue<ResizeRecord>> RESIZEQUEUE;
+  int16_t SHIFTXPOS = 0;
+  int16_t SHIFTYPOS = 0;
+  StylePropertiesGroup STYLEPROPERTIES;
+  int16_t TOOLBARHEIGHT = 0;
+  int32_t WINDOWAPISTYLE = 0;  // the platform has no style bits: always 0
+  uint8_t WINDOWRESTYLED = 0;
 
  private:
-  std::string procedure_name_;
-  RestyleRegistry* registry_ = nullptr;     // null until Init
-  platform::ui::Window* window_ = nullptr;  // null until SetWindow
+  // The snapshot of `field` into CONTROLPROPERTIESQUEUE's buffer; false when not registered.
+  bool FindSnapshot(platform::ui::FieldId field);
+  void FillResizeQueue();
+  void LoadImages();
+  // The value of `property` for the window (control 0, type read from it) read as a number,
+  // 0 when none applies.
+  int64_t WindowOption(int32_t property);
+  // Of the procedure's "~Images~" set, or of "~Global settings": the set's number (created
+  // when missing), 0 when none could be made.
+  int32_t ImagesSet(uint8_t global);
+
+  bool listed_ = false;  // in the style manager's registry
 };
 
 }  // namespace restyle

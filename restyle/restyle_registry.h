@@ -1,10 +1,20 @@
-// The registry of restyle objects as the restyle object sees it: each one is listed from its
-// Init until it goes, so restyling every window reaches it. The style manager keeps the
-// registry and implements this interface; the restyle engine knows only the interface.
+// The style manager as a restyle object sees it: the store whose files, record buffers and
+// settings every restyle object shares, the property table, the style hot key, the default
+// images, and the registry of restyle objects, in which each is listed from the moment its
+// window is attached until it is destroyed. The style manager implements this interface; the
+// restyle engine knows only the interface.
 #pragma once
+
+#include <vector>
+
+#include "platform/core/queue.h"
+#include "platform/ui/codes.h"
+#include "restyle/property_table.h"
+#include "restyle/stored_shapes.h"
 
 namespace restyle {
 
+class ZOVRestyleBaseClass;
 class ZOVRestyleClass;
 
 class RestyleRegistry {
@@ -12,11 +22,25 @@ class RestyleRegistry {
   RestyleRegistry(const RestyleRegistry&) = delete;
   RestyleRegistry& operator=(const RestyleRegistry&) = delete;
 
-  // Lists `restyle` (borrowed; it leaves before it is destroyed). Listing it twice lists it
-  // once. Requires the runtime lock.
-  virtual void AddRestyle(ZOVRestyleClass& restyle) = 0;
-  // Takes `restyle` off the list; nothing when it is not listed. Requires the runtime lock.
-  virtual void RemoveRestyle(ZOVRestyleClass& restyle) = 0;
+  // The store whose binds, user, profile and switch a restyle object takes over in its Init.
+  virtual ZOVRestyleBaseClass& Store() = 0;
+  // CLARIONCONTROLPROPERTIESQUEUE, built by the style manager's Init. A reader may set MARK.
+  virtual PropertyTableQueue& PropertyTable() = 0;
+  // The key that opens the style configuration in every window.
+  virtual platform::ui::KeyCode ConfigureHotKey() const = 0;
+  // The default images (IMAGEQUEUE), for a window whose image settings name none.
+  virtual const platform::Queue<ImageQueueRecord>& DefaultImages() const = 0;
+
+  // Appends `restyle` (borrowed; it leaves before it is destroyed); listing it twice gives
+  // two rows. The application frame's object becomes the APPLICATIONWINDOW. Requires the
+  // runtime lock.
+  virtual void RegisterRestyle(ZOVRestyleClass& restyle) = 0;
+  // Takes the first row of `restyle` off; nothing when it is not listed. Requires the runtime
+  // lock.
+  virtual void UnregisterRestyle(ZOVRestyleClass& restyle) = 0;
+  // RESTYLECLASSLIST: the listed objects in the order they were listed. Requires the runtime
+  // lock.
+  virtual const std::vector<ZOVRestyleClass*>& RegisteredRestyles() const = 0;
 
  protected:
   RestyleRegistry() = default;

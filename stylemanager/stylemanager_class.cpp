@@ -14,6 +14,8 @@
 #include "platform/ui/dialogs.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/thread.h"
+#include "platform/ui/window.h"
+#include "restyle/restyle_class.h"
 
 namespace stylemanager {
 namespace {
@@ -59,7 +61,8 @@ const platform::RecordLayout& ControlTypeRecord::Layout() {
 }
 
 ZOVStylemanagerClass::ZOVStylemanagerClass()
-    : CONTROLTYPESQUEUE(std::make_unique<platform::Queue<ControlTypeRecord>>()),
+    : CLARIONCONTROLPROPERTIESQUEUE(std::make_unique<restyle::PropertyTableQueue>()),
+      CONTROLTYPESQUEUE(std::make_unique<platform::Queue<ControlTypeRecord>>()),
       IMAGEQUEUE(std::make_unique<platform::Queue<restyle::ImageQueueRecord>>()),
       TRANSLATOR(std::make_unique<platform::ui::Translator>()) {
   REFCHANGEGLOBALPROPERTIES = &CHANGEGLOBALPROPERTIES;
@@ -68,7 +71,8 @@ ZOVStylemanagerClass::ZOVStylemanagerClass()
 }
 
 ZOVStylemanagerClass::~ZOVStylemanagerClass() {
-  restyles_.clear();
+  RESTYLECLASSLIST.clear();
+  DisposeQueue(CLARIONCONTROLPROPERTIESQUEUE);
   DisposeQueue(CONTROLTYPESQUEUE);
   DisposeQueue(IMAGEQUEUE);
   TraceCall("ZOVStylemanagerClass.Destruct");
@@ -94,7 +98,7 @@ void ZOVStylemanagerClass::Init(platform::ui::KeyCode configure_key) {
   TRANSLATOR->file_name = kTranslationFile;
   LoadTranslations();
   PROCEDURENAME = Translate("<Unknown>");
-  // TODO(property table): step 3 builds the property table.
+  BuildPropertyTable();
   CURRENTPROFILE = kDefaultProfile;
   CONFIGUREHOTKEY = configure_key;
   platform::region::Rect desktop;
@@ -208,12 +212,26 @@ void ZOVStylemanagerClass::AddImage(const restyle::ImageQueueRecord& image) {
   images.AddByKey({images.Asc(&restyle::ImageQueueRecord::IMAGEFILE)});
 }
 
-void ZOVStylemanagerClass::AddRestyle(restyle::ZOVRestyleClass& restyle) {
-  if (std::ranges::find(restyles_, &restyle) == restyles_.end()) restyles_.push_back(&restyle);
+void ZOVStylemanagerClass::RegisterRestyle(restyle::ZOVRestyleClass& restyle) {
+  RESTYLECLASSLIST.push_back(&restyle);
+  platform::ui::Window* window = restyle.PROCEDUREWINDOW;
+  if (window != nullptr && platform::TextToNumber(window->Get(0, platform::ui::Prop::Type)) ==
+                               static_cast<int32_t>(platform::ui::ControlType::kApplication)) {
+    APPLICATIONHANDLE = restyle.PROCEDUREHANDLE;
+    APPLICATIONWINDOW = window;
+  }
 }
 
-void ZOVStylemanagerClass::RemoveRestyle(restyle::ZOVRestyleClass& restyle) {
-  std::erase(restyles_, &restyle);
+void ZOVStylemanagerClass::UnregisterRestyle(restyle::ZOVRestyleClass& restyle) {
+  const auto it = std::ranges::find(RESTYLECLASSLIST, &restyle);
+  if (it == RESTYLECLASSLIST.end()) return;
+  RESTYLECLASSLIST.erase(it);
+  // The frame's window goes with its object; nothing may reach it through here afterwards.
+  if (APPLICATIONWINDOW != nullptr && APPLICATIONWINDOW == restyle.PROCEDUREWINDOW &&
+      std::ranges::find(RESTYLECLASSLIST, &restyle) == RESTYLECLASSLIST.end()) {
+    APPLICATIONHANDLE = 0;
+    APPLICATIONWINDOW = nullptr;
+  }
 }
 
 int32_t ZOVStylemanagerClass::ShowMessage(const platform::MessageRequest& request) {

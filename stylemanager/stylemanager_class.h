@@ -19,6 +19,7 @@
 #include "platform/files/file.h"
 #include "platform/ui/codes.h"
 #include "platform/ui/translator.h"
+#include "restyle/property_table.h"
 #include "restyle/restyle_base.h"
 #include "restyle/restyle_registry.h"
 #include "restyle/stored_shapes.h"
@@ -86,31 +87,45 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
   // Opens the main configuration window for the window of `restyle` (borrowed).
   void ConfigureMain(restyle::ZOVRestyleClass& restyle);
 
-  // The registry of restyle objects.
-  void AddRestyle(restyle::ZOVRestyleClass& restyle) override;
-  void RemoveRestyle(restyle::ZOVRestyleClass& restyle) override;
-  // The listed restyle objects, in the order they were listed. Requires the runtime lock.
-  const std::vector<restyle::ZOVRestyleClass*>& restyle_objects() const { return restyles_; }
+  // The style manager as the restyle objects see it (restyle_registry.h).
+  restyle::ZOVRestyleBaseClass& Store() override { return *this; }
+  restyle::PropertyTableQueue& PropertyTable() override { return *CLARIONCONTROLPROPERTIESQUEUE; }
+  platform::ui::KeyCode ConfigureHotKey() const override { return CONFIGUREHOTKEY; }
+  const platform::Queue<restyle::ImageQueueRecord>& DefaultImages() const override {
+    return *IMAGEQUEUE;
+  }
+  void RegisterRestyle(restyle::ZOVRestyleClass& restyle) override;
+  void UnregisterRestyle(restyle::ZOVRestyleClass& restyle) override;
+  const std::vector<restyle::ZOVRestyleClass*>& RegisteredRestyles() const override {
+    return RESTYLECLASSLIST;
+  }
+  // Fills CLARIONCONTROLPROPERTIESQUEUE: the custom properties with translated names, then
+  // the runtime's, in PROPERTYDESCRIPTION order.
+  void BuildPropertyTable();
 
   platform::files::File* property_file() const { return PROPERTYFILE; }
 
   // Fields, in the order the restyle engine knows them.
-  int32_t APPLICATIONHANDLE = 0;  // the frame's restyle object's handle once registered
+  // The frame's handle and window while its restyle object is listed; 0 and null otherwise.
+  platform::ui::WindowHandle APPLICATIONHANDLE = 0;
   platform::ui::Window* APPLICATIONWINDOW = nullptr;  // borrowed
   int16_t APPLICATIONCLIENTWIDTH = 0;
   int16_t APPLICATIONCLIENTHEIGHT = 0;
   uint8_t CHANGEGLOBALPROPERTIES = 1;  // 1: the editors work on "~Global settings"
-  // TODO(property table): CLARIONCONTROLPROPERTIESQUEUE comes with the property table.
+  std::unique_ptr<restyle::PropertyTableQueue> CLARIONCONTROLPROPERTIESQUEUE;
   platform::ui::KeyCode CONFIGUREHOTKEY = 0;
   restyle::ControlPropertyGroup CONTROLPROPERTYGROUP;
   std::unique_ptr<platform::Queue<ControlTypeRecord>> CONTROLTYPESQUEUE;
   platform::CString<256> CURRENTPROFILE;
   RectGroup DESKTOPRECT;  // pixels, taken once by Init
   std::unique_ptr<platform::Queue<restyle::ImageQueueRecord>> IMAGEQUEUE;
-  uint8_t MENUTREETHREAD = 0;
+  platform::ui::ThreadId MENUTREETHREAD = 0;  // 0: no tree-menu thread
   // The system message hook that was set before the program set its own.
   platform::MessageHook MESSAGEHOOK;
   std::unique_ptr<platform::ui::Translator> TRANSLATOR;
+  // RESTYLECLASSLIST: the listed restyle objects (borrowed; each leaves before it goes), in
+  // the order they were listed.
+  std::vector<restyle::ZOVRestyleClass*> RESTYLECLASSLIST;
   uint8_t USECLARIONMESSAGEBOX = 0;  // 1: ShowMessage uses the standard box
   uint8_t USEFADING = 1;
   RectGroup WINDOWRECT;
@@ -128,8 +143,6 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
   restyle::FixedString<64>* PROPERTYFILEPROPERTYFIELD = nullptr;
   restyle::FixedString<255>* PROPERTYFILEPROPERTYDESCRIPTIONFIELD = nullptr;
   uint8_t* PROPERTYFILEHIDEFROMENDUSER = nullptr;
-
-  std::vector<restyle::ZOVRestyleClass*> restyles_;  // borrowed; each leaves before it goes
 };
 
 }  // namespace stylemanager

@@ -27,19 +27,6 @@ using platform::files::DriverFaultsForTest;
 using platform::files::kDenyNone;
 using platform::files::kReadWrite;
 
-TEST(ZOVStylemanagerClass, ARestyleObjectIsListedFromItsInitUntilItGoes) {
-  ZOVStylemanagerClass manager;
-  auto first = std::make_unique<restyle::ZOVRestyleClass>();
-  restyle::ZOVRestyleClass second;
-  restyle::ZOVRestyleClass never_initialised;
-  EXPECT_EQ(first->Init(manager, "Main"), 0);
-  EXPECT_EQ(second.Init(manager, "Pexolind"), 0);
-  EXPECT_EQ(manager.restyle_objects(),
-            (std::vector<restyle::ZOVRestyleClass*>{first.get(), &second}));
-  first.reset();
-  EXPECT_EQ(manager.restyle_objects(), (std::vector<restyle::ZOVRestyleClass*>{&second}));
-}
-
 TEST(ZOVStylemanagerClass, StartsWithFadingAndGlobalPropertiesOn) {
   ZOVStylemanagerClass manager;
   EXPECT_EQ(manager.CHANGEGLOBALPROPERTIES, 1);
@@ -128,6 +115,21 @@ TEST_F(StyleManagerTest, AFirstStartCreatesTheFourFilesEmptyWithoutAQuestion) {
   EXPECT_EQ(manager.DESKTOPRECT.BOTTOM, 768);
   EXPECT_EQ(manager.DESKTOPRECT.LEFT, 0);
   EXPECT_EQ(manager.DESKTOPRECT.TOP, 0);
+}
+
+TEST_F(StyleManagerTest, InitBuildsThePropertyTableOnceAfterTheTranslations) {
+  temp.dir().Write("ZOVRestyle.trn",
+                   "ZOVResty GROUP\r\n"
+                   "Items      USHORT(1)\r\n"
+                   "           PSTRING('Limit procedure start')\r\n"
+                   "           PSTRING('Vensters per procedure')\r\n"
+                   "   END\r\n");
+  Init();
+  Run([&] { manager.Shutdown(); });
+  Init();
+  EXPECT_EQ(manager.CLARIONCONTROLPROPERTIESQUEUE->Records(), 120u);
+  ASSERT_TRUE(restyle::FindPropertyByNumber(*manager.CLARIONCONTROLPROPERTIESQUEUE, -1));
+  EXPECT_EQ(manager.CLARIONCONTROLPROPERTIESQUEUE->buffer.PROPERTY, "Vensters per procedure");
 }
 
 TEST_F(StyleManagerTest, TheControlTypesAreListedByUpperCaseName) {
@@ -362,9 +364,11 @@ class TranslationFileTest : public StyleManagerTest {
 
 TEST_F(TranslationFileTest, ACollectingRunWritesTheTextsItWasAskedFor) {
   RunWith({"Zulu", "Alpha", "Zulu"});
+  // Besides the texts asked for: the button captions, the unknown procedure's name and the
+  // names of the custom properties.
   EXPECT_EQ(temp.dir().Read("ZOVRestyle.trn"),
             "ZOVResty GROUP\r\n"
-            "Items      USHORT(11)\r\n"
+            "Items      USHORT(27)\r\n"
             "           PSTRING('&Abort')\r\n"
             "           PSTRING('')\r\n"
             "           PSTRING('&Cancel')\r\n"
@@ -383,7 +387,39 @@ TEST_F(TranslationFileTest, ACollectingRunWritesTheTextsItWasAskedFor) {
             "           PSTRING('')\r\n"
             "           PSTRING('Alpha')\r\n"
             "           PSTRING('')\r\n"
+            "           PSTRING('Center controls automatic')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('Check window position')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('Control position and size')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('Custom menu look')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('Disable styling for this Window')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('Dynamic sizing of window')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('Fade windows in and out')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('Image on control')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('Limit procedure start')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('Mark selected control')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('Maximize window automatic')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('Name of the control')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('No property styling for this controltype')\r\n"
+            "           PSTRING('')\r\n"
             "           PSTRING('OK')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('Resize strategy')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('Save window position and size')\r\n"
+            "           PSTRING('')\r\n"
+            "           PSTRING('Window roundness')\r\n"
             "           PSTRING('')\r\n"
             "           PSTRING('Zulu')\r\n"
             "           PSTRING('')\r\n"

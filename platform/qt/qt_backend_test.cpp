@@ -3,6 +3,7 @@
 // are checked.
 #include "platform/qt/qt_backend.h"
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -1306,6 +1307,37 @@ TEST(StoredStyle, FontStylesCarryWeightAndFlags) {
   QFont base;
   base.setPointSize(9);
   EXPECT_EQ(FontFromStored(base, "", 0, 0), base);
+}
+
+constexpr ui::ControlDecl kMaximizedControls[] = {ui::Button("?Ok", "OK", {4, 4, 40, 14})};
+constexpr ui::WindowStructure kMaximizedWindow{
+    "test$qt",   "P9$WINDOW",       ui::WindowKind::kMdiChild,
+    "Maximized", {10, 10, 120, 60}, kMaximizedControls};
+std::atomic<int> g_restored_width = -1;
+
+// Opens maximized; a user event sets Maximize back to 0 and notes the width it answers then.
+void MaximizedProcedure() {
+  ui::Window window(kMaximizedWindow);
+  window.Open();
+  window.Set(0, ui::Prop::Maximize, "1");
+  while (window.Accept()) {
+    if (ui::Event() == ui::kEventUser) {
+      window.Set(0, ui::Prop::Maximize, "");
+      g_restored_width = static_cast<int>(ui::GetPropNumber(0, ui::Prop::Width));
+    }
+  }
+}
+
+TEST_F(QtBackendTest, MaximizeShowsTheWindowMaximizedAndItsRestoredSizeStays) {
+  g_restored_width = -1;
+  Start({MaximizedProcedure}, "Pexolind gallery");
+  WindowMirror& maximized = Find("Maximized");
+  Settle();
+  EXPECT_TRUE(maximized.top()->isMaximized());
+  ui::PostToWindow(maximized.handle(), ui::kEventUser);
+  Settle();
+  EXPECT_FALSE(maximized.top()->isMaximized());
+  EXPECT_EQ(g_restored_width, 120);
 }
 
 }  // namespace

@@ -143,6 +143,7 @@ WindowMirror::WindowMirror(QtBackend& backend, const ui::WindowView& view,
                  main->height() + std::max(px.height(), 20) - area.height());
   }
   ApplyShape();
+  ApplyMaximized();
 }
 
 WindowMirror::~WindowMirror() {
@@ -602,15 +603,29 @@ void WindowMirror::Update(const ui::WindowView& view) {
   if (top_) top_->setWindowTitle(Q(view.title));
   ApplyPictures();
   ApplyTimer();
+  ApplyMaximized();
   ApplyGeometry(before);
   ApplyShape();
+}
+
+// The model keeps the size a maximized window is restored to; the display shows it maximized
+// and reports the maximized size back.
+void WindowMirror::ApplyMaximized() {
+  if (!top_) return;
+  const bool maximized = Flag(view_.properties, Prop::Maximize);
+  if (maximized == top_->isMaximized()) return;
+  if (maximized) {
+    top_->showMaximized();
+  } else {
+    top_->showNormal();
+  }
 }
 
 // A position or size the program set while the window is open. Sizes the user made come
 // back through the model in whole dialog units, so a difference smaller than one unit is
 // rounding and leaves the window as the user left it.
 void WindowMirror::ApplyGeometry(const ui::RectDu& before) {
-  if (!top_ || !client_) return;
+  if (!top_ || !client_ || top_->isMaximized()) return;
   const ui::RectDu& at = view_.at;
   if (at.x == before.x && at.y == before.y && at.width == before.width &&
       at.height == before.height) {

@@ -121,6 +121,7 @@ class WindowMirror {
   void ApplyPictures();
   void ApplyShape();
   void ApplyGeometry(const ui::RectDu& before);
+  void ApplyMaximized();
   static void GrowFrameToShow(QWidget* main, QMdiArea* area, QWidget* child);
   static QSize WithinScreen(const QWidget& window, QSize size);
   QRect PixelRect(const ui::RectDu& du) const;

@@ -91,7 +91,6 @@ enum class Prop : int32_t {
   Handle = 0x7C96,  // window: its handle
   Active = 0x7C97,  // window: 1 while it is the active window
   Tip = 0x7CA0,
-  NoSheet = 0x7CA9,  // sheet: no visible tabs
   MinWidth = 0x7CAD,
   MinHeight = 0x7CAE,
   MaxWidth = 0x7CAF,
@@ -104,6 +103,7 @@ enum class Prop : int32_t {
   DeferMove = 0x7CBD,    // system
   BevelStyle = 0x7CE0,
   Join = 0x7CE2,
+  NoSheet = 0x7CE3,  // sheet: no visible tabs
   BevelOuter = 0x7CE4,
   BevelInner = 0x7CE5,
   LineWidth = 0x7CE7,

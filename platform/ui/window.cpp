@@ -152,6 +152,17 @@ std::vector<FieldId> Window::Fields() const {
   return out;
 }
 
+FieldId Window::NextFieldAfter(FieldId field) const {
+  if (field >= 0) {
+    const auto it = controls_.upper_bound(field);
+    if (it != controls_.end()) return it->first;
+    field = 0;  // after the controls come the menus
+  }
+  // The menus are keyed below 0, -1 nearest to 0: the next is the greatest key below `field`.
+  const auto it = controls_.lower_bound(field);
+  return it != controls_.begin() && std::prev(it)->first < 0 ? std::prev(it)->first : 0;
+}
+
 bool Window::IsVisible(const Control& c) const {
   if (c.hidden()) return false;
   if (c.parent() == kNoField) return true;
@@ -197,12 +208,9 @@ std::string Window::Get(FieldId field, Prop p, int32_t index) const {
     case Prop::Width:
     case Prop::Height:
       if (!props_.Get(Prop::Pixels).empty()) return std::to_string(GeometryInPixels(p));
-      return props_.Get(p, index);
-    case Prop::NextField: {
-      // The control after `index` in field order; 0 after the last.
-      const auto it = controls_.upper_bound(std::max(index, 0));
-      return std::to_string(it != controls_.end() ? it->first : 0);
-    }
+      return std::to_string(GeometryDu(p));
+    case Prop::NextField:
+      return std::to_string(NextFieldAfter(index));
     default:
       return props_.Get(p, index);
   }
@@ -221,6 +229,10 @@ void Window::Set(FieldId field, Prop p, std::string_view value, int32_t index) {
     }
     return;
   }
+  if (p == Prop::Maximize) {
+    SetMaximized(!NormalizeProperty(PropKind::kFlag, value).empty());
+    return;
+  }
   const bool geometry = p == Prop::Xpos || p == Prop::Ypos || p == Prop::Width || p == Prop::Height;
   std::string in_units;
   if (geometry && !props_.Get(Prop::Pixels).empty()) {
@@ -233,25 +245,6 @@ void Window::Set(FieldId field, Prop p, std::string_view value, int32_t index) {
       WakeOwnerToFlush();
     }
   }
-}
-
-// The window keeps its geometry in dialog units; while Pixels is set the program reads and
-// writes it in pixels of the window's font. Writing rounds down to whole units, so a pixel
-// size that is no whole number of units reads back a little smaller.
-int64_t Window::GeometryInPixels(Prop p) const {
-  const TextMetrics m = detail::Backend().Metrics();
-  const auto du = static_cast<int32_t>(TextToNumber(props_.Get(p)));
-  return p == Prop::Xpos || p == Prop::Width ? HorizontalPixels(du, m) : VerticalPixels(du, m);
-}
-
-int64_t Window::DialogUnitsFromPixels(Prop p, double px) const {
-  const TextMetrics m = detail::Backend().Metrics();
-  const bool horizontal = p == Prop::Xpos || p == Prop::Width;
-  const int32_t per = horizontal ? m.average_char_width_px : m.char_height_px;
-  const int32_t units = horizontal ? 4 : 8;
-  // A value beyond the int32_t range is cut to it, as the stored number would be.
-  const auto whole = static_cast<int64_t>(std::clamp(px, -2147483648.0, 2147483647.0));
-  return per > 0 ? whole * units / per : 0;
 }
 
 void Window::SetShape(std::optional<region::Region> shape) {
@@ -674,10 +667,7 @@ void Window::ProcessInput(const Input& in) {
       const bool moved = in.kind == Input::Kind::kMoved;
       const bool imm = !props_.Get(Prop::Imm).empty();
       if (imm) Queue(moved ? kEventMove : kEventSize, kNoField);
-      props_.Set(Prop::Xpos, std::to_string(in.at.x));
-      props_.Set(Prop::Ypos, std::to_string(in.at.y));
-      props_.Set(Prop::Width, std::to_string(in.at.width));
-      props_.Set(Prop::Height, std::to_string(in.at.height));
+      TakeReportedGeometry(in.at);
       if (imm) Queue(moved ? kEventMoved : kEventSized, kNoField);
       return;
     }

@@ -162,6 +162,17 @@ class Window {
   // Xpos, Ypos, Width or Height in pixels, and a pixel value of one of them in dialog units.
   int64_t GeometryInPixels(Prop p) const;
   int64_t DialogUnitsFromPixels(Prop p, double px) const;
+  // Xpos, Ypos, Width or Height in dialog units: while maximized, those of the area the
+  // window fills; else its own.
+  int64_t GeometryDu(Prop p) const;
+  RectDu MaximizedGeometry() const;
+  bool maximized() const { return !props_.Get(Prop::Maximize).empty(); }
+  void SetMaximized(bool on);
+  // A move or size the display reports.
+  void TakeReportedGeometry(const RectDu& at);
+  // NextField: the field after `field` in field order (controls 1..n, then menus and items
+  // -1, -2, ...); 0 after the last.
+  FieldId NextFieldAfter(FieldId field) const;
   void Deliver(EventRecord e);
   bool DefaultAction(const EventRecord& e);
   void CloseChildrenAndWait();
@@ -211,6 +222,8 @@ class Window {
   bool alerted_press_ = false;          // processing a press that was alerted
   std::vector<FieldId> destroyed_;      // to tell the backend at the next flush
   std::shared_ptr<const region::Region> shape_;
+  // Where the display put the window while maximized; empty until it reports a move or size.
+  std::optional<RectDu> maximized_at_;
 };
 
 // The window built from the structure registered as `module` and `label` (not open); null

@@ -178,5 +178,73 @@ TEST_F(WindowPropertiesTest, MenusKeepColoursByIndex) {
   EXPECT_EQ(entry, (std::vector<std::string>{"16711680", "16711680", "16711680", "16711680"}));
 }
 
+constexpr ControlDecl kFrameControls[] = {
+    Menubar(),
+    Menu("?FileMenu", "&File"),
+    Item("?Open", "&Open", "?FileMenu"),
+    Menu("?HelpMenu", "&Help"),
+    Item("?About", "&About", "?HelpMenu"),
+    Button("?Go", "Go", {4, 4, 40, 12}),
+    Entry("?Text", {4, 20, 40, 10}),
+};
+constexpr WindowStructure kFrame{"test$properties", "P1$APPFRAME",    WindowKind::kFrame,
+                                 "Frame",           {0, 0, 300, 200}, kFrameControls};
+constexpr WindowStructure kChild{"test$properties", "P2$WINDOW",       WindowKind::kMdiChild,
+                                 "Child",           {10, 20, 120, 80}, kControls};
+
+TEST_F(WindowPropertiesTest, TheFrameIsOfTypeApplicationAndEveryOtherWindowOfTypeWindow) {
+  std::vector<std::string> types;
+  runtime.StartMain([&] {
+    Window frame(kFrame);
+    frame.Open();
+    Window window(kWindow);
+    window.Open();
+    types = {frame.Get(0, Prop::Type), window.Get(0, Prop::Type)};
+  });
+  runtime.Join();
+  EXPECT_EQ(types, (std::vector<std::string>{"24", "25"}));
+}
+
+TEST_F(WindowPropertiesTest, NextFieldWalksTheControlsThenTheMenusAndItems) {
+  std::vector<FieldId> walk;
+  runtime.StartMain([&] {
+    Window frame(kFrame);
+    frame.Open();
+    FieldId field = 0;
+    while ((field = static_cast<FieldId>(GetPropNumber(0, Prop::NextField, field))) != 0) {
+      walk.push_back(field);
+      if (walk.size() > 10) break;  // a walk that never ends
+    }
+  });
+  runtime.Join();
+  EXPECT_EQ(walk, (std::vector<FieldId>{1, 2, -1, -2, -3, -4}));
+}
+
+TEST_F(WindowPropertiesTest, AMaximizedWindowAnswersItsRestoredSizeOnceMaximizeIsOff) {
+  std::vector<std::string> seen;
+  runtime.StartMain([&] {
+    Window frame(kFrame);
+    frame.Open();
+    Window child(kChild);
+    child.Open();
+    auto geometry = [&] {
+      seen.push_back(child.Get(0, Prop::Xpos) + "," + child.Get(0, Prop::Ypos) + " " +
+                     child.Get(0, Prop::Width) + "x" + child.Get(0, Prop::Height));
+    };
+    child.Set(0, Prop::Maximize, "1");
+    geometry();  // the frame's area
+    child.Set(0, Prop::Maximize, "");
+    geometry();
+    child.Set(0, Prop::Maximize, "1");
+    child.Set(0, Prop::Width, "150");  // while maximized: the size it is restored to
+    geometry();
+    child.Set(0, Prop::Maximize, "0");
+    geometry();
+  });
+  runtime.Join();
+  EXPECT_EQ(seen, (std::vector<std::string>{"0,0 300x200", "10,20 120x80", "0,0 300x200",
+                                            "10,20 150x80"}));
+}
+
 }  // namespace
 }  // namespace platform::ui

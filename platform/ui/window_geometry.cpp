@@ -1,0 +1,84 @@
+// A window's geometry: kept in dialog units, read and written in pixels while Pixels is set,
+// and, while the window is maximized, that of the area it fills, its own kept as the size it
+// is restored to.
+#include <algorithm>
+
+#include "platform/core/number.h"
+#include "platform/ui/internal/thread_state.h"
+#include "platform/ui/window.h"
+
+namespace platform::ui {
+
+int64_t Window::GeometryDu(Prop p) const {
+  if (maximized()) {
+    const RectDu at = MaximizedGeometry();
+    switch (p) {
+      case Prop::Xpos:
+        return at.x;
+      case Prop::Ypos:
+        return at.y;
+      case Prop::Width:
+        return at.width;
+      default:
+        return at.height;
+    }
+  }
+  return TextToNumber(props_.Get(p));
+}
+
+RectDu Window::MaximizedGeometry() const {
+  if (maximized_at_) return *maximized_at_;
+  // Until the display reports where it put the window: an MDI child fills the frame, any
+  // other window the desktop.
+  if (kind() == WindowKind::kMdiChild) {
+    if (const Window* frame = detail::Frame(); frame != nullptr && frame != this) {
+      return {0, 0, static_cast<int32_t>(frame->GeometryDu(Prop::Width)),
+              static_cast<int32_t>(frame->GeometryDu(Prop::Height))};
+    }
+  }
+  const region::Rect desktop = detail::Backend().DesktopRect();
+  return {static_cast<int32_t>(DialogUnitsFromPixels(Prop::Xpos, desktop.left)),
+          static_cast<int32_t>(DialogUnitsFromPixels(Prop::Ypos, desktop.top)),
+          static_cast<int32_t>(DialogUnitsFromPixels(Prop::Width, desktop.right - desktop.left)),
+          static_cast<int32_t>(DialogUnitsFromPixels(Prop::Height, desktop.bottom - desktop.top))};
+}
+
+void Window::SetMaximized(bool on) {
+  if (props_.Set(Prop::Maximize, on ? "1" : "") == nullptr) return;
+  maximized_at_.reset();
+  window_dirty_ = true;
+  WakeOwnerToFlush();
+}
+
+void Window::TakeReportedGeometry(const RectDu& at) {
+  // The size the display gives a maximized window is not the one it is restored to.
+  if (maximized()) {
+    maximized_at_ = at;
+    return;
+  }
+  props_.Set(Prop::Xpos, std::to_string(at.x));
+  props_.Set(Prop::Ypos, std::to_string(at.y));
+  props_.Set(Prop::Width, std::to_string(at.width));
+  props_.Set(Prop::Height, std::to_string(at.height));
+}
+
+// The window keeps its geometry in dialog units; while Pixels is set the program reads and
+// writes it in pixels of the window's font. Writing rounds down to whole units, so a pixel
+// size that is no whole number of units reads back a little smaller.
+int64_t Window::GeometryInPixels(Prop p) const {
+  const TextMetrics m = detail::Backend().Metrics();
+  const auto du = static_cast<int32_t>(GeometryDu(p));
+  return p == Prop::Xpos || p == Prop::Width ? HorizontalPixels(du, m) : VerticalPixels(du, m);
+}
+
+int64_t Window::DialogUnitsFromPixels(Prop p, double px) const {
+  const TextMetrics m = detail::Backend().Metrics();
+  const bool horizontal = p == Prop::Xpos || p == Prop::Width;
+  const int32_t per = horizontal ? m.average_char_width_px : m.char_height_px;
+  const int32_t units = horizontal ? 4 : 8;
+  // A value beyond the int32_t range is cut to it, as the stored number would be.
+  const auto whole = static_cast<int64_t>(std::clamp(px, -2147483648.0, 2147483647.0));
+  return per > 0 ? whole * units / per : 0;
+}
+
+}  // namespace platform::ui
