@@ -7,18 +7,23 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/agent/character.h"
+#include "platform/agent/speech_text.h"
 
 namespace platform::agent {
 
 struct BalloonView {
   enum class Kind { kNone, kSpeech, kThought };
   Kind kind = Kind::kNone;
-  std::string text;     // without speech tags; line breaks as "\n"
-  bool spoken = false;  // a speech balloon whose text is also heard
-  int32_t speed = 0;    // words per minute, for the voice
-  int32_t x = 0;        // the point the balloon points at, screen pixels
+  std::string text;                      // without speech tags; line breaks as "\n"
+  bool spoken = false;                   // a speech balloon whose text is also heard
+  int32_t speed = 0;                     // words per minute, for the voice
+  int32_t volume = 0;                    // the volume tag's number, for the voice
+  int32_t language = 0;                  // the character's LanguageID when the text began
+  std::vector<SpeechPart> spoken_parts;  // what the voice says, when spoken
+  int32_t x = 0;                         // the point the balloon points at, screen pixels
   int32_t y = 0;
   uint64_t request = 0;  // the request the balloon belongs to: a new one is a new text
   friend bool operator==(const BalloonView&, const BalloonView&) = default;

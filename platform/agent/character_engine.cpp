@@ -174,6 +174,11 @@ void CharacterEngine::Start(Loaded& c, Request& r, int64_t at) {
         r.balloon.spoken = r.kind == Kind::kSpeak && s.spoken;
         r.balloon.speed = s.speed;
         r.balloon.request = r.value;
+        if (r.balloon.spoken) {
+          r.balloon.volume = s.volume;
+          r.balloon.language = c.language;
+          r.balloon.spoken_parts = s.parts;
+        }
       }
       return;
     }

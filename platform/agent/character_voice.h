@@ -1,0 +1,35 @@
+// The character's voice as a display of the engine: each new spoken balloon is said through
+// a speech back-end, and a balloon that goes (Stop, StopAll, its time up, a new text, the
+// character unloaded) stops what is being said. Think balloons and texts shown without
+// sound are never said. Every view passes on to the display behind it.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "platform/agent/character_display.h"
+#include "platform/agent/speech.h"
+
+namespace platform::agent {
+
+class CharacterVoice final : public CharacterDisplay {
+ public:
+  // `speech` must outlive the voice; `next` may be null (nothing shown) and must too.
+  CharacterVoice(SpeechBackend& speech, CharacterDisplay* next) : speech_(speech), next_(next) {}
+  CharacterVoice(const CharacterVoice&) = delete;
+  CharacterVoice& operator=(const CharacterVoice&) = delete;
+
+  // Called with the engine's mutex held; the back-end never blocks.
+  void ShowCharacter(const CharacterView& view) override;
+  void RemoveCharacter(const std::string& name) override;
+
+ private:
+  SpeechBackend& speech_;
+  CharacterDisplay* const next_;
+  // The request each character is saying; absent when it says nothing. Guarded by the
+  // engine's mutex, under which the engine calls the display.
+  std::map<std::string, uint64_t> saying_;
+};
+
+}  // namespace platform::agent
