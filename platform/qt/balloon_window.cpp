@@ -1,0 +1,139 @@
+#include "platform/qt/balloon_window.h"
+
+#include <algorithm>
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPolygon>
+#include <QRegion>
+
+#include "platform/agent/speech.h"
+
+namespace platform::qt {
+namespace {
+
+constexpr int kPadding = 8;       // between the outline and the text
+constexpr int kTailPx = 16;       // from the body to the tip
+constexpr int kTailHalfPx = 8;    // half the tail's width where it meets the body
+constexpr int kScallopPx = 12;    // the radius of a cloud's scallops
+constexpr int kCornerPx = 10;     // the radius of a speech balloon's corners
+constexpr int kMaxTextPx = 4000;  // a text taller than this is cut
+
+constexpr Qt::WindowFlags kFlags =
+    Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::WindowStaysOnTopHint;
+
+int WrapFlags(const QFontMetrics& fm, const QString& text) {
+  const QRect words =
+      fm.boundingRect(QRect(0, 0, kBalloonTextWidth, kMaxTextPx), Qt::TextWordWrap, text);
+  // A word wider than the balloon is broken where it must be.
+  return words.width() > kBalloonTextWidth ? Qt::TextWrapAnywhere : Qt::TextWordWrap;
+}
+
+}  // namespace
+
+QString FirstWords(const QString& text, size_t words) {
+  if (words == agent::kAllWords) return text;
+  qsizetype i = 0;
+  for (size_t n = 0; n < words; ++n) {
+    while (i < text.size() && text[i].isSpace()) ++i;
+    while (i < text.size() && !text[i].isSpace()) ++i;
+  }
+  return text.left(i);
+}
+
+BalloonWindow::BalloonWindow() {
+  setWindowFlags(kFlags);
+  setAttribute(Qt::WA_ShowWithoutActivating);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void BalloonWindow::Layout(const agent::BalloonView& balloon) {
+  const QString text = QString::fromStdString(balloon.text);
+  const QFontMetrics fm(font());
+  const QRect bounds =
+      fm.boundingRect(QRect(0, 0, kBalloonTextWidth, kMaxTextPx), WrapFlags(fm, text), text);
+  const bool cloud = balloon.kind == agent::BalloonView::Kind::kThought;
+  // A cloud's scallops stand out of its body by their radius; the text keeps clear of them.
+  const int margin = cloud ? kScallopPx : 0;
+  const int text_w = std::min(std::max(bounds.width(), fm.averageCharWidth()), kBalloonTextWidth);
+  const int text_h = std::max(bounds.height(), fm.height());
+  body_rect_ = QRect(margin, margin, text_w + 2 * kPadding + (cloud ? 2 * kPadding : 0),
+                     text_h + 2 * kPadding);
+  text_rect_ = body_rect_.adjusted(kPadding + (cloud ? kPadding : 0), kPadding,
+                                   -kPadding - (cloud ? kPadding : 0), -kPadding);
+  const int width = body_rect_.right() + 1 + margin;
+  const int height = body_rect_.bottom() + 1 + margin + kTailPx;
+  const int mid = width / 2;
+  tip_ = QPoint(mid, height - 1);
+
+  QPainterPath path;
+  if (!cloud) {
+    path.addRoundedRect(body_rect_, kCornerPx, kCornerPx);
+    QPolygonF tail;
+    tail << QPointF(mid - kTailHalfPx, body_rect_.bottom() - 1)
+         << QPointF(mid + kTailHalfPx, body_rect_.bottom() - 1) << QPointF(tip_);
+    QPainterPath t;
+    t.addPolygon(tail);
+    t.closeSubpath();
+    path = path.united(t);
+  } else {
+    const int r = std::min(body_rect_.height() / 2, body_rect_.width() / 2);
+    path.addRoundedRect(body_rect_, r, r);
+    // Scallops along the top and the bottom edge.
+    for (int x = body_rect_.left() + kScallopPx; x + kScallopPx <= body_rect_.right();
+         x += kScallopPx * 3 / 2) {
+      QPainterPath s;
+      s.addEllipse(QPointF(x, body_rect_.top() + 2), kScallopPx, kScallopPx);
+      s.addEllipse(QPointF(x, body_rect_.bottom() - 2), kScallopPx, kScallopPx);
+      path = path.united(s);
+    }
+    // Two bubbles down towards the character.
+    QPainterPath b;
+    b.addEllipse(QPointF(mid, height - kTailPx + 4), 5, 5);
+    b.addEllipse(QPointF(tip_.x(), tip_.y() - 3), 3, 3);
+    path = path.united(b);
+  }
+  outline_ = path.simplified();
+  resize(width, height);
+  setMask(QRegion(outline_.toFillPolygon().toPolygon(), Qt::WindingFill) +
+          QRegion(tip_.x(), tip_.y(), 1, 1));
+}
+
+void BalloonWindow::Apply(const agent::BalloonView& balloon, size_t words) {
+  if (balloon.kind == agent::BalloonView::Kind::kNone) {
+    kind_ = balloon.kind;
+    request_ = 0;
+    hide();
+    return;
+  }
+  if (balloon.kind != kind_ || balloon.request != request_ || balloon.text != text_) {
+    kind_ = balloon.kind;
+    request_ = balloon.request;
+    text_ = balloon.text;
+    Layout(balloon);
+  }
+  const QString shown = FirstWords(QString::fromStdString(text_), words);
+  if (shown != shown_) {
+    shown_ = shown;
+    update();
+  }
+  // The tip points at the balloon's point, on the character.
+  const QPoint at(balloon.x - tip_.x(), balloon.y - tip_.y());
+  if (pos() != at) move(at);
+  if (!isVisible()) show();
+  raise();
+}
+
+void BalloonWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(QColor(0, 0, 0), 1));
+  painter.setBrush(QColor(255, 255, 225));
+  painter.drawPath(outline_);
+  painter.setPen(QColor(0, 0, 0));
+  const QFontMetrics fm(font());
+  const QString whole = QString::fromStdString(text_);
+  painter.drawText(text_rect_, WrapFlags(fm, whole) | Qt::AlignLeft | Qt::AlignTop, shown_);
+}
+
+}  // namespace platform::qt
