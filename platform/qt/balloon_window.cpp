@@ -1,11 +1,14 @@
 #include "platform/qt/balloon_window.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
 #include <QRegion>
+#include <QTextLayout>
+#include <QTextOption>
 
 #include "platform/agent/speech.h"
 
@@ -22,11 +25,31 @@ constexpr int kMaxTextPx = 4000;  // a text taller than this is cut
 constexpr Qt::WindowFlags kFlags =
     Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus | Qt::WindowStaysOnTopHint;
 
-int WrapFlags(const QFontMetrics& fm, const QString& text) {
-  const QRect words =
-      fm.boundingRect(QRect(0, 0, kBalloonTextWidth, kMaxTextPx), Qt::TextWordWrap, text);
-  // A word wider than the balloon is broken where it must be.
-  return words.width() > kBalloonTextWidth ? Qt::TextWrapAnywhere : Qt::TextWordWrap;
+// Words wrap at blanks, and a word wider than the balloon where it must.
+QTextOption Wrapping() {
+  QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  return option;
+}
+
+// The size `text` takes wrapped to kBalloonTextWidth.
+QSize WrappedSize(const QFont& font, const QString& text) {
+  QTextLayout layout(text, font);
+  layout.setTextOption(Wrapping());
+  qreal height = 0;
+  qreal width = 0;
+  layout.beginLayout();
+  while (true) {
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) break;
+    line.setLineWidth(kBalloonTextWidth);
+    line.setPosition(QPointF(0, height));
+    height += line.height();
+    width = std::max(width, line.naturalTextWidth());
+    if (height > kMaxTextPx) break;
+  }
+  layout.endLayout();
+  return QSize(static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height)));
 }
 
 }  // namespace
@@ -50,8 +73,7 @@ BalloonWindow::BalloonWindow() {
 void BalloonWindow::Layout(const agent::BalloonView& balloon) {
   const QString text = QString::fromStdString(balloon.text);
   const QFontMetrics fm(font());
-  const QRect bounds =
-      fm.boundingRect(QRect(0, 0, kBalloonTextWidth, kMaxTextPx), WrapFlags(fm, text), text);
+  const QSize bounds = WrappedSize(font(), text);
   const bool cloud = balloon.kind == agent::BalloonView::Kind::kThought;
   // A cloud's scallops stand out of its body by their radius; the text keeps clear of them.
   const int margin = cloud ? kScallopPx : 0;
@@ -131,9 +153,7 @@ void BalloonWindow::paintEvent(QPaintEvent*) {
   painter.setBrush(QColor(255, 255, 225));
   painter.drawPath(outline_);
   painter.setPen(QColor(0, 0, 0));
-  const QFontMetrics fm(font());
-  const QString whole = QString::fromStdString(text_);
-  painter.drawText(text_rect_, WrapFlags(fm, whole) | Qt::AlignLeft | Qt::AlignTop, shown_);
+  painter.drawText(QRectF(text_rect_), shown_, Wrapping());
 }
 
 }  // namespace platform::qt
