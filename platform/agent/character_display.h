@@ -14,6 +14,8 @@
 
 namespace platform::agent {
 
+class CharacterEngine;
+
 struct BalloonView {
   enum class Kind { kNone, kSpeech, kThought };
   Kind kind = Kind::kNone;
@@ -52,6 +54,12 @@ class CharacterDisplay {
   virtual void ShowCharacter(const CharacterView& view) = 0;
   // The character `name` was unloaded.
   virtual void RemoveCharacter(const std::string& name) = 0;
+  // `engine` shows on this display from its construction to its destruction, which call
+  // these: a display that follows the animation refreshes the engines attached. Called on
+  // the engine's thread, with no lock of the engine held; Detach waits until the display
+  // no longer uses the engine.
+  virtual void Attach(CharacterEngine& /*engine*/) {}
+  virtual void Detach(CharacterEngine& /*engine*/) {}
 };
 
 }  // namespace platform::agent

@@ -44,6 +44,14 @@ std::string_view Trimmed(std::string_view s) {
 
 }  // namespace
 
+CharacterEngine::CharacterEngine(CharacterDisplay* display) : display_(display) {
+  if (display_ != nullptr) display_->Attach(*this);
+}
+
+CharacterEngine::~CharacterEngine() {
+  if (display_ != nullptr) display_->Detach(*this);
+}
+
 std::string CharacterEngine::Load(const std::string& name,
                                   std::shared_ptr<const Character> character) {
   if (!character) return {};

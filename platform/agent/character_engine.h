@@ -34,7 +34,9 @@ inline constexpr int32_t kDefaultMoveMs = 1000;
 class CharacterEngine {
  public:
   // `display` may be null (nothing shown) and must outlive the engine.
-  explicit CharacterEngine(CharacterDisplay* display = nullptr) : display_(display) {}
+  // The display hears of the engine (Attach) here, and of its end (Detach) in the destructor.
+  explicit CharacterEngine(CharacterDisplay* display = nullptr);
+  ~CharacterEngine();
   CharacterEngine(const CharacterEngine&) = delete;
   CharacterEngine& operator=(const CharacterEngine&) = delete;
 

@@ -24,4 +24,12 @@ void CharacterVoice::RemoveCharacter(const std::string& name) {
   if (next_ != nullptr) next_->RemoveCharacter(name);
 }
 
+void CharacterVoice::Attach(CharacterEngine& engine) {
+  if (next_ != nullptr) next_->Attach(engine);
+}
+
+void CharacterVoice::Detach(CharacterEngine& engine) {
+  if (next_ != nullptr) next_->Detach(engine);
+}
+
 }  // namespace platform::agent

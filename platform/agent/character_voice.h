@@ -23,6 +23,8 @@ class CharacterVoice final : public CharacterDisplay {
   // Called with the engine's mutex held; the back-end never blocks.
   void ShowCharacter(const CharacterView& view) override;
   void RemoveCharacter(const std::string& name) override;
+  void Attach(CharacterEngine& engine) override;
+  void Detach(CharacterEngine& engine) override;
 
  private:
   SpeechBackend& speech_;

@@ -10,17 +10,19 @@ namespace platform::qt {
 CharacterWindows::CharacterWindows(const agent::SpeechBackend* speech) : speech_(speech) {
   timer_.setInterval(kCharacterTickMs);
   QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
+  timer_.start();
 }
 
 CharacterWindows::~CharacterWindows() = default;
 
-void CharacterWindows::Follow(agent::CharacterEngine* engine) {
-  engine_ = engine;
-  if (engine_ != nullptr) {
-    timer_.start();
-  } else {
-    timer_.stop();
-  }
+void CharacterWindows::Attach(agent::CharacterEngine& engine) {
+  std::lock_guard<std::mutex> lock(engines_mutex_);
+  engines_.insert(&engine);
+}
+
+void CharacterWindows::Detach(agent::CharacterEngine& engine) {
+  std::lock_guard<std::mutex> lock(engines_mutex_);
+  engines_.erase(&engine);
 }
 
 void CharacterWindows::ShowCharacter(const agent::CharacterView& view) {
@@ -34,7 +36,11 @@ void CharacterWindows::RemoveCharacter(const std::string& name) {
 }
 
 void CharacterWindows::Tick() {
-  if (engine_ != nullptr) engine_->Refresh();
+  {
+    // An engine tells what changed through ShowCharacter, which takes only mutex_.
+    std::lock_guard<std::mutex> lock(engines_mutex_);
+    for (agent::CharacterEngine* engine : engines_) engine->Refresh();
+  }
   std::map<std::string, std::optional<agent::CharacterView>> pending;
   {
     std::lock_guard<std::mutex> lock(mutex_);

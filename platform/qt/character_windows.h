@@ -1,18 +1,19 @@
-// The characters on the screen: the display of the character engine in the Qt backend. Each
-// loaded character gets a character window and a balloon window, top-level widgets of the
-// GUI thread (no runtime windows). The engine may tell it of changes on any thread; a Qt
-// timer of about 16 ms brings the engine up to the monotonic clock and draws what changed.
+// The characters on the screen: the display of the character engines in the Qt backend.
+// Each loaded character gets a character window and a balloon window, top-level widgets of
+// the GUI thread (no runtime windows). The engines may tell it of changes on any thread; a
+// Qt timer of about 16 ms brings every engine attached up to the monotonic clock and draws
+// what changed.
 //
 //   CharacterWindows windows(&speech);          // GUI thread
 //   agent::CharacterVoice voice(speech, &windows);
-//   agent::CharacterEngine engine(&voice);
-//   windows.Follow(&engine);
+//   agent::CharacterEngine engine(&voice);      // any thread: attaches itself
 #pragma once
 
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 #include <QObject>
@@ -38,15 +39,15 @@ class CharacterWindows final : public agent::CharacterDisplay {
   CharacterWindows(const CharacterWindows&) = delete;
   CharacterWindows& operator=(const CharacterWindows&) = delete;
 
-  // The engine the timer refreshes; null stops refreshing. It must outlive the windows or
-  // be unset first. GUI thread.
-  void Follow(agent::CharacterEngine* engine);
-
   // Any thread; never blocks: the view is drawn at the next tick.
   void ShowCharacter(const agent::CharacterView& view) override;
   void RemoveCharacter(const std::string& name) override;
+  // Any thread: the timer refreshes `engine` from now on, or no longer. Detach waits for a
+  // refresh under way.
+  void Attach(agent::CharacterEngine& engine) override;
+  void Detach(agent::CharacterEngine& engine) override;
 
-  // GUI thread: refreshes the engine and draws what changed. The timer calls it.
+  // GUI thread: refreshes the engines and draws what changed. The timer calls it.
   void Tick();
 
   // For tests; null when `name` has no window.
@@ -61,8 +62,11 @@ class CharacterWindows final : public agent::CharacterDisplay {
   };
 
   const agent::SpeechBackend* const speech_;
-  agent::CharacterEngine* engine_ = nullptr;
   QTimer timer_;
+
+  // The engines attached; held while they are refreshed. Never taken inside mutex_.
+  std::mutex engines_mutex_;
+  std::set<agent::CharacterEngine*> engines_;
 
   // Views told and not drawn yet; nullopt for a character removed. Guarded by mutex_.
   std::mutex mutex_;

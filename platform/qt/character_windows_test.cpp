@@ -22,7 +22,9 @@
 #include "platform/core/clock.h"
 #include "platform/qt/audio_output.h"
 #include "platform/qt/balloon_window.h"
+#include "platform/qt/character_stage.h"
 #include "platform/qt/character_window.h"
+#include "platform/qt/qt_backend.h"
 
 namespace platform::qt {
 namespace {
@@ -44,12 +46,8 @@ class CharacterWindowsTest : public ::testing::Test {
         agent::LoadCharacterFile(PEX_MERLIN_FILE);
     EXPECT_TRUE(merlin.ok());
     if (merlin.ok()) engine.Load("Merlin", merlin.value());
-    windows.Follow(&engine);
   }
-  ~CharacterWindowsTest() override {
-    windows.Follow(nullptr);
-    SetMonotonicSource(previous_);
-  }
+  ~CharacterWindowsTest() override { SetMonotonicSource(previous_); }
 
   // Time passes, and the timer's next tick draws it.
   void Pass(int64_t ms) {
@@ -243,6 +241,26 @@ TEST_F(CharacterWindowsTest, TheProgramsWindowKeepsTheFocus) {
   EXPECT_EQ(QApplication::focusWidget(), edit);
   QTest::keyClicks(QApplication::focusWidget(), "abc");
   EXPECT_EQ(edit->text(), "abc");
+}
+
+TEST(QtBackendCharacters, EnginesGivenTheBackendsDisplayShowOnTheScreen) {
+  QtBackend backend;
+  CharacterWindows& windows = backend.character_stage().windows();
+  {
+    agent::CharacterEngine engine(backend.Characters());
+    engine.Load("Merlin", agent::LoadCharacter(PEX_MERLIN_FILE));
+    engine.Show("Merlin", /*fast=*/true);
+    engine.MoveTo("Merlin", 40, 30, 0);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&windows] {
+          const CharacterWindow* w = windows.character_window("Merlin");
+          return w != nullptr && w->isVisible() && w->pos() == QPoint(40, 30);
+        },
+        5000));
+    engine.Unload("Merlin");
+    EXPECT_TRUE(QTest::qWaitFor([&windows] { return !windows.character_window("Merlin"); }));
+  }
+  QTest::qWait(3 * kCharacterTickMs);  // the timer goes on without the engine
 }
 
 TEST(QtAudioOutput, WithoutAnOutputDeviceTheVoiceIsSilent) {
