@@ -4,9 +4,11 @@
 #include <cmath>
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPolygon>
 #include <QRegion>
+#include <QScreen>
 #include <QTextLayout>
 #include <QTextOption>
 
@@ -77,23 +79,41 @@ void BalloonWindow::Layout(const agent::BalloonView& balloon) {
   const bool cloud = balloon.kind == agent::BalloonView::Kind::kThought;
   // A cloud's scallops stand out of its body by their radius; the text keeps clear of them.
   const int margin = cloud ? kScallopPx : 0;
+  const int inset = kPadding + (cloud ? kPadding : 0);
   const int text_w = std::min(std::max(bounds.width(), fm.averageCharWidth()), kBalloonTextWidth);
   const int text_h = std::max(bounds.height(), fm.height());
-  body_rect_ = QRect(margin, margin, text_w + 2 * kPadding + (cloud ? 2 * kPadding : 0),
-                     text_h + 2 * kPadding);
-  text_rect_ = body_rect_.adjusted(kPadding + (cloud ? kPadding : 0), kPadding,
-                                   -kPadding - (cloud ? kPadding : 0), -kPadding);
-  const int width = body_rect_.right() + 1 + margin;
-  const int height = body_rect_.bottom() + 1 + margin + kTailPx;
-  const int mid = width / 2;
-  tip_ = QPoint(mid, height - 1);
+  const int body_w = text_w + 2 * inset;
+  const int body_h = text_h + 2 * kPadding;
+  const int width = body_w + 2 * margin;
+  const int height = body_h + 2 * margin + kTailPx;
+
+  // Above the point, the tail down to it; below it when there is no room above, and kept
+  // on the screen sideways, the tail still at the point as far as the body reaches.
+  const QPoint anchor(balloon.x, balloon.y);
+  const QScreen* screen = QGuiApplication::screenAt(anchor);
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  const QRect area = screen != nullptr ? screen->availableGeometry() : QRect();
+  const bool below = !area.isEmpty() && anchor.y() - height + 1 < area.top();
+  int left = anchor.x() - width / 2;
+  if (!area.isEmpty() && width <= area.width()) {
+    left = std::clamp(left, area.left(), area.right() + 1 - width);
+  }
+  body_rect_ = QRect(margin, margin + (below ? kTailPx : 0), body_w, body_h);
+  text_rect_ = body_rect_.adjusted(inset, kPadding, -inset, -kPadding);
+  const int reach = (cloud ? body_rect_.height() / 2 : kCornerPx) + kTailHalfPx;
+  const int tip_x = std::clamp(anchor.x() - left, body_rect_.left() + reach,
+                               std::max(body_rect_.left() + reach, body_rect_.right() - reach));
+  tip_ = QPoint(tip_x, below ? 0 : height - 1);
+  // Where the tail leaves the body, and which way is from the body to the tip.
+  const int edge = below ? body_rect_.top() + 1 : body_rect_.bottom() - 1;
+  const int toward = below ? -1 : 1;
 
   QPainterPath path;
   if (!cloud) {
     path.addRoundedRect(body_rect_, kCornerPx, kCornerPx);
     QPolygonF tail;
-    tail << QPointF(mid - kTailHalfPx, body_rect_.bottom() - 1)
-         << QPointF(mid + kTailHalfPx, body_rect_.bottom() - 1) << QPointF(tip_);
+    tail << QPointF(tip_x - kTailHalfPx, edge) << QPointF(tip_x + kTailHalfPx, edge)
+         << QPointF(tip_);
     QPainterPath t;
     t.addPolygon(tail);
     t.closeSubpath();
@@ -104,21 +124,22 @@ void BalloonWindow::Layout(const agent::BalloonView& balloon) {
     // Scallops along the top and the bottom edge.
     for (int x = body_rect_.left() + kScallopPx; x + kScallopPx <= body_rect_.right();
          x += kScallopPx * 3 / 2) {
-      QPainterPath s;
-      s.addEllipse(QPointF(x, body_rect_.top() + 2), kScallopPx, kScallopPx);
-      s.addEllipse(QPointF(x, body_rect_.bottom() - 2), kScallopPx, kScallopPx);
-      path = path.united(s);
+      QPainterPath sc;
+      sc.addEllipse(QPointF(x, body_rect_.top() + 2), kScallopPx, kScallopPx);
+      sc.addEllipse(QPointF(x, body_rect_.bottom() - 2), kScallopPx, kScallopPx);
+      path = path.united(sc);
     }
-    // Two bubbles down towards the character.
+    // Two bubbles towards the character.
     QPainterPath b;
-    b.addEllipse(QPointF(mid, height - kTailPx + 4), 5, 5);
-    b.addEllipse(QPointF(tip_.x(), tip_.y() - 3), 3, 3);
+    b.addEllipse(QPointF(tip_x, tip_.y() - toward * (kTailPx - 4)), 5, 5);
+    b.addEllipse(QPointF(tip_x, tip_.y() - toward * 3), 3, 3);
     path = path.united(b);
   }
   outline_ = path.simplified();
   resize(width, height);
   setMask(QRegion(outline_.toFillPolygon().toPolygon(), Qt::WindingFill) +
           QRegion(tip_.x(), tip_.y(), 1, 1));
+  move(anchor - tip_);
 }
 
 void BalloonWindow::Apply(const agent::BalloonView& balloon, size_t words) {
@@ -128,10 +149,14 @@ void BalloonWindow::Apply(const agent::BalloonView& balloon, size_t words) {
     hide();
     return;
   }
-  if (balloon.kind != kind_ || balloon.request != request_ || balloon.text != text_) {
+  const QPoint anchor(balloon.x, balloon.y);
+  if (balloon.kind != kind_ || balloon.request != request_ || balloon.text != text_ ||
+      anchor != anchor_) {
     kind_ = balloon.kind;
     request_ = balloon.request;
     text_ = balloon.text;
+    anchor_ = anchor;
+    // The tip points at the balloon's point, on the character.
     Layout(balloon);
   }
   const QString shown = FirstWords(QString::fromStdString(text_), words);
@@ -139,9 +164,6 @@ void BalloonWindow::Apply(const agent::BalloonView& balloon, size_t words) {
     shown_ = shown;
     update();
   }
-  // The tip points at the balloon's point, on the character.
-  const QPoint at(balloon.x - tip_.x(), balloon.y - tip_.y());
-  if (pos() != at) move(at);
   if (!isVisible()) show();
   raise();
 }

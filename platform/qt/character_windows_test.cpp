@@ -8,9 +8,11 @@
 #include <string>
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMediaDevices>
 #include <QRegion>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -131,6 +133,28 @@ TEST_F(CharacterWindowsTest, TheBalloonPointsAtTheCharacterAndFollowsAMoveTo) {
   const agent::BalloonView moved = view().balloon;
   EXPECT_EQ(moved.x, b.x + 500);
   EXPECT_EQ(balloon()->mapToGlobal(balloon()->tip()), QPoint(moved.x, moved.y));
+}
+
+TEST_F(CharacterWindowsTest, TheBalloonStaysOnTheScreen) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  engine.Show("Merlin", true);
+  // At the top no balloon fits above the character: it goes below the point.
+  engine.MoveTo("Merlin", area.left() + 300, area.top(), 0);
+  engine.Speak("Merlin", "Hier boven", false);
+  Pass(0);
+  agent::BalloonView b = view().balloon;
+  EXPECT_EQ(balloon()->mapToGlobal(balloon()->tip()), QPoint(b.x, b.y));
+  EXPECT_GT(balloon()->body_rect().top(), balloon()->tip().y());
+  EXPECT_TRUE(area.contains(balloon()->geometry()));
+  Pass(10'000);
+  // At the right edge it is moved left, the tail still at the point.
+  engine.MoveTo("Merlin", area.right() + 1 - 128, area.top() + 300, 0);
+  engine.Speak("Merlin", "Aan de rand van het scherm", false);
+  Pass(0);
+  b = view().balloon;
+  EXPECT_EQ(balloon()->mapToGlobal(balloon()->tip()), QPoint(b.x, b.y));
+  EXPECT_LT(balloon()->body_rect().bottom(), balloon()->tip().y());
+  EXPECT_TRUE(area.contains(balloon()->geometry()));
 }
 
 TEST_F(CharacterWindowsTest, TheBalloonShowsTheWordsHeardSoFar) {
