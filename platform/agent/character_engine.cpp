@@ -350,6 +350,20 @@ bool CharacterEngine::Set(const std::string& name, Property property, int32_t va
   return true;
 }
 
+void CharacterEngine::SpeechHeard(uint64_t request, int64_t audio_ms) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const int64_t now = MonotonicMs();
+  for (auto& [n, c] : characters_) {
+    Settle(c, now);
+    if (c.queue.empty()) continue;
+    Request& r = c.queue.front();
+    if (r.started && r.kind == Kind::kSpeak && r.value == request) {
+      r.duration = std::max(r.duration, now - r.start + std::max<int64_t>(audio_ms, 0));
+    }
+  }
+  SendChanges(now);
+}
+
 void CharacterEngine::Refresh() {
   std::lock_guard<std::mutex> lock(mutex_);
   const int64_t now = MonotonicMs();

@@ -77,6 +77,11 @@ class CharacterEngine {
   // character not loaded.
   bool Set(const std::string& name, Property property, int32_t value);
 
+  // The speech of request `request` is heard from now on for `audio_ms`: a Speak request
+  // that runs now lasts at least as long, so its balloon stays while it is said and what
+  // follows waits for it. Nothing for any other request.
+  void SpeechHeard(uint64_t request, int64_t audio_ms);
+
   // Brings every character up to now and tells the display what changed.
   void Refresh();
   // What character `name` shows now; nullopt when it is not loaded.

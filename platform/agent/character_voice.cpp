@@ -2,6 +2,16 @@
 
 namespace platform::agent {
 
+CharacterVoice::CharacterVoice(SpeechBackend& speech, CharacterDisplay* next)
+    : speech_(speech), next_(next) {
+  speech_.SetHeardHandler([this](uint64_t id, int64_t audio_ms) {
+    std::lock_guard<std::mutex> lock(engines_mutex_);
+    for (CharacterEngine* engine : engines_) engine->SpeechHeard(id, audio_ms);
+  });
+}
+
+CharacterVoice::~CharacterVoice() { speech_.SetHeardHandler({}); }
+
 void CharacterVoice::ShowCharacter(const CharacterView& view) {
   const BalloonView& b = view.balloon;
   const bool heard = b.kind == BalloonView::Kind::kSpeech && b.spoken && !b.spoken_parts.empty();
@@ -25,10 +35,18 @@ void CharacterVoice::RemoveCharacter(const std::string& name) {
 }
 
 void CharacterVoice::Attach(CharacterEngine& engine) {
+  {
+    std::lock_guard<std::mutex> lock(engines_mutex_);
+    engines_.insert(&engine);
+  }
   if (next_ != nullptr) next_->Attach(engine);
 }
 
 void CharacterVoice::Detach(CharacterEngine& engine) {
+  {
+    std::lock_guard<std::mutex> lock(engines_mutex_);
+    engines_.erase(&engine);
+  }
   if (next_ != nullptr) next_->Detach(engine);
 }
 

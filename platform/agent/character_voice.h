@@ -6,17 +6,23 @@
 
 #include <cstdint>
 #include <map>
+#include <mutex>
+#include <set>
 #include <string>
 
 #include "platform/agent/character_display.h"
+#include "platform/agent/character_engine.h"
 #include "platform/agent/speech.h"
 
 namespace platform::agent {
 
 class CharacterVoice final : public CharacterDisplay {
  public:
-  // `speech` must outlive the voice; `next` may be null (nothing shown) and must too.
-  CharacterVoice(SpeechBackend& speech, CharacterDisplay* next) : speech_(speech), next_(next) {}
+  // `speech` must outlive the voice; `next` may be null (nothing shown) and must too. The
+  // voice hears from `speech` how long each text is heard, and lengthens the engines'
+  // requests to match.
+  CharacterVoice(SpeechBackend& speech, CharacterDisplay* next);
+  ~CharacterVoice() override;
   CharacterVoice(const CharacterVoice&) = delete;
   CharacterVoice& operator=(const CharacterVoice&) = delete;
 
@@ -32,6 +38,10 @@ class CharacterVoice final : public CharacterDisplay {
   // The request each character is saying; absent when it says nothing. Guarded by the
   // engine's mutex, under which the engine calls the display.
   std::map<std::string, uint64_t> saying_;
+
+  // The engines attached; held while one is told of speech heard.
+  std::mutex engines_mutex_;
+  std::set<CharacterEngine*> engines_;
 };
 
 }  // namespace platform::agent

@@ -80,5 +80,25 @@ TEST_F(CharacterVoiceTest, ANewTextStopAndUnloadEndWhatIsSaid) {
   EXPECT_FALSE(mirror.Last("Merlin").has_value());
 }
 
+TEST_F(CharacterVoiceTest, ATextHeardLongerThanItsTimeKeepsItsBalloonAndWhatFollowsWaits) {
+  const std::string one = Read("Characters(\"Merlin\").Speak(\"One\")");  // 200 ms to read
+  Read("Characters(\"Merlin\").Speak(\"Two\")");
+  clock.AdvanceMs(100);
+  speech.StartHearing(std::stoull(one), 900);  // heard until 1000 ms
+  clock.AdvanceMs(800);
+  engine.Refresh();
+  EXPECT_EQ(mirror.Last("Merlin")->balloon.text, "One");
+  EXPECT_EQ(speech.requests().size(), 1u);
+  clock.AdvanceMs(150);
+  engine.Refresh();
+  EXPECT_EQ(mirror.Last("Merlin")->balloon.text, "Two");
+  // A text heard for less than its time keeps its time; another request is not touched.
+  speech.StartHearing(std::stoull(one), 5000);
+  speech.StartHearing(std::stoull(one) + 1, 10);
+  clock.AdvanceMs(250);
+  engine.Refresh();
+  EXPECT_EQ(mirror.Last("Merlin")->balloon.kind, BalloonView::Kind::kNone);
+}
+
 }  // namespace
 }  // namespace platform::agent

@@ -84,7 +84,7 @@ class SynthesizedSpeech final : public SpeechBackend {
   }
 
  private:
-  struct Heard {
+  struct Hearing {
     std::vector<WordEvent> words;
     int64_t duration_ms = 0;
     int64_t started = 0;
@@ -101,8 +101,12 @@ class SynthesizedSpeech final : public SpeechBackend {
       Synthesis s = synthesizer_.Synthesize(request);
       lock.lock();
       if (saying_ != request.id || pending_) continue;  // stopped or replaced meanwhile
-      heard_ = Heard{std::move(s.words), s.duration_ms(), MonotonicMs()};
+      const int64_t duration_ms = s.duration_ms();
+      heard_ = Hearing{std::move(s.words), duration_ms, MonotonicMs()};
       output_.Play(std::move(s.samples));
+      lock.unlock();
+      Heard(request.id, duration_ms);
+      lock.lock();
     }
   }
 
@@ -115,7 +119,7 @@ class SynthesizedSpeech final : public SpeechBackend {
   bool ending_ = false;
   std::optional<SpeechRequest> pending_;
   uint64_t saying_ = 0;  // the request being said; 0 for none
-  std::optional<Heard> heard_;
+  std::optional<Hearing> heard_;
 
   std::thread thread_;  // last: it starts once the state above is built
 };

@@ -1,9 +1,11 @@
 #include "platform/agent/espeak_speech.h"
 
 #include <condition_variable>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -107,9 +109,16 @@ TEST(MakeSpeechBackend, PlaysTheSynthesisThroughAnOutputThatOpens) {
   std::unique_ptr<SpeechBackend> speech = MakeSpeechBackend(&output);
   EXPECT_EQ(dynamic_cast<SilentSpeech*>(speech.get()), nullptr);
   EXPECT_EQ(output.rate(), Synth().sample_rate());
+  std::promise<std::pair<uint64_t, int64_t>> heard;
+  speech->SetHeardHandler([&heard](uint64_t id, int64_t ms) { heard.set_value({id, ms}); });
   speech->Speak(Request({{"Dit is een test.", 0}}));
   const size_t samples = output.FirstPlayed();
   EXPECT_GE(samples * 1000 / output.rate(), 300u);
+  // The voice tells how long the text is heard: the whole audio played.
+  const std::pair<uint64_t, int64_t> h = heard.get_future().get();
+  EXPECT_EQ(h.first, 7u);
+  EXPECT_EQ(h.second, static_cast<int64_t>(samples * 1000 / output.rate()));
+  speech->SetHeardHandler({});
   EXPECT_EQ(speech->WordsHeard(/*id=*/8), kAllWords);  // not what it says
 }
 

@@ -8,9 +8,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/agent/speech_text.h"
@@ -31,7 +33,17 @@ inline constexpr size_t kAllWords = std::numeric_limits<size_t>::max();
 
 class SpeechBackend {
  public:
+  // Hears that request `id` starts to be heard, for `audio_ms` milliseconds. Called on the
+  // back-end's own thread with none of its locks held.
+  using HeardHandler = std::function<void(uint64_t id, int64_t audio_ms)>;
+
   virtual ~SpeechBackend() = default;
+  // Replaces the handler; an empty one hears nothing. Waits for a call under way, so the
+  // owner of a handler can take it away before it goes. Any thread.
+  void SetHeardHandler(HeardHandler handler) {
+    std::lock_guard<std::mutex> lock(heard_mutex_);
+    on_heard_ = std::move(handler);
+  }
   // Says `request` in place of whatever it was saying.
   virtual void Speak(const SpeechRequest& request) = 0;
   // Stops what it is saying; nothing when it is silent.
@@ -39,6 +51,16 @@ class SpeechBackend {
   // How many words of request `id` have been heard by now; kAllWords when the back-end does
   // not know (a balloon then shows its whole text). Any thread.
   virtual size_t WordsHeard(uint64_t id) const = 0;
+
+ protected:
+  void Heard(uint64_t id, int64_t audio_ms) const {
+    std::lock_guard<std::mutex> lock(heard_mutex_);
+    if (on_heard_) on_heard_(id, audio_ms);
+  }
+
+ private:
+  mutable std::mutex heard_mutex_;  // guards on_heard_, held while it runs
+  HeardHandler on_heard_;
 };
 
 class SilentSpeech final : public SpeechBackend {
@@ -57,6 +79,8 @@ class RecordingSpeech final : public SpeechBackend {
 
   std::vector<SpeechRequest> requests() const;
   int32_t stops() const;
+  // As a synthesizer would: request `id` is heard from now on for `audio_ms`.
+  void StartHearing(uint64_t id, int64_t audio_ms) const { Heard(id, audio_ms); }
 
  private:
   mutable std::mutex mutex_;
