@@ -8,18 +8,25 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/agent/character.h"
+#include "platform/agent/speech_text.h"
 
 namespace platform::agent {
+
+class CharacterEngine;
 
 struct BalloonView {
   enum class Kind { kNone, kSpeech, kThought };
   Kind kind = Kind::kNone;
-  std::string text;     // without speech tags; line breaks as "\n"
-  bool spoken = false;  // a speech balloon whose text is also heard
-  int32_t speed = 0;    // words per minute, for the voice
-  int32_t x = 0;        // the point the balloon points at, screen pixels
+  std::string text;                      // without speech tags; line breaks as "\n"
+  bool spoken = false;                   // a speech balloon whose text is also heard
+  int32_t speed = 0;                     // words per minute, for the voice
+  int32_t volume = 0;                    // the volume tag's number, for the voice
+  int32_t language = 0;                  // the character's LanguageID when the text began
+  std::vector<SpeechPart> spoken_parts;  // what the voice says, when spoken
+  int32_t x = 0;                         // the point the balloon points at, screen pixels
   int32_t y = 0;
   uint64_t request = 0;  // the request the balloon belongs to: a new one is a new text
   friend bool operator==(const BalloonView&, const BalloonView&) = default;
@@ -52,6 +59,13 @@ class CharacterDisplay {
   // fault of whoever built the text. Called on the thread that gave it, with no lock of the
   // engine held.
   virtual void UnknownText(std::string_view /*text*/) {}
+
+  // `engine` shows on this display from its construction to its destruction, which call
+  // these: a display that follows the animation refreshes the engines attached. Called on
+  // the engine's thread, with no lock of the engine held; Detach waits until the display
+  // no longer uses the engine.
+  virtual void Attach(CharacterEngine& /*engine*/) {}
+  virtual void Detach(CharacterEngine& /*engine*/) {}
 };
 
 }  // namespace platform::agent

@@ -44,10 +44,17 @@ std::string_view Trimmed(std::string_view s) {
 
 }  // namespace
 
+CharacterEngine::CharacterEngine(CharacterDisplay* display) : display_(display) {
+  if (display_ != nullptr) display_->Attach(*this);
+}
+
 CharacterEngine::~CharacterEngine() {
-  std::lock_guard<std::mutex> lock(mutex_);
   if (display_ == nullptr) return;
-  for (const auto& [name, c] : characters_) display_->RemoveCharacter(name);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const auto& [name, c] : characters_) display_->RemoveCharacter(name);
+  }
+  display_->Detach(*this);
 }
 
 std::string CharacterEngine::Load(const std::string& name,
@@ -180,6 +187,11 @@ void CharacterEngine::Start(Loaded& c, Request& r, int64_t at) {
         r.balloon.spoken = r.kind == Kind::kSpeak && s.spoken;
         r.balloon.speed = s.speed;
         r.balloon.request = r.value;
+        if (r.balloon.spoken) {
+          r.balloon.volume = s.volume;
+          r.balloon.language = c.language;
+          r.balloon.spoken_parts = s.parts;
+        }
       }
       return;
     }
@@ -341,6 +353,20 @@ bool CharacterEngine::Set(const std::string& name, Property property, int32_t va
   for (auto& [n, ch] : characters_) Settle(ch, now);
   SendChanges(now);
   return true;
+}
+
+void CharacterEngine::SpeechHeard(uint64_t request, int64_t audio_ms) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const int64_t now = MonotonicMs();
+  for (auto& [n, c] : characters_) {
+    Settle(c, now);
+    if (c.queue.empty()) continue;
+    Request& r = c.queue.front();
+    if (r.started && r.kind == Kind::kSpeak && r.value == request) {
+      r.duration = std::max(r.duration, now - r.start + std::max<int64_t>(audio_ms, 0));
+    }
+  }
+  SendChanges(now);
 }
 
 void CharacterEngine::Refresh() {

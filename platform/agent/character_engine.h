@@ -34,8 +34,9 @@ inline constexpr int32_t kDefaultMoveMs = 1000;
 class CharacterEngine {
  public:
   // `display` may be null (nothing shown) and must outlive the engine.
-  explicit CharacterEngine(CharacterDisplay* display = nullptr) : display_(display) {}
-  // The display hears that every character still loaded is gone.
+  // The display hears of the engine (Attach) here; at the end, that every character still
+  // loaded is gone, and then of the engine's end (Detach).
+  explicit CharacterEngine(CharacterDisplay* display = nullptr);
   ~CharacterEngine();
   CharacterEngine(const CharacterEngine&) = delete;
   CharacterEngine& operator=(const CharacterEngine&) = delete;
@@ -76,6 +77,11 @@ class CharacterEngine {
   // Sets LanguageID, Height or Width (a size below 1 is ignored); false for Left, Top or a
   // character not loaded.
   bool Set(const std::string& name, Property property, int32_t value);
+
+  // The speech of request `request` is heard from now on for `audio_ms`: a Speak request
+  // that runs now lasts at least as long, so its balloon stays while it is said and what
+  // follows waits for it. Nothing for any other request.
+  void SpeechHeard(uint64_t request, int64_t audio_ms);
 
   // Brings every character up to now and tells the display what changed.
   void Refresh();

@@ -6,6 +6,7 @@
 
 #include "platform/agent/character.h"
 #include "platform/core/status.h"
+#include "platform/region/region.h"
 
 namespace platform::agent {
 
@@ -19,5 +20,10 @@ struct FramePixels {
 // The pixels of `frame`, decoded from its PNG; an error for a PNG that does not decode.
 // The loader has checked the PNG's size against the limits, so decoding allocates no more.
 Result<FramePixels> DecodeFrame(const Frame& frame);
+
+// A frame's pixels of alpha kMinOpaqueAlpha or more: the character's shape in that frame, so
+// a click beside the figure reaches what lies below.
+inline constexpr uint8_t kMinOpaqueAlpha = 128;
+region::Region OpaqueRegion(const FramePixels& pixels);
 
 }  // namespace platform::agent

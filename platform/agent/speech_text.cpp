@@ -84,25 +84,32 @@ SpeechText ReadSpeechText(std::string_view text, int32_t speed) {
           case Tag::kRst:
             out.speed = kDefaultSpeed;
             out.spoken = true;
+            out.volume = kDefaultVolume;
             break;
           case Tag::kSpd:
             out.speed = static_cast<int32_t>(std::clamp<int64_t>(*n, kMinSpeed, kMaxSpeed));
             break;
           case Tag::kVol:
             out.spoken = *n > 1;
+            out.volume = static_cast<int32_t>(std::min<int64_t>(*n, kDefaultVolume));
             break;
           case Tag::kPau:
             micros += *n * 1000;
+            out.parts.push_back(SpeechPart{{}, *n});
             break;
         }
         continue;
       }
     }
+    // A pause part has no text, so text after one starts a new part.
+    if (out.parts.empty() || out.parts.back().text.empty()) out.parts.emplace_back();
     if (c == '\r') {
       out.shown += '\n';
+      out.parts.back().text += '\n';
       i += i + 1 < text.size() && text[i + 1] == '\n' ? 2 : 1;
     } else {
       out.shown += c;
+      out.parts.back().text += c;
       ++i;
     }
     // One step of time per character, not per byte of it.

@@ -11,18 +11,29 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::agent {
 
 inline constexpr int32_t kDefaultSpeed = 150;  // words per minute
 inline constexpr int32_t kMinSpeed = 50;
 inline constexpr int32_t kMaxSpeed = 250;
+inline constexpr int32_t kDefaultVolume = 65535;  // the loudest, as the volume tag counts
+
+// A piece of what is heard: a text, or a pause.
+struct SpeechPart {
+  std::string text;      // without tags; line breaks as "\n"; empty for a pause
+  int64_t pause_ms = 0;  // a pause tag's milliseconds
+  friend bool operator==(const SpeechPart&, const SpeechPart&) = default;
+};
 
 struct SpeechText {
   std::string shown;  // without tags; line breaks as "\n"
   int64_t duration_ms = 0;
   int32_t speed = kDefaultSpeed;  // the speed in force at the end of the text
   bool spoken = true;
+  int32_t volume = kDefaultVolume;  // the last volume tag's number
+  std::vector<SpeechPart> parts;    // the texts and pauses, in order
 };
 
 // Reads `text` starting at the speed `speed` (the one the last text left).

@@ -1,6 +1,7 @@
 #include "platform/agent/speech_text.h"
 
 #include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,29 @@ TEST(ReadSpeechText, TakesTheTagsOutAndTimesTheRest) {
     EXPECT_EQ(s.duration_ms, c.duration_ms);
     EXPECT_EQ(s.speed, c.speed_after);
     EXPECT_EQ(s.spoken, c.spoken);
+  }
+}
+
+TEST(ReadSpeechText, SplitsWhatIsHeardIntoTextsAndPauses) {
+  struct Case {
+    std::string_view text;
+    std::vector<SpeechPart> parts;
+    int32_t volume;
+  };
+  const Case kCases[] = {
+      {"Hello", {{"Hello", 0}}, 65535},
+      {"A\\Pau=20\\\rB", {{"A", 0}, {"", 20}, {"\nB", 0}}, 65535},
+      {"\\Pau=5\\\\Pau=7\\x", {{"", 5}, {"", 7}, {"x", 0}}, 65535},
+      {"\\Vol=32768\\Hi", {{"Hi", 0}}, 32768},
+      {"\\Vol=99999\\Hi", {{"Hi", 0}}, 65535},
+      {"\\Vol=100\\\\Rst\\Hi", {{"Hi", 0}}, 65535},
+      {"\\Rst\\", {}, 65535},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    const SpeechText s = ReadSpeechText(c.text, 150);
+    EXPECT_EQ(s.parts, c.parts);
+    EXPECT_EQ(s.volume, c.volume);
   }
 }
 

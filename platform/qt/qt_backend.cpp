@@ -16,6 +16,7 @@
 #include <QStyle>
 #include <QThread>
 
+#include "platform/qt/character_stage.h"
 #include "platform/qt/key_translation.h"
 #include "platform/qt/window_mirror.h"
 
@@ -147,9 +148,12 @@ QtBackend::QtBackend()
       frame_px_(QApplication::style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth)),
       desktop_(AvailableDesktop()),
       edge_px_(QApplication::style()->pixelMetric(QStyle::PM_DefaultFrameWidth)),
-      context_(std::make_unique<InputFilter>(*this)) {
+      context_(std::make_unique<InputFilter>(*this)),
+      characters_(std::make_unique<CharacterStage>()) {
   qApp->installEventFilter(context_.get());
 }
+
+agent::CharacterDisplay* QtBackend::Characters() { return characters_->display(); }
 
 QtBackend::~QtBackend() {
   qApp->removeEventFilter(context_.get());

@@ -25,12 +25,17 @@
 
 #include "platform/ui/backend.h"
 
+namespace platform::agent {
+class CharacterDisplay;
+}  // namespace platform::agent
+
 class QAction;
 class QDialog;
 class QWidget;
 
 namespace platform::qt {
 
+class CharacterStage;
 class WindowMirror;
 
 class QtBackend final : public ui::DisplayBackend {
@@ -72,6 +77,11 @@ class QtBackend final : public ui::DisplayBackend {
   void Beep(int32_t sound) override;
   ui::TextMetrics Metrics() const override { return metrics_; }
   void ProgramEnded() override;
+  // Where the character engines show and speak (character_stage.h). Any thread; constant
+  // for the backend's life.
+  agent::CharacterDisplay* Characters() override;
+  // GUI thread; for tests and the screenshot tools.
+  CharacterStage& character_stage() { return *characters_; }
 
   // Desktop services: any runtime thread. The answers come from what the GUI thread last
   // recorded, so they never wait for it.
@@ -127,6 +137,7 @@ class QtBackend final : public ui::DisplayBackend {
 
   // State below belongs to the GUI thread.
   std::unique_ptr<QObject> context_;  // the receiver of queued commands
+  std::unique_ptr<CharacterStage> characters_;
   std::map<ui::WindowHandle, std::unique_ptr<WindowMirror>> windows_;
   std::vector<ui::WindowHandle> order_;
   std::map<ui::ThreadId, ui::Cursor> cursors_;
