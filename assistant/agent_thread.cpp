@@ -6,6 +6,7 @@
 #include "assistant/extagent.h"
 #include "assistant/leading_integer.h"
 #include "assistant/speech_text.h"
+#include "platform/agent/character.h"
 #include "platform/core/message.h"
 #include "platform/core/paths.h"
 #include "platform/core/text.h"
@@ -70,81 +71,6 @@ constexpr std::string_view kFileMissingSet =
     " can not be found!|Microsoft agents will be unavaible (Set)!";
 constexpr std::string_view kFileMissingLoad =
     " can not be found!|Microsoft agents will be unavaible (LOAD)!";
-
-constexpr const char* kAnimations[] = {
-    "Acknowledge",
-    "Alert",
-    "Announce",
-    "Blink",
-    "Confused",
-    "Congratulate",
-    "Congratulate_2",
-    "Decline",
-    "DoMagic1",
-    "DoMagic2",
-    "DontRecognize",
-    "Explain",
-    "GestureDown",
-    "GestureLeft",
-    "GestureRight",
-    "GestureUp",
-    "GetAttention",
-    "GetAttentionContinued",
-    "GetAttentionReturn",
-    "Greet",
-    "Hearing_1",
-    "Hearing_2",
-    "Hearing_3",
-    "Hearing_4",
-    "Hide",
-    "Idle1_1",
-    "Idle1_2",
-    "Idle1_3",
-    "Idle1_4",
-    "Idle1_5",
-    "Idle1_6",
-    "Idle2_1",
-    "Idle2_2",
-    "Idle2_3",
-    "Idle3_1",
-    "Idle3_2",
-    "LookDown",
-    "LookDownBlink",
-    "LookDownReturn",
-    "LookLeft",
-    "LookLeftBlink",
-    "LookLeftReturn",
-    "LookRight",
-    "LookRightBlink",
-    "LookRightReturn",
-    "LookUp",
-    "LookUpBlink",
-    "LookUpReturn",
-    "MoveDown",
-    "MoveLeft",
-    "MoveRight",
-    "MoveUp",
-    "Pleased",
-    "Process",
-    "Processing",
-    "Read",
-    "ReadContinued",
-    "ReadReturn",
-    "Reading",
-    "RestPose",
-    "Sad",
-    "Search",
-    "Searching",
-    "Show",
-    "StartListening",
-    "StopListening",
-    "Suggest",
-    "Surprised",
-    "Think",
-    "Thinking",
-    "Uncertain",
-};
-static_assert(std::size(kAnimations) == 71);
 
 bool IsMedia(int32_t event) { return (event >= kShow && event <= kGestureAt) || event == kPlay; }
 
@@ -545,7 +471,13 @@ void ZOVAgentClass::MoveToClarionPos(int32_t x, int32_t y, int32_t speed, std::s
       GetPropNumber(0, Prop::Type) == static_cast<int32_t>(platform::ui::ControlType::kApplication);
   const double origin_x = read && !maximized_frame ? placement.normal.left : 0;
   const double origin_y = read && !maximized_frame ? placement.normal.top : 0;
-  const WindowPlacementGroup::Rect& n = WINDOWPLACEMENT.RCNORMALPOSITION;
+  // A maximized frame's units are those of the desktop it fills, so its scale comes from
+  // the desktop, not from the rectangle it is restored to.
+  WindowPlacementGroup::Rect n = WINDOWPLACEMENT.RCNORMALPOSITION;
+  if (platform::region::Rect desktop;
+      maximized_frame && platform::ui::GetWindowRect(platform::ui::GetDesktopWindow(), &desktop)) {
+    n = {desktop.left, desktop.top, desktop.right, desktop.bottom};
+  }
   const int64_t width = GetPropNumber(0, Prop::Width);
   const int64_t height = GetPropNumber(0, Prop::Height);
   // A window of no width or height takes the position as pixels instead of dividing by 0.
@@ -650,7 +582,7 @@ int32_t ZOVAgentClass::GetXPos() { return AskPosition(kLeft, &XPOS); }
 int32_t ZOVAgentClass::GetYPos() { return AskPosition(kTop, &YPOS); }
 
 void ZOVAgentClass::FillAnimationList(platform::QueueBase& queue) {
-  for (const char* name : kAnimations) {
+  for (const std::string_view name : platform::agent::kAnimationNames) {
     platform::SetFieldText(queue.layout().field(1), queue.buffer_address(), name);
     queue.Add();
   }

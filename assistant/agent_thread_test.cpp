@@ -415,12 +415,12 @@ TEST_F(AgentThreadTest, MoveToClarionPosTurnsWindowUnitsIntoScreenPixelsAtACorne
     bool maximized;
     std::string_view sent;
   };
-  // The frame's normal rectangle is (40, 20) to (448, 247) for 200 by 100 units; the
-  // character is 128 by 128.
+  // The frame's normal rectangle is (40, 20) to (448, 247) for 200 by 100 units; maximized
+  // it fills the 1024 by 768 desktop, 512 by 384 units. The character is 128 by 128.
   constexpr Case kCases[] = {
       {"RB", false, "MoveTo(116,133,0)"}, {"LO", false, "MoveTo(244,5,0)"},
       {"RO", false, "MoveTo(116,5,0)"},   {"MM", false, "MoveTo(180,69,0)"},
-      {"RB", true, "MoveTo(76,113,0)"},
+      {"RB", true, "MoveTo(72,100,0)"},
   };
   std::vector<std::string> sent;
   Run([&] {

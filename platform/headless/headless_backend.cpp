@@ -235,6 +235,13 @@ region::Rect HeadlessBackend::WindowRect(WindowHandle window) const {
 region::Rect HeadlessBackend::WindowRectLocked(WindowHandle window) const {
   const auto it = windows_.find(window);
   if (it == windows_.end()) return {};
+  // A maximized window fills the desktop; an MDI child, its frame.
+  if (!PropOf(it->second.view.properties, ui::Prop::Maximize).empty()) {
+    if (it->second.view.kind == ui::WindowKind::kMdiChild && it->second.view.owner != window) {
+      return WindowRectLocked(it->second.view.owner);
+    }
+    return desktop_;
+  }
   const ui::RectDu px = ui::PixelsFromDialogUnits(it->second.view.at, kMetrics);
   const int32_t frame = SystemMetric(32);
   const int32_t caption = SystemMetric(4);

@@ -32,7 +32,17 @@ bool GetWindowPlacement(WindowHandle window, WindowPlacement* placement) {
   AssertRuntimeLockHeld();
   const Window* w = detail::FindWindow(window);
   if (w == nullptr) return false;
-  placement->normal = detail::Backend().WindowRect(window);
+  DisplayBackend& backend = detail::Backend();
+  placement->normal = backend.WindowRect(window);
+  if (w->maximized()) {
+    // The display shows the maximized rectangle; the normal one is the restored geometry
+    // with the frame and caption the display draws around it.
+    const RectDu px = PixelsFromDialogUnits(w->RestoredGeometry(), backend.Metrics());
+    const int32_t frame = backend.SystemMetric(32);
+    const int32_t caption = backend.SystemMetric(4);
+    placement->normal = {px.x, px.y, px.x + px.width + 2 * frame,
+                         px.y + px.height + caption + 2 * frame};
+  }
   placement->show_cmd = !w->Get(kNoField, Prop::Maximize).empty()  ? kSwShowMaximized
                         : !w->Get(kNoField, Prop::Iconize).empty() ? kSwShowMinimized
                                                                    : kSwShowNormal;

@@ -541,6 +541,32 @@ TEST_F(StatementsTest, DesktopServicesActOnTheProgramsOwnWindows) {
             (std::vector<std::pair<int32_t, bool>>{{1, true}, {1, false}}));
 }
 
+// Maximized, a window shows the desktop and its placement keeps the rectangle it is
+// restored to; restored, both are its own again.
+TEST_F(StatementsTest, APlacementKeepsTheNormalRectangleOfAMaximizedWindow) {
+  runtime.StartMain([this] {
+    Window window(kWindow);  // 120 x 40 dialog units at (0, 0)
+    window.Open();
+    const WindowHandle h = window.handle();
+    auto note = [&] {
+      Yield();  // the display hears of the change
+      region::Rect shown;
+      WindowPlacement placement;
+      GetWindowRect(h, &shown);
+      GetWindowPlacement(h, &placement);
+      log.Add(std::to_string(placement.show_cmd) + " " + std::to_string(shown.right) + "x" +
+              std::to_string(shown.bottom) + " " + std::to_string(placement.normal.right) + "x" +
+              std::to_string(placement.normal.bottom));
+    };
+    SetProp(0, Prop::Maximize, "1");
+    note();
+    SetProp(0, Prop::Maximize, "");
+    note();
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"3 1024x768 248x107", "1 248x107 248x107"}));
+}
+
 TEST_F(StatementsTest, ASynthesizedClickReachesTheControlUnderTheMouse) {
   runtime.StartMain([this] {
     Window window(kComboWindow);  // ?OkButton at (4, 20), 40 x 14 dialog units

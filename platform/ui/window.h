@@ -149,6 +149,11 @@ class Window {
   // Called by a control after a shown change.
   void NoteChanged(Badge<Control>, Control& c, bool layout);
 
+  // Maximize is set; the window shows the area it fills.
+  bool maximized() const { return !props_.Get(Prop::Maximize).empty(); }
+  // The geometry the window has, or is restored to while maximized, in dialog units.
+  RectDu RestoredGeometry() const;
+
  private:
   friend class detail::ThreadState;
   friend void detail::ShowChangesBeforeLettingGo();
@@ -166,7 +171,6 @@ class Window {
   // window fills; else its own.
   int64_t GeometryDu(Prop p) const;
   RectDu MaximizedGeometry() const;
-  bool maximized() const { return !props_.Get(Prop::Maximize).empty(); }
   void SetMaximized(bool on);
   // A move or size the display reports.
   void TakeReportedGeometry(const RectDu& at);

@@ -43,6 +43,11 @@ RectDu Window::MaximizedGeometry() const {
           static_cast<int32_t>(DialogUnitsFromPixels(Prop::Height, desktop.bottom - desktop.top))};
 }
 
+RectDu Window::RestoredGeometry() const {
+  auto at = [&](Prop p) { return static_cast<int32_t>(TextToNumber(props_.Get(p))); };
+  return {at(Prop::Xpos), at(Prop::Ypos), at(Prop::Width), at(Prop::Height)};
+}
+
 void Window::SetMaximized(bool on) {
   if (props_.Set(Prop::Maximize, on ? "1" : "") == nullptr) return;
   maximized_at_.reset();
