@@ -64,6 +64,9 @@
 // with the length of the text; a step that would need more (ALL('x', 1000000000), a search
 // too large) is the error "Expression too complex" before any memory is taken. Time and
 // memory are so linear in the length of the text, whatever it holds.
+//
+// The lexer, parser and machine stay in this one file, private to it: together they are the
+// one concept of the language, and this header is its reference.
 #include "platform/eval/evaluate.h"
 
 #include <algorithm>
