@@ -172,8 +172,8 @@ void ZOVRestyleClass::SetWindow(platform::ui::Window& window, uint8_t selection)
   ControlPropertyGroup fade;
   if (GetPropertyValue(0, kFadeWindows, 0, /*read_type=*/1, fade) == 1 &&
       platform::TextToNumber(fade.VALUE.view().substr(0, 1)) != 0) {
-    // TODO(fading): fades the window in.
-    TraceCall("ZOVRestyleClass.FadeWindow in");
+    FadeWindow(window, /*fade_in=*/1, /*region_mode=*/0, /*reserved=*/1, /*default_end=*/1,
+               /*end=*/0, /*default_start=*/1, /*start=*/0);
   }
   TraceCall("ZOVRestyleClass.SetWindow " + std::to_string(selection));
 }

@@ -111,6 +111,26 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
 
   // One styling pass. TODO(styling pass): stands in; reports the call.
   void Restyle(uint8_t reload, uint8_t keep);
+
+  // Places and sizes one control for the current scale (RATIO) from its geometry record
+  // (a RESIZEQUEUE entry) shifted by the centring offset, and scales its font and list
+  // columns. TODO(resize): stands in; reports the call.
+  void ResizeControl(platform::ui::FieldId control, const ResizeRecord& initial, int16_t cx,
+                     int16_t cy);
+  // Shows the mark of the selected control. TODO(mark): stands in; reports the call.
+  void MarkControl();
+  // Creates, places and shows the window's images, or removes them when images or styling
+  // are off. TODO(images): stands in; reports the call.
+  void PlaceImages();
+  // Moves the window back inside the application frame. TODO(position check): stands in.
+  void CheckWindowPosition();
+  // Fades `window` in (`fade_in` 1) or out. Every caller passes region mode 0, reserved 1,
+  // default end 1, end 0, default start 1, start 0. TODO(fading): stands in.
+  void FadeWindow(platform::ui::Window& window, uint8_t fade_in, uint8_t region_mode,
+                  uint8_t reserved, uint8_t default_end, uint8_t end, uint8_t default_start,
+                  uint8_t start);
+  // Starts, refreshes or stops the tree menu of the frame. TODO(tree menu): stands in.
+  void ApplyMenuTree();
   // Answers non-zero when it consumed the current event.
   int32_t HandleEvent();
   // Rebuilds the tree menu's structure from the frame's menu.

@@ -9,6 +9,7 @@
 
 #include "platform/core/queue.h"
 #include "platform/ui/codes.h"
+#include "platform/ui/forward.h"
 #include "restyle/property_table.h"
 #include "restyle/stored_shapes.h"
 
@@ -41,6 +42,12 @@ class RestyleRegistry {
   // RESTYLECLASSLIST: the listed objects in the order they were listed. Requires the runtime
   // lock.
   virtual const std::vector<ZOVRestyleClass*>& RegisteredRestyles() const = 0;
+
+  // Gives `window` (null: none) rounded corners of `roundness`; 0FFh removes them.
+  virtual void RoundWindow(platform::ui::Window* window, uint8_t roundness) = 0;
+  // Called by the styling pass before and after it styles a styled message window.
+  virtual void BeforeMessageRestyle(ZOVRestyleClass& restyle) = 0;
+  virtual void AfterMessageRestyle(ZOVRestyleClass& restyle) = 0;
 
  protected:
   RestyleRegistry() = default;

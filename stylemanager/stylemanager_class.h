@@ -99,6 +99,9 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
   const std::vector<restyle::ZOVRestyleClass*>& RegisteredRestyles() const override {
     return RESTYLECLASSLIST;
   }
+  void RoundWindow(platform::ui::Window* window, uint8_t roundness) override;
+  void BeforeMessageRestyle(restyle::ZOVRestyleClass& restyle) override;
+  void AfterMessageRestyle(restyle::ZOVRestyleClass& restyle) override;
   // Fills CLARIONCONTROLPROPERTIESQUEUE: the custom properties with translated names, then
   // the runtime's, in PROPERTYDESCRIPTION order.
   void BuildPropertyTable();
