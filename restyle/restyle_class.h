@@ -57,7 +57,7 @@ struct StylePropertiesGroup {
   uint8_t MARKSELECTEDCONTROLACTIVE = 0;
   uint8_t MARKSELECTEDCONTROLCONFIGURATION = 0;
   int32_t MARKSELECTEDCONTROLCOLOR = 0;      // a stored colour: -1 none
-  int32_t MARKSELECTEDCONTROLSYMBOL = 0;     // a character code, 0: the arrow text
+  int32_t MARKSELECTEDCONTROLSYMBOL = 0;     // a character code; 0: the arrow
   CString<512> MENUOPENICON;                 // not used
   CString<512> MENUCLOSEICON;                // not used
   int16_t MESSAGEBOXUSEBACKGROUNDCOLOR = 0;  // not used, nor the three below
