@@ -72,7 +72,8 @@ void ThreadState::Push(QueuedItem item) {
   arrived_.notify_one();
 }
 
-QueuedItem ThreadState::Take(WindowHandle window, bool wake_only) {
+QueuedItem ThreadState::Take(WindowHandle window, bool wake_only,
+                             const std::function<bool(const QueuedItem&)>& takes) {
   AssertRuntimeLockHeld();
   RuntimeLockReleaser unlocked;
   Runtime* rt = Runtime::Current();
@@ -81,7 +82,7 @@ QueuedItem ThreadState::Take(WindowHandle window, bool wake_only) {
     for (auto it = items_.begin(); it != items_.end();) {
       const bool wake = it->kind == QueuedItem::Kind::kWake;
       const bool mine = it->window == 0 || it->window == window;
-      if (wake || (!wake_only && mine)) {
+      if (wake || (!wake_only && mine && (!takes || takes(*it)))) {
         QueuedItem item = std::move(*it);
         items_.erase(it);
         return item;
