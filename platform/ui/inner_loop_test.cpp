@@ -29,6 +29,7 @@ constexpr FieldId kCloseButton = kWindow.Equate("?CloseButton");
 constexpr EventId kGlide = 0x500;  // runs an inner loop that takes every event
 constexpr EventId kFade = 0x501;   // runs an inner loop that takes only Timer events
 constexpr EventId kLeave = 0x502;  // leaves the inner loop
+constexpr EventId kWait = 0x503;   // runs an inner loop that takes only kLeave
 constexpr EventId kOther = 0x510;
 constexpr EventId kDeferred = 0x999;
 constexpr EventId kReplay = 0xFFF;
@@ -53,11 +54,22 @@ class InnerLoopTest : public WindowTest {
             Event() == kGlide || (Event() == kEventAccepted && Field() == kCloseButton);
         if (glide) RunInner(window, {});
         if (Event() == kFade) RunInner(window, TimerOnly);
-        if (glide || Event() == kFade) log.Add("back " + Describe(Event(), Field()));
+        if (Event() == kWait) RunInner(window, [](EventId e) { return e == kLeave; });
+        if (glide || Event() == kFade || Event() == kWait) {
+          log.Add("back " + Describe(Event(), Field()));
+        }
       }
       log.Add("outer ended");
     });
     w = user.Window("Inner loop");
+  }
+
+  // The window's procedure, handling `event` from the test: the log starts there.
+  void StartWith(EventId event) {
+    StartProcedure();
+    log.Clear();
+    PostToWindow(w, event);
+    user.WaitUntilIdle();
   }
 
   void RunInner(Window& window, std::function<bool(EventId)> takes) {
@@ -104,10 +116,7 @@ class InnerLoopTest : public WindowTest {
 };
 
 TEST_F(InnerLoopTest, TheOuterLoopGoesOnWithTheEventItHandledAndWhatWasPostedMeanwhile) {
-  StartProcedure();
-  log.Clear();
-  PostToWindow(w, kGlide);
-  user.WaitUntilIdle();
+  StartWith(kGlide);
   PostToWindow(w, kDeferred);
   PostToWindow(w, kLeave);
   PostToWindow(w, kReplay);
@@ -142,10 +151,7 @@ TEST_F(InnerLoopTest, TheOuterEventKeepsItsDefaultAction) {
 }
 
 TEST_F(InnerLoopTest, ALoopOfTimersLeavesEveryOtherEventQueuedInOrder) {
-  StartProcedure();
-  log.Clear();
-  PostToWindow(w, kFade);
-  user.WaitUntilIdle();
+  StartWith(kFade);
   PostToWindow(w, kDeferred);
   user.Click(w, kOkButton);
   PostToWindow(w, kReplay);
@@ -175,10 +181,7 @@ TEST_F(InnerLoopTest, ALoopBeforeTheWindowsOwnLoopLeavesItsOpenWindow) {
 }
 
 TEST_F(InnerLoopTest, ACloseTakenByTheInnerLoopEndsBothLoops) {
-  StartProcedure();
-  log.Clear();
-  PostToWindow(w, kGlide);
-  user.WaitUntilIdle();
+  StartWith(kGlide);
   user.CloseBox(w);
   user.WaitUntilIdle();
   EXPECT_EQ(log.lines(), (std::vector<std::string>{
@@ -192,15 +195,27 @@ TEST_F(InnerLoopTest, ACloseTakenByTheInnerLoopEndsBothLoops) {
 }
 
 TEST_F(InnerLoopTest, ACloseDuringALoopOfTimersWaitsForTheWindowsOwnLoop) {
-  StartProcedure();
-  log.Clear();
-  PostToWindow(w, kFade);
-  user.WaitUntilIdle();
+  StartWith(kFade);
   user.CloseBox(w);
   user.WaitUntilIdle();
   FireTimers(kFadeTicks);
   EXPECT_EQ(log.lines(),
             Then(FadeLines(), {"outer " + Describe(kEventCloseWindow, 0), "outer ended"}));
+}
+
+TEST_F(InnerLoopTest, TimerTicksDoNotPileUpBehindALoopThatTakesNone) {
+  StartWith(kWait);
+  FireTimers(kFadeTicks);
+  PostToWindow(w, kLeave);
+  user.WaitUntilIdle();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{
+                             "outer " + Describe(kWait, 0),
+                             "inner " + Describe(kLeave, 0),
+                             "left",
+                             "back " + Describe(kWait, 0),
+                             "outer " + Describe(kEventTimer, 0),
+                             "outer " + Describe(kOther, 0),
+                         }));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "platform/ui/thread.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cassert>
 #include <chrono>
@@ -50,6 +51,10 @@ std::function<void(int32_t)> g_halt;
   std::abort();
 }
 
+bool IsTimer(const detail::QueuedItem& item) {
+  return item.kind == detail::QueuedItem::Kind::kInput && item.input.kind == Input::Kind::kTimer;
+}
+
 void WakeEveryThread() {
   for (const auto& t : detail::AllThreads()) t->Push({});
 }
@@ -63,6 +68,12 @@ void ThreadState::Push(QueuedItem item) {
   {
     std::lock_guard lock(mutex_);
     if (ended_) return;
+    // A slow loop does not pile up timer ticks: one waiting stands for all of them.
+    if (IsTimer(item) && std::any_of(items_.begin(), items_.end(), [&](const QueuedItem& i) {
+          return IsTimer(i) && i.window == item.window;
+        })) {
+      return;
+    }
     items_.push_back(std::move(item));
     if (idle_) {
       idle_ = false;
