@@ -1,20 +1,16 @@
 // A control following the window's scale, on a real attached window with the restyle files
 // of a started style manager: its place and size by resize strategy, its font and its list
 // columns. The scale is set as the styling pass sets it before it resizes the controls.
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "platform/testing/scripted_display.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
+#include "restyle/attached_window_test_support.h"
 #include "restyle/restyle_class.h"
-#include "restyle/restyle_files.h"
-#include "restyle/restyle_test_support.h"
-#include "stylemanager/stylemanager_class.h"
 
 namespace restyle {
 namespace {
@@ -30,49 +26,25 @@ constexpr ui::WindowStructure kWindow{"test$resize", "P1$WINDOW",      ui::Windo
 constexpr ui::FieldId kGo = kWindow.Equate("?Go");
 constexpr ui::FieldId kRows = kWindow.Equate("?Rows");
 
-class ResizeControlTest : public ::testing::Test {
+class ResizeControlTest : public testing::AttachedWindowTest {
  protected:
-  void SetUp() override {
-    testing::BindToFiles(manager, files, user);
-    manager.BindPropertyFile(files.ZOVPROPERTIESFILE, kPropertiesPrimaryKey,
-                             files.ZOVPF.CONTROLTYPEEQUATE, files.ZOVPF.PROPERTYEQUATE,
-                             files.ZOVPF.PROPERTY, files.ZOVPF.PROPERTYDESCRIPTION,
-                             files.ZOVPF.HIDEFROMENDUSER);
-  }
-
-  // On thread 1: starts the style manager, stores `strategy` as the resize strategy of the
-  // button when it is not empty, opens the window, gives `?Go` the font `face` `size` (as its
-  // declaration would), registers the window and its controls, attaches it and runs `body`.
+  // Stores `strategy` as the resize strategy of both controls when it is not empty, gives
+  // `?Go` the font `face` `size` (as its declaration would), attaches the window and runs
+  // `body`.
   void Run(std::string_view strategy, std::string_view face, int size,
            const std::function<void(ZOVRestyleClass&, ui::Window&)>& body) {
-    // Each run starts without stored styles.
-    std::filesystem::remove("ZOVRestyle");
-    std::filesystem::remove("ZOVConditionalSet");
-    testing::RunOnRuntimeThread(display, [&] {
-      manager.Init(0x653);
-      if (!strategy.empty()) {
-        ZOVRestyleClass store;
-        store.Init(manager, "Resized");
-        for (const char* group : {"Control ?GO", "Control ?ROWS"}) {
-          ControlPropertyGroup g;
-          g.ENABLED = 1;
-          g.VALUE = strategy;
-          store.SaveGroup(g, store.GetConditionSetId(0, 0, group), "property -17");
-        }
-      }
-      ui::Window window(kWindow);
-      window.Open();
-      if (!face.empty()) window.Set(kGo, ui::Prop::Font, face);
-      if (size > 0) window.Set(kGo, ui::Prop::FontSize, std::to_string(size));
-      ZOVRestyleClass restyle;
-      ASSERT_EQ(restyle.Init(manager, "Resized"), 0);
-      restyle.AddControl(0, 0, "Window", "Window");
-      restyle.AddControl(kGo, 0, "?Go", "?Go");
-      restyle.AddControl(kRows, 0, "?Rows", "?Rows");
-      restyle.SetWindow(window, 1);
-      body(restyle, window);
-      manager.Shutdown();
-    });
+    AttachedWindowTest::Run(
+        kWindow,
+        [&](ZOVRestyleClass& store) {
+          if (strategy.empty()) return;
+          Store(store, "Control ?GO", -17, strategy);
+          Store(store, "Control ?ROWS", -17, strategy);
+        },
+        [&](ui::Window& window) {
+          if (!face.empty()) window.Set(kGo, ui::Prop::Font, face);
+          if (size > 0) window.Set(kGo, ui::Prop::FontSize, std::to_string(size));
+        },
+        body);
   }
 
   // The geometry `field` had when the window was attached.
@@ -105,12 +77,6 @@ class ResizeControlTest : public ::testing::Test {
   static std::string Font(const ui::Window& window, ui::FieldId field) {
     return window.Get(field, ui::Prop::Font) + " " + window.Get(field, ui::Prop::FontSize);
   }
-
-  testing::InTempDirForTest temp;
-  RestyleFiles files;
-  platform::FixedString<255> user = "DEFAULT";
-  stylemanager::ZOVStylemanagerClass manager;
-  platform::testing::ScriptedDisplay display;
 };
 
 TEST_F(ResizeControlTest, EachStrategyPlacesTheControlInItsScaledSlot) {
