@@ -284,11 +284,6 @@ void ZOVRestyleClass::Unregister() {
   listed_ = false;
 }
 
-void ZOVRestyleClass::Restyle(uint8_t reload, uint8_t keep) {
-  // TODO(styling pass): the pass itself; until then only the options are read again.
-  if (reload == 1 && keep == 0) LoadWindowOptions();
-}
-
 int32_t ZOVRestyleClass::HandleEvent() { return TraceCall("ZOVRestyleClass.HandleEvent"); }
 
 void ZOVRestyleClass::BuildMenuStructure() { TraceCall("ZOVRestyleClass.BuildMenuStructure"); }
