@@ -3,6 +3,7 @@
 // Restoring, each seen as the display shows the window.
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -13,10 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "app/app_test_support.h"
-#include "app/connection_ini.h"
 #include "app/procedure_frame.h"
 #include "platform/core/call_trace.h"
-#include "platform/files/ini_file.h"
 #include "platform/testing/scripted_user.h"
 #include "platform/ui/backend.h"
 #include "platform/ui/prop.h"
@@ -161,6 +160,96 @@ TEST_F(StylingPassTest, LevelsApplyGlobalTypeThenProcedureTypeThenTheControlsOwn
   };
   EXPECT_EQ(shown, expected);
   EXPECT_EQ(maximized, "");
+}
+
+TEST_F(StylingPassTest, ANamedSetAppliesWhenItsConditionsHold) {
+  constexpr int32_t kName = restyle::kNameOfTheControl;
+  constexpr auto kScreenText = static_cast<int32_t>(Prop::ScreenText);
+  // "88" then a tail past the first 128 characters, which the comparison never sees.
+  std::string long_value = "88" + std::string(126, ' ') + "+1000";
+  while (long_value.size() < 200) long_value += long_value.size() % 2 == 1 ? "1" : "*";
+  struct Row {
+    int32_t property;  // 0: a connector
+    std::string_view op;
+    std::string value;
+    uint8_t manual = 0;
+  };
+  struct Case {
+    std::string_view name;
+    std::string_view control;  // its equate; the set is the control's own
+    std::vector<Row> rows;
+    bool applies;
+  };
+  const Case kCases[] = {
+      {"text equal", "?USERNAME:PROMPT", {{kText, "=", "username:"}}, true},
+      {"text unequal", "?USERNAME:PROMPT", {{kText, "=", "Other"}}, false},
+      {"text not equal", "?USERNAME:PROMPT", {{kText, "<>", "Other"}}, true},
+      {"text less", "?USERNAME:PROMPT", {{kText, "<", "V"}}, true},
+      {"text greater", "?USERNAME:PROMPT", {{kText, ">", "V"}}, false},
+      {"number as text", "?USERNAME:PROMPT", {{kWidth, "=", "88"}}, true},
+      {"number greater, expression", "?USERNAME:PROMPT", {{kWidth, ">", "50", 1}}, true},
+      {"number less, expression", "?USERNAME:PROMPT", {{kWidth, "<", "50", 1}}, false},
+      {"number at least", "?USERNAME:PROMPT", {{kWidth, ">=", "88", 1}}, true},
+      {"number at most", "?USERNAME:PROMPT", {{kWidth, "<=", "87", 1}}, false},
+      {"expression value", "?USERNAME:PROMPT", {{kWidth, "=", "80 + 8", 1}}, true},
+      {"contains", "?USERNAME:PROMPT", {{kText, "CONTAINS", "name"}}, true},
+      {"does not contain", "?USERNAME:PROMPT", {{kText, "CONTAINS", "word"}}, false},
+      {"contains an expression", "?USERNAME:PROMPT", {{kText, "CONTAINS", "'na' & 'me'", 1}}, true},
+      {"and",
+       "?USERNAME:PROMPT",
+       {{kText, "=", "Username:"}, {0, "AND", ""}, {kWidth, "=", "99", 1}},
+       false},
+      {"or",
+       "?USERNAME:PROMPT",
+       {{kText, "=", "Username:"}, {0, "OR", ""}, {kWidth, "=", "99", 1}},
+       true},
+      {"name of the control", "?USERNAME:PROMPT", {{kName, "=", "?Username:Prompt"}}, true},
+      {"name of another control", "?USERNAME:PROMPT", {{kName, "=", "?Password:Prompt"}}, false},
+      {"invalid", "?USERNAME:PROMPT", {{kWidth, ">", "1+", 1}}, false},
+      {"a lone quote", "?USERNAME:PROMPT", {{kText, "=", "'"}}, false},
+      {"a quote cannot widen the condition",
+       "?USERNAME:PROMPT",
+       {{kText, "=", "x' OR 'A'='A"}},
+       false},
+      {"the value's first 128 characters",
+       "?USERNAME:PROMPT",
+       {{kWidth, "=", long_value, 1}},
+       true},
+      // What the user typed into the entry, tested by the pass that follows (as after a
+      // resize).
+      {"a live value with a quote", "?USERNAME", {{kScreenText, "=", "O'Neil"}}, true},
+      {"a quote in a needle", "?USERNAME", {{kScreenText, "CONTAINS", "'n"}}, true},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(dir() / "ZOVRestyle");
+    for (const char* name : {"ZOVConditionalSet", "ZOVConditional", "ZOVProperties"}) {
+      std::filesystem::remove(dir() / name);
+    }
+    std::string color;
+    std::string errors;
+    OpenConnection(
+        [&](RestyleFileBuilder& b) {
+          b.ListProperty(kPrompt, "COLOR", kColor);
+          b.ListProperty(kEntry, "COLOR", kColor);
+          const int32_t set = b.Set(kProcedure, "Control " + std::string(c.control), "Conditional");
+          for (const Row& row : c.rows) {
+            b.Condition(set, row.property, row.op, row.value, row.manual);
+          }
+          b.Value(set, kColor, "255");
+        },
+        [&](ScriptedUser& user, WindowHandle w) {
+          if (c.control == "?USERNAME") {
+            user.Type(w, "?Username", "O'NEIL");
+            OnWindow(user, w, [](restyle::ZOVRestyleClass& r) { r.Restyle(0, 1); });
+          }
+          color =
+              Shown(user, w, c.control == "?USERNAME" ? "?Username" : "?Username:Prompt", kColor);
+        });
+    EXPECT_EQ(color, c.applies ? "255" : "");
+    // A condition that does not hold, or is no expression, shows nothing.
+    EXPECT_EQ(display.Windows().size(), 0u);
+  }
 }
 
 }  // namespace
