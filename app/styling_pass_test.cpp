@@ -1,6 +1,7 @@
 // The styling pass on the program's connection window, with restyle files seeded before the
 // program starts: the three levels, the conditions of named sets, the value layouts and
 // Restoring, each seen as the display shows the window.
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "app/app_test_support.h"
 #include "app/procedure_frame.h"
 #include "platform/core/call_trace.h"
+#include "platform/headless/headless_backend.h"
 #include "platform/testing/scripted_user.h"
 #include "platform/ui/backend.h"
 #include "platform/ui/prop.h"
@@ -250,6 +252,116 @@ TEST_F(StylingPassTest, ANamedSetAppliesWhenItsConditionsHold) {
     // A condition that does not hold, or is no expression, shows nothing.
     EXPECT_EQ(display.Windows().size(), 0u);
   }
+}
+
+// `text` padded with blanks to `width` characters.
+std::string Padded(std::string_view text, size_t width) {
+  std::string out(text);
+  out.resize(width, ' ');
+  return out;
+}
+
+// A "Control position and size" value: (change, amount, mode) for Xpos, Ypos, Width, Height.
+std::string PositionValue(const std::vector<std::array<int32_t, 3>>& triples) {
+  std::string out;
+  for (const auto& [change, amount, mode] : triples) {
+    const auto bits = static_cast<uint16_t>(static_cast<int16_t>(amount));
+    out += static_cast<char>(change);
+    out += static_cast<char>(bits & 0xFF);
+    out += static_cast<char>(bits >> 8);
+    out += static_cast<char>(mode);
+  }
+  return out;
+}
+
+TEST_F(StylingPassTest, ValueLayoutsOfFontsPositionsImagesAndExpressions) {
+  constexpr auto kFont = static_cast<int32_t>(Prop::Font);
+  constexpr auto kFontSize = static_cast<int32_t>(Prop::FontSize);
+  std::map<std::string, std::string> shown;
+  OpenConnection(
+      [](RestyleFileBuilder& b) {
+        b.ListProperty(kPrompt, "FONT", kFont);
+        b.ListProperty(kEntry, "FONTNAME", kFont);
+        b.ListProperty(kPrompt, "TEXT", kText);
+        b.ListProperty(kPrompt, "CONTROL POSITION AND SIZE", restyle::kControlPositionAndSize);
+        b.ListProperty(kButton, "IMAGE ON CONTROL", restyle::kImageOnControl);
+        b.ListProperty(kPrompt, "IMAGE ON CONTROL", restyle::kImageOnControl);
+        const std::string layout = Padded("255", 19) + Padded("Courier New", 32) + Padded("12", 2) +
+                                   Padded("700", 12) + Padded("0", 12);
+        b.Value(b.Set(kProcedure, "Control ?DSNSTRING:PROMPT"), kFont, layout);
+        b.Value(b.Set(kProcedure, "Control ?USERNAME"), kFont, "Arial");
+        const int32_t password = b.Set(kProcedure, "Control ?PASSWORD:PROMPT");
+        b.Value(password, kText, "'Pass' & UPPER('word')", 1, /*expression=*/1);
+        const int32_t connect = b.Set(kProcedure, "Control ?GLO:CONNECTSTRING:PROMPT");
+        b.Value(connect, kText, "1+", 1, /*expression=*/1);
+        // x set to 20, y moved by -3, width at 150 percent, height in an unknown mode.
+        b.Value(b.Set(kProcedure, "Control ?USERNAME:PROMPT"), restyle::kControlPositionAndSize,
+                PositionValue({{1, 20, 0}, {1, -3, 1}, {1, 150, 2}, {1, 5, 7}}));
+        b.Value(b.Set(kProcedure, "Control ?CONNECTBUTTON"), restyle::kImageOnControl,
+                Padded("ZOVpexolind.ico", 510) + "23");
+        b.Value(b.Set(kProcedure, "Control ?PASSWORD:PROMPT"), restyle::kImageOnControl,
+                Padded("zov.ico", 510) + "12");
+        b.Value(b.Set(kProcedure, "Control ?DSNSTRING:PROMPT"), restyle::kImageOnControl,
+                Padded("zov.ico", 510) + "x");
+      },
+      [&](ScriptedUser& user, WindowHandle w) {
+        const auto look = [&](std::string_view when) {
+          const std::string at(when);
+          shown[at + " layout"] = Shown(user, w, "?DSNString:Prompt", kFont) + " " +
+                                  Shown(user, w, "?DSNString:Prompt", kFontSize) + " " +
+                                  Shown(user, w, "?DSNString:Prompt", kFontColor) + " " +
+                                  Shown(user, w, "?DSNString:Prompt", kFontStyle);
+          // The face alone: the size stays the registered one.
+          shown[at + " face"] = Shown(user, w, "?Username", kFont) + " size '" +
+                                Shown(user, w, "?Username", kFontSize) + "'";
+          shown[at + " expression"] = user.Control(w, user.Field(w, "?Password:Prompt")).text;
+          shown[at + " invalid expression"] =
+              user.Control(w, user.Field(w, "?Glo:ConnectString:Prompt")).text;
+          shown[at + " position"] = Geometry(user, w, "?Username:Prompt");
+          shown[at + " button"] =
+              Shown(user, w, "?ConnectButton", static_cast<int32_t>(Prop::Flat)) +
+              Shown(user, w, "?ConnectButton", static_cast<int32_t>(Prop::Trn));
+          shown[at + " prompt"] =
+              Shown(user, w, "?Password:Prompt", static_cast<int32_t>(Prop::Trn));
+          // The overlays: picture, mode and place, over their controls.
+          for (const platform::headless::MirrorWindow& mirror : display.Windows()) {
+            if (mirror.view.handle != w) continue;
+            for (const auto& [field, c] : mirror.controls) {
+              if (c.type != platform::ui::ControlType::kImage) continue;
+              const auto prop = [&](Prop p) {
+                const auto found = c.properties.find({static_cast<int32_t>(p), 0});
+                // A flag switched off reads as 0.
+                return found == c.properties.end() || found->second.empty() ? std::string("0")
+                                                                            : found->second;
+              };
+              shown[at + " image " + c.text] +=
+                  "tiled " + prop(Prop::Tiled) + " centered " + prop(Prop::Centered) + " at " +
+                  std::to_string(c.at.x) + " " + std::to_string(c.at.y) + " " +
+                  std::to_string(c.at.width) + " " + std::to_string(c.at.height) +
+                  (c.visible ? " shown;" : " hidden;");
+            }
+          }
+        };
+        look("first");
+        OnWindow(user, w, [](restyle::ZOVRestyleClass& r) { r.Restyle(0, 1); });
+        look("second");
+      });
+  std::map<std::string, std::string> expected;
+  for (const char* when : {"first", "second"}) {
+    const std::string at(when);
+    expected[at + " layout"] = "Courier New 12 255 700";
+    expected[at + " face"] = "Arial size ''";
+    expected[at + " expression"] = "PassWORD";
+    expected[at + " invalid expression"] = "";
+    // The same on every pass: the amounts start from the registered (8, 24, 88, 10).
+    expected[at + " position"] = "20 21 132 10";
+    expected[at + " button"] = "1";
+    expected[at + " prompt"] = "1";
+    expected[at + " image ZOVpexolind.ico"] = "tiled 0 centered 1 at 351 210 60 14 shown;";
+    expected[at + " image zov.ico"] =
+        "tiled 1 centered 0 at 8 8 88 10 shown;tiled 0 centered 0 at 8 40 88 10 shown;";
+  }
+  EXPECT_EQ(shown, expected);
 }
 
 }  // namespace
