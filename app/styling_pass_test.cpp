@@ -364,5 +364,105 @@ TEST_F(StylingPassTest, ValueLayoutsOfFontsPositionsImagesAndExpressions) {
   EXPECT_EQ(shown, expected);
 }
 
+// Whether `value` of `property` shows as the property never set: empty, a colour of none
+// (-1), a font size or style of 0 (the default), or a position already in the geometry.
+bool ShowsAsUnset(int32_t property, std::string_view value) {
+  switch (static_cast<Prop>(property)) {
+    case Prop::Xpos:
+    case Prop::Ypos:
+    case Prop::Width:
+    case Prop::Height:
+      return true;
+    case Prop::Color:
+    case Prop::FontColor:
+    case Prop::SelectedColor:
+    case Prop::SelectedFillColor:
+      return value.empty() || value == "-1";
+    case Prop::FontSize:
+    case Prop::FontStyle:
+      return value.empty() || value == "0";
+    default:
+      return value.empty();
+  }
+}
+
+// What the display shows of every control of window `w` and of the window itself.
+std::map<std::string, std::string> Look(const platform::testing::ScriptedDisplay& display,
+                                        WindowHandle w) {
+  std::map<std::string, std::string> out;
+  const auto at = [](const platform::ui::RectDu& r) {
+    return std::to_string(r.x) + " " + std::to_string(r.y) + " " + std::to_string(r.width) + " " +
+           std::to_string(r.height);
+  };
+  const auto add = [&](const std::string& name,
+                       const std::map<std::pair<int32_t, int32_t>, std::string>& properties) {
+    for (const auto& [key, value] : properties) {
+      if (ShowsAsUnset(key.first, value)) continue;
+      out[name + " " + std::to_string(key.first) + "/" + std::to_string(key.second)] = value;
+    }
+  };
+  for (const platform::headless::MirrorWindow& mirror : display.Windows()) {
+    if (mirror.view.handle != w) continue;
+    out["window"] = mirror.view.title + " at " + at(mirror.view.at);
+    add("window", mirror.view.properties);
+    for (const auto& [field, c] : mirror.controls) {
+      const std::string name = c.equate.empty() ? "image " + std::to_string(field) : c.equate;
+      out[name] = c.text + " at " + at(c.at) + (c.visible ? "" : " hidden");
+      add(name, c.properties);
+    }
+  }
+  return out;
+}
+
+TEST_F(StylingPassTest, DisablingStylingGivesTheRegisteredLookBack) {
+  std::map<std::string, std::string> unstyled;
+  OpenConnection([](RestyleFileBuilder&) {},
+                 [&](ScriptedUser&, WindowHandle w) { unstyled = Look(display, w); });
+  ASSERT_FALSE(unstyled.empty());
+  std::filesystem::remove_all(dir() / "ZOVRestyle");
+  for (const char* name : {"ZOVConditionalSet", "ZOVConditional", "ZOVProperties"}) {
+    std::filesystem::remove(dir() / name);
+  }
+  std::map<std::string, std::string> styled;
+  std::map<std::string, std::string> restored;
+  std::vector<double> ratios;
+  OpenConnection(
+      [](RestyleFileBuilder& b) {
+        b.ListProperty(kPrompt, "COLOR", kColor);
+        b.ListProperty(kPrompt, "TEXT", kText);
+        b.ListProperty(kPrompt, "CONTROL POSITION AND SIZE", restyle::kControlPositionAndSize);
+        b.ListProperty(kButton, "IMAGE ON CONTROL", restyle::kImageOnControl);
+        b.ListProperty(kWindowType, "COLOR", kColor);
+        const int32_t prompts = b.Set(kGlobal, "ControlType 10");
+        b.Value(prompts, kColor, "255");
+        b.Value(prompts, kText, "Styled");
+        b.Value(b.Set(kProcedure, "Control ?USERNAME:PROMPT"), restyle::kControlPositionAndSize,
+                PositionValue({{1, 30, 1}, {0, 0, 0}, {1, 200, 2}, {0, 0, 0}}));
+        b.Value(b.Set(kProcedure, "Control ?CONNECTBUTTON"), restyle::kImageOnControl,
+                Padded("ZOVpexolind.ico", 510) + "13");
+        const int32_t window = b.Set(kProcedure, "ControlType 25");
+        b.Value(window, kColor, "65280");
+      },
+      [&](ScriptedUser& user, WindowHandle w) {
+        styled = Look(display, w);
+        OnWindow(user, w, [&](restyle::ZOVRestyleClass& r) {
+          // The user moved and sized the window since it opened.
+          r.PROCEDUREWINDOW->SetPosition(0, 40, 30, 300, 150);
+          restyle::ControlPropertyGroup off;
+          off.ENABLED = 1;
+          off.VALUE = "1";
+          r.SaveGroup(off, r.GetConditionSetId(0, 0, "ControlType 25"),
+                      "property " + std::to_string(restyle::kDisableStyling));
+          r.Restyle(1, 0);
+          ratios = {r.RATIO, r.PREVIOUSRATIO, static_cast<double>(r.WINDOWRESTYLED),
+                    static_cast<double>(r.IMAGEBUTTONQUEUE->Records())};
+        });
+        restored = Look(display, w);
+      });
+  EXPECT_NE(styled, unstyled);
+  EXPECT_EQ(restored, unstyled);
+  EXPECT_EQ(ratios, (std::vector<double>{1.0, 1.0, 0, 0}));
+}
+
 }  // namespace
 }  // namespace app::testing

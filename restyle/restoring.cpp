@@ -46,8 +46,9 @@ void ZOVRestyleClass::Restoring() {
     window.Set(field, Prop::Font, g.FONTNAME.view());
     window.Set(field, Prop::FontSize, std::to_string(g.FONTSIZE));
     const std::string type = window.Get(field, Prop::Type);
-    if (type != std::to_string(static_cast<int>(platform::ui::ControlType::kList)) &&
-        type != std::to_string(static_cast<int>(platform::ui::ControlType::kCombo))) {
+    if (previous == 1.0 ||
+        (type != std::to_string(static_cast<int>(platform::ui::ControlType::kList)) &&
+         type != std::to_string(static_cast<int>(platform::ui::ControlType::kCombo)))) {
       continue;
     }
     for (int32_t column = 1; column <= kLastColumn; ++column) {
