@@ -17,7 +17,6 @@ namespace {
 using platform::ui::FieldId;
 using platform::ui::Prop;
 
-constexpr Prop kFontCharSet = static_cast<Prop>(0x7D54);
 // The ZOVPROPERTIESFILE name under which a Font value is the whole font layout; under
 // "FONTNAME" the same number takes the face alone.
 constexpr std::string_view kFontLayoutProperty = "FONT";
@@ -105,7 +104,7 @@ void ZOVRestyleClass::ApplyFontLayout(FieldId control, std::string_view layout,
   window.Set(control, Prop::FontSize, size);
   window.Set(control, Prop::FontColor, NumberText(Chars(layout, 1, 19)));
   window.Set(control, Prop::FontStyle, NumberText(Chars(layout, 54, 65)));
-  window.Set(control, kFontCharSet, NumberText(Chars(layout, 66, 77)));
+  window.Set(control, Prop::FontCharSet, NumberText(Chars(layout, 66, 77)));
   if (geometry != nullptr) {
     geometry->FONTNAME = face;
     geometry->FONTSIZE = static_cast<uint8_t>(platform::TextToNumber(size));

@@ -13,8 +13,6 @@ namespace {
 using platform::ui::FieldId;
 using platform::ui::Prop;
 
-constexpr int32_t kLastColumn = 255;
-
 }  // namespace
 
 void ZOVRestyleClass::Restoring() {
@@ -45,18 +43,8 @@ void ZOVRestyleClass::Restoring() {
     window.SetPosition(field, g.XPOS, g.YPOS, g.WIDTH, g.HEIGHT);
     window.Set(field, Prop::Font, g.FONTNAME.view());
     window.Set(field, Prop::FontSize, std::to_string(g.FONTSIZE));
-    const std::string type = window.Get(field, Prop::Type);
-    if (previous == 1.0 ||
-        (type != std::to_string(static_cast<int>(platform::ui::ControlType::kList)) &&
-         type != std::to_string(static_cast<int>(platform::ui::ControlType::kCombo)))) {
-      continue;
-    }
-    for (int32_t column = 1; column <= kLastColumn; ++column) {
-      if (window.Get(field, Prop::ColumnResizable, column).empty()) continue;
-      const double width = platform::TextToNumber(window.Get(field, Prop::ColumnWidth, column));
-      window.Set(field, Prop::ColumnWidth, std::to_string(static_cast<int64_t>(width / previous)),
-                 column);
-    }
+    // The columns get the widths they had when the window was attached.
+    if (previous != 1.0) SetColumnWidths(field, 1.0);
   }
   for (size_t i = 1; i <= CONTROLPROPERTIESQUEUE->Records(); ++i) {
     const ControlSnapshotRecord& s = CONTROLPROPERTIESQUEUE->entry(i);

@@ -123,10 +123,17 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   void LoadConditions(int32_t set_id);
 
   // Places and sizes one control for the current scale (RATIO) from its geometry record
-  // (a RESIZEQUEUE entry) shifted by the centring offset, and scales its font and list
-  // columns. TODO(resize): stands in; reports the call.
+  // (a RESIZEQUEUE entry, or the pass's copy carrying a styled face and size) shifted by the
+  // images' room and the centring offset (cx, cy), by its resize strategy (custom property
+  // -17). Its font returns to the record's at RATIO 1.0, else an unscalable face becomes
+  // "Arial" and the record's size is scaled; a list's or combo's columns follow a change of
+  // RATIO from PREVIOUSRATIO. Widths and heights never go below 0.
   void ResizeControl(platform::ui::FieldId control, const ResizeRecord& initial, int16_t cx,
                      int16_t cy);
+  // Sets the columns of list or combo `control` to the widths they had when the window was
+  // attached times `ratio` (1.0 gives them back). Nothing for a control without recorded
+  // columns.
+  void SetColumnWidths(platform::ui::FieldId control, double ratio);
   // Shows the mark of the selected control. TODO(mark): stands in; reports the call.
   void MarkControl();
   // Creates, places and shows the window's images, or removes them when images or styling
@@ -208,6 +215,8 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   // The snapshot of `field` into CONTROLPROPERTIESQUEUE's buffer; false when not registered.
   bool FindSnapshot(platform::ui::FieldId field);
   void FillResizeQueue();
+  // Keeps the column widths of `control` when it is a list or a combo, for SetColumnWidths.
+  void RecordColumnWidths(platform::ui::FieldId control);
   void LoadImages();
   // The value of `property` for the window (control 0, type read from it) read as a number,
   // 0 when none applies.
@@ -246,6 +255,8 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   std::map<int32_t, std::vector<TypePropertyRow>> type_properties_;
   // The overlays (-18) whose value applied in the current pass.
   std::unordered_set<int32_t> overlays_applied_;
+  // The column widths of every list and combo when the window was attached, by field.
+  std::map<platform::ui::FieldId, std::vector<int32_t>> column_widths_;
 };
 
 }  // namespace restyle

@@ -19,7 +19,6 @@ using platform::ui::Prop;
 
 constexpr std::string_view kMessageProcedure = "~ZOVRestyleMessage~";
 constexpr std::string_view kSavePositionGroup = "~Save Window position and size~";
-constexpr Prop kInToolBar = static_cast<Prop>(0x7D55);
 
 int64_t Number(const platform::ui::Window& window, FieldId field, Prop p) {
   return static_cast<int64_t>(platform::TextToNumber(window.Get(field, p)));
@@ -35,7 +34,7 @@ int64_t Field10(std::string_view value, size_t from) {
 
 bool ZOVRestyleClass::SkippedInPass(FieldId field) {
   platform::ui::Window& window = *PROCEDUREWINDOW;
-  if (window.Get(field, kInToolBar) == "1") return true;
+  if (window.Get(field, Prop::InToolBar) == "1") return true;
   const int64_t type = Number(window, field, Prop::Type);
   if (type < 1 || type > 127) return true;
   if (type == static_cast<int64_t>(platform::ui::ControlType::kMenu) ||
