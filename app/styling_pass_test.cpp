@@ -63,6 +63,14 @@ class StylingPassTest : public ProgramTest {
     });
   }
 
+  // The next run starts without restyle files.
+  void ForgetRestyleFiles() {
+    std::filesystem::remove_all(dir() / "ZOVRestyle");
+    for (const char* name : {"ZOVConditionalSet", "ZOVConditional", "ZOVProperties"}) {
+      std::filesystem::remove(dir() / name);
+    }
+  }
+
   // Runs `act` on the window's own thread with its restyle object, at its next event.
   void OnWindow(ScriptedUser& user, WindowHandle w,
                 const std::function<void(restyle::ZOVRestyleClass&)>& act) {
@@ -224,10 +232,7 @@ TEST_F(StylingPassTest, ANamedSetAppliesWhenItsConditionsHold) {
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
-    std::filesystem::remove_all(dir() / "ZOVRestyle");
-    for (const char* name : {"ZOVConditionalSet", "ZOVConditional", "ZOVProperties"}) {
-      std::filesystem::remove(dir() / name);
-    }
+    ForgetRestyleFiles();
     std::string color;
     std::string errors;
     OpenConnection(
@@ -419,10 +424,7 @@ TEST_F(StylingPassTest, DisablingStylingGivesTheRegisteredLookBack) {
   OpenConnection([](RestyleFileBuilder&) {},
                  [&](ScriptedUser&, WindowHandle w) { unstyled = Look(display, w); });
   ASSERT_FALSE(unstyled.empty());
-  std::filesystem::remove_all(dir() / "ZOVRestyle");
-  for (const char* name : {"ZOVConditionalSet", "ZOVConditional", "ZOVProperties"}) {
-    std::filesystem::remove(dir() / name);
-  }
+  ForgetRestyleFiles();
   std::map<std::string, std::string> styled;
   std::map<std::string, std::string> restored;
   std::vector<double> ratios;
@@ -462,6 +464,69 @@ TEST_F(StylingPassTest, DisablingStylingGivesTheRegisteredLookBack) {
   EXPECT_NE(styled, unstyled);
   EXPECT_EQ(restored, unstyled);
   EXPECT_EQ(ratios, (std::vector<double>{1.0, 1.0, 0, 0}));
+}
+
+TEST_F(StylingPassTest, TheMarkKeepsItsWholeColourAndSymbolCode) {
+  struct Case {
+    std::string_view name;
+    std::string value;  // colour 1-19, symbol 20-29, look 30
+    std::string shown;
+  };
+  const Case kCases[] = {
+      {"green arrow, symbol 187", Padded("65280", 19) + Padded("187", 10) + "1",
+       "2 '»' colour 65280 at -999 -999"},
+      {"no colour, a box", Padded("-1", 19) + Padded("", 10) + "2",
+       "6 '' colour none at -999 -999"},
+      {"the arrow after, a stored single digit", Padded("255", 19) + Padded("9", 10) + "3",
+       "2 '\t' colour 255 at -999 -999"},
+      {"the arrow after, no symbol", Padded("255", 19) + Padded("0", 10) + "3",
+       "2 '«' colour 255 at -999 -999"},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    ForgetRestyleFiles();
+    std::string shown;
+    OpenConnection(
+        [&](RestyleFileBuilder& b) {
+          b.ListProperty(kWindowType, "MARK SELECTED CONTROL", restyle::kMarkSelectedControl);
+          b.Value(b.Set(kProcedure, "ControlType 25"), restyle::kMarkSelectedControl, c.value);
+        },
+        [&](ScriptedUser&, WindowHandle w) {
+          for (const platform::headless::MirrorWindow& mirror : display.Windows()) {
+            if (mirror.view.handle != w) continue;
+            for (const auto& [field, v] : mirror.controls) {
+              if (!v.equate.empty()) continue;
+              const bool box = v.type == platform::ui::ControlType::kBox;
+              const auto found =
+                  v.properties.find({static_cast<int32_t>(box ? Prop::Color : Prop::FontColor), 0});
+              shown += std::to_string(static_cast<int>(v.type)) + " '" + v.text + "' colour " +
+                       (found == v.properties.end() ? "none" : found->second) + " at " +
+                       std::to_string(v.at.x) + " " + std::to_string(v.at.y);
+            }
+          }
+        });
+    EXPECT_EQ(shown, c.shown);
+  }
+}
+
+TEST_F(StylingPassTest, WindowOptionsActThroughUnconditionalSetsAndRoundnessOnTheFirstPass) {
+  std::string maximized;
+  OpenConnection(
+      [](RestyleFileBuilder& b) {
+        b.ListProperty(kWindowType, "WINDOW ROUNDNESS", restyle::kWindowRoundness);
+        const int32_t window = b.Set(kProcedure, "ControlType 25");
+        b.Value(window, restyle::kMaximizeAutomatic, "1");
+        b.Value(window, restyle::kWindowRoundness, "12");
+      },
+      [&](ScriptedUser& user, WindowHandle w) {
+        OnWindow(user, w, [&](restyle::ZOVRestyleClass& r) {
+          maximized = r.PROCEDUREWINDOW->Get(0, Prop::Maximize);
+          r.Restyle(0, 1);
+        });
+      });
+  EXPECT_EQ(maximized, "1");
+  EXPECT_EQ(Calls("ZOVStylemanagerClass.RoundWindow"),
+            (std::vector<std::string>{"ZOVStylemanagerClass.RoundWindow 12"}));
 }
 
 }  // namespace
