@@ -529,5 +529,41 @@ TEST_F(StylingPassTest, WindowOptionsActThroughUnconditionalSetsAndRoundnessOnTh
             (std::vector<std::string>{"ZOVStylemanagerClass.RoundWindow 12"}));
 }
 
+TEST_F(StylingPassTest, TheSavedGeometryOnlyOpensTheWindowAndAResizeIsKept) {
+  std::vector<std::string> at;
+  OpenConnection(
+      [](RestyleFileBuilder& b) {
+        b.Value(b.Set(kProcedure, "ControlType 25"), restyle::kSaveWindowPosition, "1");
+        // Where the style manager's switch puts it: "~Global settings".
+        restyle::ControlPropertyGroup saved;
+        saved.ENABLED = 1;
+        saved.VALUE = Padded("20", 10) + Padded("15", 10) + Padded("300", 10) + Padded("150", 10);
+        b.store().SaveGroup(saved, b.Set(kGlobal, "~Save Window position and size~"),
+                            "~DEFAULT:WindowPosAndSize");
+      },
+      [&](ScriptedUser& user, WindowHandle w) {
+        // The window's geometry as its own procedure reads it.
+        const auto window_at = [&] {
+          OnWindow(user, w, [&](restyle::ZOVRestyleClass& r) {
+            std::string text;
+            for (const Prop p : {Prop::Xpos, Prop::Ypos, Prop::Width, Prop::Height}) {
+              text += (text.empty() ? "" : " ") + r.PROCEDUREWINDOW->Get(0, p);
+            }
+            at.push_back(text);
+          });
+        };
+        window_at();
+        platform::ui::Input sized;
+        sized.kind = platform::ui::Input::Kind::kSized;
+        sized.at = {20, 15, 340, 170};
+        platform::ui::PostInput(w, sized);
+        user.WaitUntilIdle();
+        // The pass a resize runs.
+        OnWindow(user, w, [](restyle::ZOVRestyleClass& r) { r.Restyle(0, 1); });
+        window_at();
+      });
+  EXPECT_EQ(at, (std::vector<std::string>{"20 15 300 150", "20 15 340 170"}));
+}
+
 }  // namespace
 }  // namespace app::testing
