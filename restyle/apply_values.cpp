@@ -42,10 +42,9 @@ void ZOVRestyleClass::ApplySet(int32_t set_id, FieldId control, int32_t type,
   if (!FindSnapshot(control)) return;
   platform::ui::Window& window = *PROCEDUREWINDOW;
   for (const TypePropertyRow& row : TypeProperties(type)) {
-    if (LoadGroup(pass_value_, set_id, "property " + std::to_string(row.number)) != 1 ||
-        pass_value_.ENABLED != 1) {
-      continue;
-    }
+    const ControlPropertyGroup* kept = PassValue(set_id, "property " + std::to_string(row.number));
+    if (kept == nullptr) continue;
+    pass_value_ = *kept;
     const std::string_view stored = pass_value_.VALUE.view();
     if (row.number > 0) {
       const auto p = static_cast<Prop>(row.number);

@@ -208,8 +208,12 @@ uint8_t ZOVRestyleClass::GetPropertyValue(FieldId control, int32_t property, int
   }
   const std::string name = PropertyName(property);
   const auto found_in = [&](bool global, const std::string& group) {
-    const int32_t set = FindSetId(global, group, kUnconditionalSet);
-    return set != 0 && LoadGroup(value, set, name) == 1 && value.ENABLED == 1;
+    const int32_t set = PassSetId(global, group, kUnconditionalSet);
+    if (set == 0) return false;
+    if (!pass_cache_.active) return LoadGroup(value, set, name) == 1 && value.ENABLED == 1;
+    const ControlPropertyGroup* kept = PassValue(set, name);
+    if (kept != nullptr) value = *kept;
+    return kept != nullptr;
   };
   if (FindSnapshot(control) &&
       found_in(false, std::string(kControlGroup) +

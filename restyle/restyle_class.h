@@ -21,8 +21,10 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unordered_set>
 #include <vector>
 
@@ -231,8 +233,9 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   // Styles `control` of type `type` at the three levels; `geometry` is the pass's record of
   // the control (null for the window), which takes a styled font and -16's geometry.
   void StyleControl(platform::ui::FieldId control, int32_t type, ResizeRecord* geometry);
-  // Evaluates and applies the sets of CONDITIONSETQUEUE, in name order.
-  void EvaluateSets(platform::ui::FieldId control, int32_t type, ResizeRecord* geometry);
+  // Evaluates and applies `sets` (names and numbers), in their order.
+  void EvaluateSets(const std::vector<std::pair<std::string, int32_t>>& sets,
+                    platform::ui::FieldId control, int32_t type, ResizeRecord* geometry);
   // Whether every condition of the set, joined by its connectors, holds for `control`.
   bool ConditionsHold(platform::ui::FieldId control, int32_t set_id);
   // Applies the enabled values of the set listed for the control's type.
@@ -249,10 +252,33 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   // The rows of the properties file for `type`, read once per pass.
   const std::vector<TypePropertyRow>& TypeProperties(int32_t type);
 
+  // During a pass the store's answers are kept (pass_cache.cpp): the pass neither yields nor
+  // writes the restyle files, so what it read once holds until it ends, and every control of
+  // a type reads the same sets.
+  void StartPassCache();
+  void EndPassCache();
+  // FindSetId, kept.
+  int32_t PassSetId(bool global, std::string_view group, std::string_view set_name);
+  // The sets LoadConditionSets(0, global, 0, group) finds, names and numbers in name order.
+  const std::vector<std::pair<std::string, int32_t>>& PassSets(uint8_t global,
+                                                               std::string_view group);
+  // The conditions of a set, in CONDITIONALID order.
+  const std::vector<ConditionQueueRecord>& PassConditions(int32_t set_id);
+  // The value of `property` in the set when it loads whole and is ENABLED; else null.
+  const ControlPropertyGroup* PassValue(int32_t set_id, std::string_view property);
+
   bool listed_ = false;  // in the style manager's registry
   // The pass's own value group, so no other window's editor sees its loads.
   ControlPropertyGroup pass_value_;
   std::map<int32_t, std::vector<TypePropertyRow>> type_properties_;
+  struct PassCache {
+    bool active = false;
+    std::map<std::tuple<bool, std::string, std::string>, int32_t> set_ids;
+    std::map<std::pair<uint8_t, std::string>, std::vector<std::pair<std::string, int32_t>>> sets;
+    std::map<int32_t, std::vector<ConditionQueueRecord>> conditions;
+    std::map<std::pair<int32_t, std::string>, std::optional<ControlPropertyGroup>> values;
+  };
+  PassCache pass_cache_;
   // The overlays (-18) whose value applied in the current pass.
   std::unordered_set<int32_t> overlays_applied_;
   // The column widths of every list and combo when the window was attached, by field.

@@ -34,25 +34,17 @@ uint8_t ZOVRestyleClass::IsStylingAllowed(FieldId control) {
 void ZOVRestyleClass::StyleControl(FieldId control, int32_t type, ResizeRecord* geometry) {
   if (!IsBound() || IsStylingAllowed(control) == 0) return;
   const std::string type_group = std::string(kControlTypeGroup) + std::to_string(type);
-  LoadConditionSets(/*create=*/0, /*global=*/1, /*follow_switch=*/0, type_group);
-  EvaluateSets(control, type, geometry);
-  LoadConditionSets(/*create=*/0, /*global=*/0, /*follow_switch=*/0, type_group);
-  EvaluateSets(control, type, geometry);
+  EvaluateSets(PassSets(/*global=*/1, type_group), control, type, geometry);
+  EvaluateSets(PassSets(/*global=*/0, type_group), control, type, geometry);
   if (FindSnapshot(control)) {
-    LoadConditionSets(
-        /*create=*/0, /*global=*/0, /*follow_switch=*/0,
-        std::string(kControlGroup) + CONTROLPROPERTIESQUEUE->buffer.CONTROLEQUATESTRING.str());
-    EvaluateSets(control, type, geometry);
+    const std::string own =
+        std::string(kControlGroup) + CONTROLPROPERTIESQUEUE->buffer.CONTROLEQUATESTRING.str();
+    EvaluateSets(PassSets(/*global=*/0, own), control, type, geometry);
   }
 }
 
-void ZOVRestyleClass::EvaluateSets(FieldId control, int32_t type, ResizeRecord* geometry) {
-  // Taken out first: applying a set reads other sets through the same lookups.
-  std::vector<std::pair<std::string, int32_t>> sets;
-  for (size_t i = 1; i <= CONDITIONSETQUEUE->Records(); ++i) {
-    const ConditionSetQueueRecord& set = CONDITIONSETQUEUE->entry(i);
-    sets.emplace_back(set.CONDITIONALSET.str(), set.CONDITIONALSETID);
-  }
+void ZOVRestyleClass::EvaluateSets(const std::vector<std::pair<std::string, int32_t>>& sets,
+                                   FieldId control, int32_t type, ResizeRecord* geometry) {
   for (const auto& [name, id] : sets) {
     if (id == 0) continue;
     if (name == kUnconditionalSet || ConditionsHold(control, id)) {
@@ -62,12 +54,11 @@ void ZOVRestyleClass::EvaluateSets(FieldId control, int32_t type, ResizeRecord* 
 }
 
 bool ZOVRestyleClass::ConditionsHold(FieldId control, int32_t set_id) {
-  LoadConditions(set_id);
-  if (CONDITIONQUEUE->Records() == 0) return false;
+  const std::vector<ConditionQueueRecord>& rows = PassConditions(set_id);
+  if (rows.empty()) return false;
   const platform::ui::Window& window = *PROCEDUREWINDOW;
   std::string text;
-  for (size_t i = 1; i <= CONDITIONQUEUE->Records(); ++i) {
-    const ConditionQueueRecord& row = CONDITIONQUEUE->entry(i);
+  for (const ConditionQueueRecord& row : rows) {
     std::string tested;
     if (row.PROPERTYEQUATE == kNameOfTheControl) {
       if (FindSnapshot(control)) tested = CONTROLPROPERTIESQUEUE->buffer.CONTROLEQUATESTRING.str();

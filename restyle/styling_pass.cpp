@@ -120,6 +120,7 @@ void ZOVRestyleClass::Restyle(uint8_t reload, uint8_t keep) {
   platform::ui::SetTarget(window.handle());
   type_properties_.clear();
   overlays_applied_.clear();
+  StartPassCache();
   if (reload == 1 && keep == 0) LoadWindowOptions();
   const bool message_window = PROCEDURENAME == kMessageProcedure;
   if (message_window && STYLEMANAGER != nullptr) STYLEMANAGER->BeforeMessageRestyle(*this);
@@ -132,6 +133,7 @@ void ZOVRestyleClass::Restyle(uint8_t reload, uint8_t keep) {
     if (message_window && STYLEMANAGER != nullptr) STYLEMANAGER->AfterMessageRestyle(*this);
     platform::ui::SetTarget(0);
     type_properties_.clear();
+    EndPassCache();
   };
   if (STYLEPROPERTIES.DISABLERESTYLE != 0 || DONOTRESTYLETHISPROCEDURE != 0) {
     Restoring();
