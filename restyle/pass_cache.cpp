@@ -16,12 +16,11 @@ void ZOVRestyleClass::EndPassCache() { pass_cache_ = {}; }
 
 int32_t ZOVRestyleClass::PassSetId(bool global, std::string_view group, std::string_view set_name) {
   if (!pass_cache_.active) return FindSetId(global, group, set_name);
-  auto key = std::make_tuple(global, std::string(group), std::string(set_name));
-  const auto known = pass_cache_.set_ids.find(key);
-  if (known != pass_cache_.set_ids.end()) return known->second;
-  const int32_t id = FindSetId(global, group, set_name);
-  pass_cache_.set_ids.emplace(std::move(key), id);
-  return id;
+  // The group's sets are read once, for this lookup and for styling its controls.
+  for (const auto& [name, id] : PassSets(global ? 1 : 0, group)) {
+    if (name == set_name) return id;
+  }
+  return 0;
 }
 
 const std::vector<std::pair<std::string, int32_t>>& ZOVRestyleClass::PassSets(

@@ -24,7 +24,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <unordered_set>
 #include <vector>
 
@@ -257,7 +256,7 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   // a type reads the same sets.
   void StartPassCache();
   void EndPassCache();
-  // FindSetId, kept.
+  // FindSetId, from the group's sets.
   int32_t PassSetId(bool global, std::string_view group, std::string_view set_name);
   // The sets LoadConditionSets(0, global, 0, group) finds, names and numbers in name order.
   const std::vector<std::pair<std::string, int32_t>>& PassSets(uint8_t global,
@@ -273,7 +272,6 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   std::map<int32_t, std::vector<TypePropertyRow>> type_properties_;
   struct PassCache {
     bool active = false;
-    std::map<std::tuple<bool, std::string, std::string>, int32_t> set_ids;
     std::map<std::pair<uint8_t, std::string>, std::vector<std::pair<std::string, int32_t>>> sets;
     std::map<int32_t, std::vector<ConditionQueueRecord>> conditions;
     std::map<std::pair<int32_t, std::string>, std::optional<ControlPropertyGroup>> values;
