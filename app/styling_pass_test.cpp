@@ -565,5 +565,77 @@ TEST_F(StylingPassTest, TheSavedGeometryOnlyOpensTheWindowAndAResizeIsKept) {
   EXPECT_EQ(at, (std::vector<std::string>{"20 15 300 150", "20 15 340 170"}));
 }
 
+TEST_F(StylingPassTest, AStyledFontSurvivesScalingAndItsReturn) {
+  constexpr auto kFont = static_cast<int32_t>(Prop::Font);
+  constexpr auto kFontSize = static_cast<int32_t>(Prop::FontSize);
+  std::vector<std::string> fonts;
+  OpenConnection(
+      [](RestyleFileBuilder& b) {
+        b.ListProperty(kPrompt, "FONT", kFont);
+        b.Value(b.Set(kProcedure, "ControlType 25"), restyle::kDynamicSizing, "1");
+        b.Value(b.Set(kProcedure, "Control ?USERNAME:PROMPT"), kFont,
+                Padded("", 19) + Padded("Courier New", 32) + "12");
+      },
+      [&](ScriptedUser& user, WindowHandle w) {
+        const auto look = [&] {
+          fonts.push_back(Shown(user, w, "?Username:Prompt", kFont) + " " +
+                          Shown(user, w, "?Username:Prompt", kFontSize) + ", " +
+                          Shown(user, w, "?Password:Prompt", kFont) + " " +
+                          Shown(user, w, "?Password:Prompt", kFontSize));
+        };
+        look();
+        platform::ui::RectDu opened;
+        OnWindow(user, w, [&](restyle::ZOVRestyleClass& r) {
+          opened = {0, 0, r.ORGINALWIDTH, r.ORGINALHEIGHT};
+        });
+        for (const double scale : {1.5, 1.0}) {
+          platform::ui::Input sized;
+          sized.kind = platform::ui::Input::Kind::kSized;
+          sized.at = {0, 0, static_cast<int32_t>(opened.width * scale),
+                      static_cast<int32_t>(opened.height * scale)};
+          platform::ui::PostInput(w, sized);
+          user.WaitUntilIdle();
+          OnWindow(user, w, [](restyle::ZOVRestyleClass& r) { r.Restyle(0, 1); });
+          look();
+        }
+      });
+  EXPECT_EQ(fonts, (std::vector<std::string>{
+                       "Courier New 12,  ",
+                       // A scalable face keeps itself; the unstyled one becomes Arial.
+                       "Courier New 17, Arial ",
+                       "Courier New 12,  ",
+                   }));
+}
+
+TEST_F(StylingPassTest, AnOverlayWhoseValueNoLongerAppliesIsHidden) {
+  constexpr auto kScreenText = static_cast<int32_t>(Prop::ScreenText);
+  std::vector<std::string> overlays;
+  OpenConnection(
+      [](RestyleFileBuilder& b) {
+        b.ListProperty(kEntry, "IMAGE ON CONTROL", restyle::kImageOnControl);
+        const int32_t empty = b.Set(kProcedure, "Control ?USERNAME", "Empty");
+        b.Condition(empty, kScreenText, "=", "");
+        b.Value(empty, restyle::kImageOnControl, Padded("zov.ico", 510) + "1");
+      },
+      [&](ScriptedUser& user, WindowHandle w) {
+        const auto look = [&] {
+          std::string shown;
+          for (const platform::headless::MirrorWindow& mirror : display.Windows()) {
+            if (mirror.view.handle != w) continue;
+            for (const auto& [field, c] : mirror.controls) {
+              if (c.type != platform::ui::ControlType::kImage) continue;
+              shown += c.text + (c.visible ? " shown" : " hidden");
+            }
+          }
+          overlays.push_back(shown);
+        };
+        look();
+        user.Type(w, "?Username", "someone");
+        OnWindow(user, w, [](restyle::ZOVRestyleClass& r) { r.Restyle(0, 1); });
+        look();
+      });
+  EXPECT_EQ(overlays, (std::vector<std::string>{"zov.ico shown", "zov.ico hidden"}));
+}
+
 }  // namespace
 }  // namespace app::testing
