@@ -135,7 +135,10 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   // attached times `ratio` (1.0 gives them back). Nothing for a control without recorded
   // columns.
   void SetColumnWidths(platform::ui::FieldId control, double ratio);
-  // Shows the mark of the selected control. TODO(mark): stands in; reports the call.
+  // Shows the mark of the selected control when MARKSELECTEDCONTROLACTIVE is set: made once
+  // (MARKSELECTEDCONTROLEQUATE) as a STRING of "»", "«" or the symbol's character in the
+  // mark's colour, or as a BOX filled with it, as MARKSELECTEDCONTROLCONFIGURATION says; then
+  // shown out of sight at (-999, -999) with its size, until a control is selected.
   void MarkControl();
   // Creates, places and shows the window's images, or removes them when images or styling
   // are off. TODO(images): stands in; reports the call.
