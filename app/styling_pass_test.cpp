@@ -299,6 +299,9 @@ TEST_F(StylingPassTest, ValueLayoutsOfFontsPositionsImagesAndExpressions) {
         b.Value(password, kText, "'Pass' & UPPER('word')", 1, /*expression=*/1);
         const int32_t connect = b.Set(kProcedure, "Control ?GLO:CONNECTSTRING:PROMPT");
         b.Value(connect, kText, "1+", 1, /*expression=*/1);
+        // A width taken below 0 stays at 0.
+        b.Value(connect, restyle::kControlPositionAndSize,
+                PositionValue({{0, 0, 0}, {0, 0, 0}, {1, -500, 1}, {0, 0, 0}}));
         // x set to 20, y moved by -3, width at 150 percent, height in an unknown mode.
         b.Value(b.Set(kProcedure, "Control ?USERNAME:PROMPT"), restyle::kControlPositionAndSize,
                 PositionValue({{1, 20, 0}, {1, -3, 1}, {1, 150, 2}, {1, 5, 7}}));
@@ -323,6 +326,7 @@ TEST_F(StylingPassTest, ValueLayoutsOfFontsPositionsImagesAndExpressions) {
           shown[at + " invalid expression"] =
               user.Control(w, user.Field(w, "?Glo:ConnectString:Prompt")).text;
           shown[at + " position"] = Geometry(user, w, "?Username:Prompt");
+          shown[at + " no width"] = Geometry(user, w, "?Glo:ConnectString:Prompt");
           shown[at + " button"] =
               Shown(user, w, "?ConnectButton", static_cast<int32_t>(Prop::Flat)) +
               Shown(user, w, "?ConnectButton", static_cast<int32_t>(Prop::Trn));
@@ -360,6 +364,7 @@ TEST_F(StylingPassTest, ValueLayoutsOfFontsPositionsImagesAndExpressions) {
     expected[at + " invalid expression"] = "";
     // The same on every pass: the amounts start from the registered (8, 24, 88, 10).
     expected[at + " position"] = "20 21 132 10";
+    expected[at + " no width"] = "8 56 0 10";
     expected[at + " button"] = "1";
     expected[at + " prompt"] = "1";
     expected[at + " image ZOVpexolind.ico"] = "tiled 0 centered 1 at 351 210 60 14 shown;";
