@@ -35,6 +35,7 @@
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/testing/odbc_sources.h"
+#include "platform/testing/pixel_probe.h"
 #include "platform/testing/qt_user.h"
 #include "platform/ui/prop.h"
 #include "platform/ui/thread.h"
@@ -175,20 +176,7 @@ TEST_F(AppOnQtTest, FrameAndConnectionWindowAreRealWindows) {
   runtime.Join();
 }
 
-// Whether `image` shows a pixel of about `colour` within `area`.
-bool Shows(const QImage& image, const QRect& area, const QColor& colour) {
-  for (int y = area.top(); y <= area.bottom(); ++y) {
-    for (int x = area.left(); x <= area.right(); ++x) {
-      const QColor c = image.pixelColor(x, y);
-      if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-              std::abs(c.blue() - colour.blue()) <
-          60) {
-        return true;
-      }
-    }
-  }
-  return false;
-}
+using platform::testing::Shows;
 
 TEST_F(AppOnQtTest, ARestyledConnectionWindowShowsItsStoredColoursAndFonts) {
   constexpr int32_t kColor = static_cast<int32_t>(platform::ui::Prop::Color);
