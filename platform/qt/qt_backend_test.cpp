@@ -56,6 +56,7 @@
 #include "platform/qt/widgets/widget_family.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/testing/gallery.h"
+#include "platform/testing/pixel_probe.h"
 #include "platform/testing/window_test.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/statements.h"
@@ -1209,20 +1210,7 @@ TEST_F(QtBackendTest, StoredFontsColoursAndIconsReachTheWidgets) {
   platform::TEST_SetDataDirectory("");
 }
 
-// Whether `image` shows a pixel of about `colour` within `area`.
-bool Shows(const QImage& image, const QRect& area, const QColor& colour) {
-  for (int y = area.top(); y <= area.bottom(); ++y) {
-    for (int x = area.left(); x <= area.right(); ++x) {
-      const QColor c = image.pixelColor(x, y);
-      if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-              std::abs(c.blue() - colour.blue()) <
-          60) {
-        return true;
-      }
-    }
-  }
-  return false;
-}
+using platform::testing::Shows;
 
 TEST_F(QtBackendTest, TheWindowIsDrawnWithItsStoredColourAndFont) {
   constexpr ui::EventId kTakeItAway = 0x500;
