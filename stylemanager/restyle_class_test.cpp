@@ -15,6 +15,7 @@
 #include "restyle/restyle_files.h"
 #include "restyle/restyle_test_support.h"
 #include "stylemanager/stylemanager_class.h"
+#include "stylemanager/stylemanager_test_support.h"
 
 namespace stylemanager {
 namespace {
@@ -33,13 +34,7 @@ constexpr ui::WindowStructure kWindow{"test$restyle", "P1$WINDOW",      ui::Wind
 
 class RestyleObjectTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    restyle::testing::BindToFiles(manager, files, user);
-    manager.BindPropertyFile(files.ZOVPROPERTIESFILE, restyle::kPropertiesPrimaryKey,
-                             files.ZOVPF.CONTROLTYPEEQUATE, files.ZOVPF.PROPERTYEQUATE,
-                             files.ZOVPF.PROPERTY, files.ZOVPF.PROPERTYDESCRIPTION,
-                             files.ZOVPF.HIDEFROMENDUSER);
-  }
+  void SetUp() override { testing::BindToFiles(manager, files, user); }
 
   // On thread 1: starts the style manager, runs `before` with a restyle object of procedure
   // "Restyled" that can store values, then opens the window, registers it and its controls,
