@@ -99,6 +99,10 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
   const std::vector<restyle::ZOVRestyleClass*>& RegisteredRestyles() const override {
     return RESTYLECLASSLIST;
   }
+  platform::ui::Window* ApplicationWindow() const override { return APPLICATIONWINDOW; }
+  platform::region::Rect DesktopRect() const override {
+    return {DESKTOPRECT.LEFT, DESKTOPRECT.TOP, DESKTOPRECT.RIGHT, DESKTOPRECT.BOTTOM};
+  }
   void RoundWindow(platform::ui::Window* window, uint8_t roundness) override;
   void BeforeMessageRestyle(restyle::ZOVRestyleClass& restyle) override;
   void AfterMessageRestyle(restyle::ZOVRestyleClass& restyle) override;
