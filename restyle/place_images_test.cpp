@@ -84,7 +84,7 @@ class PlaceImagesTest : public stylemanager::testing::StyleManagerFixture {
     return out;
   }
 
-  // The images of `images` placed on the attached window by a first pass.
+  // The images of `images` as the first pass of the attached window places them.
   std::vector<std::string> FirstPass(const std::vector<ImageQueueRecord>& images) {
     std::vector<std::string> shown;
     OnThread1([&] {
@@ -95,8 +95,7 @@ class PlaceImagesTest : public stylemanager::testing::StyleManagerFixture {
       }
       ui::Window window(kWindow);
       ZOVRestyleClass restyle;
-      Open(restyle, window, "Imaged");
-      restyle.PlaceImages();
+      Open(restyle, window, "Imaged");  // the first pass places the images
       shown = Shown(restyle, window);
       window.Close();
     });
@@ -129,8 +128,9 @@ TEST_F(PlaceImagesTest, EachImageIsPlacedFromItsCornerAndSized) {
       {"top right", Image(30, 5, 2), "170,5 16x8 tiled"},
       {"bottom right: the left edge 10 left of the right edge", Image(10, 20, 4),
        "190,100 16x8 tiled"},
-      {"bottom left adds the image's own shift", shifted(Image(10, 20, 3)), "10,130 16x8 tiled"},
-      {"bottom right does not", shifted(Image(10, 20, 4)), "190,100 16x8 tiled"},
+      // The first pass made the window 30 higher for the shift: H is 150.
+      {"bottom left adds the image's own shift", shifted(Image(10, 20, 3)), "10,160 16x8 tiled"},
+      {"bottom right does not", shifted(Image(10, 20, 4)), "190,130 16x8 tiled"},
       {"top right does not", shifted(Image(10, 20, 2)), "190,20 16x8 tiled"},
       {"another corner number as top left", Image(7, 9, 9), "7,9 16x8 tiled"},
       {"no size: the picture's own", Image(7, 9, 1, 0, 0), "7,9 20x10 tiled"},
@@ -166,11 +166,10 @@ TEST_F(PlaceImagesTest, LaterPassesReuseTheControlsAndFollowTheWindowsSize) {
     ui::Window window(kWindow);
     ZOVRestyleClass restyle;
     Open(restyle, window, "Imaged");
-    const ui::FieldId last = window.LastField();
-    restyle.PlaceImages();
+    // Attaching made the images in the first pass.
+    const ui::FieldId last = kWindow.Equate("?Go");
     shown.push_back(Shown(restyle, window));
-    // The pass marks the window styled; the user makes it larger.
-    restyle.WINDOWRESTYLED = 1;
+    // The user makes the window larger.
     window.Set(0, ui::Prop::Width, "300");
     window.Set(0, ui::Prop::Height, "150");
     restyle.PlaceImages();
@@ -238,8 +237,7 @@ TEST_F(PlaceImagesTest, StylingOrImagesSwitchedOffRemoveTheImagesAndTheMark) {
         StoreImages(store, {Image(7, 9, 1), Image(20, 9, 1)});
       }
       Open(restyle, window, "Imaged");
-      const ui::FieldId last = window.LastField();
-      restyle.PlaceImages();
+      const ui::FieldId last = kWindow.Equate("?Go");
       // The mark of the selected control, as the pass leaves it.
       restyle.STYLEPROPERTIES.MARKSELECTEDCONTROLACTIVE = 1;
       restyle.MARKSELECTEDCONTROLEQUATE = window.Create(0, ui::ControlType::kImage);

@@ -124,10 +124,6 @@ class ZOVRestyleBaseClass {
   // `global` is set without `follow_switch`; else PROCEDURENAME.
   virtual void LoadConditionSets(uint8_t create, uint8_t global, uint8_t follow_switch,
                                  std::string_view group);
-  // Fills CONDITIONQUEUE (emptied first) with the conditions of set `set_id` in CONDITIONALID
-  // order: CONDITIONALID, CONTROL, PROPERTYEQUATE, OPERATOR, the first 128 bytes of VALUE and
-  // MANUALVALUE; CONDITION and PROPERTY stay blank.
-  void ReadConditions(int32_t set_id);
   // The number of the first set of (user, profile, procedure, group) in name order, creating
   // the "-Unconditional-" set when there is none; 0 when creating it failed.
   virtual int32_t GetConditionSetId(uint8_t global, uint8_t follow_switch, std::string_view group);
@@ -199,6 +195,9 @@ class ZOVRestyleBaseClass {
   // The number of the set (user, profile, "~Global settings" when `global` else
   // PROCEDURENAME, group, set name), 0 when there is none. Creates nothing.
   int32_t FindSetId(bool global, std::string_view group, std::string_view set_name);
+  // Appends the conditions of `set_id` to `conditions` in CONDITIONALID order, each value cut
+  // to the queue's 128 characters.
+  void ReadConditions(int32_t set_id, platform::Queue<ConditionQueueRecord>& conditions);
 
  private:
   SetKey MakeSetKey(bool global, std::string_view group) const;

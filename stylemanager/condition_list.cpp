@@ -9,8 +9,10 @@
 namespace stylemanager {
 
 void ZOVStylemanagerClass::LoadConditionList(int32_t set_id) {
-  ReadConditions(set_id);
   platform::Queue<restyle::ConditionQueueRecord>& conditions = *CONDITIONQUEUE;
+  conditions.Free();
+  conditions.ClearBuffer();
+  ReadConditions(set_id, conditions);
   for (size_t i = 1; i <= conditions.Records(); ++i) {
     conditions.Get(i);
     restyle::ConditionQueueRecord& c = conditions.buffer;

@@ -35,19 +35,20 @@ constexpr ui::WindowStructure kWindow{"test$restyle", "P1$WINDOW",      ui::Wind
 class RestyleObjectTest : public testing::StyleManagerFixture {
  protected:
   // On thread 1: starts the style manager, runs `before` with a restyle object of procedure
-  // "Restyled" that can store values, then opens the window, registers it and its controls
+  // `procedure` that can store values, then opens the window, registers it and its controls
   // and runs `after`, which attaches it.
   void Run(const std::function<void(ZOVRestyleClass&)>& before,
-           const std::function<void(ZOVRestyleClass&, ui::Window&)>& after) {
+           const std::function<void(ZOVRestyleClass&, ui::Window&)>& after,
+           std::string_view procedure = "Restyled") {
     OnThread1([&] {
       {
         ZOVRestyleClass setter;
-        setter.Init(manager, "Restyled");
+        setter.Init(manager, procedure);
         before(setter);
       }
       ui::Window window(kWindow);
       ZOVRestyleClass restyle;
-      Open(restyle, window, "Restyled", /*attach=*/false);
+      Open(restyle, window, procedure, /*attach=*/false);
       after(restyle, window);
     });
   }
@@ -225,6 +226,38 @@ TEST_F(RestyleObjectTest,
     EXPECT_EQ(value, c.found ? c.value : value);
     // The configuration windows' buffer is not touched.
     EXPECT_EQ(shared_after, "being edited");
+  }
+}
+
+TEST_F(RestyleObjectTest, AStyledMessageWindowIsNeverMaximizedSavedOrMovedBack) {
+  struct Case {
+    std::string_view procedure;
+    std::string seen;
+  };
+  const Case kCases[] = {
+      {"Restyled", "options 1 1 1, maximized 1"},
+      {"~ZOVRestyleMessage~", "options 0 0 0, maximized "},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.procedure);
+    std::string seen;
+    Run(
+        [](ZOVRestyleClass& store) {
+          for (const int32_t option : {restyle::kMaximizeAutomatic, restyle::kSaveWindowPosition,
+                                       restyle::kCheckWindowPosition}) {
+            Store(store, false, "ControlType 25", option, "1");
+          }
+        },
+        [&](ZOVRestyleClass& restyle, ui::Window& window) {
+          restyle.SetWindow(window, 1);
+          const restyle::StylePropertiesGroup& o = restyle.STYLEPROPERTIES;
+          seen = "options " + std::to_string(o.AUTOMAXIMIZE) + " " +
+                 std::to_string(o.WINDOWSAVEPOSITION) + " " +
+                 std::to_string(o.WINDOWCHECKPOSITION) + ", maximized " +
+                 window.Get(0, ui::Prop::Maximize);
+        },
+        c.procedure);
+    EXPECT_EQ(seen, c.seen);
   }
 }
 
