@@ -1,7 +1,9 @@
 // Rounded corners of a restyled window: its outline becomes a rounded rectangle of its outer
 // size. Another window than the frame loses its outer edge on all four sides as well.
 #include <optional>
+#include <string>
 
+#include "platform/core/call_trace.h"
 #include "platform/core/number.h"
 #include "platform/region/shapes.h"
 #include "platform/ui/desktop.h"
@@ -19,6 +21,7 @@ constexpr uint8_t kNoRoundness = 0xFF;
 
 void ZOVStylemanagerClass::RoundWindow(platform::ui::Window* window, uint8_t roundness) {
   namespace ui = platform::ui;
+  platform::TraceCall("ZOVStylemanagerClass.RoundWindow " + std::to_string(roundness));
   if (window == nullptr) window = ui::TargetWindow();
   if (window == nullptr || !window->is_open()) return;
   const ui::WindowHandle handle = window->handle();
