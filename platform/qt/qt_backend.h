@@ -89,6 +89,7 @@ class QtBackend final : public ui::DisplayBackend {
   region::Rect WindowRect(ui::WindowHandle window) const override;
   // The primary screen's available area as it was when the backend was made.
   region::Rect DesktopRect() const override { return desktop_; }
+  bool ShowsOpacity() const override;
   region::Point MousePosition() const override;
   void SetMousePosition(int32_t x, int32_t y) override;
   void SynthesizeMouseButton(int32_t button, bool down) override;
