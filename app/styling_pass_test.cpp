@@ -1,6 +1,7 @@
 // The styling pass on the program's connection window, with restyle files seeded before the
 // program starts: the three levels, the conditions of named sets, the value layouts and
 // Restoring, each seen as the display shows the window.
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -568,6 +569,64 @@ TEST_F(StylingPassTest, TheSavedGeometryOnlyOpensTheWindowAndAResizeIsKept) {
         window_at();
       });
   EXPECT_EQ(at, (std::vector<std::string>{"20 15 300 150", "20 15 340 170"}));
+}
+
+TEST_F(StylingPassTest, AMaximizedWindowIsScaledByItsFirstPassWithoutDynamicSizing) {
+  constexpr std::string_view kConnect = "?ConnectButton";  // declared 60 wide
+  double ratio = 0;
+  double expected = 0;
+  std::string button;
+  OpenConnection(
+      [](RestyleFileBuilder& b) {
+        b.Value(b.Set(kProcedure, "ControlType 25"), restyle::kMaximizeAutomatic, "1");
+      },
+      [&](ScriptedUser& user, WindowHandle w) {
+        OnWindow(user, w, [&](restyle::ZOVRestyleClass& r) {
+          platform::ui::Window& window = *r.PROCEDUREWINDOW;
+          expected = std::min(std::stod(window.Get(0, Prop::Width)) / r.ORGINALWIDTH,
+                              std::stod(window.Get(0, Prop::Height)) / r.ORGINALHEIGHT);
+          ratio = r.RATIO;
+        });
+        button = Shown(user, w, kConnect, kWidth);
+      });
+  // The smaller ratio of the maximized window to the one it was opened as.
+  EXPECT_NE(ratio, 1.0);
+  EXPECT_DOUBLE_EQ(ratio, expected);
+  EXPECT_EQ(button, std::to_string(static_cast<int32_t>(60 * ratio)));
+}
+
+TEST_F(StylingPassTest, AWindowOfNoWidthIsNotSized) {
+  constexpr std::string_view kConnect = "?ConnectButton";  // declared 60 wide
+  std::vector<std::string> seen;
+  OpenConnection(
+      [](RestyleFileBuilder& b) {
+        b.Value(b.Set(kProcedure, "ControlType 25"), restyle::kDynamicSizing, "1");
+      },
+      [&](ScriptedUser& user, WindowHandle w) {
+        platform::ui::RectDu opened;
+        OnWindow(user, w, [&](restyle::ZOVRestyleClass& r) {
+          opened = {0, 0, r.ORGINALWIDTH, r.ORGINALHEIGHT};
+        });
+        platform::ui::Input sized;
+        sized.kind = platform::ui::Input::Kind::kSized;
+        sized.at = {0, 0, opened.width * 3 / 2, opened.height * 3 / 2};
+        platform::ui::PostInput(w, sized);
+        user.WaitUntilIdle();
+        const auto pass = [&](bool no_width) {
+          OnWindow(user, w, [&](restyle::ZOVRestyleClass& r) {
+            if (no_width) r.PROCEDUREWINDOW->Set(0, Prop::Width, "0");
+            r.Restyle(0, 1);
+            seen.push_back(std::to_string(r.RATIO));
+          });
+          seen.back() += " " + Shown(user, w, kConnect, kWidth);
+        };
+        pass(false);
+        // The scale and the controls stay as the last pass left them.
+        pass(true);
+      });
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1], seen[0]);
+  EXPECT_GT(std::stod(seen[0]), 1.4);
 }
 
 TEST_F(StylingPassTest, AStyledFontSurvivesScalingAndItsReturn) {
