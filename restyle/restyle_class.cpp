@@ -192,6 +192,7 @@ void ZOVRestyleClass::FillResizeQueue() {
     geometry.buffer.FONTNAME = window.Get(field, Prop::Font);
     geometry.buffer.FONTSIZE = AsNumber<uint8_t>(window.Get(field, Prop::FontSize));
     geometry.AddByKey({geometry.Asc(&ResizeRecord::CONTROLEQUATE)});
+    RecordColumnWidths(field);
     field = AsNumber<FieldId>(window.Get(0, Prop::NextField, field));
   } while (field != 0);
 }

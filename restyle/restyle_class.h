@@ -19,9 +19,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/core/fixed_string.h"
 #include "platform/core/queue.h"
@@ -113,11 +115,21 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   void Restyle(uint8_t reload, uint8_t keep);
 
   // Places and sizes one control for the current scale (RATIO) from its geometry record
-  // (a RESIZEQUEUE entry) shifted by the centring offset, and scales its font and list
-  // columns. TODO(resize): stands in; reports the call.
+  // (a RESIZEQUEUE entry, or the pass's copy carrying a styled face and size) shifted by the
+  // images' room and the centring offset (cx, cy), by its resize strategy (custom property
+  // -17). Its font returns to the record's at RATIO 1.0, else an unscalable face becomes
+  // "Arial" and the record's size is scaled; a list's or combo's columns follow a change of
+  // RATIO from PREVIOUSRATIO. Widths and heights never go below 0.
   void ResizeControl(platform::ui::FieldId control, const ResizeRecord& initial, int16_t cx,
                      int16_t cy);
-  // Shows the mark of the selected control. TODO(mark): stands in; reports the call.
+  // Sets the columns of list or combo `control` to the widths they had when the window was
+  // attached times `ratio` (1.0 gives them back). Nothing for a control without recorded
+  // columns.
+  void SetColumnWidths(platform::ui::FieldId control, double ratio);
+  // Shows the mark of the selected control when MARKSELECTEDCONTROLACTIVE is set: made once
+  // (MARKSELECTEDCONTROLEQUATE) as a STRING of "»", "«" or the symbol's character in the
+  // mark's colour, or as a BOX filled with it, as MARKSELECTEDCONTROLCONFIGURATION says; then
+  // shown out of sight at (-999, -999) with its size, until a control is selected.
   void MarkControl();
   // Creates, places and shows the window's images, or removes them when images or styling
   // are off. TODO(images): stands in; reports the call.
@@ -198,6 +210,8 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   // The snapshot of `field` into CONTROLPROPERTIESQUEUE's buffer; false when not registered.
   bool FindSnapshot(platform::ui::FieldId field);
   void FillResizeQueue();
+  // Keeps the column widths of `control` when it is a list or a combo, for SetColumnWidths.
+  void RecordColumnWidths(platform::ui::FieldId control);
   void LoadImages();
   // The value of `property` for the window (control 0, type read from it) read as a number,
   // 0 when none applies.
@@ -207,6 +221,8 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   int32_t ImagesSet(uint8_t global);
 
   bool listed_ = false;  // in the style manager's registry
+  // The column widths of every list and combo when the window was attached, by field.
+  std::map<platform::ui::FieldId, std::vector<int32_t>> column_widths_;
 };
 
 }  // namespace restyle

@@ -6,6 +6,16 @@
 #include "platform/core/number.h"
 
 namespace platform {
+namespace {
+
+// The characters of codes 80h-9Fh in Windows-1252; 0 where it assigns none.
+constexpr char32_t kWindows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+}  // namespace
 
 std::string Clip(std::string_view text) { return std::string(ClipView(text)); }
 
@@ -87,6 +97,32 @@ int64_t InList(std::string_view needle, std::span<const std::string_view> list) 
 
 int64_t InList(std::string_view needle, std::initializer_list<std::string_view> list) {
   return InList(needle, std::span<const std::string_view>(list.begin(), list.size()));
+}
+
+std::string Chr(int64_t code) {
+  if (code < 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return {};
+  char32_t c = static_cast<char32_t>(code);
+  if (code >= 0x80 && code <= 0x9F) {
+    c = kWindows1252High[code - 0x80];
+    if (c == 0) return {};
+  }
+  std::string out;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
 }
 
 }  // namespace platform

@@ -1,5 +1,5 @@
 // The runtime's text functions: CLIP, SUB, LEFT, ALL, INSTRING, UPPER, LOWER, LEN, NUMERIC,
-// INLIST. They work on bytes, as the runtime does; positions are 1-based byte positions.
+// INLIST, CHR. They work on bytes, as the runtime does; positions are 1-based byte positions.
 // Functions that cut a text to a length never split a UTF-8 character.
 #pragma once
 
@@ -52,5 +52,11 @@ bool Numeric(std::string_view text);
 // comparison: case-sensitive, trailing blanks ignored), 0 when none is.
 int64_t InList(std::string_view needle, std::initializer_list<std::string_view> list);
 int64_t InList(std::string_view needle, std::span<const std::string_view> list);
+
+// CHR: the character of code `code`, as UTF-8. Codes up to 255 are those of the program's
+// single-byte character set (Windows-1252: CHR(187) is "»", CHR(149) is "•"); larger codes
+// are Unicode code points. '' for a code below 0, a surrogate, a code past Unicode and the
+// five codes 1252 leaves unassigned.
+std::string Chr(int64_t code);
 
 }  // namespace platform

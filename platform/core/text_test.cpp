@@ -161,5 +161,23 @@ TEST(InList, ComparesAsTheRuntimeDoes) {
   EXPECT_EQ(InList("z", list), 3);
 }
 
+TEST(Chr, GivesTheCharacterOfTheSingleByteSetOrOfUnicode) {
+  struct Case {
+    int64_t code;
+    std::string_view text;
+  };
+  constexpr Case kCases[] = {
+      {65, "A"},          {171, "\u00AB"},         {187, "\u00BB"},  {255, "\u00FF"},
+      {0x80, "\u20AC"},   {149, "\u2022"},         {0x9F, "\u0178"}, {0x81, ""},
+      {0x263A, "\u263A"}, {0x1F600, "\U0001F600"}, {-1, ""},         {0xD800, ""},
+      {0x110000, ""},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.code);
+    EXPECT_EQ(Chr(c.code), c.text);
+  }
+  EXPECT_EQ(Chr(0), std::string(1, '\0'));
+}
+
 }  // namespace
 }  // namespace platform

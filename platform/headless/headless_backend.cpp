@@ -269,12 +269,21 @@ void HeadlessBackend::SetMousePosition(int32_t x, int32_t y) {
 }
 
 void HeadlessBackend::SynthesizeMouseButton(int32_t button, bool down) {
+  {
+    std::lock_guard lock(mutex_);
+    buttons_.emplace_back(button, down);
+  }
+  ButtonAtMouse(button, down);
+}
+
+void HeadlessBackend::PressMouseButton(int32_t button, bool down) { ButtonAtMouse(button, down); }
+
+void HeadlessBackend::ButtonAtMouse(int32_t button, bool down) {
+  if (button != 1 || down) return;
   WindowHandle target = 0;
   ui::Input click;
   {
     std::lock_guard lock(mutex_);
-    buttons_.emplace_back(button, down);
-    if (button != 1 || down) return;
     // The release completes a click at the mouse: the topmost window under it, then the
     // smallest shown control there (a control on a tab lies inside its sheet). A window with
     // an outline is only where its outline is: elsewhere the click falls through.

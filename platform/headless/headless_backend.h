@@ -118,6 +118,9 @@ class HeadlessBackend : public ui::DisplayBackend {
   // in the mirror with the window rectangles above (the window opened last lies on top) and
   // the windows' outlines: outside its outline a window is not there.
   void SynthesizeMouseButton(int32_t button, bool down) override;
+  // The user's own button at the mouse: reaches the control under it as a synthesized one
+  // does, and is not recorded among the synthesized buttons.
+  void PressMouseButton(int32_t button, bool down);
   void ProgramEnded() override;
   agent::CharacterDisplay* Characters() override { return &characters_; }
   int32_t ShowMessage(const MessageRequest& request) override;
@@ -133,6 +136,8 @@ class HeadlessBackend : public ui::DisplayBackend {
   static void RecordPictures(MirrorWindow& w, const ControlView& control);
   static void RecordPictures(MirrorWindow& w);
   region::Rect WindowRectLocked(WindowHandle window) const;
+  // A left release clicks the control under the mouse.
+  void ButtonAtMouse(int32_t button, bool down);
   ui::DisplayDialogs* dialogs() const;
 
   mutable std::mutex mutex_;  // guards the state below

@@ -972,9 +972,10 @@ TEST_F(QtBackendTest, FileFontAndColourDialogsAnswerWhatWasChosen) {
     int32_t size = 9;
     int32_t colour = 0;
     int32_t style = 400;
-    const bool got_font = ui::FontDialog("The list's font", face, size, colour, style);
+    int32_t charset = 2;  // the dialog offers none: the one given stays
+    const bool got_font = ui::FontDialog("The list's font", face, size, colour, style, charset);
     log.Add("font " + std::to_string(got_font) + " " + face + " " + std::to_string(size) + " " +
-            std::to_string(style));
+            std::to_string(style) + " " + std::to_string(charset));
     int32_t picked = 0xFFFFFF;
     const bool got_colour = ui::ColorDialog("The marks' colour", picked);
     log.Add("colour " + std::to_string(got_colour) + " " + std::to_string(picked));
@@ -984,7 +985,7 @@ TEST_F(QtBackendTest, FileFontAndColourDialogsAnswerWhatWasChosen) {
   display.SetDialogHook({});
   EXPECT_EQ(log.lines(), (std::vector<std::string>{
                              "file 1 " + chosen.toStdString(),
-                             "font 1 DejaVu Sans 15 700",
+                             "font 1 DejaVu Sans 15 700 2",
                              "colour 1 " + std::to_string(0x302010),
                          }));
   EXPECT_EQ(titles, (QStringList{"Save the TXD file", "The list's font", "The marks' colour"}));
@@ -1206,6 +1207,68 @@ TEST_F(QtBackendTest, StoredFontsColoursAndIconsReachTheWidgets) {
             QApplication::palette().color(QPalette::Active, QPalette::ToolTipBase));
   EXPECT_FALSE(static_cast<QPushButton*>(styled.widget(kIconic))->icon().isNull());
   platform::TEST_SetDataDirectory("");
+}
+
+// Whether `image` shows a pixel of about `colour` within `area`.
+bool Shows(const QImage& image, const QRect& area, const QColor& colour) {
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+              std::abs(c.blue() - colour.blue()) <
+          60) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+TEST_F(QtBackendTest, TheWindowIsDrawnWithItsStoredColourAndFont) {
+  constexpr ui::EventId kTakeItAway = 0x500;
+  runtime.StartMain([] {
+    ui::Window window(kStyledWindow);
+    window.Open();
+    ui::SetProp(0, ui::Prop::Color, int64_t{0x00FF00});  // green
+    ui::SetFont(0, "DejaVu Serif", 16, 0x0000FF, 700);   // red, bold
+    ui::SetProp(kIconic, ui::Prop::FontSize, 8);         // a size of its own, the face not
+    while (window.Accept()) {
+      if (ui::Event() == kTakeItAway) {
+        ui::SetProp(0, ui::Prop::Color, -1);
+        ui::SetProp(0, ui::Prop::Font, "");
+        ui::SetFont(0, "", 0, -1, 0);
+        ui::SetProp(0, ui::Prop::FontColor, -1);
+      }
+    }
+  });
+  WindowMirror& styled = Find("Styled");
+  Settle();
+  QWidget* client = styled.client();
+  QWidget* label = styled.widget(kStyled);
+  QWidget* button = styled.widget(kIconic);
+  QImage shown = client->grab().toImage();
+  // The window's ground, beside its controls and behind its text.
+  const QRect ground(client->width() - 6, client->height() - 6, 4, 4);
+  EXPECT_EQ(shown.pixelColor(ground.center()), QColor(0, 255, 0));
+  const QRect text = label->geometry();
+  EXPECT_TRUE(Shows(shown, text, QColor(255, 0, 0))) << "no red text";
+  EXPECT_EQ(shown.pixelColor(text.right() - 2, text.center().y()), QColor(0, 255, 0));
+  // Controls without a font of their own show the window's; a control's own part wins.
+  const QFontInfo label_font(label->font());
+  EXPECT_EQ(label_font.family(), "DejaVu Serif");
+  EXPECT_EQ(label_font.pointSize(), 16);
+  EXPECT_TRUE(label_font.bold());
+  EXPECT_EQ(QFontInfo(button->font()).family(), "DejaVu Serif");
+  EXPECT_EQ(button->font().pointSize(), 8);
+
+  // Taken away again, the window looks as it did without them.
+  ui::PostToWindow(styled.handle(), kTakeItAway);
+  Settle();
+  shown = client->grab().toImage();
+  EXPECT_NE(shown.pixelColor(ground.center()), QColor(0, 255, 0));
+  EXPECT_FALSE(Shows(shown, label->geometry(), QColor(255, 0, 0)));
+  EXPECT_EQ(label->font().pointSize(), QApplication::font().pointSize());
+  EXPECT_EQ(label->font().family(), QApplication::font().family());
 }
 
 TEST_F(QtBackendTest, WindowTimerPostsTimerEvents) {

@@ -234,6 +234,7 @@ bool QtBackend::RunFontDialog(std::string_view title, ui::FontChoice& font) {
   font.typeface = chosen.family().toStdString();
   font.size = chosen.pointSize();
   font.style = StoredStyleFromFont(chosen);
+  // Texts are Unicode here: the dialog offers no character set, so the one given stays.
   return true;
 }
 

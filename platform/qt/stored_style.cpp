@@ -4,6 +4,8 @@
 #include <iterator>
 
 #include <QString>
+#include <QVariant>
+#include <QWidget>
 
 #include "platform/qt/picture_image.h"
 
@@ -14,6 +16,8 @@ constexpr int32_t kStyleItalic = 0x1000;
 constexpr int32_t kStyleUnderline = 0x2000;
 constexpr int32_t kStyleStrikeout = 0x4000;
 constexpr int32_t kWeightMask = 0x0FFF;
+// Marks a widget whose background the stored colour fills.
+constexpr char kFilledProperty[] = "pexStoredFill";
 
 // The palette entry of each system colour index, in the order of the index.
 struct SystemColor {
@@ -96,6 +100,40 @@ int32_t StoredStyleFromFont(const QFont& font) {
   if (font.underline()) style |= kStyleUnderline;
   if (font.strikeOut()) style |= kStyleStrikeout;
   return style;
+}
+
+void ApplyStoredLook(QWidget& widget, const StoredProperties& props, bool fill) {
+  using ui::Prop;
+  // A font or palette that sets only some parts leaves the others to the parent: Qt resolves
+  // what is not set from it, and one that sets nothing takes the parent's whole.
+  const std::string face = PropOf(props, Prop::Font);
+  const int32_t size = static_cast<int32_t>(Number(props, Prop::FontSize, 0));
+  const int32_t style = static_cast<int32_t>(Number(props, Prop::FontStyle, 0));
+  widget.setFont(FontFromStored(QFont(), face, size, style));
+  const QPalette shown = widget.palette();
+  const QColor text = ColorFromStored(Number(props, Prop::FontColor, kNoColor), shown);
+  const QColor back =
+      fill ? ColorFromStored(Number(props, Prop::Color, kNoColor), shown) : QColor();
+  QPalette palette;
+  if (text.isValid()) {
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+      palette.setColor(role, text);
+    }
+  }
+  if (back.isValid()) {
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
+      palette.setColor(role, back);
+    }
+  }
+  widget.setPalette(palette);
+  // Only a fill of ours is taken away again: some widgets fill their background by nature.
+  if (back.isValid()) {
+    widget.setAutoFillBackground(true);
+    widget.setProperty(kFilledProperty, true);
+  } else if (widget.property(kFilledProperty).toBool()) {
+    widget.setAutoFillBackground(false);
+    widget.setProperty(kFilledProperty, false);
+  }
 }
 
 QPixmap LoadPicture(std::string_view name) { return QPixmap::fromImage(LoadPictureImage(name)); }

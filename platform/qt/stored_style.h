@@ -12,6 +12,10 @@
 #include <QPalette>
 #include <QPixmap>
 
+#include "platform/qt/widgets/widget_support.h"
+
+class QWidget;
+
 namespace platform::qt {
 
 inline constexpr int64_t kNoColor = -1;
@@ -28,6 +32,12 @@ int64_t StoredFromColor(const QColor& color);
 QFont FontFromStored(const QFont& base, std::string_view typeface, int32_t size, int32_t style);
 // The stored style of `font`: its weight plus the italic, underline and strikeout bits.
 int32_t StoredStyleFromFont(const QFont& font);
+
+// Gives `widget` the stored Font, FontSize, FontStyle, FontColor and (when `fill` is set) Color
+// of `props` (a control's or a window's). What is not stored comes from the widget's parent,
+// so a control without a font of its own shows its window's, and a value taken away (Color
+// back to -1) gives the parent's look back.
+void ApplyStoredLook(QWidget& widget, const StoredProperties& props, bool fill);
 
 // The picture `name` stands for (platform/image/picture_name.h), read by the program's own
 // bounded readers, never Qt's. A null pixmap when there is none or it cannot be read.

@@ -268,6 +268,7 @@ void WindowMirror::BuildTop(WindowMirror* frame, WindowMirror* owner) {
   TagObject(client_, view_.handle, ui::kNoField);
   top_->setWindowTitle(title);
   ApplyPictures();
+  ApplyLook();
 }
 
 void WindowMirror::ApplyPictures() {
@@ -283,6 +284,24 @@ void WindowMirror::ApplyPictures() {
                  ui::PictureModeOf(view_.properties));
   }
   if (top_) SetPictureCursor(*top_, PropOf(view_.properties, Prop::Cursor));
+}
+
+void WindowMirror::ApplyLook() {
+  if (!client_) return;
+  // The window's font and text colour are those of every control without its own. Its
+  // colour fills the client; a frame's fills the area its children sit in.
+  ApplyStoredLook(*client_, view_.properties, /*fill=*/!mdi_area_);
+  // A wallpaper keeps the area's background its own.
+  if (mdi_area_ && PropOf(view_.properties, Prop::WallPaper).empty()) {
+    constexpr char kGround[] = "pexGround";  // the area's own background, kept once
+    if (!mdi_area_->property(kGround).isValid()) {
+      mdi_area_->setProperty(kGround, mdi_area_->background());
+    }
+    const QColor back =
+        ColorFromStored(Number(view_.properties, Prop::Color, kNoColor), mdi_area_->palette());
+    mdi_area_->setBackground(back.isValid() ? QBrush(back)
+                                            : mdi_area_->property(kGround).value<QBrush>());
+  }
 }
 
 QMenuBar* WindowMirror::menu_bar() { return menu_bar_; }
@@ -473,31 +492,7 @@ QRect WindowMirror::ApplyCommon(WidgetItem& item, const WidgetFamily& family) {
   SetWallpaper(*w, PropOf(props, Prop::WallPaper), ui::PictureModeOf(props));
   SetPictureCursor(*w, PropOf(props, Prop::Cursor));
 
-  // Stored fonts and colours.
-  const std::string face = PropOf(props, Prop::Font);
-  const int32_t size = static_cast<int32_t>(Number(props, Prop::FontSize, 0));
-  const int32_t style = static_cast<int32_t>(Number(props, Prop::FontStyle, 0));
-  if (!face.empty() || size > 0 || style > 0) {
-    w->setFont(FontFromStored(QApplication::font(), face, size, style));
-  }
-  const QColor text = ColorFromStored(Number(props, Prop::FontColor, kNoColor), w->palette());
-  const QColor back = ColorFromStored(Number(props, Prop::Color, kNoColor), w->palette());
-  if (text.isValid() || back.isValid()) {
-    QPalette pal = w->palette();
-    if (text.isValid()) {
-      for (QPalette::ColorRole role :
-           {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-        pal.setColor(role, text);
-      }
-    }
-    if (back.isValid() && family.FillsBackground(item)) {
-      for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base, QPalette::Button}) {
-        pal.setColor(role, back);
-      }
-      w->setAutoFillBackground(true);
-    }
-    w->setPalette(pal);
-  }
+  ApplyStoredLook(*w, props, family.FillsBackground(item));
 
   return r;
 }
@@ -570,6 +565,7 @@ void WindowMirror::Update(const ui::WindowView& view) {
   window_alerts_ = AlertsOf(view.properties);
   if (top_) top_->setWindowTitle(Q(view.title));
   ApplyPictures();
+  ApplyLook();
   ApplyTimer();
   ApplyMaximized();
   ApplyGeometry(before);

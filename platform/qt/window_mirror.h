@@ -119,6 +119,8 @@ class WindowMirror {
   void ApplyTimer();
   // The window's wallpaper and cursor.
   void ApplyPictures();
+  // The window's stored font and colours.
+  void ApplyLook();
   void ApplyShape();
   void ApplyGeometry(const ui::RectDu& before);
   void ApplyMaximized();

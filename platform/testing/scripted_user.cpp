@@ -133,6 +133,16 @@ void ScriptedUser::MoveMouse(WindowHandle window, int32_t x, int32_t y, FieldId 
   Send(window, std::move(in));
 }
 
+void ScriptedUser::PressButton(int32_t button) {
+  display_.PressMouseButton(button, /*down=*/true);
+  WaitUntilIdle();
+}
+
+void ScriptedUser::ReleaseButton(int32_t button) {
+  display_.PressMouseButton(button, /*down=*/false);
+  WaitUntilIdle();
+}
+
 void ScriptedUser::FireTimer(WindowHandle window) {
   Input in;
   in.kind = Input::Kind::kTimer;

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "platform/headless/headless_backend.h"
+#include "platform/region/region.h"
 #include "platform/ui/thread.h"
 
 namespace platform::testing {
@@ -61,6 +62,14 @@ class ScriptedUser {
   // properties report it.
   void MoveMouse(WindowHandle window, int32_t x, int32_t y, FieldId list = 0, int32_t row = 0,
                  int32_t buttons = 0);
+  // Moves the screen cursor, the one GetCursorPos answers, to (x, y) in screen pixels. Does
+  // not wait: a glide running meanwhile finds the cursor moved on its next turn.
+  void MoveCursor(int32_t x, int32_t y) { display_.SetMousePosition(x, y); }
+  region::Point Cursor() const { return display_.MousePosition(); }
+  // Presses or releases mouse button `button` (1 left, 2 right, 3 middle) where the screen
+  // cursor is; a left press and release there click the control under it.
+  void PressButton(int32_t button = 1);
+  void ReleaseButton(int32_t button = 1);
   // The window's timer runs out once.
   void FireTimer(WindowHandle window);
 

@@ -159,6 +159,7 @@ struct FontChoice {
   int32_t size = 0;
   int32_t color = 0;
   int32_t style = 0;
+  int32_t charset = 0;  // the character set (FontCharSet)
 };
 
 // Metrics of the window font, for converting dialog units: a horizontal unit is a quarter

@@ -123,9 +123,15 @@ bool FileDialog(std::string_view title, std::string& file, std::string_view exte
 
 bool FontDialog(std::string_view title, std::string& typeface, int32_t& size, int32_t& color,
                 int32_t& style) {
+  int32_t charset = 0;
+  return FontDialog(title, typeface, size, color, style, charset);
+}
+
+bool FontDialog(std::string_view title, std::string& typeface, int32_t& size, int32_t& color,
+                int32_t& style, int32_t& charset) {
   Runtime* rt = Runtime::Current();
   if (rt == nullptr) return false;
-  FontChoice font{typeface, size, color, style};
+  FontChoice font{typeface, size, color, style, charset};
   bool chosen;
   {
     ModalScope modal;
@@ -136,6 +142,7 @@ bool FontDialog(std::string_view title, std::string& typeface, int32_t& size, in
     size = font.size;
     color = font.color;
     style = font.style;
+    charset = font.charset;
   }
   return chosen;
 }

@@ -34,9 +34,12 @@ int32_t Popup(std::string_view text, int32_t x = -1, int32_t y = -1);
 // FILEDIALOG: true when the user chose a file, which is then in `file`.
 bool FileDialog(std::string_view title, std::string& file, std::string_view extensions = {},
                 int32_t flags = 0);
-// FONTDIALOG: true when the user chose; the parts are in and out.
+// FONTDIALOG: true when the user chose; the parts are in and out, the character set
+// (FontCharSet) too where it is asked for.
 bool FontDialog(std::string_view title, std::string& typeface, int32_t& size, int32_t& color,
                 int32_t& style);
+bool FontDialog(std::string_view title, std::string& typeface, int32_t& size, int32_t& color,
+                int32_t& style, int32_t& charset);
 // COLORDIALOG: true when the user chose; the colour (00BBGGRRh) is in and out.
 bool ColorDialog(std::string_view title, int32_t& color);
 // BEEP.

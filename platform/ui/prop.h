@@ -159,6 +159,8 @@ enum class Prop : int32_t {
   Value = 0x7D51,         // radio: what its option's variable holds when it is chosen
   Ole = 0x7D52,           // OLE control: 1 while it holds an object
   Stretch = 0x7D53,       // image: 1 fills the control with the picture, whatever Tiled says
+  FontCharSet = 0x7D54,   // the character set of the font (0 ANSI, 1 default, 2 symbol, ...)
+  InToolBar = 0x7D55,     // 1 for a control in a toolbar; no window has one, so always empty
   Child = 0x7D5E,         // indexed from 1: the field of the control's i-th child, empty after
 };
 

@@ -160,6 +160,9 @@ constexpr PropertyInfo kProperties[] = {
     {Prop::Value, "Value", V::kText, false, kC},
     {Prop::Ole, "OLE", V::kFlag, false, kFamilyOle, kReadOnly},
     {Prop::Stretch, "Stretch", V::kFlag, false, kC},
+    {Prop::FontCharSet, "FontCharSet", V::kNumber, false, kC | kW},
+    // Answered by the runtime: no window of the program has a toolbar.
+    {Prop::InToolBar, "InToolBar", V::kFlag, false, kC, kReadOnly},
     {Prop::Child, "Child", V::kNumber, kIndexed, kC, kReadOnly},
     {Prop::ColumnHeader, "ColumnHeader", V::kText, kIndexed, kL},
     {Prop::ColumnWidth, "ColumnWidth", V::kNumber, kIndexed, kL},

@@ -195,13 +195,15 @@ void SetPosition(FieldId field, int32_t x, int32_t y, int32_t width, int32_t hei
   if (Window* w = TargetWindow()) w->SetPosition(field, x, y, width, height);
 }
 
-void SetFont(FieldId field, std::string_view typeface, int32_t size, int32_t color, int32_t style) {
+void SetFont(FieldId field, std::string_view typeface, int32_t size, int32_t color, int32_t style,
+             int32_t charset) {
   Window* w = TargetWindow();
   if (w == nullptr) return;
   if (!typeface.empty()) w->Set(field, Prop::Font, typeface);
   if (size >= 0) w->Set(field, Prop::FontSize, std::to_string(size));
   if (color >= 0) w->Set(field, Prop::FontColor, std::to_string(color));
   if (style >= 0) w->Set(field, Prop::FontStyle, std::to_string(style));
+  if (charset >= 0) w->Set(field, Prop::FontCharSet, std::to_string(charset));
 }
 
 FieldId Create(FieldId field, ControlType type, FieldId parent) {

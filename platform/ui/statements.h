@@ -79,9 +79,9 @@ void Unhide(FieldId first, FieldId last = kNoField);
 void Enable(FieldId first, FieldId last = kNoField);
 void Disable(FieldId first, FieldId last = kNoField);
 void SetPosition(FieldId field, int32_t x, int32_t y, int32_t width, int32_t height);
-// SETFONT: a negative size, colour or style leaves that part as it is.
+// SETFONT: a negative size, colour, style or character set leaves that part as it is.
 void SetFont(FieldId field, std::string_view typeface, int32_t size = -1, int32_t color = -1,
-             int32_t style = -1);
+             int32_t style = -1, int32_t charset = -1);
 // CREATE and DESTROY of controls at run time.
 FieldId Create(FieldId field, ControlType type, FieldId parent = kNoField);
 void Destroy(FieldId first, FieldId last = kNoField);

@@ -83,6 +83,8 @@ TEST_F(StatementsTest, ColourAndFontDialogsChangeTheirArgumentsOnlyWhenChosen) {
   display.ExpectColorDialog(0x0000FF);
   display.ExpectColorDialog(std::nullopt);
   display.ExpectFontDialog(FontChoice{"Arial", 10, 0, 700});
+  display.ExpectFontDialog(FontChoice{"Symbol", 12, 255, 400, 2});
+  display.ExpectFontDialog(std::nullopt);
   runtime.StartMain([this] {
     int32_t color = -1;
     const bool first = ColorDialog("Mark colour", color);
@@ -94,12 +96,23 @@ TEST_F(StatementsTest, ColourAndFontDialogsChangeTheirArgumentsOnlyWhenChosen) {
     const bool font = FontDialog("List font", typeface, size, font_color, style);
     log.Add(std::to_string(font) + " " + typeface + " " + std::to_string(size) + " " +
             std::to_string(style));
+    // With the character set, which a cancelled dialog leaves too.
+    int32_t charset = 0;
+    for (const char* title : {"Mark font", "Mark font again"}) {
+      const bool chosen = FontDialog(title, typeface, size, font_color, style, charset);
+      log.Add(std::to_string(chosen) + " " + typeface + " " + std::to_string(size) + " " +
+              std::to_string(font_color) + " " + std::to_string(style) + " " +
+              std::to_string(charset));
+    }
   });
   runtime.Join();
-  EXPECT_EQ(log.lines(), (std::vector<std::string>{"1 255", "0 255", "1 Arial 10 700"}));
+  EXPECT_EQ(log.lines(),
+            (std::vector<std::string>{"1 255", "0 255", "1 Arial 10 700", "1 Symbol 12 255 400 2",
+                                      "0 Symbol 12 255 400 2"}));
   // Each dialog is shown with the program's title.
   EXPECT_EQ(display.dialog_titles(),
-            (std::vector<std::string>{"Mark colour", "Background colour", "List font"}));
+            (std::vector<std::string>{"Mark colour", "Background colour", "List font", "Mark font",
+                                      "Mark font again"}));
 }
 
 constexpr ControlDecl kCaseControls[] = {

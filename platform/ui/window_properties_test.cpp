@@ -130,6 +130,28 @@ TEST_F(WindowPropertiesTest, EveryRegisteredPropertyOfEveryFamilyReadsBackWhatWa
   EXPECT_EQ(failures, std::vector<std::string>{});
 }
 
+// The font's character set is kept with the rest of the font, on controls and on the window;
+// nothing is in a toolbar, whatever the program sets.
+TEST_F(WindowPropertiesTest, FontsKeepTheirCharacterSetAndNothingIsInAToolbar) {
+  std::vector<std::string> seen;
+  runtime.StartMain([&] {
+    Window window(kWindow);
+    window.Open();
+    const FieldId name = kWindow.Equate("?Name");
+    const FieldId rows = kWindow.Equate("?Rows");
+    SetFont(name, "Symbol", 10, 0, 400, 2);
+    SetFont(rows, "Arial", 9);  // the character set left as it was
+    SetProp(0, Prop::FontCharSet, 204);
+    SetProp(rows, Prop::InToolBar, 1);
+    for (const FieldId field : {name, rows, kNoField}) {
+      seen.push_back(GetProp(field, Prop::Font) + " " + GetProp(field, Prop::FontCharSet) + " '" +
+                     GetProp(field, Prop::InToolBar) + "'");
+    }
+  });
+  runtime.Join();
+  EXPECT_EQ(seen, (std::vector<std::string>{"Symbol 2 ''", "Arial  ''", " 204 ''"}));
+}
+
 // A menu lists its entries as children in the order declared, the separators among them
 // as menu items without text, numbered after the named entries.
 TEST_F(WindowPropertiesTest, MenusListTheirEntriesAndSeparatorsAsChildrenInDeclaredOrder) {
