@@ -6,9 +6,10 @@
 // The object has no lock: the runtime runs one thread at a time, and every operation requires
 // the runtime lock. Cross-thread waits poll a field of the object.
 //
-// The window hooks and ChooseSubject still stand in: they report their call to the call trace
-// and answer "go on" (0). Construction, Init, Shutdown and destruction report themselves too,
-// so the main program's order of start-up and shut-down can be followed.
+// The window hooks (window_hooks.cpp) report their call to the call trace; ChooseSubject, Train
+// and OpenPlayControl still stand in and only report theirs. Construction, Init, Shutdown and
+// destruction report themselves too, so the main program's order of start-up and shut-down
+// can be followed.
 #pragma once
 
 #include <array>
@@ -78,12 +79,18 @@ class ZOVAgentClass {
   // Remembers the frame window and its origin on the screen.
   void SetApplicationWindow(platform::ui::WindowHandle window);
 
+  // The window hooks (window_hooks.cpp), each on the thread of the window that calls it.
+  // After opening: notes the window's thread, alerts the four keys, and gives a window of a
+  // procedure with a topic the assistant button.
   void ProcedureOpened(std::string_view procedure_name);
-  // The per-event hook; answers non-zero when it replayed a stored event.
+  // The per-event hook, before the window's own handling; answers non-zero when it replayed
+  // a stored event.
   int32_t HandleEvent(std::string_view procedure_name, platform::ui::WindowHandle window);
   void HandleAlertKey(std::string_view procedure_name, platform::ui::WindowHandle window);
   void ProcedureClosed(std::string_view procedure_name);
   void ChooseSubject(uint8_t test_mode);
+  void Train();
+  void OpenPlayControl();
 
   // The character (agent_thread.cpp). Each action asks the agent thread through a request
   // event and returns at once; Start, LoadAgent, UnloadAgent, GetXPos and GetYPos wait for
@@ -231,6 +238,14 @@ class ZOVAgentClass {
   int64_t TimeoutMs() const;
   std::string Character() const;
   void Clamp(AgentRequestRecord& move) const;
+
+  // The window hooks (window_hooks.cpp).
+  bool HasTopic(std::string_view procedure_name);
+  void SetProcedureThread(std::string_view procedure_name, int32_t thread);
+  int32_t ProcedureThread(std::string_view procedure_name);
+  platform::ui::FieldId ButtonOf(std::string_view procedure_name);
+  // The replay side of HandleEvent (event_replay.cpp).
+  int32_t Replay(std::string_view procedure_name, platform::ui::WindowHandle window);
 
   AgentFiles& files_;
   bool shut_down_ = false;
