@@ -92,6 +92,22 @@ class ZOVAgentClass {
   void Train();
   void OpenPlayControl();
 
+  // Playback (playback.cpp). PlaySubject plays the topic that AGF.PROCEDURENAME and
+  // AGF.ONDERWERP name, from a copy of its steps read when it starts; StartTopic plays one
+  // on a thread of its own. A step 0 first is the topic's header and is not played.
+  void PlaySubject(int32_t unused);
+  void PlayTopic(std::string_view procedure, std::string_view topic);
+  platform::ui::ThreadId StartTopic(std::string procedure, std::string topic);
+  // Plays the step in the AGF record buffer; or the given step.
+  void PlayStep();
+  void PlayStep(const AgentFileRecord& step);
+  // The event's name as the replay messages show it; Timer leaves `text` as it was.
+  void EventName(int32_t event, std::string& text) const;
+  // The glides (event_replay.cpp): the mouse cursor to (x, y) pixels from WINDOWPOSX,
+  // WINDOWPOSY; the current window to (x, y) in its own units.
+  void MoveMouseCursor(int32_t x, int32_t y);
+  void AnimateMove(int32_t x, int32_t y);
+
   // The character (agent_thread.cpp). Each action asks the agent thread through a request
   // event and returns at once; Start, LoadAgent, UnloadAgent, GetXPos and GetYPos wait for
   // its answer, each at most TIMEOUTMOUSEEVENT seconds. After Shutdown every action returns
@@ -244,6 +260,11 @@ class ZOVAgentClass {
   void SetProcedureThread(std::string_view procedure_name, int32_t thread);
   int32_t ProcedureThread(std::string_view procedure_name);
   platform::ui::FieldId ButtonOf(std::string_view procedure_name);
+  // Playback (playback.cpp).
+  std::vector<AgentFileRecord> ReadTopic(std::string_view procedure, std::string_view topic);
+  void PlayAgentStep(const AgentFileRecord& step);
+  void PlayAnimation(const AgentFileRecord& step, int32_t x, int32_t y);
+  void PlayEventStep(const AgentFileRecord& step);
   // The replay side of HandleEvent (event_replay.cpp).
   int32_t Replay(std::string_view procedure_name, platform::ui::WindowHandle window);
 
