@@ -1,5 +1,7 @@
 // Playback of topics: which steps a topic plays, the event names of the replay messages and
 // the waits of an event step, on the headless display with the stand-in character engine.
+#include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,7 +11,11 @@
 #include "platform/core/paths.h"
 #include "platform/files/file_test_support.h"
 #include "platform/testing/scripted_display.h"
+#include "platform/ui/poll_wait.h"
+#include "platform/ui/statements.h"
+#include "platform/ui/structure.h"
 #include "platform/ui/thread.h"
+#include "platform/ui/window.h"
 
 namespace assistant {
 namespace {
@@ -128,6 +134,111 @@ TEST_F(PlaybackTest, AHeaderOnlyTopicPlaysNothing) {
     agent.PlayTopic("Main", "Rondleiding");
   });
   // No message: nothing was played.
+}
+
+using platform::ui::ControlDecl;
+using platform::ui::FieldId;
+
+constexpr ControlDecl kTargetControls[] = {
+    platform::ui::Entry("?Name", {50, 4, 100, 10}),
+    platform::ui::Button("?Go", "&Go", {4, 44, 40, 14}),
+};
+constexpr platform::ui::WindowStructure kTarget{
+    "agenttest", "TARGET",           platform::ui::WindowKind::kPlain,
+    "Target",    {10, 10, 200, 120}, kTargetControls};
+constexpr FieldId kName = kTarget.Equate("?Name");
+constexpr FieldId kGo = kTarget.Equate("?Go");
+
+// A procedure window named "Target", on a thread of its own after `delay_ms`: it hands the
+// assistant every event first and notes each Accepted with the control's text.
+class ReplayTest : public PlaybackTest {
+ protected:
+  void StartTarget(int32_t delay_ms) {
+    platform::ui::Start([this, delay_ms] {
+      platform::ui::Sleep(delay_ms);
+      platform::ui::Window w(kTarget);
+      w.Open();
+      target_thread = platform::ui::Thread();
+      agent.ProcedureOpened("Target");
+      while (w.Accept()) {
+        agent.HandleEvent("Target", w.handle());
+        const FieldId f = platform::ui::Field();
+        if (platform::ui::Event() == platform::ui::kEventAccepted) {
+          seen.push_back("Accepted " + std::to_string(f) + " " +
+                         platform::ui::GetProp(f, platform::ui::Prop::ScreenText));
+        }
+        if (platform::ui::Event() == platform::ui::kEventCloseWindow) {
+          agent.ProcedureClosed("Target");
+        }
+      }
+    });
+  }
+  static AgentFileRecord Accepted(int32_t number, FieldId control, std::string_view typed) {
+    AgentFileRecord r = EventStep(number, "Target", platform::ui::kEventAccepted);
+    r.CONTROL = control;
+    r.SPEAK = typed;
+    return r;
+  }
+
+  std::vector<std::string> seen;
+  platform::ui::ThreadId target_thread = 0;
+};
+
+TEST_F(ReplayTest, TypingThenAButtonEachWaitForTheirOwnReplayInAWindowThatOpensLater) {
+  StoreStep(Step(0));
+  StoreStep(Accepted(1, kName, "abc"));
+  StoreStep(Accepted(2, kGo, ""));
+  std::chrono::steady_clock::duration typing{};
+  Run([&] {
+    agent.TYPESNELHEID = 10;
+    StartTarget(/*delay_ms=*/500);
+    const auto start = std::chrono::steady_clock::now();
+    agent.PlayTopic("Main", "Rondleiding");
+    typing = std::chrono::steady_clock::now() - start;
+    platform::ui::Post(platform::ui::kEventCloseWindow, platform::ui::kNoField, target_thread);
+    platform::ui::PollUntil([&] { return agent.PLAYBACKEVENTS == 0; }, 1000);
+  });
+  EXPECT_EQ(seen, (std::vector<std::string>{"Accepted 1 abc", "Accepted 2 "}));
+  // Three characters at 10 a second, after the half second the window took to open.
+  EXPECT_GE(typing, std::chrono::milliseconds(800));
+}
+
+TEST_F(ReplayTest, AWindowOpenedOnTheTargetsThreadLeavesTheTargetsStep) {
+  StoreStep(Step(0));
+  StoreStep(Accepted(1, kGo, ""));
+  display.dialogs().ExpectMessage(
+      "Muis Timeout!|Een gebeurtenis op vensterTarget kan niet afgespeeld worden...|Accepted",
+      platform::kButtonOk);
+  std::vector<std::string> builder_seen;
+  bool builder_open = false;
+  Run([&] {
+    agent.TIMEOUTMOUSEEVENT = 1;
+    // The target opens a builder window of its own, as the query window does, and the
+    // builder's loop runs while the step plays.
+    platform::ui::Start([&] {
+      platform::ui::Window target(kTarget);
+      target.Open();
+      target_thread = platform::ui::Thread();
+      agent.ProcedureOpened("Target");
+      platform::ui::Window builder(kTarget);
+      builder.Open();
+      agent.ProcedureOpened("Builder");
+      builder_open = true;
+      while (builder.Accept()) {
+        agent.HandleEvent("Builder", builder.handle());
+        if (platform::ui::Event() == platform::ui::kEventAccepted) {
+          builder_seen.push_back("Accepted " + std::to_string(platform::ui::Field()));
+        }
+      }
+      builder_open = false;
+      target.Close();
+    });
+    platform::ui::PollUntil([&] { return builder_open; }, 2000);
+    agent.PlayTopic("Main", "Rondleiding");
+    platform::ui::Post(platform::ui::kEventCloseWindow, platform::ui::kNoField, target_thread);
+    platform::ui::PollUntil([&] { return !builder_open; }, 2000);
+  });
+  EXPECT_TRUE(builder_seen.empty());
 }
 
 }  // namespace
