@@ -8,9 +8,12 @@
 #include <gtest/gtest.h>
 
 #include "assistant/extagent.h"
+#include "assistant/recording_agent_control.h"
 #include "platform/core/paths.h"
 #include "platform/files/file_test_support.h"
 #include "platform/testing/scripted_display.h"
+#include "platform/ui/agent_object.h"
+#include "platform/ui/ole_object.h"
 #include "platform/ui/poll_wait.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
@@ -134,6 +137,69 @@ TEST_F(PlaybackTest, AHeaderOnlyTopicPlaysNothing) {
     agent.PlayTopic("Main", "Rondleiding");
   });
   // No message: nothing was played.
+}
+
+TEST_F(PlaybackTest, AgentStepsPlaceTheCharactersCornerAnimateAroundTheSpeechAndPoint) {
+  platform::ui::RegisterOleServer(testing::kRecordingServer);
+  {
+    std::lock_guard lock(testing::Recorded().mutex);
+    testing::Recorded().texts.clear();
+  }
+  StoreStep(Step(0));
+  AgentFileRecord centre = Step(1);  // walks, speaks, then greets and points
+  centre.POSITIONX = 100;
+  centre.POSITIONY = 50;
+  centre.CURSORPOSTOVAGENT = "MM";
+  centre.SPEAK = "Hallo";
+  centre.ANIMATE = "Greet";
+  centre.ANIBEFOREORAFTER = "A";
+  centre.AANWIJSRICHTING = 1;
+  StoreStep(centre);
+  AgentFileRecord stay = centre;  // points at the stored position itself
+  stay.STEP = 2;
+  stay.DONNOTMOVE = 1;
+  stay.SPEAK = "";
+  stay.ANIMATE = "";
+  StoreStep(stay);
+  AgentFileRecord hide = centre;  // hides before it speaks, and no gesture follows
+  hide.STEP = 3;
+  hide.DONNOTMOVE = 1;
+  hide.ANIMATE = "Hide";
+  hide.ANIBEFOREORAFTER = "B";
+  hide.SPEAK = "Weg";
+  StoreStep(hide);
+  Run([&] {
+    // The procedure's window at (200, 100), as the topic chooser stores it.
+    agent.WINDOWPOSX = 200;
+    agent.WINDOWPOSY = 100;
+    agent.PlayTopic("Main", "Rondleiding");
+    agent.GetYPos();  // every request carried out
+  });
+  platform::ui::RegisterOleServer(platform::ui::AgentServer());
+  std::vector<std::string> acted;
+  const std::string c = "Characters(\"Merlin\").";
+  for (const std::string& t : testing::Recorded().texts) {
+    const size_t at = t.find(c);
+    if (at == std::string::npos) continue;
+    const std::string what = t.substr(at + c.size());
+    if (what == "Height" || what == "Width" || what == "Top" || what.starts_with("Speak(\"\\Rst") ||
+        what.starts_with("LanguageID")) {
+      continue;
+    }
+    acted.push_back(what);
+  }
+  // Showing and hiding do not queue behind the character's other requests, so only the
+  // requests that queue show their order; the hiding step points nowhere.
+  std::vector<std::string> queued;
+  size_t hides = 0;
+  for (const std::string& what : acted) {
+    if (what == "Hide") ++hides;
+    if (!what.starts_with("Show") && what != "Hide") queued.push_back(what);
+  }
+  EXPECT_EQ(queued, (std::vector<std::string>{"Stop()", "MoveTo(236,86,0)", "Speak(\"Hallo\")",
+                                              "Play(\"Greet\")", "GestureAt(236,86)",
+                                              "GestureAt(300,150)", "Speak(\"Weg\")"}));
+  EXPECT_EQ(hides, 1u);
 }
 
 using platform::ui::ControlDecl;
