@@ -269,6 +269,38 @@ TEST_F(ReplayTest, TypingThenAButtonEachWaitForTheirOwnReplayInAWindowThatOpensL
   EXPECT_GE(typing, std::chrono::milliseconds(800));
 }
 
+TEST_F(ReplayTest, AMovedStepGlidesTheWindowInASecondLoopAndItsOwnLoopGoesOn) {
+  StoreStep(Step(0));
+  AgentFileRecord moved = EventStep(1, "Target", platform::ui::kEventMoved);
+  moved.POSITIONX = 40;  // window units
+  moved.POSITIONY = 30;
+  StoreStep(moved);
+  StoreStep(Accepted(2, kGo, ""));
+  int64_t x = 0;
+  int64_t y = 0;
+  Run([&] {
+    StartTarget(0);
+    platform::ui::PollUntil([&] { return target_thread != 0; }, 2000);
+    agent.PlayTopic("Main", "Rondleiding");
+    platform::ui::Window* w = nullptr;
+    for (platform::ui::WindowHandle h : platform::ui::OpenWindows()) {
+      platform::ui::Window* candidate = platform::ui::FindWindow(h);
+      if (candidate != nullptr && candidate->structure().label == "TARGET") w = candidate;
+    }
+    if (w != nullptr) {
+      platform::ui::SetTarget(w->handle());
+      x = platform::ui::GetPropNumber(platform::ui::kNoField, platform::ui::Prop::Xpos);
+      y = platform::ui::GetPropNumber(platform::ui::kNoField, platform::ui::Prop::Ypos);
+      platform::ui::SetTarget(0);
+    }
+    platform::ui::Post(platform::ui::kEventCloseWindow, platform::ui::kNoField, target_thread);
+  });
+  EXPECT_EQ(x, 40);
+  EXPECT_EQ(y, 30);
+  // The window's own loop went on and took the next step.
+  EXPECT_EQ(seen, (std::vector<std::string>{"Accepted 2 "}));
+}
+
 TEST_F(ReplayTest, AWindowOpenedOnTheTargetsThreadLeavesTheTargetsStep) {
   StoreStep(Step(0));
   StoreStep(Accepted(1, kGo, ""));
