@@ -1,15 +1,19 @@
 // The frame and the connection window on Qt's offscreen platform: the frame is a main window
 // with its menu, F2's item opens the connection window as an MDI sub-window with its
-// controls and data sources, and a connection chosen there shows in the frame's menu.
+// controls and data sources, a connection chosen there shows in the frame's menu, and the
+// window and its controls show the colours and fonts stored for them.
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontInfo>
+#include <QImage>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -31,7 +35,12 @@
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/testing/odbc_sources.h"
+#include "platform/testing/pixel_probe.h"
+#include "platform/testing/qt_user.h"
+#include "platform/ui/prop.h"
 #include "platform/ui/thread.h"
+#include "restyle/restyle_base.h"
+#include "restyle/restyle_file_builder.h"
 
 namespace app {
 namespace {
@@ -164,6 +173,68 @@ TEST_F(AppOnQtTest, FrameAndConnectionWindowAreRealWindows) {
 
   frame->CloseBoxPressed();
   ASSERT_TRUE(PumpUntil(runtime, [&] { return display.program_ended(); }));
+  runtime.Join();
+}
+
+using platform::testing::Shows;
+
+TEST_F(AppOnQtTest, ARestyledConnectionWindowShowsItsStoredColoursAndFonts) {
+  constexpr int32_t kColor = static_cast<int32_t>(platform::ui::Prop::Color);
+  constexpr int32_t kFontColor = static_cast<int32_t>(platform::ui::Prop::FontColor);
+  constexpr int32_t kFont = static_cast<int32_t>(platform::ui::Prop::Font);
+  constexpr platform::ui::FieldId kUsernamePrompt = 3;
+  constexpr platform::ui::FieldId kConnectButton = 11;
+  restyle::testing::WriteRestyleFiles([](restyle::testing::RestyleFileBuilder& b) {
+    b.ListProperty(25, "COLOR", kColor);
+    b.ListProperty(10, "COLOR", kColor);
+    b.ListProperty(10, "FONTCOLOR", kFontColor);
+    b.ListProperty(10, "FONT", kFont);
+    b.Value(b.Set("ChooseODBCconnection", "ControlType 25"), kColor, "65280");  // green
+    const int32_t prompts = b.Set(std::string(restyle::kGlobalSettings), "ControlType 10");
+    b.Value(prompts, kColor, "16711680");  // blue
+    b.Value(prompts, kFontColor, "255");   // red
+    // The font layout: colour 1-19, face 20-51, size 52-53, style 54-65, character set.
+    std::string layout = "255";
+    layout.resize(19, ' ');
+    layout += "DejaVu Serif";
+    layout.resize(51, ' ');
+    layout += "14700";
+    b.Value(prompts, kFont, layout);
+  });
+  QtBackend display;
+  display.SetProgramEndedHandler([] {});
+  platform::ui::Runtime runtime(display);
+  MainModule module;
+  testing::RegisterStandInWindows();
+  runtime.StartMain(MainProgram);
+  platform::testing::QtUser user(runtime, display);
+  WindowMirror* frame = user.Frame();
+  ASSERT_NE(frame, nullptr);
+  user.ChooseMenu(*frame, "?PEXOLINDCHOOSEODBCCONNECTION");
+  WindowMirror* connection = user.Window("Choose an ODB Cconnection");
+  ASSERT_NE(connection, nullptr);
+  QWidget* client = connection->client();
+  QWidget* prompt = connection->widget(kUsernamePrompt);
+  QWidget* button = connection->widget(kConnectButton);
+  ASSERT_NE(client, nullptr);
+  ASSERT_NE(prompt, nullptr);
+  ASSERT_NE(button, nullptr);
+  const QImage shown = client->grab().toImage();
+  // The window's ground, right of the prompts and above the entries.
+  const QRect prompt_at = prompt->geometry();
+  EXPECT_EQ(shown.pixelColor(prompt_at.right() + 2, prompt_at.center().y()), QColor(0, 255, 0));
+  // The prompt's own ground and its red text.
+  EXPECT_EQ(shown.pixelColor(prompt_at.right() - 1, prompt_at.top() + 1), QColor(0, 0, 255));
+  EXPECT_TRUE(Shows(shown, prompt_at, QColor(255, 0, 0))) << "no red text";
+  const QFontInfo prompt_font(prompt->font());
+  EXPECT_EQ(prompt_font.family(), "DejaVu Serif");
+  EXPECT_EQ(prompt_font.pointSize(), 14);
+  EXPECT_TRUE(prompt_font.bold());
+  // The button has no style of its own: none of the prompts' colours.
+  EXPECT_FALSE(Shows(shown, button->geometry(), QColor(0, 0, 255)));
+  EXPECT_TRUE(
+      platform::testing::QtUser::Screenshot(connection->top(), "pexolind-connection-restyled.png"));
+  user.CloseProgram();
   runtime.Join();
 }
 

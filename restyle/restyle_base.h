@@ -195,6 +195,9 @@ class ZOVRestyleBaseClass {
   // The number of the set (user, profile, "~Global settings" when `global` else
   // PROCEDURENAME, group, set name), 0 when there is none. Creates nothing.
   int32_t FindSetId(bool global, std::string_view group, std::string_view set_name);
+  // Appends the conditions of `set_id` to `conditions` in CONDITIONALID order, each value cut
+  // to the queue's 128 characters.
+  void ReadConditions(int32_t set_id, platform::Queue<ConditionQueueRecord>& conditions);
 
  private:
   SetKey MakeSetKey(bool global, std::string_view group) const;

@@ -208,8 +208,12 @@ uint8_t ZOVRestyleClass::GetPropertyValue(FieldId control, int32_t property, int
   }
   const std::string name = PropertyName(property);
   const auto found_in = [&](bool global, const std::string& group) {
-    const int32_t set = FindSetId(global, group, kUnconditionalSet);
-    return set != 0 && LoadGroup(value, set, name) == 1 && value.ENABLED == 1;
+    const int32_t set = PassSetId(global, group, kUnconditionalSet);
+    if (set == 0) return false;
+    if (!pass_cache_.active) return LoadGroup(value, set, name) == 1 && value.ENABLED == 1;
+    const ControlPropertyGroup* kept = PassValue(set, name);
+    if (kept != nullptr) value = *kept;
+    return kept != nullptr;
   };
   if (FindSnapshot(control) &&
       found_in(false, std::string(kControlGroup) +
@@ -283,11 +287,6 @@ void ZOVRestyleClass::LoadImages() {
 void ZOVRestyleClass::Unregister() {
   if (STYLEMANAGER != nullptr) STYLEMANAGER->UnregisterRestyle(*this);
   listed_ = false;
-}
-
-void ZOVRestyleClass::Restyle(uint8_t reload, uint8_t keep) {
-  // TODO(styling pass): the pass itself; until then only the options are read again.
-  if (reload == 1 && keep == 0) LoadWindowOptions();
 }
 
 int32_t ZOVRestyleClass::HandleEvent() { return TraceCall("ZOVRestyleClass.HandleEvent"); }

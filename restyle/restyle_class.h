@@ -13,16 +13,18 @@
 // geometry and its window options, and it is listed in the style manager's registry from
 // SetWindow until it is destroyed, so it must be destroyed before its window closes.
 //
-// The styling pass, the fading, the event handling and the tree menu stand in until they are
-// built: they report each call to the call trace, whose observer may answer otherwise in
-// tests. Every operation requires the runtime lock and yields nowhere.
+// The fading, the event handling and the tree menu stand in until they are built: they report
+// each call to the call trace, whose observer may answer otherwise in tests. Every operation
+// requires the runtime lock and yields nowhere.
 #pragma once
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/core/fixed_string.h"
@@ -111,8 +113,15 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   uint8_t GetPropertyValue(platform::ui::FieldId control, int32_t property, int32_t type,
                            uint8_t read_type, ControlPropertyGroup& value);
 
-  // One styling pass. TODO(styling pass): stands in; reports the call.
+  // One styling pass: the window options read again when `reload` is 1 and `keep` 0, the
+  // window sized, every control styled level by level and set by set, and placed; with
+  // styling off, the look of the registered controls restored from their snapshots.
   void Restyle(uint8_t reload, uint8_t keep);
+  // 0 when "No property styling for this controltype" holds a value that is not blank for
+  // `control` (type read from it); else 1.
+  uint8_t IsStylingAllowed(platform::ui::FieldId control);
+  // Fills CONDITIONQUEUE with the conditions of `set_id` in CONDITIONALID order.
+  void LoadConditions(int32_t set_id);
 
   // Places and sizes one control for the current scale (RATIO) from its geometry record
   // (a RESIZEQUEUE entry, or the pass's copy carrying a styled face and size) shifted by the
@@ -220,7 +229,59 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   // when missing), 0 when none could be made.
   int32_t ImagesSet(uint8_t global);
 
+  // The styling pass (styling_pass.cpp and beside it).
+  // Sizes the window for the pass; the centring offsets to `cx`, `cy`.
+  void SizeWindow(int16_t width, int16_t height, int16_t& cx, int16_t& cy);
+  // Styles `control` of type `type` at the three levels; `geometry` is the pass's record of
+  // the control (null for the window), which takes a styled font and -16's geometry.
+  void StyleControl(platform::ui::FieldId control, int32_t type, ResizeRecord* geometry);
+  // Evaluates and applies `sets` (names and numbers), in their order.
+  void EvaluateSets(const std::vector<std::pair<std::string, int32_t>>& sets,
+                    platform::ui::FieldId control, int32_t type, ResizeRecord* geometry);
+  // Whether every condition of the set, joined by its connectors, holds for `control`.
+  bool ConditionsHold(platform::ui::FieldId control, int32_t set_id);
+  // Applies the enabled values of the set listed for the control's type.
+  void ApplySet(int32_t set_id, platform::ui::FieldId control, int32_t type,
+                ResizeRecord* geometry);
+  void ApplyFontLayout(platform::ui::FieldId control, std::string_view layout,
+                       ResizeRecord* geometry);
+  void ApplyPosition(platform::ui::FieldId control, std::string_view value, ResizeRecord* geometry);
+  void ApplyImageOnControl(platform::ui::FieldId control, std::string_view value);
+  // Whether step 16 of the pass leaves `field` alone, in either pass.
+  bool SkippedInPass(platform::ui::FieldId field);
+  // Styling off: the registered look back, the overlays removed, the scale 1.
+  void Restoring();
+  // The rows of the properties file for `type`, read once per pass.
+  const std::vector<TypePropertyRow>& TypeProperties(int32_t type);
+
+  // During a pass the store's answers are kept (pass_cache.cpp): the pass neither yields nor
+  // writes the restyle files, so what it read once holds until it ends, and every control of
+  // a type reads the same sets.
+  void StartPassCache();
+  void EndPassCache();
+  // FindSetId, from the group's sets.
+  int32_t PassSetId(bool global, std::string_view group, std::string_view set_name);
+  // The sets LoadConditionSets(0, global, 0, group) finds, names and numbers in name order.
+  const std::vector<std::pair<std::string, int32_t>>& PassSets(uint8_t global,
+                                                               std::string_view group);
+  // The conditions of a set, in CONDITIONALID order.
+  const std::vector<ConditionQueueRecord>& PassConditions(int32_t set_id);
+  // The value of `property` in the set when it loads whole and is ENABLED; else null.
+  const ControlPropertyGroup* PassValue(int32_t set_id, std::string_view property);
+
   bool listed_ = false;  // in the style manager's registry
+  // The pass's own value group, so no other window's editor sees its loads.
+  ControlPropertyGroup pass_value_;
+  std::map<int32_t, std::vector<TypePropertyRow>> type_properties_;
+  struct PassCache {
+    bool active = false;
+    std::map<std::pair<uint8_t, std::string>, std::vector<std::pair<std::string, int32_t>>> sets;
+    std::map<int32_t, std::vector<ConditionQueueRecord>> conditions;
+    std::map<std::pair<int32_t, std::string>, std::optional<ControlPropertyGroup>> values;
+  };
+  PassCache pass_cache_;
+  // The overlays (-18) whose value applied in the current pass.
+  std::unordered_set<int32_t> overlays_applied_;
   // The column widths of every list and combo when the window was attached, by field.
   std::map<platform::ui::FieldId, std::vector<int32_t>> column_widths_;
 };

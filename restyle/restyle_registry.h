@@ -5,6 +5,7 @@
 // restyle engine knows only the interface.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "platform/core/queue.h"
@@ -18,6 +19,12 @@ namespace restyle {
 class ZOVRestyleBaseClass;
 class ZOVRestyleClass;
 
+// A row of the properties file: a property listed for a control type.
+struct TypePropertyRow {
+  std::string property;  // PROPERTY, clipped ("FONT", "FONTNAME", "COLOR")
+  int32_t number = 0;    // PROPERTYEQUATE
+};
+
 class RestyleRegistry {
  public:
   RestyleRegistry(const RestyleRegistry&) = delete;
@@ -27,6 +34,9 @@ class RestyleRegistry {
   virtual ZOVRestyleBaseClass& Store() = 0;
   // CLARIONCONTROLPROPERTIESQUEUE, built by the style manager's Init. A reader may set MARK.
   virtual PropertyTableQueue& PropertyTable() = 0;
+  // The properties listed for control type `type` in the properties file, in key order (by
+  // PROPERTY); none when the file is not bound or open.
+  virtual std::vector<TypePropertyRow> TypeProperties(int32_t type) = 0;
   // The key that opens the style configuration in every window.
   virtual platform::ui::KeyCode ConfigureHotKey() const = 0;
   // The default images (IMAGEQUEUE), for a window whose image settings name none.

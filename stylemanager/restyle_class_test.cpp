@@ -42,21 +42,22 @@ class RestyleObjectTest : public ::testing::Test {
   }
 
   // On thread 1: starts the style manager, runs `before` with a restyle object of procedure
-  // "Restyled" that can store values, then opens the window, registers it and its controls,
+  // `procedure` that can store values, then opens the window, registers it and its controls,
   // attaches it and runs `after`.
   void Run(const std::function<void(ZOVRestyleClass&)>& before,
-           const std::function<void(ZOVRestyleClass&, ui::Window&)>& after) {
+           const std::function<void(ZOVRestyleClass&, ui::Window&)>& after,
+           std::string_view procedure = "Restyled") {
     restyle::testing::RunOnRuntimeThread(display, [&] {
       manager.Init(0x653);
       {
         ZOVRestyleClass setter;
-        setter.Init(manager, "Restyled");
+        setter.Init(manager, procedure);
         before(setter);
       }
       ui::Window window(kWindow);
       window.Open();
       ZOVRestyleClass restyle;
-      ASSERT_EQ(restyle.Init(manager, "Restyled"), 0);
+      ASSERT_EQ(restyle.Init(manager, procedure), 0);
       restyle.AddControl(0, 0, "Window", "Window");
       for (size_t i = 0; i < kWindow.controls.size(); ++i) {
         restyle.AddControl(kWindow.FieldAt(i), 0, kWindow.controls[i].equate,
@@ -256,6 +257,38 @@ TEST_F(RestyleObjectTest,
     EXPECT_EQ(value, c.found ? c.value : value);
     // The configuration windows' buffer is not touched.
     EXPECT_EQ(shared_after, "being edited");
+  }
+}
+
+TEST_F(RestyleObjectTest, AStyledMessageWindowIsNeverMaximizedSavedOrMovedBack) {
+  struct Case {
+    std::string_view procedure;
+    std::string seen;
+  };
+  const Case kCases[] = {
+      {"Restyled", "options 1 1 1, maximized 1"},
+      {"~ZOVRestyleMessage~", "options 0 0 0, maximized "},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.procedure);
+    std::string seen;
+    Run(
+        [](ZOVRestyleClass& store) {
+          for (const int32_t option : {restyle::kMaximizeAutomatic, restyle::kSaveWindowPosition,
+                                       restyle::kCheckWindowPosition}) {
+            Store(store, false, "ControlType 25", option, "1");
+          }
+        },
+        [&](ZOVRestyleClass& restyle, ui::Window& window) {
+          restyle.SetWindow(window, 1);
+          const restyle::StylePropertiesGroup& o = restyle.STYLEPROPERTIES;
+          seen = "options " + std::to_string(o.AUTOMAXIMIZE) + " " +
+                 std::to_string(o.WINDOWSAVEPOSITION) + " " +
+                 std::to_string(o.WINDOWCHECKPOSITION) + ", maximized " +
+                 window.Get(0, ui::Prop::Maximize);
+        },
+        c.procedure);
+    EXPECT_EQ(seen, c.seen);
   }
 }
 

@@ -90,6 +90,7 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
   // The style manager as the restyle objects see it (restyle_registry.h).
   restyle::ZOVRestyleBaseClass& Store() override { return *this; }
   restyle::PropertyTableQueue& PropertyTable() override { return *CLARIONCONTROLPROPERTIESQUEUE; }
+  std::vector<restyle::TypePropertyRow> TypeProperties(int32_t type) override;
   platform::ui::KeyCode ConfigureHotKey() const override { return CONFIGUREHOTKEY; }
   const platform::Queue<restyle::ImageQueueRecord>& DefaultImages() const override {
     return *IMAGEQUEUE;

@@ -136,18 +136,14 @@ struct DriverFaultsForTest {
   std::string file_error;  // FILEERROR() of a fault
 };
 
-// A driver that passes every statement on to `inner`, except the ones `faults` makes fail:
-// for the cases no real file produces on demand (a lock held past the busy time-out, a full
-// disk in the middle of a store).
-class FaultyDriverForTest final : public Driver {
+// A driver that passes every statement on to `inner`; a test's driver derives from it and
+// overrides what it changes.
+class ForwardingDriverForTest : public Driver {
  public:
-  FaultyDriverForTest(std::unique_ptr<Driver> inner, std::shared_ptr<DriverFaultsForTest> faults)
-      : inner_(std::move(inner)), faults_(std::move(faults)) {}
+  explicit ForwardingDriverForTest(std::unique_ptr<Driver> inner) : inner_(std::move(inner)) {}
 
   Status Create(File& f) override { return inner_->Create(f); }
-  Status Open(File& f, uint32_t mode) override {
-    return faults_->open ? Fault(faults_->open) : inner_->Open(f, mode);
-  }
+  Status Open(File& f, uint32_t mode) override { return inner_->Open(f, mode); }
   Status Close(File& f) override { return inner_->Close(f); }
   Status Set(File& f) override { return inner_->Set(f); }
   Status SetKey(File& f, size_t key, bool from_buffer) override {
@@ -158,8 +154,8 @@ class FaultyDriverForTest final : public Driver {
   Status Get(File& f, size_t key) override { return inner_->Get(f, key); }
   Status Reget(File& f, std::string_view position) override { return inner_->Reget(f, position); }
   Result<std::string> Position(File& f) override { return inner_->Position(f); }
-  Status Add(File& f) override { return faults_->add ? Fault(faults_->add) : inner_->Add(f); }
-  Status Put(File& f) override { return faults_->put ? Fault(faults_->put) : inner_->Put(f); }
+  Status Add(File& f) override { return inner_->Add(f); }
+  Status Put(File& f) override { return inner_->Put(f); }
   Status Delete(File& f) override { return inner_->Delete(f); }
   Result<int64_t> Records(File& f) override { return inner_->Records(f); }
   Status Buffer(File& f, int32_t pages, int32_t behind, int32_t ahead, int32_t timeout) override {
@@ -175,10 +171,30 @@ class FaultyDriverForTest final : public Driver {
     return inner_->SetProperty(f, prop, index, value, handled);
   }
 
+ protected:
+  Driver& inner() { return *inner_; }
+
+ private:
+  std::unique_ptr<Driver> inner_;
+};
+
+// A driver that passes every statement on to `inner`, except the ones `faults` makes fail:
+// for the cases no real file produces on demand (a lock held past the busy time-out, a full
+// disk in the middle of a store).
+class FaultyDriverForTest final : public ForwardingDriverForTest {
+ public:
+  FaultyDriverForTest(std::unique_ptr<Driver> inner, std::shared_ptr<DriverFaultsForTest> faults)
+      : ForwardingDriverForTest(std::move(inner)), faults_(std::move(faults)) {}
+
+  Status Open(File& f, uint32_t mode) override {
+    return faults_->open ? Fault(faults_->open) : inner().Open(f, mode);
+  }
+  Status Add(File& f) override { return faults_->add ? Fault(faults_->add) : inner().Add(f); }
+  Status Put(File& f) override { return faults_->put ? Fault(faults_->put) : inner().Put(f); }
+
  private:
   Status Fault(int code) const { return Status::Error(code, {}, faults_->file_error); }
 
-  std::unique_ptr<Driver> inner_;
   std::shared_ptr<DriverFaultsForTest> faults_;
 };
 

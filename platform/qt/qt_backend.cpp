@@ -12,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QRegion>
 #include <QScreen>
 #include <QStyle>
 #include <QThread>
@@ -361,9 +362,9 @@ void QtBackend::NoteWindowRect(ui::WindowHandle window) {
 
 void QtBackend::SynthesizeMouseButton(int32_t button, bool down) {
   const region::Point at = MousePosition();
-  OnGui([button, down, at] {
+  OnGui([this, button, down, at] {
     const QPoint global(at.x, at.y);
-    QWidget* target = QApplication::widgetAt(global);
+    QWidget* target = WidgetAt(global);
     if (target == nullptr) return;
     const Qt::MouseButton b = button == 2   ? Qt::RightButton
                               : button == 3 ? Qt::MiddleButton
@@ -373,6 +374,28 @@ void QtBackend::SynthesizeMouseButton(int32_t button, bool down) {
                   QPointF(global), b, down ? b : Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(target, &e);
   });
+}
+
+QWidget* QtBackend::WidgetAt(QPoint global) const {
+  // Qt's own search (QApplication::widgetAt) asks a top-level window for its rectangle only,
+  // not its mask; inside a window, childAt honours the masks of the widgets.
+  std::vector<QWidget*> stack;
+  for (auto it = order_.rbegin(); it != order_.rend(); ++it) {
+    QWidget* top = windows_.at(*it)->top();
+    if (top != nullptr && top->isWindow() && top->isVisible()) stack.push_back(top);
+  }
+  std::stable_partition(stack.begin(), stack.end(), [](const QWidget* top) {
+    return top->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+  });
+  for (QWidget* top : stack) {
+    const QPoint local = top->mapFromGlobal(global);
+    if (!top->rect().contains(local)) continue;
+    const QRegion mask = top->mask();
+    if (!mask.isEmpty() && !mask.contains(local)) continue;
+    QWidget* child = top->childAt(local);
+    return child != nullptr ? child : top;
+  }
+  return nullptr;
 }
 
 int32_t QtBackend::ShowMessage(const MessageRequest& request) {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 
 #include "platform/ui/backend.h"
@@ -91,7 +92,14 @@ class QtBackend final : public ui::DisplayBackend {
   region::Rect DesktopRect() const override { return desktop_; }
   region::Point MousePosition() const override;
   void SetMousePosition(int32_t x, int32_t y) override;
+  // A press or release sent to the widget of the program's windows under the mouse (see
+  // WidgetAt).
   void SynthesizeMouseButton(int32_t button, bool down) override;
+  // GUI thread: the widget of the program's windows at the screen point `global`: in the
+  // topmost window there (those kept on top above the others, then the one opened last), the
+  // innermost widget. A window with an outline is only where its outline is, elsewhere the
+  // point falls through to the window behind it. Null over none of them.
+  QWidget* WidgetAt(QPoint global) const;
   // GUI thread: records where a window is now, and where the mouse is.
   void NoteWindowRect(ui::WindowHandle window);
   void NoteMousePosition(int32_t x, int32_t y);

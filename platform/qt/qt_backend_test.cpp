@@ -56,7 +56,9 @@
 #include "platform/qt/widgets/widget_family.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/testing/gallery.h"
+#include "platform/testing/pixel_probe.h"
 #include "platform/testing/window_test.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/thread.h"
@@ -1209,20 +1211,7 @@ TEST_F(QtBackendTest, StoredFontsColoursAndIconsReachTheWidgets) {
   platform::TEST_SetDataDirectory("");
 }
 
-// Whether `image` shows a pixel of about `colour` within `area`.
-bool Shows(const QImage& image, const QRect& area, const QColor& colour) {
-  for (int y = area.top(); y <= area.bottom(); ++y) {
-    for (int x = area.left(); x <= area.right(); ++x) {
-      const QColor c = image.pixelColor(x, y);
-      if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-              std::abs(c.blue() - colour.blue()) <
-          60) {
-        return true;
-      }
-    }
-  }
-  return false;
-}
+using platform::testing::Shows;
 
 TEST_F(QtBackendTest, TheWindowIsDrawnWithItsStoredColourAndFont) {
   constexpr ui::EventId kTakeItAway = 0x500;
@@ -1401,6 +1390,41 @@ TEST_F(QtBackendTest, MaximizeShowsTheWindowMaximizedAndItsRestoredSizeStays) {
   Settle();
   EXPECT_FALSE(maximized.top()->isMaximized());
   EXPECT_EQ(g_restored_width, 120);
+}
+
+constexpr ui::WindowStructure kHiddenWindow{"test$qt",  "P9$HIDDEN",       ui::WindowKind::kPlain,
+                                            "Hideable", {10, 10, 120, 60}, kMaximizedControls};
+constexpr ui::EventId kHide = ui::kEventUser;
+constexpr ui::EventId kRestore = ui::kEventUser + 1;
+constexpr ui::EventId kMaximize = ui::kEventUser + 2;
+
+// Hides itself, shows itself restored, or maximizes itself as the test posts.
+void HideableProcedure() {
+  ui::Window window(kHiddenWindow);
+  window.Open();
+  while (window.Accept()) {
+    if (ui::Event() == kHide) window.Set(0, ui::Prop::Hide, "1");
+    if (ui::Event() == kRestore) ui::ShowWindow(window.handle(), ui::kSwRestore);
+    if (ui::Event() == kMaximize) window.Set(0, ui::Prop::Maximize, "1");
+  }
+}
+
+TEST_F(QtBackendTest, HideHidesAWindowAndRestoringShowsItAgainUnmaximized) {
+  Start({HideableProcedure}, "Hideable");
+  WindowMirror& w = Find("Hideable");
+  EXPECT_TRUE(w.top()->isVisible());
+  for (const ui::EventId e : {kMaximize, kHide}) {
+    ui::PostToWindow(w.handle(), e);
+    Settle();
+  }
+  EXPECT_FALSE(w.top()->isVisible());
+  ui::PostToWindow(w.handle(), kRestore);
+  Settle();
+  EXPECT_TRUE(w.top()->isVisible());
+  EXPECT_FALSE(w.top()->isMaximized());
+  ui::PostToWindow(w.handle(), kMaximize);
+  Settle();
+  EXPECT_TRUE(w.top()->isMaximized());
 }
 
 }  // namespace

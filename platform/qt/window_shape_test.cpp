@@ -5,7 +5,10 @@
 
 #include <iterator>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QRegion>
@@ -146,6 +149,88 @@ TEST(WindowOutline, AnEmptyOutlineHidesTheWindowUntilAnotherOneShowsIt) {
   }
 
   m->CloseBoxPressed();
+  Settle(runtime);
+  runtime.Join();
+  QCoreApplication::sendPostedEvents();
+}
+
+constexpr ui::ControlDecl kBehindControls[] = {
+    ui::Button("?Behind", "Behind", {0, 0, 120, 60}),
+};
+constexpr ui::WindowStructure kBehindWindow{"test$behind", "Behind",        ui::WindowKind::kPlain,
+                                            "Behind",      {0, 0, 120, 60}, kBehindControls};
+constexpr ui::ControlDecl kFrontControls[] = {
+    ui::Button("?Front", "Front", {2, 2, 30, 12}),
+};
+constexpr ui::WindowStructure kFrontWindow{"test$front", "Front",         ui::WindowKind::kPlain,
+                                           "Front",      {0, 0, 120, 60}, kFrontControls};
+
+// A synthesized click where a shaped window covers another but its outline does not reaches
+// the window behind it, as the user's own click would; inside the outline it reaches the
+// shaped window's control.
+TEST(WindowOutline, ASynthesizedClickOutsideTheOutlineReachesTheWindowBehind) {
+  QtBackend display;
+  display.SetProgramEndedHandler([] {});
+  ui::Runtime runtime{display};
+  std::mutex mutex;
+  std::vector<std::string> accepted;
+  auto note = [&](const char* name) {
+    std::lock_guard lock(mutex);
+    accepted.emplace_back(name);
+  };
+  runtime.StartMain([&] {
+    ui::Window behind(kBehindWindow);
+    behind.Open();
+    ui::Start([&] {
+      ui::Window front(kFrontWindow);
+      front.Open();
+      // The outline keeps the drawn caption and the button, which lie in its upper left.
+      ui::SetWindowRgn(front.handle(), region::CreateRectRgn(0, 0, 100, 60), /*redraw=*/true);
+      while (front.Accept()) {
+        if (ui::Event() == ui::kEventAccepted) note("front");
+      }
+    });
+    while (behind.Accept()) {
+      if (ui::Event() == ui::kEventAccepted) note("behind");
+    }
+  });
+  Settle(runtime);
+  WindowMirror* behind = display.Mirror(display.FindWindow("Behind"));
+  WindowMirror* front = display.Mirror(display.FindWindow("Front"));
+  ASSERT_NE(behind, nullptr);
+  ASSERT_NE(front, nullptr);
+  QWidget* behind_button = behind->widget(kBehindWindow.Equate("?Behind"));
+  QWidget* front_button = front->widget(kFrontWindow.Equate("?Front"));
+  const QPoint outside = front->top()->mapToGlobal(QPoint(150, front->top()->height() / 2));
+  ASSERT_TRUE(front->top()->rect().contains(front->top()->mapFromGlobal(outside)));
+  ASSERT_TRUE(behind_button->rect().contains(behind_button->mapFromGlobal(outside)));
+  struct Case {
+    const char* where;
+    QPoint at;
+    QWidget* reached;
+    const char* accepted;
+  } cases[] = {
+      {"outside the outline", outside, behind_button, "behind"},
+      {"inside it", front_button->mapToGlobal(front_button->rect().center()), front_button,
+       "front"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    {
+      std::lock_guard lock(mutex);
+      accepted.clear();
+    }
+    EXPECT_EQ(display.WidgetAt(c.at), c.reached);
+    display.SetMousePosition(c.at.x(), c.at.y());
+    display.SynthesizeMouseButton(1, true);
+    display.SynthesizeMouseButton(1, false);
+    Settle(runtime);
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(accepted, std::vector<std::string>{c.accepted});
+  }
+
+  front->CloseBoxPressed();
+  behind->CloseBoxPressed();
   Settle(runtime);
   runtime.Join();
   QCoreApplication::sendPostedEvents();
