@@ -258,6 +258,16 @@ void HeadlessBackend::TEST_SetDesktopRect(const region::Rect& desktop) {
   desktop_ = desktop;
 }
 
+bool HeadlessBackend::ShowsOpacity() const {
+  std::lock_guard lock(mutex_);
+  return shows_opacity_;
+}
+
+void HeadlessBackend::TEST_SetShowsOpacity(bool shows) {
+  std::lock_guard lock(mutex_);
+  shows_opacity_ = shows;
+}
+
 region::Point HeadlessBackend::MousePosition() const {
   std::lock_guard lock(mutex_);
   return mouse_;

@@ -112,6 +112,9 @@ class HeadlessBackend : public ui::DisplayBackend {
   // A screen of 1024 by 768 pixels, or the one a test set.
   region::Rect DesktopRect() const override;
   void TEST_SetDesktopRect(const region::Rect& desktop);
+  // Whether the desktop composites windows: yes, until a test says no.
+  bool ShowsOpacity() const override;
+  void TEST_SetShowsOpacity(bool shows);
   region::Point MousePosition() const override;
   void SetMousePosition(int32_t x, int32_t y) override;
   // Recorded; a left press and release reach the control under the mouse as a click, found
@@ -151,6 +154,7 @@ class HeadlessBackend : public ui::DisplayBackend {
   std::vector<std::pair<int32_t, bool>> buttons_;
   bool program_ended_ = false;
   region::Rect desktop_{0, 0, 1024, 768};
+  bool shows_opacity_ = true;
   ui::DisplayDialogs* dialogs_ = nullptr;
   // Has a lock of its own.
   CharacterMirror characters_;

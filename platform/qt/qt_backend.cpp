@@ -1,12 +1,15 @@
 #include "platform/qt/qt_backend.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <future>
+#include <string>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMdiSubWindow>
@@ -16,6 +19,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QThread>
+#include <xcb/xcb.h>
 
 #include "platform/qt/character_stage.h"
 #include "platform/qt/key_translation.h"
@@ -142,6 +146,26 @@ region::Rect AvailableDesktop() {
 }
 
 }  // namespace
+
+// On X11 the desktop composites while a compositing manager owns the screen's _NET_WM_CM_S<n>
+// selection; other platforms (Wayland, offscreen) keep or show a window's opacity themselves.
+bool QtBackend::ShowsOpacity() const {
+  const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (x11 == nullptr || x11->connection() == nullptr) return true;
+  xcb_connection_t* c = x11->connection();
+  const std::string name = "_NET_WM_CM_S0";
+  xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+      c, xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+  if (atom == nullptr) return false;
+  const xcb_atom_t selection = atom->atom;
+  std::free(atom);
+  xcb_get_selection_owner_reply_t* owner =
+      xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+  if (owner == nullptr) return false;
+  const bool composites = owner->owner != XCB_NONE;
+  std::free(owner);
+  return composites;
+}
 
 QtBackend::QtBackend()
     : metrics_(MeasureApplicationFont()),

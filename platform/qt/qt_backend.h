@@ -90,6 +90,7 @@ class QtBackend final : public ui::DisplayBackend {
   region::Rect WindowRect(ui::WindowHandle window) const override;
   // The primary screen's available area as it was when the backend was made.
   region::Rect DesktopRect() const override { return desktop_; }
+  bool ShowsOpacity() const override;
   region::Point MousePosition() const override;
   void SetMousePosition(int32_t x, int32_t y) override;
   // A press or release sent to the widget of the program's windows under the mouse (see

@@ -231,6 +231,8 @@ class DesktopServices {
   virtual region::Rect WindowRect(WindowHandle window) const = 0;
   // The desktop's rectangle in pixels: the part of the screen windows may cover.
   virtual region::Rect DesktopRect() const = 0;
+  // True when the desktop composites windows, so a top-level window's Opacity shows.
+  virtual bool ShowsOpacity() const = 0;
   // The mouse position in screen pixels, and moving it.
   virtual region::Point MousePosition() const = 0;
   virtual void SetMousePosition(int32_t x, int32_t y) = 0;

@@ -105,6 +105,12 @@ bool SetLayeredWindowAttributes(WindowHandle window, uint32_t /*color_key*/, uin
   return true;
 }
 
+bool CanShowOpacity(WindowHandle window) {
+  AssertRuntimeLockHeld();
+  const Window* w = detail::FindWindow(window);
+  return w != nullptr && w->kind() != WindowKind::kMdiChild && detail::Backend().ShowsOpacity();
+}
+
 region::Point GetCursorPos() {
   AssertRuntimeLockHeld();
   return detail::Backend().MousePosition();

@@ -82,6 +82,9 @@ inline constexpr uint32_t kLwaColorKey = 1;
 inline constexpr uint32_t kLwaAlpha = 2;
 bool SetLayeredWindowAttributes(WindowHandle window, uint32_t color_key, uint8_t alpha,
                                 uint32_t flags);
+// Whether the window's Opacity shows: not for an MDI child, nor where the desktop does not
+// composite windows. False when no open window has the handle.
+bool CanShowOpacity(WindowHandle window);
 
 // The mouse: its screen position, moving it, and pressing or releasing the left button
 // (mouse_event flags 2 and 4) where it is, which reaches the control under it.

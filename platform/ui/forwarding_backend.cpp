@@ -42,6 +42,7 @@ region::Rect ForwardingBackend::WindowRect(WindowHandle window) const {
 }
 
 region::Rect ForwardingBackend::DesktopRect() const { return target_.DesktopRect(); }
+bool ForwardingBackend::ShowsOpacity() const { return target_.ShowsOpacity(); }
 region::Point ForwardingBackend::MousePosition() const { return target_.MousePosition(); }
 void ForwardingBackend::SetMousePosition(int32_t x, int32_t y) { target_.SetMousePosition(x, y); }
 void ForwardingBackend::SynthesizeMouseButton(int32_t button, bool down) {

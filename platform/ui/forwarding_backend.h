@@ -49,6 +49,7 @@ class ForwardingBackend : public DisplayBackend {
   int32_t SystemMetric(int32_t index) const override;
   region::Rect WindowRect(WindowHandle window) const override;
   region::Rect DesktopRect() const override;
+  bool ShowsOpacity() const override;
   region::Point MousePosition() const override;
   void SetMousePosition(int32_t x, int32_t y) override;
   void SynthesizeMouseButton(int32_t button, bool down) override;

@@ -580,6 +580,22 @@ TEST_F(StatementsTest, APlacementKeepsTheNormalRectangleOfAMaximizedWindow) {
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"3 1024x768 248x107", "1 248x107 248x107"}));
 }
 
+TEST_F(StatementsTest, OpacityShowsOnlyWhereTheDesktopCompositesWindows) {
+  runtime.StartMain([this] {
+    Window window(kWindow);
+    window.Open();
+    const WindowHandle h = window.handle();
+    log.Add(std::to_string(CanShowOpacity(h)));
+    display.TEST_SetShowsOpacity(false);
+    log.Add(std::to_string(CanShowOpacity(h)));
+    display.TEST_SetShowsOpacity(true);
+    window.Close();
+    log.Add(std::to_string(CanShowOpacity(h)));
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"1", "0", "0"}));
+}
+
 // Hidden, a window is nowhere on the screen; shown restored, it is neither hidden nor
 // maximized.
 TEST_F(StatementsTest, AWindowHiddenAndShownRestored) {
