@@ -35,6 +35,18 @@ constexpr int32_t kWindowArrived2 = 2;
 constexpr ui::WindowStructure kMouseMoveWindow{
     "extagent", "P8$MOUSEMOVEWINDOW", ui::WindowKind::kPlain, "", {0, 0, 0, 0}, {}};
 
+// The place of menu `menu` on the current window's menu bar, from 0; -1 when it is not on the
+// bar. Menu entries are numbered -1, -2, ... in the order they were declared.
+int32_t MenuBarPosition(ui::FieldId menu) {
+  int32_t position = 0;
+  for (ui::FieldId f = -1; ui::GetPropNumber(f, ui::Prop::Type) != 0; --f) {
+    if (ui::GetPropNumber(f, ui::Prop::Parent) != 0) continue;
+    if (f == menu) return position;
+    ++position;
+  }
+  return -1;
+}
+
 bool Inside(const platform::region::Rect& r, Point p) {
   return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
@@ -109,6 +121,13 @@ int32_t ZOVAgentClass::Replay(std::string_view procedure_name, ui::WindowHandle 
         ui::GetPropNumber(e.CONTROL, ui::Prop::Parent) != 0) {
       // First half of a menu item: the cursor onto the menu bar, then the item itself.
       if (e.XPOS != kNoPosition) MoveMouseCursor(e.XPOS, kMenuBarY);
+      const auto parent = static_cast<ui::FieldId>(ui::GetPropNumber(e.CONTROL, ui::Prop::Parent));
+      const int32_t index = MenuBarPosition(parent);
+      if (index >= 0) {
+        highlighted_menu_ = static_cast<uint32_t>(index);
+        ui::HiliteMenuItem(window, ui::GetMenu(window), highlighted_menu_,
+                           ui::kMfByPosition | ui::kMfHilite);
+      }
       SKIPACTIVATEMENU = 1;
       ui::Post(kReplayEvent, ui::kNoField, ui::Thread());
       return 1;
@@ -142,6 +161,11 @@ int32_t ZOVAgentClass::Replay(std::string_view procedure_name, ui::WindowHandle 
     }
   }
   ui::PostToWindow(window, e.EVENT, e.CONTROL);
+  if (second_menu_half && highlighted_menu_ != kNoMenu) {
+    ui::HiliteMenuItem(window, ui::GetMenu(window), highlighted_menu_,
+                       ui::kMfByPosition | ui::kMfUnhilite);
+    highlighted_menu_ = kNoMenu;
+  }
   EVENTFINISHED = 1;
   ui::Yield();
   return 1;

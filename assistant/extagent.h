@@ -273,7 +273,10 @@ class ZOVAgentClass {
   int32_t ring_waiting_ = 0;  // ring requests posted and not yet done
   bool refusing_ = false;     // a run of refused ring requests is going on
   uint64_t position_answers_ = 0;
-  std::vector<int32_t> deferred_;  // media requests of no ring left waiting by a pause
+  std::vector<int32_t> deferred_;
+  // The menu-bar entry a menu replay highlighted, from 0, until its second half ends.
+  static constexpr uint32_t kNoMenu = UINT32_MAX;
+  uint32_t highlighted_menu_ = kNoMenu;  // media requests of no ring left waiting by a pause
 };
 
 }  // namespace assistant
