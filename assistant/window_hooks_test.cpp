@@ -83,6 +83,28 @@ TEST_F(WindowHooksTest, TwoWindowsOfOneProcedureLeaveOneEntryWithTheLaterThread)
   EXPECT_EQ(threads[3], 0);  // the first window is still open, but the entry says closed
 }
 
+TEST_F(WindowHooksTest, AWindowOnThread256IsSeenAsOpen) {
+  int32_t noted = -1;
+  platform::ui::ThreadId window_thread = 0;
+  platform::ui::Runtime runtime(display);
+  runtime.StartMain([&] {
+    platform::ui::ThreadId id = 1;
+    while (id < 255) id = platform::ui::Start([] {});
+    window_thread = platform::ui::Start([&] {
+      platform::ui::Window w(kPlain);
+      w.Open();
+      agent.ProcedureOpened("Late");
+      noted = ThreadOf("Late");
+      w.Close();
+    });
+    platform::ui::PollUntil([&] { return noted != -1; }, 5000);
+    agent.Shutdown();
+  });
+  runtime.Join();
+  EXPECT_EQ(window_thread, 256);
+  EXPECT_EQ(noted, 256);
+}
+
 TEST_F(WindowHooksTest, ClosingAWindowStopsAndHidesALoadedCharacter) {
   platform::ui::RegisterOleServer(testing::kRecordingServer);
   {
