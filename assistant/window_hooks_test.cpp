@@ -1,20 +1,26 @@
 // The window hooks on plain windows: the threads of a procedure's windows, and the
 // character stopped and hidden when a window closes.
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "assistant/extagent.h"
 #include "assistant/recording_agent_control.h"
+#include "platform/core/call_trace.h"
+#include "platform/core/message.h"
 #include "platform/core/paths.h"
 #include "platform/files/file_test_support.h"
 #include "platform/testing/scripted_display.h"
 #include "platform/ui/agent_object.h"
 #include "platform/ui/ole_object.h"
 #include "platform/ui/poll_wait.h"
+#include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/thread.h"
 #include "platform/ui/window.h"
@@ -103,6 +109,59 @@ TEST_F(WindowHooksTest, AWindowOnThread256IsSeenAsOpen) {
   runtime.Join();
   EXPECT_EQ(window_thread, 256);
   EXPECT_EQ(noted, 256);
+}
+
+TEST_F(WindowHooksTest, WhileAMessageIsOpenNoKeyActsAndNoButtonIsMade) {
+  {
+    AgentFiles f;
+    ASSERT_TRUE(f.AGNTFILE.Create());
+    ASSERT_TRUE(f.AGNTFILE.Open(platform::files::kReadWrite | platform::files::kDenyNone));
+    f.AGF.PROCEDURENAME = "Busy";
+    f.AGF.ONDERWERP = "Uitleg";
+    ASSERT_TRUE(f.AGNTFILE.Add());
+  }
+  std::mutex mutex;
+  std::vector<std::string> chosen;
+  platform::TEST_ScopedCallObserver observer([&](std::string_view call) {
+    std::lock_guard lock(mutex);
+    if (call.starts_with("ZOVAgentClass.ChooseSubject")) chosen.emplace_back(call);
+    return 0;
+  });
+  std::atomic<bool> done = false;
+  bool alerted = false;
+  platform::ui::FieldId button = -1;
+  display.dialogs().ExpectMessage("Bezig", platform::kButtonOk);
+  display.SetDialogHook([&] {
+    while (!done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  });
+  platform::ui::Runtime runtime(display);
+  runtime.StartMain([&] {
+    agent.Init();
+    agent.PLAYAGENTALERTKEY = platform::ui::kF12Key;
+    platform::ui::Start([&] {
+      platform::ui::PollUntil(
+          [] { return platform::ui::GetSystemProp(platform::ui::Prop::Modal) == "1"; }, 5000);
+      platform::ui::Window w(kPlain);
+      w.Open();
+      agent.ProcedureOpened("Busy");
+      button = agent.EXTAGENTBUTTONCONTROL;
+      platform::ui::PressKey(platform::ui::kF12Key);
+      while (w.Accept()) {
+        if (platform::ui::Event() != platform::ui::kEventAlertKey) continue;
+        alerted = true;
+        agent.HandleAlertKey("Busy", w.handle());
+        break;
+      }
+      w.Close();
+      done = true;
+    });
+    platform::Message("Bezig");
+    agent.Shutdown();
+  });
+  runtime.Join();
+  EXPECT_TRUE(alerted);
+  EXPECT_EQ(button, 0);
+  EXPECT_TRUE(chosen.empty());
 }
 
 TEST_F(WindowHooksTest, ClosingAWindowStopsAndHidesALoadedCharacter) {
