@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/core/queue.h"
+#include "platform/region/region.h"
 #include "platform/ui/codes.h"
 #include "platform/ui/forward.h"
 #include "restyle/property_table.h"
@@ -52,6 +53,12 @@ class RestyleRegistry {
   // RESTYLECLASSLIST: the listed objects in the order they were listed. Requires the runtime
   // lock.
   virtual const std::vector<ZOVRestyleClass*>& RegisteredRestyles() const = 0;
+
+  // APPLICATIONWINDOW: the application frame's window while its restyle object is listed;
+  // null when no frame is known.
+  virtual platform::ui::Window* ApplicationWindow() const = 0;
+  // DESKTOPRECT: the desktop's rectangle in pixels, as the style manager took it at its start.
+  virtual platform::region::Rect DesktopRect() const = 0;
 
   // Gives `window` (null: none) rounded corners of `roundness`; 0FFh removes them.
   virtual void RoundWindow(platform::ui::Window* window, uint8_t roundness) = 0;

@@ -15,6 +15,7 @@
 #include "restyle/restyle_files.h"
 #include "restyle/restyle_test_support.h"
 #include "stylemanager/stylemanager_class.h"
+#include "stylemanager/stylemanager_test_support.h"
 
 namespace stylemanager {
 namespace {
@@ -31,58 +32,26 @@ constexpr ui::ControlDecl kControls[] = {
 constexpr ui::WindowStructure kWindow{"test$restyle", "P1$WINDOW",      ui::WindowKind::kPlain,
                                       "Restyled",     {0, 0, 200, 120}, kControls};
 
-class RestyleObjectTest : public ::testing::Test {
+class RestyleObjectTest : public testing::StyleManagerFixture {
  protected:
-  void SetUp() override {
-    restyle::testing::BindToFiles(manager, files, user);
-    manager.BindPropertyFile(files.ZOVPROPERTIESFILE, restyle::kPropertiesPrimaryKey,
-                             files.ZOVPF.CONTROLTYPEEQUATE, files.ZOVPF.PROPERTYEQUATE,
-                             files.ZOVPF.PROPERTY, files.ZOVPF.PROPERTYDESCRIPTION,
-                             files.ZOVPF.HIDEFROMENDUSER);
-  }
-
   // On thread 1: starts the style manager, runs `before` with a restyle object of procedure
-  // `procedure` that can store values, then opens the window, registers it and its controls,
-  // attaches it and runs `after`.
+  // `procedure` that can store values, then opens the window, registers it and its controls
+  // and runs `after`, which attaches it.
   void Run(const std::function<void(ZOVRestyleClass&)>& before,
            const std::function<void(ZOVRestyleClass&, ui::Window&)>& after,
            std::string_view procedure = "Restyled") {
-    restyle::testing::RunOnRuntimeThread(display, [&] {
-      manager.Init(0x653);
+    OnThread1([&] {
       {
         ZOVRestyleClass setter;
         setter.Init(manager, procedure);
         before(setter);
       }
       ui::Window window(kWindow);
-      window.Open();
       ZOVRestyleClass restyle;
-      ASSERT_EQ(restyle.Init(manager, procedure), 0);
-      restyle.AddControl(0, 0, "Window", "Window");
-      for (size_t i = 0; i < kWindow.controls.size(); ++i) {
-        restyle.AddControl(kWindow.FieldAt(i), 0, kWindow.controls[i].equate,
-                           kWindow.controls[i].equate);
-      }
+      Open(restyle, window, procedure, /*attach=*/false);
       after(restyle, window);
-      manager.Shutdown();
     });
   }
-
-  // Stores an enabled value in the "-Unconditional-" set of `group`.
-  static void Store(ZOVRestyleClass& store, bool global, std::string_view group, int32_t number,
-                    std::string_view value, uint8_t enabled = 1) {
-    ControlPropertyGroup g;
-    g.ENABLED = enabled;
-    g.VALUE = value;
-    store.SaveGroup(g, store.GetConditionSetId(global ? 1 : 0, 0, group),
-                    "property " + std::to_string(number));
-  }
-
-  restyle::testing::InTempDirForTest temp;
-  restyle::RestyleFiles files;
-  platform::FixedString<255> user = "DEFAULT";
-  ZOVStylemanagerClass manager;
-  platform::testing::ScriptedDisplay display;
 };
 
 TEST_F(RestyleObjectTest, AControlRegisteredTwiceKeepsItsFirstSnapshotAndTheyGoInTypeOrder) {

@@ -100,9 +100,17 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
   const std::vector<restyle::ZOVRestyleClass*>& RegisteredRestyles() const override {
     return RESTYLECLASSLIST;
   }
+  platform::ui::Window* ApplicationWindow() const override { return APPLICATIONWINDOW; }
+  platform::region::Rect DesktopRect() const override {
+    return {DESKTOPRECT.LEFT, DESKTOPRECT.TOP, DESKTOPRECT.RIGHT, DESKTOPRECT.BOTTOM};
+  }
   void RoundWindow(platform::ui::Window* window, uint8_t roundness) override;
   void BeforeMessageRestyle(restyle::ZOVRestyleClass& restyle) override;
   void AfterMessageRestyle(restyle::ZOVRestyleClass& restyle) override;
+  // Fills CONDITIONQUEUE with the conditions of set `set_id` for display: each with its text
+  // (the control, property and operator clipped, then the value, cut to 255 bytes; a
+  // connector its operator alone) and the property's name. MANUALVALUE stays 0.
+  void LoadConditionList(int32_t set_id);
   // Fills CLARIONCONTROLPROPERTIESQUEUE: the custom properties with translated names, then
   // the runtime's, in PROPERTYDESCRIPTION order.
   void BuildPropertyTable();
