@@ -288,6 +288,8 @@ void HeadlessBackend::ButtonAtMouse(int32_t button, bool down) {
     // smallest shown control there (a control on a tab lies inside its sheet). A window with
     // an outline is only where its outline is: elsewhere the click falls through.
     for (auto it = order_.rbegin(); it != order_.rend() && target == 0; ++it) {
+      // A hidden window is nowhere on the screen.
+      if (windows_.at(*it).view.hidden) continue;
       const region::Rect outer = WindowRectLocked(*it);
       if (mouse_.x < outer.left || mouse_.x >= outer.right || mouse_.y < outer.top ||
           mouse_.y >= outer.bottom) {

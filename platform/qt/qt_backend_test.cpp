@@ -58,6 +58,7 @@
 #include "platform/testing/gallery.h"
 #include "platform/testing/pixel_probe.h"
 #include "platform/testing/window_test.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/thread.h"
@@ -1389,6 +1390,41 @@ TEST_F(QtBackendTest, MaximizeShowsTheWindowMaximizedAndItsRestoredSizeStays) {
   Settle();
   EXPECT_FALSE(maximized.top()->isMaximized());
   EXPECT_EQ(g_restored_width, 120);
+}
+
+constexpr ui::WindowStructure kHiddenWindow{"test$qt",  "P9$HIDDEN",       ui::WindowKind::kPlain,
+                                            "Hideable", {10, 10, 120, 60}, kMaximizedControls};
+constexpr ui::EventId kHide = ui::kEventUser;
+constexpr ui::EventId kRestore = ui::kEventUser + 1;
+constexpr ui::EventId kMaximize = ui::kEventUser + 2;
+
+// Hides itself, shows itself restored, or maximizes itself as the test posts.
+void HideableProcedure() {
+  ui::Window window(kHiddenWindow);
+  window.Open();
+  while (window.Accept()) {
+    if (ui::Event() == kHide) window.Set(0, ui::Prop::Hide, "1");
+    if (ui::Event() == kRestore) ui::ShowWindow(window.handle(), ui::kSwRestore);
+    if (ui::Event() == kMaximize) window.Set(0, ui::Prop::Maximize, "1");
+  }
+}
+
+TEST_F(QtBackendTest, HideHidesAWindowAndRestoringShowsItAgainUnmaximized) {
+  Start({HideableProcedure}, "Hideable");
+  WindowMirror& w = Find("Hideable");
+  EXPECT_TRUE(w.top()->isVisible());
+  for (const ui::EventId e : {kMaximize, kHide}) {
+    ui::PostToWindow(w.handle(), e);
+    Settle();
+  }
+  EXPECT_FALSE(w.top()->isVisible());
+  ui::PostToWindow(w.handle(), kRestore);
+  Settle();
+  EXPECT_TRUE(w.top()->isVisible());
+  EXPECT_FALSE(w.top()->isMaximized());
+  ui::PostToWindow(w.handle(), kMaximize);
+  Settle();
+  EXPECT_TRUE(w.top()->isMaximized());
 }
 
 }  // namespace

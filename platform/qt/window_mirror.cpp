@@ -130,7 +130,7 @@ WindowMirror::WindowMirror(QtBackend& backend, const ui::WindowView& view,
   SetBuddies();
   ApplyTimer();
   // A window shown nowhere is never shown, so it takes no activation from the user's window.
-  if (!view_.shown_nowhere()) top_->show();
+  if (!view_.shown_nowhere() && !view_.hidden) top_->show();
   if (auto* main = qobject_cast<QMainWindow*>(top_.data())) {
     // The frame's size is its MDI area's; the bars come on top of it.
     main->layout()->activate();
@@ -572,6 +572,7 @@ void WindowMirror::Update(const ui::WindowView& view) {
   ApplyMaximized();
   ApplyGeometry(before);
   ApplyShape();
+  ApplyHidden();
 }
 
 void WindowMirror::Activate() {

@@ -124,6 +124,7 @@ class WindowMirror {
   void ApplyShape();
   void ApplyGeometry(const ui::RectDu& before);
   void ApplyMaximized();
+  void ApplyHidden();
   static void GrowFrameToShow(QWidget* main, QMdiArea* area, QWidget* child);
   static QSize WithinScreen(const QWidget& window, QSize size);
   QRect PixelRect(const ui::RectDu& du) const;

@@ -61,6 +61,20 @@ void WindowMirror::ApplyMaximized() {
   }
 }
 
+// Hide hides the window and shows it again; shown again, an iconized window is restored.
+void WindowMirror::ApplyHidden() {
+  if (!top_ || hidden_by_shape_ || view_.shown_nowhere()) return;
+  if (view_.hidden) {
+    top_->hide();
+    return;
+  }
+  if (!top_->isHidden()) return;
+  if (!Flag(view_.properties, Prop::Iconize)) {
+    top_->setWindowState(top_->windowState() & ~Qt::WindowMinimized);
+  }
+  top_->show();
+}
+
 // A position or size the program set while the window is open. Sizes the user made come
 // back through the model in whole dialog units, so a difference smaller than one unit is
 // rounding and leaves the window as the user left it.
@@ -111,7 +125,7 @@ void WindowMirror::ApplyShape() {
   }
   if (hidden_by_shape_) {
     hidden_by_shape_ = false;
-    if (!view_.shown_nowhere()) top_->show();
+    if (!view_.shown_nowhere() && !view_.hidden) top_->show();
   }
   if (!shape) {
     top_->clearMask();

@@ -84,7 +84,8 @@ struct WindowView {
   std::string label;
   std::string title;
   RectDu at;
-  int32_t timer = 0;  // hundredths of a second, 0 off
+  int32_t timer = 0;    // hundredths of a second, 0 off
+  bool hidden = false;  // Hide: the window is not shown until it is shown again
   // The window's outline in pixels of its own top-left corner; null for the plain
   // rectangle, an empty region for a window shown nowhere.
   std::shared_ptr<const region::Region> shape;

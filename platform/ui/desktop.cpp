@@ -52,6 +52,35 @@ bool GetWindowPlacement(WindowHandle window, WindowPlacement* placement) {
   return true;
 }
 
+bool ShowWindow(WindowHandle window, int32_t command) {
+  AssertRuntimeLockHeld();
+  Window* w = detail::FindWindow(window);
+  if (w == nullptr) return false;
+  const bool was_shown = w->Get(kNoField, Prop::Hide).empty();
+  switch (command) {
+    case kSwHide:
+      w->Set(kNoField, Prop::Hide, "1");
+      break;
+    case kSwShow:
+      w->Set(kNoField, Prop::Hide, "");
+      break;
+    case kSwShowMaximized:
+      w->Set(kNoField, Prop::Hide, "");
+      w->Set(kNoField, Prop::Iconize, "");
+      w->Set(kNoField, Prop::Maximize, "1");
+      break;
+    case kSwShowNormal:
+    case kSwRestore:
+      w->Set(kNoField, Prop::Hide, "");
+      w->Set(kNoField, Prop::Iconize, "");
+      w->Set(kNoField, Prop::Maximize, "");
+      break;
+    default:
+      return false;
+  }
+  return was_shown;
+}
+
 int32_t SetWindowRgn(WindowHandle window, std::optional<region::Region> outline, bool /*redraw*/) {
   AssertRuntimeLockHeld();
   Window* w = detail::FindWindow(window);

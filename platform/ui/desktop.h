@@ -50,6 +50,15 @@ struct WindowPlacement {
 // False (and `placement` left alone) when no open window has `window` as its handle.
 bool GetWindowPlacement(WindowHandle window, WindowPlacement* placement);
 
+// ShowWindow: hides the window (SW_HIDE), shows it (SW_SHOW), shows it maximized
+// (SW_SHOWMAXIMIZED), or shows it restored from maximized or iconized (SW_RESTORE and
+// SW_SHOWNORMAL). Answers whether the window was shown before; false, and nothing done, when
+// no open window has the handle or for another command.
+inline constexpr int32_t kSwHide = 0;
+inline constexpr int32_t kSwShow = 5;
+inline constexpr int32_t kSwRestore = 9;
+bool ShowWindow(WindowHandle window, int32_t command);
+
 // SetWindowRgn: the window's outline becomes `outline` (pixels from its top-left corner),
 // or its plain rectangle again for nullopt; the window keeps its own copy. Answers 1, or 0
 // when no open window has the handle. `redraw` is accepted; the display always redraws.

@@ -580,6 +580,39 @@ TEST_F(StatementsTest, APlacementKeepsTheNormalRectangleOfAMaximizedWindow) {
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"3 1024x768 248x107", "1 248x107 248x107"}));
 }
 
+// Hidden, a window is nowhere on the screen; shown restored, it is neither hidden nor
+// maximized.
+TEST_F(StatementsTest, AWindowHiddenAndShownRestored) {
+  runtime.StartMain([this] {
+    Window window(kComboWindow);  // ?OkButton at (4, 20), 40 x 14 dialog units
+    window.Open();
+    const WindowHandle h = window.handle();
+    auto note = [&](bool answer) {
+      Yield();  // the display hears of the change
+      WindowPlacement placement;
+      GetWindowPlacement(h, &placement);
+      const std::optional<headless::MirrorWindow> m = display.FindWindow(h);
+      log.Add(std::to_string(answer) + " " + std::to_string(placement.show_cmd) +
+              (m && m->view.hidden ? " hidden" : " shown"));
+    };
+    SetProp(0, Prop::Maximize, "1");
+    note(ShowWindow(h, kSwHide));
+    // A click where the hidden window is reaches nothing.
+    SetCursorPos(4 + 8 + 5, 4 + 19 + 40 + 5);
+    mouse_event(kMouseEventLeftDown | kMouseEventLeftUp);
+    note(ShowWindow(h, kSwRestore));
+    note(ShowWindow(h, kSwShowMaximized));
+    note(ShowWindow(h, 42));
+    while (window.Accept()) {
+      if (Event() == kEventAccepted) log.Add("accepted " + std::to_string(Field()));
+      if (Event() == kEventOpenWindow) Post(kEventCloseWindow);
+    }
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(),
+            (std::vector<std::string>{"1 3 hidden", "0 1 shown", "1 3 shown", "0 3 shown"}));
+}
+
 TEST_F(StatementsTest, ASynthesizedClickReachesTheControlUnderTheMouse) {
   runtime.StartMain([this] {
     Window window(kComboWindow);  // ?OkButton at (4, 20), 40 x 14 dialog units

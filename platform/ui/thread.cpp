@@ -1,5 +1,6 @@
 #include "platform/ui/thread.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cassert>
 #include <chrono>
@@ -50,6 +51,10 @@ std::function<void(int32_t)> g_halt;
   std::abort();
 }
 
+bool IsTimer(const detail::QueuedItem& item) {
+  return item.kind == detail::QueuedItem::Kind::kInput && item.input.kind == Input::Kind::kTimer;
+}
+
 void WakeEveryThread() {
   for (const auto& t : detail::AllThreads()) t->Push({});
 }
@@ -63,6 +68,12 @@ void ThreadState::Push(QueuedItem item) {
   {
     std::lock_guard lock(mutex_);
     if (ended_) return;
+    // A slow loop does not pile up timer ticks: one waiting stands for all of them.
+    if (IsTimer(item) && std::any_of(items_.begin(), items_.end(), [&](const QueuedItem& i) {
+          return IsTimer(i) && i.window == item.window;
+        })) {
+      return;
+    }
     items_.push_back(std::move(item));
     if (idle_) {
       idle_ = false;
@@ -72,7 +83,8 @@ void ThreadState::Push(QueuedItem item) {
   arrived_.notify_one();
 }
 
-QueuedItem ThreadState::Take(WindowHandle window, bool wake_only) {
+QueuedItem ThreadState::Take(WindowHandle window, bool wake_only,
+                             const std::function<bool(const QueuedItem&)>& takes) {
   AssertRuntimeLockHeld();
   RuntimeLockReleaser unlocked;
   Runtime* rt = Runtime::Current();
@@ -81,7 +93,7 @@ QueuedItem ThreadState::Take(WindowHandle window, bool wake_only) {
     for (auto it = items_.begin(); it != items_.end();) {
       const bool wake = it->kind == QueuedItem::Kind::kWake;
       const bool mine = it->window == 0 || it->window == window;
-      if (wake || (!wake_only && mine)) {
+      if (wake || (!wake_only && mine && (!takes || takes(*it)))) {
         QueuedItem item = std::move(*it);
         items_.erase(it);
         return item;

@@ -286,6 +286,7 @@ WindowView Window::View() const {
           static_cast<int32_t>(TextToNumber(props_.Get(Prop::Width))),
           static_cast<int32_t>(TextToNumber(props_.Get(Prop::Height)))};
   v.timer = static_cast<int32_t>(TextToNumber(props_.Get(Prop::Timer)));
+  v.hidden = !props_.Get(Prop::Hide).empty();
   v.shape = shape_;
   v.properties = props_.values();
   return v;

@@ -3,8 +3,9 @@
 // the variables they show (USE), the rows their lists show (FROM, MARK) and the events
 // waiting for the loop.
 //
-// At most one loop runs per window. A window opened on a thread whose loop is running
-// stacks a nested loop: the outer window waits, its input kept, until the inner one closes.
+// A window opened on a thread whose loop is running stacks a nested loop: the outer window
+// waits, its input kept, until the inner one closes. A window may also run a second loop of
+// its own while it handles one of its events (inner_loop.h).
 //
 //   Window window(kWindow);
 //   window.Use(kUsername, loc.username);
@@ -16,6 +17,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -36,6 +38,7 @@ class QueueBase;
 
 namespace platform::ui {
 
+class InnerLoop;
 class ListControl;
 
 namespace detail {
@@ -156,6 +159,7 @@ class Window {
 
  private:
   friend class detail::ThreadState;
+  friend class InnerLoop;
   friend void detail::ShowChangesBeforeLettingGo();
 
   // Sends every change since the last flush to the backend. Requires the runtime lock.
@@ -195,6 +199,10 @@ class Window {
   int32_t TabNumber(const Control& tab) const;
   void FocusTo(FieldId field);
   void Queue(EventId event, FieldId field, const Input* in = nullptr);
+  // The event an item of the thread's queue stands for, 0 for input that is no single event.
+  static EventId EventOf(const detail::QueuedItem& item);
+  // True when the loop running now takes `event` (an inner loop may take only some).
+  bool Takes(EventId event) const { return !takes_ || takes_(event); }
   void DisplayChanged();
 
   // Constant after construction.
@@ -218,6 +226,8 @@ class Window {
   bool flush_wake_posted_ = false;
   FieldId focus_ = kNoField;
   std::deque<EventRecord> pending_;
+  // While an inner loop that takes only some events runs: those it takes.
+  std::function<bool(EventId)> takes_;
   EventRecord current_;
   bool delivered_ = false;
   bool cycled_ = false;

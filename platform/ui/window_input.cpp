@@ -66,9 +66,12 @@ bool Window::Accept() {
   }
   cycled_ = false;
   for (;;) {
-    if (!pending_.empty()) {
-      EventRecord e = pending_.front();
-      pending_.pop_front();
+    // An inner loop that takes only some events leaves the others queued, in order.
+    auto next = std::find_if(pending_.begin(), pending_.end(),
+                             [&](const EventRecord& e) { return Takes(e.event); });
+    if (next != pending_.end()) {
+      EventRecord e = *next;
+      pending_.erase(next);
       // Events of a control that was destroyed meanwhile are dropped.
       if (e.field != kNoField && control(e.field) == nullptr) continue;
       Deliver(e);
@@ -76,10 +79,27 @@ bool Window::Accept() {
     }
     DisplayChanged();
     detail::ShowChangesBeforeLettingGo();
-    detail::QueuedItem item = t->Take(handle_);
+    detail::QueuedItem item = takes_ ? t->Take(handle_, false,
+                                               [&](const detail::QueuedItem& i) {
+                                                 const EventId e = EventOf(i);
+                                                 return e != 0 && takes_(e);
+                                               })
+                                     : t->Take(handle_);
     if (!open_) return false;
     Process(item);
   }
+}
+
+EventId Window::EventOf(const detail::QueuedItem& item) {
+  switch (item.kind) {
+    case detail::QueuedItem::Kind::kEvent:
+      return item.event;
+    case detail::QueuedItem::Kind::kInput:
+      return item.input.kind == Input::Kind::kTimer ? kEventTimer : 0;
+    case detail::QueuedItem::Kind::kWake:
+      return 0;
+  }
+  return 0;
 }
 
 void Window::Deliver(EventRecord e) {

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -37,9 +38,11 @@ class ThreadState {
   void Push(QueuedItem item);
   // The next item for `window`: posted to it, to the thread, or a wake-up. Items for windows
   // of this thread that are still open stay queued; items for closed windows are dropped.
-  // With `wake_only`, only wake-ups are taken. Requires the runtime lock; releases it while
-  // it waits.
-  QueuedItem Take(WindowHandle window, bool wake_only = false);
+  // With `wake_only`, only wake-ups are taken; with `takes`, only wake-ups and the items it
+  // answers true for, the others staying queued in order. Requires the runtime lock;
+  // releases it while it waits.
+  QueuedItem Take(WindowHandle window, bool wake_only = false,
+                  const std::function<bool(const QueuedItem&)>& takes = {});
   // True when a key input is queued (KEYBOARD()).
   bool KeyWaiting();
   // Marks the thread ended: later pushes are dropped.
