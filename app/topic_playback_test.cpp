@@ -1,8 +1,10 @@
 // Topics played in the program's own windows: a menu item replayed in two halves on the
 // application frame.
 #include <atomic>
+#include <chrono>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -68,8 +70,11 @@ TEST_F(TopicPlaybackTest, AMenuItemIsReplayedInTwoHalvesWithItsMenuHighlightedMe
       if (it != w->view.properties.end()) highlights.insert(it->second);
     });
     platform::ui::PostToWindow(frame, platform::ui::kEventUser);
-    for (int i = 0; i < 100 && Calls("ZOVStylemanagerClass.ConfigureMain").empty(); ++i) {
-      user.WaitUntilIdle();
+    // The topic's thread first loads the character; the replay follows.
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (Calls("ZOVStylemanagerClass.ConfigureMain").empty() &&
+           std::chrono::steady_clock::now() < give_up) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     OnCall({});
     user.WaitUntilIdle();
