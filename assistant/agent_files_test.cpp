@@ -51,7 +51,7 @@ TEST(AgentFiles, QueueRecordFields) {
                                                           {"REQUEST", kC, 21},
                                                           {"DONE", kB, 1}});
   CheckLayout<ProcedureThreadRecord>("PROCEDURETHREADQUEUE",
-                                     {{"PROCEDURENAME", kC, 81}, {"THREAD", kB, 1}});
+                                     {{"PROCEDURENAME", kC, 81}, {"THREAD", kL, 4}});
   CheckLayout<AgentEventRecord>("EVENTQUEUE", {{"PROCEDURENAME", kC, 81},
                                                {"EVENT", kL, 4},
                                                {"CONTROL", kL, 4},

@@ -29,7 +29,7 @@ struct AgentRequestRecord {
 // An open procedure window and its thread.
 struct ProcedureThreadRecord {
   CString<81> PROCEDURENAME;
-  uint8_t THREAD = 0;
+  int32_t THREAD = 0;  // 0 once the window closed
   static const platform::RecordLayout& Layout();
 };
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "assistant/extagent.h"
+#include "assistant/recording_agent_control.h"
 #include "assistant/speech_text.h"
 #include "platform/core/message.h"
 #include "platform/core/paths.h"
@@ -27,6 +28,10 @@
 
 namespace assistant {
 namespace {
+
+using testing::kRecordingServer;
+using testing::Recorded;
+using testing::RecordingObject;
 
 TEST(PrepareSpeech, LineBreaksBecomePausesGrowingWithTheirDistance) {
   struct Case {
@@ -48,50 +53,6 @@ TEST(PrepareSpeech, LineBreaksBecomePausesGrowingWithTheirDistance) {
   const std::string long_text = std::string(498, 'x') + "\r\nB";
   EXPECT_EQ(PrepareSpeech(long_text, 1).size(), 499u);
 }
-
-// A character control that records every text it gets and answers what the test set.
-struct Recording {
-  std::mutex mutex;
-  std::vector<std::string> texts;
-  std::string left = "10";
-};
-Recording& Recorded() {
-  static Recording r;
-  return r;
-}
-
-class RecordingObject : public platform::ui::OleObject {
- public:
-  std::string Read(std::string_view e) override {
-    Add("read " + std::string(e));
-    if (e.ends_with(".Height") || e.ends_with(".Width")) return "128";
-    if (e.ends_with(".Left")) {
-      std::lock_guard lock(Recorded().mutex);
-      return Recorded().left;
-    }
-    return "7";
-  }
-  void Call(std::string_view s) override { Add("call " + std::string(s)); }
-  void Assign(std::string_view p, int32_t v) override {
-    Add("assign " + std::string(p) + "=" + std::to_string(v));
-  }
-  bool SetMember(std::string_view m, int32_t v) override {
-    Add("member " + std::string(m) + "=" + std::to_string(v));
-    return true;
-  }
-
- private:
-  static void Add(std::string line) {
-    std::lock_guard lock(Recorded().mutex);
-    Recorded().texts.push_back(std::move(line));
-  }
-};
-
-const platform::ui::OleServer kRecordingServer{
-    "Agent.Control.2",
-    [](platform::ui::DisplayBackend&) -> std::unique_ptr<platform::ui::OleObject> {
-      return std::make_unique<RecordingObject>();
-    }};
 
 // The assistant in a fresh current directory, the data directory holding the shipped
 // character (or none), the headless display with its scripted dialogs.

@@ -177,24 +177,6 @@ void ZOVAgentClass::Shutdown() {
   platform::ui::PollUntil([&] { return INITIALIZED == 0; }, TimeoutMs());
 }
 
-void ZOVAgentClass::ProcedureOpened(std::string_view procedure_name) {
-  TraceCall("ZOVAgentClass.ProcedureOpened " + std::string(procedure_name));
-}
-
-int32_t ZOVAgentClass::HandleEvent(std::string_view procedure_name,
-                                   platform::ui::WindowHandle /*window*/) {
-  return TraceCall("ZOVAgentClass.HandleEvent " + std::string(procedure_name));
-}
-
-void ZOVAgentClass::HandleAlertKey(std::string_view procedure_name,
-                                   platform::ui::WindowHandle /*window*/) {
-  TraceCall("ZOVAgentClass.HandleAlertKey " + std::string(procedure_name));
-}
-
-void ZOVAgentClass::ProcedureClosed(std::string_view procedure_name) {
-  TraceCall("ZOVAgentClass.ProcedureClosed " + std::string(procedure_name));
-}
-
 void ZOVAgentClass::ChooseSubject(uint8_t test_mode) {
   TraceCall("ZOVAgentClass.ChooseSubject " + std::to_string(test_mode));
 }

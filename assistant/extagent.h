@@ -6,9 +6,10 @@
 // The object has no lock: the runtime runs one thread at a time, and every operation requires
 // the runtime lock. Cross-thread waits poll a field of the object.
 //
-// The window hooks and ChooseSubject still stand in: they report their call to the call trace
-// and answer "go on" (0). Construction, Init, Shutdown and destruction report themselves too,
-// so the main program's order of start-up and shut-down can be followed.
+// The window hooks (window_hooks.cpp) report their call to the call trace; ChooseSubject, Train
+// and OpenPlayControl still stand in and only report theirs. Construction, Init, Shutdown and
+// destruction report themselves too, so the main program's order of start-up and shut-down
+// can be followed.
 #pragma once
 
 #include <array>
@@ -78,12 +79,34 @@ class ZOVAgentClass {
   // Remembers the frame window and its origin on the screen.
   void SetApplicationWindow(platform::ui::WindowHandle window);
 
+  // The window hooks (window_hooks.cpp), each on the thread of the window that calls it.
+  // After opening: notes the window's thread, alerts the four keys, and gives a window of a
+  // procedure with a topic the assistant button.
   void ProcedureOpened(std::string_view procedure_name);
-  // The per-event hook; answers non-zero when it replayed a stored event.
+  // The per-event hook, before the window's own handling; answers non-zero when it replayed
+  // a stored event.
   int32_t HandleEvent(std::string_view procedure_name, platform::ui::WindowHandle window);
   void HandleAlertKey(std::string_view procedure_name, platform::ui::WindowHandle window);
   void ProcedureClosed(std::string_view procedure_name);
   void ChooseSubject(uint8_t test_mode);
+  void Train();
+  void OpenPlayControl();
+
+  // Playback (playback.cpp). PlaySubject plays the topic that AGF.PROCEDURENAME and
+  // AGF.ONDERWERP name, from a copy of its steps read when it starts; StartTopic plays one
+  // on a thread of its own. A step 0 first is the topic's header and is not played.
+  void PlaySubject(int32_t unused);
+  void PlayTopic(std::string_view procedure, std::string_view topic);
+  platform::ui::ThreadId StartTopic(std::string procedure, std::string topic);
+  // Plays the step in the AGF record buffer; or the given step.
+  void PlayStep();
+  void PlayStep(const AgentFileRecord& step);
+  // The event's name as the replay messages show it; Timer leaves `text` as it was.
+  void EventName(int32_t event, std::string& text) const;
+  // The glides (event_replay.cpp): the mouse cursor to (x, y) pixels from WINDOWPOSX,
+  // WINDOWPOSY; the current window to (x, y) in its own units.
+  void MoveMouseCursor(int32_t x, int32_t y);
+  void AnimateMove(int32_t x, int32_t y);
 
   // The character (agent_thread.cpp). Each action asks the agent thread through a request
   // event and returns at once; Start, LoadAgent, UnloadAgent, GetXPos and GetYPos wait for
@@ -232,12 +255,28 @@ class ZOVAgentClass {
   std::string Character() const;
   void Clamp(AgentRequestRecord& move) const;
 
+  // The window hooks (window_hooks.cpp).
+  bool HasTopic(std::string_view procedure_name);
+  void SetProcedureThread(std::string_view procedure_name, int32_t thread);
+  int32_t ProcedureThread(std::string_view procedure_name);
+  platform::ui::FieldId ButtonOf(std::string_view procedure_name);
+  // Playback (playback.cpp).
+  std::vector<AgentFileRecord> ReadTopic(std::string_view procedure, std::string_view topic);
+  void PlayAgentStep(const AgentFileRecord& step);
+  void PlayAnimation(const AgentFileRecord& step, int32_t x, int32_t y);
+  void PlayEventStep(const AgentFileRecord& step);
+  // The replay side of HandleEvent (event_replay.cpp).
+  int32_t Replay(std::string_view procedure_name, platform::ui::WindowHandle window);
+
   AgentFiles& files_;
   bool shut_down_ = false;
   int32_t ring_waiting_ = 0;  // ring requests posted and not yet done
   bool refusing_ = false;     // a run of refused ring requests is going on
   uint64_t position_answers_ = 0;
-  std::vector<int32_t> deferred_;  // media requests of no ring left waiting by a pause
+  std::vector<int32_t> deferred_;
+  // The menu-bar entry a menu replay highlighted, from 0, until its second half ends.
+  static constexpr uint32_t kNoMenu = UINT32_MAX;
+  uint32_t highlighted_menu_ = kNoMenu;  // media requests of no ring left waiting by a pause
 };
 
 }  // namespace assistant

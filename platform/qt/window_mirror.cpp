@@ -22,6 +22,7 @@
 
 #include "platform/core/number.h"
 #include "platform/qt/key_translation.h"
+#include "platform/qt/menu_bar_hilite.h"
 #include "platform/qt/picture_widget.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/snapshot_model.h"
@@ -566,6 +567,7 @@ void WindowMirror::Update(const ui::WindowView& view) {
   if (top_) top_->setWindowTitle(Q(view.title));
   ApplyPictures();
   ApplyLook();
+  if (menu_bar_) ShowMenuBarHilite(*menu_bar_, Number(view.properties, Prop::MenuBarHilite, 0));
   ApplyTimer();
   ApplyMaximized();
   ApplyGeometry(before);

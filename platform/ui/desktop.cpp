@@ -1,6 +1,9 @@
 #include "platform/ui/desktop.h"
 
+#include <string>
+
 #include "platform/ui/backend.h"
+#include "platform/ui/control.h"
 #include "platform/ui/internal/thread_state.h"
 #include "platform/ui/runtime_lock.h"
 #include "platform/ui/window.h"
@@ -109,6 +112,42 @@ bool CanShowOpacity(WindowHandle window) {
   AssertRuntimeLockHeld();
   const Window* w = detail::FindWindow(window);
   return w != nullptr && w->kind() != WindowKind::kMdiChild && detail::Backend().ShowsOpacity();
+}
+
+namespace {
+
+// The number of entries on the window's menu bar: its menus and items that sit in no menu.
+int32_t MenuBarEntries(const Window& w) {
+  int32_t n = 0;
+  for (int32_t i = 1;; ++i) {
+    const FieldId f = w.Child(kNoField, i);
+    if (f == kNoField) return n;
+    const Control* c = w.control(f);
+    if (c->type() == ControlType::kMenu || c->type() == ControlType::kItem) ++n;
+  }
+}
+
+}  // namespace
+
+MenuHandle GetMenu(WindowHandle window) {
+  AssertRuntimeLockHeld();
+  const Window* w = detail::FindWindow(window);
+  return w != nullptr && MenuBarEntries(*w) > 0 ? window : 0;
+}
+
+bool HiliteMenuItem(WindowHandle window, MenuHandle menu, uint32_t item, uint32_t flags) {
+  AssertRuntimeLockHeld();
+  Window* w = detail::FindWindow(window);
+  if (w == nullptr || menu != window || (flags & kMfByPosition) == 0) return false;
+  const int32_t entries = MenuBarEntries(*w);
+  if (entries == 0 || item >= static_cast<uint32_t>(entries)) return false;
+  const std::string position = std::to_string(item + 1);
+  if (flags & kMfHilite) {
+    w->Set(kNoField, Prop::MenuBarHilite, position);
+  } else if (w->Get(kNoField, Prop::MenuBarHilite) == position) {
+    w->Set(kNoField, Prop::MenuBarHilite, "0");
+  }
+  return true;
 }
 
 region::Point GetCursorPos() {

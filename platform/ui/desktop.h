@@ -1,5 +1,6 @@
 // Desktop services the program asks of the window system, under the names it uses for them:
-// frame sizes, window rectangles and outlines, window transparency, and the mouse. They act
+// frame sizes, window rectangles and outlines, window transparency, the menu bar's highlight
+// and the mouse. They act
 // within the program's own windows only, through the display backend; a window is named by
 // its Handle (7C96h). Each requires the runtime lock.
 //
@@ -85,6 +86,22 @@ bool SetLayeredWindowAttributes(WindowHandle window, uint32_t color_key, uint8_t
 // Whether the window's Opacity shows: not for an MDI child, nor where the desktop does not
 // composite windows. False when no open window has the handle.
 bool CanShowOpacity(WindowHandle window);
+
+// GetMenu: the window's menu bar, named by the window's own handle; 0 when no open window has
+// the handle or the window has no menu-bar entries.
+using MenuHandle = WindowHandle;
+MenuHandle GetMenu(WindowHandle window);
+
+// HiliteMenuItem on a menu bar: shows the entry at position `item` (from 0, with
+// kMfByPosition) highlighted as the mouse over it would, without opening it (kMfHilite), or
+// plain again (kMfUnhilite). One entry is highlighted at a time: highlighting another moves
+// the highlight, and removing one that is not highlighted leaves the highlight alone. Entries
+// named by command (without kMfByPosition) are not supported. False when `menu` is not the
+// window's menu bar, there is no entry at the position, or the flags name a command.
+inline constexpr uint32_t kMfUnhilite = 0x0;
+inline constexpr uint32_t kMfHilite = 0x80;
+inline constexpr uint32_t kMfByPosition = 0x400;
+bool HiliteMenuItem(WindowHandle window, MenuHandle menu, uint32_t item, uint32_t flags);
 
 // The mouse: its screen position, moving it, and pressing or releasing the left button
 // (mouse_event flags 2 and 4) where it is, which reaches the control under it.

@@ -139,29 +139,30 @@ enum class Prop : int32_t {
   ColumnWidth = 0x7E04,      // list, indexed by column
   ColumnResizable = 0x7E0A,  // list, indexed by column; empty when the column does not exist
   // Numbers of our own.
-  Parent = 0x7D40,        // the containing control's field number (menu, sheet, tab, group)
-  Visible = 0x7D41,       // 1 when the control is shown: not hidden itself, nor its containers
-  Selected = 0x7D42,      // list: the chosen row; sheet: the chosen tab's number; spin: the value
-  Timer = 0x7D43,         // window: the timer interval in hundredths of a second, 0 off
-  Std = 0x7D44,           // the standard action (StdAction)
-  Thread = 0x7D45,        // window: the number of the thread that opened it
-  ClientHandle = 0x7D46,  // frame: the handle of its MDI client area
-  Touched = 0x7D47,       // 1 while the screen text differs from what was last accepted
-  Modal = 0x7D48,         // system: 1 while a modal window or dialog is open
-  IconList = 0x7D49,      // list, indexed: the icons of the list's icon column
-  Mark = 0x7D4A,          // list: the FROM queue's field number that marks rows, 0 none
-  Picture = 0x7D4B,       // entry: the display picture
-  ChildIndex = 0x7D4C,    // the control's position among its parent's children, from 1
-  Target = 0x7D4D,        // system: the handle of the window SETTARGET chose
-  Opacity = 0x7D4E,       // window: 0 (invisible) to 255 (opaque), for fading in and out
-  Progress = 0x7D4F,      // progress bar: its value, from RangeLow to RangeHigh
-  TopMost = 0x7D50,       // window: 1 while it stays above every other window
-  Value = 0x7D51,         // radio: what its option's variable holds when it is chosen
-  Ole = 0x7D52,           // OLE control: 1 while it holds an object
-  Stretch = 0x7D53,       // image: 1 fills the control with the picture, whatever Tiled says
-  FontCharSet = 0x7D54,   // the character set of the font (0 ANSI, 1 default, 2 symbol, ...)
-  InToolBar = 0x7D55,     // 1 for a control in a toolbar; no window has one, so always empty
-  Child = 0x7D5E,         // indexed from 1: the field of the control's i-th child, empty after
+  Parent = 0x7D40,         // the containing control's field number (menu, sheet, tab, group)
+  Visible = 0x7D41,        // 1 when the control is shown: not hidden itself, nor its containers
+  Selected = 0x7D42,       // list: the chosen row; sheet: the chosen tab's number; spin: the value
+  Timer = 0x7D43,          // window: the timer interval in hundredths of a second, 0 off
+  Std = 0x7D44,            // the standard action (StdAction)
+  Thread = 0x7D45,         // window: the number of the thread that opened it
+  ClientHandle = 0x7D46,   // frame: the handle of its MDI client area
+  Touched = 0x7D47,        // 1 while the screen text differs from what was last accepted
+  Modal = 0x7D48,          // system: 1 while a modal window or dialog is open
+  IconList = 0x7D49,       // list, indexed: the icons of the list's icon column
+  Mark = 0x7D4A,           // list: the FROM queue's field number that marks rows, 0 none
+  Picture = 0x7D4B,        // entry: the display picture
+  ChildIndex = 0x7D4C,     // the control's position among its parent's children, from 1
+  Target = 0x7D4D,         // system: the handle of the window SETTARGET chose
+  Opacity = 0x7D4E,        // window: 0 (invisible) to 255 (opaque), for fading in and out
+  Progress = 0x7D4F,       // progress bar: its value, from RangeLow to RangeHigh
+  TopMost = 0x7D50,        // window: 1 while it stays above every other window
+  Value = 0x7D51,          // radio: what its option's variable holds when it is chosen
+  Ole = 0x7D52,            // OLE control: 1 while it holds an object
+  Stretch = 0x7D53,        // image: 1 fills the control with the picture, whatever Tiled says
+  FontCharSet = 0x7D54,    // the character set of the font (0 ANSI, 1 default, 2 symbol, ...)
+  InToolBar = 0x7D55,      // 1 for a control in a toolbar; no window has one, so always empty
+  MenuBarHilite = 0x7D58,  // window: the menu-bar entry shown highlighted, from 1; 0 for none
+  Child = 0x7D5E,          // indexed from 1: the field of the control's i-th child, empty after
 };
 
 }  // namespace platform::ui

@@ -187,6 +187,7 @@ constexpr PropertyDef kWindowDefs[] = {
     {Prop::Hide, K::kFlag},
     {Prop::Opacity, K::kNumber, "255"},
     {Prop::TopMost, K::kFlag},
+    {Prop::MenuBarHilite, K::kNumber, "0"},
     // Answered by the window (1 while it is the active one); setting it activates the window.
     {Prop::Active, K::kFlag, {}, false, false},
 };

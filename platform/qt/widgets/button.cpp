@@ -1,5 +1,8 @@
-// Buttons: a click or the mnemonic presses them; the icon shows beside the caption.
+// Buttons: a click or the mnemonic presses them; the icon shows beside the caption, or fills
+// the face of a button without one.
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include "platform/qt/stored_style.h"
 #include "platform/qt/widgets/widget_family.h"
@@ -26,7 +29,7 @@ class ButtonFamily final : public WidgetFamily {
     return w;
   }
 
-  void Apply(WindowMirror& /*mirror*/, WidgetItem& item, const QRect& /*rect*/) const override {
+  void Apply(WindowMirror& /*mirror*/, WidgetItem& item, const QRect& rect) const override {
     auto* b = static_cast<QPushButton*>(item.widget.data());
     const auto& props = item.view.properties;
     const QString caption = Q(item.view.text);
@@ -40,6 +43,22 @@ class ButtonFamily final : public WidgetFamily {
     b->setDefault(Flag(props, Prop::Default));
     // A flat or transparent button draws no face: what lies beneath it shows through.
     b->setFlat(Flag(props, Prop::Flat) || Flag(props, Prop::Trn));
+    b->setIconSize(IconSize(*b, icon.size(), rect.size()));
+  }
+
+  // Beside a text the icon has the style's size. Without one the icon is the button's face:
+  // as large as fits inside its frame, and never larger than the picture itself, so a small
+  // button shows all of it rather than its middle.
+  static QSize IconSize(const QPushButton& b, QSize picture, QSize button) {
+    const int standard = b.style()->pixelMetric(QStyle::PM_ButtonIconSize, nullptr, &b);
+    if (!b.text().isEmpty() || picture.isEmpty()) return QSize(standard, standard);
+    QStyleOptionButton option;
+    option.initFrom(&b);
+    option.rect = QRect(QPoint(0, 0), button);
+    if (b.isFlat()) option.features |= QStyleOptionButton::Flat;
+    const QSize room = b.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &b).size();
+    if (room.isEmpty()) return QSize(0, 0);
+    return picture.scaled(room, Qt::KeepAspectRatio).boundedTo(picture);
   }
 
   bool PressMnemonic(WindowMirror& /*mirror*/, WidgetItem& item, bool press) const override {
