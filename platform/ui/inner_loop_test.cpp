@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/testing/window_test.h"
+#include "platform/ui/runtime_lock.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 
@@ -117,9 +118,13 @@ class InnerLoopTest : public WindowTest {
 
 TEST_F(InnerLoopTest, TheOuterLoopGoesOnWithTheEventItHandledAndWhatWasPostedMeanwhile) {
   StartWith(kGlide);
+  // All three arrive before the window's thread takes any: it needs the lock to go on, so the
+  // replay is queued before leaving the inner loop posts its own event.
+  AcquireRuntimeLock();
   PostToWindow(w, kDeferred);
   PostToWindow(w, kLeave);
   PostToWindow(w, kReplay);
+  ReleaseRuntimeLock();
   user.WaitUntilIdle();
   EXPECT_EQ(log.lines(), (std::vector<std::string>{
                              "outer " + Describe(kGlide, 0),
