@@ -613,8 +613,16 @@ TEST_F(StylingPassTest, AWindowOfNoWidthIsNotSized) {
         platform::ui::PostInput(w, sized);
         user.WaitUntilIdle();
         const auto pass = [&](bool no_width) {
+          if (no_width) {
+            // The user drags the window down to no width.
+            sized.at = {0, 0, 0, opened.height * 3 / 2};
+            platform::ui::PostInput(w, sized);
+            user.WaitUntilIdle();
+          }
           OnWindow(user, w, [&](restyle::ZOVRestyleClass& r) {
-            if (no_width) r.PROCEDUREWINDOW->Set(0, Prop::Width, "0");
+            if (no_width) {
+              EXPECT_EQ(r.PROCEDUREWINDOW->Get(0, Prop::Width), "0");
+            }
             r.Restyle(0, 1);
             seen.push_back(std::to_string(r.RATIO));
           });
