@@ -289,8 +289,6 @@ void ZOVRestyleClass::Unregister() {
   listed_ = false;
 }
 
-int32_t ZOVRestyleClass::HandleEvent() { return TraceCall("ZOVRestyleClass.HandleEvent"); }
-
 void ZOVRestyleClass::BuildMenuStructure() { TraceCall("ZOVRestyleClass.BuildMenuStructure"); }
 
 }  // namespace restyle

@@ -234,11 +234,6 @@ void ZOVStylemanagerClass::UnregisterRestyle(restyle::ZOVRestyleClass& restyle) 
   }
 }
 
-int32_t ZOVStylemanagerClass::ShowMessage(const platform::MessageRequest& request) {
-  TraceCall("ZOVStylemanagerClass.ShowMessage " + request.text);
-  return platform::StandardMessage(request);
-}
-
 void ZOVStylemanagerClass::ConfigureMain(restyle::ZOVRestyleClass& /*restyle*/) {
   TraceCall("ZOVStylemanagerClass.ConfigureMain");
 }

@@ -86,6 +86,8 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
   int32_t ShowMessage(const platform::MessageRequest& request);
   // Opens the main configuration window for the window of `restyle` (borrowed).
   void ConfigureMain(restyle::ZOVRestyleClass& restyle);
+  // Restores and restyles every registered window in turn, showing the progress window.
+  void RestyleAllWindows();
 
   // The style manager as the restyle objects see it (restyle_registry.h).
   restyle::ZOVRestyleBaseClass& Store() override { return *this; }
