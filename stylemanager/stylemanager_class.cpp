@@ -223,6 +223,10 @@ void ZOVStylemanagerClass::RegisterRestyle(restyle::ZOVRestyleClass& restyle) {
 }
 
 void ZOVStylemanagerClass::UnregisterRestyle(restyle::ZOVRestyleClass& restyle) {
+  if (const auto pending = std::ranges::find(restyle_all_pending_, &restyle);
+      pending != restyle_all_pending_.end()) {
+    restyle_all_pending_.erase(pending);
+  }
   const auto it = std::ranges::find(RESTYLECLASSLIST, &restyle);
   if (it == RESTYLECLASSLIST.end()) return;
   RESTYLECLASSLIST.erase(it);

@@ -86,7 +86,12 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
   int32_t ShowMessage(const platform::MessageRequest& request);
   // Opens the main configuration window for the window of `restyle` (borrowed).
   void ConfigureMain(restyle::ZOVRestyleClass& restyle);
-  // Restores and restyles every registered window in turn, showing the progress window.
+  // Restores and restyles every registered window in turn, showing the progress window,
+  // faded in and out through `caller` (the calling window's object) when fading is on. The
+  // windows of every thread are reached; other threads run between windows. Requires the
+  // runtime lock.
+  void RestyleAllWindows(restyle::ZOVRestyleClass& caller);
+  // The same without fading.
   void RestyleAllWindows();
 
   // The style manager as the restyle objects see it (restyle_registry.h).
@@ -149,6 +154,10 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
   // program was ended (the question declined).
   bool OpenRestyleFile(platform::files::File& file);
   void FillControlTypes();
+  void RestyleAll(restyle::ZOVRestyleClass* caller);
+  // Whether restyle-all still has `restyle` to do: listed when the pass began and since, and
+  // its window open.
+  bool StillToRestyle(const restyle::ZOVRestyleClass* restyle) const;
 
   platform::files::File* PROPERTYFILE = nullptr;  // borrowed, as are the fields below
   size_t PROPERTYFILEPRIMARYKEY = 0;
@@ -157,6 +166,8 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
   restyle::FixedString<64>* PROPERTYFILEPROPERTYFIELD = nullptr;
   restyle::FixedString<255>* PROPERTYFILEPROPERTYDESCRIPTIONFIELD = nullptr;
   uint8_t* PROPERTYFILEHIDEFROMENDUSER = nullptr;
+  // The objects a running restyle-all has still to reach; each leaves as it is unregistered.
+  std::vector<restyle::ZOVRestyleClass*> restyle_all_pending_;
 };
 
 }  // namespace stylemanager
