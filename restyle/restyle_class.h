@@ -13,9 +13,9 @@
 // geometry and its window options, and it is listed in the style manager's registry from
 // SetWindow until it is destroyed, so it must be destroyed before its window closes.
 //
-// The fading, the event handling and the tree menu stand in until they are built: they report
-// each call to the call trace, whose observer may answer otherwise in tests. Every operation
-// requires the runtime lock and yields nowhere.
+// The event handling and the tree menu stand in until they are built: they report each call
+// to the call trace, whose observer may answer otherwise in tests. Every operation requires
+// the runtime lock; only a fade by opacity lets other threads run meanwhile.
 #pragma once
 
 #include <cstdint>
@@ -141,12 +141,14 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   // shown out of sight at (-999, -999) with its size, until a control is selected.
   void MarkControl();
   // Creates, places and shows the window's images, or removes them when images or styling
-  // are off. TODO(images): stands in; reports the call.
+  // are off.
   void PlaceImages();
-  // Moves the window back inside the application frame. TODO(position check): stands in.
+  // Moves the window back inside the application frame, or the desktop when there is none.
   void CheckWindowPosition();
-  // Fades `window` in (`fade_in` 1) or out. Every caller passes region mode 0, reserved 1,
-  // default end 1, end 0, default start 1, start 0. TODO(fading): stands in.
+  // Fades `window` in (`fade_in` 1) or out: by its opacity on its timer, in a second event
+  // loop that takes only the timer's events, or by a square outline where opacity cannot be
+  // shown. Every caller passes region mode 0, reserved 1, default end 1, end 0, default
+  // start 1, start 0.
   void FadeWindow(platform::ui::Window& window, uint8_t fade_in, uint8_t region_mode,
                   uint8_t reserved, uint8_t default_end, uint8_t end, uint8_t default_start,
                   uint8_t start);
