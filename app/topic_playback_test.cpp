@@ -28,15 +28,7 @@ constexpr platform::ui::FieldId kRestyleItem = -9;  // in the second menu of the
 
 class TopicPlaybackTest : public ProgramTest {
  protected:
-  void StoreStep(const assistant::AgentFileRecord& step) {
-    assistant::AgentFiles f;
-    if (!platform::files::Exists("AGNTFILE")) {
-      ASSERT_TRUE(f.AGNTFILE.Create());
-    }
-    ASSERT_TRUE(f.AGNTFILE.Open(platform::files::kReadWrite | platform::files::kDenyNone));
-    f.AGF = step;
-    ASSERT_TRUE(f.AGNTFILE.Add());
-  }
+  void StoreStep(const assistant::AgentFileRecord& step) { StoreAgentStep(step); }
   static assistant::AgentFileRecord Step(int32_t number) {
     assistant::AgentFileRecord r;
     r.PROCEDURENAME = "Main";
