@@ -12,8 +12,6 @@
 #include "catalog/globals.h"
 #include "platform/core/call_trace.h"
 #include "platform/core/paths.h"
-#include "platform/files/file.h"
-#include "platform/files/keyed/file_system.h"
 #include "platform/testing/odbc_sources.h"
 #include "platform/ui/desktop_settings.h"
 #include "platform/ui/statements.h"
@@ -151,27 +149,6 @@ platform::ui::FieldId ProgramTest::FocusedField(platform::testing::ScriptedUser&
   user.WaitUntilIdle();
   OnCall({});
   return focus;
-}
-
-void ProgramTest::StoreAgentStep(const assistant::AgentFileRecord& step) {
-  assistant::AgentFiles f;
-  if (!platform::files::Exists("AGNTFILE")) {
-    ASSERT_TRUE(f.AGNTFILE.Create());
-  }
-  ASSERT_TRUE(f.AGNTFILE.Open(platform::files::kReadWrite | platform::files::kDenyNone));
-  f.AGF = step;
-  ASSERT_TRUE(f.AGNTFILE.Add());
-}
-
-void ProgramTest::StoreAgentSetting(std::string_view setting, std::string_view value) {
-  assistant::AgentFiles f;
-  if (!platform::files::Exists("AGNTSET")) {
-    ASSERT_TRUE(f.AGNTSET.Create());
-  }
-  ASSERT_TRUE(f.AGNTSET.Open(platform::files::kReadWrite | platform::files::kDenyNone));
-  f.AGS.SETTING = setting;
-  f.AGS.VALUE = value;
-  ASSERT_TRUE(f.AGNTSET.Add());
 }
 
 std::string ProgramTest::ReadFile(const std::filesystem::path& path) const {

@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include "assistant/agent_files.h"
 #include "platform/testing/scripted_display.h"
 #include "platform/testing/scripted_user.h"
 #include "platform/ui/codes.h"
@@ -53,11 +52,6 @@ class ProgramTest : public ::testing::Test {
   // own handling sees it at its next event.
   platform::ui::FieldId FocusedField(platform::testing::ScriptedUser& user,
                                      platform::ui::WindowHandle w, std::string_view procedure);
-
-  // Adds `step` to the assistant's step file in the current directory, and `value` under
-  // `setting` to its settings file, creating the file when it is missing.
-  void StoreAgentStep(const assistant::AgentFileRecord& step);
-  void StoreAgentSetting(std::string_view setting, std::string_view value);
 
   std::filesystem::path dir() const { return dir_; }
   std::string ConnectionIni() const { return (dir_ / "pexolind_dns.ini").string(); }

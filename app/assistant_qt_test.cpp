@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
 #include <QTableView>
@@ -25,6 +26,7 @@
 #include "app/procedures.h"
 #include "app/program.h"
 #include "assistant/agent_files.h"
+#include "assistant/agent_files_test_support.h"
 #include "platform/qt/balloon_window.h"
 #include "platform/qt/character_stage.h"
 #include "platform/qt/character_window.h"
@@ -107,7 +109,7 @@ QRect ScreenRect(const platform::region::Rect& r) {
 
 TEST_F(AssistantQtTest, TheCharacterSpeaksBesideTheConnectionWindowWhichKeepsTheFocus) {
   // The topic exists when the window opens, so the window has its assistant button.
-  StoreAgentStep(Step(0));
+  assistant::testing::StoreAgentStep(Step(0));
   constexpr int16_t kBelowTop = 120;
   constexpr std::string_view kSaid = "Kies hier de gegevensbron waarmee u wilt verbinden.";
   Run([&](QtUser& user, platform::qt::QtBackend& qt) {
@@ -123,7 +125,7 @@ TEST_F(AssistantQtTest, TheCharacterSpeaksBesideTheConnectionWindowWhichKeepsThe
     speak.POSITIONY = kBelowTop;
     speak.CURSORPOSTOVAGENT = "LB";
     speak.SPEAK = kSaid;
-    StoreAgentStep(speak);
+    assistant::testing::StoreAgentStep(speak);
 
     QWidget* const active = QApplication::activeWindow();
     QWidget* const focus = QApplication::focusWidget();
@@ -150,6 +152,11 @@ TEST_F(AssistantQtTest, TheCharacterSpeaksBesideTheConnectionWindowWhichKeepsThe
       EXPECT_FALSE(figure.intersects(window));
     }
     EXPECT_TRUE(balloon()->geometry().intersects(figure.adjusted(-200, -200, 200, 200)));
+    // Silent without a sound device, and saying so to nobody.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      EXPECT_FALSE(w->isVisible() && qobject_cast<QMessageBox*>(w) != nullptr)
+          << w->windowTitle().toStdString();
+    }
     // Neither the character nor its balloon took the focus: the user types on.
     EXPECT_EQ(QApplication::activeWindow(), active);
     EXPECT_EQ(QApplication::focusWidget(), focus);
@@ -175,8 +182,8 @@ TEST_F(AssistantQtTest, TheCharacterSpeaksBesideTheConnectionWindowWhichKeepsThe
 
 TEST_F(AssistantQtTest, ReplayedStepsClickARowOfTheListAndTypeIntoTheEntry) {
   // Short glides: one pixel of a slanted path per turn.
-  StoreAgentSetting("SlowDownMousEvents", "1");
-  StoreAgentStep(Step(0));
+  assistant::testing::StoreAgentSetting("SlowDownMousEvents", "1");
+  assistant::testing::StoreAgentStep(Step(0));
   Run([&](QtUser& user, platform::qt::QtBackend& qt) {
     WindowMirror* frame = user.Frame();
     ASSERT_NE(frame, nullptr);
@@ -202,7 +209,7 @@ TEST_F(AssistantQtTest, ReplayedStepsClickARowOfTheListAndTypeIntoTheEntry) {
     click.CONTROL = connection->view().structure->FindEquate("?DataSourceList");
     click.POSITIONX = static_cast<int16_t>(row.x());
     click.POSITIONY = static_cast<int16_t>(row.y());
-    StoreAgentStep(click);
+    assistant::testing::StoreAgentStep(click);
     assistant::AgentFileRecord type = Step(2);
     type.EVENTPROCEDURE = kConnection;
     type.EVENT = platform::ui::kEventAccepted;
@@ -210,7 +217,7 @@ TEST_F(AssistantQtTest, ReplayedStepsClickARowOfTheListAndTypeIntoTheEntry) {
     type.POSITIONX = static_cast<int16_t>(entry.x());
     type.POSITIONY = static_cast<int16_t>(entry.y());
     type.SPEAK = "gast";
-    StoreAgentStep(type);
+    assistant::testing::StoreAgentStep(type);
 
     user.PressKey(*connection, Qt::Key_F12);
     ASSERT_TRUE(SettleUntil(user, [&] { return username->text() == "gast"; }))

@@ -12,6 +12,7 @@
 #include "app/app_test_support.h"
 #include "app/program.h"
 #include "assistant/agent_files.h"
+#include "assistant/agent_files_test_support.h"
 #include "platform/files/file.h"
 #include "platform/files/keyed/file_system.h"
 #include "platform/ui/codes.h"
@@ -28,7 +29,9 @@ constexpr platform::ui::FieldId kRestyleItem = -9;  // in the second menu of the
 
 class TopicPlaybackTest : public ProgramTest {
  protected:
-  void StoreStep(const assistant::AgentFileRecord& step) { StoreAgentStep(step); }
+  void StoreStep(const assistant::AgentFileRecord& step) {
+    assistant::testing::StoreAgentStep(step);
+  }
   static assistant::AgentFileRecord Step(int32_t number) {
     assistant::AgentFileRecord r;
     r.PROCEDURENAME = "Main";

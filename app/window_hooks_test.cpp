@@ -9,6 +9,7 @@
 #include "app/app_test_support.h"
 #include "app/program.h"
 #include "assistant/agent_files.h"
+#include "assistant/agent_files_test_support.h"
 #include "platform/files/file.h"
 #include "platform/files/keyed/file_system.h"
 #include "platform/ui/codes.h"
@@ -38,10 +39,10 @@ class WindowHooksTest : public ProgramTest {
     header.PROCEDURENAME = procedure;
     header.ONDERWERP = "Kiezen";
     header.STEP = 0;
-    StoreAgentStep(header);
+    assistant::testing::StoreAgentStep(header);
   }
   void StoreSetting(std::string_view setting, std::string_view value) {
-    StoreAgentSetting(setting, value);
+    assistant::testing::StoreAgentSetting(setting, value);
   }
   WindowHandle OpenConnectionWindow(ScriptedUser& user) {
     user.PressKey(Frame(user), platform::ui::kF2Key);
