@@ -137,10 +137,16 @@ TEST_F(AssistantQtTest, TheCharacterSpeaksBesideTheConnectionWindowWhichKeepsThe
     platform::qt::CharacterWindows& characters = qt.character_stage().windows();
     auto character = [&] { return characters.character_window(std::string(kCharacter)); };
     auto balloon = [&] { return characters.balloon_window(std::string(kCharacter)); };
+    // Watched all along, while the character shows itself, moves and begins to speak.
+    int focus_lost = 0;
     ASSERT_TRUE(SettleUntil(user, [&] {
+      if (QApplication::activeWindow() != active || QApplication::focusWidget() != focus) {
+        ++focus_lost;
+      }
       return character() != nullptr && character()->isVisible() && balloon()->isVisible() &&
              balloon()->shown_text().toStdString() == kSaid;
     })) << "the character never said its text";
+    EXPECT_EQ(focus_lost, 0);
 
     const QRect figure = character()->geometry();
     // Where the screen ends first, the character is kept on it.
