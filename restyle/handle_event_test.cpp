@@ -16,6 +16,7 @@
 #include "platform/ui/structure.h"
 #include "platform/ui/thread.h"
 #include "platform/ui/window.h"
+#include "restyle/attached_window_test_support.h"
 #include "restyle/restyle_class.h"
 #include "restyle/restyle_files.h"
 #include "restyle/restyle_test_support.h"
@@ -72,13 +73,7 @@ class HandleEventTest : public platform::testing::WindowTest {
         window.Open();
         window.Set(kSkipped, ui::Prop::Skip, "1");
         ZOVRestyleClass restyle;
-        ASSERT_EQ(restyle.Init(manager, "Events"), 0);
-        restyle.AddControl(0, 0, "Window", "Window");
-        for (size_t i = 0; i < kWindow.controls.size(); ++i) {
-          restyle.AddControl(kWindow.FieldAt(i), 0, kWindow.controls[i].equate,
-                             kWindow.controls[i].equate);
-        }
-        restyle.SetWindow(window, 1);
+        testing::AttachAsProcedure(restyle, manager, "Events", window);
         while (window.Accept()) {
           const ui::EventId e = ui::Event();
           if (e == kEndLoop) break;
