@@ -130,8 +130,9 @@ int32_t ZOVRestyleClass::HandleConfigureDirectlyEvent() {
 
 void ZOVRestyleClass::OpenConfiguration() {
   ui::Window& window = *PROCEDUREWINDOW;
-  // The configuration window's events replace the current one.
-  const FieldId control = ui::Field();
+  // The configuration window's events replace the current one. A key alerted on the window
+  // itself comes for no control: the focus goes back where it was.
+  const FieldId control = ui::Field() != 0 ? ui::Field() : window.focus();
   const FieldId mark = MARKSELECTEDCONTROLEQUATE;
   if (STYLEPROPERTIES.MARKSELECTEDCONTROLACTIVE != 0 && mark != 0 &&
       !window.Get(mark, Prop::Type).empty()) {
