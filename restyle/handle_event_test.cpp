@@ -2,6 +2,7 @@
 // a window procedure runs it: in configure-directly mode, with a recording thread as the
 // mode's thread, and the mark of the selected control moved to the control the user enters.
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/region/region.h"
 #include "platform/testing/window_test.h"
 #include "platform/ui/backend.h"
 #include "platform/ui/codes.h"
@@ -62,12 +64,18 @@ class HandleEventTest : public platform::testing::WindowTest {
   // object as a window procedure does, and runs the window's loop, each event through
   // HandleEvent first (logged with its answer) and to the window's own handling only when not
   // consumed (a press logs "pressed"). `prepare` runs on kPrepare. The loop ends on kEndLoop
-  // or the close; `after` then looks at the object. Returns once the window is open and
-  // prepared, with the logs empty.
+  // or the close; `after` then looks at the object. `store` first stores the procedure's
+  // styles. Returns once the window is open and prepared, with the logs empty.
   void Run(const std::function<void(ZOVRestyleClass&, ui::Window&)>& prepare,
-           const std::function<void(ZOVRestyleClass&, ui::Window&)>& after) {
-    runtime.StartMain([this, prepare, after] {
+           const std::function<void(ZOVRestyleClass&, ui::Window&)>& after,
+           const std::function<void(ZOVRestyleClass&)>& store = {}) {
+    runtime.StartMain([this, prepare, after, store] {
       manager.Init(0x653);
+      if (store) {
+        ZOVRestyleClass setter;
+        setter.Init(manager, "Events");
+        store(setter);
+      }
       {
         ui::Window window(kWindow);
         window.Open();
@@ -247,6 +255,101 @@ TEST_F(HandleEventTest, TheMarkMovesToTheControlEnteredByItsConfiguration) {
     ui::PostToWindow(w, kEndLoop);
     runtime.Join();
     EXPECT_EQ(at, c.at);
+  }
+}
+
+// Stores an enabled value of `property` for the procedure's windows.
+void StoreWindowOption(ZOVRestyleClass& store, int32_t property, std::string_view value) {
+  ControlPropertyGroup g;
+  g.ENABLED = 1;
+  g.VALUE = value;
+  store.SaveGroup(g, store.GetConditionSetId(0, 0, "ControlType 25"),
+                  "property " + std::to_string(property));
+}
+
+TEST_F(HandleEventTest, TheCloseSavesTheGeometryInAGroupOfItsOwnWithoutTheRoomForImages) {
+  struct Case {
+    std::string_view name;
+    int16_t room_x;  // an image's room to the right and below
+    int16_t room_y;
+    std::string_view saved;
+  };
+  const Case cases[] = {
+      {"no images", 0, 0, "1|20        -15       300       150"},
+      {"an image's room is left out", 30, 10, "1|20        -15       270       140"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove("ZOVRestyle");
+    std::filesystem::remove("ZOVConditionalSet");
+    std::string saved;
+    std::string edited;
+    Run(
+        [&](ZOVRestyleClass&, ui::Window&) {
+          // What a configuration window holds meanwhile.
+          manager.CONTROLPROPERTYGROUP.VALUE = "being edited";
+        },
+        [&](ZOVRestyleClass& restyle, ui::Window&) {
+          ControlPropertyGroup g;
+          // Under "~Global settings": the style manager's switch is on.
+          if (restyle.LoadGroup(g,
+                                restyle.GetConditionSetId(1, 0, "~Save Window position and size~"),
+                                "~DEFAULT:WindowPosAndSize") == 1) {
+            saved = std::to_string(g.ENABLED) + "|" + g.VALUE.str();
+          }
+          edited = manager.CONTROLPROPERTYGROUP.VALUE.str();
+        },
+        [&](ZOVRestyleClass& store) {
+          StoreWindowOption(store, kSaveWindowPosition, "1");
+          if (c.room_x != 0) {
+            ImageQueueRecord image;
+            image.IMAGEFILE = "~none";
+            image.SHIFTXPOS = c.room_x;
+            image.SHIFTYPOS = c.room_y;
+            manager.AddImage(image);
+          }
+        });
+    const WindowHandle w = user.Window("Restyled");
+    ui::Input sized;
+    sized.kind = ui::Input::Kind::kSized;
+    sized.at = {20, -15, 300, 150};
+    ui::PostInput(w, sized);
+    user.CloseBox(w);
+    runtime.Join();
+    EXPECT_EQ(saved, c.saved);
+    EXPECT_EQ(edited, "being edited");
+  }
+}
+
+TEST_F(HandleEventTest, TheCloseFadesTheWindowOutWhenItsFadingSaysSo) {
+  struct Case {
+    std::string_view name;
+    std::string_view fading;  // "": none stored
+    std::string_view outline;
+  };
+  // On a display that shows no opacity fading out ends with the smallest square, 2 pixels wide.
+  display.TEST_SetShowsOpacity(false);
+  const Case cases[] = {
+      {"no fading stored", "", "none"}, {"fading off", "0", "none"}, {"fading on", "1", "2 by 2"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string outline;
+    Run([](ZOVRestyleClass&, ui::Window&) {},
+        [&](ZOVRestyleClass&, ui::Window& window) {
+          if (window.shape() == nullptr) {
+            outline = "none";
+            return;
+          }
+          const platform::region::Rect box = window.shape()->BoundingBox();
+          outline =
+              std::to_string(box.right - box.left) + " by " + std::to_string(box.bottom - box.top);
+        },
+        [&](ZOVRestyleClass& store) {
+          if (!c.fading.empty()) StoreWindowOption(store, kFadeWindows, c.fading);
+        });
+    user.CloseBox(user.Window("Restyled"));
+    runtime.Join();
+    EXPECT_EQ(outline, c.outline);
   }
 }
 
