@@ -20,6 +20,7 @@
 
 #include "app/pexolind_main.h"
 #include "app/program.h"
+#include "app/qt_program_test.h"
 #include "app/test_windows.h"
 #include "catalog/globals.h"
 #include "platform/core/fixed_string.h"
@@ -43,18 +44,8 @@ namespace {
 using platform::qt::QtBackend;
 using platform::qt::WindowMirror;
 
-class MessageWindowOnQtTest : public ::testing::Test {
+class MessageWindowOnQtTest : public testing::QtProgramTest {
  protected:
-  // One application for the suite, gone before Qt's statics are.
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "app_qt_test";
-    static char* argv[] = {name, nullptr};
-    application_ = std::make_unique<QApplication>(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-  }
-  static void TearDownTestSuite() { application_.reset(); }
-
   void SetUp() override {
     platform::testing::OdbcSources::Get();
     platform::TEST_SetProgramPath((std::filesystem::current_path() / "pexolind").string());
@@ -63,17 +54,6 @@ class MessageWindowOnQtTest : public ::testing::Test {
   void TearDown() override {
     platform::TEST_SetProgramPath("");
     catalog::Glo.ConnectString = "";
-  }
-
-  // Runs the GUI and the program's threads until `done` holds, for up to a minute of rounds;
-  // false when it never does.
-  static bool PumpUntil(platform::ui::Runtime& runtime, const std::function<bool()>& done) {
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (std::chrono::steady_clock::now() < give_up) {
-      platform::qt::Settle(runtime, 1);
-      if (done()) return true;
-    }
-    return false;
   }
 
   // The open message window other than `not_this`; null when none opens.
@@ -97,7 +77,6 @@ class MessageWindowOnQtTest : public ::testing::Test {
     return buttons;
   }
 
-  static inline std::unique_ptr<QApplication> application_;
   restyle::testing::InTempDirForTest temp_;
 };
 
