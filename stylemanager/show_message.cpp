@@ -104,7 +104,8 @@ int32_t ZOVStylemanagerClass::ShowMessage(const platform::MessageRequest& reques
   // The window needs a runtime thread; a message from anywhere else shows the standard box.
   if (!ui::RuntimeLockHeld() || ui::Thread() == 0) return platform::StandardMessage(request);
 
-  // The window goes after its restyle object, which leaves the registry first.
+  // Declared before its restyle object, the window closes once the object has left the
+  // registry.
   ui::Window window(kMessageWindow);
   restyle::ZOVRestyleClass restyle;
   const platform::MessageHook remembered = ui::GetSystemMessageHook();
@@ -115,7 +116,8 @@ int32_t ZOVStylemanagerClass::ShowMessage(const platform::MessageRequest& reques
     return answer;
   }
 
-  window.Open();
+  // Owned by the window the message was raised from, so it stays above it.
+  window.Open(ui::TargetWindow());
   window.Set(0, Prop::Buffer, "1");
   const int32_t default_button = request.default_button == 0 ? 1 : request.default_button;
   window.Set(0, Prop::Text, "");

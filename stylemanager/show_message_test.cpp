@@ -2,6 +2,7 @@
 // layout in the display's fixed metrics (a character 4 by 8 dialog units; a button 8 wider
 // and 14 high), its keys, the standard box when asked for, and the hook set aside meanwhile.
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -298,6 +299,22 @@ TEST_F(ShowMessageTest, TheDefaultButtonHasTheFocusAndTheArrowsMoveIt) {
     });
     EXPECT_EQ(focused, expected);
   }
+}
+
+TEST_F(ShowMessageTest, TheStyleHotKeyOpensTheConfigurationForTheMessageWindow) {
+  std::vector<std::string> configured;
+  std::mutex mutex;
+  const int32_t answer = Show(Request("Styled?"), [&](ScriptedUser& user, WindowHandle w) {
+    platform::TEST_ScopedCallObserver observer([&](std::string_view call) {
+      std::lock_guard lock(mutex);
+      if (call.starts_with("ZOVStylemanagerClass.ConfigureMain")) configured.emplace_back(call);
+      return 0;
+    });
+    user.PressKey(w, ui::kCtrl + ui::kAlt + 'S');
+  });
+  EXPECT_EQ(configured.size(), 1u);
+  // Only the close box ended it.
+  EXPECT_EQ(answer, 0);
 }
 
 TEST_F(ShowMessageTest, UseClarionMessageBoxPassesEverythingToTheStandardBox) {
