@@ -108,6 +108,7 @@ int32_t ZOVStylemanagerClass::ShowMessage(const platform::MessageRequest& reques
   // registry.
   ui::Window window(kMessageWindow);
   restyle::ZOVRestyleClass restyle;
+  restyle.SetCreatorsInitialValues();
   const platform::MessageHook remembered = ui::GetSystemMessageHook();
   ui::SetSystemMessageHook(MESSAGEHOOK);
   if (USECLARIONMESSAGEBOX == 1) {
