@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -142,6 +143,11 @@ TEST_F(MessageWindowOnQtTest, F3WithoutAConnectionShowsTheStyledMessage) {
   user.PressKey(*frame, Qt::Key_F3);
   WindowMirror* message = MessageWindow(runtime, display);
   ASSERT_NE(message, nullptr);
+  // The line takes the size of its text in the display's font: all of it shows.
+  const QList<QLabel*> labels = message->client()->findChildren<QLabel*>();
+  ASSERT_EQ(labels.size(), 1);
+  EXPECT_EQ(labels[0]->text(), "Please select a ODBC connection first!");
+  EXPECT_GE(labels[0]->width(), labels[0]->fontMetrics().horizontalAdvance(labels[0]->text()));
   const QImage shown = message->client()->grab().toImage();
   EXPECT_EQ(shown.pixelColor(2, shown.height() - 2), QColor(0, 0x80, 0x80));
   EXPECT_TRUE(platform::testing::QtUser::Screenshot(message->top(), "pexolind-message.png"));

@@ -106,7 +106,7 @@ TEST_F(ShowMessageTest, TheTextIsOneStringPerLine) {
     std::string text;
     std::vector<std::string> lines;
   };
-  const Case cases[] = {
+  std::vector<Case> cases = {
       {"bar", "one|two", {"one", "two"}},
       {"carriage return and line feed", "one\r\ntwo", {"one", "two"}},
       {"line feed alone", "one\ntwo", {"one", "two"}},
@@ -115,10 +115,23 @@ TEST_F(ShowMessageTest, TheTextIsOneStringPerLine) {
       {"empty", "", {""}},
       {"a separator at the end", "one|", {"one", ""}},
   };
+  // Lines are counted in full: the 300th is there, below the 299th.
+  std::string many;
+  std::vector<std::string> many_lines;
+  for (int i = 1; i <= 300; ++i) {
+    if (i > 1) many += '|';
+    many += std::to_string(i);
+    many_lines.push_back(std::to_string(i));
+  }
+  cases.push_back({"three hundred lines", many, many_lines});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::vector<std::string> lines;
     Show(Request(c.text), [&](ScriptedUser&, WindowHandle w) {
+      const std::vector<ui::ControlView> strings = Controls(w, ui::ControlType::kString);
+      if (strings.size() == 300) {
+        EXPECT_EQ(strings[299].at.y, 8 + 299 * 8);
+      }
       for (const ui::ControlView& s : Controls(w, ui::ControlType::kString)) {
         lines.push_back(s.text);
         EXPECT_TRUE(s.visible);
