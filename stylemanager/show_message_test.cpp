@@ -343,7 +343,7 @@ TEST_F(ShowMessageTest, UseClarionMessageBoxPassesEverythingToTheStandardBox) {
   EXPECT_FALSE(opened);
   EXPECT_EQ(answer, platform::kButtonNo);
   ASSERT_EQ(display.dialogs().seen().size(), 1u);
-  const MessageRequest& seen = display.dialogs().seen()[0];
+  const MessageRequest seen = display.dialogs().seen()[0];
   EXPECT_EQ(seen.caption, "Export");
   EXPECT_EQ(seen.icon, "Question");
   EXPECT_EQ(seen.button_mask, 6);
