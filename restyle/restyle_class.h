@@ -85,6 +85,9 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   // made.
   ~ZOVRestyleClass() override;
 
+  // The values every creator of a restyle object gives it before anything else (a window
+  // procedure, the styled message window): the tree menu's font size and colours.
+  void SetCreatorsInitialValues();
   // Binds the object to the style manager (borrowed; it outlives this object) and answers 1
   // when the procedure may not start: "Limit procedure start" allows no further window of
   // it, and the first one open has been activated. Else 0. Called before the window opens.

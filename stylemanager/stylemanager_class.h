@@ -84,6 +84,9 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
 
   // Shows a MESSAGE in the styled message window; answers the chosen button's number.
   int32_t ShowMessage(const platform::MessageRequest& request);
+  // Binds `restyle` (borrowed) to this style manager for the message windows and attaches
+  // `window` (open) to it, which lists it and styles the window.
+  void RestyleMessageWindow(platform::ui::Window& window, restyle::ZOVRestyleClass& restyle);
   // Opens the main configuration window for the window of `restyle` (borrowed).
   void ConfigureMain(restyle::ZOVRestyleClass& restyle) override;
   // Restores and restyles every registered window in turn, showing the progress window.
