@@ -12,6 +12,7 @@
 #include "app/app_test_support.h"
 #include "app/program.h"
 #include "assistant/agent_files.h"
+#include "assistant/agent_files_test_support.h"
 #include "platform/files/file.h"
 #include "platform/files/keyed/file_system.h"
 #include "platform/ui/codes.h"
@@ -29,13 +30,7 @@ constexpr platform::ui::FieldId kRestyleItem = -9;  // in the second menu of the
 class TopicPlaybackTest : public ProgramTest {
  protected:
   void StoreStep(const assistant::AgentFileRecord& step) {
-    assistant::AgentFiles f;
-    if (!platform::files::Exists("AGNTFILE")) {
-      ASSERT_TRUE(f.AGNTFILE.Create());
-    }
-    ASSERT_TRUE(f.AGNTFILE.Open(platform::files::kReadWrite | platform::files::kDenyNone));
-    f.AGF = step;
-    ASSERT_TRUE(f.AGNTFILE.Add());
+    assistant::testing::StoreAgentStep(step);
   }
   static assistant::AgentFileRecord Step(int32_t number) {
     assistant::AgentFileRecord r;
