@@ -1,12 +1,19 @@
 // Fading by a square outline: where opacity cannot be shown the window ends with the square
-// of its larger side fading in, and with the smallest square fading out.
+// of its larger side fading in, and with the smallest square fading out. Fading by opacity,
+// on the virtual clock: the levels shown step by step, and the window's other events kept.
 #include <algorithm>
+#include <atomic>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "platform/headless/virtual_clock.h"
 #include "platform/region/shapes.h"
+#include "platform/ui/forwarding_backend.h"
 #include "platform/ui/structure.h"
+#include "platform/ui/thread.h"
 #include "platform/ui/window.h"
 #include "restyle/restyle_class.h"
 #include "stylemanager/stylemanager_test_support.h"
@@ -46,6 +53,103 @@ TEST_F(RegionFadeTest, AnMdiChildFadesBySquaresAroundItsCentre) {
       EXPECT_EQ(window.Get(0, ui::Prop::Pixels), "");
       window.Close();
     });
+  }
+}
+
+constexpr ui::WindowStructure kPlain{"test$fade", "P1$PLAIN",      ui::WindowKind::kPlain,
+                                     "Plain",     {0, 0, 100, 50}, {}};
+constexpr ui::EventId kLate = 0x999;
+
+// Passes every call on and keeps each opacity a window was shown with, in order.
+class OpacityRecorder final : public ui::ForwardingBackend {
+ public:
+  using ForwardingBackend::ForwardingBackend;
+  std::vector<std::string> Levels() const {
+    std::lock_guard lock(mutex_);
+    return levels_;
+  }
+  void UpdateWindow(const ui::WindowView& window) override {
+    {
+      std::lock_guard lock(mutex_);
+      const auto it = window.properties.find({static_cast<int32_t>(ui::Prop::Opacity), 0});
+      if (it != window.properties.end() && (levels_.empty() || levels_.back() != it->second)) {
+        levels_.push_back(it->second);
+      }
+    }
+    ForwardingBackend::UpdateWindow(window);
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<std::string> levels_;
+};
+
+class LayeredFadeTest : public stylemanager::testing::StyleManagerFixture {
+ protected:
+  // Fades a plain window with `fading` stored as its "Fade windows" value (none when empty),
+  // its OpenWindow and a 999h waiting, on thread 1 while the clock ticks; the events the
+  // window's own loop gets afterwards go to `after`.
+  std::vector<std::string> Fade(std::string_view fading, uint8_t fade_in) {
+    display.TEST_SetShowsOpacity(true);
+    OpacityRecorder recorder{display};
+    ui::Runtime runtime{recorder};
+    platform::headless::VirtualClock clock{runtime, display};
+    std::atomic<bool> done = false;
+    runtime.StartMain([&] {
+      manager.Init(0x653);
+      manager.USEFADING = 0;
+      ui::Window window(kPlain);
+      ZOVRestyleClass restyle;
+      Open(restyle, window, "Faded");
+      if (!fading.empty()) Store(restyle, false, "ControlType 25", kFadeWindows, fading);
+      // The window's own OpenWindow waits in its queue already.
+      window.Post(kLate);
+      restyle.FadeWindow(window, fade_in, 0, 1, 1, 0, 1, 0);
+      timer_after = window.Get(0, ui::Prop::Timer);
+      while (window.Accept()) {
+        after.push_back(window.event().event);
+        if (window.event().event == kLate) break;
+      }
+      window.Close();
+      manager.Shutdown();
+      done = true;
+    });
+    for (int i = 0; i < 2000 && !done; ++i) clock.Advance(1);
+    runtime.Join();
+    return recorder.Levels();
+  }
+
+  // The levels a fade by `step` shows, as alpha values, ending whole or gone.
+  static std::vector<std::string> Steps(int32_t step, bool fade_in) {
+    std::vector<std::string> out;
+    for (int32_t level = fade_in ? 1 + step : 100 - step; fade_in ? level <= 100 : level >= 1;
+         level += fade_in ? step : -step) {
+      out.push_back(std::to_string(level * 255 / 100));
+    }
+    out.push_back(fade_in ? "255" : "0");
+    return out;
+  }
+
+  std::vector<ui::EventId> after;
+  std::string timer_after;
+};
+
+TEST_F(LayeredFadeTest, TheOpacityStepsByTheStoredSpeedAndTheWindowsEventsComeAfterwards) {
+  struct Case {
+    std::string_view fading;
+    uint8_t fade_in;
+    int32_t step;
+  };
+  const Case kCases[] = {
+      {"", 1, 4}, {"", 0, 4}, {" 000", 1, 6}, {" 000", 0, 1}, {" 150", 0, 100}, {" 010", 0, 10},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.fading) + (c.fade_in == 1 ? " in" : " out"));
+    after.clear();
+    EXPECT_EQ(Fade(c.fading, c.fade_in), Steps(c.step, c.fade_in == 1));
+    EXPECT_EQ(after, (std::vector<ui::EventId>{ui::kEventOpenWindow, kLate}));
+    // The timer is off again.
+    EXPECT_EQ(timer_after, "0");
   }
 }
 
