@@ -3,6 +3,7 @@
 // on the virtual clock: the levels shown step by step, and the window's other events kept.
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 
 #include "platform/headless/virtual_clock.h"
 #include "platform/region/shapes.h"
+#include "platform/testing/scripted_user.h"
 #include "platform/ui/forwarding_backend.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/thread.h"
@@ -68,12 +70,31 @@ class OpacityRecorder final : public ui::ForwardingBackend {
     std::lock_guard lock(mutex_);
     return levels_;
   }
+  // The next level shown holds its thread until Release: a slow step.
+  void HoldNextLevel() {
+    std::lock_guard lock(mutex_);
+    hold_ = true;
+  }
+  void WaitUntilHeld() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return held_; });
+  }
+  void Release() {
+    std::lock_guard lock(mutex_);
+    hold_ = held_ = false;
+    changed_.notify_all();
+  }
   void UpdateWindow(const ui::WindowView& window) override {
     {
-      std::lock_guard lock(mutex_);
+      std::unique_lock lock(mutex_);
       const auto it = window.properties.find({static_cast<int32_t>(ui::Prop::Opacity), 0});
       if (it != window.properties.end() && (levels_.empty() || levels_.back() != it->second)) {
         levels_.push_back(it->second);
+        if (hold_) {
+          held_ = true;
+          changed_.notify_all();
+          changed_.wait(lock, [&] { return !hold_; });
+        }
       }
     }
     ForwardingBackend::UpdateWindow(window);
@@ -81,6 +102,9 @@ class OpacityRecorder final : public ui::ForwardingBackend {
 
  private:
   mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  bool hold_ = false;
+  bool held_ = false;
   std::vector<std::string> levels_;
 };
 
@@ -89,6 +113,14 @@ class LayeredFadeTest : public stylemanager::testing::StyleManagerFixture {
   // Fades a plain window with `fading` stored as its "Fade windows" value (none when empty),
   // its OpenWindow and a 999h waiting, on thread 1 while the clock ticks; the events the
   // window's own loop gets afterwards go to `after`.
+  // On thread 1: starts the style manager without fading on open, opens `window` and
+  // attaches it to `restyle`.
+  void OpenUnfaded(ui::Window& window, ZOVRestyleClass& restyle) {
+    manager.Init(0x653);
+    manager.USEFADING = 0;
+    Open(restyle, window, "Faded");
+  }
+
   std::vector<std::string> Fade(std::string_view fading, uint8_t fade_in) {
     display.TEST_SetShowsOpacity(true);
     OpacityRecorder recorder{display};
@@ -96,11 +128,9 @@ class LayeredFadeTest : public stylemanager::testing::StyleManagerFixture {
     platform::headless::VirtualClock clock{runtime, display};
     std::atomic<bool> done = false;
     runtime.StartMain([&] {
-      manager.Init(0x653);
-      manager.USEFADING = 0;
       ui::Window window(kPlain);
       ZOVRestyleClass restyle;
-      Open(restyle, window, "Faded");
+      OpenUnfaded(window, restyle);
       if (!fading.empty()) Store(restyle, false, "ControlType 25", kFadeWindows, fading);
       // The window's own OpenWindow waits in its queue already.
       window.Post(kLate);
@@ -151,6 +181,41 @@ TEST_F(LayeredFadeTest, TheOpacityStepsByTheStoredSpeedAndTheWindowsEventsComeAf
     // The timer is off again.
     EXPECT_EQ(timer_after, "0");
   }
+}
+
+TEST_F(LayeredFadeTest, TimerTicksDuringASlowStepMakeOneStepAfterIt) {
+  display.TEST_SetShowsOpacity(true);
+  OpacityRecorder recorder{display};
+  ui::Runtime runtime{recorder};
+  platform::testing::ScriptedUser user{runtime, display};
+  std::atomic<ui::WindowHandle> faded = 0;
+  std::atomic<bool> done = false;
+  recorder.HoldNextLevel();
+  runtime.StartMain([&] {
+    ui::Window window(kPlain);
+    ZOVRestyleClass restyle;
+    OpenUnfaded(window, restyle);
+    faded = window.handle();
+    restyle.FadeWindow(window, 1, 0, 1, 1, 0, 1, 0);
+    window.Close();
+    manager.Shutdown();
+    done = true;
+  });
+  runtime.WaitUntilIdle();
+  ui::Input tick;
+  tick.kind = ui::Input::Kind::kTimer;
+  ui::PostInput(faded, tick);
+  // The first step is shown slowly; five ticks run out meanwhile.
+  recorder.WaitUntilHeld();
+  for (int i = 0; i < 5; ++i) ui::PostInput(faded, tick);
+  recorder.Release();
+  runtime.WaitUntilIdle();
+  EXPECT_EQ(recorder.Levels(), (std::vector<std::string>{"12", "22"}));
+  for (int i = 0; i < 100 && !done; ++i) user.FireTimer(faded);
+  runtime.Join();
+  // The fade went on to its end, a step a tick; the window closed before showing it whole.
+  EXPECT_TRUE(done);
+  EXPECT_EQ(recorder.Levels().size(), Steps(4, true).size() - 1);
 }
 
 }  // namespace
