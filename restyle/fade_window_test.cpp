@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "platform/core/clock.h"
 #include "platform/headless/virtual_clock.h"
 #include "platform/region/shapes.h"
 #include "platform/testing/scripted_user.h"
@@ -121,6 +123,22 @@ class LayeredFadeTest : public stylemanager::testing::StyleManagerFixture {
     Open(restyle, window, "Faded");
   }
 
+  // Starts thread 1 fading a plain window in; its handle goes to `faded`, and `after` runs
+  // once the fade has returned, before the window closes.
+  void StartFadeIn(ui::Runtime& runtime, std::atomic<ui::WindowHandle>& faded,
+                   std::function<void(ui::Window&)> after) {
+    runtime.StartMain([this, &faded, after = std::move(after)] {
+      ui::Window window(kPlain);
+      ZOVRestyleClass restyle;
+      OpenUnfaded(window, restyle);
+      faded = window.handle();
+      restyle.FadeWindow(window, 1, 0, 1, 1, 0, 1, 0);
+      after(window);
+      window.Close();
+      manager.Shutdown();
+    });
+  }
+
   std::vector<std::string> Fade(std::string_view fading, uint8_t fade_in) {
     display.TEST_SetShowsOpacity(true);
     OpacityRecorder recorder{display};
@@ -191,16 +209,7 @@ TEST_F(LayeredFadeTest, TimerTicksDuringASlowStepMakeOneStepAfterIt) {
   std::atomic<ui::WindowHandle> faded = 0;
   std::atomic<bool> done = false;
   recorder.HoldNextLevel();
-  runtime.StartMain([&] {
-    ui::Window window(kPlain);
-    ZOVRestyleClass restyle;
-    OpenUnfaded(window, restyle);
-    faded = window.handle();
-    restyle.FadeWindow(window, 1, 0, 1, 1, 0, 1, 0);
-    window.Close();
-    manager.Shutdown();
-    done = true;
-  });
+  StartFadeIn(runtime, faded, [&](ui::Window&) { done = true; });
   runtime.WaitUntilIdle();
   ui::Input tick;
   tick.kind = ui::Input::Kind::kTimer;
@@ -216,6 +225,30 @@ TEST_F(LayeredFadeTest, TimerTicksDuringASlowStepMakeOneStepAfterIt) {
   // The fade went on to its end, a step a tick; the window closed before showing it whole.
   EXPECT_TRUE(done);
   EXPECT_EQ(recorder.Levels().size(), Steps(4, true).size() - 1);
+}
+
+TEST_F(LayeredFadeTest, AFadeEndsWholeFiveSecondsAfterItBegan) {
+  display.TEST_SetShowsOpacity(true);
+  OpacityRecorder recorder{display};
+  std::atomic<int64_t> now_ms = 0;
+  const platform::MonotonicSource kept =
+      platform::SetMonotonicSource([&] { return now_ms.load(); });
+  ui::Runtime runtime{recorder};
+  platform::testing::ScriptedUser user{runtime, display};
+  std::atomic<ui::WindowHandle> faded = 0;
+  std::string opacity_after;
+  StartFadeIn(runtime, faded,
+              [&](ui::Window& window) { opacity_after = window.Get(0, ui::Prop::Opacity); });
+  runtime.WaitUntilIdle();
+  user.FireTimer(faded);
+  now_ms = 4999;
+  user.FireTimer(faded);
+  now_ms = 5000;
+  user.FireTimer(faded);
+  runtime.Join();
+  platform::SetMonotonicSource(kept);
+  EXPECT_EQ(recorder.Levels(), (std::vector<std::string>{"12", "22"}));
+  EXPECT_EQ(opacity_after, "255");
 }
 
 }  // namespace
