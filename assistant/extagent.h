@@ -260,7 +260,9 @@ class ZOVAgentClass {
   void SetProcedureThread(std::string_view procedure_name, int32_t thread);
   int32_t ProcedureThread(std::string_view procedure_name);
   platform::ui::FieldId ButtonOf(std::string_view procedure_name);
-  // Playback (playback.cpp).
+  // Playback (playback.cpp). A topic stops, without messages, after Shutdown and once the
+  // program ends.
+  bool Stopped() const;
   std::vector<AgentFileRecord> ReadTopic(std::string_view procedure, std::string_view topic);
   void PlayAgentStep(const AgentFileRecord& step);
   void PlayAnimation(const AgentFileRecord& step, int32_t x, int32_t y);
