@@ -245,6 +245,7 @@ void Runtime::ChangeBusy(Badge<detail::ThreadState>, int delta) {
   {
     std::lock_guard lock(mutex_);
     busy_ += delta;
+    ++activity_;
     // A thread that gets busy may change what a poller waits for.
     if (delta > 0) WakePollersLocked();
   }
@@ -353,6 +354,7 @@ ThreadId Runtime::Launch(ThreadId id, Procedure proc) {
   std::lock_guard lock(mutex_);
   ++busy_;
   ++live_;
+  ++activity_;
   WakePollersLocked();
   // The new thread queues for the lock now, behind its starter, so a YIELD right after
   // START lets it run.
@@ -385,6 +387,7 @@ ThreadId Runtime::Launch(ThreadId id, Procedure proc) {
       std::lock_guard counts(mutex_);
       --busy_;
       --live_;
+      ++activity_;
       last = live_ == 0;
     }
     changed_.notify_all();
@@ -412,7 +415,17 @@ void Runtime::Join() {
 void Runtime::WaitUntilIdle() {
   assert(t_self == nullptr);
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return busy_ == 0; });
+  for (;;) {
+    changed_.wait(lock, [&] { return busy_ == 0; });
+    if (sleeping_pollers_ == 0) return;
+    // A poller may have gone to sleep just after another thread, which then went idle, made
+    // its condition hold: each looks once more, and the program is idle only when that
+    // changed nothing but the pollers' own sleep.
+    const uint64_t activity = activity_;
+    WakePollersLocked();
+    changed_.wait(lock, [&] { return busy_ == 0; });
+    if (activity_ == activity) return;
+  }
 }
 
 ThreadId StartThread(Procedure proc) {

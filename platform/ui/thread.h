@@ -54,7 +54,8 @@ class Runtime {
   // and SLEEP ends at once; a window opened after that gets CloseWindow as it opens.
   void Join();
   // Waits until every runtime thread waits for its next event with nothing it could take
-  // queued, or has ended. Not on a runtime thread; never takes the runtime lock.
+  // queued, sleeps in a polling wait whose condition it has looked at since the others went
+  // idle, or has ended. Not on a runtime thread; never takes the runtime lock.
   void WaitUntilIdle();
   // True until every runtime thread has ended.
   bool running() const;
@@ -103,11 +104,12 @@ class Runtime {
   std::condition_variable changed_;
   int busy_ = 0;  // threads not waiting for an event, nor sleeping in a polling wait
   std::condition_variable pollers_woken_;
-  int sleeping_pollers_ = 0;               // counted idle until the next wake
-  uint64_t poller_generation_ = 0;         // moves at every wake
-  int live_ = 0;                           // threads not ended
-  std::multiset<int64_t> sleep_ends_;      // when the threads in SLEEP wake
-  std::atomic<bool> ending_ = false;       // set under mutex_
+  int sleeping_pollers_ = 0;           // counted idle until the next wake
+  uint64_t poller_generation_ = 0;     // moves at every wake
+  int live_ = 0;                       // threads not ended
+  uint64_t activity_ = 0;              // moves whenever a thread starts or stops waiting, or ends
+  std::multiset<int64_t> sleep_ends_;  // when the threads in SLEEP wake
+  std::atomic<bool> ending_ = false;   // set under mutex_
   std::atomic<ThreadId> main_thread_ = 0;  // the one StartMain started: thread 1
   bool virtual_clock_ = false;
   ThreadId next_id_ = 1;
