@@ -3,6 +3,7 @@
 // virtual clock, a window that opens later, and the end of the program while a topic plays.
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <set>
 #include <string>
@@ -19,6 +20,7 @@
 #include "platform/files/file.h"
 #include "platform/files/keyed/file_system.h"
 #include "platform/headless/virtual_clock.h"
+#include "platform/region/region.h"
 #include "platform/ui/codes.h"
 #include "platform/ui/poll_wait.h"
 #include "platform/ui/prop.h"
@@ -68,28 +70,30 @@ class TopicPlaybackTest : public ProgramTest {
     const platform::ui::WindowStructure* s = platform::ui::FindWindowStructure(module, label);
     return s != nullptr ? s->FindEquate(equate) : platform::ui::kNoField;
   }
-  // Starts the topic "Opmaak" of Main from the frame's own thread, as the topic chooser does.
-  // Replaces the hook of OnCall.
-  void StartTopic(ScriptedUser& user) {
+  // Starts the topic "Opmaak" of Main from the frame's own thread, as the topic chooser does,
+  // and leaves `hook` (none when empty) as the hook of OnCall from then on.
+  void StartTopic(ScriptedUser& user, std::function<void(std::string_view)> hook = {}) {
     std::atomic<bool> started = false;
     OnCall([&](std::string_view call) {
       if (call == "ZOVAgentClass.HandleEvent Main" && !started.exchange(true)) {
         Program().Agent.StartTopic("Main", "Opmaak");
       }
+      if (hook) hook(call);
     });
     platform::ui::PostToWindow(Frame(user), platform::ui::kEventUser);
     user.WaitUntilIdle();
-    OnCall({});
+    OnCall(std::move(hook));
   }
-  // Notes the monotonic time of every Accepted of `field` in the connection window.
-  void NoteConnectionAccepted(platform::ui::FieldId field) {
-    OnCall([this, field](std::string_view call) {
+  // A hook of OnCall that notes the monotonic time of every Accepted of `field` in the
+  // connection window.
+  std::function<void(std::string_view)> NoteConnectionAccepted(platform::ui::FieldId field) {
+    return [this, field](std::string_view call) {
       if (call == "ZOVAgentClass.HandleEvent ChooseODBCconnection" &&
           platform::ui::Event() == platform::ui::kEventAccepted && platform::ui::Field() == field) {
         std::lock_guard lock(accepted_mutex_);
         accepted_at_.push_back(platform::MonotonicMs());
       }
-    });
+    };
   }
   std::vector<int64_t> AcceptedAt() {
     std::lock_guard lock(accepted_mutex_);
@@ -167,8 +171,7 @@ TEST_F(TopicPlaybackTest, AStepThatOpensTheConnectionWindowLeavesTheRestOfTheTop
   std::vector<std::vector<int64_t>> accepted;
   RunProgram([&](ScriptedUser& user) {
     platform::headless::VirtualClock clock(user.runtime(), display);
-    StartTopic(user);
-    NoteConnectionAccepted(ConnectString());
+    StartTopic(user, NoteConnectionAccepted(ConnectString()));
     user.WaitUntilIdle();
     const WindowHandle w = user.Window(kConnectionTitle);
     for (int step = 0; step < 4; ++step) {
@@ -193,8 +196,7 @@ TEST_F(TopicPlaybackTest, AnEventStepIsReplayedInAWindowThatOpensTwoSecondsLater
   std::string shown;
   RunProgram([&](ScriptedUser& user) {
     platform::headless::VirtualClock clock(user.runtime(), display);
-    StartTopic(user);
-    NoteConnectionAccepted(ConnectString());
+    StartTopic(user, NoteConnectionAccepted(ConnectString()));
     clock.Advance(200);  // two seconds of the ten the step waits
     user.PressKey(Frame(user), platform::ui::kF2Key);
     const WindowHandle w = user.Window(kConnectionTitle);
@@ -205,6 +207,53 @@ TEST_F(TopicPlaybackTest, AnEventStepIsReplayedInAWindowThatOpensTwoSecondsLater
   });
   EXPECT_EQ(shown, "x");
   EXPECT_EQ(AcceptedAt(), (std::vector<int64_t>{2100}));
+  EXPECT_EQ(Calls("ZOVStylemanagerClass.ShowMessage"), std::vector<std::string>{});
+}
+
+// A stored click glides the screen cursor, the one the user moves, from where the user left
+// it to the stored point, and presses and releases the left button there: the entry under
+// it takes the focus, and the event follows.
+TEST_F(TopicPlaybackTest, AClickIsReplayedWithTheUsersScreenCursor) {
+  const platform::ui::FieldId username =
+      FieldOf("pexolind$pexol003", "P1$WINDOW", "?Username");  // at (200, 46) pixels, 400 by 24
+  StoreStep(Step(0));
+  assistant::AgentFileRecord click =
+      EventStep(1, kConnection, platform::ui::kEventSelected, username);
+  // From the window's top-left corner, over its frame and caption: inside the entry.
+  click.POSITIONX = 304;
+  click.POSITIONY = 82;
+  StoreStep(click);
+  platform::region::Point cursor{};
+  platform::region::Point target{};
+  platform::ui::FieldId before = 0;
+  platform::ui::FieldId after = 0;
+  std::vector<std::string> selected;
+  RunProgram([&](ScriptedUser& user) {
+    platform::headless::VirtualClock clock(user.runtime(), display);
+    user.PressKey(Frame(user), platform::ui::kF2Key);
+    const WindowHandle w = user.Window(kConnectionTitle);
+    user.WaitUntilIdle();
+    before = FocusedField(user, w, kConnection);
+    user.MoveCursor(5, 5);
+    StartTopic(user, [&](std::string_view call) {
+      if (call == "ZOVAgentClass.HandleEvent ChooseODBCconnection" &&
+          platform::ui::Event() == platform::ui::kEventSelected) {
+        selected.push_back(std::to_string(platform::ui::Field()));
+      }
+    });
+    user.WaitUntilIdle();
+    OnCall({});
+    cursor = user.Cursor();
+    target = {Program().Agent.WINDOWPOSX + 304, Program().Agent.WINDOWPOSY + 82};
+    after = FocusedField(user, w, kConnection);
+  });
+  EXPECT_NE(before, username);
+  EXPECT_EQ(cursor.x, target.x);
+  EXPECT_EQ(cursor.y, target.y);
+  EXPECT_EQ(after, username);
+  // The click's own Selected, then the one the step posts.
+  EXPECT_EQ(selected,
+            (std::vector<std::string>{std::to_string(username), std::to_string(username)}));
   EXPECT_EQ(Calls("ZOVStylemanagerClass.ShowMessage"), std::vector<std::string>{});
 }
 
