@@ -27,6 +27,7 @@
 
 #include "app/pexolind_main.h"
 #include "app/program.h"
+#include "app/qt_program_test.h"
 #include "app/test_windows.h"
 #include "catalog/globals.h"
 #include "platform/core/paths.h"
@@ -48,19 +49,8 @@ namespace {
 using platform::qt::QtBackend;
 using platform::qt::WindowMirror;
 
-class AppOnQtTest : public ::testing::Test {
+class AppOnQtTest : public testing::QtProgramTest {
  protected:
-  // The application ends with the suite: destroyed later, at exit, it would outlive the
-  // statics of Qt it uses.
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "app_qt_test";
-    static char* argv[] = {name, nullptr};
-    application_ = std::make_unique<QApplication>(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-  }
-  static void TearDownTestSuite() { application_.reset(); }
-
   void SetUp() override {
     platform::testing::OdbcSources::Get();
     std::string tmpl = (std::filesystem::temp_directory_path() / "pex-app-qt.XXXXXX").string();
@@ -79,20 +69,6 @@ class AppOnQtTest : public ::testing::Test {
     std::filesystem::remove_all(dir_, ignored);
   }
 
-  // Lets the GUI and the runtime threads work until `done` holds; false when it never does.
-  // Runs the GUI and the program's threads until `done` holds. How many rounds that takes
-  // depends on the machine's load (the connection window pauses before it tells the frame),
-  // so it goes on for up to a minute of rounds instead of a fixed count. The GUI keeps
-  // running while the threads settle, since one of them may be waiting for it.
-  static bool PumpUntil(platform::ui::Runtime& runtime, const std::function<bool()>& done) {
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (std::chrono::steady_clock::now() < give_up) {
-      platform::qt::Settle(runtime, 1);
-      if (done()) return true;
-    }
-    return false;
-  }
-
   // With PEX_SCREENSHOT_DIR set (scripts/screenshot), writes a picture of `widget` there.
   static void Screenshot(QWidget* widget, const char* file) {
     const char* dir = std::getenv("PEX_SCREENSHOT_DIR");
@@ -101,7 +77,6 @@ class AppOnQtTest : public ::testing::Test {
         widget->grab().save(QString::fromStdString((std::filesystem::path(dir) / file).string())));
   }
 
-  static inline std::unique_ptr<QApplication> application_;
   std::filesystem::path dir_;
   std::filesystem::path previous_dir_;
 };

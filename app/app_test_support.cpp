@@ -16,6 +16,7 @@
 #include "platform/ui/desktop_settings.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/thread.h"
+#include "stylemanager/stylemanager_class.h"
 
 namespace app::testing {
 
@@ -42,6 +43,10 @@ void ProgramTest::SetUp() {
       hook = hook_;
     }
     if (hook) hook(call);
+    // Init keeps the setting it finds once its own questions are done.
+    if (!styled_messages && call.starts_with("ZOVStylemanagerClass.Init ")) {
+      Program().StyleManager.USECLARIONMESSAGEBOX = 1;
+    }
     std::lock_guard lock(mutex_);
     calls_.emplace_back(call);
     const auto it = answers_.find(call);

@@ -58,6 +58,10 @@ class ProgramTest : public ::testing::Test {
   std::string ReadFile(const std::filesystem::path& path) const;
 
   platform::testing::ScriptedDisplay display;
+  // Set before the run: the program's messages show in the styled message window, which the
+  // test answers as the user does. Unset, the style manager hands them to the standard box
+  // (its USECLARIONMESSAGEBOX), which the display's dialog script answers.
+  bool styled_messages = false;
 
  private:
   void DismissSplash(platform::testing::ScriptedUser& user);

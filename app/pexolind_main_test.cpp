@@ -21,6 +21,8 @@
 #include "platform/files/file.h"
 #include "platform/files/ini_file.h"
 #include "platform/ui/desktop_settings.h"
+#include "platform/ui/prop.h"
+#include "restyle/restyle_file_builder.h"
 #include "restyle/restyle_test_support.h"
 
 namespace app::testing {
@@ -143,19 +145,64 @@ TEST_F(MainProgramTest, FullWindowDraggingOffIsNeverChanged) {
             (std::vector<std::string>{"SystemParametersInfoA 38 0 0"}));
 }
 
-TEST_F(MainProgramTest, MessagesGoToTheStyleManagerOnceTheHookIsSet) {
-  // A message of the assistant's start-up is shown in the standard box; one after the frame
-  // is up goes through the style manager's ShowMessage (whose stand-in falls through to the
-  // standard box).
+TEST_F(MainProgramTest, F3WithoutAConnectionShowsTheStyledMessageWithTheMessagesStoredLook) {
+  // A message of the assistant's start-up is shown in the standard box; the one F3 raises once
+  // the frame is up goes through the style manager into the styled message window, which
+  // carries the look stored for every message window.
+  styled_messages = true;
+  constexpr int32_t kWindowType = 25;
+  constexpr auto kColor = static_cast<int32_t>(platform::ui::Prop::Color);
+  constexpr auto kWallPaper = static_cast<int32_t>(platform::ui::Prop::WallPaper);
+  restyle::testing::WriteRestyleFiles([&](restyle::testing::RestyleFileBuilder& b) {
+    b.ListProperty(kWindowType, "COLOR", kColor);
+    b.ListProperty(kWindowType, "WALLPAPER", kWallPaper);
+    const int32_t set = b.Set("~ZOVRestyleMessage~", "ControlType 25");
+    b.Value(set, kColor, "8421376");
+    b.Value(set, kWallPaper, "ZOVLogo.png");
+  });
   OnCall([](std::string_view call) {
     if (call == "ZOVAgentClass.Init") platform::Message("From the assistant's start-up");
   });
   display.dialogs().ExpectMessage("From the assistant's start-up", platform::kButtonOk);
-  display.dialogs().ExpectMessage("Please select a ODBC connection first!", platform::kButtonOk);
+  std::vector<std::string> lines;
+  std::vector<std::string> buttons;
+  std::string color;
+  std::string wallpaper;
+  std::string icon;
+  size_t connection_windows = 0;
   RunProgram([&](ScriptedUser& user) {
     OnCall({});
     user.PressKey(Frame(user), platform::ui::kF3Key);
+    const platform::ui::WindowHandle w = user.Window("P44$MSGWIN");
+    const auto shown = display.FindWindow(w);
+    ASSERT_TRUE(shown.has_value());
+    platform::ui::FieldId ok = 0;
+    for (const auto& [field, c] : shown->controls) {
+      if (c.type == platform::ui::ControlType::kString) lines.push_back(c.text);
+      if (c.type == platform::ui::ControlType::kImage) icon = c.text;
+      if (c.type == platform::ui::ControlType::kButton) {
+        buttons.push_back(c.text);
+        ok = field;
+      }
+    }
+    const auto property = [&](int32_t p) {
+      const auto it = shown->view.properties.find({p, 0});
+      return it != shown->view.properties.end() ? it->second : std::string();
+    };
+    color = property(kColor);
+    wallpaper = property(kWallPaper);
+    user.Click(w, ok);
+    connection_windows = 0;
+    for (const auto& m : display.Windows()) {
+      if (m.view.title == "Choose an ODB Cconnection") ++connection_windows;
+    }
   });
+  EXPECT_EQ(lines, std::vector<std::string>{"Please select a ODBC connection first!"});
+  EXPECT_EQ(buttons, std::vector<std::string>{"OK"});
+  EXPECT_EQ(icon, "Exclamation");
+  EXPECT_EQ(color, "8421376");
+  EXPECT_EQ(wallpaper, "ZOVLogo.png");
+  EXPECT_EQ(connection_windows, 1u);
   EXPECT_EQ(Calls("ZOVStylemanagerClass.ShowMessage"),
             (std::vector<std::string>{
                 "ZOVStylemanagerClass.ShowMessage Please select a ODBC connection first!"}));

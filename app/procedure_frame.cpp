@@ -14,14 +14,6 @@ namespace {
 using platform::ui::ControlType;
 using platform::ui::FieldId;
 
-// The restyle object's initial values, the same for every procedure. Colours are stored
-// values: 80000000h + n is system colour n, -1 none.
-constexpr int32_t kMenuTreeItemHeight = 8;
-constexpr int64_t kMenuTreeItemColor = 0x80000012;               // button text
-constexpr int64_t kMenuTreeItemBackgroundColor = -1;             // none
-constexpr int64_t kMenuTreeItemSelectedColor = 0x8000000E;       // highlight text
-constexpr int64_t kMenuTreeItemSelectedBackground = 0x80000002;  // active caption
-
 // The restyle object of the innermost procedure running on this thread.
 thread_local restyle::ZOVRestyleClass* t_running_restyle = nullptr;
 
@@ -103,11 +95,7 @@ WindowAnswer ProcedureWindow::Close() {
 
 WindowAnswer RunWithRestyle(ProcedureWindow& object) {
   restyle::ZOVRestyleClass restyle;
-  restyle.MENUTREEITEMHEIGHT = kMenuTreeItemHeight;
-  restyle.MENUTREEITEMCOLOR = kMenuTreeItemColor;
-  restyle.MENUTREEITEMBACKGROUNDCOLOR = kMenuTreeItemBackgroundColor;
-  restyle.MENUTREEITEMSELECTEDCOLOR = kMenuTreeItemSelectedColor;
-  restyle.MENUTREEITEMSELECTEDBACKGROUND = kMenuTreeItemSelectedBackground;
+  restyle.SetCreatorsInitialValues();
   object.restyle_ = &restyle;
   restyle::ZOVRestyleClass* const outer = t_running_restyle;
   t_running_restyle = &restyle;

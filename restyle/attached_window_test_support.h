@@ -20,6 +20,20 @@
 
 namespace restyle::testing {
 
+// Binds `restyle` to `manager` for `procedure`, registers the open `window` and every control
+// by its equate text, and attaches the window, as a window procedure does.
+inline void AttachAsProcedure(ZOVRestyleClass& restyle, stylemanager::ZOVStylemanagerClass& manager,
+                              std::string_view procedure, platform::ui::Window& window) {
+  ASSERT_EQ(restyle.Init(manager, procedure), 0);
+  restyle.AddControl(0, 0, "Window", "Window");
+  const platform::ui::WindowStructure& structure = window.structure();
+  for (size_t i = 0; i < structure.controls.size(); ++i) {
+    restyle.AddControl(structure.FieldAt(i), 0, structure.controls[i].equate,
+                       structure.controls[i].equate);
+  }
+  restyle.SetWindow(window, 1);
+}
+
 class AttachedWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -51,13 +65,7 @@ class AttachedWindowTest : public ::testing::Test {
       window.Open();
       declare(window);
       ZOVRestyleClass restyle;
-      ASSERT_EQ(restyle.Init(manager, "Attached"), 0);
-      restyle.AddControl(0, 0, "Window", "Window");
-      for (size_t i = 0; i < structure.controls.size(); ++i) {
-        restyle.AddControl(structure.FieldAt(i), 0, structure.controls[i].equate,
-                           structure.controls[i].equate);
-      }
-      restyle.SetWindow(window, 1);
+      AttachAsProcedure(restyle, manager, "Attached", window);
       body(restyle, window);
       manager.Shutdown();
     });

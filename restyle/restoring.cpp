@@ -76,6 +76,8 @@ void ZOVRestyleClass::Restoring() {
   IMAGEBUTTONQUEUE->Free();
   RATIO = 1.0;
   PREVIOUSRATIO = 1.0;
+  restored_room_x_ = 0;
+  restored_room_y_ = 0;
   PlaceImages();
   WINDOWRESTYLED = 0;
 }

@@ -33,6 +33,20 @@ T AsNumber(std::string_view text) {
 
 }  // namespace
 
+void ZOVRestyleClass::SetCreatorsInitialValues() {
+  // Colours are stored values: 80000000h + n is system colour n, -1 none.
+  constexpr int32_t kMenuTreeItemHeight = 8;
+  constexpr int64_t kMenuTreeItemColor = 0x80000012;               // button text
+  constexpr int64_t kMenuTreeItemBackgroundColor = -1;             // none
+  constexpr int64_t kMenuTreeItemSelectedColor = 0x8000000E;       // highlight text
+  constexpr int64_t kMenuTreeItemSelectedBackground = 0x80000002;  // active caption
+  MENUTREEITEMHEIGHT = kMenuTreeItemHeight;
+  MENUTREEITEMCOLOR = kMenuTreeItemColor;
+  MENUTREEITEMBACKGROUNDCOLOR = kMenuTreeItemBackgroundColor;
+  MENUTREEITEMSELECTEDCOLOR = kMenuTreeItemSelectedColor;
+  MENUTREEITEMSELECTEDBACKGROUND = kMenuTreeItemSelectedBackground;
+}
+
 ZOVRestyleClass::ZOVRestyleClass()
     : CONFIGUREMENUSTRUCTUREQUEUE(std::make_unique<platform::Queue<ConfigureMenuItemRecord>>()),
       MENUSTRUCTUREICONQUEUE(std::make_unique<platform::Queue<MenuStructureIconRecord>>()),

@@ -13,7 +13,7 @@
 // geometry and its window options, and it is listed in the style manager's registry from
 // SetWindow until it is destroyed, so it must be destroyed before its window closes.
 //
-// The fading, the event handling and the tree menu stand in until they are built: they report
+// The tree menu and the end of configure-directly mode stand in until they are built: they report
 // each call to the call trace, whose observer may answer otherwise in tests. Every operation
 // requires the runtime lock and yields nowhere.
 #pragma once
@@ -85,6 +85,9 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   // made.
   ~ZOVRestyleClass() override;
 
+  // The values every creator of a restyle object gives it before anything else (a window
+  // procedure, the styled message window): the tree menu's font size and colours.
+  void SetCreatorsInitialValues();
   // Binds the object to the style manager (borrowed; it outlives this object) and answers 1
   // when the procedure may not start: "Limit procedure start" allows no further window of
   // it, and the first one open has been activated. Else 0. Called before the window opens.
@@ -152,8 +155,18 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
                   uint8_t start);
   // Starts, refreshes or stops the tree menu of the frame. TODO(tree menu): stands in.
   void ApplyMenuTree();
-  // Answers non-zero when it consumed the current event.
+  // The window's share of the current event (EVENT, FIELD, KEYCODE, MOUSEX, MOUSEY), on the
+  // window's thread: answers 5 when it consumed the event, 0 when the window goes on with it.
+  // In configure-directly mode it forwards the window's events to the mode's thread and keeps
+  // them from the controls. Otherwise it opens the style configuration on the hot key, styles
+  // the window again after a resize (deferred while a modal window or dialog is open), saves
+  // the window's position and size and fades it out on close, and moves the mark to the
+  // selected control.
   int32_t HandleEvent();
+  // Ends configure-directly mode: the mode's thread is told (510h) and THREAD cleared.
+  // TODO(configure directly): stands in for giving the window's title, Imm, Timer and
+  // controls back.
+  void EndConfigureDirectly();
   // Rebuilds the tree menu's structure from the frame's menu.
   void BuildMenuStructure();
 
@@ -251,6 +264,14 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   bool SkippedInPass(platform::ui::FieldId field);
   // Styling off: the registered look back, the overlays removed, the scale 1.
   void Restoring();
+
+  // The event handling (handle_event.cpp).
+  int32_t HandleConfigureDirectlyEvent();
+  void OpenConfiguration();
+  void Resized();
+  void DeferredResize();
+  void SaveWindowPosition();
+  void MoveMark(platform::ui::FieldId control);
   // The rows of the properties file for `type`, read once per pass.
   const std::vector<TypePropertyRow>& TypeProperties(int32_t type);
 
@@ -282,6 +303,10 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   PassCache pass_cache_;
   // The overlays (-18) whose value applied in the current pass.
   std::unordered_set<int32_t> overlays_applied_;
+  // The room for images that the window's restored geometry holds: what the pass added when
+  // it last sized the window unmaximized.
+  int16_t restored_room_x_ = 0;
+  int16_t restored_room_y_ = 0;
   // The column widths of every list and combo when the window was attached, by field.
   std::map<platform::ui::FieldId, std::vector<int32_t>> column_widths_;
 };

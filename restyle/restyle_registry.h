@@ -66,6 +66,15 @@ class RestyleRegistry {
   virtual void BeforeMessageRestyle(ZOVRestyleClass& restyle) = 0;
   virtual void AfterMessageRestyle(ZOVRestyleClass& restyle) = 0;
 
+  // Opens the main configuration window for the window of `restyle` and returns when it has
+  // closed. Runs on the window's thread.
+  virtual void ConfigureMain(ZOVRestyleClass& restyle) = 0;
+  // MENUTREETHREAD: the tree-menu thread, 0 when none runs.
+  virtual platform::ui::ThreadId MenuTreeThread() const = 0;
+  // APPLICATIONCLIENTWIDTH and APPLICATIONCLIENTHEIGHT: the frame's size as the tree menu
+  // reads it.
+  virtual void SetApplicationClientSize(int16_t width, int16_t height) = 0;
+
  protected:
   RestyleRegistry() = default;
   ~RestyleRegistry() = default;

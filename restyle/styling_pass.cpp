@@ -94,6 +94,8 @@ void ZOVRestyleClass::SizeWindow(int16_t width, int16_t height, int16_t& cx, int
     if (!maximized) {
       window.SetPosition(0, static_cast<int32_t>(x), static_cast<int32_t>(y), width + SHIFTXPOS,
                          height + SHIFTYPOS);
+      restored_room_x_ = SHIFTXPOS;
+      restored_room_y_ = SHIFTYPOS;
     }
     return;
   }
@@ -105,6 +107,10 @@ void ZOVRestyleClass::SizeWindow(int16_t width, int16_t height, int16_t& cx, int
   }
   SHIFTXPOS = static_cast<int16_t>(SHIFTXPOS / pr * RATIO);
   SHIFTYPOS = static_cast<int16_t>(SHIFTYPOS / pr * RATIO);
+  if (!maximized) {
+    restored_room_x_ = SHIFTXPOS;
+    restored_room_y_ = SHIFTYPOS;
+  }
   if (centred) {
     cx = static_cast<int16_t>(((w - SHIFTXPOS) - ow * RATIO) / 2);
     cy = static_cast<int16_t>(((h - SHIFTYPOS) - oh * RATIO) / 2);

@@ -84,8 +84,11 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
 
   // Shows a MESSAGE in the styled message window; answers the chosen button's number.
   int32_t ShowMessage(const platform::MessageRequest& request);
+  // Binds `restyle` (borrowed) to this style manager for the message windows and attaches
+  // `window` (open) to it, which lists it and styles the window.
+  void RestyleMessageWindow(platform::ui::Window& window, restyle::ZOVRestyleClass& restyle);
   // Opens the main configuration window for the window of `restyle` (borrowed).
-  void ConfigureMain(restyle::ZOVRestyleClass& restyle);
+  void ConfigureMain(restyle::ZOVRestyleClass& restyle) override;
   // Restores and restyles every registered window in turn, showing the progress window.
   void RestyleAllWindows();
 
@@ -109,6 +112,11 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
   void RoundWindow(platform::ui::Window* window, uint8_t roundness) override;
   void BeforeMessageRestyle(restyle::ZOVRestyleClass& restyle) override;
   void AfterMessageRestyle(restyle::ZOVRestyleClass& restyle) override;
+  platform::ui::ThreadId MenuTreeThread() const override { return MENUTREETHREAD; }
+  void SetApplicationClientSize(int16_t width, int16_t height) override {
+    APPLICATIONCLIENTWIDTH = width;
+    APPLICATIONCLIENTHEIGHT = height;
+  }
   // Fills CONDITIONQUEUE with the conditions of set `set_id` for display: each with its text
   // (the control, property and operator clipped, then the value, cut to 255 bytes; a
   // connector its operator alone) and the property's name. MANUALVALUE stays 0.

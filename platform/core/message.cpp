@@ -26,6 +26,11 @@ void SetMessageHook(MessageHook hook) {
   g_hook = std::move(hook);
 }
 
+MessageHook GetMessageHook() {
+  std::lock_guard lock(g_mutex);
+  return g_hook;
+}
+
 int32_t StandardMessage(const MessageRequest& request) {
   DialogBackend* backend = g_backend.load();
   return backend ? backend->ShowMessage(request) : 0;
@@ -55,7 +60,7 @@ int32_t Message(std::string_view text, std::string_view caption, std::string_vie
   r.text = text;
   r.caption = caption;
   r.icon = icon;
-  r.button_mask = buttons == 0 ? kButtonOk : buttons;
+  r.button_mask = buttons;
   r.default_button = default_button;
   r.style = style;
   return Route(r);
@@ -69,6 +74,7 @@ int32_t MessageWithCaptions(std::string_view text, std::string_view caption, std
   r.icon = icon;
   r.button_mask = 0;
   r.captions = captions;
+  r.blank_buttons = captions.empty();
   r.default_button = default_button;
   return Route(r);
 }

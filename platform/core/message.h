@@ -29,12 +29,16 @@ inline constexpr std::string_view kIconAsterisk = "Asterisk";  // information
 inline constexpr std::string_view kIconHand = "Hand";          // stop
 
 struct MessageRequest {
-  std::string text;                 // `|` is a line break
-  std::string caption;              // empty: the default caption
-  std::string icon;                 // empty: none
-  int32_t button_mask = kButtonOk;  // used when `captions` is empty
-  std::string captions;             // buttons given as captions joined by `|`; answers 1..n
-  int32_t default_button = 0;       // 0: the first button
+  std::string text;     // `|` is a line break
+  std::string caption;  // empty: the default caption
+  std::string icon;     // empty: none
+  // Used when `captions` is empty. 0 with `blank_buttons` unset asks for no button at all;
+  // the standard box shows OK then.
+  int32_t button_mask = kButtonOk;
+  std::string captions;  // buttons given as captions joined by `|`; answers 1..n
+  // The buttons argument was blank (no captions, no mask): one OK button.
+  bool blank_buttons = false;
+  int32_t default_button = 0;  // 0: the first button
   int32_t style = 0;
 };
 
@@ -59,11 +63,15 @@ DialogBackend* GetDialogBackend();
 // standard box, so a hook can fall back to the runtime's own message box.
 using MessageHook = std::function<int32_t(const MessageRequest&)>;
 void SetMessageHook(MessageHook hook);
+// The hook in force now; empty when none is set.
+MessageHook GetMessageHook();
 
-// MESSAGE: routes through the hook when one is set, else to the standard box.
+// MESSAGE: routes through the hook when one is set, else to the standard box. The buttons
+// reach the hook as given: a mask of 0 stays 0.
 int32_t Message(std::string_view text, std::string_view caption = {}, std::string_view icon = {},
                 int32_t buttons = kButtonOk, int32_t default_button = 0, int32_t style = 0);
-// MESSAGE with buttons given as captions joined by `|` ("&Yes|&No"); answers 1..n.
+// MESSAGE with buttons given as captions joined by `|` ("&Yes|&No"); answers 1..n. Blank
+// captions are the blank buttons argument: one OK button, answering 1.
 int32_t MessageWithCaptions(std::string_view text, std::string_view caption, std::string_view icon,
                             std::string_view captions, int32_t default_button = 0);
 // The standard message box, bypassing the hook.

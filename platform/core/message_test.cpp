@@ -1,5 +1,9 @@
 #include "platform/core/message.h"
 
+#include <functional>
+#include <string>
+#include <string_view>
+
 #include <gtest/gtest.h>
 
 #include "platform/testing/dialog_script.h"
@@ -28,6 +32,38 @@ TEST(Message, HookTakesMessagesAndMayFallBackToTheStandardBox) {
   EXPECT_EQ(Message("hello"), kButtonOk);
   SetMessageHook({});
   EXPECT_EQ(hooked, std::vector<std::string>{"hello"});
+}
+
+TEST(Message, TheHookSeesTheButtonsArgumentAsGiven) {
+  struct Case {
+    std::string_view name;
+    std::function<void()> call;
+    int32_t mask;
+    std::string captions;
+    bool blank;
+  };
+  const Case cases[] = {
+      {"no button", [] { Message("t", "", "", 0); }, 0, "", false},
+      {"yes and no", [] { Message("t", "", "", kButtonYes | kButtonNo); }, 6, "", false},
+      {"the default", [] { Message("t"); }, kButtonOk, "", false},
+      {"blank", [] { MessageWithCaptions("t", "", "", ""); }, 0, "", true},
+      {"captions", [] { MessageWithCaptions("t", "", "", "&Ja|&Nee"); }, 0, "&Ja|&Nee", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MessageRequest seen;
+    SetMessageHook([&](const MessageRequest& r) {
+      seen = r;
+      return 0;
+    });
+    EXPECT_TRUE(static_cast<bool>(GetMessageHook()));
+    c.call();
+    SetMessageHook({});
+    EXPECT_EQ(seen.button_mask, c.mask);
+    EXPECT_EQ(seen.captions, c.captions);
+    EXPECT_EQ(seen.blank_buttons, c.blank);
+  }
+  EXPECT_FALSE(static_cast<bool>(GetMessageHook()));
 }
 
 TEST(Message, StopAbortRunsTheExitHandlerIgnoreGoesOn) {

@@ -227,6 +227,29 @@ int32_t HeadlessBackend::SystemMetric(int32_t index) const {
   }
 }
 
+ui::SizePx HeadlessBackend::NaturalSize(WindowHandle /*window*/, const ControlView& control) const {
+  // Characters shown: UTF-8 lead bytes, less the "&" that marks a mnemonic ("&&" shows one).
+  int32_t shown = 0;
+  const std::string& text = control.text;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte & 0xC0) == 0x80) continue;
+    if (text[i] == '&' && i + 1 < text.size()) {
+      if (text[i + 1] == '&')
+        ++i;
+      else
+        continue;
+    }
+    ++shown;
+  }
+  ui::SizePx size{shown * kMetrics.average_char_width_px, kMetrics.char_height_px};
+  if (control.type == ui::ControlType::kButton) {
+    size.width += 16;
+    size.height += 12;
+  }
+  return size;
+}
+
 region::Rect HeadlessBackend::WindowRect(WindowHandle window) const {
   std::lock_guard lock(mutex_);
   return WindowRectLocked(window);
@@ -310,6 +333,10 @@ void HeadlessBackend::ButtonAtMouse(int32_t button, bool down) {
       target = *it;
       const int32_t x = mouse_.x - outer.left - SystemMetric(32);
       const int32_t y = mouse_.y - outer.top - SystemMetric(32) - SystemMetric(4);
+      // MOUSEX and MOUSEY are in the window's units.
+      const bool pixels = !PropOf(windows_.at(*it).view.properties, ui::Prop::Pixels).empty();
+      click.mouse_x = pixels ? x : x * 4 / kMetrics.average_char_width_px;
+      click.mouse_y = pixels ? y : y * 8 / kMetrics.char_height_px;
       int64_t best_area = -1;
       for (const auto& [field, c] : windows_.at(*it).controls) {
         if (field <= 0 || !c.visible || !c.enabled) continue;

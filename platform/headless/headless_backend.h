@@ -107,6 +107,9 @@ class HeadlessBackend : public ui::DisplayBackend {
   ui::TextMetrics Metrics() const override { return kMetrics; }
   // Frames 4 pixels wide, captions 19 high, edges 2.
   int32_t SystemMetric(int32_t index) const override;
+  // A string or prompt: a character of kMetrics for every character of its text shown (the
+  // "&" of a mnemonic is not); a button 16 pixels wider and 12 higher for its face.
+  ui::SizePx NaturalSize(WindowHandle window, const ControlView& control) const override;
   // The window's position and size converted with kMetrics, with frames and a caption.
   region::Rect WindowRect(WindowHandle window) const override;
   // A screen of 1024 by 768 pixels, or the one a test set.

@@ -3,12 +3,15 @@
 #include <cstdint>
 #include <vector>
 
+#include <QApplication>
 #include <QEvent>
 #include <QMdiArea>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QStyle>
 
+#include "platform/core/message.h"
 #include "platform/image/picture_name.h"
 #include "platform/qt/metafile_painter.h"
 #include "platform/qt/picture_image.h"
@@ -21,12 +24,32 @@ constexpr char kWallpaperName[] = "pexWallpaper";
 
 }  // namespace
 
+namespace {
+
+// The side of the system's message icons, in pixels.
+constexpr int kStandardIconSide = 32;
+
+std::optional<QStyle::StandardPixmap> StandardIconOf(std::string_view name) {
+  if (name == kIconExclamation) return QStyle::SP_MessageBoxWarning;
+  if (name == kIconQuestion) return QStyle::SP_MessageBoxQuestion;
+  if (name == kIconAsterisk) return QStyle::SP_MessageBoxInformation;
+  if (name == kIconHand) return QStyle::SP_MessageBoxCritical;
+  return std::nullopt;
+}
+
+}  // namespace
+
 void ShownPicture::SetName(std::string_view name) {
   if (name == name_) return;
   name_ = std::string(name);
   image_ = QImage();
   meta_.reset();
   drawn_ = QImage();
+  // The system's message icons by the names the program gives them.
+  if (const std::optional<QStyle::StandardPixmap> standard = StandardIconOf(name)) {
+    image_ = QApplication::style()->standardIcon(*standard).pixmap(kStandardIconSide).toImage();
+    return;
+  }
   const std::optional<std::string> path = image::ResolvePictureName(name);
   if (!path) return;
   const std::optional<std::vector<std::uint8_t>> bytes = image::ReadPictureFile(*path);

@@ -15,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegion>
 #include <QScreen>
 #include <QStyle>
@@ -23,6 +24,7 @@
 
 #include "platform/qt/character_stage.h"
 #include "platform/qt/key_translation.h"
+#include "platform/qt/stored_style.h"
 #include "platform/qt/window_mirror.h"
 
 namespace platform::qt {
@@ -58,9 +60,13 @@ class InputFilter final : public QObject {
       case QEvent::ShortcutOverride:
       case QEvent::KeyPress:
         return Key(object, static_cast<QKeyEvent*>(e));
-      case QEvent::MouseMove: {
-        const QPointF at = static_cast<QMouseEvent*>(e)->globalPosition();
-        backend_.NoteMousePosition(static_cast<int32_t>(at.x()), static_cast<int32_t>(at.y()));
+      case QEvent::MouseMove:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick: {
+        const QPoint at = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
+        backend_.NoteMousePosition(at.x(), at.y());
+        if (e->type() == QEvent::MouseMove) MouseMoved(object, at);
         return false;
       }
       case QEvent::Move:
@@ -131,12 +137,52 @@ class InputFilter final : public QObject {
     return true;
   }
 
+  // A move over one of the program's windows is reported to it in its units, once per unit,
+  // so MOUSEX and MOUSEY follow the mouse between events.
+  void MouseMoved(QObject* object, QPoint global) {
+    ui::WindowHandle window = 0;
+    FieldOfObject(object, &window);
+    WindowMirror* m = backend_.Mirror(window);
+    if (m == nullptr) return;
+    const QPoint units = m->MouseInWindowUnits(global);
+    if (window == moved_window_ && units == moved_at_) return;
+    moved_window_ = window;
+    moved_at_ = units;
+    ui::Input in;
+    in.kind = ui::Input::Kind::kMouseMoved;
+    in.mouse_x = units.x();
+    in.mouse_y = units.y();
+    m->Post(in);
+  }
+
   QtBackend& backend_;
+  ui::WindowHandle moved_window_ = 0;
+  QPoint moved_at_;
 };
 
 }  // namespace
 
 namespace {
+
+// The room the style's push button takes around its text, measured once on the GUI thread.
+QSize ButtonFace() {
+  QPushButton button;
+  const QString text = QStringLiteral("MMMMMMMMMMMMMMMMMMMM");  // long: no minimum width applies
+  button.setText(text);
+  const QFontMetrics fm(button.font());
+  const QSize hint = button.sizeHint();
+  return QSize(std::max(0, hint.width() - fm.horizontalAdvance(text)),
+               std::max(0, hint.height() - fm.height()));
+}
+
+// A caption as a label or button shows it: the "&" of a mnemonic is not shown, "&&" shows one.
+QString ShownCaption(const std::string& text) {
+  QString shown = QString::fromStdString(text);
+  shown.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+  shown.remove(QLatin1Char('&'));
+  shown.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+  return shown;
+}
 
 region::Rect AvailableDesktop() {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -173,6 +219,7 @@ QtBackend::QtBackend()
       frame_px_(QApplication::style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth)),
       desktop_(AvailableDesktop()),
       edge_px_(QApplication::style()->pixelMetric(QStyle::PM_DefaultFrameWidth)),
+      button_face_px_(ButtonFace()),
       context_(std::make_unique<InputFilter>(*this)),
       characters_(std::make_unique<CharacterStage>()) {
   qApp->installEventFilter(context_.get());
@@ -346,6 +393,22 @@ int32_t QtBackend::SystemMetric(int32_t index) const {
     default:
       return 0;
   }
+}
+
+ui::SizePx QtBackend::NaturalSize(ui::WindowHandle /*window*/,
+                                  const ui::ControlView& control) const {
+  // Fonts and their metrics may be used off the GUI thread; no widget is needed.
+  const auto& props = control.properties;
+  const QFont font = FontFromStored(QApplication::font(), PropOf(props, ui::Prop::Font),
+                                    static_cast<int32_t>(Number(props, ui::Prop::FontSize, 0)),
+                                    static_cast<int32_t>(Number(props, ui::Prop::FontStyle, 0)));
+  const QFontMetrics fm(font);
+  ui::SizePx size{fm.horizontalAdvance(ShownCaption(control.text)), fm.height()};
+  if (control.type == ui::ControlType::kButton) {
+    size.width += button_face_px_.width();
+    size.height += button_face_px_.height();
+  }
+  return size;
 }
 
 region::Rect QtBackend::WindowRect(ui::WindowHandle window) const {

@@ -23,6 +23,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QSize>
 
 #include "platform/ui/backend.h"
 
@@ -87,6 +88,9 @@ class QtBackend final : public ui::DisplayBackend {
   // Desktop services: any runtime thread. The answers come from what the GUI thread last
   // recorded, so they never wait for it.
   int32_t SystemMetric(int32_t index) const override;
+  // The text measured in the control's stored font on the calling thread; a button adds the
+  // room the style's push button takes around its text.
+  ui::SizePx NaturalSize(ui::WindowHandle window, const ui::ControlView& control) const override;
   region::Rect WindowRect(ui::WindowHandle window) const override;
   // The primary screen's available area as it was when the backend was made.
   region::Rect DesktopRect() const override { return desktop_; }
@@ -139,6 +143,7 @@ class QtBackend final : public ui::DisplayBackend {
   const int32_t frame_px_;
   const region::Rect desktop_;
   const int32_t edge_px_;
+  const QSize button_face_px_;  // what a push button adds around its text
 
   mutable std::mutex desktop_mutex_;  // guards the two below
   std::map<ui::WindowHandle, region::Rect> rects_;

@@ -638,7 +638,29 @@ void WindowMirror::PerformStdAction(ui::StdAction action) {
   }
 }
 
-void WindowMirror::Post(Input input) const { ui::PostInput(view_.handle, std::move(input)); }
+void WindowMirror::Post(Input input) const {
+  if (input.mouse_x == 0 && input.mouse_y == 0) {
+    const region::Point at = backend_.MousePosition();
+    const QPoint units = MouseInWindowUnits(QPoint(at.x, at.y));
+    input.mouse_x = units.x();
+    input.mouse_y = units.y();
+  }
+  ui::PostInput(view_.handle, std::move(input));
+}
+
+QPoint WindowMirror::MouseInWindowUnits(QPoint global) const {
+  if (!client_) return {};
+  const QPoint px = client_->mapFromGlobal(global);
+  if (Flag(view_.properties, Prop::Pixels)) return px;
+  const ui::TextMetrics m = backend_.Metrics();
+  const auto units = [](int pixels, int per, int unit) {
+    // Rounded down, left of and above the client area too.
+    const int scaled = pixels * unit;
+    return scaled >= 0 ? scaled / per : -((-scaled + per - 1) / per);
+  };
+  return {units(px.x(), std::max(1, m.average_char_width_px), 4),
+          units(px.y(), std::max(1, m.char_height_px), 8)};
+}
 
 void WindowMirror::PostKey(KeyCode key) const {
   Input in;

@@ -80,8 +80,12 @@ class WindowMirror {
   void FocusControl(ui::FieldId field);
   void PerformStdAction(ui::StdAction action);
 
-  // Input. `field` 0 means the window itself.
+  // Input. `field` 0 means the window itself. Input that carries no mouse position gets the
+  // mouse's last one, so every event reports MOUSEX and MOUSEY.
   void Post(ui::Input input) const;
+  // The screen point `global` in the window's units: dialog units from the top-left corner of
+  // the window's client area, or pixels while its Pixels is set.
+  QPoint MouseInWindowUnits(QPoint global) const;
   void PostKey(ui::KeyCode key) const;
   void PostFocus(ui::FieldId field);
   // True when `key` is alerted on the control (or the window, for field 0).

@@ -213,6 +213,12 @@ class DisplayCommands {
   virtual agent::CharacterDisplay* Characters() { return nullptr; }
 };
 
+// A size in pixels.
+struct SizePx {
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
 // What the desktop answers and does within the program's own windows: metrics, rectangles,
 // the mouse. Called by runtime threads with the runtime lock held; an answer may be waited
 // for from the GUI, which never takes the lock. A new service is a family of calls taking a
@@ -226,6 +232,9 @@ class DesktopServices {
   // The size in pixels of the frames and captions the backend draws (the indexes are the
   // system's: 4 caption height, 32/33 frame width and height, 45/46 edge width and height).
   virtual int32_t SystemMetric(int32_t index) const = 0;
+  // The size in pixels the control takes of itself: its text in its font, with the room its
+  // face needs around it (a string, a prompt, a button). `control` need not be shown yet.
+  virtual SizePx NaturalSize(WindowHandle window, const ControlView& control) const = 0;
   // The window's rectangle on the screen in pixels, frame and caption included; the empty
   // rectangle for a window the backend does not show.
   virtual region::Rect WindowRect(WindowHandle window) const = 0;

@@ -1,6 +1,7 @@
 #include "platform/ui/control.h"
 
 #include "platform/ui/control_family.h"
+#include "platform/ui/internal/thread_state.h"
 #include "platform/ui/runtime_lock.h"
 #include "platform/ui/window.h"
 
@@ -49,9 +50,41 @@ std::string Control::Get(Prop p, int32_t index) const {
     }
     case Prop::Visible:
       return window_.IsVisible(*this) ? "1" : "";
+    case Prop::Width:
+    case Prop::Height:
+      return Extent(p);
     default:
       return props_.Get(p, index);
   }
+}
+
+std::string Control::Extent(Prop p) const {
+  std::string stored = props_.Get(p);
+  if (!sizes_to_text_ || TextToNumber(stored) != 0) return stored;
+  // The text and font decide the size; it is measured again only when either changed.
+  const bool pixels = !window_.Get(kNoField, Prop::Pixels).empty();
+  std::string key = text() + (pixels ? "\x01p" : "\x01u");
+  for (Prop font : {Prop::Font, Prop::FontSize, Prop::FontStyle, Prop::FontCharSet}) {
+    key += '\x01' + props_.Get(font);
+  }
+  if (key != natural_key_) {
+    ControlView v;
+    v.field = field_;
+    v.type = type_;
+    v.text = text();
+    v.properties = props_.values();
+    const SizePx px = detail::Backend().NaturalSize(window_.handle(), v);
+    const TextMetrics m = detail::Backend().Metrics();
+    // Whole units, rounded up, so the text always fits.
+    const auto units = [&](int32_t size, int32_t per, int32_t unit) {
+      if (pixels || per <= 0) return size;
+      return (size * unit + per - 1) / per;
+    };
+    natural_.width = units(px.width, m.average_char_width_px, 4);
+    natural_.height = units(px.height, m.char_height_px, 8);
+    natural_key_ = std::move(key);
+  }
+  return std::to_string(p == Prop::Width ? natural_.width : natural_.height);
 }
 
 void Control::Set(Prop p, std::string_view value, int32_t index) {

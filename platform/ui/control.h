@@ -18,6 +18,7 @@
 #include "platform/ui/badge.h"
 #include "platform/ui/codes.h"
 #include "platform/ui/property_table.h"
+#include "platform/ui/structure.h"
 
 namespace platform::ui {
 
@@ -111,6 +112,10 @@ class Control {
   // Sets the screen text as the program does; the display shows it.
   void SetScreenTextFromProgram(std::string_view text);
 
+  // CREATE made the control of a family that sizes to its text: a Width or Height of 0
+  // answers the size its text and font take, in the window's units.
+  void SizeToText(Badge<Window>) { sizes_to_text_ = true; }
+
   // For the display.
   virtual ControlView View() const;
   bool dirty() const { return dirty_; }
@@ -123,6 +128,9 @@ class Control {
           const PropertyTable& table);
   // Called after a shown property changed.
   virtual void Changed(const PropertyDef& def, int32_t index);
+  // Width or Height as stored, or, while that is 0 on a control that sizes to its text, the
+  // size its text takes.
+  std::string Extent(Prop p) const;
   const PropertyStore& store() const { return props_; }
   void MarkDirty() { dirty_ = true; }
 
@@ -138,6 +146,10 @@ class Control {
   bool shown_valid_ = false;    // false until the variable was first shown
   uint64_t screen_serial_ = 0;  // moves when the program sets the screen text
   bool dirty_ = true;
+  bool sizes_to_text_ = false;
+  // The size last measured for the text and font in `natural_key_`, in the window's units.
+  mutable std::string natural_key_;
+  mutable RectDu natural_;
 };
 
 }  // namespace platform::ui

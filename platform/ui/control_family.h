@@ -66,6 +66,9 @@ struct ControlFamily {
   bool caption = false;
   // Bound to a variable, it shows the variable instead of its Text (a string).
   bool bound_shows_variable = false;
+  // Made at run time (CREATE), it takes the size of its text and font until the program
+  // gives it one (a string, a button): Width and Height answer that size.
+  bool sizes_to_text = false;
   // Sets what the declaration implies beyond the attributes every control takes; null for
   // nothing more.
   void (*declare)(Control& control, const ControlDecl& decl) = nullptr;

@@ -192,6 +192,8 @@ void SetSystemMessageHook(MessageHook hook) {
   if (RuntimeLockHeld()) SetSystemProp(Prop::MessageHook, set ? "1" : "");
 }
 
+MessageHook GetSystemMessageHook() { return GetMessageHook(); }
+
 namespace {
 
 std::mutex g_locale_mutex;

@@ -66,6 +66,8 @@ std::vector<std::string> StandardButtonCaptions();
 // The system property MessageHook (7A35h): every MESSAGE of every thread goes to `hook`
 // once it is set; an empty hook removes it (platform::SetMessageHook underneath).
 void SetSystemMessageHook(MessageHook hook);
+// The system message hook in force now, itself; empty when none is set.
+MessageHook GetSystemMessageHook();
 
 // The dialog backend that the Runtime installs for MESSAGE and STOP: it lets go of the
 // runtime lock, marks the system Modal, and asks the display backend.

@@ -37,6 +37,9 @@ agent::CharacterDisplay* ForwardingBackend::Characters() { return target_.Charac
 
 TextMetrics ForwardingBackend::Metrics() const { return target_.Metrics(); }
 int32_t ForwardingBackend::SystemMetric(int32_t index) const { return target_.SystemMetric(index); }
+SizePx ForwardingBackend::NaturalSize(WindowHandle window, const ControlView& control) const {
+  return target_.NaturalSize(window, control);
+}
 region::Rect ForwardingBackend::WindowRect(WindowHandle window) const {
   return target_.WindowRect(window);
 }

@@ -47,6 +47,7 @@ class ForwardingBackend : public DisplayBackend {
   // DesktopServices.
   TextMetrics Metrics() const override;
   int32_t SystemMetric(int32_t index) const override;
+  SizePx NaturalSize(WindowHandle window, const ControlView& control) const override;
   region::Rect WindowRect(WindowHandle window) const override;
   region::Rect DesktopRect() const override;
   bool ShowsOpacity() const override;

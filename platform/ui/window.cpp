@@ -219,6 +219,11 @@ void Window::Set(FieldId field, Prop p, std::string_view value, int32_t index) {
     SetMaximized(!NormalizeProperty(PropKind::kFlag, value).empty());
     return;
   }
+  if (p == Prop::Center) {
+    props_.Set(p, value);
+    if (!props_.Get(p).empty()) Centre();
+    return;
+  }
   const bool geometry = p == Prop::Xpos || p == Prop::Ypos || p == Prop::Width || p == Prop::Height;
   std::string in_units;
   if (geometry && !props_.Get(Prop::Pixels).empty()) {
@@ -501,6 +506,7 @@ FieldId Window::Create(FieldId field, ControlType type, FieldId parent) {
   }
   if (control(field) != nullptr) return kNoField;
   auto c = MakeControl(field, type, std::string(), parent);
+  if (FamilyOf(type).sizes_to_text) c->SizeToText({});
   Control* raw = c.get();
   controls_[field] = std::move(c);
   made_order_.push_back(field);

@@ -176,6 +176,9 @@ class Window {
   int64_t GeometryDu(Prop p) const;
   RectDu MaximizedGeometry() const;
   void SetMaximized(bool on);
+  // Center: the window moves to the middle of the desktop, an MDI child to the middle of its
+  // frame; its size stays. A maximized window keeps filling its area.
+  void Centre();
   // A move or size the display reports.
   void TakeReportedGeometry(const RectDu& at);
   // NextField: the field after `field` in field order (controls 1..n, then menus and items

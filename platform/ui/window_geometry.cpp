@@ -55,6 +55,38 @@ void Window::SetMaximized(bool on) {
   WakeOwnerToFlush();
 }
 
+void Window::Centre() {
+  if (maximized()) return;
+  const int64_t width = TextToNumber(props_.Get(Prop::Width));
+  const int64_t height = TextToNumber(props_.Get(Prop::Height));
+  int64_t x = 0;
+  int64_t y = 0;
+  const Window* frame = detail::Frame();
+  if (kind() == WindowKind::kMdiChild && frame != nullptr && frame != this) {
+    x = (frame->GeometryDu(Prop::Width) - width) / 2;
+    y = (frame->GeometryDu(Prop::Height) - height) / 2;
+  } else {
+    // The whole window, its frame and caption too, sits in the middle of the desktop.
+    DisplayBackend& backend = detail::Backend();
+    const TextMetrics m = backend.Metrics();
+    const region::Rect desktop = backend.DesktopRect();
+    const int32_t border = backend.SystemMetric(32);
+    const int64_t outer_w = HorizontalPixels(static_cast<int32_t>(width), m) + 2 * border;
+    const int64_t outer_h =
+        VerticalPixels(static_cast<int32_t>(height), m) + backend.SystemMetric(4) + 2 * border;
+    x = DialogUnitsFromPixels(
+        Prop::Xpos,
+        static_cast<double>(desktop.left + (desktop.right - desktop.left - outer_w) / 2));
+    y = DialogUnitsFromPixels(
+        Prop::Ypos,
+        static_cast<double>(desktop.top + (desktop.bottom - desktop.top - outer_h) / 2));
+  }
+  props_.Set(Prop::Xpos, std::to_string(x));
+  props_.Set(Prop::Ypos, std::to_string(y));
+  window_dirty_ = true;
+  WakeOwnerToFlush();
+}
+
 void Window::TakeReportedGeometry(const RectDu& at) {
   // The size the display gives a maximized window is not the one it is restored to.
   if (maximized()) {

@@ -107,5 +107,106 @@ TEST_F(WindowUnitsTest, TheWindowKeepsItsOwnOutlineUntilANullOneRemovesIt) {
   EXPECT_EQ(display.FindWindow(w)->view.shape, nullptr);
 }
 
+TEST_F(WindowUnitsTest, RuntimeMadeStringsAndButtonsTakeTheSizeOfTheirText) {
+  // Headless: a character is 4 by 8 units; a button's face adds 8 by 6.
+  struct Case {
+    std::string_view name;
+    ControlType type;
+    std::string_view text;
+    std::string_view size;
+  };
+  static constexpr Case kCases[] = {
+      {"a string", ControlType::kString, "Hello", "20x8"},
+      {"an empty string", ControlType::kString, "", "0x8"},
+      {"a doubled ampersand shows one", ControlType::kString, "a&&b", "12x8"},
+      {"characters, not bytes", ControlType::kString,
+       "Gr\xC3\xBC\xC3\x9F"
+       "e",
+       "20x8"},
+      {"a button without its mnemonic mark", ControlType::kButton, "&Yes", "20x14"},
+      {"an entry keeps no size of its own", ControlType::kEntry, "Hello", "0x0"},
+  };
+  runtime.StartMain([this] {
+    Window window(kWindow);
+    window.Open();
+    const auto size = [](FieldId f) {
+      return GetProp(f, Prop::Width) + "x" + GetProp(f, Prop::Height);
+    };
+    for (const Case& c : kCases) {
+      const FieldId f = Create(kNoField, c.type);
+      SetProp(f, Prop::Text, c.text);
+      log.Add(std::string(c.name) + " " + size(f));
+    }
+    // The size follows the text until the program gives one; in pixels while Pixels is set.
+    const FieldId f = Create(kNoField, ControlType::kString);
+    SetProp(f, Prop::Text, "Hi");
+    log.Add("two letters " + size(f));
+    SetProp(f, Prop::Text, "Hello");
+    log.Add("five letters " + size(f));
+    SetProp(0, Prop::Pixels, 1);
+    log.Add("in pixels " + size(f));
+    SetProp(0, Prop::Pixels, "");
+    SetProp(f, Prop::Width, 7);
+    log.Add("given a width " + size(f));
+    // A declared control keeps its declared size, even of 0.
+    SetProp(1, Prop::Width, 0);
+    log.Add("declared " + size(1));
+    while (window.Accept()) {
+    }
+  });
+  user.WaitUntilIdle();
+  std::vector<std::string> expected;
+  for (const Case& c : kCases) expected.push_back(std::string(c.name) + " " + std::string(c.size));
+  for (const char* line : {"two letters 8x8", "five letters 20x8", "in pixels 40x16",
+                           "given a width 7x8", "declared 0x14"}) {
+    expected.push_back(line);
+  }
+  EXPECT_EQ(log.lines(), expected);
+  // The display draws them at that size too.
+  const WindowHandle w = user.Window("Units window");
+  EXPECT_EQ(display.FindWindow(w)->controls.at(2).at.width, 20);
+  EXPECT_EQ(display.FindWindow(w)->controls.at(2).at.height, 8);
+}
+
+TEST_F(WindowUnitsTest, CenterPutsTheWindowWithItsFrameInTheMiddleOfTheDesktop) {
+  runtime.StartMain([this] {
+    Window window(kWindow);
+    window.Open();
+    SetProp(0, Prop::Center, 1);
+    log.Add(GetProp(0, Prop::Center) + " " + GetProp(0, Prop::Xpos) + "," + GetProp(0, Prop::Ypos) +
+            " " + GetProp(0, Prop::Width) + "x" + GetProp(0, Prop::Height));
+    while (window.Accept()) {
+    }
+  });
+  const WindowHandle w = user.Window("Units window");
+  // 254 by 185 units are 508 by 370 pixels, 516 by 397 with the frame and caption: in the
+  // middle of 1024 by 768 pixels they start at 254, 185 pixels.
+  EXPECT_EQ(log.lines(), std::vector<std::string>{"1 127,92 254x185"});
+  const region::Rect outer = display.WindowRect(w);
+  EXPECT_EQ(outer.left, 254);
+  EXPECT_EQ(outer.top, 184);
+  EXPECT_EQ(1024 - outer.right - outer.left, 0);
+}
+
+TEST_F(WindowUnitsTest, AClickReportsTheMouseInTheWindowsUnits) {
+  runtime.StartMain([this] {
+    Window window(kWindow);
+    window.Open();
+    while (window.Accept()) {
+      if (Event() == kEventAccepted) {
+        log.Add(std::to_string(MouseX()) + "," + std::to_string(MouseY()));
+      }
+    }
+  });
+  const WindowHandle w = user.Window("Units window");
+  // The window's client area starts 4 pixels right of its frame's edge and 23 below it, at
+  // 20 + 4, 40 + 23; the button lies at 8, 8 pixels in it, 80 by 28.
+  user.MoveCursor(24 + 18, 63 + 14);
+  user.PressButton();
+  user.ReleaseButton();
+  EXPECT_EQ(log.lines(), std::vector<std::string>{"9,7"});
+  (void)w;
+}
+
 }  // namespace
 }  // namespace platform::ui

@@ -62,8 +62,9 @@ class ListView final : public QTableView {
     in.field = field_;
     in.row = row;
     in.key = (e->buttons() & Qt::LeftButton) ? ui::kMouseLeft : 0;
-    in.mouse_x = static_cast<int32_t>(e->position().x());
-    in.mouse_y = static_cast<int32_t>(e->position().y());
+    const QPoint mouse = mirror_.MouseInWindowUnits(e->globalPosition().toPoint());
+    in.mouse_x = mouse.x();
+    in.mouse_y = mouse.y();
     mirror_.Post(in);
   }
   void keyPressEvent(QKeyEvent* e) override {
@@ -91,8 +92,9 @@ class ListView final : public QTableView {
     in.row = at.isValid() ? at.row() + 1 : 0;
     in.column = at.isValid() ? at.column() + 1 : 0;
     in.key = button + MouseModifiers(e->modifiers());
-    in.mouse_x = static_cast<int32_t>(e->position().x());
-    in.mouse_y = static_cast<int32_t>(e->position().y());
+    const QPoint mouse = mirror_.MouseInWindowUnits(e->globalPosition().toPoint());
+    in.mouse_x = mouse.x();
+    in.mouse_y = mouse.y();
     mirror_.Post(in);
   }
 
