@@ -15,7 +15,7 @@
 #include "app/app_test_support.h"
 #include "app/program.h"
 #include "assistant/agent_files.h"
-#include "catalog/globals.h"
+#include "assistant/agent_files_test_support.h"
 #include "platform/core/clock.h"
 #include "platform/files/file.h"
 #include "platform/files/keyed/file_system.h"
@@ -38,13 +38,7 @@ constexpr platform::ui::FieldId kRestyleItem = -9;  // in the second menu of the
 class TopicPlaybackTest : public ProgramTest {
  protected:
   void StoreStep(const assistant::AgentFileRecord& step) {
-    assistant::AgentFiles f;
-    if (!platform::files::Exists("AGNTFILE")) {
-      ASSERT_TRUE(f.AGNTFILE.Create());
-    }
-    ASSERT_TRUE(f.AGNTFILE.Open(platform::files::kReadWrite | platform::files::kDenyNone));
-    f.AGF = step;
-    ASSERT_TRUE(f.AGNTFILE.Add());
+    assistant::testing::StoreAgentStep(step);
   }
   static assistant::AgentFileRecord Step(int32_t number) {
     assistant::AgentFileRecord r;

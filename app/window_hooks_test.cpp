@@ -9,6 +9,7 @@
 #include "app/app_test_support.h"
 #include "app/program.h"
 #include "assistant/agent_files.h"
+#include "assistant/agent_files_test_support.h"
 #include "platform/files/file.h"
 #include "platform/files/keyed/file_system.h"
 #include "platform/ui/codes.h"
@@ -34,25 +35,14 @@ class WindowHooksTest : public ProgramTest {
   // A topic's header record (step 0) for `procedure`, in the step file of the current
   // directory.
   void StoreTopic(std::string_view procedure) {
-    assistant::AgentFiles f;
-    if (!platform::files::Exists("AGNTFILE")) {
-      ASSERT_TRUE(f.AGNTFILE.Create());
-    }
-    ASSERT_TRUE(f.AGNTFILE.Open(platform::files::kReadWrite | platform::files::kDenyNone));
-    f.AGF.PROCEDURENAME = procedure;
-    f.AGF.ONDERWERP = "Kiezen";
-    f.AGF.STEP = 0;
-    ASSERT_TRUE(f.AGNTFILE.Add());
+    assistant::AgentFileRecord header;
+    header.PROCEDURENAME = procedure;
+    header.ONDERWERP = "Kiezen";
+    header.STEP = 0;
+    assistant::testing::StoreAgentStep(header);
   }
   void StoreSetting(std::string_view setting, std::string_view value) {
-    assistant::AgentFiles f;
-    if (!platform::files::Exists("AGNTSET")) {
-      ASSERT_TRUE(f.AGNTSET.Create());
-    }
-    ASSERT_TRUE(f.AGNTSET.Open(platform::files::kReadWrite | platform::files::kDenyNone));
-    f.AGS.SETTING = setting;
-    f.AGS.VALUE = value;
-    ASSERT_TRUE(f.AGNTSET.Add());
+    assistant::testing::StoreAgentSetting(setting, value);
   }
   WindowHandle OpenConnectionWindow(ScriptedUser& user) {
     user.PressKey(Frame(user), platform::ui::kF2Key);

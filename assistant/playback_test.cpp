@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "assistant/agent_files_test_support.h"
 #include "assistant/extagent.h"
 #include "assistant/recording_agent_control.h"
 #include "platform/core/paths.h"
@@ -60,15 +61,7 @@ class PlaybackTest : public ::testing::Test {
   void SetUp() override { platform::TEST_SetDataDirectory(std::string(PEX_SHARE_DIR)); }
   void TearDown() override { platform::TEST_SetDataDirectory(""); }
 
-  void StoreStep(AgentFileRecord step) {
-    AgentFiles f;
-    if (!f.AGNTFILE.Open(platform::files::kReadWrite | platform::files::kDenyNone)) {
-      ASSERT_TRUE(f.AGNTFILE.Create());
-      ASSERT_TRUE(f.AGNTFILE.Open(platform::files::kReadWrite | platform::files::kDenyNone));
-    }
-    f.AGF = step;
-    ASSERT_TRUE(f.AGNTFILE.Add());
-  }
+  void StoreStep(const AgentFileRecord& step) { testing::StoreAgentStep(step); }
   static AgentFileRecord Step(int32_t number) {
     AgentFileRecord r;
     r.PROCEDURENAME = "Main";

@@ -21,6 +21,7 @@
 #include "platform/qt/settle.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/region/shapes.h"
+#include "platform/testing/overlapping_windows.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/prop.h"
 #include "platform/ui/statements.h"
@@ -154,16 +155,8 @@ TEST(WindowOutline, AnEmptyOutlineHidesTheWindowUntilAnotherOneShowsIt) {
   QCoreApplication::sendPostedEvents();
 }
 
-constexpr ui::ControlDecl kBehindControls[] = {
-    ui::Button("?Behind", "Behind", {0, 0, 120, 60}),
-};
-constexpr ui::WindowStructure kBehindWindow{"test$behind", "Behind",        ui::WindowKind::kPlain,
-                                            "Behind",      {0, 0, 120, 60}, kBehindControls};
-constexpr ui::ControlDecl kFrontControls[] = {
-    ui::Button("?Front", "Front", {2, 2, 30, 12}),
-};
-constexpr ui::WindowStructure kFrontWindow{"test$front", "Front",         ui::WindowKind::kPlain,
-                                           "Front",      {0, 0, 120, 60}, kFrontControls};
+using platform::testing::kBehindWindow;
+using platform::testing::kFrontWindow;
 
 // A synthesized click where a shaped window covers another but its outline does not reaches
 // the window behind it, as the user's own click would; inside the outline it reaches the
