@@ -4,6 +4,8 @@
 #include "app/pexol005.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -11,6 +13,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -18,11 +21,13 @@
 
 #include "app/procedures.h"
 #include "app/query_window_test_support.h"
+#include "assistant/agent_files.h"
 #include "platform/core/call_trace.h"
 #include "platform/core/message.h"
 #include "platform/files/file_test_support.h"
 #include "platform/testing/odbc_sources.h"
 #include "platform/ui/codes.h"
+#include "platform/ui/statements.h"
 
 namespace app {
 namespace {
@@ -515,6 +520,53 @@ TEST(ResultQueueRecord, FieldTableMatchesTheStruct) {
   EXPECT_EQ(r.FIELD12, "12");
   EXPECT_EQ(r.FIELD25, "25");
   EXPECT_EQ(layout.Find("Field12"), 12u);
+}
+
+// The query builder runs on the query window's thread: a stored step for the query window
+// plays while the builder is open, and the builder, which handles that thread's events now,
+// leaves it. The step ends at its time-out.
+TEST_P(BrowseWindowTest, AStepForTheQueryWindowIsNotReplayedIntoItsBuilder) {
+  Open();
+  user.Click(w, "?QueryBuilderButton");
+  const WindowHandle builder = user.Window("Query builder");
+  assistant::AgentFileRecord step;
+  step.PROCEDURENAME = "Main";
+  step.ONDERWERP = "Opmaak";
+  step.STEP = 1;
+  step.EVENTPROCEDURE = "BrowseODBCconnection";
+  step.EVENT = platform::ui::kEventAccepted;
+  step.CONTROL = user.Field(w, "?ExecuteQueryButton");
+  step.POSITIONX = -32768;
+  step.POSITIONY = -32768;
+  std::vector<std::string> builder_events;
+  std::atomic<bool> played = false;
+  platform::TEST_ScopedCallObserver observer([&](std::string_view call) {
+    if (call != "ZOVAgentClass.HandleEvent QueryBuilder") return 0;
+    if (platform::ui::Event() == platform::ui::kEventAccepted) {
+      builder_events.push_back("Accepted " + std::to_string(platform::ui::Field()));
+    }
+    if (platform::ui::Event() == platform::ui::kEventUser) {
+      platform::ui::Start([&] {
+        Program().Agent.TIMEOUTMOUSEEVENT = 1;
+        Program().Agent.PlayStep(step);
+        played = true;
+      });
+    }
+    return 0;
+  });
+  display.dialogs().ExpectMessage(
+      "Muis Timeout!|Een gebeurtenis op vensterBrowseODBCconnection kan niet afgespeeld "
+      "worden...|Accepted",
+      platform::kButtonOk);
+  platform::ui::PostToWindow(builder, platform::ui::kEventUser);
+  for (int i = 0; i < 500 && !played; ++i) {
+    user.WaitUntilIdle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  user.WaitUntilIdle();
+  EXPECT_TRUE(played);
+  EXPECT_EQ(builder_events, std::vector<std::string>{});
+  EXPECT_EQ(display.dialogs().pending(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, BrowseWindowTest, ::testing::ValuesIn(kOdbcBackends),

@@ -74,8 +74,6 @@ constexpr std::string_view kFileMissingLoad =
 
 bool IsMedia(int32_t event) { return (event >= kShow && event <= kGestureAt) || event == kPlay; }
 
-bool IsRing(int32_t event) { return (event >= kSpeak && event <= kGestureAt) || event == kPlay; }
-
 // The character file of `name` under the data directory.
 std::string CharacterFile(std::string_view name) {
   using platform::JoinPath;
@@ -108,6 +106,7 @@ void ZOVAgentClass::Start(std::string_view agent_name, std::string_view /*file_n
   BUFFERINDEX = 1;
   BUFFERPOS = 1;
   ring_waiting_ = 0;
+  position_questions_ = position_answers_ = 0;
   BUFFERAGENTEVENTQUE->Free();
   if (AGENTWINDOWTHREAD == 0) {
     AGENTWINDOWTHREAD = platform::ui::Start([this] { AgentThread(); });
@@ -145,8 +144,8 @@ void ZOVAgentClass::AgentThread() {
 
 void ZOVAgentClass::Serve(int32_t event) {
   if (AGENTPAUZE == 1 && IsMedia(event)) {
-    // Ring requests wait in the ring; the others wait here, in their order.
-    if (!IsRing(event)) deferred_.push_back(event);
+    // They wait here, in their order; a ring request's record waits in the ring meanwhile.
+    deferred_.push_back(event);
     return;
   }
   if (AGENTPAUZE == 0) {
@@ -235,7 +234,9 @@ void ZOVAgentClass::Serve(int32_t event) {
 // Carries out every waiting ring request in order: a posted ring event only wakes the
 // thread, so the ring and the events cannot get out of step.
 void ZOVAgentClass::ServeRing() {
-  while (ring_waiting_ > 0 && AGENTPAUZE == 0) {
+  // One ring record per ring event, so the character gets every request in the order it
+  // was asked, showing and hiding among them.
+  if (ring_waiting_ > 0 && AGENTPAUZE == 0) {
     AgentRequestRecord& r = BUFFERAGENTEVENT[BUFFERINDEX - 1];
     const std::string c = Character();
     std::string answer;
@@ -571,9 +572,11 @@ void ZOVAgentClass::ShowDefaultCharacterProperties() {
 // is answered as it is and a thread that has ended cannot hold the caller for ever.
 int32_t ZOVAgentClass::AskPosition(int32_t event, int32_t* field) {
   if (!Ready()) return 0;
-  const uint64_t answers = position_answers_;
+  // The agent thread answers in the order it was asked: this one is answered once every
+  // question before it is.
+  const uint64_t ticket = ++position_questions_;
   PostRequest(event);
-  PollUntil([&] { return position_answers_ != answers || AGENTWINDOWTHREAD == 0; }, TimeoutMs());
+  PollUntil([&] { return position_answers_ >= ticket || AGENTWINDOWTHREAD == 0; }, TimeoutMs());
   return *field;
 }
 

@@ -35,16 +35,16 @@ constexpr int32_t kWindowArrived2 = 2;
 constexpr ui::WindowStructure kMouseMoveWindow{
     "extagent", "P8$MOUSEMOVEWINDOW", ui::WindowKind::kPlain, "", {0, 0, 0, 0}, {}};
 
-// The place of menu `menu` on the current window's menu bar, from 0; -1 when it is not on the
-// bar. Menu entries are numbered -1, -2, ... in the order they were declared.
+// The place of the menu-bar entry that holds menu `menu`, from 0; -1 when there is none.
 int32_t MenuBarPosition(ui::FieldId menu) {
-  int32_t position = 0;
-  for (ui::FieldId f = -1; ui::GetPropNumber(f, ui::Prop::Type) != 0; --f) {
-    if (ui::GetPropNumber(f, ui::Prop::Parent) != 0) continue;
-    if (f == menu) return position;
-    ++position;
+  ui::FieldId on_bar = menu;
+  for (;;) {
+    if (ui::GetPropNumber(on_bar, ui::Prop::Type) == 0) return -1;
+    const auto parent = static_cast<ui::FieldId>(ui::GetPropNumber(on_bar, ui::Prop::Parent));
+    if (parent == 0) break;
+    on_bar = parent;
   }
-  return -1;
+  return static_cast<int32_t>(ui::GetPropNumber(on_bar, ui::Prop::ChildIndex)) - 1;
 }
 
 bool Inside(const platform::region::Rect& r, Point p) {

@@ -260,7 +260,9 @@ class ZOVAgentClass {
   void SetProcedureThread(std::string_view procedure_name, int32_t thread);
   int32_t ProcedureThread(std::string_view procedure_name);
   platform::ui::FieldId ButtonOf(std::string_view procedure_name);
-  // Playback (playback.cpp).
+  // Playback (playback.cpp). A topic stops, without messages, after Shutdown and once the
+  // program ends.
+  bool Stopped() const;
   std::vector<AgentFileRecord> ReadTopic(std::string_view procedure, std::string_view topic);
   void PlayAgentStep(const AgentFileRecord& step);
   void PlayAnimation(const AgentFileRecord& step, int32_t x, int32_t y);
@@ -270,8 +272,9 @@ class ZOVAgentClass {
 
   AgentFiles& files_;
   bool shut_down_ = false;
-  int32_t ring_waiting_ = 0;  // ring requests posted and not yet done
-  bool refusing_ = false;     // a run of refused ring requests is going on
+  int32_t ring_waiting_ = 0;         // ring requests posted and not yet done
+  bool refusing_ = false;            // a run of refused ring requests is going on
+  uint64_t position_questions_ = 0;  // GetXPos and GetYPos asked since the thread started
   uint64_t position_answers_ = 0;
   std::vector<int32_t> deferred_;
   // The menu-bar entry a menu replay highlighted, from 0, until its second half ends.

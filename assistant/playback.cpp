@@ -104,6 +104,8 @@ std::vector<AgentFileRecord> ZOVAgentClass::ReadTopic(std::string_view procedure
   return steps;
 }
 
+bool ZOVAgentClass::Stopped() const { return shut_down_ || ui::ProgramEnding(); }
+
 void ZOVAgentClass::PlaySubject(int32_t /*unused*/) {
   PlayTopic(files_.AGF.PROCEDURENAME.str(), files_.AGF.ONDERWERP.str());
 }
@@ -116,7 +118,7 @@ void ZOVAgentClass::PlayTopic(std::string_view procedure, std::string_view topic
   Stop("");
   ui::Yield();
   for (size_t i = first; i < steps.size(); ++i) {
-    if (shut_down_) return;
+    if (Stopped()) return;
     PlayStep(steps[i]);
   }
 }
@@ -200,7 +202,7 @@ void ZOVAgentClass::PlayEventStep(const AgentFileRecord& step) {
   if (ProcedureThread(procedure) == 0) {
     if (step.EVENT == ui::kEventCloseWindow) return;  // nothing to close
     ui::PollUntil([&] { return shut_down_ || ProcedureThread(procedure) != 0; }, timeout_ms);
-    if (shut_down_) return;
+    if (Stopped()) return;
     if (ProcedureThread(procedure) == 0) {
       platform::Message(std::string(kNotOpened1) + procedure + std::string(kNotOpened2) + info);
       return;
@@ -212,7 +214,7 @@ void ZOVAgentClass::PlayEventStep(const AgentFileRecord& step) {
   ui::Post(kReplayEvent, ui::kNoField, ProcedureThread(procedure));
   ui::Yield();
   const bool done = ui::PollUntil([&] { return shut_down_ || EVENTFINISHED == 1; }, timeout_ms);
-  if (!done && !shut_down_) {
+  if (!done && !Stopped()) {
     platform::Message(std::string(kNotReplayed1) + procedure + std::string(kNotReplayed2) + info);
   }
   PLAYBACKEVENTS = 0;

@@ -8,9 +8,13 @@ namespace platform::headless {
 VirtualClock::VirtualClock(ui::Runtime& runtime, HeadlessBackend& display)
     : runtime_(runtime), display_(display) {
   previous_source_ = SetMonotonicSource([this] { return now_ms_.load(); });
+  runtime_.SetVirtualClock(true);
 }
 
-VirtualClock::~VirtualClock() { SetMonotonicSource(std::move(previous_source_)); }
+VirtualClock::~VirtualClock() {
+  runtime_.SetVirtualClock(false);
+  SetMonotonicSource(std::move(previous_source_));
+}
 
 void VirtualClock::Rescan() {
   std::map<ui::WindowHandle, Timer> seen;
@@ -34,6 +38,10 @@ void VirtualClock::AdvanceMs(int64_t ms) {
     std::optional<int64_t> next;
     for (const auto& [handle, t] : timers_) {
       if (!next || t.due_ms < *next) next = t.due_ms;
+    }
+    // A SLEEP ends on its way too, at its own time.
+    if (const auto wake = runtime_.NextSleepEnd(now_ms_.load()); wake && (!next || *wake < *next)) {
+      next = wake;
     }
     if (!next || *next > end) break;
     now_ms_ = *next;

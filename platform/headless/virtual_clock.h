@@ -35,8 +35,9 @@ class VirtualClock {
   // Moves the clock on by `hundredths`. A window's timer counts from the moment the clock
   // first sees its interval (set, or changed), and runs out every interval after that; each
   // time it runs out the window gets its timer input and every runtime thread becomes idle
-  // before the clock moves on. Polling waits look at the time again at each step, and every
-  // thread is idle again when it returns. Not on a runtime thread.
+  // before the clock moves on. A SLEEP ends at its own time on the way, the clock stopping
+  // there until every thread is idle again. Polling waits look at the time again at each
+  // step, and every thread is idle again when it returns. Not on a runtime thread.
   void Advance(int64_t hundredths) { AdvanceMs(hundredths * 10); }
   // The same by `ms` milliseconds, for what counts in milliseconds (the characters).
   void AdvanceMs(int64_t ms);

@@ -60,6 +60,7 @@
 #include "platform/testing/window_test.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/poll_wait.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/thread.h"
 #include "platform/ui/window.h"
@@ -1283,19 +1284,26 @@ TEST_F(QtBackendTest, WindowTimerPostsTimerEvents) {
 TEST_F(QtBackendTest, AnOwnedWindowStaysAboveItsOwnerAndOutlivesIt) {
   constexpr ui::EventId kOpenOwned = 0x500;
   runtime.StartMain([this] {
-    ui::Window owner(kStyledWindow);
-    owner.Open();
-    while (owner.Accept()) {
-      if (ui::Event() != kOpenOwned) continue;
-      ui::Start([this, &owner] {
-        ui::Window owned(kHotKeyWindow);
-        owned.Open(&owner);
-        while (owned.Accept()) {
-        }
-        log.Add("owned closed");
-      });
-    }
-    log.Add("owner closed");
+    // The program goes on until both windows' threads have ended.
+    int ended = 0;  // under the runtime lock
+    ui::Start([this, &ended] {
+      ui::Window owner(kStyledWindow);
+      owner.Open();
+      while (owner.Accept()) {
+        if (ui::Event() != kOpenOwned) continue;
+        ui::Start([this, &owner, &ended] {
+          ui::Window owned(kHotKeyWindow);
+          owned.Open(&owner);
+          while (owned.Accept()) {
+          }
+          log.Add("owned closed");
+          ++ended;
+        });
+      }
+      log.Add("owner closed");
+      ++ended;
+    });
+    ui::PollUntil([&] { return ended == 2; }, ui::kPollForever);
   });
   WindowMirror& owner = Find("Styled");
   ui::PostToWindow(owner.handle(), kOpenOwned);

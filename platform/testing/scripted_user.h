@@ -32,6 +32,8 @@ class ScriptedUser {
 
   // Waits until every runtime thread waits for its next event or has ended.
   void WaitUntilIdle() { runtime_.WaitUntilIdle(); }
+  // The runtime the user acts on, for a virtual clock the test runs beside it.
+  ui::Runtime& runtime() const { return runtime_; }
 
   // The open window whose title or label is `name` (the last opened of several); fails the
   // test and answers 0 when there is none.

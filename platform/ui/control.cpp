@@ -36,6 +36,18 @@ std::string Control::Get(Prop p, int32_t index) const {
       const FieldId child = window_.Child(field_, index);
       return child != kNoField ? std::to_string(child) : std::string();
     }
+    case Prop::ChildIndex: {
+      // Menu entries count among menu entries (the menu bar holds the menus), other controls
+      // among other controls.
+      int32_t index = 0;
+      for (int32_t i = 1;; ++i) {
+        const FieldId sibling = window_.Child(parent_, i);
+        if (sibling == kNoField) return std::string();
+        if ((sibling < 0) != (field_ < 0)) continue;
+        ++index;
+        if (sibling == field_) return std::to_string(index);
+      }
+    }
     case Prop::Visible:
       return window_.IsVisible(*this) ? "1" : "";
     case Prop::Width:

@@ -17,6 +17,7 @@ bool PollUntil(const std::function<bool()>& done, int64_t timeout_ms, PollTurn t
   const int64_t start = MonotonicMs();
   for (;;) {
     if (done()) return true;
+    if (ProgramEnding()) return false;
     if (timeout_ms != kPollForever && MonotonicMs() - start >= timeout_ms) return false;
     detail::ShowChangesBeforeLettingGo();
     if (OthersWaitForRuntimeLock()) {

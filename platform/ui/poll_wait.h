@@ -23,7 +23,8 @@ enum class PollTurn { kYield, kReleaseLock };
 inline constexpr int64_t kPollForever = -1;
 
 // Answers true as soon as `done` answers true, false once `timeout_ms` milliseconds of the
-// monotonic clock have passed without (kPollForever: never). `done` runs with the runtime
+// monotonic clock have passed without (kPollForever: never), or at once once the program
+// ends (ProgramEnding(), thread.h). `done` runs with the runtime
 // lock held. Requires the runtime lock; releases it between two looks.
 bool PollUntil(const std::function<bool()>& done, int64_t timeout_ms,
                PollTurn turn = PollTurn::kYield);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/testing/window_test.h"
+#include "platform/ui/poll_wait.h"
 #include "platform/ui/window.h"
 
 namespace platform::ui {
@@ -50,15 +51,19 @@ TEST_F(ProcedureTableTest, FindsByNameInAnyCaseAndAStandInReplacesTheProcedureIn
 }
 
 TEST_F(ProcedureTableTest, StartByNameRunsTheProcedureOnANewThreadAndAnUnknownNameStartsNone) {
-  RegisterProcedure("TestTableWindow", [] {
+  bool ended = false;  // under the runtime lock
+  RegisterProcedure("TestTableWindow", [&ended] {
     Window window(kTableWindow);
     window.Open();
     while (window.Accept()) {
     }
+    ended = true;
   });
-  runtime.StartMain([this] {
+  runtime.StartMain([&] {
     log.Add("unknown " + std::to_string(StartProcedure("NoSuchProcedure")));
     log.Add(StartProcedure("testtablewindow") > 1 ? "started" : "not started");
+    // The program goes on until the started procedure has ended.
+    PollUntil([&] { return ended; }, kPollForever);
   });
   user.WaitUntilIdle();
   ASSERT_TRUE(display.FindWindow("Table window"));

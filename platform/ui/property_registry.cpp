@@ -151,8 +151,7 @@ constexpr PropertyInfo kProperties[] = {
     {Prop::IconList, "IconList", V::kPicture, kIndexed, kL},
     {Prop::Mark, "Mark", V::kNumber, false, kL},
     {Prop::Picture, "Picture", V::kText, false, kC},
-    // Numbered for the control's place among its siblings; no object keeps it yet.
-    {Prop::ChildIndex, "ChildIndex", V::kNumber, false, 0},
+    {Prop::ChildIndex, "ChildIndex", V::kNumber, false, kC, kReadOnly},
     {Prop::Target, "Target", V::kNumber, false, kSys, kReadOnly},
     {Prop::Opacity, "Opacity", V::kNumber, false, kW},
     {Prop::Progress, "Progress", V::kNumber, false, kC},

@@ -18,6 +18,7 @@
 #include "platform/testing/window_test.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/poll_wait.h"
 #include "platform/ui/runtime_lock.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
@@ -309,9 +310,10 @@ TEST_F(StatementsTest, ChangesFromAnotherThreadReachTheDisplay) {
 TEST_F(StatementsTest, ATargetWindowThatClosesOnItsOwnThreadIsForgotten) {
   constexpr EventId kReport = 0x500;
   runtime.StartMain([this] {
+    bool other_ended = false;  // under the runtime lock
     auto window = std::make_unique<Window>(kWindow);
     window->Open();
-    Start([this, target = window->handle()] {
+    Start([this, &other_ended, target = window->handle()] {
       Window own(kComboWindow);
       own.Open();
       SetTarget(target);
@@ -319,10 +321,13 @@ TEST_F(StatementsTest, ATargetWindowThatClosesOnItsOwnThreadIsForgotten) {
       while (own.Accept()) {
         if (Event() == kReport) log.Add("target " + GetProp(0, Prop::Text));
       }
+      other_ended = true;
     });
     while (window->Accept()) {
     }
     window.reset();
+    // The program goes on until the other thread's window is closed too.
+    PollUntil([&] { return other_ended; }, kPollForever);
   });
   user.WaitUntilIdle();
   user.CloseBox(user.Window("Statements"));

@@ -9,6 +9,7 @@
 #include <exception>
 #include <map>
 
+#include "platform/core/clock.h"
 #include "platform/core/message.h"
 #include "platform/ui/backend.h"
 #include "platform/ui/dialogs.h"
@@ -244,6 +245,7 @@ void Runtime::ChangeBusy(Badge<detail::ThreadState>, int delta) {
   {
     std::lock_guard lock(mutex_);
     busy_ += delta;
+    ++activity_;
     // A thread that gets busy may change what a poller waits for.
     if (delta > 0) WakePollersLocked();
   }
@@ -263,21 +265,65 @@ void Runtime::WakePollers() {
   WakePollersLocked();
 }
 
+bool Runtime::SleepOnce(std::unique_lock<std::mutex>& lock, int64_t ms) {
+  const uint64_t generation = poller_generation_;
+  --busy_;
+  ++sleeping_pollers_;
+  changed_.notify_all();
+  const bool woken = pollers_woken_.wait_for(lock, std::chrono::milliseconds(ms),
+                                             [&] { return poller_generation_ != generation; });
+  // A wake counted this poller busy again; after a plain time-out it does so itself.
+  if (!woken) {
+    --sleeping_pollers_;
+    ++busy_;
+  }
+  return woken;
+}
+
 void Runtime::SleepPolling(int32_t ms) {
-  {
-    std::unique_lock lock(mutex_);
-    const uint64_t generation = poller_generation_;
-    --busy_;
-    ++sleeping_pollers_;
-    changed_.notify_all();
-    const bool woken = pollers_woken_.wait_for(lock, std::chrono::milliseconds(ms),
-                                               [&] { return poller_generation_ != generation; });
-    // A wake counted this poller busy again; after a plain time-out it does so itself.
-    if (!woken) {
-      --sleeping_pollers_;
-      ++busy_;
+  std::unique_lock lock(mutex_);
+  if (ending_) return;
+  SleepOnce(lock, ms);
+}
+
+void Runtime::SleepUntil(int64_t until_ms) {
+  std::unique_lock lock(mutex_);
+  const auto entry = sleep_ends_.insert(until_ms);
+  for (;;) {
+    const int64_t left = until_ms - MonotonicMs();
+    if (ending_ || left <= 0) break;
+    if (virtual_clock_) {
+      SleepOnce(lock, left);
+    } else {
+      pollers_woken_.wait_for(lock, std::chrono::milliseconds(left),
+                              [&] { return ending_.load(); });
     }
   }
+  sleep_ends_.erase(entry);
+}
+
+void Runtime::SetVirtualClock(bool on) {
+  std::lock_guard lock(mutex_);
+  virtual_clock_ = on;
+}
+
+std::optional<int64_t> Runtime::NextSleepEnd(int64_t after_ms) const {
+  std::lock_guard lock(mutex_);
+  const auto it = sleep_ends_.upper_bound(after_ms);
+  if (it == sleep_ends_.end()) return std::nullopt;
+  return *it;
+}
+
+void Runtime::BeginEnding() {
+  AssertRuntimeLockHeld();
+  {
+    std::lock_guard lock(mutex_);
+    ending_ = true;
+    WakePollersLocked();
+  }
+  pollers_woken_.notify_all();  // the sleepers on the system's clock too
+  // The procedures of the other threads end as they would when the user closed them.
+  for (Window* w : detail::OpenWindows()) PostToWindow(w->handle(), kEventCloseWindow);
 }
 
 bool Runtime::running() const {
@@ -291,6 +337,9 @@ ThreadId Runtime::StartMain(Procedure main) {
   {
     std::lock_guard lock(mutex_);
     id = next_id_++;
+    // A test may run one program after another on the same runtime.
+    main_thread_ = id;
+    ending_ = false;
   }
   return Launch(id, std::move(main));
 }
@@ -305,6 +354,7 @@ ThreadId Runtime::Launch(ThreadId id, Procedure proc) {
   std::lock_guard lock(mutex_);
   ++busy_;
   ++live_;
+  ++activity_;
   WakePollersLocked();
   // The new thread queues for the lock now, behind its starter, so a YIELD right after
   // START lets it run.
@@ -323,6 +373,7 @@ ThreadId Runtime::Launch(ThreadId id, Procedure proc) {
     // procedure closes with the thread, and a wait cursor left set ends with it too.
     while (!state->windows.empty()) state->windows.back()->Close();
     if (state->wait_cursors > 0) backend_.SetCursor(state->id(), Cursor::kNormal);
+    if (state->id() == main_thread_.load()) BeginEnding();
     state->End();
     {
       Registry& r = Reg();
@@ -336,6 +387,7 @@ ThreadId Runtime::Launch(ThreadId id, Procedure proc) {
       std::lock_guard counts(mutex_);
       --busy_;
       --live_;
+      ++activity_;
       last = live_ == 0;
     }
     changed_.notify_all();
@@ -363,7 +415,17 @@ void Runtime::Join() {
 void Runtime::WaitUntilIdle() {
   assert(t_self == nullptr);
   std::unique_lock lock(mutex_);
-  changed_.wait(lock, [&] { return busy_ == 0; });
+  for (;;) {
+    changed_.wait(lock, [&] { return busy_ == 0; });
+    if (sleeping_pollers_ == 0) return;
+    // A poller may have gone to sleep just after another thread, which then went idle, made
+    // its condition hold: each looks once more, and the program is idle only when that
+    // changed nothing but the pollers' own sleep.
+    const uint64_t activity = activity_;
+    WakePollersLocked();
+    changed_.wait(lock, [&] { return busy_ == 0; });
+    if (activity_ == activity) return;
+  }
 }
 
 ThreadId StartThread(Procedure proc) {
@@ -404,8 +466,20 @@ void Yield() {
 void Sleep(int32_t ms) {
   AssertRuntimeLockHeld();
   detail::ShowChangesBeforeLettingGo();
+  Runtime* rt = Runtime::Current();
+  if (ms <= 0 || rt == nullptr) {
+    // Going to the back of the lock's line lets every waiting thread run once.
+    RuntimeLockReleaser released;
+    return;
+  }
+  const int64_t until = MonotonicMs() + ms;
   RuntimeLockReleaser released;
-  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  rt->SleepUntil(until);
+}
+
+bool ProgramEnding() {
+  const Runtime* rt = Runtime::Current();
+  return rt != nullptr && rt->ending();
 }
 
 void Post(EventId event, FieldId field, ThreadId thread) {

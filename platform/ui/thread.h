@@ -12,11 +12,14 @@
 //   runtime.Join();
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -45,10 +48,14 @@ class Runtime {
 
   // Starts thread 1 running `main`. Not on a runtime thread.
   ThreadId StartMain(Procedure main);
-  // Waits until every runtime thread has ended. Not on a runtime thread.
+  // Waits until every runtime thread has ended. Not on a runtime thread. When thread 1's
+  // procedure returns the program ends: the windows still open on other threads get
+  // CloseWindow, so their procedures end as they would for the user, and every polling wait
+  // and SLEEP ends at once; a window opened after that gets CloseWindow as it opens.
   void Join();
   // Waits until every runtime thread waits for its next event with nothing it could take
-  // queued, or has ended. Not on a runtime thread; never takes the runtime lock.
+  // queued, sleeps in a polling wait whose condition it has looked at since the others went
+  // idle, or has ended. Not on a runtime thread; never takes the runtime lock.
   void WaitUntilIdle();
   // True until every runtime thread has ended.
   bool running() const;
@@ -69,10 +76,27 @@ class Runtime {
   // Makes every sleeping poller look at its condition again: for a change that no thread's
   // work makes (a virtual clock moved on). Any thread; never takes the runtime lock.
   void WakePollers();
+  // A thread in SLEEP waits here, with the runtime lock released, until the monotonic clock
+  // reaches `until_ms` or the program ends. On the system's clock it counts as busy, since
+  // it goes on by itself; on a virtual clock as idle, as a poller does, until the clock moves.
+  void SleepUntil(int64_t until_ms);
+  // Set by a virtual clock while it drives the monotonic clock. Any thread.
+  void SetVirtualClock(bool on);
+  // The earliest time after `after_ms` that a thread in SLEEP waits for; none when no thread
+  // sleeps that long. For a virtual clock, which stops there on its way. Any thread.
+  std::optional<int64_t> NextSleepEnd(int64_t after_ms) const;
+
+  // True once thread 1's procedure (the last StartMain's) has returned. Any thread.
+  bool ending() const { return ending_.load(); }
 
  private:
   ThreadId Launch(ThreadId id, Procedure proc);
   void WakePollersLocked();  // REQUIRES: mutex_ held
+  // One sleep of a poller, counted idle, for up to `ms` or until the next wake; answers
+  // true when a wake ended it. REQUIRES: `lock` holds mutex_.
+  bool SleepOnce(std::unique_lock<std::mutex>& lock, int64_t ms);
+  // Thread 1's procedure has returned. Requires the runtime lock.
+  void BeginEnding();
 
   DisplayBackend& backend_;
 
@@ -80,9 +104,14 @@ class Runtime {
   std::condition_variable changed_;
   int busy_ = 0;  // threads not waiting for an event, nor sleeping in a polling wait
   std::condition_variable pollers_woken_;
-  int sleeping_pollers_ = 0;        // counted idle until the next wake
-  uint64_t poller_generation_ = 0;  // moves at every wake
-  int live_ = 0;                    // threads not ended
+  int sleeping_pollers_ = 0;           // counted idle until the next wake
+  uint64_t poller_generation_ = 0;     // moves at every wake
+  int live_ = 0;                       // threads not ended
+  uint64_t activity_ = 0;              // moves whenever a thread starts or stops waiting, or ends
+  std::multiset<int64_t> sleep_ends_;  // when the threads in SLEEP wake
+  std::atomic<bool> ending_ = false;   // set under mutex_
+  std::atomic<ThreadId> main_thread_ = 0;  // the one StartMain started: thread 1
+  bool virtual_clock_ = false;
   ThreadId next_id_ = 1;
   std::vector<std::thread> threads_;
 
@@ -103,10 +132,15 @@ ThreadId Thread();
 // YIELD: lets every thread waiting for the runtime lock run first, then goes on. Requires
 // the runtime lock; releases it meanwhile.
 void Yield();
-// SLEEP: waits `ms` milliseconds and goes on; the other threads run meanwhile, and the
-// calling thread's windows show what it changed first. Requires the runtime lock; releases
-// it while it waits.
+// SLEEP: waits `ms` milliseconds of the monotonic clock (platform/core/clock.h) and goes on;
+// the other threads run meanwhile, and the calling thread's windows show what it changed
+// first. SLEEP(0) only lets the others run once, as YIELD does. Ends at once when the
+// program ends. Requires the runtime lock; releases it while it waits.
 void Sleep(int32_t ms);
+
+// True once thread 1's procedure has returned and the program is ending: a thread that is
+// still running should stop what it is doing and show nothing more. Any thread.
+bool ProgramEnding();
 
 // POST of `event` to `field` (0: the window) of the active window of `thread` (0: the
 // calling thread). Any thread; never takes the runtime lock. Dropped when the thread has

@@ -2,15 +2,19 @@
 // reach the right window on the right thread, nested windows suspend the outer loop, the
 // frame closes its children's threads first, YIELD lets pollers progress, and no two
 // threads ever hold the runtime lock at once.
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <thread>
 
 #include <gtest/gtest.h>
 
+#include "platform/core/clock.h"
 #include "platform/core/message.h"
+#include "platform/headless/virtual_clock.h"
 #include "platform/testing/window_test.h"
 #include "platform/ui/dialogs.h"
+#include "platform/ui/poll_wait.h"
 #include "platform/ui/runtime_lock.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
@@ -101,6 +105,78 @@ TEST_F(ThreadTest, SleepLetsTheOtherThreadsRunWhileItWaits) {
   });
   runtime.Join();
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"thread 2 ran", "thread 1 woke"}));
+}
+
+TEST_F(ThreadTest, SleepZeroLetsEveryWaitingThreadRunOnce) {
+  runtime.StartMain([this] {
+    Start([this] { log.Add("thread 2 ran"); });
+    Sleep(0);
+    log.Add("thread 1 went on");
+  });
+  runtime.Join();
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"thread 2 ran", "thread 1 went on"}));
+}
+
+TEST_F(ThreadTest, SleepCountsOnTheVirtualClockAndEachEndsAtItsOwnTime) {
+  headless::VirtualClock clock(runtime, display);
+  runtime.StartMain([this] {
+    for (int i = 0; i < 3; ++i) {
+      Sleep(100);
+      log.Add("woke at " + std::to_string(MonotonicMs()));
+    }
+  });
+  // The sleeper is idle while it waits, so the clock can move on.
+  clock.AdvanceMs(99);
+  EXPECT_TRUE(log.lines().empty());
+  clock.AdvanceMs(1);
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"woke at 100"}));
+  // One step of the clock past two sleeps ends each of them at its own time.
+  clock.AdvanceMs(250);
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"woke at 100", "woke at 200", "woke at 300"}));
+  runtime.Join();
+}
+
+// Thread 1 leaves a window, a polling wait and a long sleep running on other threads when
+// its procedure returns: the window closes by CloseWindow, the waits end at once, a window
+// opened after that closes too, and the program ends.
+TEST_F(ThreadTest, WhenThread1EndsTheOtherThreadsWindowsCloseAndTheirWaitsEnd) {
+  runtime.StartMain([this] {
+    bool open = false;  // under the runtime lock
+    Start([this, &open] {
+      Window window(kChild);
+      window.Open();
+      open = true;
+      while (window.Accept()) {
+        if (Event() == kEventCloseWindow) log.Add("window got CloseWindow");
+      }
+      log.Add("window procedure ended");
+    });
+    Start([this] {
+      const bool held = PollUntil([] { return false; }, kPollForever);
+      log.Add(std::string("poll ended ") + (held ? "held" : "not held"));
+      Window late(kInner);
+      late.Open();
+      while (late.Accept()) {
+        if (Event() == kEventCloseWindow) log.Add("late window got CloseWindow");
+      }
+    });
+    Start([this] {
+      Sleep(3'600'000);
+      log.Add(std::string("sleep ended") + (ProgramEnding() ? " while ending" : ""));
+    });
+    PollUntil([&] { return open; }, kPollForever);
+    log.Add(ProgramEnding() ? "ending too soon" : "thread 1 returns");
+  });
+  runtime.Join();
+  std::vector<std::string> lines = log.lines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "thread 1 returns");
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (std::vector<std::string>{"late window got CloseWindow", "poll ended not held",
+                                             "sleep ended while ending", "thread 1 returns",
+                                             "window got CloseWindow", "window procedure ended"}));
+  EXPECT_TRUE(display.program_ended());
+  EXPECT_TRUE(display.Windows().empty());
 }
 
 TEST_F(ThreadTest, OpenWindowsListsEveryThreadsWindowsAndAClosedOneIsNotFound) {

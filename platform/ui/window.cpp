@@ -338,6 +338,8 @@ void Window::Open(Window* owner) {
   layout_dirty_ = false;
   // Lists still push their first snapshot at the first flush.
   Queue(kEventOpenWindow, kNoField);
+  // A window opened while the program ends closes again, as those open then did.
+  if (ProgramEnding()) Post(kEventCloseWindow);
 }
 
 void Window::Close() {

@@ -153,9 +153,11 @@ TEST_F(WindowPropertiesTest, FontsKeepTheirCharacterSetAndNothingIsInAToolbar) {
 }
 
 // A menu lists its entries as children in the order declared, the separators among them
-// as menu items without text, numbered after the named entries.
+// as menu items without text, numbered after the named entries; each entry's ChildIndex is
+// its place there, and a menu's on the menu bar counts menus only.
 TEST_F(WindowPropertiesTest, MenusListTheirEntriesAndSeparatorsAsChildrenInDeclaredOrder) {
   std::vector<std::string> children;
+  std::vector<std::string> indexes;
   std::vector<std::string> separators;
   std::string past_last;
   std::string entry_children;
@@ -165,6 +167,11 @@ TEST_F(WindowPropertiesTest, MenusListTheirEntriesAndSeparatorsAsChildrenInDecla
     const FieldId file = kWindow.Equate("?FileMenu");
     for (int32_t i = 1; i <= 5; ++i) children.push_back(GetProp(file, Prop::Child, i));
     past_last = GetProp(file, Prop::Child, 6);
+    for (const std::string& c : children) {
+      indexes.push_back(GetProp(static_cast<FieldId>(std::stoi(c)), Prop::ChildIndex));
+    }
+    indexes.push_back(GetProp(file, Prop::ChildIndex));
+    indexes.push_back(GetProp(kWindow.Equate("?FirstItem"), Prop::ChildIndex));
     entry_children = GetProp(kWindow.Equate("?Name"), Prop::Child, 1);
     for (const size_t at : {3u, 6u}) {
       const FieldId f = kWindow.FieldAt(at);
@@ -176,6 +183,7 @@ TEST_F(WindowPropertiesTest, MenusListTheirEntriesAndSeparatorsAsChildrenInDecla
   // ?OpenItem -2, the first separator -6, ?RecentMenu -3, the second separator -7, ?ExitItem -5.
   EXPECT_EQ(children, (std::vector<std::string>{"-2", "-6", "-3", "-7", "-5"}));
   EXPECT_EQ(past_last, "");
+  EXPECT_EQ(indexes, (std::vector<std::string>{"1", "2", "3", "4", "5", "1", "1"}));
   EXPECT_EQ(entry_children, "");
   EXPECT_EQ(separators, (std::vector<std::string>{"-6 20 [] -1", "-7 20 [] -1"}));
 }
