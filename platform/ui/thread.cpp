@@ -428,10 +428,19 @@ void Runtime::WaitUntilIdle() {
   }
 }
 
+namespace {
+std::atomic<int32_t> g_refused_starts = 0;
+}  // namespace
+
+void TEST_RefuseStarts(int32_t count) { g_refused_starts = count; }
+
 ThreadId StartThread(Procedure proc) {
   AssertRuntimeLockHeld();
   Runtime* rt = Runtime::Current();
   assert(rt);
+  for (int32_t left = g_refused_starts.load(); left > 0;) {
+    if (g_refused_starts.compare_exchange_weak(left, left - 1)) return 0;
+  }
   ThreadId id;
   {
     std::lock_guard lock(rt->mutex_);

@@ -120,11 +120,16 @@ class Runtime {
 
 // START: runs `proc` on a new runtime thread and answers its number. The new thread runs
 // once the caller lets go of the runtime lock. The stack size is accepted and not used (a
-// std::thread has the system's stack). Requires the runtime lock.
+// std::thread has the system's stack). A START refused by TEST_RefuseStarts answers 0 and
+// runs nothing, as the runtime's START does when it gets no thread. Requires the runtime lock.
 ThreadId Start(Procedure proc, int32_t stack_bytes = 0);
 ThreadId Start(std::function<void(std::string_view)> proc, int32_t stack_bytes, std::string p1);
 ThreadId Start(std::function<void(std::string_view, std::string_view)> proc, int32_t stack_bytes,
                std::string p1, std::string p2);
+
+// Test hook: the next `count` STARTs make no thread and answer 0, as when the system has no
+// thread left to give. Any thread.
+void TEST_RefuseStarts(int32_t count);
 
 // THREAD: the calling runtime thread's number; 0 on a thread that is not a runtime thread.
 ThreadId Thread();

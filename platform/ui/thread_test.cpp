@@ -107,6 +107,21 @@ TEST_F(ThreadTest, SleepLetsTheOtherThreadsRunWhileItWaits) {
   EXPECT_EQ(log.lines(), (std::vector<std::string>{"thread 2 ran", "thread 1 woke"}));
 }
 
+TEST_F(ThreadTest, ARefusedStartAnswersZeroAndRunsNothingAndTheNextStartWorks) {
+  std::vector<ThreadId> started;
+  runtime.StartMain([&] {
+    TEST_RefuseStarts(1);
+    started.push_back(Start([this] { log.Add("refused thread ran"); }));
+    started.push_back(Start([this] { log.Add("thread ran"); }));
+    Sleep(0);
+  });
+  runtime.Join();
+  ASSERT_EQ(started.size(), 2u);
+  EXPECT_EQ(started[0], 0);
+  EXPECT_NE(started[1], 0);
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"thread ran"}));
+}
+
 TEST_F(ThreadTest, SleepZeroLetsEveryWaitingThreadRunOnce) {
   runtime.StartMain([this] {
     Start([this] { log.Add("thread 2 ran"); });
