@@ -2,6 +2,7 @@
 // with its menu, F2's item opens the connection window as an MDI sub-window with its
 // controls and data sources, a connection chosen there shows in the frame's menu, and the
 // window and its controls show the colours and fonts stored for them.
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
 #include <QStatusBar>
@@ -26,10 +28,12 @@
 #include <unistd.h>
 
 #include "app/pexolind_main.h"
+#include "app/procedure_frame.h"
 #include "app/program.h"
 #include "app/qt_program_test.h"
 #include "app/test_windows.h"
 #include "catalog/globals.h"
+#include "platform/core/call_trace.h"
 #include "platform/core/paths.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/settle.h"
@@ -40,7 +44,9 @@
 #include "platform/testing/qt_user.h"
 #include "platform/ui/prop.h"
 #include "platform/ui/thread.h"
+#include "restyle/property_table.h"
 #include "restyle/restyle_base.h"
+#include "restyle/restyle_class.h"
 #include "restyle/restyle_file_builder.h"
 
 namespace app {
@@ -209,6 +215,60 @@ TEST_F(AppOnQtTest, ARestyledConnectionWindowShowsItsStoredColoursAndFonts) {
   EXPECT_FALSE(Shows(shown, button->geometry(), QColor(0, 0, 255)));
   EXPECT_TRUE(
       platform::testing::QtUser::Screenshot(connection->top(), "pexolind-connection-restyled.png"));
+  user.CloseProgram();
+  runtime.Join();
+}
+
+// The frame's menus that go to the tree (kind 1) or to neither (kind 2) leave its menu bar
+// while the tree runs, and come back when the tree stops.
+TEST_F(AppOnQtTest, TheMenuBarGivesUpTheTreesMenusWhileATreeRuns) {
+  restyle::testing::WriteRestyleFiles([](restyle::testing::RestyleFileBuilder& b) {
+    b.Value(b.Set("Main", "ControlType 24"), restyle::kCustomMenuLook, "2");
+  });
+  std::atomic<platform::ui::ThreadId> tree = 0;
+  std::atomic<bool> registered = false;
+  platform::TEST_ScopedCallObserver observer([&](std::string_view call) -> int32_t {
+    restyle::ZOVRestyleClass* r = TEST_RunningRestyle();
+    if (call == "ZOVRestyleClass.ApplyMenuTree" && r != nullptr && r->PROCEDURENAME == "Main" &&
+        !registered.exchange(true)) {
+      // The edit menu goes to neither, the window menu to both; the rest to the tree only.
+      platform::Queue<restyle::ConfigureMenuItemRecord>& items = *r->CONFIGUREMENUSTRUCTUREQUEUE;
+      for (size_t i = 1; i <= items.Records(); ++i) {
+        items.Get(i);
+        if (items.buffer.CONTROLEQUATE == -14) items.buffer.MENUSETTING = 2;
+        if (items.buffer.CONTROLEQUATE == -18) items.buffer.MENUSETTING = 3;
+        items.Put();
+      }
+    }
+    if (call.starts_with("MenuTreeThread ")) tree = platform::ui::Thread();
+    // The tree window ends by itself on this event.
+    return call == "ZOVRestyleClass.MenuTreeWindow 5FFh" ? 1 : 0;
+  });
+  QtBackend display;
+  display.SetProgramEndedHandler([] {});
+  platform::ui::Runtime runtime(display);
+  MainModule module;
+  testing::RegisterStandInWindows();
+  runtime.StartMain(MainProgram);
+  platform::testing::QtUser user(runtime, display);
+  WindowMirror* frame = user.Frame();
+  ASSERT_NE(frame, nullptr);
+  auto* main_window = qobject_cast<QMainWindow*>(frame->top());
+  ASSERT_NE(main_window, nullptr);
+  const auto bar = [&] {
+    std::vector<std::string> shown;
+    for (QAction* a : main_window->menuBar()->actions()) {
+      if (a->isVisible()) shown.push_back(a->text().toStdString());
+    }
+    return shown;
+  };
+  EXPECT_TRUE(PumpUntil(runtime, [&] {
+    return tree != 0 && bar() == std::vector<std::string>{"&Window"};
+  })) << bar().size();
+  platform::ui::Post(0x5FF, 0, tree);
+  const std::vector<std::string> whole = {"Pexolind", "&Special options", "Web links", "&Edit",
+                                          "&Window"};
+  EXPECT_TRUE(PumpUntil(runtime, [&] { return bar() == whole; })) << bar().size();
   user.CloseProgram();
   runtime.Join();
 }

@@ -118,6 +118,13 @@ platform::ui::WindowHandle ProgramTest::Frame(platform::testing::ScriptedUser& u
   return user.Window("P1$APPFRAME");
 }
 
+void ProgramTest::ForgetRestyleFiles() {
+  std::filesystem::remove_all(dir_ / "ZOVRestyle");
+  for (const char* name : {"ZOVConditionalSet", "ZOVConditional", "ZOVProperties"}) {
+    std::filesystem::remove(dir_ / name);
+  }
+}
+
 std::vector<std::string> ProgramTest::Calls(std::string_view prefix) const {
   std::lock_guard lock(mutex_);
   std::vector<std::string> out;

@@ -53,6 +53,9 @@ class ProgramTest : public ::testing::Test {
   platform::ui::FieldId FocusedField(platform::testing::ScriptedUser& user,
                                      platform::ui::WindowHandle w, std::string_view procedure);
 
+  // The next run starts without restyle files.
+  void ForgetRestyleFiles();
+
   std::filesystem::path dir() const { return dir_; }
   std::string ConnectionIni() const { return (dir_ / "pexolind_dns.ini").string(); }
   std::string ReadFile(const std::filesystem::path& path) const;

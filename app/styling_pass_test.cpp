@@ -64,14 +64,6 @@ class StylingPassTest : public ProgramTest {
     });
   }
 
-  // The next run starts without restyle files.
-  void ForgetRestyleFiles() {
-    std::filesystem::remove_all(dir() / "ZOVRestyle");
-    for (const char* name : {"ZOVConditionalSet", "ZOVConditional", "ZOVProperties"}) {
-      std::filesystem::remove(dir() / name);
-    }
-  }
-
   // Runs `act` on the window's own thread with its restyle object, at its next event.
   void OnWindow(ScriptedUser& user, WindowHandle w,
                 const std::function<void(restyle::ZOVRestyleClass&)>& act) {

@@ -64,6 +64,11 @@ ZOVRestyleClass::ZOVRestyleClass()
 }
 
 ZOVRestyleClass::~ZOVRestyleClass() {
+  // The tree window reads this object's queues and saves its settings as it ends.
+  if (running_tree_ != 0) {
+    platform::ui::Post(kEventEndMenuTree, 0, running_tree_);
+    WaitForMenuTreeEnd();
+  }
   if (listed_) Unregister();
   DisposeQueue(CONFIGUREMENUSTRUCTUREQUEUE);
   DisposeQueue(MENUSTRUCTUREICONQUEUE);
@@ -151,10 +156,6 @@ void ZOVRestyleClass::AddControl(FieldId field, int32_t flag, std::string_view e
   s.PROP_ICON = text(Prop::Icon);
   s.PROP_WALLPAPER = text(Prop::WallPaper);
   controls.AddByKey({controls.Asc(&ControlSnapshotRecord::CONTROLTYPEEQUATE)});
-}
-
-void ZOVRestyleClass::AddMenuItem(FieldId field, int32_t kind) {
-  TraceCall("ZOVRestyleClass.AddMenuItem " + std::to_string(field) + " " + std::to_string(kind));
 }
 
 void ZOVRestyleClass::SetWindow(platform::ui::Window& window, uint8_t selection) {
@@ -302,7 +303,5 @@ void ZOVRestyleClass::Unregister() {
   if (STYLEMANAGER != nullptr) STYLEMANAGER->UnregisterRestyle(*this);
   listed_ = false;
 }
-
-void ZOVRestyleClass::BuildMenuStructure() { TraceCall("ZOVRestyleClass.BuildMenuStructure"); }
 
 }  // namespace restyle

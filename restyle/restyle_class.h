@@ -13,9 +13,10 @@
 // geometry and its window options, and it is listed in the style manager's registry from
 // SetWindow until it is destroyed, so it must be destroyed before its window closes.
 //
-// The tree menu and the end of configure-directly mode stand in until they are built: they
-// report each call to the call trace, whose observer may answer otherwise in tests. Every
-// operation requires the runtime lock; only a fade by opacity lets other threads run meanwhile.
+// The tree-menu windows and the end of configure-directly mode stand in until they are built:
+// they report each call to the call trace, whose observer may answer otherwise in tests. Every
+// operation requires the runtime lock; a fade by opacity, and waiting for a tree-menu thread
+// to end, let other threads run meanwhile.
 #pragma once
 
 #include <cstdint>
@@ -77,12 +78,22 @@ struct StylePropertiesGroup {
   uint8_t WINDOWSAVEPOSITION = 0;
 };
 
+// The user events of the tree-menu thread: its window ends; the structure was built anew.
+inline constexpr platform::ui::EventId kEventEndMenuTree = 0x501;
+inline constexpr platform::ui::EventId kEventMenuStructureBuilt = 0x505;
+
+// The tree-menu thread's entry, started by StartMenuTree with the menu look value and the
+// decimal address of the restyle object, which waits for the thread to end before it goes:
+// the XP look's window when the look begins with "1", else the internal look's.
+void MenuTreeThread(std::string_view look, std::string_view address);
+
 class ZOVRestyleClass : public ZOVRestyleBaseClass {
  public:
   // Creates the eleven queues.
   ZOVRestyleClass();
-  // Leaves the registry when still listed, then disposes the queues in the order they were
-  // made.
+  // Ends the tree-menu thread this object started and waits for it (its window saves its
+  // settings while the files are open), leaves the registry when still listed, then disposes
+  // the queues in the order they were made.
   ~ZOVRestyleClass() override;
 
   // The values every creator of a restyle object gives it before anything else (a window
@@ -96,8 +107,18 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   // takes its snapshot; a field already registered keeps its first. `flag` is not used.
   void AddControl(platform::ui::FieldId field, int32_t flag, std::string_view equate,
                   std::string_view description);
-  // Registers a menu (kind 1) or a menu item (kind 3) of the frame's menu.
+  // Registers an entry of the frame's menu for the tree menu: kind 0 stays in the menu bar
+  // only, 1 goes to the tree and leaves the bar, 2 goes to neither, any other (the frame's 3)
+  // to both. Appended: an entry registered twice keeps its first row.
   void AddMenuItem(platform::ui::FieldId field, int32_t kind);
+  // Adds menu entry `field` at `level` to MENUSTRUCTUREQUEUE, then its children (at most 255)
+  // one level deeper, hiding in the frame's menu bar what its kind hides. An entry hidden at
+  // the first build, or hidden and not registered, stays out with its children.
+  void AddMenuStructureItem(platform::ui::FieldId field, uint8_t level);
+  // Reads the menu look value (custom property -10) into the tree menu's fields, fills the
+  // structure from the frame's menu (top-level entries in menu-bar order) and starts the
+  // tree-menu thread when the structure has rows and no tree runs. MENUBUILD is 1 after it.
+  void StartMenuTree(std::string_view look);
   // Attaches the open window (borrowed; it outlives this object), reads the window options,
   // enters the registry, keeps the initial geometry and styles the window. `selection` 0
   // styles only the registered controls in the first pass, else all.
@@ -155,7 +176,9 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   void FadeWindow(platform::ui::Window& window, uint8_t fade_in, uint8_t region_mode,
                   uint8_t reserved, uint8_t default_end, uint8_t end, uint8_t default_start,
                   uint8_t start);
-  // Starts, refreshes or stops the tree menu of the frame. TODO(tree menu): stands in.
+  // At the start of every styling pass: starts, refreshes or stops the tree menu, for the
+  // application frame (Type 24) only. Stopping it gives the frame its menu bar back. A tree
+  // still ending is waited for before a new one starts.
   void ApplyMenuTree();
   // The window's share of the current event (EVENT, FIELD, KEYCODE, MOUSEX, MOUSEY), on the
   // window's thread: answers 5 when it consumed the event, 0 when the window goes on with it.
@@ -169,8 +192,14 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   // TODO(configure directly): stands in for giving the window's title, Imm, Timer and
   // controls back.
   void EndConfigureDirectly();
-  // Rebuilds the tree menu's structure from the frame's menu.
+  // Refreshes the rows of the tree menu while a tree runs: texts, icons and styles from the
+  // frame's menu (it adds no rows; a row's expanded state stays), the tree window's list when
+  // it has one, and 505h to the tree thread in the XP look.
   void BuildMenuStructure();
+  // The tree-menu windows, on the tree-menu thread, until 501h or their own end.
+  // TODO(tree-menu windows): both stand in with a window that records the events it gets.
+  void XPMenuTreeWindow(std::string_view look);
+  void InternalMenuTreeWindow(std::string_view look);
 
   // The style manager (borrowed), null until Init.
   RestyleRegistry* STYLEMANAGER = nullptr;
@@ -292,6 +321,24 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   // The value of `property` in the set when it loads whole and is ENABLED; else null.
   const ControlPropertyGroup* PassValue(int32_t set_id, std::string_view property);
 
+  // The tree menu (menu_tree.cpp).
+  friend void MenuTreeThread(std::string_view look, std::string_view address);
+  // The text a row shows for menu entry `field`.
+  std::string MenuItemText(platform::ui::FieldId field) const;
+  // Every registered entry hidden for the tree gets its Hide of the first build back.
+  void RestoreMenuBar();
+  // The tree thread `thread` has ended its window: the tree's state is cleared when it is
+  // still the tree that runs, which then was not stopped and the bar comes back.
+  void MenuTreeEnded(platform::ui::ThreadId thread);
+  // Waits until the tree thread this object started has ended. Releases the runtime lock
+  // meanwhile.
+  void WaitForMenuTreeEnd();
+  // The stand-in tree window of operation `name`.
+  void RecordingTreeWindow(std::string_view name, std::string_view look);
+
+  // The tree-menu thread this object started until it has ended, whether or not it is still
+  // the style manager's MENUTREETHREAD; 0 when none.
+  platform::ui::ThreadId running_tree_ = 0;
   bool listed_ = false;  // in the style manager's registry
   // The pass's own value group, so no other window's editor sees its loads.
   ControlPropertyGroup pass_value_;

@@ -69,8 +69,10 @@ class RestyleRegistry {
   // Opens the main configuration window for the window of `restyle` and returns when it has
   // closed. Runs on the window's thread.
   virtual void ConfigureMain(ZOVRestyleClass& restyle) = 0;
-  // MENUTREETHREAD: the tree-menu thread, 0 when none runs.
+  // MENUTREETHREAD: the tree-menu thread, 0 when none runs. The one number that decides
+  // whether a tree runs in the program. Requires the runtime lock.
   virtual platform::ui::ThreadId MenuTreeThread() const = 0;
+  virtual void SetMenuTreeThread(platform::ui::ThreadId thread) = 0;
   // APPLICATIONCLIENTWIDTH and APPLICATIONCLIENTHEIGHT: the frame's size as the tree menu
   // reads it.
   virtual void SetApplicationClientSize(int16_t width, int16_t height) = 0;

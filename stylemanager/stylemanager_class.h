@@ -118,6 +118,7 @@ class ZOVStylemanagerClass : public restyle::ZOVRestyleBaseClass, public restyle
   void BeforeMessageRestyle(restyle::ZOVRestyleClass& restyle) override;
   void AfterMessageRestyle(restyle::ZOVRestyleClass& restyle) override;
   platform::ui::ThreadId MenuTreeThread() const override { return MENUTREETHREAD; }
+  void SetMenuTreeThread(platform::ui::ThreadId thread) override { MENUTREETHREAD = thread; }
   void SetApplicationClientSize(int16_t width, int16_t height) override {
     APPLICATIONCLIENTWIDTH = width;
     APPLICATIONCLIENTHEIGHT = height;
