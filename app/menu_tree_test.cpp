@@ -6,7 +6,9 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -360,6 +362,37 @@ TEST_F(MenuTreeTest, IconsAndStylesAreSharedByTheRowsThatLookAlike) {
   EXPECT_EQ(at(-3).style, 1);
   EXPECT_EQ(at(-4).style, at(-6).style);
   EXPECT_NE(at(-5).style, at(-6).style);
+}
+
+TEST_F(MenuTreeTest, ATreeWindowsListTakesTheLineHeightAndThePicturesThatCanBeShown) {
+  StoreLook(Look("2", " 11"));
+  { std::ofstream(dir() / "mine.ico") << "ico"; }
+  std::string line_height;
+  std::map<std::string, std::string> shown;  // picture set on the item, picture in the list
+  RunProgram([&](ScriptedUser& user) {
+    OnFrame(user, [&](ZOVRestyleClass& r) {
+      platform::ui::Window& frame = *r.PROCEDUREWINDOW;
+      frame.Set(-2, Prop::Icon, "~Custom.ico");  // the program's own
+      frame.Set(-4, Prop::Icon, "mine.ico");     // a file that exists
+      frame.Set(-5, Prop::Icon, "gone.ico");     // neither
+      // As the internal look's window has its tree list.
+      ASSERT_NE(r.MENUTREEWINDOW, nullptr);
+      r.MENUTREELIST = r.MENUTREEWINDOW->Create(0, platform::ui::ControlType::kList);
+      r.BuildMenuStructure();
+      line_height = r.MENUTREEWINDOW->Get(r.MENUTREELIST, Prop::LineHeight);
+      for (FieldId f : {-2, -4, -5}) {
+        const Row* row = RowOf(Rows(r), f);
+        ASSERT_NE(row, nullptr);
+        shown[frame.Get(f, Prop::Icon)] =
+            r.MENUTREEWINDOW->Get(r.MENUTREELIST, Prop::IconList, row->icon);
+      }
+      r.MENUTREELIST = 0;
+    });
+  });
+  EXPECT_EQ(line_height, "13");
+  EXPECT_EQ(shown, (std::map<std::string, std::string>{{"~Custom.ico", "~Custom.ico"},
+                                                       {"mine.ico", "mine.ico"},
+                                                       {"gone.ico", "~ZOVMenuItem.ico"}}));
 }
 
 TEST_F(MenuTreeTest, TheXPLookTakesTheItemsOwnColoursWhereSetAndTheTreeLookTakesThemAsTheyAre) {
