@@ -380,8 +380,9 @@ TEST_F(MenuTreeTest, ATreeWindowsListTakesTheLineHeightAndThePicturesThatCanBeSh
       r.MENUTREELIST = r.MENUTREEWINDOW->Create(0, platform::ui::ControlType::kList);
       r.BuildMenuStructure();
       line_height = r.MENUTREEWINDOW->Get(r.MENUTREELIST, Prop::LineHeight);
+      const std::vector<Row> rows = Rows(r);
       for (FieldId f : {-2, -4, -5}) {
-        const Row* row = RowOf(Rows(r), f);
+        const Row* row = RowOf(rows, f);
         ASSERT_NE(row, nullptr);
         shown[frame.Get(f, Prop::Icon)] =
             r.MENUTREEWINDOW->Get(r.MENUTREELIST, Prop::IconList, row->icon);
@@ -425,7 +426,8 @@ TEST_F(MenuTreeTest, TheXPLookTakesTheItemsOwnColoursWhereSetAndTheTreeLookTakes
           frame.Set(-16, Prop::Color, std::to_string(c.item[i]), i);
         }
         r.BuildMenuStructure();
-        const Row* row = RowOf(Rows(r), -16);
+        const std::vector<Row> rows = Rows(r);
+        const Row* row = RowOf(rows, -16);
         ASSERT_NE(row, nullptr);
         platform::Queue<restyle::MenuStructureFontRecord>& styles = *r.MENUSTRUCTUREFONTQUEUE;
         styles.ClearBuffer();
