@@ -10,7 +10,12 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "app/pexolind_main.h"
+#include "app/program.h"
+#include "app/test_windows.h"
+#include "platform/qt/qt_backend.h"
 #include "platform/qt/settle.h"
+#include "platform/testing/qt_user.h"
 #include "platform/ui/thread.h"
 
 namespace app::testing {
@@ -41,6 +46,21 @@ class QtProgramTest : public ::testing::Test {
 
  private:
   static inline std::unique_ptr<QApplication> application_;
+};
+
+// The whole program started on a Qt display, with a user to drive it. The runtime joins the
+// program's threads before the display goes.
+struct ProgramOnQt {
+  ProgramOnQt() {
+    display.SetProgramEndedHandler([] {});
+    RegisterStandInWindows();
+    runtime.StartMain(MainProgram);
+  }
+
+  platform::qt::QtBackend display;
+  platform::ui::Runtime runtime{display};
+  MainModule module;
+  platform::testing::QtUser user{runtime, display};
 };
 
 }  // namespace app::testing
