@@ -183,10 +183,7 @@ TEST_F(AppOnQtTest, ARestyledConnectionWindowShowsItsStoredColoursAndFonts) {
   testing::ProgramOnQt program;
   platform::ui::Runtime& runtime = program.runtime;
   platform::testing::QtUser& user = program.user;
-  WindowMirror* frame = user.Frame();
-  ASSERT_NE(frame, nullptr);
-  user.ChooseMenu(*frame, "?PEXOLINDCHOOSEODBCCONNECTION");
-  WindowMirror* connection = user.Window("Choose an ODB Cconnection");
+  WindowMirror* connection = program.OpenConnectionWindow();
   ASSERT_NE(connection, nullptr);
   QWidget* client = connection->client();
   QWidget* prompt = connection->widget(kUsernamePrompt);
@@ -246,10 +243,7 @@ TEST_F(AppOnQtTest, ARestyledConnectionWindowIsRoundedAndCarriesItsImages) {
   QtBackend& display = program.display;
   platform::ui::Runtime& runtime = program.runtime;
   platform::testing::QtUser& user = program.user;
-  WindowMirror* frame = user.Frame();
-  ASSERT_NE(frame, nullptr);
-  user.ChooseMenu(*frame, "?PEXOLINDCHOOSEODBCCONNECTION");
-  WindowMirror* connection = user.Window("Choose an ODB Cconnection");
+  WindowMirror* connection = program.OpenConnectionWindow();
   ASSERT_NE(connection, nullptr);
   QWidget* top = connection->top();
   ASSERT_NE(top, nullptr);
@@ -280,11 +274,12 @@ TEST_F(AppOnQtTest, ARestyledConnectionWindowIsRoundedAndCarriesItsImages) {
   // The frame, as drawn, shows the window inside it with its corners cut; enlarged as a user
   // would, so that all four corners show.
   if (std::getenv("PEX_SCREENSHOT_DIR") != nullptr) {
-    frame->top()->resize(top->width() + 80, top->height() + 120);
+    user.Frame()->top()->resize(top->width() + 80, top->height() + 120);
     top->move(30, 30);
     QCoreApplication::processEvents();
   }
-  EXPECT_TRUE(platform::testing::QtUser::Screenshot(frame->top(), "pexolind-rounded-images.png"));
+  EXPECT_TRUE(
+      platform::testing::QtUser::Screenshot(user.Frame()->top(), "pexolind-rounded-images.png"));
   user.CloseProgram();
   runtime.Join();
 }

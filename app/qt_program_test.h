@@ -15,6 +15,7 @@
 #include "app/test_windows.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/settle.h"
+#include "platform/qt/window_mirror.h"
 #include "platform/testing/qt_user.h"
 #include "platform/ui/thread.h"
 
@@ -55,6 +56,15 @@ struct ProgramOnQt {
     display.SetProgramEndedHandler([] {});
     RegisterStandInWindows();
     runtime.StartMain(MainProgram);
+  }
+
+  // Opens the connection window by the frame's menu item, as the user does; null when it does
+  // not open.
+  platform::qt::WindowMirror* OpenConnectionWindow() {
+    platform::qt::WindowMirror* frame = user.Frame();
+    if (frame == nullptr) return nullptr;
+    user.ChooseMenu(*frame, "?PEXOLINDCHOOSEODBCCONNECTION");
+    return user.Window("Choose an ODB Cconnection");
   }
 
   platform::qt::QtBackend display;
