@@ -10,6 +10,7 @@
 
 #include "platform/core/queue.h"
 #include "platform/core/record.h"
+#include "platform/testing/tree_lists.h"
 #include "platform/testing/window_test.h"
 #include "platform/ui/list_tree.h"
 #include "platform/ui/statements.h"
@@ -21,64 +22,13 @@ namespace {
 
 using testing::WindowTest;
 
-constexpr ControlDecl kControls[] = {
-    List("?Tree", {0, 0, 97, 100}).Format("2000L(2)JYTS(2000)"),
-    List("?Panel", {100, 0, 80, 40}).Format("20L(2)JY?"),
-    List("?Tips", {100, 50, 80, 40}).Format("60L(2)P"),
-};
-constexpr WindowStructure kWindow{"test$listtree", "P1$WINDOW",      WindowKind::kPlain,
-                                  "Tree window",   {0, 0, 200, 120}, kControls};
-constexpr FieldId kTree = kWindow.Equate("?Tree");
-constexpr FieldId kPanel = kWindow.Equate("?Panel");
-constexpr FieldId kTips = kWindow.Equate("?Tips");
+constexpr FieldId kTree = testing::kTreeListWindow.Equate("?Tree");
+constexpr FieldId kPanel = testing::kTreeListWindow.Equate("?Panel");
+constexpr FieldId kTips = testing::kTreeListWindow.Equate("?Tips");
 
-struct TreeRecord {
-  CString<21> MENUITEM;
-  int32_t ICON = 0;
-  int32_t LEVEL = 0;
-  int32_t STYLE = 0;
-  static const RecordLayout& Layout() {
-    static const RecordLayout layout = MakeLayout<TreeRecord>(
-        "TREE", platform::Field<&TreeRecord::MENUITEM>("MENUITEM"),
-        platform::Field<&TreeRecord::ICON>("ICON"), platform::Field<&TreeRecord::LEVEL>("LEVEL"),
-        platform::Field<&TreeRecord::STYLE>("STYLE"));
-    return layout;
-  }
-};
-
-struct PanelRecord {
-  CString<21> MENUITEM;
-  int32_t ICON = 0;
-  int32_t STYLE = 0;
-  int32_t CONTROLEQUATE = 0;
-  static const RecordLayout& Layout() {
-    static const RecordLayout layout = MakeLayout<PanelRecord>(
-        "PANEL", platform::Field<&PanelRecord::MENUITEM>("MENUITEM"),
-        platform::Field<&PanelRecord::ICON>("ICON"), platform::Field<&PanelRecord::STYLE>("STYLE"),
-        platform::Field<&PanelRecord::CONTROLEQUATE>("CONTROLEQUATE"));
-    return layout;
-  }
-};
-
-struct TipRecord {
-  CString<21> TEXT;
-  CString<41> TIP;
-  static const RecordLayout& Layout() {
-    static const RecordLayout layout = MakeLayout<TipRecord>(
-        "TIPS", platform::Field<&TipRecord::TEXT>("TEXT"), platform::Field<&TipRecord::TIP>("TIP"));
-    return layout;
-  }
-};
-
-struct Row {
-  const char* text;
-  int32_t icon;
-  int32_t level;
-  int32_t style;
-};
 // File holds Open and Recent (which holds a.txt); Edit is open with Copy; Help is closed and
 // has no children yet.
-constexpr Row kRows[] = {
+constexpr testing::TreeListRow kRows[] = {
     {"File", 2, -1, 1}, {"Open", 1, 2, 1}, {"Recent", 1, -2, 3}, {"a.txt", 1, 3, 1},
     {"Edit", 2, 1, 1},  {"Copy", 3, 2, 2}, {"Help", 2, -1, 1},
 };
@@ -90,15 +40,9 @@ class ListTreeTest : public WindowTest {
   // Expanding when `load_help` is set.
   void Open(bool load_help = false) {
     runtime.StartMain([this, load_help] {
-      Queue<TreeRecord> tree;
-      for (const Row& r : kRows) {
-        tree.buffer.MENUITEM = r.text;
-        tree.buffer.ICON = r.icon;
-        tree.buffer.LEVEL = r.level;
-        tree.buffer.STYLE = r.style;
-        tree.Add();
-      }
-      Queue<PanelRecord> panel;
+      Queue<testing::TreeListRecord> tree;
+      testing::AddTreeRows(tree, kRows);
+      Queue<testing::PanelListRecord> panel;
       for (const char* item : {"New", "Open"}) {
         panel.buffer.MENUITEM = item;
         panel.buffer.ICON = 1;
@@ -106,14 +50,14 @@ class ListTreeTest : public WindowTest {
         panel.buffer.CONTROLEQUATE = -3 - static_cast<int32_t>(panel.Records());
         panel.Add();
       }
-      Queue<TipRecord> tips;
+      Queue<testing::TipListRecord> tips;
       tips.buffer.TEXT = "tipped";
       tips.buffer.TIP = "the tip";
       tips.Add();
       tips.buffer.TEXT = "plain";
       tips.buffer.TIP = "";
       tips.Add();
-      Window window(kWindow);
+      Window window(testing::kTreeListWindow);
       window.From(kTree, tree);
       window.From(kPanel, panel);
       window.From(kTips, tips);
@@ -139,7 +83,7 @@ class ListTreeTest : public WindowTest {
             window.Cycle();
             continue;
           }
-          const TreeRecord saved = tree.buffer;
+          const testing::TreeListRecord saved = tree.buffer;
           tree.buffer.MENUITEM = "About";
           tree.buffer.LEVEL = 2;
           tree.AddAt(8);
@@ -247,7 +191,7 @@ TEST_F(ListTreeTest, ChildrenAddedWhileExpandingShowInTheOpenedRow) {
 
 TEST_F(ListTreeTest, TheProgramCannotSetTheTreeRow) {
   runtime.StartMain([this] {
-    Window window(kWindow);
+    Window window(testing::kTreeListWindow);
     window.Open();
     SetProp(kTree, Prop::TreeRow, 4);
     log.Add(GetProp(kTree, Prop::TreeRow));
