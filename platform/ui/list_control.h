@@ -5,6 +5,12 @@
 // pushes a snapshot of the texts the columns show. A list's format text gives its columns:
 // width, alignment, header (~Header~), picture (@s20@) and flags, e.g.
 // "80L(2)|M~Owner~@s40@" or "1020L(2)@s255@?".
+//
+// A column's modifiers take their values from the fields after its own: an icon number
+// (IconList), a tree level (list_tree.h), a style number (the list's font and colour
+// properties at that index, prop.h) and a tip. A tree's button opens a closed row after
+// Expanding, which the program may refuse with CYCLE, and closes an open one; TreeRow names
+// the row (window_input.cpp).
 #pragma once
 
 #include <cstdint>
