@@ -1,8 +1,5 @@
 #include "platform/qt/list_indent.h"
 
-#include <QApplication>
-#include <QPainter>
-
 namespace platform::qt {
 namespace {
 
@@ -58,39 +55,6 @@ std::vector<int32_t> ColumnIndents(std::string_view f) {
     }
   }
   return indents;
-}
-
-void IndentDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                           const QModelIndex& index) const {
-  const int column = index.column();
-  const int indent =
-      column >= 0 && static_cast<size_t>(column) < indents_px_.size() ? indents_px_[column] : 0;
-  if (indent <= 0) return QStyledItemDelegate::paint(painter, option, index);
-  // The background and selection fill the whole cell; only the text moves in.
-  QStyleOptionViewItem opt = option;
-  initStyleOption(&opt, index);
-  const QString text = opt.text;
-  opt.text.clear();
-  QStyle* style = opt.widget != nullptr ? opt.widget->style() : QApplication::style();
-  style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
-  QRect r = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, opt.widget);
-  if (opt.displayAlignment & Qt::AlignRight) {
-    r.setRight(r.right() - indent);
-  } else if (!(opt.displayAlignment & Qt::AlignHCenter)) {
-    r.setLeft(r.left() + indent);
-  }
-  const bool selected = opt.state & QStyle::State_Selected;
-  painter->save();
-  painter->setPen(
-      opt.palette.color(opt.state & QStyle::State_Enabled ? QPalette::Active : QPalette::Disabled,
-                        selected ? QPalette::HighlightedText : QPalette::Text));
-  if (const QVariant fg = index.data(Qt::ForegroundRole); fg.isValid() && !selected) {
-    painter->setPen(fg.value<QColor>());
-  }
-  painter->setFont(opt.font);
-  painter->drawText(r, static_cast<int>(opt.displayAlignment),
-                    opt.fontMetrics.elidedText(text, opt.textElideMode, r.width()));
-  painter->restore();
 }
 
 }  // namespace platform::qt

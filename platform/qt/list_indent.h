@@ -7,24 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include <QStyledItemDelegate>
-
 namespace platform::qt {
 
 // The indent of each column of `format`, in dialog units, 0 where none is given; one entry
 // per column, in the order the window model numbers them.
 std::vector<int32_t> ColumnIndents(std::string_view format);
-
-// Draws a list's cells with their column's indent, in pixels.
-class IndentDelegate final : public QStyledItemDelegate {
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-  void SetIndents(std::vector<int> indents_px) { indents_px_ = std::move(indents_px); }
-  void paint(QPainter* painter, const QStyleOptionViewItem& option,
-             const QModelIndex& index) const override;
-
- private:
-  std::vector<int> indents_px_;
-};
 
 }  // namespace platform::qt

@@ -30,6 +30,8 @@ void SnapshotModel::SetSnapshot(std::shared_ptr<const ui::ListSnapshot> snapshot
   const int old_columns = columnCount();
   const int new_rows = snapshot ? static_cast<int>(snapshot->rows.size()) : 0;
   const int new_columns = SnapshotColumns(snapshot.get());
+  hidden_ = snapshot ? ui::HiddenTreeRows(snapshot->levels) : std::vector<bool>();
+  buttons_ = snapshot ? ui::TreeButtons(snapshot->levels) : std::vector<ui::TreeButton>();
   if (old_rows == new_rows && old_columns == new_columns) {
     snapshot_ = std::move(snapshot);
     if (new_rows > 0) emit dataChanged(index(0, 0), index(new_rows - 1, new_columns - 1));
@@ -58,6 +60,22 @@ void SnapshotModel::SetIcons(std::map<int32_t, QPixmap> icons) {
   if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
+void SnapshotModel::SetLooks(std::map<int32_t, CellLook> looks) {
+  if (looks == looks_) return;
+  looks_ = std::move(looks);
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+const CellLook* SnapshotModel::LookOf(size_t row, size_t column) const {
+  if (row >= snapshot_->styles.size() || column >= snapshot_->styles[row].size()) return nullptr;
+  const auto it = looks_.find(snapshot_->styles[row][column]);
+  return it != looks_.end() ? &it->second : nullptr;
+}
+
+bool SnapshotModel::hidden(int row) const {
+  return row >= 0 && static_cast<size_t>(row) < hidden_.size() && hidden_[row];
+}
+
 void SnapshotModel::SetMarkColors(QColor text, QColor background) {
   mark_text_ = text;
   mark_background_ = background;
@@ -82,6 +100,12 @@ QVariant SnapshotModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || !snapshot_ || index.row() >= rowCount()) return {};
   const size_t row = static_cast<size_t>(index.row());
   const size_t column = static_cast<size_t>(index.column());
+  // A colour of the cell's style, none where the style sets none.
+  auto colour = [&](QColor CellLook::*part) -> QVariant {
+    const CellLook* look = LookOf(row, column);
+    if (look == nullptr || !(look->*part).isValid()) return {};
+    return look->*part;
+  };
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole: {
@@ -105,10 +129,31 @@ QVariant SnapshotModel::data(const QModelIndex& index, int role) const {
     }
     case Qt::BackgroundRole:
       if (marked(index.row()) && mark_background_.isValid()) return mark_background_;
-      return {};
+      return colour(&CellLook::background);
     case Qt::ForegroundRole:
       if (marked(index.row()) && mark_text_.isValid()) return mark_text_;
-      return {};
+      return colour(&CellLook::text);
+    case kSelectedTextRole:
+      return colour(&CellLook::selected_text);
+    case kSelectedBackgroundRole:
+      return colour(&CellLook::selected_background);
+    case Qt::FontRole: {
+      const CellLook* look = LookOf(row, column);
+      if (look == nullptr || !look->font) return {};
+      return *look->font;
+    }
+    case Qt::ToolTipRole:
+      if (row >= snapshot_->tips.size() || column >= snapshot_->tips[row].size() ||
+          snapshot_->tips[row][column].empty()) {
+        return {};
+      }
+      return QString::fromStdString(snapshot_->tips[row][column]);
+    case kTreeLevelRole:
+      if (row >= snapshot_->levels.size() || column + 1 != snapshot_->tree_column) return {};
+      return snapshot_->levels[row];
+    case kTreeButtonRole:
+      if (row >= buttons_.size() || column + 1 != snapshot_->tree_column) return {};
+      return static_cast<int>(buttons_[row]);
     default:
       return {};
   }

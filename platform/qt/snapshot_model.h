@@ -5,18 +5,41 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QFont>
 #include <QPixmap>
 
 #include "platform/ui/backend.h"
+#include "platform/ui/list_tree.h"
 
 namespace platform::qt {
 
+// The look of the cells of one style number, from the list's style properties; what is not
+// set (no font, an invalid colour) is the list's own.
+struct CellLook {
+  std::optional<QFont> font;
+  QColor text;
+  QColor background;
+  QColor selected_text;
+  QColor selected_background;
+  bool operator==(const CellLook&) const = default;
+};
+
 class SnapshotModel final : public QAbstractTableModel {
  public:
+  // What the model answers beyond Qt's roles. The tree column's cells answer their row's
+  // level and its button (ui::TreeButton as a number); a styled cell its selected colours.
+  enum Role {
+    kTreeLevelRole = Qt::UserRole + 1,
+    kTreeButtonRole,
+    kSelectedTextRole,
+    kSelectedBackgroundRole,
+  };
+
   explicit SnapshotModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
 
   // Replaces the rows. A snapshot with the same number of rows and columns changes the
@@ -28,9 +51,13 @@ class SnapshotModel final : public QAbstractTableModel {
   void SetMarkColors(QColor text, QColor background);
   // The pictures of the list's icon numbers (IconList), by number.
   void SetIcons(std::map<int32_t, QPixmap> icons);
+  // The looks of the list's style numbers; nothing changes when they are the ones shown.
+  void SetLooks(std::map<int32_t, CellLook> looks);
 
   const ui::ListSnapshot* snapshot() const { return snapshot_.get(); }
   bool marked(int row) const;
+  // True for a row (from 0) of a tree that lies below a closed row.
+  bool hidden(int row) const;
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -39,12 +66,18 @@ class SnapshotModel final : public QAbstractTableModel {
 
  private:
   int SnapshotColumns(const ui::ListSnapshot* s) const;
+  // The look of the cell's style; null for the list's own.
+  const CellLook* LookOf(size_t row, size_t column) const;
 
   std::shared_ptr<const ui::ListSnapshot> snapshot_;
   std::vector<ui::ListColumn> columns_;
   QColor mark_text_;
   QColor mark_background_;
   std::map<int32_t, QPixmap> icons_;
+  std::map<int32_t, CellLook> looks_;
+  // Of the tree, per row: hidden below a closed row, and the button shown.
+  std::vector<bool> hidden_;
+  std::vector<ui::TreeButton> buttons_;
 };
 
 }  // namespace platform::qt

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/control_family.h"
+#include "platform/ui/list_tree.h"
 
 namespace platform::testing {
 
@@ -111,6 +112,24 @@ void ScriptedUser::ClickHeader(WindowHandle window, FieldId list, int32_t column
   in.kind = Input::Kind::kHeaderClick;
   in.field = list;
   in.column = column;
+  in.key = ui::kMouseLeft;
+  Send(window, std::move(in));
+}
+
+void ScriptedUser::PressTreeButton(WindowHandle window, FieldId list, int32_t row) {
+  // A person presses only a button the tree shows.
+  std::shared_ptr<const ListSnapshot> rows = Rows(window, list);
+  const bool shown = rows && row >= 1 && static_cast<size_t>(row) <= rows->levels.size() &&
+                     !ui::HiddenTreeRows(rows->levels)[row - 1] &&
+                     ui::TreeButtons(rows->levels)[row - 1] != ui::TreeButton::kNone;
+  if (!shown) {
+    ADD_FAILURE() << "row " << row << " of list " << list << " shows no tree button";
+    return;
+  }
+  Input in;
+  in.kind = Input::Kind::kTreeButton;
+  in.field = list;
+  in.row = row;
   in.key = ui::kMouseLeft;
   Send(window, std::move(in));
 }

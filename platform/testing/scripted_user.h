@@ -57,6 +57,10 @@ class ScriptedUser {
   void SelectRow(WindowHandle window, FieldId list, int32_t row, int32_t column = 1);
   void DoubleClickRow(WindowHandle window, FieldId list, int32_t row, int32_t column = 1);
   void ClickHeader(WindowHandle window, FieldId list, int32_t column);
+  // Presses the tree button of row `row` (from 1) of a tree list: a closed row opens (after
+  // Expanding, unless the program refuses it), an open one closes. Fails the test when the
+  // row shows no button.
+  void PressTreeButton(WindowHandle window, FieldId list, int32_t row);
   // The window's close box.
   void CloseBox(WindowHandle window);
   // Moves the mouse to (x, y) of the window, over row `row` of list `list` (0 for none),

@@ -104,6 +104,16 @@ struct ListSnapshot {
   // icons[i][c]: the icon number (IconList) of row i+1 in column c+1, 0 for none; empty for
   // a list without an icon column (I or J).
   std::vector<std::vector<int32_t>> icons;
+  // styles[i][c]: the style number (Y) of row i+1 in column c+1, the index of the list's
+  // style properties (prop.h), 0 for the list's own look; empty for a list without styles.
+  std::vector<std::vector<int32_t>> styles;
+  // tips[i][c]: the tip (P) of row i+1 in column c+1; empty for a list without tips.
+  std::vector<std::vector<std::string>> tips;
+  // levels[i]: the tree level of row i+1 (list_tree.h says which rows show and which have a
+  // button); empty for a list that is no tree. tree_column: the column that draws the
+  // levels, from 1; 0 for none.
+  std::vector<int32_t> levels;
+  size_t tree_column = 0;
   uint64_t queue_change_count = 0;
 };
 
@@ -124,6 +134,7 @@ struct Input {
     kActivated,    // the window became the active one
     kMouseMoved,   // the mouse is at (mouse_x, mouse_y), over row `row` of list `field`
                    // (0 none), with the buttons of `key` held (0 none); no event
+    kTreeButton,   // tree list `field`: the button of row `row` pressed, to open or close it
   };
   Kind kind = Kind::kClick;
   FieldId field = kNoField;

@@ -60,6 +60,11 @@ inline constexpr EventId kEventMouseMove = 0x0D;
 inline constexpr EventId kEventAlertKey = 0x0F;
 inline constexpr EventId kEventPreAlertKey = 0x10;
 inline constexpr EventId kEventTabChanging = 0x15;
+// A tree list's row (its TreeRow) is about to open: CYCLE keeps it closed. Expanded follows
+// when it opened, Contracted when a row was closed.
+inline constexpr EventId kEventExpanding = 0x16;
+inline constexpr EventId kEventExpanded = 0x18;
+inline constexpr EventId kEventContracted = 0x19;
 inline constexpr EventId kEventRejected = 0x1A;
 inline constexpr EventId kEventDroppingDown = 0x1B;
 inline constexpr EventId kEventDroppedDown = 0x1C;

@@ -14,38 +14,37 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool Has(const ListColumn& c, std::string_view letters) {
+  return c.flags.find_first_of(letters) != std::string::npos;
+}
+
+// The values a column's modifiers take, in the order their fields follow the column's own,
+// with the number of fields each takes.
+struct ModifierSlot {
+  std::string_view letters;
+  size_t fields;
+};
+constexpr ModifierSlot kModifierSlots[] = {{"*", 4}, {"IJ", 1}, {"T", 1}, {"Y", 1}, {"P", 1}};
+
 // Queue fields a column uses after its own, by its modifiers.
-size_t ExtraFields(std::string_view flags) {
+size_t ExtraFields(const ListColumn& c) {
   size_t extra = 0;
-  for (char c : flags) {
-    switch (c) {
-      case '*':  // foreground, background, selected foreground, selected background
-        extra += 4;
-        break;
-      case 'I':
-      case 'J':
-      case 'T':
-      case 'Y':
-      case 'P':
-        extra += 1;
-        break;
-      default:
-        break;
-    }
+  for (const ModifierSlot& slot : kModifierSlots) {
+    if (Has(c, slot.letters)) extra += slot.fields;
   }
   return extra;
 }
 
-// Writes the MARK field of entry `row`. The queue has no write of one entry in place, so the
+// Writes field `field` of entry `row`. The queue has no write of one entry in place, so the
 // buffer is kept, the entry read, changed and put back, and the buffer restored; the
 // program's buffer is as it was, only POINTER and the error state moved.
 // TODO(queue): write the entry field in place once the queue offers it, keeping POINTER.
-void WriteMark(QueueBase& q, size_t row, size_t field, bool on) {
+void WriteEntryField(QueueBase& q, size_t row, size_t field, std::string_view value) {
   std::vector<std::string> saved;
   saved.reserve(q.FieldCount());
   for (size_t n = 1; n <= q.FieldCount(); ++n) saved.push_back(q.GetText(n));
   if (q.Get(row)) {
-    q.SetText(field, on ? "1" : "0");
+    q.SetText(field, value);
     q.Put();
   }
   for (size_t n = 1; n <= q.FieldCount(); ++n) q.SetText(n, saved[n - 1]);
@@ -105,10 +104,20 @@ std::vector<ListColumn> ParseListFormat(std::string_view f) {
       }
     }
     if (!explicit_field) col.queue_field = next_field;
-    next_field = col.queue_field + 1 + ExtraFields(col.flags);
+    next_field = col.queue_field + 1 + ExtraFields(col);
     columns.push_back(std::move(col));
   }
   return columns;
+}
+
+size_t ModifierField(const ListColumn& column, char modifier) {
+  size_t field = column.queue_field + 1;
+  for (const ModifierSlot& slot : kModifierSlots) {
+    const bool has = Has(column, slot.letters);
+    if (slot.letters.find(modifier) != std::string_view::npos) return has ? field : 0;
+    if (has) field += slot.fields;
+  }
+  return 0;
 }
 
 ListControl::ListControl(Window& window, FieldId field, ControlType type, std::string equate,
@@ -157,13 +166,67 @@ std::string ListControl::Cell(size_t row, size_t column) const {
 }
 
 int32_t ListControl::CellIcon(size_t row, size_t column) const {
+  return static_cast<int32_t>(CellNumber(row, column, 'I'));
+}
+
+int32_t ListControl::CellStyle(size_t row, size_t column) const {
+  return static_cast<int32_t>(CellNumber(row, column, 'Y'));
+}
+
+std::string ListControl::CellTip(size_t row, size_t column) const {
+  const size_t field = CellField(row, column, 'P');
+  return field == 0 ? std::string() : std::string(ClipView(queue_->EntryText(row, field)));
+}
+
+size_t ListControl::CellField(size_t row, size_t column, char modifier) const {
   if (!queue_ || row < 1 || row > Rows() || column < 1 || column > columns_.size()) return 0;
-  const ListColumn& c = columns_[column - 1];
-  if (c.flags.find_first_of("IJ") == std::string::npos) return 0;
-  // The icon number follows the column's field and its four colours.
-  const size_t field = c.queue_field + 1 + (c.flags.find('*') != std::string::npos ? 4 : 0);
-  if (field > queue_->FieldCount()) return 0;
-  return static_cast<int32_t>(queue_->EntryNumber(row, field));
+  const size_t field = ModifierField(columns_[column - 1], modifier);
+  return field <= queue_->FieldCount() ? field : 0;
+}
+
+int64_t ListControl::CellNumber(size_t row, size_t column, char modifier) const {
+  const size_t field = CellField(row, column, modifier);
+  return field == 0 ? 0 : static_cast<int64_t>(queue_->EntryNumber(row, field));
+}
+
+size_t ListControl::TreeColumn() const {
+  for (size_t c = 0; c < columns_.size(); ++c) {
+    if (Has(columns_[c], "T")) return c + 1;
+  }
+  return 0;
+}
+
+int32_t ListControl::TreeLevel(size_t row) const {
+  const size_t column = TreeColumn();
+  return column == 0 ? 0 : static_cast<int32_t>(CellNumber(row, column, 'T'));
+}
+
+std::vector<int32_t> ListControl::TreeLevels() const {
+  std::vector<int32_t> levels;
+  if (queue_ == nullptr || TreeColumn() == 0) return levels;
+  levels.reserve(Rows());
+  for (size_t r = 1; r <= Rows(); ++r) levels.push_back(TreeLevel(r));
+  return levels;
+}
+
+TreeButton ListControl::TreeButtonOf(int32_t row) const {
+  const std::vector<int32_t> levels = TreeLevels();
+  if (row < 1 || static_cast<size_t>(row) > levels.size()) return TreeButton::kNone;
+  if (HiddenTreeRows(levels)[row - 1]) return TreeButton::kNone;
+  return TreeButtons(levels)[row - 1];
+}
+
+bool ListControl::SetTreeOpen(int32_t row, bool open) {
+  AssertRuntimeLockHeld();
+  if (row < 1) return false;
+  const size_t column = TreeColumn();
+  const size_t field = column == 0 ? 0 : CellField(row, column, 'T');
+  if (field == 0) return false;
+  const int32_t level = TreeLevel(row);
+  const int32_t wanted = open ? TreeDepth(level) : -TreeDepth(level);
+  if (wanted == level) return false;
+  WriteEntryField(*queue_, row, field, std::to_string(wanted));
+  return true;
 }
 
 std::string ListControl::Get(Prop p, int32_t index) const {
@@ -223,6 +286,7 @@ void ListControl::Set(Prop p, std::string_view value, int32_t index) {
     case Prop::MouseDownField:
     case Prop::MouseMoveRow:
     case Prop::MouseState:
+    case Prop::TreeRow:
       return;  // reported by the list, not set by the program
     default:
       Control::Set(p, value, index);
@@ -235,7 +299,7 @@ void ListControl::MarkRows(int32_t row, MarkMode mode) {
   if (row < 1 || row > rows) return;
   auto marked = [&](int32_t r) { return queue_->EntryNumber(r, mark_field_) != 0; };
   auto mark = [&](int32_t r, bool on) {
-    if (marked(r) != on) WriteMark(*queue_, r, mark_field_, on);
+    if (marked(r) != on) WriteEntryField(*queue_, r, mark_field_, on ? "1" : "0");
   };
   switch (mode) {
     case MarkMode::kToggle:
@@ -263,6 +327,8 @@ void ListControl::SetHover(int32_t row, int32_t buttons) {
   Control::Set(Prop::MouseState, std::to_string(buttons));
 }
 
+void ListControl::SetTreeRow(int32_t row) { Control::Set(Prop::TreeRow, std::to_string(row)); }
+
 ControlView ListControl::View() const {
   ControlView v = Control::View();
   // A list with rows shows a row chosen: the first while the program chose none, unless it
@@ -288,15 +354,22 @@ std::shared_ptr<const ListSnapshot> ListControl::TakeSnapshot() const {
     for (size_t c = 1; c <= cols; ++c) cells.push_back(Cell(r, c));
     s->rows.push_back(std::move(cells));
   }
-  const bool any_icon = std::any_of(columns_.begin(), columns_.end(), [](const ListColumn& c) {
-    return c.flags.find_first_of("IJ") != std::string::npos;
-  });
-  if (queue_ && any_icon) {
-    s->icons.resize(rows);
+  auto any = [&](std::string_view letters) {
+    return queue_ != nullptr && std::any_of(columns_.begin(), columns_.end(),
+                                            [&](const ListColumn& c) { return Has(c, letters); });
+  };
+  // One value per cell, for the lists whose format asks for it.
+  auto per_cell = [&](auto& table, auto value) {
+    table.resize(rows);
     for (size_t r = 1; r <= rows; ++r) {
-      for (size_t c = 1; c <= columns_.size(); ++c) s->icons[r - 1].push_back(CellIcon(r, c));
+      for (size_t c = 1; c <= columns_.size(); ++c) table[r - 1].push_back(value(r, c));
     }
-  }
+  };
+  if (any("IJ")) per_cell(s->icons, [&](size_t r, size_t c) { return CellIcon(r, c); });
+  if (any("Y")) per_cell(s->styles, [&](size_t r, size_t c) { return CellStyle(r, c); });
+  if (any("P")) per_cell(s->tips, [&](size_t r, size_t c) { return CellTip(r, c); });
+  s->levels = TreeLevels();
+  s->tree_column = TreeColumn();
   if (queue_ && mark_field_ >= 1 && mark_field_ <= queue_->FieldCount()) {
     for (size_t r = 1; r <= rows; ++r)
       s->marked.push_back(queue_->EntryNumber(r, mark_field_) != 0);

@@ -126,8 +126,9 @@ constexpr PropertyInfo kProperties[] = {
     {Prop::BevelInner, "BevelInner", V::kNumber, false, kC},
     {Prop::LineWidth, "LineWidth", V::kNumber, false, kC},
     {Prop::Angle, "Angle", V::kNumber, false, kC},
-    // Indexed for menus and menu items (1 background, 2 selected text, 3 selected background);
-    // every other object keeps one colour.
+    // Indexed for menus and menu items (1 background, 2 selected text, 3 selected background)
+    // and, as the other font and colour properties, for the styles of lists (prop.h); every
+    // other object keeps one colour.
     {Prop::Color, "Color", V::kColour, kIndexed, kC | kW},
     {Prop::SelectedColor, "SelectedColor", V::kColour, false, kC},
     {Prop::SelectedFillColor, "SelectedFillColor", V::kColour, false, kC},
@@ -162,6 +163,7 @@ constexpr PropertyInfo kProperties[] = {
     {Prop::FontCharSet, "FontCharSet", V::kNumber, false, kC | kW},
     // Answered by the runtime: no window of the program has a toolbar.
     {Prop::InToolBar, "InToolBar", V::kFlag, false, kC, kReadOnly},
+    {Prop::TreeRow, "TreeRow", V::kNumber, false, kL, kReadOnly},
     {Prop::MenuBarHilite, "MenuBarHilite", V::kNumber, false, kW},
     {Prop::Child, "Child", V::kNumber, kIndexed, kC, kReadOnly},
     {Prop::ColumnHeader, "ColumnHeader", V::kText, kIndexed, kL},

@@ -79,8 +79,15 @@ TEST(PropertyRegistry, AgreesWithTheFamiliesTables) {
       const PropertyInfo* info = FindProperty(d.prop);
       ASSERT_NE(info, nullptr) << "not registered";
       EXPECT_NE(info->families & f.bits, 0) << info->name << " not listed for the family";
-      // Color takes an index only on menus; the other families keep one colour.
-      if (info->prop != Prop::Color || f.bits & kFamilyMenu) {
+      // Color takes an index only on menus, and the font and colour properties on lists (a
+      // style number); the other families keep one colour and one font.
+      const std::set<Prop> kListStyle = {
+          Prop::Font,        Prop::FontSize, Prop::FontColor,     Prop::FontStyle,
+          Prop::FontCharSet, Prop::Color,    Prop::SelectedColor, Prop::SelectedFillColor};
+      const bool list_style = f.bits & kFamilyList && kListStyle.contains(info->prop);
+      if (list_style) {
+        EXPECT_TRUE(d.indexed) << info->name;
+      } else if (info->prop != Prop::Color || f.bits & kFamilyMenu) {
         EXPECT_EQ(info->indexed, d.indexed) << info->name;
       }
       // A flag of the window that controls keep as a number (Center) is the one exception.

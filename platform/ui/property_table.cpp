@@ -135,6 +135,16 @@ constexpr PropertyDef kListDefs[] = {
     {Prop::MouseDownField, K::kNumber, "0", false, false},
     {Prop::MouseMoveRow, K::kNumber, "0", false, false},
     {Prop::MouseState, K::kNumber, "0", false, false},
+    {Prop::TreeRow, K::kNumber, "0", false, false},
+    // The list's own look at index 0, the look of its styles (format modifier Y) by number.
+    {Prop::Font, K::kText, {}, true},
+    {Prop::FontSize, K::kNumber, {}, true},
+    {Prop::FontColor, K::kNumber, "-1", true},
+    {Prop::FontStyle, K::kNumber, {}, true},
+    {Prop::FontCharSet, K::kNumber, {}, true},
+    {Prop::Color, K::kNumber, "-1", true},
+    {Prop::SelectedColor, K::kNumber, "-1", true},
+    {Prop::SelectedFillColor, K::kNumber, "-1", true},
 };
 
 constexpr PropertyDef kSheetDefs[] = {

@@ -78,6 +78,32 @@ TEST(ListFormat, SingleColumnWithLocator) {
   EXPECT_TRUE(ParseListFormat("").empty());
 }
 
+TEST(ListFormat, ModifiersTakeTheFieldsAfterTheirColumnInOneOrder) {
+  // Colours, icon, tree level, style, tip: in that order whatever order the letters have.
+  struct Case {
+    std::string_view format;
+    size_t colours, icon, level, style, tip, next_column;
+  };
+  constexpr Case kCases[] = {
+      {"2000L(2)JYTS(2000)", 0, 2, 3, 4, 0, 0},  // the tree list
+      {"20L(2)JY?", 0, 2, 0, 3, 0, 0},           // a menu panel's list
+      {"60L(2)PYT*I", 2, 6, 7, 8, 9, 0},        {"60L(2)P30L", 0, 0, 0, 0, 2, 3},
+      {"60L(2)#4#T30L", 0, 0, 5, 0, 0, 6},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.format);
+    const auto cols = ParseListFormat(c.format);
+    ASSERT_FALSE(cols.empty());
+    EXPECT_EQ(ModifierField(cols[0], '*'), c.colours);
+    EXPECT_EQ(ModifierField(cols[0], 'I'), c.icon);
+    EXPECT_EQ(ModifierField(cols[0], 'J'), c.icon);
+    EXPECT_EQ(ModifierField(cols[0], 'T'), c.level);
+    EXPECT_EQ(ModifierField(cols[0], 'Y'), c.style);
+    EXPECT_EQ(ModifierField(cols[0], 'P'), c.tip);
+    EXPECT_EQ(cols.size() > 1 ? cols[1].queue_field : 0, c.next_column);
+  }
+}
+
 TEST(Popup, EntriesAreNumberedWithoutSeparatorsAndSubmenus) {
   const auto e = ParsePopup("Copy|-|More{|First|Second}|Last");
   ASSERT_EQ(e.size(), 6u);

@@ -54,7 +54,9 @@ struct EventRecord {
   KeyCode keycode = 0;
   int32_t mouse_x = 0;
   int32_t mouse_y = 0;
-  uint64_t deferred = 0;  // PreAlertKey: the press that follows unless the program cycles
+  // PreAlertKey: the press that follows, Expanding: the opening that follows, unless the
+  // program cycles.
+  uint64_t deferred = 0;
 };
 
 class Window {
@@ -100,7 +102,8 @@ class Window {
   // while it waits. REQUIRES: open, on the window's thread.
   bool Accept();
   // CYCLE: the runtime's default action of the current event is skipped; on PreAlertKey,
-  // the alerted press itself (window.cpp says how input becomes events).
+  // the alerted press itself; on Expanding, the opening of the tree row (window_input.cpp
+  // says how input becomes events).
   void Cycle() { cycled_ = true; }
   // The event ACCEPT delivered last.
   const EventRecord& event() const { return current_; }
@@ -196,6 +199,13 @@ class Window {
   // Queues PreAlertKey and AlertKey for `key`; with `defer`, the input itself is processed
   // after PreAlertKey unless the program cycles on it.
   void QueueAlert(FieldId field, KeyCode key, const Input& in, bool defer);
+  // The event queued last waits for `in`: ACCEPT acts on it once the program has seen the
+  // event, unless the program cycles on it.
+  void Defer(const Input& in);
+  // A tree list's button: Contracted at once, or Expanding with the opening deferred.
+  void PressTreeButton(const Input& in);
+  // Opens the tree row after Expanding and reports Expanded.
+  void OpenTreeRow(const Input& in);
   // The mouse code of a press, 0 for input that is no press.
   KeyCode PressCode(const Input& in) const;
   // The number of `tab` among its sheet's tabs, from 1.
@@ -235,7 +245,7 @@ class Window {
   bool delivered_ = false;
   bool cycled_ = false;
   uint64_t next_deferred_ = 1;
-  std::map<uint64_t, Input> deferred_;  // alerted presses waiting for their PreAlertKey
+  std::map<uint64_t, Input> deferred_;  // input waiting for its PreAlertKey or Expanding
   bool alerted_press_ = false;          // processing a press that was alerted
   std::vector<FieldId> destroyed_;      // to tell the backend at the next flush
   std::shared_ptr<const region::Region> shape_;

@@ -12,7 +12,9 @@
 //   - a list reports the chosen row as NewSelection, a double click without an alert as
 //     Accepted, and the release as AlertKey 81h when it alerts that;
 //   - the close box posts CloseWindow; Accepted of a standard close control does too, as
-//     the default action that ACCEPT performs before it waits for the next event.
+//     the default action that ACCEPT performs before it waits for the next event;
+//   - a tree list's button opens a closed row after Expanding, unless the program cycles on
+//     it, and then reports Expanded; it closes an open row at once and reports Contracted.
 // Programmatic changes never queue events. The next input is taken only when every queued
 // event has been delivered, so each event sees the model as its own input left it.
 #include <algorithm>
@@ -47,13 +49,16 @@ bool Window::Accept() {
   assert(t && t->id() == thread_ && "ACCEPT runs on the window's own thread");
   if (!open_ || loop_ended_) return false;
   if (delivered_) {
-    if (current_.event == kEventPreAlertKey && current_.deferred != 0) {
-      // The press that was alerted happens now, unless the program cycled on PreAlertKey.
+    if (current_.deferred != 0) {
+      // The press that was alerted happens now, or the tree row opens, unless the program
+      // cycled on PreAlertKey or Expanding.
       const auto it = deferred_.find(current_.deferred);
       if (it != deferred_.end()) {
         const Input in = std::move(it->second);
         deferred_.erase(it);
-        if (!cycled_) {
+        if (!cycled_ && current_.event == kEventExpanding) {
+          OpenTreeRow(in);
+        } else if (!cycled_) {
           alerted_press_ = true;
           ProcessInput(in);
           alerted_press_ = false;
@@ -172,12 +177,40 @@ void Window::QueueAlert(FieldId field, KeyCode key, const Input& in, bool defer)
   Input keyed = in;
   keyed.key = key;
   Queue(kEventPreAlertKey, field, &keyed);
-  if (defer) {
-    const uint64_t id = next_deferred_++;
-    pending_.back().deferred = id;
-    deferred_[id] = in;
-  }
+  if (defer) Defer(in);
   Queue(kEventAlertKey, field, &keyed);
+}
+
+void Window::Defer(const Input& in) {
+  const uint64_t id = next_deferred_++;
+  pending_.back().deferred = id;
+  deferred_[id] = in;
+}
+
+void Window::PressTreeButton(const Input& in) {
+  ListControl* l = list(in.field);
+  if (l == nullptr) return;
+  const TreeButton button = l->TreeButtonOf(in.row);
+  if (button == TreeButton::kNone) return;
+  FocusTo(in.field);
+  l->SetTreeRow(in.row);
+  if (button == TreeButton::kOpen) {
+    Queue(kEventExpanding, in.field, &in);
+    Defer(in);
+    return;
+  }
+  l->SetTreeOpen(in.row, /*open=*/false);
+  Queue(kEventContracted, in.field, &in);
+}
+
+void Window::OpenTreeRow(const Input& in) {
+  // The program may have changed the rows while it handled Expanding (added the children it
+  // loads on demand, or opened the row itself): the row opens as it is now.
+  ListControl* l = list(in.field);
+  if (l == nullptr || in.row < 1 || static_cast<size_t>(in.row) > l->Rows()) return;
+  l->SetTreeOpen(in.row, /*open=*/true);
+  l->SetTreeRow(in.row);
+  Queue(kEventExpanded, in.field, &in);
 }
 
 void Window::FocusTo(FieldId field) {
@@ -309,6 +342,9 @@ void Window::ProcessInput(const Input& in) {
       if (ListControl* l = list(in.field)) l->SetHover(in.row, in.key);
       return;
     }
+    case Input::Kind::kTreeButton:
+      PressTreeButton(in);
+      return;
   }
 }
 

@@ -1,7 +1,9 @@
 // Lists: a table over the list's snapshot. Presses report their row and column, as do double
-// clicks and header clicks; the list's edit controls sit over the chosen row's cells.
+// clicks and header clicks; a press on a tree button reports that instead. The list's edit
+// controls sit over the chosen row's cells; a tree's rows below a closed row are hidden.
 #include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 
 #include <QHeaderView>
@@ -9,9 +11,11 @@
 #include <QScrollBar>
 #include <QTableView>
 
+#include "platform/qt/list_delegate.h"
 #include "platform/qt/list_indent.h"
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/stored_style.h"
+#include "platform/qt/tree_column.h"
 #include "platform/qt/widgets/widget_family.h"
 #include "platform/qt/widgets/widget_support.h"
 #include "platform/qt/window_mirror.h"
@@ -44,10 +48,13 @@ class ListView final : public QTableView {
 
  protected:
   void mousePressEvent(QMouseEvent* e) override {
+    if (PressTreeButton(e)) return;
     Press(e, Input::Kind::kSelectRow, ui::kMouseLeft);
     QTableView::mousePressEvent(e);
   }
   void mouseDoubleClickEvent(QMouseEvent* e) override {
+    // A quick second press on a tree button presses it again.
+    if (PressTreeButton(e)) return;
     Press(e, Input::Kind::kDoubleClick, ui::kMouseLeft2);
     QTableView::mouseDoubleClickEvent(e);
   }
@@ -83,6 +90,26 @@ class ListView final : public QTableView {
   }
 
  private:
+  // A left press on the tree button of a row goes to the runtime as that, and the row is
+  // not chosen. True when the press was on one.
+  bool PressTreeButton(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return false;
+    const QPoint at = e->position().toPoint();
+    const QModelIndex cell = indexAt(at);
+    const QVariant level = cell.data(SnapshotModel::kTreeLevelRole);
+    if (!level.isValid() || cell.data(SnapshotModel::kTreeButtonRole).toInt() == 0 ||
+        !TreeButtonRect(visualRect(cell), level.toInt()).contains(at)) {
+      return false;
+    }
+    Input in;
+    in.kind = Input::Kind::kTreeButton;
+    in.field = field_;
+    in.row = cell.row() + 1;
+    in.key = ui::kMouseLeft + MouseModifiers(e->modifiers());
+    mirror_.Post(in);
+    return true;
+  }
+
   void Press(QMouseEvent* e, Input::Kind kind, KeyCode button) {
     if (e->button() != Qt::LeftButton) return;
     const QModelIndex at = indexAt(e->position().toPoint());
@@ -127,6 +154,35 @@ void PlaceEditors(WindowMirror& mirror, FieldId list_field) {
   }
 }
 
+// The looks of the list's style numbers: its font and colour properties at an index above 0.
+std::map<int32_t, CellLook> CellLooks(const StoredProperties& props, const QFont& font,
+                                      const QPalette& palette) {
+  constexpr Prop kParts[] = {
+      Prop::Font,  Prop::FontSize,      Prop::FontStyle,        Prop::FontColor,
+      Prop::Color, Prop::SelectedColor, Prop::SelectedFillColor};
+  std::set<int32_t> styles;
+  for (const auto& [slot, value] : props) {
+    if (slot.second > 0 &&
+        std::ranges::find(kParts, static_cast<Prop>(slot.first)) != std::end(kParts)) {
+      styles.insert(slot.second);
+    }
+  }
+  std::map<int32_t, CellLook> looks;
+  for (const int32_t n : styles) {
+    CellLook& look = looks[n];
+    const std::string face = PropOf(props, Prop::Font, n);
+    const auto size = static_cast<int32_t>(Number(props, Prop::FontSize, 0, n));
+    const auto style = static_cast<int32_t>(Number(props, Prop::FontStyle, 0, n));
+    if (!face.empty() || size > 0 || style > 0) look.font = FontFromStored(font, face, size, style);
+    auto colour = [&](Prop p) { return ColorFromStored(Number(props, p, kNoColor, n), palette); };
+    look.text = colour(Prop::FontColor);
+    look.background = colour(Prop::Color);
+    look.selected_text = colour(Prop::SelectedColor);
+    look.selected_background = colour(Prop::SelectedFillColor);
+  }
+  return looks;
+}
+
 // Columns, headers, indents, line height and the chosen row as the program last set them.
 void ApplyList(WindowMirror& mirror, WidgetItem& item) {
   auto* list = static_cast<ListView*>(item.widget.data());
@@ -155,7 +211,8 @@ void ApplyList(WindowMirror& mirror, WidgetItem& item) {
     item.model->SetIcons(std::move(icons));
     item.icon_names = std::move(icon_names);
   }
-  if (auto* delegate = dynamic_cast<IndentDelegate*>(list->itemDelegate())) {
+  item.model->SetLooks(CellLooks(v.properties, list->font(), list->palette()));
+  if (auto* delegate = dynamic_cast<ListDelegate*>(list->itemDelegate())) {
     std::vector<int> indents_px;
     for (int32_t du : ColumnIndents(PropOf(v.properties, Prop::Format))) {
       indents_px.push_back(ui::HorizontalPixels(du, m));
@@ -191,7 +248,7 @@ class ListFamily final : public WidgetFamily {
     auto* w = MakeChild<ListView>(mirror, field, mirror.client());
     item.model = MakeChild<SnapshotModel>(w);
     w->setModel(item.model);
-    w->setItemDelegate(MakeChild<IndentDelegate>(w));
+    w->setItemDelegate(MakeChild<ListDelegate>(w));
     w->setSelectionBehavior(QAbstractItemView::SelectRows);
     w->setSelectionMode(QAbstractItemView::SingleSelection);
     w->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -238,7 +295,14 @@ class ListFamily final : public WidgetFamily {
 
   void PushSnapshot(WindowMirror& mirror, WidgetItem& item,
                     std::shared_ptr<const ui::ListSnapshot> snapshot) const override {
+    const bool was_tree = item.model->snapshot() && !item.model->snapshot()->levels.empty();
     item.model->SetSnapshot(std::move(snapshot));
+    if (was_tree || !item.model->snapshot()->levels.empty()) {
+      auto* list = static_cast<ListView*>(item.widget.data());
+      for (int row = 0; row < item.model->rowCount(); ++row) {
+        list->setRowHidden(row, item.model->hidden(row));
+      }
+    }
     ApplyList(mirror, item);
   }
 
