@@ -364,7 +364,7 @@ TEST_F(MenuTreeTest, IconsAndStylesAreSharedByTheRowsThatLookAlike) {
   EXPECT_NE(at(-5).style, at(-6).style);
 }
 
-TEST_F(MenuTreeTest, ATreeWindowsListTakesTheLineHeightAndThePicturesThatCanBeShown) {
+TEST_F(MenuTreeTest, ATreeWindowsListTakesTheLineHeightStylesAndThePicturesThatCanBeShown) {
   StoreLook(Look("2", " 11"));
   { std::ofstream(dir() / "mine.ico") << "ico"; }
   std::string line_height;
@@ -380,6 +380,23 @@ TEST_F(MenuTreeTest, ATreeWindowsListTakesTheLineHeightAndThePicturesThatCanBeSh
       r.MENUTREELIST = r.MENUTREEWINDOW->Create(0, platform::ui::ControlType::kList);
       r.BuildMenuStructure();
       line_height = r.MENUTREEWINDOW->Get(r.MENUTREELIST, Prop::LineHeight);
+      // Every style reaches the list under its number.
+      const platform::Queue<restyle::MenuStructureFontRecord>& styles = *r.MENUSTRUCTUREFONTQUEUE;
+      ASSERT_GT(styles.Records(), 0u);
+      for (size_t i = 1; i <= styles.Records(); ++i) {
+        const restyle::MenuStructureFontRecord& style = styles.entry(i);
+        const auto list = [&](Prop prop) {
+          return r.MENUTREEWINDOW->Get(r.MENUTREELIST, prop, style.FONTNUMBER);
+        };
+        SCOPED_TRACE(style.FONTNUMBER);
+        EXPECT_EQ(list(Prop::Font), std::string(style.FONTNAME.view()));
+        EXPECT_EQ(list(Prop::FontSize), "11");
+        EXPECT_EQ(list(Prop::FontStyle), std::to_string(style.FONTSTYLE));
+        EXPECT_EQ(list(Prop::FontColor), std::to_string(style.TEXTCOLOR));
+        EXPECT_EQ(list(Prop::Color), std::to_string(style.BACKCOLOR));
+        EXPECT_EQ(list(Prop::SelectedColor), std::to_string(style.TEXTSELECTED));
+        EXPECT_EQ(list(Prop::SelectedFillColor), std::to_string(style.BACKSELECTED));
+      }
       const std::vector<Row> rows = Rows(r);
       for (FieldId f : {-2, -4, -5}) {
         const Row* row = RowOf(rows, f);

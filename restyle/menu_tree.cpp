@@ -399,8 +399,24 @@ void ZOVRestyleClass::BuildMenuStructure() {
       tree_window.Set(MENUTREELIST, Prop::IconList,
                       usable ? picture : std::string(MENUTREEDEFAULTICON.view()), icon.ICONNUMBER);
     }
-    // TODO(list styles): the list's style per number (typeface, or MENUTREEFONT when blank;
-    // size, or 10 below 1; style, character set and four colours) once lists have styles.
+    // The list's styles take the style number as index.
+    for (size_t i = 1; i <= styles.Records(); ++i) {
+      const MenuStructureFontRecord& style = styles.entry(i);
+      const int32_t n = style.FONTNUMBER;
+      const std::string_view face =
+          style.FONTNAME.view().empty() ? MENUTREEFONT.view() : style.FONTNAME.view();
+      const auto set = [&](Prop prop, const std::string& value) {
+        tree_window.Set(MENUTREELIST, prop, value, n);
+      };
+      set(Prop::Font, std::string(face));
+      set(Prop::FontSize, std::to_string(style.FONTSIZE < 1 ? 10 : style.FONTSIZE));
+      set(Prop::FontStyle, std::to_string(style.FONTSTYLE));
+      set(Prop::FontCharSet, std::to_string(style.FONTCHARSET));
+      set(Prop::FontColor, std::to_string(style.TEXTCOLOR));
+      set(Prop::Color, std::to_string(style.BACKCOLOR));
+      set(Prop::SelectedColor, std::to_string(style.TEXTSELECTED));
+      set(Prop::SelectedFillColor, std::to_string(style.BACKSELECTED));
+    }
   }
   if (xp) ui::Post(kEventMenuStructureBuilt, 0, tree);
   ui::SetSystemProp(Prop::LazyDisplay, "0");
