@@ -162,6 +162,7 @@ constexpr PropertyInfo kProperties[] = {
     {Prop::FontCharSet, "FontCharSet", V::kNumber, false, kC | kW},
     // Answered by the runtime: no window of the program has a toolbar.
     {Prop::InToolBar, "InToolBar", V::kFlag, false, kC, kReadOnly},
+    {Prop::Docked, "Docked", V::kNumber, false, kW},
     {Prop::MenuBarHilite, "MenuBarHilite", V::kNumber, false, kW},
     {Prop::Child, "Child", V::kNumber, kIndexed, kC, kReadOnly},
     {Prop::ColumnHeader, "ColumnHeader", V::kText, kIndexed, kL},
