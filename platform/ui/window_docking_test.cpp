@@ -9,6 +9,7 @@
 
 #include "platform/core/number.h"
 #include "platform/testing/window_test.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
@@ -32,7 +33,9 @@ constexpr WindowStructure kPlain{"test$docking", "P3$PLAIN",        WindowKind::
                                  "Plain",        {10, 10, 90, 150}, kToolControls};
 
 // A window on a thread of its own beside the frame; user event 500h + n sets its Docked to
-// n, and it logs what Docked is then and the events it gets.
+// n, and it logs what Docked is then and the events it gets. 520h moves it by its caption.
+constexpr EventId kMoveByCaption = 0x520;
+
 class DockingTest : public WindowTest {
  protected:
   void Open(const WindowStructure& structure) {
@@ -46,7 +49,9 @@ class DockingTest : public WindowTest {
         log.Add("open " + window.Get(kNoField, Prop::Docked));
         while (window.Accept()) {
           const EventId e = Event();
-          if (e >= kEventUser && e < kEventUser + 0x20) {
+          if (e == kMoveByCaption) {
+            PostMessage(window.handle(), kWmSysCommand, kScMoveByCaption, 0);
+          } else if (e >= kEventUser && e < kEventUser + 0x20) {
             window.Set(kNoField, Prop::Docked, std::to_string(e - kEventUser));
             log.Add("set " + std::to_string(e - kEventUser) + ": " +
                     window.Get(kNoField, Prop::Docked));
@@ -95,6 +100,18 @@ TEST_F(DockingTest, AToolWindowOpensFloatingAndDocksAtTheSideItIsGiven) {
     EXPECT_EQ(log.lines(), c.log);
     EXPECT_EQ(Rect(), c.at);
   }
+}
+
+TEST_F(DockingTest, OnlyAFloatingToolWindowMovesByItsCaption) {
+  Open(kTool);
+  Dock(kDockLeft);
+  Post(kMoveByCaption, kNoField, tool_thread.load());
+  user.WaitUntilIdle();
+  EXPECT_EQ(display.moving(), 0);
+  Dock(kDockFloat);
+  Post(kMoveByCaption, kNoField, tool_thread.load());
+  user.WaitUntilIdle();
+  EXPECT_EQ(display.moving(), window);
 }
 
 TEST_F(DockingTest, AWindowThatIsNoToolWindowKeepsTheNumberAndNeverDocks) {
