@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/core/number.h"
 #include "platform/image/picture_name.h"
 
 namespace platform::headless {
@@ -138,6 +139,12 @@ void HeadlessBackend::SetUserScreenText(WindowHandle window, FieldId field, std:
   if (c != it->second.controls.end()) c->second.screen_text = text;
 }
 
+void HeadlessBackend::SetUserPlacement(WindowHandle window, const ui::RectDu& at) {
+  std::lock_guard lock(mutex_);
+  const auto it = windows_.find(window);
+  if (it != windows_.end()) it->second.view.at = at;
+}
+
 void HeadlessBackend::MergeControl(MirrorWindow& w, const ControlView& control) {
   auto it = w.controls.find(control.field);
   RecordPictures(w, control);
@@ -208,6 +215,8 @@ void HeadlessBackend::PushListSnapshot(WindowHandle window, FieldId field,
 
 void HeadlessBackend::DestroyWindow(WindowHandle window) {
   std::lock_guard lock(mutex_);
+  if (move_.window == window) move_ = {};
+  if (system_menu_ == window) system_menu_ = 0;
   windows_.erase(window);
   order_.erase(std::remove(order_.begin(), order_.end(), window), order_.end());
 }
@@ -255,9 +264,34 @@ region::Rect HeadlessBackend::WindowRect(WindowHandle window) const {
   return WindowRectLocked(window);
 }
 
+region::Point HeadlessBackend::ClientOffset(const WindowView& view) const {
+  if (view.structure != nullptr && (view.structure->attrs & ui::kAttrToolBox)) return {0, 0};
+  return {SystemMetric(32), SystemMetric(32) + SystemMetric(4)};
+}
+
 region::Rect HeadlessBackend::WindowRectLocked(WindowHandle window) const {
   const auto it = windows_.find(window);
   if (it == windows_.end()) return {};
+  const WindowView& view = it->second.view;
+  if (view.structure != nullptr && (view.structure->attrs & ui::kAttrToolBox)) {
+    const ui::RectDu px = ui::PixelsFromDialogUnits(view.at, kMetrics);
+    const auto docked =
+        static_cast<int32_t>(TextToNumber(PropOf(view.properties, ui::Prop::Docked)));
+    const auto frame = std::find_if(windows_.begin(), windows_.end(), [](const auto& w) {
+      return w.second.view.kind == ui::WindowKind::kFrame;
+    });
+    if (docked == ui::kDockFloat || docked == 0 || frame == windows_.end()) {
+      return {px.x, px.y, px.x + px.width, px.y + px.height};
+    }
+    // Docked along a side of the frame's client area.
+    const region::Rect outer = WindowRectLocked(frame->first);
+    const region::Point offset = ClientOffset(frame->second.view);
+    const region::Rect client{outer.left + offset.x, outer.top + offset.y,
+                              outer.right - SystemMetric(32), outer.bottom - SystemMetric(32)};
+    const int32_t left = docked == ui::kDockRight ? client.right - px.width : client.left;
+    const int32_t top = docked == ui::kDockBottom ? client.bottom - px.height : client.top;
+    return {left, top, left + px.width, top + px.height};
+  }
   // A maximized window fills the desktop; an MDI child, its frame.
   if (!PropOf(it->second.view.properties, ui::Prop::Maximize).empty()) {
     if (it->second.view.kind == ui::WindowKind::kMdiChild && it->second.view.owner != window) {
@@ -297,8 +331,63 @@ region::Point HeadlessBackend::MousePosition() const {
 }
 
 void HeadlessBackend::SetMousePosition(int32_t x, int32_t y) {
+  ui::Input moved;
+  WindowHandle target = 0;
+  {
+    std::lock_guard lock(mutex_);
+    mouse_ = {x, y};
+    if (move_.window == 0) return;
+    if (windows_.count(move_.window) == 0) {
+      move_ = {};
+      return;
+    }
+    moved.kind = ui::Input::Kind::kMoved;
+    moved.at = move_.at;
+    moved.at.x += (x - move_.mouse.x) * 4 / kMetrics.average_char_width_px;
+    moved.at.y += (y - move_.mouse.y) * 8 / kMetrics.char_height_px;
+    target = move_.window;
+    windows_[target].view.at = moved.at;
+  }
+  ui::PostInput(target, std::move(moved));
+}
+
+void HeadlessBackend::StartSystemMove(WindowHandle window) {
   std::lock_guard lock(mutex_);
-  mouse_ = {x, y};
+  const auto it = windows_.find(window);
+  if (it == windows_.end()) return;
+  move_ = {window, mouse_, it->second.view.at};
+}
+
+WindowHandle HeadlessBackend::moving() const {
+  std::lock_guard lock(mutex_);
+  return move_.window;
+}
+
+void HeadlessBackend::ShowSystemMenu(WindowHandle window) {
+  std::lock_guard lock(mutex_);
+  if (windows_.count(window) != 0) system_menu_ = window;
+}
+
+WindowHandle HeadlessBackend::system_menu() const {
+  std::lock_guard lock(mutex_);
+  return system_menu_;
+}
+
+bool HeadlessBackend::ChooseSystemMenu(ui::SystemMenuEntry entry) {
+  WindowHandle window = 0;
+  {
+    std::lock_guard lock(mutex_);
+    const auto it = windows_.find(system_menu_);
+    if (it == windows_.end()) {
+      system_menu_ = 0;
+      return false;
+    }
+    if (!ui::SystemMenuEntryEnabled(entry, it->second.view)) return false;
+    window = system_menu_;
+    system_menu_ = 0;
+  }
+  ui::PostInput(window, ui::SystemMenuInput(entry));
+  return true;
 }
 
 void HeadlessBackend::SynthesizeMouseButton(int32_t button, bool down) {
@@ -312,6 +401,14 @@ void HeadlessBackend::SynthesizeMouseButton(int32_t button, bool down) {
 void HeadlessBackend::PressMouseButton(int32_t button, bool down) { ButtonAtMouse(button, down); }
 
 void HeadlessBackend::ButtonAtMouse(int32_t button, bool down) {
+  {
+    // A button ends a system move where the mouse is; it clicks nothing.
+    std::lock_guard lock(mutex_);
+    if (move_.window != 0) {
+      move_ = {};
+      return;
+    }
+  }
   if (button != 1 || down) return;
   WindowHandle target = 0;
   ui::Input click;
@@ -331,8 +428,9 @@ void HeadlessBackend::ButtonAtMouse(int32_t button, bool down) {
       const std::shared_ptr<const region::Region>& shape = windows_.at(*it).view.shape;
       if (shape && !shape->Contains(mouse_.x - outer.left, mouse_.y - outer.top)) continue;
       target = *it;
-      const int32_t x = mouse_.x - outer.left - SystemMetric(32);
-      const int32_t y = mouse_.y - outer.top - SystemMetric(32) - SystemMetric(4);
+      const region::Point offset = ClientOffset(windows_.at(*it).view);
+      const int32_t x = mouse_.x - outer.left - offset.x;
+      const int32_t y = mouse_.y - outer.top - offset.y;
       // MOUSEX and MOUSEY are in the window's units.
       const bool pixels = !PropOf(windows_.at(*it).view.properties, ui::Prop::Pixels).empty();
       click.mouse_x = pixels ? x : x * 4 / kMetrics.average_char_width_px;

@@ -20,6 +20,7 @@
 #include "platform/image/picture.h"
 #include "platform/ui/backend.h"
 #include "platform/ui/picture_mode.h"
+#include "platform/ui/system_menu.h"
 
 namespace platform::headless {
 
@@ -84,12 +85,23 @@ class HeadlessBackend : public ui::DisplayBackend {
   std::vector<std::pair<int32_t, bool>> synthesized_buttons() const;
   // Every standard action performed, in order.
   std::vector<ui::StdAction> std_actions() const;
+  // The window in a system move (StartSystemMove): while it lasts, every move of the mouse
+  // moves the window as far, and a press or release of a button ends it. 0 for none.
+  WindowHandle moving() const;
+  // The window whose system menu is open, 0 for none.
+  WindowHandle system_menu() const;
+  // The user chooses the entry of the open system menu, which closes; false, and the menu
+  // left open, when the entry cannot be chosen (system_menu.h), false when none is open.
+  bool ChooseSystemMenu(ui::SystemMenuEntry entry);
   bool program_ended() const;
   // What the agent server's characters showed, and the texts it did not know. Any thread.
   const CharacterMirror& characters() const { return characters_; }
   // The screen text a user typing into the control sees: the user's own text while they
   // type, the program's when the program set it.
   void SetUserScreenText(WindowHandle window, FieldId field, std::string_view text);
+  // Where the user put the window (dialog units): the screen shows it there before the
+  // program hears of it.
+  void SetUserPlacement(WindowHandle window, const ui::RectDu& at);
 
   // ui::DisplayBackend.
   void CreateWindow(const WindowView& window, const std::vector<ControlView>& controls) override;
@@ -101,6 +113,8 @@ class HeadlessBackend : public ui::DisplayBackend {
                         std::shared_ptr<const ListSnapshot> snapshot) override;
   void DestroyWindow(WindowHandle window) override;
   void ActivateWindow(WindowHandle window) override;
+  void StartSystemMove(WindowHandle window) override;
+  void ShowSystemMenu(WindowHandle window) override;
   void PerformStdAction(WindowHandle window, ui::StdAction action) override;
   void SetCursor(ui::ThreadId thread, ui::Cursor cursor) override;
   void Beep(int32_t sound) override;
@@ -110,7 +124,8 @@ class HeadlessBackend : public ui::DisplayBackend {
   // A string or prompt: a character of kMetrics for every character of its text shown (the
   // "&" of a mnemonic is not); a button 16 pixels wider and 12 higher for its face.
   ui::SizePx NaturalSize(WindowHandle window, const ControlView& control) const override;
-  // The window's position and size converted with kMetrics, with frames and a caption.
+  // The window's position and size converted with kMetrics, with frames and a caption; a
+  // tool window has neither, and docked it lies along its side of the frame's client area.
   region::Rect WindowRect(WindowHandle window) const override;
   // A screen of 1024 by 768 pixels, or the one a test set.
   region::Rect DesktopRect() const override;
@@ -119,6 +134,7 @@ class HeadlessBackend : public ui::DisplayBackend {
   bool ShowsOpacity() const override;
   void TEST_SetShowsOpacity(bool shows);
   region::Point MousePosition() const override;
+  // Moves the window in a system move along.
   void SetMousePosition(int32_t x, int32_t y) override;
   // Recorded; a left press and release reach the control under the mouse as a click, found
   // in the mirror with the window rectangles above (the window opened last lies on top) and
@@ -142,6 +158,8 @@ class HeadlessBackend : public ui::DisplayBackend {
   static void RecordPictures(MirrorWindow& w, const ControlView& control);
   static void RecordPictures(MirrorWindow& w);
   region::Rect WindowRectLocked(WindowHandle window) const;
+  // Where the window's client area begins in its rectangle.
+  region::Point ClientOffset(const WindowView& view) const;
   // A left release clicks the control under the mouse.
   void ButtonAtMouse(int32_t button, bool down);
   ui::DisplayDialogs* dialogs() const;
@@ -154,6 +172,14 @@ class HeadlessBackend : public ui::DisplayBackend {
   WindowHandle activated_ = 0;
   std::vector<ui::StdAction> std_actions_;
   region::Point mouse_;
+  // The system move going on: the window, and the mouse and the window's place as it began.
+  struct SystemMove {
+    WindowHandle window = 0;
+    region::Point mouse;
+    ui::RectDu at;
+  };
+  SystemMove move_;
+  WindowHandle system_menu_ = 0;
   std::vector<std::pair<int32_t, bool>> buttons_;
   bool program_ended_ = false;
   region::Rect desktop_{0, 0, 1024, 768};

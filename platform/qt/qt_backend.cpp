@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QThread>
+#include <QWindow>
 #include <xcb/xcb.h>
 
 #include "platform/qt/character_stage.h"
@@ -67,6 +69,7 @@ class InputFilter final : public QObject {
       case QEvent::MouseButtonDblClick: {
         const QPoint at = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
         backend_.NoteMousePosition(at.x(), at.y());
+        if (backend_.FollowSystemMove(e->type(), at)) return true;
         if (e->type() == QEvent::MouseMove) MouseMoved(object, at);
         return false;
       }
@@ -347,6 +350,52 @@ void QtBackend::ActivateWindow(ui::WindowHandle window) {
 void QtBackend::FocusControl(ui::WindowHandle window, ui::FieldId field) {
   OnGui([this, window, field] {
     if (WindowMirror* m = Mirror(window)) m->FocusControl(field);
+  });
+}
+
+void QtBackend::StartSystemMove(ui::WindowHandle window) {
+  OnGui([this, window] {
+    WindowMirror* m = Mirror(window);
+    QWidget* top = m != nullptr ? m->top() : nullptr;
+    if (top == nullptr || !top->isWindow() || !top->isVisible()) return;
+    if (QWindow* native = top->windowHandle(); native != nullptr && native->startSystemMove()) {
+      return;
+    }
+    // No window manager that moves windows for us (offscreen, or none running).
+    const region::Point mouse = MousePosition();
+    moving_ = window;
+    moving_from_ = QPoint(mouse.x, mouse.y);
+    moving_start_ = top->pos();
+    top->grabMouse();
+  });
+}
+
+bool QtBackend::FollowSystemMove(QEvent::Type type, QPoint global) {
+  if (moving_ == 0) return false;
+  WindowMirror* m = Mirror(moving_);
+  QWidget* top = m != nullptr ? m->top() : nullptr;
+  if (top == nullptr) {
+    moving_ = 0;
+    return false;
+  }
+  if (type == QEvent::MouseMove) {
+    top->move(moving_start_ + global - moving_from_);
+    NoteWindowRect(moving_);
+    m->PostPlacement(/*moved=*/true);
+  } else {
+    top->releaseMouse();
+    moving_ = 0;
+  }
+  return true;
+}
+
+void QtBackend::ShowSystemMenu(ui::WindowHandle window) {
+  OnGui([this, window] {
+    WindowMirror* m = Mirror(window);
+    QMenu* menu = m != nullptr ? m->MakeSystemMenu() : nullptr;
+    if (menu == nullptr) return;
+    if (dialog_hook_) dialog_hook_(*menu);
+    menu->popup(m->top()->mapToGlobal(QPoint(0, 0)));
   });
 }
 

@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include <QEvent>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -76,6 +77,11 @@ class QtBackend final : public ui::DisplayBackend {
   void DestroyWindow(ui::WindowHandle window) override;
   void ActivateWindow(ui::WindowHandle window) override;
   void FocusControl(ui::WindowHandle window, ui::FieldId field) override;
+  // Asks the window manager to move the window; where none can, the window follows the
+  // mouse itself (FollowSystemMove).
+  void StartSystemMove(ui::WindowHandle window) override;
+  // Pops the window's system menu up at its top-left corner, after the dialog hook.
+  void ShowSystemMenu(ui::WindowHandle window) override;
   void PerformStdAction(ui::WindowHandle window, ui::StdAction action) override;
   void SetCursor(ui::ThreadId thread, ui::Cursor cursor) override;
   void Beep(int32_t sound) override;
@@ -109,6 +115,10 @@ class QtBackend final : public ui::DisplayBackend {
   // innermost widget. A window with an outline is only where its outline is, elsewhere the
   // point falls through to the window behind it. Null over none of them.
   QWidget* WidgetAt(QPoint global) const;
+  // GUI thread: a mouse event at the screen point `global` while a window follows the mouse
+  // in a system move of our own: a move moves it as far, a press or release ends the move.
+  // True when the event was the move's.
+  bool FollowSystemMove(QEvent::Type type, QPoint global);
   // GUI thread: records where a window is now (and that it exists), and where the mouse is.
   void NoteWindowRect(ui::WindowHandle window);
   void NoteMousePosition(int32_t x, int32_t y);
@@ -165,6 +175,11 @@ class QtBackend final : public ui::DisplayBackend {
   bool program_ended_ = false;
   std::function<void(QWidget&)> dialog_hook_;
   std::function<void()> ended_;
+  // The system move of our own going on: the window, and the mouse and the window's place
+  // as it began.
+  ui::WindowHandle moving_ = 0;
+  QPoint moving_from_;
+  QPoint moving_start_;
 };
 
 }  // namespace platform::qt

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -102,18 +103,6 @@ class Closable : public Base {
 
 }  // namespace
 
-// Marks the mirror busy applying a command for its lifetime.
-class WindowMirror::Applying {
- public:
-  explicit Applying(WindowMirror& m) : m_(m) { ++m_.applying_; }
-  ~Applying() { --m_.applying_; }
-  Applying(const Applying&) = delete;
-  Applying& operator=(const Applying&) = delete;
-
- private:
-  WindowMirror& m_;
-};
-
 WindowMirror::WindowMirror(QtBackend& backend, const ui::WindowView& view,
                            const std::vector<ControlView>& controls, WindowMirror* frame,
                            WindowMirror* owner)
@@ -129,6 +118,8 @@ WindowMirror::WindowMirror(QtBackend& backend, const ui::WindowView& view,
   Restack();
   SetBuddies();
   ApplyTimer();
+  ApplyMinWidth();
+  ApplyDocked();
   // A window shown nowhere is never shown, so it takes no activation from the user's window.
   if (!view_.shown_nowhere() && !view_.hidden) top_->show();
   if (auto* main = qobject_cast<QMainWindow*>(top_.data())) {
@@ -151,7 +142,12 @@ WindowMirror::~WindowMirror() {
     // threads may go on: they stay on screen, without an owner, rather than go with it.
     for (QWidget* child : top_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
       const QVariant window = child->property(kWindowProperty);
-      if (!child->isWindow() || !window.isValid() || window.toLongLong() == view_.handle) continue;
+      // A tool window docked in the frame goes on floating.
+      const bool docked = qobject_cast<QDockWidget*>(child) != nullptr;
+      if ((!child->isWindow() && !docked) || !window.isValid() ||
+          window.toLongLong() == view_.handle) {
+        continue;
+      }
       const bool shown = child->isVisible();
       child->setParent(nullptr, child->windowFlags());
       if (shown) child->show();
@@ -252,6 +248,22 @@ void WindowMirror::BuildTop(WindowMirror* frame, WindowMirror* owner) {
           [main = QPointer<QWidget>(frame->top()), area = QPointer<QMdiArea>(frame->mdi_area()),
            child = QPointer<QWidget>(sub)] { GrowFrameToShow(main, area, child); });
       top_ = sub;
+    } else if (tool_window()) {
+      // A dock widget of the frame, floating until it is docked. Its caption is the
+      // program's own, so Qt's title bar is an empty one, and only the program docks it.
+      WindowMirror* frame_mirror = backend_.frame();
+      auto* dock = MakeChild<Closable<QDockWidget>>(
+          *this, QString(), frame_mirror != nullptr ? frame_mirror->top() : nullptr);
+      dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+      auto* no_title = MakeChild<QWidget>(dock);
+      no_title->setFixedHeight(0);
+      dock->setTitleBarWidget(no_title);
+      dock->setWidget(container);
+      dock->setFloating(true);
+      client_->setMinimumSize(0, 0);
+      SizeFloating(*dock, client_size);
+      dock->move(px.topLeft());
+      top_ = dock;
     } else {
       QWidget* parent = owner != nullptr ? owner->top() : nullptr;
       // An owned window stays above its owner.
@@ -570,6 +582,8 @@ void WindowMirror::Update(const ui::WindowView& view) {
   if (menu_bar_) ShowMenuBarHilite(*menu_bar_, Number(view.properties, Prop::MenuBarHilite, 0));
   ApplyTimer();
   ApplyMaximized();
+  ApplyMinWidth();
+  ApplyDocked();
   ApplyGeometry(before);
   ApplyShape();
   ApplyHidden();

@@ -22,8 +22,10 @@
 #include <QTimer>
 
 #include "platform/ui/backend.h"
+#include "platform/ui/system_menu.h"
 
 class QAction;
+class QDockWidget;
 class QMenu;
 
 namespace platform::qt {
@@ -106,9 +108,26 @@ class WindowMirror {
   void CloseBoxPressed();
   // Shows the control's message text in the status bar (the frame's, for a child).
   void ShowMessageText(ui::FieldId field);
+  // The window's system menu, its entries enabled as the window is now; the caller shows it,
+  // and it goes when it closes (system_menu.h).
+  QMenu* MakeSystemMenu();
+  // The user chose the entry: the window does what it says and the program hears of it.
+  void ChooseSystemMenu(ui::SystemMenuEntry entry);
+  // A tool window (kAttrToolBox): a dock widget of the frame, docked or floating.
+  bool tool_window() const;
 
  private:
-  class Applying;
+  // Marks the mirror busy applying a command for its lifetime.
+  class Applying {
+   public:
+    explicit Applying(WindowMirror& m) : m_(m) { ++m_.applying_; }
+    ~Applying() { --m_.applying_; }
+    Applying(const Applying&) = delete;
+    Applying& operator=(const Applying&) = delete;
+
+   private:
+    WindowMirror& m_;
+  };
 
   void BuildTop(WindowMirror* frame, WindowMirror* owner);
   void BuildMenus(const std::vector<ui::ControlView>& controls);
@@ -129,6 +148,13 @@ class WindowMirror {
   void ApplyGeometry(const ui::RectDu& before);
   void ApplyMaximized();
   void ApplyHidden();
+  // A tool window: docked at the frame's side its Docked names or floating, at its size,
+  // never narrower than its MinWidth.
+  void ApplyDocked();
+  void ApplyToolGeometry(const ui::RectDu& before);
+  void ApplyMinWidth();
+  // A floating tool window's size for a client area of `client` pixels.
+  static void SizeFloating(QDockWidget& dock, QSize client);
   static void GrowFrameToShow(QWidget* main, QMdiArea* area, QWidget* child);
   static QSize WithinScreen(const QWidget& window, QSize size);
   QRect PixelRect(const ui::RectDu& du) const;
@@ -151,6 +177,8 @@ class WindowMirror {
   std::string shown_icon_;  // the window's Icon as last shown
   bool closing_ = false;
   bool hidden_by_shape_ = false;
+  // Where a tool window is docked now; none while it floats.
+  Qt::DockWidgetArea dock_area_ = Qt::NoDockWidgetArea;
 };
 
 // The window and field `object` belongs to: its own, or its nearest parent's that a mirror

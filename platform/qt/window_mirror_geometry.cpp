@@ -80,6 +80,7 @@ void WindowMirror::ApplyHidden() {
 // rounding and leaves the window as the user left it.
 void WindowMirror::ApplyGeometry(const ui::RectDu& before) {
   if (!top_ || !client_ || top_->isMaximized()) return;
+  if (tool_window()) return ApplyToolGeometry(before);
   const ui::RectDu& at = view_.at;
   if (at.x == before.x && at.y == before.y && at.width == before.width &&
       at.height == before.height) {

@@ -15,6 +15,7 @@
 
 #include "platform/core/number.h"
 #include "platform/ui/prop.h"
+#include "platform/ui/structure.h"
 
 namespace platform::qt {
 namespace {
@@ -95,7 +96,9 @@ void ApplyWindowLook(QWidget& top, const ui::WindowView& view, int32_t frame_px,
 
   SetFlag(top, Qt::WindowStaysOnTopHint, !PropertyOf(view, ui::Prop::TopMost).empty());
 
-  const bool shaped = view.shape != nullptr;
+  // A tool window has neither caption nor frame of the system's to draw in their place.
+  const bool tool = view.structure != nullptr && (view.structure->attrs & ui::kAttrToolBox) != 0;
+  const bool shaped = view.shape != nullptr && !tool;
   if (shaped == DrawsOwnFrame(top)) return;
   const QSize contents = top.layout() != nullptr ? top.layout()->contentsRect().size() : QSize();
   if (shaped) {

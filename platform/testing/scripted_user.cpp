@@ -162,6 +162,30 @@ void ScriptedUser::ReleaseButton(int32_t button) {
   WaitUntilIdle();
 }
 
+void ScriptedUser::Drag(int32_t x, int32_t y) {
+  display_.SetMousePosition(x, y);
+  WaitUntilIdle();
+}
+
+void ScriptedUser::SizeWindow(WindowHandle window, int32_t width, int32_t height) {
+  std::optional<MirrorWindow> w = display_.FindWindow(window);
+  if (!w) {
+    ADD_FAILURE() << "no open window " << window;
+    return;
+  }
+  Input in;
+  in.kind = Input::Kind::kSized;
+  in.at = {w->view.at.x, w->view.at.y, width, height};
+  display_.SetUserPlacement(window, in.at);
+  Send(window, std::move(in));
+}
+
+bool ScriptedUser::ChooseSystemMenu(ui::SystemMenuEntry entry) {
+  const bool chosen = display_.ChooseSystemMenu(entry);
+  WaitUntilIdle();
+  return chosen;
+}
+
 void ScriptedUser::FireTimer(WindowHandle window) {
   Input in;
   in.kind = Input::Kind::kTimer;

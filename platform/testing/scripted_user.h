@@ -72,6 +72,15 @@ class ScriptedUser {
   // not wait: a glide running meanwhile finds the cursor moved on its next turn.
   void MoveCursor(int32_t x, int32_t y) { display_.SetMousePosition(x, y); }
   region::Point Cursor() const { return display_.MousePosition(); }
+  // Moves the screen cursor to (x, y) as a drag does, and waits: a window in a system move
+  // (HeadlessBackend::moving) goes along, until a button is pressed or released.
+  void Drag(int32_t x, int32_t y);
+  // Drags the window's edge until its client area is `width` by `height` dialog units; it
+  // stays where it is.
+  void SizeWindow(WindowHandle window, int32_t width, int32_t height);
+  // Chooses the entry of the system menu that is open; false when none is open or the entry
+  // cannot be chosen (system_menu.h).
+  bool ChooseSystemMenu(ui::SystemMenuEntry entry);
   // Presses or releases mouse button `button` (1 left, 2 right, 3 middle) where the screen
   // cursor is; a left press and release there click the control under it.
   void PressButton(int32_t button = 1);

@@ -135,6 +135,11 @@ struct Input {
     kMouseMoved,   // the mouse is at (mouse_x, mouse_y), over row `row` of list `field`
                    // (0 none), with the buttons of `key` held (0 none); no event
     kTreeButton,   // tree list `field`: the button of row `row` pressed, to open or close it
+    // The user maximized, iconized or restored the window (its system menu, its caption's
+    // buttons): Maximize and Maximized, Iconize and Iconized, Restore and Restored.
+    kMaximized,
+    kIconized,
+    kRestored,
   };
   Kind kind = Kind::kClick;
   FieldId field = kNoField;
@@ -211,6 +216,13 @@ class DisplayCommands {
   virtual void ActivateWindow(WindowHandle window) = 0;
   // The program gave `field` the focus (SELECT): the display moves its own focus there.
   virtual void FocusControl(WindowHandle /*window*/, FieldId /*field*/) {}
+  // The user now moves the window with the mouse, from where the mouse is, as by a press on
+  // its caption, until a button is pressed or released; the moves come back as kMoved. Only
+  // for a window of its own on the screen (a frame, a plain or a floating tool window).
+  virtual void StartSystemMove(WindowHandle /*window*/) {}
+  // Opens the window's system menu (system_menu.h); the user's choice comes back as the
+  // input SystemMenuInput answers.
+  virtual void ShowSystemMenu(WindowHandle /*window*/) {}
   // Performs a standard action chosen with a control's STD attribute: cut, copy and paste
   // in the focused control; tile, cascade and arrange of the frame's MDI children. (Closing
   // is the runtime's own: it posts CloseWindow.)

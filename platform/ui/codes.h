@@ -89,6 +89,9 @@ inline constexpr EventId kEventSized = 0x231;
 inline constexpr EventId kEventRestored = 0x232;
 inline constexpr EventId kEventMaximized = 0x233;
 inline constexpr EventId kEventIconized = 0x234;
+// A tool window's Docked changed: docked at a side of the frame, or floating again.
+inline constexpr EventId kEventDocked = 0x235;
+inline constexpr EventId kEventUndocked = 0x236;
 // The program's own events start here; the last number an event may have is 0FFFh.
 inline constexpr EventId kEventUser = 0x500;
 inline constexpr EventId kEventLast = 0xFFF;
@@ -146,6 +149,13 @@ enum class Cursor : int32_t {
   kNormal = 0,
   kWait = 1,
 };
+
+// Where a tool window is (the Docked property): at a side of the frame, or floating.
+inline constexpr int32_t kDockLeft = 1;
+inline constexpr int32_t kDockTop = 2;
+inline constexpr int32_t kDockRight = 4;
+inline constexpr int32_t kDockBottom = 8;
+inline constexpr int32_t kDockFloat = 16;
 
 // Window kinds.
 enum class WindowKind : int32_t {

@@ -152,6 +152,25 @@ bool HiliteMenuItem(WindowHandle window, MenuHandle menu, uint32_t item, uint32_
   return true;
 }
 
+bool PostMessage(WindowHandle window, uint32_t message, uint64_t wparam, int64_t /*lparam*/) {
+  AssertRuntimeLockHeld();
+  const Window* w = detail::FindWindow(window);
+  if (w == nullptr || message != kWmSysCommand) return false;
+  switch (wparam) {
+    case kScMoveByCaption: {
+      if (!w->maximized() && !w->docked_at_frame() && w->kind() != WindowKind::kMdiChild) {
+        detail::Backend().StartSystemMove(window);
+      }
+      return true;
+    }
+    case kScKeyMenu:
+      detail::Backend().ShowSystemMenu(window);
+      return true;
+    default:
+      return false;
+  }
+}
+
 region::Point GetCursorPos() {
   AssertRuntimeLockHeld();
   return detail::Backend().MousePosition();

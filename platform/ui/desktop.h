@@ -103,6 +103,21 @@ inline constexpr uint32_t kMfHilite = 0x80;
 inline constexpr uint32_t kMfByPosition = 0x400;
 bool HiliteMenuItem(WindowHandle window, MenuHandle menu, uint32_t item, uint32_t flags);
 
+// PostMessage of WM_SYSCOMMAND, the commands of a window's caption and system menu, on a
+// frame, a plain window or a floating tool window:
+//   - kScMoveByCaption: the user moves the window with the mouse from where it is, as by a
+//     press on its caption, until a button is pressed or released; the window reports the
+//     moves as the user's (Moved). A maximized window, or a tool window docked at the
+//     frame, stays where it is.
+//   - kScKeyMenu: the window's system menu opens (system_menu.h), as Alt and space open it.
+//     The space the program presses after it, as the system asks, changes nothing.
+// Answers true when the command was posted; false for another message or command, or when
+// no open window has the handle. Nothing waits for the user.
+inline constexpr uint32_t kWmSysCommand = 0x112;
+inline constexpr uint32_t kScMoveByCaption = 0xF012;  // SC_MOVE by the caption (HTCAPTION)
+inline constexpr uint32_t kScKeyMenu = 0xF100;
+bool PostMessage(WindowHandle window, uint32_t message, uint64_t wparam, int64_t lparam);
+
 // The mouse: its screen position, moving it, and pressing or releasing the left button
 // (mouse_event flags 2 and 4) where it is, which reaches the control under it.
 inline constexpr uint32_t kMouseEventLeftDown = 2;

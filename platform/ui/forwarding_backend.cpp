@@ -25,6 +25,8 @@ void ForwardingBackend::ActivateWindow(WindowHandle window) { target_.ActivateWi
 void ForwardingBackend::FocusControl(WindowHandle window, FieldId field) {
   target_.FocusControl(window, field);
 }
+void ForwardingBackend::StartSystemMove(WindowHandle window) { target_.StartSystemMove(window); }
+void ForwardingBackend::ShowSystemMenu(WindowHandle window) { target_.ShowSystemMenu(window); }
 void ForwardingBackend::PerformStdAction(WindowHandle window, StdAction action) {
   target_.PerformStdAction(window, action);
 }

@@ -38,6 +38,8 @@ class ForwardingBackend : public DisplayBackend {
   void DestroyWindow(WindowHandle window) override;
   void ActivateWindow(WindowHandle window) override;
   void FocusControl(WindowHandle window, FieldId field) override;
+  void StartSystemMove(WindowHandle window) override;
+  void ShowSystemMenu(WindowHandle window) override;
   void PerformStdAction(WindowHandle window, StdAction action) override;
   void SetCursor(ThreadId thread, Cursor cursor) override;
   void Beep(int32_t sound) override;

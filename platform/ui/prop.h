@@ -163,6 +163,7 @@ enum class Prop : int32_t {
   Stretch = 0x7D53,        // image: 1 fills the control with the picture, whatever Tiled says
   FontCharSet = 0x7D54,    // the character set of the font (0 ANSI, 1 default, 2 symbol, ...)
   InToolBar = 0x7D55,      // 1 for a control in a toolbar; no window has one, so always empty
+  Docked = 0x7D56,         // tool window: the side of the frame it is docked at, 16 floating
   TreeRow = 0x7D57,        // tree list: the row the last Expanding, Expanded or Contracted names
   MenuBarHilite = 0x7D58,  // window: the menu-bar entry shown highlighted, from 1; 0 for none
   Child = 0x7D5E,          // indexed from 1: the field of the control's i-th child, empty after

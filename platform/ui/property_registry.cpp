@@ -163,6 +163,7 @@ constexpr PropertyInfo kProperties[] = {
     {Prop::FontCharSet, "FontCharSet", V::kNumber, false, kC | kW},
     // Answered by the runtime: no window of the program has a toolbar.
     {Prop::InToolBar, "InToolBar", V::kFlag, false, kC, kReadOnly},
+    {Prop::Docked, "Docked", V::kNumber, false, kW},
     {Prop::TreeRow, "TreeRow", V::kNumber, false, kL, kReadOnly},
     {Prop::MenuBarHilite, "MenuBarHilite", V::kNumber, false, kW},
     {Prop::Child, "Child", V::kNumber, kIndexed, kC, kReadOnly},

@@ -198,6 +198,7 @@ constexpr PropertyDef kWindowDefs[] = {
     {Prop::Opacity, K::kNumber, "255"},
     {Prop::TopMost, K::kFlag},
     {Prop::MenuBarHilite, K::kNumber, "0"},
+    {Prop::Docked, K::kNumber, "0"},
     // Answered by the window (1 while it is the active one); setting it activates the window.
     {Prop::Active, K::kFlag, {}, false, false},
 };

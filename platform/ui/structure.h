@@ -52,6 +52,10 @@ enum Attr : uint32_t {
   kAttrCenter = 1u << 13,
   kAttrUpr = 1u << 14,
   kAttrModal = 1u << 15,  // a window: the other windows wait while it is open
+  // A window: a tool window beside the frame, docked at one of its sides or floating
+  // (Docked). It has no caption of the system's: the program draws its own and moves the
+  // window by it (PostMessage, desktop.h).
+  kAttrToolBox = 1u << 16,
 };
 
 inline constexpr size_t kMaxDeclaredAlerts = 4;

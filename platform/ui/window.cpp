@@ -37,6 +37,7 @@ void Window::BuildControls() {
   props_.Set(Prop::Height, std::to_string(structure_.at.height));
   props_.Set(Prop::Icon, structure_.icon);
   if (structure_.attrs & kAttrImm) props_.Set(Prop::Imm, "1");
+  if (structure_.attrs & kAttrToolBox) props_.Set(Prop::Docked, std::to_string(kDockFloat));
   int32_t slot = 1;
   for (KeyCode k : structure_.alerts) {
     if (k != 0) props_.Set(Prop::Alrt, std::to_string(k), slot++);
@@ -194,6 +195,12 @@ std::string Window::Get(FieldId field, Prop p, int32_t index) const {
     case Prop::Height:
       if (!props_.Get(Prop::Pixels).empty()) return std::to_string(GeometryInPixels(p));
       return std::to_string(GeometryDu(p));
+    case Prop::MinWidth:
+      if (!props_.Get(Prop::Pixels).empty() && !props_.Get(p).empty()) {
+        const auto du = static_cast<int32_t>(TextToNumber(props_.Get(p)));
+        return std::to_string(HorizontalPixels(du, detail::Backend().Metrics()));
+      }
+      return props_.Get(p);
     case Prop::NextField:
       return std::to_string(NextFieldAfter(index));
     default:
@@ -223,7 +230,12 @@ void Window::Set(FieldId field, Prop p, std::string_view value, int32_t index) {
     if (!props_.Get(p).empty()) Centre();
     return;
   }
-  const bool geometry = p == Prop::Xpos || p == Prop::Ypos || p == Prop::Width || p == Prop::Height;
+  if (p == Prop::Docked) {
+    SetDocked(static_cast<int32_t>(TextToNumber(value)));
+    return;
+  }
+  const bool geometry = p == Prop::Xpos || p == Prop::Ypos || p == Prop::Width ||
+                        p == Prop::Height || p == Prop::MinWidth;
   std::string in_units;
   if (geometry && !props_.Get(Prop::Pixels).empty()) {
     in_units = std::to_string(DialogUnitsFromPixels(p, TextToNumber(value)));
@@ -235,6 +247,35 @@ void Window::Set(FieldId field, Prop p, std::string_view value, int32_t index) {
       WakeOwnerToFlush();
     }
   }
+  if (p == Prop::Width || p == Prop::MinWidth) KeepMinWidth();
+}
+
+void Window::KeepMinWidth() {
+  const int64_t least = TextToNumber(props_.Get(Prop::MinWidth));
+  if (least <= 0 || TextToNumber(props_.Get(Prop::Width)) >= least) return;
+  props_.Set(Prop::Width, std::to_string(least));
+  window_dirty_ = true;
+  WakeOwnerToFlush();
+}
+
+void Window::SetDocked(int32_t side) {
+  if ((structure_.attrs & kAttrToolBox) == 0) {
+    props_.Set(Prop::Docked, std::to_string(side));
+    return;
+  }
+  if (side != kDockLeft && side != kDockTop && side != kDockRight && side != kDockBottom &&
+      side != kDockFloat) {
+    return;
+  }
+  if (props_.Set(Prop::Docked, std::to_string(side)) == nullptr) return;
+  window_dirty_ = true;
+  WakeOwnerToFlush();
+  if (open_) Post(side == kDockFloat ? kEventUndocked : kEventDocked);
+}
+
+bool Window::docked_at_frame() const {
+  const int64_t side = TextToNumber(props_.Get(Prop::Docked));
+  return (structure_.attrs & kAttrToolBox) != 0 && side != kDockFloat;
 }
 
 void Window::SetShape(std::optional<region::Region> shape) {

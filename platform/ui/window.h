@@ -120,6 +120,17 @@ class Window {
   std::vector<FieldId> Fields() const;
 
   // Properties of the window (field 0) or of a control. Requires the runtime lock.
+  //
+  // Two of the window's own act on it beyond the stored value:
+  //   - MinWidth: the window is never narrower, whoever sizes it (the program, the user, or
+  //     the display); setting it widens a narrower window. In the window's units, as Width.
+  //   - Docked, for a tool window (kAttrToolBox), which opens floating (16): 1, 2, 4 or 8
+  //     dock it at the left, top, right or bottom side of the frame, 16 lets it float; any
+  //     other value leaves it as it is. Another window keeps the number and never docks, nor
+  //     hears of it. A change raises
+  //     Docked (docked at a side) or Undocked (floating) once the window is open, posted
+  //     behind what waits, since the display gives a docked window the dock's size. While
+  //     docked, Xpos and Ypos keep the floating place.
   std::string Get(FieldId field, Prop p, int32_t index = 0) const;
   void Set(FieldId field, Prop p, std::string_view value, int32_t index = 0);
 
@@ -157,6 +168,8 @@ class Window {
 
   // Maximize is set; the window shows the area it fills.
   bool maximized() const { return !props_.Get(Prop::Maximize).empty(); }
+  // A tool window docked at a side of the frame.
+  bool docked_at_frame() const;
   // The geometry the window has, or is restored to while maximized, in dialog units.
   RectDu RestoredGeometry() const;
 
@@ -179,6 +192,11 @@ class Window {
   int64_t GeometryDu(Prop p) const;
   RectDu MaximizedGeometry() const;
   void SetMaximized(bool on);
+  // The user maximized, iconized or restored the window (its system menu, its caption).
+  void TakeReportedState(Input::Kind state);
+  void SetDocked(int32_t side);
+  // Width raised to MinWidth when it is narrower.
+  void KeepMinWidth();
   // Center: the window moves to the middle of the desktop, an MDI child to the middle of its
   // frame; its size stays. A maximized window keeps filling its area.
   void Centre();

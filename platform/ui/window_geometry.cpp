@@ -97,6 +97,39 @@ void Window::TakeReportedGeometry(const RectDu& at) {
   props_.Set(Prop::Ypos, std::to_string(at.y));
   props_.Set(Prop::Width, std::to_string(at.width));
   props_.Set(Prop::Height, std::to_string(at.height));
+  // A display that let the window go narrower than its MinWidth is put right.
+  KeepMinWidth();
+}
+
+void Window::TakeReportedState(Input::Kind state) {
+  const bool iconized = !props_.Get(Prop::Iconize).empty();
+  EventId before = kEventRestore;
+  EventId after = kEventRestored;
+  if (state == Input::Kind::kMaximized) {
+    if (maximized() && !iconized) return;
+    before = kEventMaximize;
+    after = kEventMaximized;
+  } else if (state == Input::Kind::kIconized) {
+    if (iconized) return;
+    before = kEventIconize;
+    after = kEventIconized;
+  } else if (!iconized && !maximized()) {
+    return;
+  }
+  Queue(before, kNoField);
+  // Restoring an iconized window brings back what it was before: maximized or not.
+  if (state == Input::Kind::kMaximized) {
+    props_.Set(Prop::Iconize, "");
+    SetMaximized(true);
+  } else if (state == Input::Kind::kIconized) {
+    props_.Set(Prop::Iconize, "1");
+  } else if (iconized) {
+    props_.Set(Prop::Iconize, "");
+  } else {
+    SetMaximized(false);
+  }
+  window_dirty_ = true;
+  Queue(after, kNoField);
 }
 
 // The window keeps its geometry in dialog units; while Pixels is set the program reads and
@@ -110,7 +143,7 @@ int64_t Window::GeometryInPixels(Prop p) const {
 
 int64_t Window::DialogUnitsFromPixels(Prop p, double px) const {
   const TextMetrics m = detail::Backend().Metrics();
-  const bool horizontal = p == Prop::Xpos || p == Prop::Width;
+  const bool horizontal = p == Prop::Xpos || p == Prop::Width || p == Prop::MinWidth;
   const int32_t per = horizontal ? m.average_char_width_px : m.char_height_px;
   const int32_t units = horizontal ? 4 : 8;
   // A value beyond the int32_t range is cut to it, as the stored number would be.

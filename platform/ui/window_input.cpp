@@ -331,6 +331,11 @@ void Window::ProcessInput(const Input& in) {
       if (imm) Queue(moved ? kEventMoved : kEventSized, kNoField);
       return;
     }
+    case Input::Kind::kMaximized:
+    case Input::Kind::kIconized:
+    case Input::Kind::kRestored:
+      TakeReportedState(in.kind);
+      return;
     case Input::Kind::kActivated:
       detail::SetActiveWindow(handle_);
       return;
