@@ -366,9 +366,9 @@ void HeadlessBackend::ActivateWindow(WindowHandle window) {
   activated_ = window;
 }
 
-void HeadlessBackend::PerformStdAction(WindowHandle /*window*/, ui::StdAction action) {
+void HeadlessBackend::PerformStdAction(WindowHandle window, ui::StdAction action) {
   std::lock_guard lock(mutex_);
-  std_actions_.push_back(action);
+  std_actions_.emplace_back(window, action);
 }
 
 WindowHandle HeadlessBackend::activated() const {
@@ -378,7 +378,18 @@ WindowHandle HeadlessBackend::activated() const {
 
 std::vector<ui::StdAction> HeadlessBackend::std_actions() const {
   std::lock_guard lock(mutex_);
-  return std_actions_;
+  std::vector<ui::StdAction> out;
+  for (const auto& [w, action] : std_actions_) out.push_back(action);
+  return out;
+}
+
+std::vector<ui::StdAction> HeadlessBackend::std_actions(WindowHandle window) const {
+  std::lock_guard lock(mutex_);
+  std::vector<ui::StdAction> out;
+  for (const auto& [w, action] : std_actions_) {
+    if (w == window) out.push_back(action);
+  }
+  return out;
 }
 
 void HeadlessBackend::SetCursor(ui::ThreadId thread, ui::Cursor cursor) {

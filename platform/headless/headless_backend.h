@@ -82,8 +82,9 @@ class HeadlessBackend : public ui::DisplayBackend {
   WindowHandle activated() const;
   // Every synthesized mouse button as (button, down), in order.
   std::vector<std::pair<int32_t, bool>> synthesized_buttons() const;
-  // Every standard action performed, in order.
+  // Every standard action performed, in order; and those performed on `window`.
   std::vector<ui::StdAction> std_actions() const;
+  std::vector<ui::StdAction> std_actions(WindowHandle window) const;
   bool program_ended() const;
   // What the agent server's characters showed, and the texts it did not know. Any thread.
   const CharacterMirror& characters() const { return characters_; }
@@ -152,9 +153,10 @@ class HeadlessBackend : public ui::DisplayBackend {
   std::map<ui::ThreadId, ui::Cursor> cursors_;
   int32_t beeps_ = 0;
   WindowHandle activated_ = 0;
-  std::vector<ui::StdAction> std_actions_;
+  std::vector<std::pair<WindowHandle, ui::StdAction>> std_actions_;
   region::Point mouse_;
   std::vector<std::pair<int32_t, bool>> buttons_;
+  std::map<int32_t, std::pair<WindowHandle, FieldId>> pressed_;  // a button held: where it went
   bool program_ended_ = false;
   region::Rect desktop_{0, 0, 1024, 768};
   bool shows_opacity_ = true;

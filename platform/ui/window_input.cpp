@@ -97,6 +97,7 @@ EventId Window::EventOf(const detail::QueuedItem& item) {
     case detail::QueuedItem::Kind::kInput:
       return item.input.kind == Input::Kind::kTimer ? kEventTimer : 0;
     case detail::QueuedItem::Kind::kWake:
+    case detail::QueuedItem::Kind::kStdAction:
       return 0;
   }
   return 0;
@@ -125,12 +126,7 @@ bool Window::DefaultAction(const EventRecord& e) {
     case kEventAccepted: {
       const Control* c = control(e.field);
       if (c == nullptr) return true;
-      const StdAction action = c->std_action();
-      if (action == StdAction::kClose) {
-        pending_.push_front(EventRecord{kEventCloseWindow});
-      } else if (action != StdAction::kNone) {
-        detail::Backend().PerformStdAction(handle_, action);
-      }
+      RunStdAction(c->std_action());
       return true;
     }
     case kEventCloseWindow:
@@ -142,9 +138,21 @@ bool Window::DefaultAction(const EventRecord& e) {
   }
 }
 
+void Window::RunStdAction(StdAction action) {
+  if (action == StdAction::kClose) {
+    // Before anything else waiting: the close is what the action was taken for.
+    pending_.push_front(EventRecord{kEventCloseWindow});
+  } else if (action != StdAction::kNone) {
+    detail::Backend().PerformStdAction(handle_, action);
+  }
+}
+
 void Window::Process(const detail::QueuedItem& item) {
   switch (item.kind) {
     case detail::QueuedItem::Kind::kWake:
+      return;
+    case detail::QueuedItem::Kind::kStdAction:
+      RunStdAction(item.std_action);
       return;
     case detail::QueuedItem::Kind::kEvent:
       if (item.field != kNoField && control(item.field) == nullptr) return;
