@@ -123,7 +123,10 @@ class HeadlessBackend : public ui::DisplayBackend {
   void SetMousePosition(int32_t x, int32_t y) override;
   // Recorded; a left press and release reach the control under the mouse as a click, found
   // in the mirror with the window rectangles above (the window opened last lies on top) and
-  // the windows' outlines: outside its outline a window is not there.
+  // the windows' outlines: outside its outline a window is not there. A right or middle
+  // press, and a left press on a region, reach the control under the mouse (for the right
+  // and middle buttons the window where there is none) as a press of their own, and the
+  // release goes to the same place.
   void SynthesizeMouseButton(int32_t button, bool down) override;
   // The user's own button at the mouse: reaches the control under it as a synthesized one
   // does, and is not recorded among the synthesized buttons.
@@ -143,8 +146,11 @@ class HeadlessBackend : public ui::DisplayBackend {
   static void RecordPictures(MirrorWindow& w, const ControlView& control);
   static void RecordPictures(MirrorWindow& w);
   region::Rect WindowRectLocked(WindowHandle window) const;
-  // A left release clicks the control under the mouse.
+  // As SynthesizeMouseButton says.
   void ButtonAtMouse(int32_t button, bool down);
+  // The window under the mouse, 0 for none; `at` gets the control under it (0 for none) and
+  // the mouse position in the window's units. Requires mutex_.
+  WindowHandle HitLocked(ui::Input& at) const;
   ui::DisplayDialogs* dialogs() const;
 
   mutable std::mutex mutex_;  // guards the state below

@@ -11,6 +11,9 @@
 //     key has no standard action;
 //   - a list reports the chosen row as NewSelection, a double click without an alert as
 //     Accepted, and the release as AlertKey 81h when it alerts that;
+//   - any mouse button pressed on a control or on the window has its mouse code (a right
+//     press 2), for the alerts above; a region takes a left press as its click (Accepted),
+//     and an immediate region reports the release as MouseUp;
 //   - the close box posts CloseWindow; Accepted of a standard close control does too, as
 //     the default action that ACCEPT performs before it waits for the next event.
 // Programmatic changes never queue events. The next input is taken only when every queued
@@ -217,6 +220,8 @@ KeyCode Window::PressCode(const Input& in) const {
       return kMouseLeft;
     case Input::Kind::kDoubleClick:
       return kMouseLeft2;
+    case Input::Kind::kMouseDown:
+      return in.key;
     default:
       return 0;
   }
@@ -250,6 +255,23 @@ void Window::ProcessInput(const Input& in) {
     case Input::Kind::kClick:
       if (c == nullptr) return;
       Click(*c, in);
+      // A click is a press and its release.
+      if (FamilyOf(c->type()).acts_on_press && c->imm()) Queue(kEventMouseUp, in.field, &in);
+      return;
+    case Input::Kind::kMouseDown: {
+      const KeyCode button = in.key & 0xFF;
+      if (c != nullptr && FamilyOf(c->type()).acts_on_press &&
+          (button == kMouseLeft || button == kMouseLeft2)) {
+        Click(*c, in);
+      }
+      return;
+    }
+    case Input::Kind::kMouseUp:
+      if (Alerted(in.field, in.key)) Queue(kEventAlertKey, in.field, &in);
+      if (c != nullptr && FamilyOf(c->type()).acts_on_press && c->imm() &&
+          (in.key & 0xFF) == kMouseLeftUp) {
+        Queue(kEventMouseUp, in.field, &in);
+      }
       return;
     case Input::Kind::kFocus:
       if (c == nullptr || !c->TakesFocus()) return;
