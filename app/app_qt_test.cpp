@@ -20,6 +20,7 @@
 #include <QMdiSubWindow>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRegion>
 #include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -31,17 +32,23 @@
 #include "app/test_windows.h"
 #include "catalog/globals.h"
 #include "platform/core/paths.h"
+#include "platform/core/queue.h"
+#include "platform/qt/character_window.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/settle.h"
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/window_mirror.h"
+#include "platform/region/shapes.h"
+#include "platform/testing/bitmap_file.h"
 #include "platform/testing/odbc_sources.h"
 #include "platform/testing/pixel_probe.h"
 #include "platform/testing/qt_user.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/prop.h"
 #include "platform/ui/thread.h"
 #include "restyle/restyle_base.h"
 #include "restyle/restyle_file_builder.h"
+#include "restyle/stored_shapes.h"
 
 namespace app {
 namespace {
@@ -82,12 +89,9 @@ class AppOnQtTest : public testing::QtProgramTest {
 };
 
 TEST_F(AppOnQtTest, FrameAndConnectionWindowAreRealWindows) {
-  QtBackend display;
-  display.SetProgramEndedHandler([] {});
-  platform::ui::Runtime runtime(display);
-  MainModule module;
-  testing::RegisterStandInWindows();
-  runtime.StartMain(MainProgram);
+  testing::ProgramOnQt program;
+  QtBackend& display = program.display;
+  platform::ui::Runtime& runtime = program.runtime;
 
   // The splash window's display time runs out at once.
   ASSERT_TRUE(PumpUntil(runtime, [&] {
@@ -176,17 +180,10 @@ TEST_F(AppOnQtTest, ARestyledConnectionWindowShowsItsStoredColoursAndFonts) {
     layout += "14700";
     b.Value(prompts, kFont, layout);
   });
-  QtBackend display;
-  display.SetProgramEndedHandler([] {});
-  platform::ui::Runtime runtime(display);
-  MainModule module;
-  testing::RegisterStandInWindows();
-  runtime.StartMain(MainProgram);
-  platform::testing::QtUser user(runtime, display);
-  WindowMirror* frame = user.Frame();
-  ASSERT_NE(frame, nullptr);
-  user.ChooseMenu(*frame, "?PEXOLINDCHOOSEODBCCONNECTION");
-  WindowMirror* connection = user.Window("Choose an ODB Cconnection");
+  testing::ProgramOnQt program;
+  platform::ui::Runtime& runtime = program.runtime;
+  platform::testing::QtUser& user = program.user;
+  WindowMirror* connection = program.OpenConnectionWindow();
   ASSERT_NE(connection, nullptr);
   QWidget* client = connection->client();
   QWidget* prompt = connection->widget(kUsernamePrompt);
@@ -209,6 +206,80 @@ TEST_F(AppOnQtTest, ARestyledConnectionWindowShowsItsStoredColoursAndFonts) {
   EXPECT_FALSE(Shows(shown, button->geometry(), QColor(0, 0, 255)));
   EXPECT_TRUE(
       platform::testing::QtUser::Screenshot(connection->top(), "pexolind-connection-restyled.png"));
+  user.CloseProgram();
+  runtime.Join();
+}
+
+TEST_F(AppOnQtTest, ARestyledConnectionWindowIsRoundedAndCarriesItsImages) {
+  constexpr int32_t kRoundness = 40;
+  constexpr uint32_t kImageColour = 0xFF00FF;  // magenta: nowhere else on the window
+  ASSERT_TRUE(platform::testing::WriteBitmapFile("corner.bmp", 24, 24,
+                                                 [](int, int) { return kImageColour; }));
+  restyle::testing::WriteRestyleFiles([](restyle::testing::RestyleFileBuilder& b) {
+    b.ListProperty(25, "WINDOW ROUNDNESS", restyle::kWindowRoundness);
+    b.Value(b.Set("ChooseODBCconnection", "ControlType 25"), restyle::kWindowRoundness,
+            std::to_string(kRoundness));
+    const int32_t images = b.Set("ChooseODBCconnection", "~Images~");
+    restyle::ImagePropertyGroup settings;
+    settings.CHANGEIMAGESETTINGS = 1;
+    settings.NUMBEROFIMAGES = 2;
+    b.store().SaveGroup(settings, images, "~DEFAULT:Images");
+    platform::Queue<restyle::ImageQueueRecord> queue;
+    // One in the bottom-left corner, one in the top-right, both 12 by 12 units.
+    for (uint8_t n = 1; n <= 2; ++n) {
+      restyle::ImageQueueRecord& image = queue.buffer;
+      image = {};
+      image.IMAGEORDER = n;
+      image.IMAGEFILE = "corner.bmp";
+      image.XPOS = n == 1 ? 4 : 16;
+      image.YPOS = n == 1 ? 16 : 4;
+      image.MOVEFROM = n == 1 ? 3 : 2;
+      image.WIDTH = 12;
+      image.HEIGHT = 12;
+      b.store().SaveQueue(queue, images, "~DEFAULT:Image " + std::to_string(n));
+    }
+  });
+  testing::ProgramOnQt program;
+  QtBackend& display = program.display;
+  platform::ui::Runtime& runtime = program.runtime;
+  platform::testing::QtUser& user = program.user;
+  WindowMirror* connection = program.OpenConnectionWindow();
+  ASSERT_NE(connection, nullptr);
+  QWidget* top = connection->top();
+  ASSERT_NE(top, nullptr);
+
+  // The outline is the window's rectangle less its edges, with the stored corners; it is
+  // made from where the window is once open, so it fits the window as the user sees it.
+  const int32_t ex = display.SystemMetric(platform::ui::kSmCxEdge);
+  const int32_t ey = display.SystemMetric(platform::ui::kSmCyEdge);
+  QRegion expected;
+  EXPECT_TRUE(
+      PumpUntil(runtime,
+                [&] {
+                  const QSize size = top->size();
+                  expected = platform::qt::ToQRegion(platform::region::CreateRoundRectRgn(
+                      ex, ey, size.width() - ex, size.height() - ey, kRoundness, kRoundness));
+                  return top->mask() == expected;
+                }))
+      << "mask " << top->mask().boundingRect().width() << "x"
+      << top->mask().boundingRect().height();
+  EXPECT_FALSE(top->mask().contains(QPoint(ex, ey)));  // a rounded corner
+
+  // Both images are on the window, left and right.
+  const QImage shown = connection->client()->grab().toImage();
+  const int half = shown.width() / 2;
+  EXPECT_TRUE(Shows(shown, QRect(0, 0, half, shown.height()), QColor(0xFF, 0, 0xFF)));
+  EXPECT_TRUE(
+      Shows(shown, QRect(half, 0, shown.width() - half, shown.height()), QColor(0xFF, 0, 0xFF)));
+  // The frame, as drawn, shows the window inside it with its corners cut; enlarged as a user
+  // would, so that all four corners show.
+  if (std::getenv("PEX_SCREENSHOT_DIR") != nullptr) {
+    user.Frame()->top()->resize(top->width() + 80, top->height() + 120);
+    top->move(30, 30);
+    QCoreApplication::processEvents();
+  }
+  EXPECT_TRUE(
+      platform::testing::QtUser::Screenshot(user.Frame()->top(), "pexolind-rounded-images.png"));
   user.CloseProgram();
   runtime.Join();
 }

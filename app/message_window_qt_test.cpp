@@ -131,13 +131,10 @@ TEST_F(MessageWindowOnQtTest, F3WithoutAConnectionShowsTheStyledMessage) {
     b.ListProperty(25, "COLOR", kColor);
     b.Value(b.Set("~ZOVRestyleMessage~", "ControlType 25"), kColor, "8421376");  // teal
   });
-  QtBackend display;
-  display.SetProgramEndedHandler([] {});
-  platform::ui::Runtime runtime(display);
-  MainModule module;
-  testing::RegisterStandInWindows();
-  runtime.StartMain(MainProgram);
-  platform::testing::QtUser user(runtime, display);
+  testing::ProgramOnQt program;
+  QtBackend& display = program.display;
+  platform::ui::Runtime& runtime = program.runtime;
+  platform::testing::QtUser& user = program.user;
   WindowMirror* frame = user.Frame();
   ASSERT_NE(frame, nullptr);
   user.PressKey(*frame, Qt::Key_F3);

@@ -10,7 +10,13 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "app/pexolind_main.h"
+#include "app/program.h"
+#include "app/test_windows.h"
+#include "platform/qt/qt_backend.h"
 #include "platform/qt/settle.h"
+#include "platform/qt/window_mirror.h"
+#include "platform/testing/qt_user.h"
 #include "platform/ui/thread.h"
 
 namespace app::testing {
@@ -41,6 +47,30 @@ class QtProgramTest : public ::testing::Test {
 
  private:
   static inline std::unique_ptr<QApplication> application_;
+};
+
+// The whole program started on a Qt display, with a user to drive it. The runtime joins the
+// program's threads before the display goes.
+struct ProgramOnQt {
+  ProgramOnQt() {
+    display.SetProgramEndedHandler([] {});
+    RegisterStandInWindows();
+    runtime.StartMain(MainProgram);
+  }
+
+  // Opens the connection window by the frame's menu item, as the user does; null when it does
+  // not open.
+  platform::qt::WindowMirror* OpenConnectionWindow() {
+    platform::qt::WindowMirror* frame = user.Frame();
+    if (frame == nullptr) return nullptr;
+    user.ChooseMenu(*frame, "?PEXOLINDCHOOSEODBCCONNECTION");
+    return user.Window("Choose an ODB Cconnection");
+  }
+
+  platform::qt::QtBackend display;
+  platform::ui::Runtime runtime{display};
+  MainModule module;
+  platform::testing::QtUser user{runtime, display};
 };
 
 }  // namespace app::testing

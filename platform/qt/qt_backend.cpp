@@ -1,6 +1,7 @@
 #include "platform/qt/qt_backend.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <future>
 #include <string>
@@ -284,8 +285,15 @@ WindowMirror* QtBackend::frame() const {
 
 void QtBackend::CreateWindow(const ui::WindowView& window,
                              const std::vector<ui::ControlView>& controls) {
+  {
+    std::lock_guard lock(desktop_mutex_);
+    creating_.insert(window.handle);
+  }
   OnGui([this, window, controls] {
-    if (windows_.count(window.handle) != 0) return;
+    if (windows_.count(window.handle) != 0) {
+      NoteWindowRect(window.handle);
+      return;
+    }
     WindowMirror* frame_mirror = window.kind == ui::WindowKind::kMdiChild ? frame() : nullptr;
     auto mirror =
         std::make_unique<WindowMirror>(*this, window, controls, frame_mirror, Mirror(window.owner));
@@ -333,6 +341,8 @@ void QtBackend::DestroyWindow(ui::WindowHandle window) {
     windows_.erase(window);
     std::lock_guard lock(desktop_mutex_);
     rects_.erase(window);
+    creating_.erase(window);
+    created_.notify_all();
   });
 }
 
@@ -420,7 +430,12 @@ ui::SizePx QtBackend::NaturalSize(ui::WindowHandle /*window*/,
 }
 
 region::Rect QtBackend::WindowRect(ui::WindowHandle window) const {
-  std::lock_guard lock(desktop_mutex_);
+  std::unique_lock lock(desktop_mutex_);
+  if (creating_.contains(window) && QThread::currentThread() != context_->thread()) {
+    // The GUI thread never takes the runtime lock, so it gets there; the bound is for a GUI
+    // thread that stopped running its event loop.
+    created_.wait_for(lock, std::chrono::seconds(5), [&] { return !creating_.contains(window); });
+  }
   const auto it = rects_.find(window);
   return it != rects_.end() ? it->second : region::Rect{};
 }
@@ -442,17 +457,17 @@ void QtBackend::NoteMousePosition(int32_t x, int32_t y) {
 
 void QtBackend::NoteWindowRect(ui::WindowHandle window) {
   WindowMirror* m = Mirror(window);
-  if (m == nullptr || m->top() == nullptr) return;
-  QWidget* top = m->top();
+  QWidget* top = m != nullptr ? m->top() : nullptr;
   region::Rect r;
-  if (top->isVisible()) {
+  if (top != nullptr && top->isVisible()) {
     // A sub-window's geometry is in its area; a top-level window's frame is on the screen.
     const QRect g =
         top->isWindow() ? top->frameGeometry() : QRect(top->mapToGlobal(QPoint(0, 0)), top->size());
     r = {g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
   }
   std::lock_guard lock(desktop_mutex_);
-  rects_[window] = r;
+  if (top != nullptr) rects_[window] = r;
+  if (creating_.erase(window) != 0) created_.notify_all();
 }
 
 void QtBackend::SynthesizeMouseButton(int32_t button, bool down) {

@@ -12,11 +12,13 @@
 //   app.exec();                 // ends when the program's last thread ended
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -86,7 +88,9 @@ class QtBackend final : public ui::DisplayBackend {
   CharacterStage& character_stage() { return *characters_; }
 
   // Desktop services: any runtime thread. The answers come from what the GUI thread last
-  // recorded, so they never wait for it.
+  // recorded, so they never wait for it, except WindowRect of a window whose creation the
+  // GUI thread has not reached yet: that waits until it has, so a window is where it is from
+  // the moment it opens.
   int32_t SystemMetric(int32_t index) const override;
   // The text measured in the control's stored font on the calling thread; a button adds the
   // room the style's push button takes around its text.
@@ -105,7 +109,7 @@ class QtBackend final : public ui::DisplayBackend {
   // innermost widget. A window with an outline is only where its outline is, elsewhere the
   // point falls through to the window behind it. Null over none of them.
   QWidget* WidgetAt(QPoint global) const;
-  // GUI thread: records where a window is now, and where the mouse is.
+  // GUI thread: records where a window is now (and that it exists), and where the mouse is.
   void NoteWindowRect(ui::WindowHandle window);
   void NoteMousePosition(int32_t x, int32_t y);
 
@@ -145,8 +149,10 @@ class QtBackend final : public ui::DisplayBackend {
   const int32_t edge_px_;
   const QSize button_face_px_;  // what a push button adds around its text
 
-  mutable std::mutex desktop_mutex_;  // guards the two below
+  mutable std::mutex desktop_mutex_;  // guards the three below
   std::map<ui::WindowHandle, region::Rect> rects_;
+  std::set<ui::WindowHandle> creating_;  // queued for the GUI thread, not yet made
+  mutable std::condition_variable created_;
   region::Point mouse_;
 
   // State below belongs to the GUI thread.

@@ -308,6 +308,22 @@ TEST_F(QtBackendTest, SynthesizedClickReachesTheControlUnderTheMouse) {
                                       "Connection 513@0"}));
 }
 
+TEST_F(QtBackendTest, AWindowIsWhereItIsFromTheMomentItOpens) {
+  // Asked before the GUI thread has made the window: the answer waits for it rather than
+  // giving an empty rectangle that an outline made from it would shrink the window to.
+  region::Rect at_open;
+  runtime.StartMain([&at_open] {
+    ui::Window window(kOptionsWindow);
+    window.Open();
+    ui::GetWindowRect(window.handle(), &at_open);
+    while (window.Accept()) {
+    }
+  });
+  WindowMirror& options = Find("Options");
+  const QRect g = options.top()->frameGeometry();
+  EXPECT_EQ(at_open, (region::Rect{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()}));
+}
+
 TEST_F(QtBackendTest, WindowRectsAreWhereTheWindowsAre) {
   WindowMirror& frame = Start({gallery::ConnectionProcedure}, "Pexolind gallery");
   WindowMirror& connection = Find("Connection");
