@@ -160,7 +160,7 @@ class MainWindow final : public ProcedureWindow {
     restyle().EXPANDMENUTREEAUTOMATICALLY = 1;
     for (size_t i = 0; i < kWindow.controls.size(); ++i) {
       const FieldId field = kWindow.FieldAt(i);
-      if (field >= 0 || kWindow.controls[i].IsSeparator()) continue;
+      if (!kWindow.controls[i].IsMenuEntry() || kWindow.controls[i].IsSeparator()) continue;
       restyle().AddMenuItem(field, kWindow.controls[i].type == ControlType::kMenu ? 1 : 3);
     }
   }

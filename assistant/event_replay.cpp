@@ -37,11 +37,15 @@ constexpr ui::WindowStructure kMouseMoveWindow{
 
 // The place of the menu-bar entry that holds menu `menu`, from 0; -1 when there is none.
 int32_t MenuBarPosition(ui::FieldId menu) {
+  // The menu bar holds the entries; a field of no type is no control.
+  const auto is_bar = [](ui::FieldId f) {
+    return ui::GetPropNumber(f, ui::Prop::Type) == static_cast<int64_t>(ui::ControlType::kMenubar);
+  };
   ui::FieldId on_bar = menu;
   for (;;) {
-    if (ui::GetPropNumber(on_bar, ui::Prop::Type) == 0) return -1;
+    if (ui::GetPropNumber(on_bar, ui::Prop::Type) == 0 || is_bar(on_bar)) return -1;
     const auto parent = static_cast<ui::FieldId>(ui::GetPropNumber(on_bar, ui::Prop::Parent));
-    if (parent == 0) break;
+    if (parent == 0 || is_bar(parent)) break;
     on_bar = parent;
   }
   return static_cast<int32_t>(ui::GetPropNumber(on_bar, ui::Prop::ChildIndex)) - 1;

@@ -196,7 +196,7 @@ void WindowMirror::BuildTop(WindowMirror* frame, WindowMirror* owner) {
     int32_t strip_du = 0;
     if (view_.structure != nullptr) {
       for (const ui::ControlDecl& d : view_.structure->controls) {
-        if (!d.IsMenuEntry() && !d.TakesNoNumber()) {
+        if (!d.IsMenuEntry() && !d.IsMenubar()) {
           strip_du = std::max(strip_du, d.at.y + d.at.height);
         }
       }

@@ -116,14 +116,16 @@ bool CanShowOpacity(WindowHandle window) {
 
 namespace {
 
-// The number of entries on the window's menu bar: its menus and items that sit in no menu.
-int32_t MenuBarEntries(const Window& w) {
+// The number of entries on the window's menu bar: the menus and items it holds, and those
+// of a window without a bar of its own that sit in no menu.
+int32_t MenuBarEntries(const Window& w, FieldId holder = kNoField) {
   int32_t n = 0;
   for (int32_t i = 1;; ++i) {
-    const FieldId f = w.Child(kNoField, i);
+    const FieldId f = w.Child(holder, i);
     if (f == kNoField) return n;
     const Control* c = w.control(f);
     if (c->type() == ControlType::kMenu || c->type() == ControlType::kItem) ++n;
+    if (c->type() == ControlType::kMenubar && holder == kNoField) n += MenuBarEntries(w, f);
   }
 }
 

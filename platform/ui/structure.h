@@ -11,9 +11,9 @@
 //                                     "Choose an ODB Cconnection", {0, 0, 419, 232}, kControls};
 //   constexpr FieldId kUsername = kWindow.Equate("?Username");  // 2, checked when compiled
 //
-// Field numbers: controls 1..n in declaration order, menus and items -1..-n; a menubar takes
-// none, and separators are numbered after the named menu entries. Equate texts are kept
-// exactly as written.
+// Field numbers: controls 1..n in declaration order, menus and items -1..-n; the separators
+// and then the menu bar are numbered after the named menu entries, so they shift no named
+// entry's number. Equate texts are kept exactly as written.
 #pragma once
 
 #include <array>
@@ -119,8 +119,8 @@ struct ControlDecl {
   }
   // True for a separator between menu items.
   constexpr bool IsSeparator() const { return (attrs & kAttrSeparator) != 0; }
-  // True for the entries that take no field number at all (the menubar).
-  constexpr bool TakesNoNumber() const { return type == ControlType::kMenubar; }
+  // True for the menu bar, which holds the menus and the items outside them.
+  constexpr bool IsMenubar() const { return type == ControlType::kMenubar; }
 
  private:
   template <class T>
@@ -223,31 +223,49 @@ struct WindowStructure {
   constexpr FieldId FindEquate(std::string_view equate) const {
     for (size_t i = 0; i < controls.size(); ++i) {
       const ControlDecl& d = controls[i];
-      if (d.equate == equate && !d.TakesNoNumber() && !d.IsSeparator()) return FieldAt(i);
+      if (d.equate == equate && !d.IsMenubar() && !d.IsSeparator()) return FieldAt(i);
     }
     return kNoField;
   }
-  // The field number of controls[i] (0 for a menubar). Separators are numbered after every
-  // named menu entry, in declaration order, so they leave the named entries' numbers alone.
+  // The field number of controls[i]. The named menu entries come first, then the separators
+  // and the menu bar, each in declaration order, so the unnamed ones leave the named entries'
+  // numbers alone.
   constexpr FieldId FieldAt(size_t i) const {
-    if (controls[i].TakesNoNumber()) return kNoField;
     FieldId positive = 0;
-    FieldId negative = 0;
+    FieldId named = 0;
+    FieldId named_before = 0;
     FieldId separators = 0;
-    const bool separator = controls[i].IsSeparator();
+    FieldId separators_before = 0;
+    FieldId bars_before = 0;
     for (size_t j = 0; j < controls.size(); ++j) {
       const ControlDecl& d = controls[j];
-      if (d.TakesNoNumber()) continue;
-      if (d.IsSeparator()) {
-        if (j <= i) ++separators;
+      if (d.IsMenubar()) {
+        if (j <= i) ++bars_before;
+      } else if (d.IsSeparator()) {
+        ++separators;
+        if (j <= i) ++separators_before;
       } else if (d.IsMenuEntry()) {
-        if (j <= i || separator) --negative;
+        ++named;
+        if (j <= i) ++named_before;
       } else if (j <= i) {
         ++positive;
       }
     }
-    if (separator) return negative - separators;
-    return controls[i].IsMenuEntry() ? negative : positive;
+    const ControlDecl& d = controls[i];
+    if (d.IsMenubar()) return -(named + separators + bars_before);
+    if (d.IsSeparator()) return -(named + separators_before);
+    return d.IsMenuEntry() ? -named_before : positive;
+  }
+  // The field number of the control that holds controls[i]: the one its parent equate names,
+  // else, for a menu entry, the menu bar; 0 when there is none.
+  constexpr FieldId ParentAt(size_t i) const {
+    const ControlDecl& d = controls[i];
+    if (!d.parent.empty()) return FindEquate(d.parent);
+    if (!d.IsMenuEntry()) return kNoField;
+    for (size_t j = 0; j < controls.size(); ++j) {
+      if (controls[j].IsMenubar()) return FieldAt(j);
+    }
+    return kNoField;
   }
 };
 

@@ -32,6 +32,7 @@ constexpr FieldId kOkButton = kWindow.Equate("?OkButton");
 static_assert(kFileMenu == -1);
 static_assert(kExitItem == -3);  // the separator is numbered after the named entries
 static_assert(kWindow.FieldAt(3) == -4);
+static_assert(kWindow.FieldAt(0) == -5);  // the menu bar, after the separators
 static_assert(kNamePrompt == 1);
 static_assert(kRows == 5);
 static_assert(kOkButton == 6);
@@ -56,6 +57,42 @@ TEST(WindowStructure, FieldNumbersFollowDeclarationOrder) {
     SCOPED_TRACE(c.equate);
     EXPECT_EQ(kWindow.FindEquate(c.equate), c.field);
   }
+}
+
+// The menu bar comes after the separators, and several of each keep their declared order,
+// whatever their place among the named entries.
+TEST(WindowStructure, SeparatorsAndTheMenuBarAreNumberedAfterTheNamedEntries) {
+  static constexpr ControlDecl kMenus[] = {
+      Separator("?First"),           Menu("?First", "&First"), Menubar(),
+      Item("?One", "One", "?First"), Separator("?First"),      Button("?Go", "Go", {0, 0, 10, 10}),
+      Menu("?Second", "&Second"),
+  };
+  constexpr WindowStructure kMenuWindow{"test$structure", "P2$WINDOW",    WindowKind::kPlain,
+                                        "Menus",          {0, 0, 50, 50}, kMenus};
+  constexpr FieldId kExpected[] = {-4, -1, -6, -2, -5, 1, -3};
+  for (size_t i = 0; i < std::size(kMenus); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(kMenuWindow.FieldAt(i), kExpected[i]);
+  }
+}
+
+// A menu entry declared without a parent sits on the menu bar; other controls without one
+// sit on the window.
+TEST(WindowStructure, AnEntryWithoutAMenuSitsOnTheMenuBar) {
+  struct Case {
+    size_t at;
+    FieldId parent;
+  };
+  constexpr Case kCases[] = {{0, 0}, {1, -5}, {2, -1}, {3, -1}, {4, -1}, {5, 0}, {8, 3}, {9, 4}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(kControls[c.at].equate);
+    EXPECT_EQ(kWindow.ParentAt(c.at), c.parent);
+  }
+  static constexpr ControlDecl kNoBar[] = {Menu("?Menu", "&Menu"), Item("?Item", "Item", "?Menu")};
+  constexpr WindowStructure kNoBarWindow{"test$structure", "P3$WINDOW",    WindowKind::kPlain,
+                                         "No bar",         {0, 0, 50, 50}, kNoBar};
+  EXPECT_EQ(kNoBarWindow.ParentAt(0), kNoField);
+  EXPECT_EQ(kNoBarWindow.ParentAt(1), -1);
 }
 
 TEST(WindowStructure, DeclaredAttributesAreKept) {

@@ -43,10 +43,9 @@ void Window::BuildControls() {
   }
   for (size_t i = 0; i < structure_.controls.size(); ++i) {
     const ControlDecl& d = structure_.controls[i];
+    // A separator is a menu item without text; the menu bar a control that holds the menus.
     const FieldId field = structure_.FieldAt(i);
-    // A separator is a menu item without text.
-    if (field == kNoField) continue;
-    const FieldId parent = d.parent.empty() ? kNoField : structure_.FindEquate(d.parent);
+    const FieldId parent = structure_.ParentAt(i);
     auto c = MakeControl(field, d.type, std::string(d.equate), parent);
     // Declared attributes go through the property table like any later change.
     c->Set(Prop::Text, d.text);

@@ -235,19 +235,50 @@ TEST_F(WindowPropertiesTest, TheFrameIsOfTypeApplicationAndEveryOtherWindowOfTyp
   EXPECT_EQ(types, (std::vector<std::string>{"24", "25"}));
 }
 
+// The separators and the menu bar are fields too, walked after the named menu entries.
 TEST_F(WindowPropertiesTest, NextFieldWalksTheControlsThenTheMenusAndItems) {
-  std::vector<FieldId> walk;
+  std::vector<FieldId> frame_walk;
+  std::vector<FieldId> window_walk;
+  runtime.StartMain([&] {
+    const auto walk = [](const WindowStructure& structure, std::vector<FieldId>& out) {
+      Window window(structure);
+      window.Open();
+      FieldId field = 0;
+      while ((field = static_cast<FieldId>(GetPropNumber(0, Prop::NextField, field))) != 0) {
+        out.push_back(field);
+        if (out.size() > 20) break;  // a walk that never ends
+      }
+    };
+    walk(kFrame, frame_walk);
+    walk(kWindow, window_walk);
+  });
+  runtime.Join();
+  EXPECT_EQ(frame_walk, (std::vector<FieldId>{1, 2, -1, -2, -3, -4, -5}));
+  EXPECT_EQ(window_walk, (std::vector<FieldId>{1, 2, 3, 4, 5, 6, -1, -2, -3, -4, -5, -6, -7, -8}));
+}
+
+// The menu bar is a control of type 22 without text, holding the top-level menus as its
+// children: each names it as its Parent, and counts its place among them.
+TEST_F(WindowPropertiesTest, TheMenuBarIsAFieldThatHoldsTheTopLevelMenus) {
+  std::vector<std::string> bar;
+  std::vector<std::string> menus;
   runtime.StartMain([&] {
     Window frame(kFrame);
     frame.Open();
-    FieldId field = 0;
-    while ((field = static_cast<FieldId>(GetPropNumber(0, Prop::NextField, field))) != 0) {
-      walk.push_back(field);
-      if (walk.size() > 10) break;  // a walk that never ends
+    const FieldId menubar = kFrame.FieldAt(0);
+    bar = {std::to_string(menubar), GetProp(menubar, Prop::Type), GetProp(menubar, Prop::Parent),
+           GetProp(menubar, Prop::Text)};
+    for (int32_t i = 1; i <= 3; ++i) bar.push_back(GetProp(menubar, Prop::Child, i));
+    for (const std::string_view equate : {"?FileMenu", "?HelpMenu", "?Open"}) {
+      const FieldId f = kFrame.FindEquate(equate);
+      menus.push_back(GetProp(f, Prop::Parent) + " " + GetProp(f, Prop::ChildIndex));
     }
+    // The frame's own controls sit on the window, not on the bar.
+    menus.push_back(GetProp(kFrame.Equate("?Go"), Prop::Parent));
   });
   runtime.Join();
-  EXPECT_EQ(walk, (std::vector<FieldId>{1, 2, -1, -2, -3, -4}));
+  EXPECT_EQ(bar, (std::vector<std::string>{"-5", "22", "0", "", "-1", "-3", ""}));
+  EXPECT_EQ(menus, (std::vector<std::string>{"-5 1", "-5 2", "-1 1", "0"}));
 }
 
 TEST_F(WindowPropertiesTest, AMaximizedWindowAnswersItsRestoredSizeOnceMaximizeIsOff) {
