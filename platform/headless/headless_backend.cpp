@@ -4,6 +4,7 @@
 
 #include "platform/core/number.h"
 #include "platform/image/picture_name.h"
+#include "platform/ui/control_family.h"
 
 namespace platform::headless {
 namespace {
@@ -401,57 +402,86 @@ void HeadlessBackend::SynthesizeMouseButton(int32_t button, bool down) {
 void HeadlessBackend::PressMouseButton(int32_t button, bool down) { ButtonAtMouse(button, down); }
 
 void HeadlessBackend::ButtonAtMouse(int32_t button, bool down) {
+  WindowHandle target = 0;
+  ui::Input at;
   {
-    // A button ends a system move where the mouse is; it clicks nothing.
     std::lock_guard lock(mutex_);
+    // A button ends a system move where the mouse is; it clicks nothing, and the press that
+    // started the move has been answered.
     if (move_.window != 0) {
       move_ = {};
+      if (!down) pressed_.erase(button);
       return;
     }
-  }
-  if (button != 1 || down) return;
-  WindowHandle target = 0;
-  ui::Input click;
-  {
-    std::lock_guard lock(mutex_);
-    // The release completes a click at the mouse: the topmost window under it, then the
-    // smallest shown control there (a control on a tab lies inside its sheet). A window with
-    // an outline is only where its outline is: elsewhere the click falls through.
-    for (auto it = order_.rbegin(); it != order_.rend() && target == 0; ++it) {
-      // A hidden window is nowhere on the screen.
-      if (windows_.at(*it).view.hidden) continue;
-      const region::Rect outer = WindowRectLocked(*it);
-      if (mouse_.x < outer.left || mouse_.x >= outer.right || mouse_.y < outer.top ||
-          mouse_.y >= outer.bottom) {
-        continue;
-      }
-      const std::shared_ptr<const region::Region>& shape = windows_.at(*it).view.shape;
-      if (shape && !shape->Contains(mouse_.x - outer.left, mouse_.y - outer.top)) continue;
-      target = *it;
-      const region::Point offset = ClientOffset(windows_.at(*it).view);
-      const int32_t x = mouse_.x - outer.left - offset.x;
-      const int32_t y = mouse_.y - outer.top - offset.y;
-      // MOUSEX and MOUSEY are in the window's units.
-      const bool pixels = !PropOf(windows_.at(*it).view.properties, ui::Prop::Pixels).empty();
-      click.mouse_x = pixels ? x : x * 4 / kMetrics.average_char_width_px;
-      click.mouse_y = pixels ? y : y * 8 / kMetrics.char_height_px;
-      int64_t best_area = -1;
-      for (const auto& [field, c] : windows_.at(*it).controls) {
-        if (field <= 0 || !c.visible || !c.enabled) continue;
-        const ui::RectDu px = ui::PixelsFromDialogUnits(c.at, kMetrics);
-        if (x < px.x || x >= px.x + px.width || y < px.y || y >= px.y + px.height) continue;
-        const int64_t area = int64_t{px.width} * px.height;
-        if (best_area < 0 || area < best_area) {
-          best_area = area;
-          click.field = field;
-        }
+    const auto pressed = pressed_.find(button);
+    if (!down && pressed != pressed_.end()) {
+      // The release goes where the press went, wherever the mouse is now.
+      target = pressed->second.first;
+      at.kind = ui::Input::Kind::kMouseUp;
+      at.field = pressed->second.second;
+      at.key = button == 1   ? ui::kMouseLeftUp
+               : button == 2 ? ui::kMouseRightUp
+                             : ui::kMouseCenterUp;
+      pressed_.erase(pressed);
+    } else {
+      target = HitLocked(at);
+      if (target == 0) return;
+      const auto& controls = windows_.at(target).controls;
+      const auto c = controls.find(at.field);
+      // A region acts on the left press; any other control is clicked by the release.
+      const bool acts = c != controls.end() && ui::FamilyOf(c->second.type).acts_on_press;
+      if (button == 1 && !acts) {
+        if (down || at.field == ui::kNoField) return;
+        at.kind = ui::Input::Kind::kClick;
+        at.key = ui::kMouseLeft;
+      } else if (down) {
+        at.kind = ui::Input::Kind::kMouseDown;
+        at.key = button == 1 ? ui::kMouseLeft : button == 2 ? ui::kMouseRight : ui::kMouseCenter;
+        pressed_[button] = {target, at.field};
+      } else {
+        return;  // a release of nothing pressed
       }
     }
   }
-  if (target == 0 || click.field == ui::kNoField) return;
-  click.kind = ui::Input::Kind::kClick;
-  click.key = ui::kMouseLeft;
-  ui::PostInput(target, std::move(click));
+  ui::PostInput(target, std::move(at));
+}
+
+WindowHandle HeadlessBackend::HitLocked(ui::Input& at) const {
+  // The topmost window under the mouse, then the smallest shown control there (a control on
+  // a tab lies inside its sheet). A window with an outline is only where its outline is:
+  // elsewhere the mouse falls through.
+  for (auto it = order_.rbegin(); it != order_.rend(); ++it) {
+    // A hidden window is nowhere on the screen.
+    if (windows_.at(*it).view.hidden) continue;
+    const region::Rect outer = WindowRectLocked(*it);
+    if (mouse_.x < outer.left || mouse_.x >= outer.right || mouse_.y < outer.top ||
+        mouse_.y >= outer.bottom) {
+      continue;
+    }
+    const std::shared_ptr<const region::Region>& shape = windows_.at(*it).view.shape;
+    if (shape && !shape->Contains(mouse_.x - outer.left, mouse_.y - outer.top)) continue;
+    const region::Point offset = ClientOffset(windows_.at(*it).view);
+    const int32_t x = mouse_.x - outer.left - offset.x;
+    const int32_t y = mouse_.y - outer.top - offset.y;
+    // MOUSEX and MOUSEY are in the window's units.
+    const bool pixels = !PropOf(windows_.at(*it).view.properties, ui::Prop::Pixels).empty();
+    at.mouse_x = pixels ? x : x * 4 / kMetrics.average_char_width_px;
+    at.mouse_y = pixels ? y : y * 8 / kMetrics.char_height_px;
+    at.field = ui::kNoField;
+    int64_t best_area = -1;
+    for (const auto& [field, c] : windows_.at(*it).controls) {
+      if (field <= 0 || !c.visible || !c.enabled) continue;
+      const ui::RectDu px = ui::PixelsFromDialogUnits(c.at, kMetrics);
+      if (x < px.x || x >= px.x + px.width || y < px.y || y >= px.y + px.height) continue;
+      const int64_t area = int64_t{px.width} * px.height;
+      if (best_area < 0 || area < best_area) {
+        best_area = area;
+        at.field = field;
+      }
+    }
+    return *it;
+  }
+  return 0;
 }
 
 std::vector<std::pair<int32_t, bool>> HeadlessBackend::synthesized_buttons() const {
@@ -464,9 +494,9 @@ void HeadlessBackend::ActivateWindow(WindowHandle window) {
   activated_ = window;
 }
 
-void HeadlessBackend::PerformStdAction(WindowHandle /*window*/, ui::StdAction action) {
+void HeadlessBackend::PerformStdAction(WindowHandle window, ui::StdAction action) {
   std::lock_guard lock(mutex_);
-  std_actions_.push_back(action);
+  std_actions_.emplace_back(window, action);
 }
 
 WindowHandle HeadlessBackend::activated() const {
@@ -476,7 +506,18 @@ WindowHandle HeadlessBackend::activated() const {
 
 std::vector<ui::StdAction> HeadlessBackend::std_actions() const {
   std::lock_guard lock(mutex_);
-  return std_actions_;
+  std::vector<ui::StdAction> out;
+  for (const auto& [w, action] : std_actions_) out.push_back(action);
+  return out;
+}
+
+std::vector<ui::StdAction> HeadlessBackend::std_actions(WindowHandle window) const {
+  std::lock_guard lock(mutex_);
+  std::vector<ui::StdAction> out;
+  for (const auto& [w, action] : std_actions_) {
+    if (w == window) out.push_back(action);
+  }
+  return out;
 }
 
 void HeadlessBackend::SetCursor(ui::ThreadId thread, ui::Cursor cursor) {

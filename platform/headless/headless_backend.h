@@ -83,7 +83,7 @@ class HeadlessBackend : public ui::DisplayBackend {
   WindowHandle activated() const;
   // Every synthesized mouse button as (button, down), in order.
   std::vector<std::pair<int32_t, bool>> synthesized_buttons() const;
-  // Every standard action performed, in order.
+  // Every standard action performed, in order; and those performed on `window`.
   std::vector<ui::StdAction> std_actions() const;
   // The window in a system move (StartSystemMove): while it lasts, every move of the mouse
   // moves the window as far, and a press or release of a button ends it. 0 for none.
@@ -93,6 +93,7 @@ class HeadlessBackend : public ui::DisplayBackend {
   // The user chooses the entry of the open system menu, which closes; false, and the menu
   // left open, when the entry cannot be chosen (system_menu.h), false when none is open.
   bool ChooseSystemMenu(ui::SystemMenuEntry entry);
+  std::vector<ui::StdAction> std_actions(WindowHandle window) const;
   bool program_ended() const;
   // What the agent server's characters showed, and the texts it did not know. Any thread.
   const CharacterMirror& characters() const { return characters_; }
@@ -138,7 +139,10 @@ class HeadlessBackend : public ui::DisplayBackend {
   void SetMousePosition(int32_t x, int32_t y) override;
   // Recorded; a left press and release reach the control under the mouse as a click, found
   // in the mirror with the window rectangles above (the window opened last lies on top) and
-  // the windows' outlines: outside its outline a window is not there.
+  // the windows' outlines: outside its outline a window is not there. A right or middle
+  // press, and a left press on a region, reach the control under the mouse (for the right
+  // and middle buttons the window where there is none) as a press of their own, and the
+  // release goes to the same place.
   void SynthesizeMouseButton(int32_t button, bool down) override;
   // The user's own button at the mouse: reaches the control under it as a synthesized one
   // does, and is not recorded among the synthesized buttons.
@@ -160,8 +164,11 @@ class HeadlessBackend : public ui::DisplayBackend {
   region::Rect WindowRectLocked(WindowHandle window) const;
   // Where the window's client area begins in its rectangle.
   region::Point ClientOffset(const WindowView& view) const;
-  // A left release clicks the control under the mouse.
+  // As SynthesizeMouseButton says.
   void ButtonAtMouse(int32_t button, bool down);
+  // The window under the mouse, 0 for none; `at` gets the control under it (0 for none) and
+  // the mouse position in the window's units. Requires mutex_.
+  WindowHandle HitLocked(ui::Input& at) const;
   ui::DisplayDialogs* dialogs() const;
 
   mutable std::mutex mutex_;  // guards the state below
@@ -170,7 +177,7 @@ class HeadlessBackend : public ui::DisplayBackend {
   std::map<ui::ThreadId, ui::Cursor> cursors_;
   int32_t beeps_ = 0;
   WindowHandle activated_ = 0;
-  std::vector<ui::StdAction> std_actions_;
+  std::vector<std::pair<WindowHandle, ui::StdAction>> std_actions_;
   region::Point mouse_;
   // The system move going on: the window, and the mouse and the window's place as it began.
   struct SystemMove {
@@ -181,6 +188,7 @@ class HeadlessBackend : public ui::DisplayBackend {
   SystemMove move_;
   WindowHandle system_menu_ = 0;
   std::vector<std::pair<int32_t, bool>> buttons_;
+  std::map<int32_t, std::pair<WindowHandle, FieldId>> pressed_;  // a button held: where it went
   bool program_ended_ = false;
   region::Rect desktop_{0, 0, 1024, 768};
   bool shows_opacity_ = true;

@@ -96,9 +96,14 @@ KeyCode BaseCode(int key, bool keypad) {
 KeyCode KeyCodeFromQt(int key, Qt::KeyboardModifiers modifiers) {
   const KeyCode base = BaseCode(key, modifiers.testFlag(Qt::KeypadModifier));
   if (base == 0) return 0;
-  KeyCode code = base;
   // Qt reports Shift+Tab as Backtab, with or without the Shift modifier.
-  if (modifiers.testFlag(Qt::ShiftModifier) || key == Qt::Key_Backtab) code += ui::kShift;
+  if (key == Qt::Key_Backtab) modifiers |= Qt::ShiftModifier;
+  return base + ModifierCodes(modifiers);
+}
+
+KeyCode ModifierCodes(Qt::KeyboardModifiers modifiers) {
+  KeyCode code = 0;
+  if (modifiers.testFlag(Qt::ShiftModifier)) code += ui::kShift;
   if (modifiers.testFlag(Qt::ControlModifier)) code += ui::kCtrl;
   if (modifiers.testFlag(Qt::AltModifier)) code += ui::kAlt;
   return code;

@@ -13,6 +13,8 @@ namespace platform::qt {
 // The runtime's code of `key` pressed with `modifiers`; 0 for a key the runtime has no code
 // for, and for a modifier key pressed on its own.
 ui::KeyCode KeyCodeFromQt(int key, Qt::KeyboardModifiers modifiers);
+// What Shift, Ctrl and Alt held add to a key or mouse code.
+ui::KeyCode ModifierCodes(Qt::KeyboardModifiers modifiers);
 
 // The key sequence that presses `code`, for showing and matching a control's KEY; empty for
 // a mouse code or a code without a Qt key.

@@ -27,6 +27,7 @@
 
 #include "platform/qt/character_stage.h"
 #include "platform/qt/key_translation.h"
+#include "platform/qt/press_routing.h"
 #include "platform/qt/stored_style.h"
 #include "platform/qt/window_mirror.h"
 
@@ -45,9 +46,10 @@ ui::TextMetrics MeasureApplicationFont() {
   return m;
 }
 
-// Watches every widget's focus and keys for the mirrors: the focus moving to a control is
-// input, and a key the program alerted (on the focused control, its window, or the frame
-// for a key the frame takes) is posted and swallowed. Other keys go to the widget.
+// Watches every widget's focus, keys and mouse buttons for the mirrors: the focus moving to a
+// control is input, and a key the program alerted (on the focused control, its window, or
+// the frame for a key the frame takes) is posted and swallowed. Other keys go to the widget.
+// Presses the widgets do not report themselves go through the press router.
 class InputFilter final : public QObject {
  public:
   explicit InputFilter(QtBackend& backend) : backend_(backend) {}
@@ -70,9 +72,14 @@ class InputFilter final : public QObject {
         const QPoint at = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
         backend_.NoteMousePosition(at.x(), at.y());
         if (backend_.FollowSystemMove(e->type(), at)) return true;
-        if (e->type() == QEvent::MouseMove) MouseMoved(object, at);
-        return false;
+        if (e->type() == QEvent::MouseMove) {
+          MouseMoved(object, at);
+          return false;
+        }
+        return presses_.Filter(object, e);
       }
+      case QEvent::ContextMenu:
+        return presses_.Filter(object, e);
       case QEvent::Move:
       case QEvent::Resize:
       case QEvent::Show:
@@ -160,6 +167,7 @@ class InputFilter final : public QObject {
   }
 
   QtBackend& backend_;
+  PressRouter presses_{backend_};
   ui::WindowHandle moved_window_ = 0;
   QPoint moved_at_;
 };

@@ -134,6 +134,27 @@ void ScriptedUser::PressTreeButton(WindowHandle window, FieldId list, int32_t ro
   Send(window, std::move(in));
 }
 
+void ScriptedUser::RightClick(WindowHandle window, FieldId field) {
+  MouseDown(window, field, 2);
+  MouseUp(window, field, 2);
+}
+
+void ScriptedUser::MouseDown(WindowHandle window, FieldId field, int32_t button) {
+  Input in;
+  in.kind = Input::Kind::kMouseDown;
+  in.field = field;
+  in.key = button == 2 ? ui::kMouseRight : button == 3 ? ui::kMouseCenter : ui::kMouseLeft;
+  Send(window, std::move(in));
+}
+
+void ScriptedUser::MouseUp(WindowHandle window, FieldId field, int32_t button) {
+  Input in;
+  in.kind = Input::Kind::kMouseUp;
+  in.field = field;
+  in.key = button == 2 ? ui::kMouseRightUp : button == 3 ? ui::kMouseCenterUp : ui::kMouseLeftUp;
+  Send(window, std::move(in));
+}
+
 void ScriptedUser::CloseBox(WindowHandle window) {
   Input in;
   in.kind = Input::Kind::kCloseBox;

@@ -61,6 +61,17 @@ class ScriptedUser {
   // Expanding, unless the program refuses it), an open one closes. Fails the test when the
   // row shows no button.
   void PressTreeButton(WindowHandle window, FieldId list, int32_t row);
+  // Presses and releases the right mouse button on the control, or on the window's own
+  // surface when `field` is 0.
+  void RightClick(WindowHandle window, FieldId field = 0);
+  void RightClick(WindowHandle window, std::string_view equate) {
+    RightClick(window, Field(window, equate));
+  }
+  // Presses mouse button `button` (1 left, 2 right, 3 middle) on the control (0: the window)
+  // and holds it, then lets it go; between the two the press is held (a drag: MoveMouse and
+  // FireTimer). The release goes to the control pressed, wherever the mouse is.
+  void MouseDown(WindowHandle window, FieldId field, int32_t button = 1);
+  void MouseUp(WindowHandle window, FieldId field, int32_t button = 1);
   // The window's close box.
   void CloseBox(WindowHandle window);
   // Moves the mouse to (x, y) of the window, over row `row` of list `list` (0 for none),

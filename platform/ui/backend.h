@@ -140,6 +140,15 @@ struct Input {
     kMaximized,
     kIconized,
     kRestored,
+    // A mouse button went down over `field` (0: the window's own surface), for presses no
+    // kind above reports: a right press anywhere, a left press on a region or on a control
+    // that alerts it. `key` is the mouse code (kMouseLeft, kMouseRight, kMouseCenter, or a
+    // double click's) plus kCtrl, kShift, kAlt held.
+    kMouseDown,
+    // The button of a kMouseDown went up: `key` is kMouseLeftUp, kMouseRightUp or
+    // kMouseCenterUp plus the modifiers, `field` the control that took the press (0 the
+    // window), wherever the mouse is now.
+    kMouseUp,
   };
   Kind kind = Kind::kClick;
   FieldId field = kNoField;

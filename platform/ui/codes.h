@@ -130,10 +130,11 @@ constexpr bool IsMouseKey(KeyCode k) {
   return (base >= 1 && base <= 3) || (base >= 5 && base <= 7) || (base >= 0x81 && base <= 0x83);
 }
 
-// Standard actions of buttons and menu items (the STD attribute).
+// Standard actions of buttons and menu items (the STD attribute). Close keeps the runtime's
+// number 15, which the program compares a menu item's Std with.
 enum class StdAction : int32_t {
   kNone = 0,
-  kClose = 1,
+  kClose = 0x0F,
   kCut = 2,
   kCopy = 3,
   kPaste = 4,

@@ -24,7 +24,8 @@ std::unique_ptr<Control> MakeOle(Window& window, FieldId field, ControlType type
   return std::make_unique<OleControl>(window, field, type, std::move(equate), parent);
 }
 
-constexpr ControlType kPlainTypes[] = {T::kRegion, T::kLine, T::kBox, T::kEllipse, T::kProgress};
+constexpr ControlType kPlainTypes[] = {T::kLine, T::kBox, T::kEllipse, T::kProgress};
+constexpr ControlType kRegionTypes[] = {T::kRegion};
 constexpr ControlType kLabelTypes[] = {T::kString, T::kPrompt};
 constexpr ControlType kImageTypes[] = {T::kImage};
 constexpr ControlType kEntryTypes[] = {T::kEntry, T::kText};
@@ -64,6 +65,11 @@ void DeclareOle(Control& c, const ControlDecl& d) {
 using A = ClickAction;
 constexpr ControlFamily kBuiltIn[] = {
     {.name = "plain", .types = kPlainTypes, .properties = ControlProperties},
+    {.name = "region",
+     .types = kRegionTypes,
+     .properties = ControlProperties,
+     .click = A::kAccept,
+     .acts_on_press = true},
     {.name = "image",
      .types = kImageTypes,
      .properties = ControlProperties,

@@ -30,7 +30,7 @@ struct ControlDecl;
 enum class ClickAction {
   kFocus,         // takes the focus when it can
   kNothing,       // a menu: it only opens
-  kAccept,        // a menu item: Accepted
+  kAccept,        // a menu item, a region: Accepted
   kPress,         // a button: the focus, then Accepted
   kToggle,        // a check box: its screen text toggles, then Accepted
   kChooseOption,  // a radio: its value onto its option's screen, the option Accepted
@@ -69,6 +69,9 @@ struct ControlFamily {
   // Made at run time (CREATE), it takes the size of its text and font until the program
   // gives it one (a string, a button): Width and Height answer that size.
   bool sizes_to_text = false;
+  // A left press on it acts at once (a region): the press is its click, and when the control
+  // is immediate (Imm) the release reports MouseUp.
+  bool acts_on_press = false;
   // Sets what the declaration implies beyond the attributes every control takes; null for
   // nothing more.
   void (*declare)(Control& control, const ControlDecl& decl) = nullptr;

@@ -114,7 +114,8 @@ constexpr PropertyDef kControlDefs[] = {
     {Prop::BrokenTabs, K::kFlag},
     {Prop::SnapWidth, K::kNumber},
     {Prop::SnapHeight, K::kNumber},
-    {Prop::Alrt, K::kNumber, {}, /*indexed=*/true, /*shown=*/false},
+    // Shown: the display routes an alerted key or press to the program instead of the widget.
+    {Prop::Alrt, K::kNumber, {}, /*indexed=*/true},
     {Prop::Std, K::kNumber, "0"},
     {Prop::Picture, K::kText},
     {Prop::Selected, K::kNumber, "0"},
@@ -165,7 +166,7 @@ constexpr PropertyDef kWindowDefs[] = {
     {Prop::Pixels, K::kFlag},
     {Prop::Imm, K::kFlag},
     {Prop::Timer, K::kNumber, "0"},
-    {Prop::Alrt, K::kNumber, {}, true, false},
+    {Prop::Alrt, K::kNumber, {}, /*indexed=*/true},
     {Prop::Buffer, K::kFlag},
     {Prop::Center, K::kFlag},
     {Prop::Font, K::kText},

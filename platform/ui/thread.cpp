@@ -502,25 +502,39 @@ void Post(EventId event, FieldId field, ThreadId thread) {
   t->Push(std::move(item));
 }
 
-void PostToWindow(WindowHandle window, EventId event, FieldId field) {
+namespace {
+
+// Queues `item` for `window` on the thread that owns it; dropped when the window has closed.
+void PushToWindow(WindowHandle window, detail::QueuedItem item) {
   std::shared_ptr<detail::ThreadState> t = detail::FindThread(detail::WindowThread(window));
   if (!t) return;
-  detail::QueuedItem item;
-  item.kind = detail::QueuedItem::Kind::kEvent;
   item.window = window;
-  item.event = event;
-  item.field = field;
   t->Push(std::move(item));
 }
 
+}  // namespace
+
+void PostToWindow(WindowHandle window, EventId event, FieldId field) {
+  detail::QueuedItem item;
+  item.kind = detail::QueuedItem::Kind::kEvent;
+  item.event = event;
+  item.field = field;
+  PushToWindow(window, std::move(item));
+}
+
+void PostStdAction(WindowHandle window, StdAction action) {
+  if (action == StdAction::kNone) return;
+  detail::QueuedItem item;
+  item.kind = detail::QueuedItem::Kind::kStdAction;
+  item.std_action = action;
+  PushToWindow(window, std::move(item));
+}
+
 void PostInput(WindowHandle window, Input input) {
-  std::shared_ptr<detail::ThreadState> t = detail::FindThread(detail::WindowThread(window));
-  if (!t) return;
   detail::QueuedItem item;
   item.kind = detail::QueuedItem::Kind::kInput;
-  item.window = window;
   item.input = std::move(input);
-  t->Push(std::move(item));
+  PushToWindow(window, std::move(item));
 }
 
 void PressKey(KeyCode key) {

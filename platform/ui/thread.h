@@ -153,6 +153,15 @@ bool ProgramEnding();
 void Post(EventId event, FieldId field = kNoField, ThreadId thread = 0);
 // POST to one window, whichever thread owns it. Dropped when the window has closed.
 void PostToWindow(WindowHandle window, EventId event, FieldId field = kNoField);
+// Runs the standard action `action` on `window` as a control of it with that Std would when
+// accepted, without such a control: the request waits in the window's thread's queue, in
+// order with its other input, and that thread runs it. kClose posts CloseWindow (a frame
+// then closes its MDI children first); tile, cascade and arrange lay out the frame's MDI
+// children; cut, copy and paste act in the focused control. Any thread; never takes the
+// runtime lock. Dropped when the window has closed; kNone does nothing.
+//
+//   PostStdAction(frame_handle, StdAction::kTile);  // from the tree-menu thread
+void PostStdAction(WindowHandle window, StdAction action);
 
 // PRESSKEY: queues `key` as if the user pressed it in the calling thread's active window.
 void PressKey(KeyCode key);

@@ -51,6 +51,8 @@ constexpr WindowStructure kInner{"test$inner", "P1$WINDOW",     WindowKind::kMdi
 constexpr FieldId kInnerButton = kChild.Equate("?InnerButton");
 constexpr EventId kHello = 0x999;
 constexpr EventId kActivate = 0x998;
+constexpr EventId kTileFrame = 0x997;
+constexpr EventId kCloseFrame = 0x996;
 
 class ThreadTest : public WindowTest {
  protected:
@@ -61,6 +63,8 @@ class ThreadTest : public WindowTest {
     window.Open();
     while (window.Accept()) {
       log.Add("child t" + std::to_string(Thread()) + " " + std::to_string(Event()));
+      if (Event() == kTileFrame) PostStdAction(frame_, StdAction::kTile);
+      if (Event() == kCloseFrame) PostStdAction(frame_, StdAction::kClose);
       if (Accepted() == kInnerButton) {
         Window inner(kInner);
         inner.Open();
@@ -282,6 +286,42 @@ TEST_F(ThreadTest, StandardActionsOfMenuItems) {
   runtime.Join();
   EXPECT_FALSE(display.FindWindow(child));
   EXPECT_EQ(log.lines().back(), "frame loop ended");
+}
+
+TEST_F(ThreadTest, AnotherThreadRunsAStandardActionOfTheFrameWithoutAControl) {
+  StartFrame();
+  user.ChooseMenu(frame_, kOpenChild);
+  const WindowHandle child = user.Window("Child");
+  const size_t controls = display.FindWindow(frame_)->controls.size();
+  log.Clear();
+  PostToWindow(child, kTileFrame);
+  user.WaitUntilIdle();
+  // Performed on the frame, on the frame's thread, with no event for its loop and no
+  // control made for it.
+  EXPECT_EQ(display.std_actions(frame_), (std::vector<StdAction>{StdAction::kTile}));
+  EXPECT_TRUE(display.std_actions(child).empty());
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"child t2 " + std::to_string(kTileFrame)}));
+  EXPECT_EQ(display.FindWindow(frame_)->controls.size(), controls);
+  // Close asks the frame to close, which closes the child first.
+  PostToWindow(child, kCloseFrame);
+  runtime.Join();
+  EXPECT_FALSE(display.FindWindow(child));
+  EXPECT_EQ(log.lines().back(), "frame loop ended");
+  EXPECT_TRUE(display.program_ended());
+}
+
+TEST_F(ThreadTest, AStandardActionForAClosedWindowOrOfNoneIsDropped) {
+  StartFrame();
+  user.ChooseMenu(frame_, kOpenChild);
+  const WindowHandle child = user.Window("Child");
+  user.CloseBox(child);
+  log.Clear();
+  PostStdAction(child, StdAction::kClose);
+  PostStdAction(frame_, StdAction::kNone);
+  user.WaitUntilIdle();
+  EXPECT_TRUE(display.std_actions().empty());
+  EXPECT_TRUE(log.lines().empty());
+  EXPECT_TRUE(display.FindWindow(frame_));
 }
 
 TEST_F(ThreadTest, SettingActiveActivatesTheWindow) {

@@ -207,6 +207,9 @@ class Window {
   FieldId NextFieldAfter(FieldId field) const;
   void Deliver(EventRecord e);
   bool DefaultAction(const EventRecord& e);
+  // A standard action on this window: Close queues CloseWindow ahead of what waits; the
+  // others the display performs.
+  void RunStdAction(StdAction action);
   void CloseChildrenAndWait();
   void WakeOwnerToFlush();
   void Process(const detail::QueuedItem& item);

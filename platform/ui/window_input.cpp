@@ -11,6 +11,9 @@
 //     key has no standard action;
 //   - a list reports the chosen row as NewSelection, a double click without an alert as
 //     Accepted, and the release as AlertKey 81h when it alerts that;
+//   - any mouse button pressed on a control or on the window has its mouse code (a right
+//     press 2), for the alerts above; a region takes a left press as its click (Accepted),
+//     and an immediate region reports the release as MouseUp;
 //   - the close box posts CloseWindow; Accepted of a standard close control does too, as
 //     the default action that ACCEPT performs before it waits for the next event;
 //   - a tree list's button opens a closed row after Expanding, unless the program cycles on
@@ -102,6 +105,7 @@ EventId Window::EventOf(const detail::QueuedItem& item) {
     case detail::QueuedItem::Kind::kInput:
       return item.input.kind == Input::Kind::kTimer ? kEventTimer : 0;
     case detail::QueuedItem::Kind::kWake:
+    case detail::QueuedItem::Kind::kStdAction:
       return 0;
   }
   return 0;
@@ -130,12 +134,7 @@ bool Window::DefaultAction(const EventRecord& e) {
     case kEventAccepted: {
       const Control* c = control(e.field);
       if (c == nullptr) return true;
-      const StdAction action = c->std_action();
-      if (action == StdAction::kClose) {
-        pending_.push_front(EventRecord{kEventCloseWindow});
-      } else if (action != StdAction::kNone) {
-        detail::Backend().PerformStdAction(handle_, action);
-      }
+      RunStdAction(c->std_action());
       return true;
     }
     case kEventCloseWindow:
@@ -147,9 +146,21 @@ bool Window::DefaultAction(const EventRecord& e) {
   }
 }
 
+void Window::RunStdAction(StdAction action) {
+  if (action == StdAction::kClose) {
+    // Before anything else waiting: the close is what the action was taken for.
+    pending_.push_front(EventRecord{kEventCloseWindow});
+  } else if (action != StdAction::kNone) {
+    detail::Backend().PerformStdAction(handle_, action);
+  }
+}
+
 void Window::Process(const detail::QueuedItem& item) {
   switch (item.kind) {
     case detail::QueuedItem::Kind::kWake:
+      return;
+    case detail::QueuedItem::Kind::kStdAction:
+      RunStdAction(item.std_action);
       return;
     case detail::QueuedItem::Kind::kEvent:
       if (item.field != kNoField && control(item.field) == nullptr) return;
@@ -242,6 +253,8 @@ KeyCode Window::PressCode(const Input& in) const {
       return kMouseLeft;
     case Input::Kind::kDoubleClick:
       return kMouseLeft2;
+    case Input::Kind::kMouseDown:
+      return in.key;
     default:
       return 0;
   }
@@ -275,6 +288,23 @@ void Window::ProcessInput(const Input& in) {
     case Input::Kind::kClick:
       if (c == nullptr) return;
       Click(*c, in);
+      // A click is a press and its release.
+      if (FamilyOf(c->type()).acts_on_press && c->imm()) Queue(kEventMouseUp, in.field, &in);
+      return;
+    case Input::Kind::kMouseDown: {
+      const KeyCode button = in.key & 0xFF;
+      if (c != nullptr && FamilyOf(c->type()).acts_on_press &&
+          (button == kMouseLeft || button == kMouseLeft2)) {
+        Click(*c, in);
+      }
+      return;
+    }
+    case Input::Kind::kMouseUp:
+      if (Alerted(in.field, in.key)) Queue(kEventAlertKey, in.field, &in);
+      if (c != nullptr && FamilyOf(c->type()).acts_on_press && c->imm() &&
+          (in.key & 0xFF) == kMouseLeftUp) {
+        Queue(kEventMouseUp, in.field, &in);
+      }
       return;
     case Input::Kind::kFocus:
       if (c == nullptr || !c->TakesFocus()) return;

@@ -37,6 +37,9 @@ class LabelFamily final : public WidgetFamily {
   void Apply(WindowMirror& /*mirror*/, WidgetItem& item, const QRect& /*rect*/) const override {
     const ui::ControlView& v = item.view;
     auto* l = static_cast<QLabel*>(item.widget.data());
+    // Drawn on the window's surface: the mouse reaches what lies beneath (a region, and its
+    // cursor), unless the label has a tip to show.
+    l->setAttribute(Qt::WA_TransparentForMouseEvents, PropOf(v.properties, Prop::Tip).empty());
     // A string that shows a variable (USE) shows the variable's text, which the program set
     // as its screen text; a prompt or a plain string shows its own text.
     const bool shows_variable = v.type == ControlType::kString && v.screen_serial != 0;

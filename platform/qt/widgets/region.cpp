@@ -1,4 +1,5 @@
-// Regions: an invisible area on the window's surface, where a cursor of its own shows.
+// Regions: an invisible area on the window's surface, where a cursor of its own shows; its
+// presses reach the runtime through the press router (press_routing.h).
 #include <QWidget>
 
 #include "platform/qt/widgets/widget_family.h"

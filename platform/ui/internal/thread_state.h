@@ -18,15 +18,17 @@ namespace platform::ui::detail {
 
 struct QueuedItem {
   enum class Kind {
-    kEvent,  // POST
-    kInput,  // user input from the backend
-    kWake,   // nothing to deliver: look again (a thread ended, a window changed elsewhere)
+    kEvent,      // POST
+    kInput,      // user input from the backend
+    kWake,       // nothing to deliver: look again (a thread ended, a window changed elsewhere)
+    kStdAction,  // run `std_action` on the window (PostStdAction)
   };
   Kind kind = Kind::kWake;
   WindowHandle window = 0;  // 0: the thread's active window
   EventId event = 0;
   FieldId field = kNoField;
   Input input;
+  StdAction std_action = StdAction::kNone;
 };
 
 class ThreadState {
