@@ -20,6 +20,7 @@
 #include "platform/qt/window_mirror.h"
 #include "platform/testing/bitmap_file.h"
 #include "platform/testing/pixel_probe.h"
+#include "platform/testing/qt_window_test.h"
 #include "platform/testing/tree_lists.h"
 #include "platform/testing/window_test.h"
 #include "platform/ui/statements.h"
@@ -54,26 +55,19 @@ const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kYellow(255, 255, 0);
 
-class QtListTreeTest : public ::testing::Test {
+class QtListTreeTest : public testing::QtWindowTest {
  protected:
-  QtBackend display;
-  ui::Runtime runtime{display};
   testing::Log log;
   fs::path dir_;
 
   void SetUp() override {
-    display.SetProgramEndedHandler([] {});
+    QtWindowTest::SetUp();
     std::string pattern = (fs::temp_directory_path() / "pexqttree.XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
   }
   void TearDown() override {
-    for (ui::WindowHandle h : display.Windows()) {
-      if (WindowMirror* m = display.Mirror(h)) m->CloseBoxPressed();
-    }
-    Settle(runtime);
-    runtime.Join();
-    QCoreApplication::sendPostedEvents();
+    QtWindowTest::TearDown();
     fs::remove_all(dir_);
   }
 
@@ -82,45 +76,45 @@ class QtListTreeTest : public ::testing::Test {
   WindowMirror& Open() {
     const std::string green = (dir_ / "green.bmp").string();
     EXPECT_TRUE(testing::WriteBitmapFile(green, 8, 8, [](int, int) { return 0x00FF00u; }));
-    runtime.StartMain([this, green] {
-      Queue<testing::TreeListRecord> tree;
-      testing::AddTreeRows(tree, kRows);
-      Queue<testing::PanelListRecord> panel;
-      for (int32_t style : {1, 2}) {
-        panel.buffer.MENUITEM = style == 1 ? "New" : "Open";
-        panel.buffer.ICON = 2;
-        panel.buffer.STYLE = style;
-        panel.Add();
-      }
-      Queue<testing::TipListRecord> tips;
-      for (const char* tip : {"the tip", ""}) {
-        tips.buffer.TEXT = "row";
-        tips.buffer.TIP = tip;
-        tips.Add();
-      }
-      ui::Window window(testing::kTreeListWindow);
-      window.From(kTree, tree);
-      window.From(kPanel, panel);
-      window.From(kTips, tips);
-      window.Open();
-      for (FieldId list : {kTree, kPanel}) {
-        ui::SetProp(list, Prop::LineHeight, 10);
-        ui::SetProp(list, Prop::IconList, green, 2);
-        ui::SetProp(list, Prop::SelectedFillColor, kStoredYellow, 1);
-        ui::SetProp(list, Prop::Color, kStoredRed, 2);
-        ui::SetProp(list, Prop::FontStyle, 0x2000 + 700, 2);
-        ui::SetProp(list, Prop::Color, kStoredBlue, 3);
-        ui::SetProp(list, Prop::FontColor, kStoredRed, 3);
-        ui::SetProp(list, Prop::Color, kStoredWhite, 0);
-      }
-      while (window.Accept()) {
-        if (ui::Event() == ui::kEventExpanding || ui::Event() == ui::kEventExpanded) {
-          log.Add(std::to_string(ui::Event()) + " row " + ui::GetProp(kTree, Prop::TreeRow));
-        }
-      }
-    });
-    Settle(runtime);
-    WindowMirror* m = display.Mirror(display.FindWindow("Tree window"));
+    WindowMirror* m = Start(
+        [this, green] {
+          Queue<testing::TreeListRecord> tree;
+          testing::AddTreeRows(tree, kRows);
+          Queue<testing::PanelListRecord> panel;
+          for (int32_t style : {1, 2}) {
+            panel.buffer.MENUITEM = style == 1 ? "New" : "Open";
+            panel.buffer.ICON = 2;
+            panel.buffer.STYLE = style;
+            panel.Add();
+          }
+          Queue<testing::TipListRecord> tips;
+          for (const char* tip : {"the tip", ""}) {
+            tips.buffer.TEXT = "row";
+            tips.buffer.TIP = tip;
+            tips.Add();
+          }
+          ui::Window window(testing::kTreeListWindow);
+          window.From(kTree, tree);
+          window.From(kPanel, panel);
+          window.From(kTips, tips);
+          window.Open();
+          for (FieldId list : {kTree, kPanel}) {
+            ui::SetProp(list, Prop::LineHeight, 10);
+            ui::SetProp(list, Prop::IconList, green, 2);
+            ui::SetProp(list, Prop::SelectedFillColor, kStoredYellow, 1);
+            ui::SetProp(list, Prop::Color, kStoredRed, 2);
+            ui::SetProp(list, Prop::FontStyle, 0x2000 + 700, 2);
+            ui::SetProp(list, Prop::Color, kStoredBlue, 3);
+            ui::SetProp(list, Prop::FontColor, kStoredRed, 3);
+            ui::SetProp(list, Prop::Color, kStoredWhite, 0);
+          }
+          while (window.Accept()) {
+            if (ui::Event() == ui::kEventExpanding || ui::Event() == ui::kEventExpanded) {
+              log.Add(std::to_string(ui::Event()) + " row " + ui::GetProp(kTree, Prop::TreeRow));
+            }
+          }
+        },
+        "Tree window");
     EXPECT_NE(m, nullptr);
     if (m == nullptr) std::abort();
     return *m;

@@ -23,6 +23,7 @@
 #include "platform/qt/snapshot_model.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/testing/bitmap_file.h"
+#include "platform/testing/qt_window_test.h"
 #include "platform/testing/window_test.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
@@ -83,10 +84,8 @@ uint32_t WallHalves(int x, int) { return x < 5 ? 0xFFFF00u : 0x00FFFFu; }
 bool IsYellow(QColor c) { return c.red() > 200 && c.green() > 200 && c.blue() < 60; }
 bool IsCyan(QColor c) { return c.green() > 200 && c.blue() > 200 && c.red() < 60; }
 
-class PicturesTest : public ::testing::Test {
+class PicturesTest : public testing::QtWindowTest {
  protected:
-  QtBackend display;
-  ui::Runtime runtime{display};
   testing::Log log;
   fs::path dir_;
   std::string halves_;
@@ -94,7 +93,7 @@ class PicturesTest : public ::testing::Test {
   std::string wall_;
 
   void SetUp() override {
-    display.SetProgramEndedHandler([] {});
+    QtWindowTest::SetUp();
     std::string pattern = (fs::temp_directory_path() / "pexqtpictures.XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
@@ -107,57 +106,52 @@ class PicturesTest : public ::testing::Test {
     TEST_SetDataDirectory(PEX_SHARE_DIR);
   }
   void TearDown() override {
-    for (ui::WindowHandle h : display.Windows()) {
-      if (WindowMirror* m = display.Mirror(h)) m->CloseBoxPressed();
-    }
-    Settle(runtime);
-    runtime.Join();
-    QCoreApplication::sendPostedEvents();
+    QtWindowTest::TearDown();
     TEST_SetDataDirectory("");
     fs::remove_all(dir_);
   }
 
   // Opens the window with its pictures; a window image made at run time over both buttons.
   WindowMirror& Open() {
-    runtime.StartMain([this] {
-      Queue<IconRow> rows;
-      for (int32_t icon : {2, 0}) {
-        rows.buffer.NAME = icon != 0 ? "with" : "without";
-        rows.buffer.ICON = icon;
-        rows.Add();
-      }
-      ui::Window window(kWindow);
-      window.From(kRows, rows);
-      window.Open();
-      ui::SetProp(0, Prop::Icon, "~ZOVAbout.ico");
-      ui::SetProp(kRows, Prop::IconList, "~ZOVMenuItem.ico", 2);
-      ui::SetProp(0, Prop::WallPaper, wall_);
-      ui::SetProp(0, Prop::Tiled, "1");
-      ui::SetProp(kFlat, Prop::Flat, "1");
-      ui::SetProp(kStretched, Prop::Text, halves_);
-      ui::SetProp(kCentered, Prop::Text, halves_);
-      ui::SetProp(kCentered, Prop::Centered, "1");
-      ui::SetProp(kTiled, Prop::Text, halves_);
-      ui::SetProp(kTiled, Prop::Tiled, "1");
-      ui::SetProp(kNatural, Prop::Text, halves_);
-      ui::SetProp(kNatural, Prop::NoWidth, "1");
-      ui::SetProp(kNatural, Prop::NoHeight, "1");
-      log.Add(ui::GetProp(kNatural, Prop::Width) + "x" + ui::GetProp(kNatural, Prop::Height));
-      ui::SetProp(kBroken, Prop::Text, (dir_ / "missing.bmp").string());
-      const FieldId back = ui::Create(0, ControlType::kImage);
-      ui::SetProp(back, Prop::Text, green_);
-      ui::SetPosition(back, 5, 5, 100, 30);
-      ui::Unhide(back);
-      ui::SetProp(kGo, Prop::Cursor, "~Finger.cur");
-      ui::SetProp(kHot, Prop::Cursor, "~Finger.cur");
-      ui::SetProp(kOver, Prop::Text, halves_);
-      while (window.Accept()) {
-        if (ui::Event() == kWait) ui::SetCursor(ui::Cursor::kWait);
-        if (ui::Event() == kNormal) ui::SetCursor(ui::Cursor::kNormal);
-      }
-    });
-    Settle(runtime);
-    WindowMirror* m = display.Mirror(display.FindWindow("Pictures"));
+    WindowMirror* m = Start(
+        [this] {
+          Queue<IconRow> rows;
+          for (int32_t icon : {2, 0}) {
+            rows.buffer.NAME = icon != 0 ? "with" : "without";
+            rows.buffer.ICON = icon;
+            rows.Add();
+          }
+          ui::Window window(kWindow);
+          window.From(kRows, rows);
+          window.Open();
+          ui::SetProp(0, Prop::Icon, "~ZOVAbout.ico");
+          ui::SetProp(kRows, Prop::IconList, "~ZOVMenuItem.ico", 2);
+          ui::SetProp(0, Prop::WallPaper, wall_);
+          ui::SetProp(0, Prop::Tiled, "1");
+          ui::SetProp(kFlat, Prop::Flat, "1");
+          ui::SetProp(kStretched, Prop::Text, halves_);
+          ui::SetProp(kCentered, Prop::Text, halves_);
+          ui::SetProp(kCentered, Prop::Centered, "1");
+          ui::SetProp(kTiled, Prop::Text, halves_);
+          ui::SetProp(kTiled, Prop::Tiled, "1");
+          ui::SetProp(kNatural, Prop::Text, halves_);
+          ui::SetProp(kNatural, Prop::NoWidth, "1");
+          ui::SetProp(kNatural, Prop::NoHeight, "1");
+          log.Add(ui::GetProp(kNatural, Prop::Width) + "x" + ui::GetProp(kNatural, Prop::Height));
+          ui::SetProp(kBroken, Prop::Text, (dir_ / "missing.bmp").string());
+          const FieldId back = ui::Create(0, ControlType::kImage);
+          ui::SetProp(back, Prop::Text, green_);
+          ui::SetPosition(back, 5, 5, 100, 30);
+          ui::Unhide(back);
+          ui::SetProp(kGo, Prop::Cursor, "~Finger.cur");
+          ui::SetProp(kHot, Prop::Cursor, "~Finger.cur");
+          ui::SetProp(kOver, Prop::Text, halves_);
+          while (window.Accept()) {
+            if (ui::Event() == kWait) ui::SetCursor(ui::Cursor::kWait);
+            if (ui::Event() == kNormal) ui::SetCursor(ui::Cursor::kNormal);
+          }
+        },
+        "Pictures");
     EXPECT_NE(m, nullptr);
     if (m == nullptr) std::abort();
     return *m;
@@ -283,16 +277,16 @@ TEST_F(PicturesTest, AListsIconColumnAndTheWindowShowTheirIcons) {
 TEST_F(PicturesTest, TheFramesWallpaperIsItsAreasBackground) {
   static constexpr ui::WindowStructure kFrame{
       "test$qtframe", "AppFrame", ui::WindowKind::kFrame, "Wallpaper frame", {0, 0, 200, 100}, {}};
-  runtime.StartMain([this] {
-    ui::Window frame(kFrame);
-    frame.Open();
-    ui::SetProp(0, Prop::WallPaper, wall_);
-    ui::SetProp(0, Prop::Tiled, "1");
-    while (frame.Accept()) {
-    }
-  });
-  Settle(runtime);
-  WindowMirror* m = display.Mirror(display.FindWindow("Wallpaper frame"));
+  WindowMirror* m = Start(
+      [this] {
+        ui::Window frame(kFrame);
+        frame.Open();
+        ui::SetProp(0, Prop::WallPaper, wall_);
+        ui::SetProp(0, Prop::Tiled, "1");
+        while (frame.Accept()) {
+        }
+      },
+      "Wallpaper frame");
   ASSERT_NE(m, nullptr);
   ASSERT_NE(m->mdi_area(), nullptr);
   const QImage shot = m->mdi_area()->viewport()->grab().toImage();

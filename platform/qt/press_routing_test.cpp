@@ -16,6 +16,7 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/settle.h"
 #include "platform/qt/window_mirror.h"
+#include "platform/testing/qt_window_test.h"
 #include "platform/testing/window_test.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
@@ -45,31 +46,29 @@ constexpr FieldId kTitle = kWindow.Equate("?Title");
 constexpr FieldId kCaption = kWindow.Equate("?Caption");
 constexpr FieldId kPlain = kWindow.Equate("?Plain");
 
-class PressRoutingTest : public ::testing::Test {
+class PressRoutingTest : public testing::QtWindowTest {
  protected:
-  QtBackend display;
-  ui::Runtime runtime{display};
   testing::Log log;
 
   void SetUp() override {
-    display.SetProgramEndedHandler([] {});
+    QtWindowTest::SetUp();
     TEST_SetDataDirectory(PEX_SHARE_DIR);
-    runtime.StartMain([this] {
-      ui::Window window(kWindow);
-      window.Open();
-      ui::SetProp(0, Prop::Alrt, ui::kMouseRight, 1);
-      ui::SetProp(kHeader, Prop::Cursor, "~Finger.cur");
-      while (window.Accept()) {
-        if (ui::Event() == ui::kEventOpenWindow) continue;
-        std::string line = std::to_string(ui::Event()) + "@" + std::to_string(ui::Field());
-        if (ui::Event() == ui::kEventAlertKey || ui::Event() == ui::kEventPreAlertKey) {
-          line += " key=" + std::to_string(ui::CurrentKeyCode());
-        }
-        log.Add(line);
-      }
-    });
-    Settle(runtime);
-    mirror = display.Mirror(display.FindWindow("Presses"));
+    mirror = Start(
+        [this] {
+          ui::Window window(kWindow);
+          window.Open();
+          ui::SetProp(0, Prop::Alrt, ui::kMouseRight, 1);
+          ui::SetProp(kHeader, Prop::Cursor, "~Finger.cur");
+          while (window.Accept()) {
+            if (ui::Event() == ui::kEventOpenWindow) continue;
+            std::string line = std::to_string(ui::Event()) + "@" + std::to_string(ui::Field());
+            if (ui::Event() == ui::kEventAlertKey || ui::Event() == ui::kEventPreAlertKey) {
+              line += " key=" + std::to_string(ui::CurrentKeyCode());
+            }
+            log.Add(line);
+          }
+        },
+        "Presses");
     ASSERT_NE(mirror, nullptr);
     mirror->top()->activateWindow();
     Settle(runtime);
@@ -77,10 +76,7 @@ class PressRoutingTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (mirror != nullptr) mirror->CloseBoxPressed();
-    Settle(runtime);
-    runtime.Join();
-    QCoreApplication::sendPostedEvents();
+    QtWindowTest::TearDown();
     TEST_SetDataDirectory("");
   }
 

@@ -15,6 +15,7 @@
 #include "platform/qt/settle.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/testing/pixel_probe.h"
+#include "platform/testing/qt_window_test.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
@@ -38,35 +39,30 @@ constexpr ui::WindowStructure kWindow{"test$buttons", "P1$WINDOW",     ui::Windo
 // The bubble's yellow, which fills most of the icon.
 const QColor kIconYellow(0xFF, 0xE0, 0x40);
 
-class ButtonTest : public ::testing::Test {
+class ButtonTest : public testing::QtWindowTest {
  protected:
   void SetUp() override {
+    QtWindowTest::SetUp();
     TEST_SetDataDirectory(PEX_SHARE_DIR);
-    display.SetProgramEndedHandler([] {});
-    runtime.StartMain([] {
-      ui::Window window(kWindow);
-      window.Open();
-      ui::SetProp(kWindow.FindEquate("?Flat"), Prop::Flat, "1");
-      while (window.Accept()) {
-      }
-    });
-    Settle(runtime);
-    mirror = display.Mirror(display.FindWindow("Buttons"));
+    mirror = Start(
+        [] {
+          ui::Window window(kWindow);
+          window.Open();
+          ui::SetProp(kWindow.FindEquate("?Flat"), Prop::Flat, "1");
+          while (window.Accept()) {
+          }
+        },
+        "Buttons");
     ASSERT_NE(mirror, nullptr);
   }
   void TearDown() override {
-    if (mirror != nullptr) mirror->CloseBoxPressed();
-    Settle(runtime);
-    runtime.Join();
-    QCoreApplication::sendPostedEvents();
+    QtWindowTest::TearDown();
     TEST_SetDataDirectory("");
   }
   QPushButton* Button(const char* equate) const {
     return static_cast<QPushButton*>(mirror->widget(kWindow.FindEquate(equate)));
   }
 
-  QtBackend display;
-  ui::Runtime runtime{display};
   WindowMirror* mirror = nullptr;
 };
 

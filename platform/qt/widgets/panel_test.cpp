@@ -10,6 +10,7 @@
 #include "platform/qt/stored_style.h"
 #include "platform/qt/window_mirror.h"
 #include "platform/testing/pixel_probe.h"
+#include "platform/testing/qt_window_test.h"
 #include "platform/ui/statements.h"
 #include "platform/ui/structure.h"
 #include "platform/ui/window.h"
@@ -38,35 +39,26 @@ constexpr int64_t kActiveCaption = 0x80000002;  // system colour 2
 constexpr int64_t kRed = 0x0000FF;              // 00BBGGRRh
 constexpr int64_t kGreen = 0x00FF00;
 
-class PanelTest : public ::testing::Test {
+class PanelTest : public testing::QtWindowTest {
  protected:
-  QtBackend display;
-  ui::Runtime runtime{display};
-
   void SetUp() override {
-    display.SetProgramEndedHandler([] {});
-    runtime.StartMain([] {
-      ui::Window window(kWindow);
-      window.Open();
-      // As a coloured header sets it: Fill and FillColor alike.
-      ui::SetProp(kFilled, Prop::Fill, kActiveCaption);
-      ui::SetProp(kFilled, Prop::Color, kActiveCaption);
-      ui::SetProp(kColored, Prop::Color, kRed);
-      // Fill wins over FillColor.
-      ui::SetProp(kBoth, Prop::Fill, kGreen);
-      ui::SetProp(kBoth, Prop::Color, kRed);
-      while (window.Accept()) {
-      }
-    });
-    Settle(runtime);
-    mirror = display.Mirror(display.FindWindow("Panels"));
+    QtWindowTest::SetUp();
+    mirror = Start(
+        [] {
+          ui::Window window(kWindow);
+          window.Open();
+          // As a coloured header sets it: Fill and FillColor alike.
+          ui::SetProp(kFilled, Prop::Fill, kActiveCaption);
+          ui::SetProp(kFilled, Prop::Color, kActiveCaption);
+          ui::SetProp(kColored, Prop::Color, kRed);
+          // Fill wins over FillColor.
+          ui::SetProp(kBoth, Prop::Fill, kGreen);
+          ui::SetProp(kBoth, Prop::Color, kRed);
+          while (window.Accept()) {
+          }
+        },
+        "Panels");
     ASSERT_NE(mirror, nullptr);
-  }
-  void TearDown() override {
-    if (mirror != nullptr) mirror->CloseBoxPressed();
-    Settle(runtime);
-    runtime.Join();
-    QCoreApplication::sendPostedEvents();
   }
 
   // The inside of the panel, clear of any frame, in the client's pixels.
