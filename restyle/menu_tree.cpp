@@ -114,10 +114,7 @@ void ZOVRestyleClass::ApplyMenuTree() {
     if (tree != 0) {
       ui::Post(kEventEndMenuTree, 0, tree);
       // The tree is gone for everyone at once; the ending thread leaves this state alone.
-      STYLEMANAGER->SetMenuTreeThread(0);
-      MENUTREETHREAD = 0;
-      MENUBUILD = 0;
-      RestoreMenuBar();
+      ForgetMenuTree();
     }
     return;
   }
@@ -242,13 +239,8 @@ void ZOVRestyleClass::AddMenuStructureItem(FieldId field, uint8_t level) {
   rows.ClearBuffer();
   MenuStructureRecord& row = rows.buffer;
   row.CONTROLEQUATE = field;
-  row.PARENTEQUATE = static_cast<int32_t>(Number(frame, field, Prop::Parent));
-  row.STDPROPERTY = static_cast<uint8_t>(Number(frame, field, Prop::Std));
-  row.MENUITEM = MenuItemText(field);
-  row.CHILDINDEX = 0;
-  const bool has_children = !frame.Get(field, Prop::Child, 1).empty();
-  row.HASCHILDREN = has_children ? 1 : 0;
-  row.LEVEL = has_children ? -level : level;
+  ReadMenuRow(row);
+  row.LEVEL = row.HASCHILDREN != 0 ? -level : level;
   rows.Add();
   for (int32_t i = 1; i <= kMaxChildren; ++i) {
     const std::string child = frame.Get(field, Prop::Child, i);
@@ -256,6 +248,16 @@ void ZOVRestyleClass::AddMenuStructureItem(FieldId field, uint8_t level) {
     AddMenuStructureItem(static_cast<FieldId>(platform::TextToNumber(child)),
                          static_cast<uint8_t>(level + 1));
   }
+}
+
+void ZOVRestyleClass::ReadMenuRow(MenuStructureRecord& row) const {
+  const ui::Window& frame = *PROCEDUREWINDOW;
+  const FieldId field = row.CONTROLEQUATE;
+  row.PARENTEQUATE = static_cast<int32_t>(Number(frame, field, Prop::Parent));
+  row.STDPROPERTY = static_cast<uint8_t>(Number(frame, field, Prop::Std));
+  row.MENUITEM = MenuItemText(field);
+  row.CHILDINDEX = 0;
+  row.HASCHILDREN = frame.Get(field, Prop::Child, 1).empty() ? 0 : 1;
 }
 
 std::string ZOVRestyleClass::MenuItemText(FieldId field) const {
@@ -325,11 +327,7 @@ void ZOVRestyleClass::BuildMenuStructure() {
     rows.Get(i);
     MenuStructureRecord& row = rows.buffer;
     const FieldId field = row.CONTROLEQUATE;
-    row.PARENTEQUATE = static_cast<int32_t>(Number(frame, field, Prop::Parent));
-    row.STDPROPERTY = static_cast<uint8_t>(Number(frame, field, Prop::Std));
-    row.MENUITEM = MenuItemText(field);
-    row.CHILDINDEX = 0;
-    row.HASCHILDREN = frame.Get(field, Prop::Child, 1).empty() ? 0 : 1;
+    ReadMenuRow(row);
 
     const std::string picture = platform::Clip(frame.Get(field, Prop::Icon));
     if (picture.empty()) {
@@ -435,13 +433,15 @@ void ZOVRestyleClass::RestoreMenuBar() {
 }
 
 void ZOVRestyleClass::MenuTreeEnded(ui::ThreadId thread) {
-  if (STYLEMANAGER != nullptr && STYLEMANAGER->MenuTreeThread() == thread) {
-    STYLEMANAGER->SetMenuTreeThread(0);
-    MENUTREETHREAD = 0;
-    MENUBUILD = 0;
-    RestoreMenuBar();
-  }
+  if (STYLEMANAGER != nullptr && STYLEMANAGER->MenuTreeThread() == thread) ForgetMenuTree();
   if (running_tree_ == thread) running_tree_ = 0;
+}
+
+void ZOVRestyleClass::ForgetMenuTree() {
+  STYLEMANAGER->SetMenuTreeThread(0);
+  MENUTREETHREAD = 0;
+  MENUBUILD = 0;
+  RestoreMenuBar();
 }
 
 void ZOVRestyleClass::WaitForMenuTreeEnd() {

@@ -325,8 +325,13 @@ class ZOVRestyleClass : public ZOVRestyleBaseClass {
   friend void MenuTreeThread(std::string_view look, std::string_view address);
   // The text a row shows for menu entry `field`.
   std::string MenuItemText(platform::ui::FieldId field) const;
+  // Takes what the row of entry row.CONTROLEQUATE shows from the frame's entry now (its
+  // parent, standard action, text, whether it has children), keeping its level.
+  void ReadMenuRow(MenuStructureRecord& row) const;
   // Every registered entry hidden for the tree gets its Hide of the first build back.
   void RestoreMenuBar();
+  // No tree runs any more: the numbers are cleared and the frame gets its bar back.
+  void ForgetMenuTree();
   // The tree thread `thread` has ended its window: the tree's state is cleared when it is
   // still the tree that runs, which then was not stopped and the bar comes back.
   void MenuTreeEnded(platform::ui::ThreadId thread);
